@@ -1,0 +1,139 @@
+/* The records of one command: commands, in-data, out-data, flags, and the
+ * entry point's signature. */
+#ifndef ZONARA_SDK_PF_EFFECT_H
+#define ZONARA_SDK_PF_EFFECT_H
+
+#include "pf_basic_types.h"
+#include "pf_callbacks.h"
+#include "pf_layer.h"
+#include "pf_params.h"
+#include "sp_basic.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef A_long PF_Cmd;
+enum {
+    PF_Cmd_ABOUT = 0,
+    PF_Cmd_GLOBAL_SETUP = 1,
+    PF_Cmd_UNUSED_0 = 2,
+    PF_Cmd_GLOBAL_SETDOWN = 3,
+    PF_Cmd_PARAMS_SETUP = 4,
+    PF_Cmd_SEQUENCE_SETUP = 5,
+    PF_Cmd_SEQUENCE_RESETUP = 6,
+    PF_Cmd_SEQUENCE_FLATTEN = 7,
+    PF_Cmd_SEQUENCE_SETDOWN = 8,
+    PF_Cmd_DO_DIALOG = 9,
+    PF_Cmd_FRAME_SETUP = 10,
+    PF_Cmd_RENDER = 11,
+    PF_Cmd_FRAME_SETDOWN = 12,
+    PF_Cmd_USER_CHANGED_PARAM = 13,
+    PF_Cmd_UPDATE_PARAMS_UI = 14,
+    PF_Cmd_EVENT = 15,
+    PF_Cmd_GET_EXTERNAL_DEPENDENCIES = 16,
+    PF_Cmd_COMPLETELY_GENERAL = 17,
+    PF_Cmd_QUERY_DYNAMIC_FLAGS = 18,
+    PF_Cmd_AUDIO_RENDER = 19,
+    PF_Cmd_AUDIO_SETUP = 20,
+    PF_Cmd_AUDIO_SETDOWN = 21,
+    PF_Cmd_ARBITRARY_CALLBACK = 22,
+    PF_Cmd_SMART_PRE_RENDER = 23,
+    PF_Cmd_SMART_RENDER = 24,
+    PF_Cmd_RESERVED1 = 25,
+    PF_Cmd_RESERVED2 = 26
+};
+
+typedef A_long PF_OutFlags;
+enum {
+    PF_OutFlag_NONE = 0,
+    PF_OutFlag_DISPLAY_ERROR_MESSAGE = 0x100,
+    PF_OutFlag_PIX_INDEPENDENT = 0x400,
+    PF_OutFlag_CUSTOM_UI = 0x8000,
+    PF_OutFlag_DEEP_COLOR_AWARE = 0x2000000,
+    PF_OutFlag_SEND_UPDATE_PARAMS_UI = 0x4000000
+};
+
+/* The editing host's application id, the four-character code 'PrMr'. */
+#define PF_APPL_ID_PREMIERE ((A_long)0x50724D72)
+/* The compositing host's application id, 'FXTC'. */
+#define PF_APPL_ID_AFTER_EFFECTS ((A_long)0x46585443)
+
+#define PF_MAX_EFFECT_NAME_LEN 31
+#define PF_MAX_EFFECT_MSG_LEN 255
+
+typedef struct PF_InData {
+    PF_InteractCallbacks inter;
+    PF_UtilCallbacks *utils;
+    PF_ProgPtr effect_ref;
+    A_long quality;
+    A_u_long version;
+    A_long serial_num;
+    A_long appl_id;
+    A_long num_params;
+    A_long reserved;
+    A_long what_cpu;
+    A_long what_fpu;
+    A_long current_time;
+    A_long time_step;
+    A_long total_time;
+    A_long local_time_step;
+    A_u_long time_scale;
+    A_long field;
+    PF_Fixed shutter_angle;
+    /* The layer's size in pixels. */
+    A_long width;
+    A_long height;
+    PF_Rect extent_hint;
+    A_long output_origin_x;
+    A_long output_origin_y;
+    PF_RationalScale downsample_x;
+    PF_RationalScale downsample_y;
+    PF_RationalScale pixel_aspect_ratio;
+    A_long in_flags;
+    void *global_data;
+    void *sequence_data;
+    void *frame_data;
+    A_long start_sampL;
+    A_long dur_sampL;
+    A_long total_sampL;
+    const SPBasicSuite *pica_basicP;
+    A_long pre_effect_source_origin_x;
+    A_long pre_effect_source_origin_y;
+    PF_Fixed shutter_phase;
+} PF_InData;
+
+typedef struct PF_OutData {
+    A_u_long my_version;
+    A_char name[PF_MAX_EFFECT_NAME_LEN + 1];
+    void *global_data;
+    A_long num_params;
+    void *sequence_data;
+    A_long flat_sdata_size;
+    void *frame_data;
+    A_long width;
+    A_long height;
+    PF_Point origin;
+    PF_OutFlags out_flags;
+    /* Text the host shows to the user (about text, error message). */
+    A_char return_msg[PF_MAX_EFFECT_MSG_LEN + 1];
+    A_long start_sampL;
+    A_long dur_sampL;
+    A_long out_flags2;
+} PF_OutData;
+
+/* Exported as "EntryPointFunc" with C linkage. */
+typedef PF_Err (*PF_EntryPointFunc)(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data,
+                                    PF_ParamDef *params[], PF_LayerDef *output, void *extra);
+
+#if defined(_WIN32)
+#define PF_EXPORT __declspec(dllexport)
+#else
+#define PF_EXPORT __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

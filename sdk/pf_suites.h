@@ -1,0 +1,74 @@
+/* The host suites the effect asks for by name, all at version 1. */
+#ifndef ZONARA_SDK_PF_SUITES_H
+#define ZONARA_SDK_PF_SUITES_H
+
+#include "drawbot.h"
+#include "pf_basic_types.h"
+#include "pf_effect.h"
+#include "pf_events.h"
+#include "pf_pixels.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Names are compared exactly, letter case included. */
+#define kPFANSISuite "PF ANSI Suite"
+#define kPFANSISuiteVersion1 1
+#define kPFIterate8Suite "PF Iterate8 Suite"
+#define kPFIterate8SuiteVersion1 1
+#define kPFIterate16Suite "PF iterate16 Suite"
+#define kPFIterate16SuiteVersion1 1
+#define kPFPixelFormatSuite "PF Pixel Format Suite"
+#define kPFPixelFormatSuiteVersion1 1
+#define kPFEffectCustomUISuite "PF Effect Custom UI Suite"
+#define kPFEffectCustomUISuiteVersion1 1
+#define kPFEffectCustomUIOverlayThemeSuite "PF Effect Custom UI Overlay Theme Suite"
+#define kPFEffectCustomUIOverlayThemeSuiteVersion1 1
+
+/* The standard C functions, as a suite. */
+typedef PF_ANSICallbacks PF_ANSICallbacksSuite1;
+
+typedef PF_Err (*PF_IteratePixel8Func)(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel *out);
+typedef PF_Err (*PF_IteratePixel16Func)(void *refcon, A_long x, A_long y, PF_Pixel16 *in,
+                                         PF_Pixel16 *out);
+
+/* Visits every destination pixel (all of them when area is null), passing
+ * the source pixel at the same place; returns the first non-zero code a
+ * callback gave. */
+typedef struct PF_Iterate8Suite1 {
+    PF_Err (*iterate)(PF_InData *in_data, A_long progress_base, A_long progress_final,
+                      PF_EffectWorld *src, const PF_Rect *area, void *refcon,
+                      PF_IteratePixel8Func pix_fn, PF_EffectWorld *dst);
+} PF_Iterate8Suite1;
+
+typedef struct PF_iterate16Suite1 {
+    PF_Err (*iterate)(PF_InData *in_data, A_long progress_base, A_long progress_final,
+                      PF_EffectWorld *src, const PF_Rect *area, void *refcon,
+                      PF_IteratePixel16Func pix_fn, PF_EffectWorld *dst);
+} PF_iterate16Suite1;
+
+/* The editing host's pixel formats: declared at global setup, asked for
+ * per output buffer at render time. */
+typedef struct PF_PixelFormatSuite1 {
+    PF_Err (*AddSupportedPixelFormat)(PF_ProgPtr effect_ref, PrPixelFormat format);
+    PF_Err (*ClearSupportedPixelFormats)(PF_ProgPtr effect_ref);
+    PF_Err (*GetPixelFormat)(PF_EffectWorld *world, PrPixelFormat *format);
+} PF_PixelFormatSuite1;
+
+typedef struct PF_EffectCustomUISuite1 {
+    /* The view's drawing reference, or null when it cannot be drawn. */
+    PF_Err (*PF_GetDrawingReference)(PF_ContextH effect_context, DRAWBOT_DrawRef *draw_ref);
+} PF_EffectCustomUISuite1;
+
+typedef struct PF_EffectCustomUIOverlayThemeSuite1 {
+    /* Strokes the path in the host's overlay colour and width, with its
+     * drop shadow when draw_shadow is set. */
+    PF_Err (*PF_StrokePath)(DRAWBOT_DrawRef draw_ref, DRAWBOT_PathRef path, PF_Boolean draw_shadow);
+} PF_EffectCustomUIOverlayThemeSuite1;
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,102 @@
+// The simulated host: loads the effect module the way a host does and drives
+// it with commands, keeping what a real host keeps (parameter values, the
+// suites it hands out, the declared pixel formats) and checking what a real
+// host would not forgive (suites not given back, writes outside buffers).
+//
+// This header is the contract the tool, the tests and the benchmarks stand
+// on. Its implementation lives in the other files of this folder.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "pf_sdk.h"
+#include "testhost/layer.h"
+#include "testhost/module.h"
+#include "testhost/param_store.h"
+#include "testhost/suite_registry.h"
+
+namespace testhost {
+
+enum class HostApp { kAfterEffects, kPremiere };
+
+// What the host tells the effect about the layer and the render resolution.
+struct FrameSetup {
+    int layer_width = 1920;   // PF_InData width (full-resolution layer)
+    int layer_height = 1080;  // PF_InData height
+    PF_RationalScale pixel_aspect_ratio{1, 1};
+    PF_RationalScale downsample_x{1, 1};
+    PF_RationalScale downsample_y{1, 1};
+    A_long current_time = 0;
+    A_u_long time_scale = 24;
+};
+
+// Faults the host can be told to produce, for testing the effect's failure
+// paths. Suite refusals live in the SuiteRegistry.
+struct Faults {
+    bool no_basic_suite = false;       // pica_basicP null
+    int add_param_fail_on_call = 0;    // 1-based call number that fails; 0 never
+    PF_Err add_param_fail_code = PF_Err_OUT_OF_MEMORY;
+    bool register_ui_fails = false;
+    PF_Err register_ui_fail_code = PF_Err_OUT_OF_MEMORY;
+    // Editing host: the format GetPixelFormat reports instead of the
+    // output's own (for an unknown format).
+    std::optional<PrPixelFormat> reported_pixel_format;
+    // A non-zero code the iterate suites return instead of visiting pixels.
+    PF_Err iterate_fail_code = PF_Err_NONE;
+};
+
+class Host {
+public:
+    Host(std::shared_ptr<const Module> module, HostApp app);
+    ~Host();
+    Host(const Host &) = delete;
+    Host &operator=(const Host &) = delete;
+
+    HostApp app() const;
+
+    // Commands. Each builds fresh PF_InData / PF_OutData records (as a host
+    // does per call), sends the command and afterwards checks that every
+    // suite acquired during it was released exactly once (see
+    // suites().BalancedSinceLastCommand()).
+    PF_Err GlobalSetup();
+    // Declares the parameters and builds the parameter store from them.
+    PF_Err ParamsSetup();
+    PF_Err About();
+    // Renders src into dst with the current parameter values.
+    PF_Err Render(Layer &src, Layer &dst);
+    // Any command with the host's current records (for dispatch tests).
+    PF_Err Send(PF_Cmd cmd, PF_LayerDef *output = nullptr, void *extra = nullptr);
+
+    // Records of the last command, as the effect left them.
+    const PF_InData &last_in_data() const;
+    const PF_OutData &last_out_data() const;
+    // The out-data record survives between commands, as a host keeps it;
+    // tests may preset fields to check they are left alone.
+    PF_OutData &out_data();
+
+    FrameSetup &frame();
+    Faults &faults();
+    SuiteRegistry &suites();
+    const SuiteRegistry &suites() const;
+
+    // Everything declared at parameter setup, in order (copies).
+    const std::vector<PF_ParamDef> &declared_params() const;
+    std::optional<PF_CustomUIInfo> registered_ui() const;
+    // Editing host: the formats declared at global setup, in order.
+    const std::vector<PrPixelFormat> &declared_pixel_formats() const;
+
+    // Current values, indexed by the effect's parameter positions
+    // (0 is the input layer).
+    ParamStore &params();
+    const ParamStore &params() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace testhost

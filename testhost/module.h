@@ -1,0 +1,33 @@
+// Loading the effect module as a host does: by path, then EntryPointFunc by
+// name.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "pf_sdk.h"
+
+namespace testhost {
+
+class Module {
+public:
+    // Throws std::runtime_error naming the path and the loader's reason.
+    static std::shared_ptr<const Module> Load(const std::string &path);
+    ~Module();
+    Module(const Module &) = delete;
+    Module &operator=(const Module &) = delete;
+
+    PF_EntryPointFunc entry() const { return entry_; }
+    const std::string &path() const { return path_; }
+
+private:
+    Module() = default;
+    void *handle_ = nullptr;
+    PF_EntryPointFunc entry_ = nullptr;
+    std::string path_;
+};
+
+// The module built with this tree, unless ZONARA_MODULE names another file.
+std::string DefaultModulePath();
+
+}  // namespace testhost
