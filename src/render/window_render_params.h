@@ -1,0 +1,116 @@
+// The per-frame record: everything the pixel stage needs that does not change
+// from pixel to pixel, computed once before the pixel walk and only read
+// afterwards (from any number of threads).
+#pragma once
+
+#include <cstdint>
+
+#include "params/param_index.h"
+#include "pf_sdk.h"
+
+namespace zonara {
+
+struct GradeTables;
+
+constexpr int CHANNEL_COUNT = 3;  // red, green, blue
+
+// Which side's constants a weight of exactly 0 or 1 selects.
+enum GradeSide : int { SIDE_OUTSIDE = 0, SIDE_INSIDE = 1 };
+
+// One colour channel's grade as the pixel stage applies it.
+struct ChannelGrade {
+    float offset;
+    float inv_gamma;
+    float gain;
+    // Offset 0, reciprocal gamma 1 and gain 1: the channel is left alone.
+    bool identity;
+};
+
+// One side's grade (or, in the feather band, a blend of both sides).
+struct EffectiveGrade {
+    ChannelGrade channel[CHANNEL_COUNT];
+    float saturation;
+    bool apply_saturation;
+};
+
+using PowFunction = double (*)(double, double);
+
+struct WindowRenderParams {
+    // Pixel position to window coordinates (u along the width, v along the
+    // height, square-pixel units, origin at the Point of origin).
+    float ux;
+    float uy;
+    float u_const;
+    float vx;
+    float vy;
+    float v_const;
+
+    float half_width;
+    float half_height;
+    float recip_x;  // ellipse: 1 / half_width^2; rectangle: 1 / feather
+    float recip_y;  // ellipse: 1 / half_height^2; rectangle: 1 / vertical feather
+    float outer_ab;
+    float inner_half_width;
+    float inner_half_height;
+    float inner_ab;
+    float inner_half_width_sq;
+    float inner_half_height_sq;
+    float inv_inner_half_width_sq;
+    float inv_inner_half_height_sq;
+    float half_width_sq;
+    float half_height_sq;
+    float feather;
+
+    float inside_saturation;
+    float outside_saturation;
+    bool is_ellipse;
+    bool invert;
+    std::int32_t falloff;
+    std::int32_t color_model;
+    float mix;
+    bool clamp_out_white;
+    bool clamp_out_black;
+    bool clamp_in_black;
+
+    float inside_offset[CHANNEL_COUNT];
+    float inside_inv_gamma[CHANNEL_COUNT];
+    float inside_gain[CHANNEL_COUNT];
+    float outside_offset[CHANNEL_COUNT];
+    float outside_inv_gamma[CHANNEL_COUNT];
+    float outside_gain[CHANNEL_COUNT];
+
+    // Not owned; the frame's in-data, through which the host's power
+    // function is reached.
+    const PF_InData *host_in_data;
+
+    // ---- derived once per frame so that pixels do not re-derive them ----
+
+    // The power every grade takes: the host's callback, or the standard one
+    // when the host offers none.
+    PowFunction grade_pow;
+    // The constants a weight of exactly 0 (outside) or 1 (inside) selects,
+    // with their identity tests already made.
+    EffectiveGrade side_grade[2];
+    // False when the result cannot depend on the weight (nothing is graded,
+    // or Mix leaves the source as it is), so the weight need not be computed.
+    bool weight_matters;
+    // Lookup tables of the frame, owned by the render command; null when the
+    // frame is rendered without them.
+    const GradeTables *tables;
+};
+
+// Fills the record from the frame's in-data and the parameter array (indexed
+// by ParamIndex). Every parameter pointer must be valid.
+void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const *params,
+                             WindowRenderParams &record);
+
+// Fills the derived fields (grade_pow, side_grade, weight_matters) from the
+// others; BuildWindowRenderParams ends with it. tables is left alone.
+void DeriveFrameConstants(WindowRenderParams &record);
+
+// True when the grade is switched on at all (a known colour model).
+inline bool GradeEnabled(const WindowRenderParams &record) {
+    return record.color_model == COLOR_MODEL_LEGACY || record.color_model == COLOR_MODEL_CDL;
+}
+
+}  // namespace zonara
