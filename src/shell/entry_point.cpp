@@ -1,7 +1,16 @@
 // The module's one export: every command from the host arrives here.
-#include "pf_sdk.h"
+#include "shell/entry_point.h"
 
-extern "C" PF_EXPORT PF_Err EntryPointFunc(PF_Cmd, PF_InData *, PF_OutData *, PF_ParamDef *[],
-                                           PF_LayerDef *, void *) {
-    return PF_Err_NONE;
+#include "shell/command_dispatch.h"
+#include "shell/handler_guard.h"
+
+extern "C" PF_EXPORT PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data,
+                                           PF_ParamDef *params[], PF_LayerDef *output, void *extra) {
+    // Hosts always pass both records; a call without them cannot be answered
+    // and must not be dereferenced.
+    if (in_data == nullptr || out_data == nullptr) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    return zonara::RunHandlerGuarded(
+        [&] { return zonara::DispatchCommand(cmd, in_data, out_data, params, output, extra); });
 }

@@ -1,0 +1,29 @@
+#include "shell/command_dispatch.h"
+
+#include "params/params_setup.h"
+#include "shell/about.h"
+#include "shell/global_setup.h"
+
+namespace zonara {
+
+PF_Err DispatchCommand(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[],
+                       PF_LayerDef *output, void *extra) {
+    switch (cmd) {
+        case PF_Cmd_ABOUT:
+            return About(in_data, out_data);
+        case PF_Cmd_GLOBAL_SETUP:
+            return GlobalSetup(in_data, out_data);
+        case PF_Cmd_PARAMS_SETUP:
+            return ParamsSetup(in_data, out_data);
+        // Render and overlay-event routes belong here, one case each.
+        default:
+            // Set-down, sequence and UI-update commands need nothing from an
+            // effect that keeps no state.
+            static_cast<void>(params);
+            static_cast<void>(output);
+            static_cast<void>(extra);
+            return PF_Err_NONE;
+    }
+}
+
+}  // namespace zonara

@@ -1,0 +1,149 @@
+// The host's one way in: routing, and that nothing thrown inside ever
+// reaches the host.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "shell/entry_point.h"
+#include "shell/handler_guard.h"
+#include "support/fake_host.h"
+
+namespace {
+
+using zonara_test::FakeHost;
+
+PF_Err Call(PF_Cmd cmd, FakeHost &host) {
+    return EntryPointFunc(cmd, &host.in_data, &host.out_data, nullptr, nullptr, nullptr);
+}
+
+TEST(EntryPoint, CommandsWithoutHandlerSucceedAndTouchNothing) {
+    const PF_Cmd commands[] = {PF_Cmd_UNUSED_0,          PF_Cmd_GLOBAL_SETDOWN,     PF_Cmd_SEQUENCE_SETUP,
+                               PF_Cmd_SEQUENCE_RESETUP,  PF_Cmd_SEQUENCE_FLATTEN,   PF_Cmd_SEQUENCE_SETDOWN,
+                               PF_Cmd_DO_DIALOG,         PF_Cmd_FRAME_SETUP,        PF_Cmd_FRAME_SETDOWN,
+                               PF_Cmd_USER_CHANGED_PARAM, PF_Cmd_UPDATE_PARAMS_UI,  PF_Cmd_SMART_RENDER,
+                               PF_Cmd_RESERVED2,         27,                        -1,
+                               0x7FFFFFFF};
+    for (PF_Cmd cmd : commands) {
+        SCOPED_TRACE("cmd " + std::to_string(cmd));
+        FakeHost host;
+        std::memset(&host.out_data, 0x5A, sizeof host.out_data);
+        PF_OutData before;
+        std::memcpy(&before, &host.out_data, sizeof before);
+
+        EXPECT_EQ(Call(cmd, host), PF_Err_NONE);
+        EXPECT_EQ(std::memcmp(&before, &host.out_data, sizeof before), 0);
+        EXPECT_TRUE(host.suite_calls.empty());
+        EXPECT_TRUE(host.add_param_indices.empty());
+        EXPECT_TRUE(host.sprintf_formats.empty());
+    }
+}
+
+TEST(EntryPoint, RoutesTheShellAndParameterCommands) {
+    {
+        FakeHost host;
+        EXPECT_EQ(Call(PF_Cmd_ABOUT, host), PF_Err_NONE);
+        EXPECT_EQ(std::string(host.out_data.return_msg).rfind("Zonara v1.2\r", 0), 0u);
+    }
+    {
+        FakeHost host;
+        EXPECT_EQ(Call(PF_Cmd_GLOBAL_SETUP, host), PF_Err_NONE);
+        EXPECT_EQ(host.out_data.my_version, 0x00090001u);
+    }
+    {
+        FakeHost host;
+        EXPECT_EQ(Call(PF_Cmd_PARAMS_SETUP, host), PF_Err_NONE);
+        EXPECT_EQ(host.declared_params.size(), 47u);
+        EXPECT_EQ(host.out_data.num_params, 48);
+    }
+    {
+        FakeHost host;
+        host.FailAddParamOnCall(3, PF_Err_OUT_OF_MEMORY);
+        EXPECT_EQ(Call(PF_Cmd_PARAMS_SETUP, host), PF_Err_OUT_OF_MEMORY);
+    }
+}
+
+TEST(EntryPoint, MissingRecordsAreRefusedNotDereferenced) {
+    FakeHost host;
+    for (PF_Cmd cmd : {PF_Cmd_ABOUT, PF_Cmd_GLOBAL_SETUP, PF_Cmd_PARAMS_SETUP, PF_Cmd_RENDER, PF_Cmd_EVENT}) {
+        EXPECT_EQ(EntryPointFunc(cmd, nullptr, &host.out_data, nullptr, nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(EntryPointFunc(cmd, &host.in_data, nullptr, nullptr, nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(EntryPointFunc(cmd, nullptr, nullptr, nullptr, nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
+    }
+    EXPECT_TRUE(host.suite_calls.empty());
+}
+
+// A missing suite ends the command with its code, after the suites already
+// taken have been given back.
+TEST(EntryPoint, MissingSuiteBecomesTheResult) {
+    {
+        FakeHost host;
+        host.RefuseSuite(kPFANSISuite);
+        EXPECT_EQ(Call(PF_Cmd_ABOUT, host), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_STREQ(host.out_data.return_msg, "");
+        EXPECT_TRUE(host.SuitesBalanced());
+    }
+    {
+        FakeHost host;
+        host.RemoveBasicSuite();
+        EXPECT_EQ(Call(PF_Cmd_ABOUT, host), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_STREQ(host.out_data.return_msg, "");
+    }
+}
+
+struct DrawingFailure : std::exception {
+    int32_t code = 99;
+};
+
+struct NotAnException {};
+
+TEST(HandlerGuard, MapsEveryKindOfThrowToAResult) {
+    const struct {
+        const char *label;
+        PF_Err (*handler)();
+        PF_Err expected;
+    } cases[] = {
+        {"result passes through", [] { return PF_Err{7}; }, 7},
+        {"integer code", []() -> PF_Err { throw PF_Err{PF_Err_BAD_CALLBACK_PARAM}; }, PF_Err_BAD_CALLBACK_PARAM},
+        {"other integer code", []() -> PF_Err { throw PF_Err{-42}; }, -42},
+        {"out of memory", []() -> PF_Err { throw std::bad_alloc(); }, PF_Err_OUT_OF_MEMORY},
+        {"array too long", []() -> PF_Err { throw std::bad_array_new_length(); }, PF_Err_OUT_OF_MEMORY},
+        {"drawing failure", []() -> PF_Err { throw DrawingFailure(); }, PF_Err_INTERNAL_STRUCT_DAMAGED},
+        {"standard exception", []() -> PF_Err { throw std::runtime_error("x"); }, PF_Err_INTERNAL_STRUCT_DAMAGED},
+        {"not an exception class", []() -> PF_Err { throw NotAnException(); }, PF_Err_INTERNAL_STRUCT_DAMAGED},
+        {"wider integer", []() -> PF_Err { throw 5LL; }, PF_Err_INTERNAL_STRUCT_DAMAGED},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(zonara::RunHandlerGuarded(c.handler), c.expected) << c.label;
+    }
+}
+
+int SprintfThrowingBadAlloc(A_char *, const A_char *, ...) { throw std::bad_alloc(); }
+int SprintfThrowingDrawingFailure(A_char *, const A_char *, ...) { throw DrawingFailure(); }
+
+// Exceptions raised inside a host callback travel back through the handler
+// and are mapped at the entry point, with the suites given back.
+TEST(EntryPoint, ExceptionsFromInsideAHandlerAreMapped) {
+    const struct {
+        const char *label;
+        int (*sprintf)(A_char *, const A_char *, ...);
+        PF_Err expected;
+    } cases[] = {
+        {"bad_alloc", &SprintfThrowingBadAlloc, PF_Err_OUT_OF_MEMORY},
+        {"std::exception", &SprintfThrowingDrawingFailure, PF_Err_INTERNAL_STRUCT_DAMAGED},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        FakeHost host;
+        PF_ANSICallbacks throwing_ansi = host.in_data.utils->ansi;
+        throwing_ansi.sprintf = c.sprintf;
+        host.ProvideSuite(kPFANSISuite, &throwing_ansi);
+        EXPECT_EQ(Call(PF_Cmd_ABOUT, host), c.expected);
+        EXPECT_EQ(host.AcquireCount(kPFANSISuite), 1);
+        EXPECT_EQ(host.ReleaseCount(kPFANSISuite), 1);
+    }
+}
+
+}  // namespace
