@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,8 +50,31 @@ struct Faults {
     PF_Err iterate_fail_code = PF_Err_NONE;
 };
 
+// One call of an iterate suite during the last command, as the host saw it.
+struct IterateCall {
+    int bits_per_channel = 8;  // 8: "PF Iterate8 Suite", 16: "PF iterate16 Suite"
+    A_long progress_base = 0;
+    A_long progress_final = 0;
+    bool whole_destination = true;  // area was null
+    PF_Rect area{0, 0, 0, 0};       // as passed, when not null
+    // Progress values reported, one per finished row, rising from
+    // progress_base towards progress_final (a real host moves its bar).
+    std::vector<A_long> progress;
+    PF_Err result = PF_Err_NONE;
+};
+
+// The shape of EntryPointFunc, for driving effect code linked into the test
+// itself through the host's records (see Host::SendTo).
+using EffectFunction = std::function<PF_Err(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data,
+                                            PF_ParamDef *params[], PF_LayerDef *output, void *extra)>;
+
+namespace detail {
+struct HostState;
+}
+
 class Host {
 public:
+    // `module` may be null for a host that only runs SendTo.
     Host(std::shared_ptr<const Module> module, HostApp app);
     ~Host();
     Host(const Host &) = delete;
@@ -66,10 +90,17 @@ public:
     // Declares the parameters and builds the parameter store from them.
     PF_Err ParamsSetup();
     PF_Err About();
-    // Renders src into dst with the current parameter values.
+    // Renders src into dst with the current parameter values. Throws
+    // std::logic_error before ParamsSetup, as no host renders an effect
+    // whose parameters it does not know.
     PF_Err Render(Layer &src, Layer &dst);
     // Any command with the host's current records (for dispatch tests).
     PF_Err Send(PF_Cmd cmd, PF_LayerDef *output = nullptr, void *extra = nullptr);
+    // As Send, but calls `effect` instead of the module's entry point: effect
+    // code linked into a test runs against this host's callbacks and suites
+    // with the same bookkeeping.
+    PF_Err SendTo(const EffectFunction &effect, PF_Cmd cmd, PF_LayerDef *output = nullptr,
+                  void *extra = nullptr);
 
     // Records of the last command, as the effect left them.
     const PF_InData &last_in_data() const;
@@ -77,17 +108,29 @@ public:
     // The out-data record survives between commands, as a host keeps it;
     // tests may preset fields to check they are left alone.
     PF_OutData &out_data();
+    // True when the last command ended in an exception thrown out of the
+    // effect (the command's result is then PF_Err_INTERNAL_STRUCT_DAMAGED).
+    bool exception_escaped() const;
 
     FrameSetup &frame();
     Faults &faults();
     SuiteRegistry &suites();
     const SuiteRegistry &suites() const;
 
-    // Everything declared at parameter setup, in order (copies).
+    // Everything declared at parameter setup, in order (copies; popup and
+    // checkbox texts are the host's own copies, as a host keeps them).
     const std::vector<PF_ParamDef> &declared_params() const;
     std::optional<PF_CustomUIInfo> registered_ui() const;
-    // Editing host: the formats declared at global setup, in order.
+    // Editing host: the formats declared at global setup, in order, and how
+    // often the list was cleared.
     const std::vector<PrPixelFormat> &declared_pixel_formats() const;
+    int pixel_format_clear_calls() const;
+    // Iterate calls of the last command.
+    const std::vector<IterateCall> &iterate_calls() const;
+
+    // Threads the iterate suites share rows out to, the command's own thread
+    // included; 0 (the default) means one per core.
+    void SetWorkerThreads(int count);
 
     // Current values, indexed by the effect's parameter positions
     // (0 is the input layer).
@@ -95,8 +138,7 @@ public:
     const ParamStore &params() const;
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
+    std::unique_ptr<detail::HostState> impl_;
 };
 
 }  // namespace testhost

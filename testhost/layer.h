@@ -14,6 +14,15 @@ namespace testhost {
 enum class PixelFormat { kArgb8, kArgb16, kBgra8, kBgra32f };
 
 std::size_t BytesPerPixel(PixelFormat format);
+// Bytes of one channel; row padding must be a multiple of it so that every
+// pixel stays aligned for its channel type.
+std::size_t BytesPerChannel(PixelFormat format);
+// The editing host's code for a BGRA format; 0 for the ARGB formats, which
+// that host does not use.
+PrPixelFormat PremierePixelFormat(PixelFormat format);
+
+// Bytes of guard pattern before and after the pixel block.
+constexpr std::size_t LAYER_GUARD_BYTES = 64;
 
 struct LayerOptions {
     int row_padding_bytes = 0;  // extra bytes after each row
@@ -26,6 +35,8 @@ struct LayerOptions {
 
 class Layer {
 public:
+    // Pixels start at zero. Throws std::invalid_argument for a negative size
+    // or a padding that would misalign the pixels.
     Layer(PixelFormat format, int width, int height, LayerOptions options = {});
     Layer(const Layer &) = delete;
     Layer &operator=(const Layer &) = delete;
@@ -39,7 +50,8 @@ public:
     PF_LayerDef &def() { return def_; }
     const PF_LayerDef &def() const { return def_; }
 
-    // Address of pixel (x, y), row 0 being the row `data` points at.
+    // Address of pixel (x, y), row 0 being the row `data` points at. Not
+    // range-checked.
     void *PixelAddress(int x, int y);
     const void *PixelAddress(int x, int y) const;
     template <class Pixel> Pixel &At(int x, int y) { return *static_cast<Pixel *>(PixelAddress(x, y)); }
@@ -51,6 +63,8 @@ public:
     bool GuardsIntact() const;
 
 private:
+    std::size_t RowStride() const;
+
     PixelFormat format_;
     int width_;
     int height_;

@@ -1,0 +1,160 @@
+#include "testhost/host.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <thread>
+
+#include "testhost/host_state.h"
+
+namespace testhost {
+namespace detail {
+namespace {
+
+// The interface version the host announces in in_data->version.
+constexpr A_u_long HOST_API_VERSION = (13u << 16) | 2u;
+constexpr A_long HOST_QUALITY_HIGH = 1;
+constexpr A_long FRAMES_IN_SEQUENCE = 240;
+
+}  // namespace
+
+WorkerPool &HostState::Pool() {
+    if (!pool) {
+        int threads = worker_threads;
+        if (threads <= 0) {
+            threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        }
+        pool = std::make_unique<WorkerPool>(threads - 1);
+    }
+    return *pool;
+}
+
+void HostState::BuildInData(const PF_LayerDef *output) {
+    // A fresh record per command, as a host builds one; only what the host
+    // knows about the layer and time goes in.
+    in_data = PF_InData{};
+    in_data.inter = InteractCallbacks();
+    in_data.utils = &utils;
+    in_data.effect_ref = static_cast<PF_ProgPtr>(this);
+    in_data.quality = HOST_QUALITY_HIGH;
+    in_data.version = HOST_API_VERSION;
+    in_data.appl_id = app == HostApp::kPremiere ? PF_APPL_ID_PREMIERE : PF_APPL_ID_AFTER_EFFECTS;
+    in_data.num_params = params.size();
+    in_data.current_time = frame.current_time;
+    in_data.time_step = 1;
+    in_data.local_time_step = 1;
+    in_data.total_time = FRAMES_IN_SEQUENCE;
+    in_data.time_scale = frame.time_scale;
+    in_data.width = frame.layer_width;
+    in_data.height = frame.layer_height;
+    in_data.extent_hint = output != nullptr ? output->extent_hint : PF_Rect{0, 0, frame.layer_width, frame.layer_height};
+    in_data.downsample_x = frame.downsample_x;
+    in_data.downsample_y = frame.downsample_y;
+    in_data.pixel_aspect_ratio = frame.pixel_aspect_ratio;
+    in_data.pica_basicP = faults.no_basic_suite ? nullptr : BasicSuite();
+}
+
+PF_Err HostState::RunCommand(const EffectFunction *effect, PF_Cmd cmd, PF_LayerDef *output, void *extra) {
+    if (effect == nullptr && !module) {
+        throw std::logic_error("this host has no effect module loaded");
+    }
+    suites.BeginCommand();
+    iterate_calls.clear();
+    exception_escaped = false;
+    BuildInData(output);
+    CurrentHostScope running(this);
+    PF_ParamDef **param_array = params.array();
+    try {
+        return effect != nullptr ? (*effect)(cmd, &in_data, &out_data, param_array, output, extra)
+                                 : module->entry()(cmd, &in_data, &out_data, param_array, output, extra);
+    } catch (...) {
+        // Nothing may be thrown into a host; a real one would crash here.
+        exception_escaped = true;
+        return PF_Err_INTERNAL_STRUCT_DAMAGED;
+    }
+}
+
+}  // namespace detail
+
+Host::Host(std::shared_ptr<const Module> module, HostApp app) : impl_(std::make_unique<detail::HostState>()) {
+    detail::HostState &state = *impl_;
+    state.module = std::move(module);
+    state.app = app;
+    state.utils.ansi = detail::AnsiCallbacks();
+    state.suites.Register(kPFANSISuite, kPFANSISuiteVersion1, &state.utils.ansi);
+    state.suites.Register(kPFIterate8Suite, kPFIterate8SuiteVersion1, detail::Iterate8Suite());
+    state.suites.Register(kPFIterate16Suite, kPFIterate16SuiteVersion1, detail::Iterate16Suite());
+    if (app == HostApp::kPremiere) {
+        state.suites.Register(kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1, detail::PixelFormatSuite());
+    }
+}
+
+Host::~Host() = default;
+
+HostApp Host::app() const { return impl_->app; }
+
+PF_Err Host::GlobalSetup() { return Send(PF_Cmd_GLOBAL_SETUP); }
+
+PF_Err Host::ParamsSetup() {
+    detail::HostState &state = *impl_;
+    state.declared.clear();
+    state.declared_texts.clear();
+    state.ui.reset();
+    state.add_param_calls = 0;
+    const PF_Err result = Send(PF_Cmd_PARAMS_SETUP);
+    // Built even after a failure, so that what was declared can be looked at.
+    state.params.Reset(state.declared, state.frame.layer_width, state.frame.layer_height);
+    state.params_set_up = true;
+    return result;
+}
+
+PF_Err Host::About() { return Send(PF_Cmd_ABOUT); }
+
+PF_Err Host::Render(Layer &src, Layer &dst) {
+    detail::HostState &state = *impl_;
+    if (!state.params_set_up) {
+        throw std::logic_error("Render before ParamsSetup");
+    }
+    state.params.at(0).u.ld = src.def();
+    state.render_input = &src;
+    state.render_output = &dst;
+    const PF_Err result = Send(PF_Cmd_RENDER, &dst.def());
+    state.render_input = nullptr;
+    state.render_output = nullptr;
+    return result;
+}
+
+PF_Err Host::Send(PF_Cmd cmd, PF_LayerDef *output, void *extra) {
+    return impl_->RunCommand(nullptr, cmd, output, extra);
+}
+
+PF_Err Host::SendTo(const EffectFunction &effect, PF_Cmd cmd, PF_LayerDef *output, void *extra) {
+    return impl_->RunCommand(&effect, cmd, output, extra);
+}
+
+const PF_InData &Host::last_in_data() const { return impl_->in_data; }
+const PF_OutData &Host::last_out_data() const { return impl_->out_data; }
+PF_OutData &Host::out_data() { return impl_->out_data; }
+bool Host::exception_escaped() const { return impl_->exception_escaped; }
+
+FrameSetup &Host::frame() { return impl_->frame; }
+Faults &Host::faults() { return impl_->faults; }
+SuiteRegistry &Host::suites() { return impl_->suites; }
+const SuiteRegistry &Host::suites() const { return impl_->suites; }
+
+const std::vector<PF_ParamDef> &Host::declared_params() const { return impl_->declared; }
+std::optional<PF_CustomUIInfo> Host::registered_ui() const { return impl_->ui; }
+const std::vector<PrPixelFormat> &Host::declared_pixel_formats() const { return impl_->pixel_formats; }
+int Host::pixel_format_clear_calls() const { return impl_->pixel_format_clears; }
+const std::vector<IterateCall> &Host::iterate_calls() const { return impl_->iterate_calls; }
+
+void Host::SetWorkerThreads(int count) {
+    if (count != impl_->worker_threads) {
+        impl_->worker_threads = count;
+        impl_->pool.reset();
+    }
+}
+
+ParamStore &Host::params() { return impl_->params; }
+const ParamStore &Host::params() const { return impl_->params; }
+
+}  // namespace testhost

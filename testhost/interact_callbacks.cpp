@@ -1,0 +1,65 @@
+// Parameter setup callbacks: add_param keeps a copy of every definition in
+// declaration order, register_ui keeps the overlay registration.
+#include "testhost/host_state.h"
+
+namespace testhost::detail {
+namespace {
+
+// The effect may reuse or free the texts its definition points at once
+// add_param returns, so the host keeps its own copies, as a host does.
+const A_char *KeepText(HostState &host, const A_char *text) {
+    if (text == nullptr) {
+        return nullptr;
+    }
+    host.declared_texts.emplace_back(text);
+    return host.declared_texts.back().c_str();
+}
+
+PF_Err AddParam(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def) {
+    HostState *host = HostFromEffectRef(effect_ref);
+    if (host == nullptr) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    ++host->add_param_calls;
+    if (host->faults.add_param_fail_on_call == host->add_param_calls) {
+        return host->faults.add_param_fail_code;
+    }
+    if (def == nullptr) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    // Only appending is offered; inserting would renumber parameters that
+    // saved projects already refer to by position.
+    if (index != -1) {
+        return PF_Err_INVALID_INDEX;
+    }
+    PF_ParamDef copy = *def;
+    copy.name[PF_MAX_EFFECT_PARAM_NAME_LEN] = '\0';
+    if (copy.param_type == PF_Param_POPUP) {
+        copy.u.pd.namesptr = KeepText(*host, copy.u.pd.namesptr);
+    } else if (copy.param_type == PF_Param_CHECKBOX) {
+        copy.u.bd.nameptr = KeepText(*host, copy.u.bd.nameptr);
+    }
+    host->declared.push_back(copy);
+    return PF_Err_NONE;
+}
+
+PF_Err RegisterUi(PF_ProgPtr effect_ref, PF_CustomUIInfo *cust_info) {
+    HostState *host = HostFromEffectRef(effect_ref);
+    if (host == nullptr) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    if (host->faults.register_ui_fails) {
+        return host->faults.register_ui_fail_code;
+    }
+    if (cust_info == nullptr) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    host->ui = *cust_info;
+    return PF_Err_NONE;
+}
+
+}  // namespace
+
+PF_InteractCallbacks InteractCallbacks() { return PF_InteractCallbacks{AddParam, RegisterUi}; }
+
+}  // namespace testhost::detail

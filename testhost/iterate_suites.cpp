@@ -1,0 +1,147 @@
+// "PF Iterate8 Suite" and "PF iterate16 Suite": the host walks the pixels and
+// calls the effect back for each one, sharing rows out over its worker
+// threads.
+//
+// Which code is returned when callbacks fail: the code of the first failing
+// pixel in row order (top row first, left to right). Rows are handed out in
+// increasing order; once a row has failed no later row is started, but rows
+// already under way on other threads run to their end.
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <mutex>
+#include <utility>
+
+#include "testhost/host_state.h"
+
+namespace testhost::detail {
+namespace {
+
+// A buffer the suite can walk with pixels of `pixel_bytes` bytes; the deep
+// flag must agree with the suite's channel size, or the walk would step
+// through memory with the wrong pixel size.
+bool Walkable(const PF_EffectWorld &world, int bits_per_channel, std::size_t pixel_bytes) {
+    const bool deep = (world.world_flags & PF_WorldFlag_DEEP) != 0;
+    if (world.data == nullptr || world.width < 0 || world.height < 0 || deep != (bits_per_channel == 16)) {
+        return false;
+    }
+    const std::int64_t row_span = static_cast<std::int64_t>(world.width) * static_cast<std::int64_t>(pixel_bytes);
+    return world.height <= 1 || std::llabs(static_cast<long long>(world.rowbytes)) >= row_span;
+}
+
+template <class Pixel>
+Pixel *PixelAt(const PF_EffectWorld &world, A_long x, A_long y) {
+    return reinterpret_cast<Pixel *>(static_cast<std::uint8_t *>(world.data) +
+                                     static_cast<std::ptrdiff_t>(y) * world.rowbytes +
+                                     static_cast<std::ptrdiff_t>(x) * static_cast<std::ptrdiff_t>(sizeof(Pixel)));
+}
+
+template <class Pixel, class PixelFunc>
+PF_Err Iterate(int bits_per_channel, PF_InData *in_data, A_long progress_base, A_long progress_final,
+               PF_EffectWorld *src, const PF_Rect *area, void *refcon, PixelFunc pix_fn, PF_EffectWorld *dst) {
+    HostState *host = in_data != nullptr ? HostFromEffectRef(in_data->effect_ref) : CurrentHost();
+    if (host == nullptr) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    // Booked when the call ends, so that nothing the callbacks do can move
+    // the record under the threads writing into it.
+    IterateCall call;
+    auto finish = [&](PF_Err code) {
+        call.result = code;
+        host->iterate_calls.push_back(std::move(call));
+        return code;
+    };
+    call.bits_per_channel = bits_per_channel;
+    call.progress_base = progress_base;
+    call.progress_final = progress_final;
+    call.whole_destination = area == nullptr;
+    if (area != nullptr) {
+        call.area = *area;
+    }
+    if (host->faults.iterate_fail_code != PF_Err_NONE) {
+        return finish(host->faults.iterate_fail_code);
+    }
+    if (pix_fn == nullptr || dst == nullptr || !Walkable(*dst, bits_per_channel, sizeof(Pixel)) ||
+        (src != nullptr && !Walkable(*src, bits_per_channel, sizeof(Pixel)))) {
+        return finish(PF_Err_BAD_CALLBACK_PARAM);
+    }
+
+    // The area is in destination pixels; the part outside the destination is
+    // not visited.
+    PF_Rect region{0, 0, dst->width, dst->height};
+    if (area != nullptr) {
+        region.left = std::max(area->left, A_long{0});
+        region.top = std::max(area->top, A_long{0});
+        region.right = std::min(area->right, dst->width);
+        region.bottom = std::min(area->bottom, dst->height);
+    }
+    if (region.left >= region.right || region.top >= region.bottom) {
+        return finish(PF_Err_NONE);
+    }
+    const int rows = region.bottom - region.top;
+
+    std::atomic<int> next_row{0};
+    std::atomic<int> failed_row{INT_MAX};
+    std::mutex books;
+    PF_Err first_code = PF_Err_NONE;
+    int rows_done = 0;
+
+    auto walk_rows = [&] {
+        CurrentHostScope working_for(host);
+        for (;;) {
+            const int row = next_row.fetch_add(1);
+            if (row >= rows || row > failed_row.load()) {
+                return;
+            }
+            const A_long y = region.top + row;
+            PF_Err code = PF_Err_NONE;
+            for (A_long x = region.left; x < region.right && code == PF_Err_NONE; ++x) {
+                // Where the source does not reach, the callback gets no
+                // source pixel rather than memory outside the source.
+                Pixel *in = src != nullptr && x < src->width && y < src->height ? PixelAt<Pixel>(*src, x, y) : nullptr;
+                try {
+                    code = pix_fn(refcon, x, y, in, PixelAt<Pixel>(*dst, x, y));
+                } catch (...) {
+                    host->exception_escaped = true;
+                    code = PF_Err_INTERNAL_STRUCT_DAMAGED;
+                }
+            }
+            std::lock_guard lock(books);
+            if (code != PF_Err_NONE && row < failed_row.load()) {
+                failed_row.store(row);
+                first_code = code;
+            }
+            ++rows_done;
+            const std::int64_t span = static_cast<std::int64_t>(progress_final) - progress_base;
+            call.progress.push_back(static_cast<A_long>(progress_base + span * rows_done / rows));
+        }
+    };
+    if (rows == 1) {
+        walk_rows();
+    } else {
+        host->Pool().RunOnAll(walk_rows);
+    }
+    return finish(first_code);
+}
+
+PF_Err Iterate8(PF_InData *in_data, A_long progress_base, A_long progress_final, PF_EffectWorld *src,
+                const PF_Rect *area, void *refcon, PF_IteratePixel8Func pix_fn, PF_EffectWorld *dst) {
+    return Iterate<PF_Pixel>(8, in_data, progress_base, progress_final, src, area, refcon, pix_fn, dst);
+}
+
+PF_Err Iterate16(PF_InData *in_data, A_long progress_base, A_long progress_final, PF_EffectWorld *src,
+                 const PF_Rect *area, void *refcon, PF_IteratePixel16Func pix_fn, PF_EffectWorld *dst) {
+    return Iterate<PF_Pixel16>(16, in_data, progress_base, progress_final, src, area, refcon, pix_fn, dst);
+}
+
+constexpr PF_Iterate8Suite1 ITERATE8_SUITE{Iterate8};
+constexpr PF_iterate16Suite1 ITERATE16_SUITE{Iterate16};
+
+}  // namespace
+
+const PF_Iterate8Suite1 *Iterate8Suite() { return &ITERATE8_SUITE; }
+const PF_iterate16Suite1 *Iterate16Suite() { return &ITERATE16_SUITE; }
+
+}  // namespace testhost::detail

@@ -1,0 +1,128 @@
+#include "testhost/layer.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+namespace testhost {
+namespace {
+
+// A pattern that changes from byte to byte, so that a stray write of any
+// constant value, or a shifted copy of the neighbouring bytes, is noticed.
+std::uint8_t GuardByte(std::size_t offset) {
+    return static_cast<std::uint8_t>((offset * 167u + 0x5Au) & 0xFFu);
+}
+
+}  // namespace
+
+std::size_t BytesPerPixel(PixelFormat format) { return BytesPerChannel(format) * 4; }
+
+std::size_t BytesPerChannel(PixelFormat format) {
+    switch (format) {
+    case PixelFormat::kArgb8:
+    case PixelFormat::kBgra8:
+        return 1;
+    case PixelFormat::kArgb16:
+        return 2;
+    case PixelFormat::kBgra32f:
+        return 4;
+    }
+    return 1;
+}
+
+PrPixelFormat PremierePixelFormat(PixelFormat format) {
+    switch (format) {
+    case PixelFormat::kBgra8:
+        return PrPixelFormat_BGRA_4444_8u;
+    case PixelFormat::kBgra32f:
+        return PrPixelFormat_BGRA_4444_32f;
+    default:
+        return 0;
+    }
+}
+
+Layer::Layer(PixelFormat format, int width, int height, LayerOptions options)
+    : format_(format), width_(width), height_(height), options_(options) {
+    if (width < 0 || height < 0) {
+        throw std::invalid_argument("layer size must not be negative");
+    }
+    if (options.row_padding_bytes < 0 ||
+        options.row_padding_bytes % static_cast<int>(BytesPerChannel(format)) != 0) {
+        throw std::invalid_argument("row padding must be a non-negative multiple of the channel size");
+    }
+    const std::size_t stride = RowStride();
+    if (stride > static_cast<std::size_t>(std::numeric_limits<A_long>::max())) {
+        throw std::invalid_argument("row too long for rowbytes");
+    }
+    const std::size_t block = stride * static_cast<std::size_t>(height);
+    storage_.resize(LAYER_GUARD_BYTES + block + LAYER_GUARD_BYTES);
+    for (std::size_t i = 0; i < storage_.size(); ++i) {
+        storage_[i] = GuardByte(i);
+    }
+    const std::size_t pixel_bytes = static_cast<std::size_t>(width) * BytesPerPixel(format);
+    for (int row = 0; row < height; ++row) {
+        std::uint8_t *start = storage_.data() + LAYER_GUARD_BYTES + stride * static_cast<std::size_t>(row);
+        std::fill(start, start + pixel_bytes, std::uint8_t{0});
+    }
+
+    // Bottom-up: the row the effect sees first is stored last, and each
+    // following row lies one stride lower in memory.
+    pixels_offset_ = LAYER_GUARD_BYTES;
+    if (options.bottom_up && height > 0) {
+        pixels_offset_ += stride * static_cast<std::size_t>(height - 1);
+    }
+    def_.world_flags = PF_WorldFlag_WRITEABLE | (format == PixelFormat::kArgb16 ? PF_WorldFlag_DEEP : 0);
+    def_.data = storage_.data() + pixels_offset_;
+    def_.rowbytes = options.bottom_up ? -static_cast<A_long>(stride) : static_cast<A_long>(stride);
+    def_.width = width;
+    def_.height = height;
+    def_.extent_hint = options.has_extent_hint ? options.extent_hint : PF_Rect{0, 0, width, height};
+    def_.pix_aspect_ratio = options.pixel_aspect_ratio;
+    def_.origin_x = 0;
+    def_.origin_y = 0;
+}
+
+Layer::Layer(Layer &&) noexcept = default;
+Layer &Layer::operator=(Layer &&) noexcept = default;
+Layer::~Layer() = default;
+
+std::size_t Layer::RowStride() const {
+    return static_cast<std::size_t>(width_) * BytesPerPixel(format_) +
+           static_cast<std::size_t>(options_.row_padding_bytes);
+}
+
+void *Layer::PixelAddress(int x, int y) {
+    return static_cast<std::uint8_t *>(def_.data) + static_cast<std::ptrdiff_t>(y) * def_.rowbytes +
+           static_cast<std::ptrdiff_t>(x) * static_cast<std::ptrdiff_t>(BytesPerPixel(format_));
+}
+
+const void *Layer::PixelAddress(int x, int y) const {
+    return const_cast<Layer *>(this)->PixelAddress(x, y);
+}
+
+bool Layer::GuardsIntact() const {
+    const std::size_t stride = RowStride();
+    const std::size_t pixel_bytes = static_cast<std::size_t>(width_) * BytesPerPixel(format_);
+    const std::size_t block_end = LAYER_GUARD_BYTES + stride * static_cast<std::size_t>(height_);
+    auto intact = [this](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) {
+            if (storage_[i] != GuardByte(i)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    if (!intact(0, LAYER_GUARD_BYTES) || !intact(block_end, storage_.size())) {
+        return false;
+    }
+    for (int row = 0; row < height_; ++row) {
+        const std::size_t row_start = LAYER_GUARD_BYTES + stride * static_cast<std::size_t>(row);
+        if (!intact(row_start + pixel_bytes, row_start + stride)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace testhost

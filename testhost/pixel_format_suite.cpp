@@ -1,0 +1,61 @@
+// "PF Pixel Format Suite", offered by the editing host only: the effect
+// declares the formats it renders at global setup and asks for the format of
+// each output buffer at render time.
+#include "testhost/host_state.h"
+
+namespace testhost::detail {
+namespace {
+
+PF_Err AddSupportedPixelFormat(PF_ProgPtr effect_ref, PrPixelFormat format) {
+    HostState *host = HostFromEffectRef(effect_ref);
+    if (host == nullptr) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    host->pixel_formats.push_back(format);
+    return PF_Err_NONE;
+}
+
+PF_Err ClearSupportedPixelFormats(PF_ProgPtr effect_ref) {
+    HostState *host = HostFromEffectRef(effect_ref);
+    if (host == nullptr) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    host->pixel_formats.clear();
+    ++host->pixel_format_clears;
+    return PF_Err_NONE;
+}
+
+PF_Err GetPixelFormat(PF_EffectWorld *world, PrPixelFormat *format) {
+    HostState *host = CurrentHost();
+    if (host == nullptr || world == nullptr || format == nullptr) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    if (host->faults.reported_pixel_format) {
+        *format = *host->faults.reported_pixel_format;
+        return PF_Err_NONE;
+    }
+    // The host knows its buffers by their records; the input layer may also
+    // be asked for through its copy in the parameter array.
+    const Layer *layer = nullptr;
+    if (host->render_output != nullptr && world == &host->render_output->def()) {
+        layer = host->render_output;
+    } else if (host->render_input != nullptr &&
+               (world == &host->render_input->def() ||
+                (host->params.size() > 0 && world == &host->params.at(0).u.ld))) {
+        layer = host->render_input;
+    }
+    if (layer == nullptr) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    *format = PremierePixelFormat(layer->format());
+    return PF_Err_NONE;
+}
+
+constexpr PF_PixelFormatSuite1 PIXEL_FORMAT_SUITE{AddSupportedPixelFormat, ClearSupportedPixelFormats,
+                                                  GetPixelFormat};
+
+}  // namespace
+
+const PF_PixelFormatSuite1 *PixelFormatSuite() { return &PIXEL_FORMAT_SUITE; }
+
+}  // namespace testhost::detail
