@@ -1,0 +1,268 @@
+// zonara render: applies the effect to image files (or the built-in chart)
+// through the module, driven exactly as a host drives it, and writes the
+// result. Single images and numbered sequences; outputs appear complete or
+// not at all.
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/commands.h"
+#include "tools/frame_pattern.h"
+#include "tools/frame_renderer.h"
+#include "tools/image_file.h"
+#include "tools/param_values.h"
+#include "tools/pending_output.h"
+#include "tools/preset_file.h"
+#include "tools/progress_meter.h"
+#include "tools/test_chart.h"
+
+namespace zonara_tool {
+namespace {
+
+// Beyond this a draft render is a handful of pixels; hosts stop far sooner.
+constexpr int MAX_DOWNSAMPLE = 64;
+
+struct RenderOptions {
+    std::string input;
+    std::string output;
+    std::vector<std::string> sets;
+    std::string preset;
+    std::string host;
+    std::string depth;
+    std::string par;
+    int downsample = 1;
+    bool side_by_side = false;
+    std::string frames;
+};
+
+PF_RationalScale ParsePixelAspect(const std::string &text) {
+    if (text.empty()) {
+        return {1, 1};
+    }
+    const std::size_t slash = text.find('/');
+    long num = 0;
+    long den = 1;
+    try {
+        std::size_t used = 0;
+        num = std::stol(text.substr(0, slash), &used);
+        if (used != (slash == std::string::npos ? text.size() : slash)) {
+            throw std::invalid_argument(text);
+        }
+        if (slash != std::string::npos) {
+            const std::string rest = text.substr(slash + 1);
+            den = std::stol(rest, &used);
+            if (used != rest.size()) {
+                throw std::invalid_argument(text);
+            }
+        }
+    } catch (const std::logic_error &) {
+        throw UsageError("--par '" + text + "': expected NUM/DEN, e.g. 2/1 or 10/11");
+    }
+    if (num < 1 || den < 1 || num > 100000 || den > 100000) {
+        throw UsageError("--par '" + text + "': both numbers must lie between 1 and 100000");
+    }
+    return {static_cast<A_long>(num), static_cast<A_u_long>(den)};
+}
+
+FormatRequest ParseFormatRequest(const RenderOptions &options) {
+    FormatRequest request;
+    if (options.host == "ae") {
+        request.app = testhost::HostApp::kAfterEffects;
+    } else if (options.host == "premiere") {
+        request.app = testhost::HostApp::kPremiere;
+    }
+    if (options.depth == "8") {
+        request.depth = HostDepth::k8;
+    } else if (options.depth == "16") {
+        request.depth = HostDepth::k16;
+    } else if (options.depth == "float") {
+        request.depth = HostDepth::kFloat;
+    }
+    return request;
+}
+
+bool SamePath(const std::string &a, const std::string &b) {
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error)) {
+        return true;
+    }
+    const auto canonical_a = std::filesystem::weakly_canonical(a, error);
+    const auto canonical_b = std::filesystem::weakly_canonical(b, error);
+    return !error && canonical_a == canonical_b;
+}
+
+// One unit of work: where to read (empty for the chart) and where to write.
+struct FrameJob {
+    int frame = 0;
+    std::string input;
+    std::string output;
+};
+
+class RenderCommand {
+public:
+    RenderCommand(ToolContext &context, const RenderOptions &options) : context_(context), options_(options) {}
+
+    void Run() {
+        InstallInterruptCleanup();
+        PlanFrames();
+        CheckOutputPath(jobs_.front().output);
+        const PF_RationalScale pixel_aspect = ParsePixelAspect(options_.par);
+        if (options_.downsample < 1 || options_.downsample > MAX_DOWNSAMPLE) {
+            throw UsageError("--downsample must lie between 1 and " + std::to_string(MAX_DOWNSAMPLE));
+        }
+
+        RenderSettings settings;
+        settings.format = ChooseHostFormat(ParseFormatRequest(options_), SourceKind());
+        settings.pixel_aspect = pixel_aspect;
+        settings.downsample = options_.downsample;
+        settings.side_by_side = options_.side_by_side;
+
+        auto host = context_.StartHost(settings.format.app);
+        const ParamCatalog catalog(host->declared_params());
+        if (!options_.preset.empty()) {
+            settings.values = ReadPreset(options_.preset, catalog);
+        }
+        for (const std::string &assignment : options_.sets) {
+            settings.values.push_back(catalog.ParseAssignment(assignment));
+        }
+        FrameRenderer renderer(std::move(host), std::move(settings));
+
+        if (!sequence_) {
+            RenderOne(renderer, jobs_.front());
+            return;
+        }
+        RenderSequence(renderer);
+    }
+
+private:
+    void PlanFrames() {
+        if (options_.output.empty()) {
+            throw UsageError("no output given (-o OUTPUT)");
+        }
+        const auto input_pattern = options_.input.empty() ? std::nullopt : FramePattern::Parse(options_.input);
+        const auto output_pattern = FramePattern::Parse(options_.output);
+        if (input_pattern && !output_pattern) {
+            throw UsageError("the input is a sequence; OUTPUT needs a frame number too, e.g. out.%04d.png");
+        }
+        if (output_pattern.has_value() != !options_.frames.empty()) {
+            throw UsageError(output_pattern ? "OUTPUT names a sequence; say which frames with --frames FIRST-LAST"
+                                            : "--frames needs OUTPUT with a frame number, e.g. out.%04d.png");
+        }
+        const std::string single_input = options_.input.empty() ? "" : UnescapePercent(options_.input);
+        if (!output_pattern) {
+            jobs_.push_back({0, single_input, UnescapePercent(options_.output)});
+            return;
+        }
+        sequence_ = true;
+        const FrameRange range = ParseFrameRange(options_.frames);
+        for (int frame = range.first; frame <= range.last; ++frame) {
+            jobs_.push_back({frame, input_pattern ? input_pattern->Format(frame) : single_input,
+                             output_pattern->Format(frame)});
+        }
+    }
+
+    // The kind of the first readable input decides the host's format for the
+    // whole run; an unreadable single input is reported here already.
+    SampleKind SourceKind() {
+        if (options_.input.empty()) {
+            return SampleKind::k8;  // the chart
+        }
+        if (!sequence_) {
+            first_image_ = ReadImage(jobs_.front().input);
+            return first_image_->kind;
+        }
+        for (const FrameJob &job : jobs_) {
+            if (const auto kind = PeekSampleKind(job.input)) {
+                return *kind;
+            }
+        }
+        throw UsageError("none of the input frames can be read (" + options_.input + ")");
+    }
+
+    Image Source(const FrameJob &job) {
+        if (job.input.empty()) {
+            return MakeTestChart();
+        }
+        if (first_image_) {
+            Image image = std::move(*first_image_);
+            first_image_.reset();
+            return image;
+        }
+        return ReadImage(job.input);
+    }
+
+    void RenderOne(FrameRenderer &renderer, const FrameJob &job) {
+        if (!job.input.empty() && SamePath(job.input, job.output)) {
+            throw UsageError(job.output + ": the output would overwrite the input");
+        }
+        Image result = renderer.Render(Source(job));
+        WriteImage(job.output, result);
+    }
+
+    void RenderSequence(FrameRenderer &renderer) {
+        ProgressMeter meter(static_cast<int>(jobs_.size()), stderr, StderrIsTerminal());
+        std::vector<int> failed;
+        int worst = EXIT_OK;
+        for (const FrameJob &job : jobs_) {
+            try {
+                RenderOne(renderer, job);
+                meter.FrameDone(job.frame, true, job.output);
+            } catch (const ToolError &error) {
+                failed.push_back(job.frame);
+                worst = std::max(worst, error.exit_status());
+                meter.FrameDone(job.frame, false, error.what());
+            } catch (const std::exception &error) {
+                failed.push_back(job.frame);
+                worst = std::max(worst, EXIT_EFFECT_FAILED);
+                meter.FrameDone(job.frame, false, error.what());
+            }
+        }
+        meter.Finish();
+        if (!failed.empty()) {
+            std::string list;
+            for (std::size_t i = 0; i < failed.size(); ++i) {
+                list += (i == 0 ? "" : ", ") + std::to_string(failed[i]);
+            }
+            throw ToolError(worst, std::to_string(failed.size()) + " of " + std::to_string(jobs_.size()) +
+                                       " frames failed: " + list);
+        }
+    }
+
+    ToolContext &context_;
+    const RenderOptions &options_;
+    std::vector<FrameJob> jobs_;
+    bool sequence_ = false;
+    std::optional<Image> first_image_;
+};
+
+}  // namespace
+
+void AddRenderCommand(CLI::App &app, ToolContext &context) {
+    auto options = std::make_shared<RenderOptions>();
+    CLI::App *render = app.add_subcommand("render", "Apply the effect to an image, a sequence or the test chart");
+    render->add_option("INPUT", options->input,
+                       "Image to grade (PNG, TIFF, JPEG, OpenEXR, DPX, ...); a frame number such as %04d makes "
+                       "it a sequence. Without it, a built-in 1920x1080 test chart");
+    render->add_option("-o,--output", options->output, "Where to write; the extension chooses the format")
+        ->required();
+    render->add_option("--set", options->sets, "KEY=VALUE, repeatable; keys as 'zonara params' lists them");
+    render->add_option("--preset", options->preset, "JSON look as 'zonara params --json --values' writes it, "
+                                                    "applied before --set");
+    render->add_option("--host", options->host, "ae (compositing) or premiere (editing); default: by input depth")
+        ->check(CLI::IsMember({"ae", "premiere"}));
+    render->add_option("--depth", options->depth, "8, 16 or float; default: the input's own")
+        ->check(CLI::IsMember({"8", "16", "float"}));
+    render->add_option("--par", options->par, "Pixel aspect ratio of the layer, NUM/DEN (default 1/1)");
+    render->add_option("--downsample", options->downsample, "Render at 1/N resolution, as a host's draft mode");
+    render->add_flag("--side-by-side", options->side_by_side, "Write the source and the result side by side");
+    render->add_option("--frames", options->frames, "FIRST-LAST frames of a sequence");
+    render->callback([&context, options] {
+        context.Run([&] { RenderCommand(context, *options).Run(); });
+    });
+}
+
+}  // namespace zonara_tool

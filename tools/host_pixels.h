@@ -1,0 +1,45 @@
+// Moving pixels between image files and the host's layers, as a host does
+// when it decodes footage into its working format. The conversions are exact
+// where they can be (8-bit codes pass unchanged, float values pass
+// unchanged) and round to nearest, halves up, where the scales differ.
+#pragma once
+
+#include <cstdint>
+
+#include "testhost/host.h"
+#include "testhost/layer.h"
+#include "tools/image_file.h"
+
+namespace zonara_tool {
+
+enum class HostDepth { k8, k16, kFloat };
+
+struct HostFormat {
+    testhost::HostApp app = testhost::HostApp::kAfterEffects;
+    HostDepth depth = HostDepth::k8;
+};
+
+testhost::PixelFormat LayerFormatFor(const HostFormat &format);
+
+// A 16-bit file code (0..65535) in the host's 16-bit range (0..32768) and
+// back, in integer arithmetic.
+std::int32_t FileCode16ToHost16(std::int32_t code);
+std::int32_t Host16ToFileCode16(std::int32_t value);
+
+// One sample of the file's kind in the host's depth and back. Integer host
+// values are whole numbers held in a float (exact up to 2^24).
+float FileSampleToHost(SampleKind kind, float sample, HostDepth depth);
+float HostToFileSample(float value, HostDepth depth, SampleKind kind);
+
+// Fills the layer (of the image's size) from the image: red, green, blue
+// from the first three channels (a grey image's one channel feeds all
+// three), alpha from the image's alpha channel or full when it has none.
+void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer);
+
+// Writes the layer's colours into the image's colour channels; the image's
+// alpha and any further channels keep their values. A grey image receives
+// the Rec. 709 luma of the graded colour (the grey itself where the grade
+// kept red, green and blue equal).
+void StoreLayer(const testhost::Layer &layer, HostDepth depth, Image &image);
+
+}  // namespace zonara_tool

@@ -1,0 +1,146 @@
+#include "tools/image_file.h"
+
+#include <filesystem>
+#include <memory>
+
+#include <OpenImageIO/imageio.h>
+
+#include "tools/pending_output.h"
+#include "tools/tool_error.h"
+
+namespace zonara_tool {
+
+OIIO::TypeDesc TypeOf(SampleKind kind) {
+    switch (kind) {
+    case SampleKind::k8:
+        return OIIO::TypeDesc::UINT8;
+    case SampleKind::k16:
+        return OIIO::TypeDesc::UINT16;
+    case SampleKind::kFloat:
+        break;
+    }
+    return OIIO::TypeDesc::FLOAT;
+}
+
+SampleKind KindForStoredFormat(OIIO::TypeDesc format) {
+    if (format == OIIO::TypeDesc::UINT8) {
+        return SampleKind::k8;
+    }
+    if (format == OIIO::TypeDesc::UINT16) {
+        return SampleKind::k16;
+    }
+    return SampleKind::kFloat;
+}
+
+Image MakeImage(int width, int height, int channels, SampleKind kind) {
+    Image image;
+    image.kind = kind;
+    image.stored_format = TypeOf(kind);
+    OIIO::ImageSpec spec(width, height, channels, TypeOf(kind));
+    image.pixels.reset(spec, OIIO::InitializePixels::Yes);
+    return image;
+}
+
+void CheckImageLimits(std::int64_t width, std::int64_t height, int channels, const std::string &path) {
+    if (width < 1 || height < 1 || channels < 1) {
+        throw UsageError(path + ": empty image");
+    }
+    if (width > MAX_IMAGE_SIDE || height > MAX_IMAGE_SIDE || width * height > MAX_IMAGE_PIXELS) {
+        throw UsageError(path + ": " + std::to_string(width) + "x" + std::to_string(height) +
+                         " is too large (at most " + std::to_string(MAX_IMAGE_SIDE) + " pixels a side and " +
+                         std::to_string(MAX_IMAGE_PIXELS) + " pixels in all)");
+    }
+    if (channels > MAX_IMAGE_CHANNELS) {
+        throw UsageError(path + ": " + std::to_string(channels) + " channels (at most " +
+                         std::to_string(MAX_IMAGE_CHANNELS) + ")");
+    }
+}
+
+Image ReadImage(const std::string &path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        throw UsageError(path + ": no such file");
+    }
+    auto input = OIIO::ImageInput::open(path);
+    if (!input) {
+        throw UsageError(path + ": cannot read this image (" + OIIO::geterror() + ")");
+    }
+    const OIIO::ImageSpec &spec = input->spec();
+    if (spec.depth > 1) {
+        throw UsageError(path + ": volume images are not supported");
+    }
+    CheckImageLimits(spec.width, spec.height, spec.nchannels, path);
+
+    Image image = MakeImage(spec.width, spec.height, spec.nchannels, KindForStoredFormat(spec.format));
+    image.stored_format = spec.format;
+    image.bits_per_sample = spec.get_int_attribute("oiio:BitsPerSample", 0);
+    image.format_name = input->format_name();
+    OIIO::ImageSpec &held = image.pixels.specmod();
+    held.channelnames = spec.channelnames;
+    held.alpha_channel = spec.alpha_channel;
+    if (!input->read_image(0, 0, 0, spec.nchannels, TypeOf(image.kind), image.pixels.localpixels())) {
+        throw UsageError(path + ": cannot read the pixels (" + input->geterror() + ")");
+    }
+    input->close();
+    return image;
+}
+
+std::optional<SampleKind> PeekSampleKind(const std::string &path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
+    auto input = OIIO::ImageInput::open(path);
+    if (!input) {
+        OIIO::geterror();
+        return std::nullopt;
+    }
+    return KindForStoredFormat(input->spec().format);
+}
+
+void CheckOutputPath(const std::string &path) {
+    auto output = OIIO::ImageOutput::create(path);
+    if (!output) {
+        OIIO::geterror();  // clear it: the message below says it better
+        throw UsageError(path + ": no image format for this file name (use e.g. .png, .tif, .jpg, .exr, .dpx)");
+    }
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code error;
+    if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
+        throw UsageError(path + ": no such folder " + folder.string());
+    }
+    if (std::filesystem::is_directory(path, error)) {
+        throw UsageError(path + ": is a folder");
+    }
+}
+
+void WriteImage(const std::string &path, const Image &image) {
+    auto output = OIIO::ImageOutput::create(path);
+    if (!output) {
+        OIIO::geterror();
+        throw UsageError(path + ": no image format for this file name");
+    }
+    const OIIO::ImageSpec &held = image.pixels.spec();
+    OIIO::ImageSpec spec(held.width, held.height, held.nchannels, image.stored_format);
+    spec.channelnames = held.channelnames;
+    spec.alpha_channel = held.alpha_channel;
+    // An odd depth (10-bit DPX) is kept only by the same format; another
+    // format chooses its own nearest depth.
+    if (image.bits_per_sample != 0 && image.format_name == output->format_name()) {
+        spec.attribute("oiio:BitsPerSample", image.bits_per_sample);
+    }
+
+    PendingOutput pending(path);
+    if (!output->open(pending.temp_path(), spec)) {
+        throw UsageError("cannot write " + path + " (" + output->geterror() + ")");
+    }
+    const bool written = output->write_image(TypeOf(image.kind), image.pixels.localpixels());
+    const bool closed = output->close();
+    if (!written || !closed) {
+        throw UsageError("cannot write " + path + " (" + output->geterror() + ")");
+    }
+    output.reset();
+    pending.Commit();
+}
+
+}  // namespace zonara_tool
