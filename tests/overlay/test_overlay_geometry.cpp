@@ -1,0 +1,228 @@
+// Window rectangles, rotation, view conversions and handle positions.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "overlay/fixed_point.h"
+#include "overlay/handle_points.h"
+#include "overlay/rotate_quad.h"
+#include "overlay/view_mapping.h"
+#include "overlay/window_rects.h"
+#include "support/fake_drawing_host.h"
+
+namespace {
+
+using zonara::FixedRect;
+using zonara_test::FakeHost;
+using zonara_test::FakeView;
+using zonara_test::OverlayParams;
+
+constexpr PF_Fixed Px(double pixels) { return static_cast<PF_Fixed>(pixels * 65536.0); }
+
+struct RectsCase {
+    std::string name;
+    PF_RationalScale aspect;
+    double origin_x, origin_y, width, height, feather;
+    FixedRect outer, inner;
+};
+
+class WindowRectsTest : public ::testing::TestWithParam<RectsCase> {};
+
+TEST_P(WindowRectsTest, OuterAndFeatherRectangles) {
+    const RectsCase &c = GetParam();
+    FakeHost host;
+    host.in_data.pixel_aspect_ratio = c.aspect;
+    OverlayParams params;
+    params.Origin(c.origin_x, c.origin_y).Width(c.width).Height(c.height).Feather(c.feather);
+    const zonara::WindowRects rects = zonara::ComputeWindowRects(&host.in_data, params.List());
+    const auto expect_rect = [](const FixedRect &got, const FixedRect &want, const char *which) {
+        EXPECT_EQ(got.left, want.left) << which;
+        EXPECT_EQ(got.top, want.top) << which;
+        EXPECT_EQ(got.right, want.right) << which;
+        EXPECT_EQ(got.bottom, want.bottom) << which;
+    };
+    expect_rect(rects.outer, c.outer, "outer");
+    expect_rect(rects.inner, c.inner, "inner");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Geometry, WindowRectsTest,
+    ::testing::Values(
+        RectsCase{"square_pixels", {1, 1}, 100, 100, 200, 100, 10,
+                  {Px(0), Px(50), Px(200), Px(150)}, {Px(10), Px(55), Px(190), Px(145)}},
+        // Width 1920 spans 960 layer pixels; Feather 100 insets 50 of them.
+        // Vertically the inset is 100 x 100 / 1920 = 5.2083 px, rounded to
+        // the nearest 1/65536.
+        RectsCase{"pixel_aspect_2", {2, 1}, 1000, 500, 1920, 100, 100,
+                  {Px(520), Px(450), Px(1480), Px(550)}, {Px(570), Px(450) + 341333, Px(1430), Px(550) - 341333}},
+        RectsCase{"feather_0_inner_is_outer", {1, 1}, 50, 60, 40, 20, 0,
+                  {Px(30), Px(50), Px(70), Px(70)}, {Px(30), Px(50), Px(70), Px(70)}},
+        RectsCase{"feather_above_half_width_inverts", {1, 1}, 100, 100, 40, 20, 30,
+                  {Px(80), Px(90), Px(120), Px(110)}, {Px(110), Px(105), Px(90), Px(95)}},
+        // Without height the vertical inset would be Feather / 0: it is 0.
+        RectsCase{"height_0", {1, 1}, 100, 100, 200, 0, 10,
+                  {Px(0), Px(100), Px(200), Px(100)}, {Px(10), Px(100), Px(190), Px(100)}},
+        RectsCase{"width_0", {1, 1}, 100, 100, 0, 50, 10,
+                  {Px(100), Px(75), Px(100), Px(125)}, {Px(110), Px(75), Px(90), Px(125)}},
+        // 30000 + 7500 px is past the 16.16 range: the vertical edges wrap as
+        // 32-bit two's complement; the horizontal ones, formed in floating
+        // point, give the target's failed-conversion value.
+        RectsCase{"beyond_fixed_range", {1, 1}, 30000, 30000, 15000, 15000, 0,
+                  {Px(22500), Px(22500), INT32_MIN, zonara::WrapAdd(Px(30000), Px(7500))},
+                  {Px(22500), Px(22500), INT32_MIN, zonara::WrapAdd(Px(30000), Px(7500))}}),
+    [](const auto &info) { return info.param.name; });
+
+TEST(RotateQuadTest, QuarterTurnIsClockwiseAndTruncatedInBothHosts) {
+    for (const A_long host_id : {PF_APPL_ID_AFTER_EFFECTS, PF_APPL_ID_PREMIERE}) {
+        FakeHost host(host_id);
+        // 100 px right of the centre turns to 100 px below it. The cosine of
+        // the single-precision quarter turn is -4.4e-8, which moves x by
+        // -0.29/65536 px, truncated toward zero to one unit less. Its sine
+        // is 1 in single precision but just below 1 in double, so After
+        // Effects lands one unit short (toward zero) of Premiere Pro.
+        const bool premiere = host_id == PF_APPL_ID_PREMIERE;
+        const PF_Fixed short_of = premiere ? 0 : 1;
+        zonara::CornerQuad quad{PF_FixedPoint{Px(110), Px(20)}, PF_FixedPoint{Px(10), Px(20)},
+                                PF_FixedPoint{Px(10), Px(120)}, PF_FixedPoint{Px(-90), Px(20)}};
+        zonara::RotateQuad(&host.in_data, &quad, PF_FixedPoint{Px(10), Px(20)}, 1.5707964f);
+        EXPECT_EQ(quad[0].x, Px(10) - 1) << host_id;
+        EXPECT_EQ(quad[0].y, Px(120) - short_of) << host_id;
+        EXPECT_EQ(quad[1].x, Px(10));
+        EXPECT_EQ(quad[1].y, Px(20));
+        EXPECT_EQ(quad[2].x, Px(-90) + short_of) << "below turns to the left";
+        EXPECT_EQ(quad[3].y, Px(-80) + short_of) << "left turns to above";
+        const int expected_ansi = premiere ? 0 : 1;
+        EXPECT_EQ(host.AcquireCount(kPFANSISuite), expected_ansi);
+        EXPECT_TRUE(host.SuitesBalanced());
+    }
+}
+
+TEST(RotateQuadTest, MissingHostTrigonometryIsFatalToTheCommand) {
+    FakeHost host;
+    host.RefuseSuite(kPFANSISuite);
+    zonara::CornerQuad quad{};
+    EXPECT_THROW(zonara::RotateQuad(&host.in_data, &quad, PF_FixedPoint{0, 0}, 0.5f), PF_Err);
+}
+
+struct ViewCase {
+    std::string name;
+    PF_WindowType type;
+    double zoom, pan_x, pan_y, offset_x, offset_y;
+};
+
+const std::vector<ViewCase> VIEWS = {
+    {"comp_zoom1", PF_Window_COMP, 1.0, 0, 0, 0, 0},
+    {"comp_zoom2_panned_placed", PF_Window_COMP, 2.0, 30, -40, 100, 50},
+    {"comp_zoom_half", PF_Window_COMP, 0.5, 12, 8, -200, 0},
+    {"layer_zoom1", PF_Window_LAYER, 1.0, 0, 0, 0, 0},
+    {"layer_zoom4_panned", PF_Window_LAYER, 4.0, -1000, 200, 0, 0},
+};
+
+class ViewMappingTest : public ::testing::TestWithParam<ViewCase> {};
+
+TEST_P(ViewMappingTest, ConvertsThroughTheViewsCallbacksOnly) {
+    const ViewCase &c = GetParam();
+    FakeHost host;
+    FakeView view(c.type, c.zoom, c.pan_x, c.pan_y, c.offset_x, c.offset_y);
+    PF_EventExtra extra = view.Event(PF_Event_DRAW);
+    PF_FixedPoint point{Px(250), Px(126)};
+    zonara::LayerPointToFrame(&host.in_data, &extra, &point);
+    EXPECT_EQ(point.x, Px(view.FrameX(250)));
+    EXPECT_EQ(point.y, Px(view.FrameY(126)));
+
+    const zonara::CornerQuad corners =
+        zonara::RectToFrameCorners(&host.in_data, &extra, FixedRect{Px(10), Px(20), Px(30), Px(40)});
+    EXPECT_EQ(corners[zonara::CORNER_TOP_RIGHT].x, Px(view.FrameX(30)));
+    EXPECT_EQ(corners[zonara::CORNER_TOP_RIGHT].y, Px(view.FrameY(20)));
+    EXPECT_EQ(corners[zonara::CORNER_BOTTOM_LEFT].x, Px(view.FrameX(10)));
+    EXPECT_EQ(corners[zonara::CORNER_BOTTOM_LEFT].y, Px(view.FrameY(40)));
+
+    const auto to_layer =
+        c.type == PF_Window_COMP ? zonara::FrameToLayerCompView : zonara::FrameToLayerLayerView;
+    const PF_FixedPoint back = to_layer(&host.in_data, &extra,
+                                        PF_Point{static_cast<A_long>(view.FrameX(250)),
+                                                 static_cast<A_long>(view.FrameY(126))});
+    EXPECT_EQ(back.x, Px(250));
+    EXPECT_EQ(back.y, Px(126));
+
+    // The layer view has no composition step in either direction.
+    const bool comp = c.type == PF_Window_COMP;
+    EXPECT_EQ(view.layer_to_comp_calls, comp ? 5 : 0);
+    EXPECT_EQ(view.comp_to_layer_calls, comp ? 1 : 0);
+    EXPECT_EQ(view.source_to_frame_calls, 5);
+    EXPECT_EQ(view.frame_to_source_calls, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, ViewMappingTest, ::testing::ValuesIn(VIEWS),
+                         [](const auto &info) { return info.param.name; });
+
+TEST(ViewMappingTest, FramePointsBeyondTheFixedRangeWrap) {
+    FakeHost host;
+    FakeView view(PF_Window_LAYER);
+    PF_EventExtra extra = view.Event(PF_Event_DRAG);
+    const PF_FixedPoint point = zonara::FrameToLayerLayerView(&host.in_data, &extra, PF_Point{40000, -40000});
+    EXPECT_EQ(point.x, zonara::WholeToFixed(40000));
+    EXPECT_EQ(point.y, zonara::WholeToFixed(-40000));
+}
+
+// Handle positions for origin (500, 300), Width 200, Height 100, Feather 10
+// in a 1000-pixel-high layer (angle handle radius 200), in whole layer
+// pixels before the view's mapping.
+struct HandleCase {
+    std::string name;
+    PF_RationalScale aspect;
+    double angle_degrees;
+    double mix;
+    struct At {
+        int handle;
+        double x, y;
+    };
+    std::vector<At> layer_points;
+    double mix_dy;  // frame pixels below the centre
+};
+
+class HandlePointsTest : public ::testing::TestWithParam<std::tuple<ViewCase, HandleCase>> {};
+
+TEST_P(HandlePointsTest, HandlesLieWhereTheWindowShowsInTheView) {
+    const auto &[v, c] = GetParam();
+    FakeHost host;
+    host.in_data.height = 1000;
+    host.in_data.pixel_aspect_ratio = c.aspect;
+    FakeView view(v.type, v.zoom, v.pan_x, v.pan_y, v.offset_x, v.offset_y);
+    PF_EventExtra extra = view.Event(PF_Event_DO_CLICK);
+    OverlayParams params;
+    params.Origin(500, 300).Width(200).Height(100).Feather(10).AngleDegrees(c.angle_degrees).Mix(c.mix);
+
+    const zonara::HandlePoints points = zonara::ComputeHandlePoints(&host.in_data, params.List(), &extra);
+    for (const HandleCase::At &at : c.layer_points) {
+        EXPECT_NEAR(points[at.handle - 1].x, view.FrameX(at.x), 1.0) << "handle " << at.handle;
+        EXPECT_NEAR(points[at.handle - 1].y, view.FrameY(at.y), 1.0) << "handle " << at.handle;
+    }
+    // The mix slider lives in frame pixels, whatever the zoom.
+    EXPECT_EQ(points[zonara::HANDLE_MIX - 1].x, static_cast<A_long>(view.FrameX(500)) - 40);
+    EXPECT_EQ(points[zonara::HANDLE_MIX - 1].y, static_cast<A_long>(view.FrameY(300) + c.mix_dy));
+    EXPECT_TRUE(host.SuitesBalanced());
+}
+
+const std::vector<HandleCase> HANDLE_CASES = {
+    {"angle0_mix_half", {1, 1}, 0, 0.5,
+     {{1, 400, 250}, {2, 600, 250}, {3, 400, 350}, {4, 600, 350}, {5, 500, 100}, {6, 410, 300}, {7, 590, 300},
+      {8, 500, 255}, {9, 500, 345}},
+     0},
+    {"angle0_mix1", {1, 1}, 0, 1.0,
+     {{1, 400, 250}, {2, 600, 250}, {3, 400, 350}, {4, 600, 350}, {5, 500, 100}, {6, 410, 300}, {7, 590, 300},
+      {8, 500, 255}, {9, 500, 345}},
+     -50},
+    // Pixel aspect 2 halves horizontal extents; at 90 degrees the angle
+    // handle is 200 square pixels = 100 layer pixels right of the centre.
+    {"aspect2_angle90_mix0", {2, 1}, 90, 0.0, {{5, 600, 300}}, 50},
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, HandlePointsTest,
+    ::testing::Combine(::testing::ValuesIn(VIEWS), ::testing::ValuesIn(HANDLE_CASES)),
+    [](const auto &info) { return std::get<0>(info.param).name + "_" + std::get<1>(info.param).name; });
+
+}  // namespace
