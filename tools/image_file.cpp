@@ -61,7 +61,11 @@ Image ReadImage(const std::string &path) {
     if (!std::filesystem::is_regular_file(path, error)) {
         throw UsageError(path + ": no such file");
     }
-    auto input = OIIO::ImageInput::open(path);
+    // The file's codes exactly as stored: no premultiplying by alpha on the
+    // way in (nor its undoing on the way out), which would change them.
+    OIIO::ImageSpec config;
+    config.attribute("oiio:UnassociatedAlpha", 1);
+    auto input = OIIO::ImageInput::open(path, &config);
     if (!input) {
         throw UsageError(path + ": cannot read this image (" + OIIO::geterror() + ")");
     }
@@ -124,6 +128,7 @@ void WriteImage(const std::string &path, const Image &image) {
     OIIO::ImageSpec spec(held.width, held.height, held.nchannels, image.stored_format);
     spec.channelnames = held.channelnames;
     spec.alpha_channel = held.alpha_channel;
+    spec.attribute("oiio:UnassociatedAlpha", 1);
     // An odd depth (10-bit DPX) is kept only by the same format; another
     // format chooses its own nearest depth.
     if (image.bits_per_sample != 0 && image.format_name == output->format_name()) {

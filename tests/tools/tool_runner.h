@@ -1,0 +1,148 @@
+// Running the built zonara tool as a user would, in a scratch folder, and
+// making small images for it. Header-only, for the tool's end-to-end tests.
+#pragma once
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <OpenImageIO/imagebuf.h>
+#include <OpenImageIO/imageio.h>
+
+namespace tool_test {
+
+struct ToolResult {
+    int exit_status = -1;
+    std::string err;
+    std::string out;
+};
+
+// A fresh folder per test, removed afterwards.
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::random_device seed;
+        path_ = std::filesystem::temp_directory_path() /
+                ("zonara-tool-test-" + std::to_string(::getpid()) + "-" + std::to_string(seed()));
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchDir(const ScratchDir &) = delete;
+    ScratchDir &operator=(const ScratchDir &) = delete;
+
+    std::string operator/(const std::string &name) const { return (path_ / name).string(); }
+    const std::filesystem::path &path() const { return path_; }
+
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const auto &entry : std::filesystem::directory_iterator(path_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string Quote(const std::string &arg) {
+    std::string quoted = "'";
+    for (char c : arg) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+inline std::string ReadText(const std::string &path) {
+    std::ifstream file(path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Runs `zonara ARGS...` in `dir`; stderr is not a terminal here, so
+// sequences report one line per frame.
+inline ToolResult RunTool(const ScratchDir &dir, const std::vector<std::string> &args) {
+    std::string command = "cd " + Quote(dir.path().string()) + " && " + Quote(ZONARA_TOOL_PATH);
+    for (const std::string &arg : args) {
+        command += " " + Quote(arg);
+    }
+    const std::string out_path = dir / ".stdout";
+    const std::string err_path = dir / ".stderr";
+    command += " >" + Quote(out_path) + " 2>" + Quote(err_path) + " </dev/null";
+    const int status = std::system(command.c_str());
+    ToolResult result;
+    result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = ReadText(out_path);
+    result.err = ReadText(err_path);
+    std::filesystem::remove(out_path);
+    std::filesystem::remove(err_path);
+    return result;
+}
+
+// An image of the given layout whose samples vary over the whole range, so
+// that every conversion and every part of the window is exercised.
+inline OIIO::ImageBuf MakePattern(int width, int height, int channels, OIIO::TypeDesc type) {
+    OIIO::ImageSpec spec(width, height, channels, OIIO::TypeDesc::FLOAT);
+    if (channels == 4) {
+        spec.alpha_channel = 3;
+    }
+    OIIO::ImageBuf buf(spec);
+    std::mt19937 random(1234);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    std::vector<float> pixel(static_cast<std::size_t>(channels));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < channels; ++c) {
+                pixel[static_cast<std::size_t>(c)] = unit(random);
+            }
+            buf.setpixel(x, y, pixel.data(), channels);
+        }
+    }
+    if (type == OIIO::TypeDesc::FLOAT) {
+        return buf;
+    }
+    OIIO::ImageBuf converted;
+    converted.copy(buf, type);
+    return converted;
+}
+
+inline void WriteFile(const OIIO::ImageBuf &image, const std::string &path, OIIO::TypeDesc stored,
+                      int bits_per_sample = 0) {
+    auto out = OIIO::ImageOutput::create(path);
+    OIIO::ImageSpec spec = image.spec();
+    spec.set_format(stored);
+    spec.attribute("oiio:UnassociatedAlpha", 1);
+    if (bits_per_sample != 0) {
+        spec.attribute("oiio:BitsPerSample", bits_per_sample);
+    }
+    if (!out || !out->open(path, spec) || !out->write_image(image.spec().format, image.localpixels()) ||
+        !out->close()) {
+        throw std::runtime_error("cannot write test image " + path);
+    }
+}
+
+// The file's samples in the type it was stored in (UINT8, UINT16 or FLOAT).
+inline OIIO::ImageBuf ReadFile(const std::string &path, OIIO::TypeDesc as) {
+    OIIO::ImageSpec config;
+    config.attribute("oiio:UnassociatedAlpha", 1);
+    OIIO::ImageBuf buf(path, 0, 0, nullptr, &config);
+    if (!buf.read(0, 0, true, as)) {
+        throw std::runtime_error("cannot read " + path + ": " + buf.geterror());
+    }
+    return buf;
+}
+
+}  // namespace tool_test
