@@ -29,11 +29,15 @@ Hsv RgbToHsv(float red, float green, float blue) {
 Rgb HsvToRgb(float hue, float saturation, float value) {
     if (saturation == 0.0f) return {value, value, value};
     const float h6 = hue * 6.0f;
-    // The sector keeps only the low 8 bits of the integer, so a hue of
-    // exactly 1 (sector 6) and garbage hues fall into the last sector.
-    const std::uint8_t sector = static_cast<std::uint8_t>(
+    // The sector keeps only the low 8 bits of the integer; garbage hues
+    // (not a number, huge) fall into the last sector.
+    std::uint8_t sector = static_cast<std::uint8_t>(
         static_cast<std::uint32_t>(TruncateToInt32(std::floor(h6))) & 0xFFu);
     const float f = h6 - static_cast<float>(sector);
+    // A hue that rounded up to a full turn (a red whose blue lies a hair
+    // above its green) is red again, sector 0; left in the last sector it
+    // would come back magenta.
+    if (sector == 6) sector = 0;
     const float p = (1.0f - saturation) * value;
     const float q = (1.0f - f * saturation) * value;
     const float t = (1.0f - (1.0f - f) * saturation) * value;

@@ -52,6 +52,9 @@ Codes<typename Codec::Code> RenderCodes(const WindowRenderParams &record, A_long
             Codec::Encode(result.blue)};
 }
 
+// A host leaves out the source pixel where the source does not reach the
+// destination; such a pixel has nothing to be graded from and is left as it
+// is, like the pixels the float row loop does not reach.
 const WindowRenderParams &RecordOf(void *refcon) {
     return *static_cast<const WindowRenderParams *>(refcon);
 }
@@ -59,6 +62,7 @@ const WindowRenderParams &RecordOf(void *refcon) {
 }  // namespace
 
 PF_Err RenderPixelArgb8(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel *out) {
+    if (in == nullptr || out == nullptr) return PF_Err_NONE;
     const auto result =
         RenderCodes<Codec8>(RecordOf(refcon), x, y, {in->alpha, in->red, in->green, in->blue});
     out->alpha = result.alpha;
@@ -69,6 +73,7 @@ PF_Err RenderPixelArgb8(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel
 }
 
 PF_Err RenderPixelArgb16(void *refcon, A_long x, A_long y, PF_Pixel16 *in, PF_Pixel16 *out) {
+    if (in == nullptr || out == nullptr) return PF_Err_NONE;
     const auto result =
         RenderCodes<Codec16>(RecordOf(refcon), x, y, {in->alpha, in->red, in->green, in->blue});
     out->alpha = result.alpha;
@@ -79,6 +84,7 @@ PF_Err RenderPixelArgb16(void *refcon, A_long x, A_long y, PF_Pixel16 *in, PF_Pi
 }
 
 PF_Err RenderPixelBgra8(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel *out) {
+    if (in == nullptr || out == nullptr) return PF_Err_NONE;
     // The 8-bit iterate suite knows only PF_Pixel; the bytes are blue, green,
     // red, alpha in memory.
     const auto *in_bgra = reinterpret_cast<const PF_PixelBGRA8 *>(in);
@@ -94,6 +100,7 @@ PF_Err RenderPixelBgra8(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel
 
 PF_Err RenderPixelBgra32f(void *refcon, A_long x, A_long y, PF_PixelBGRA32f *in,
                           PF_PixelBGRA32f *out) {
+    if (in == nullptr || out == nullptr) return PF_Err_NONE;
     const WindowRenderParams &record = RecordOf(refcon);
     // Alpha travels bit for bit, not-a-number payloads included.
     float alpha_bits;

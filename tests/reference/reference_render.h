@@ -1,0 +1,409 @@
+// The render written out plainly, one pixel at a time, nothing memoised and
+// nothing skipped: the yardstick the effect's production path must match bit
+// for bit. Tests and benchmarks only.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "params/param_index.h"
+#include "pf_sdk.h"
+
+namespace reference {
+
+using zonara::ParamIndex;
+
+struct Pixel {
+    float alpha, red, green, blue;
+};
+
+struct Record {
+    float ux, uy, u_const, vx, vy, v_const;
+    float half_width, half_height, recip_x, recip_y, outer_ab;
+    float inner_half_width, inner_half_height, inner_ab;
+    float inner_half_width_sq, inner_half_height_sq;
+    float inv_inner_half_width_sq, inv_inner_half_height_sq;
+    float half_width_sq, half_height_sq, feather;
+    float inside_saturation, outside_saturation;
+    bool is_ellipse, invert;
+    std::int32_t falloff, color_model;
+    float mix;
+    bool clamp_out_white, clamp_out_black, clamp_in_black;
+    float inside_offset[3], inside_inv_gamma[3], inside_gain[3];
+    float outside_offset[3], outside_inv_gamma[3], outside_gain[3];
+    const PF_InData *host_in_data;
+};
+
+inline float Slider(PF_ParamDef *const *p, int i) { return static_cast<float>(p[i]->u.fs_d.value); }
+inline bool Check(PF_ParamDef *const *p, int i) { return (p[i]->u.bd.value & 0xFF) != 0; }
+
+inline void Fold(PF_ParamDef *const *p, int master_offset, int master_gamma, int master_gain,
+                 const int offsets[3], const int gammas[3], const int gains[3], float offset[3],
+                 float inv_gamma[3], float gain[3]) {
+    for (int k = 0; k < 3; ++k) {
+        offset[k] = Slider(p, offsets[k]) + Slider(p, master_offset);
+        const float m = static_cast<float>(1.0 / static_cast<double>(Slider(p, master_gamma)));
+        inv_gamma[k] = static_cast<float>((1.0 / static_cast<double>(Slider(p, gammas[k]))) *
+                                          static_cast<double>(m));
+        gain[k] = Slider(p, gains[k]) * Slider(p, master_gain);
+    }
+}
+
+inline Record Build(const PF_InData &in_data, PF_ParamDef *const *p) {
+    using namespace zonara;
+    Record r;
+    std::memset(&r, 0, sizeof r);
+    const double theta = static_cast<double>(p[PARAM_ANGLE]->u.ad.value) * (1.0 / 65536.0) *
+                         -0.017453292519943295;
+    const float c = static_cast<float>(std::cos(theta));
+    const float s = static_cast<float>(std::sin(theta));
+    const float I = static_cast<float>(p[PARAM_ORIGIN]->u.td.x_value * (1.0 / 65536.0));
+    const float J = static_cast<float>(p[PARAM_ORIGIN]->u.td.y_value * (1.0 / 65536.0));
+    const float D = (static_cast<float>(in_data.pixel_aspect_ratio.den) /
+                     static_cast<float>(in_data.pixel_aspect_ratio.num)) *
+                    (static_cast<float>(in_data.downsample_x.num) /
+                     static_cast<float>(in_data.downsample_x.den));
+    const float H = static_cast<float>(in_data.downsample_y.num) /
+                    static_cast<float>(in_data.downsample_y.den);
+    r.ux = c / D;
+    r.uy = -(s / H);
+    r.u_const = (J * s) / H - (I * c) / D;
+    r.vx = s / D;
+    r.vy = c / H;
+    r.v_const = -((I * s) / D) - (J * c) / H;
+    const float L = static_cast<float>(p[PARAM_WIDTH]->u.fs_d.value * 0.5);
+    const float N = static_cast<float>(p[PARAM_HEIGHT]->u.fs_d.value * 0.5);
+    r.half_width = L;
+    r.half_height = N;
+    const float O = L / N;
+    float Q = Slider(p, PARAM_FEATHER);
+    if (Q >= L) Q = L - 1;
+    r.feather = Q;
+    const float a = L - Q;
+    r.inner_half_width = a;
+    const float S = Q / O;
+    const float b = N - S;
+    r.inner_half_height = b;
+    if (p[PARAM_WINDOW_TYPE]->u.pd.value == 2) {
+        r.is_ellipse = false;
+        r.recip_x = 1 / Q;
+        r.recip_y = 1 / S;
+    } else {
+        r.is_ellipse = true;
+        r.recip_x = 1 / (L * L);
+        r.recip_y = 1 / (N * N);
+        r.outer_ab = N * L;
+        r.inner_ab = b * a;
+        r.inner_half_width_sq = a * a;
+        r.inner_half_height_sq = b * b;
+        r.inv_inner_half_width_sq = 1 / (a * a);
+        r.inv_inner_half_height_sq = 1 / (b * b);
+        r.half_width_sq = L * L;
+        r.half_height_sq = N * N;
+    }
+    r.invert = Check(p, PARAM_INVERT);
+    r.clamp_out_black = Check(p, PARAM_CLAMP_OUT_BLACK);
+    r.clamp_out_white = Check(p, PARAM_CLAMP_OUT_WHITE);
+    r.clamp_in_black = Check(p, PARAM_CLAMP_IN_BLACK);
+    r.falloff = p[PARAM_FALLOFF]->u.pd.value;
+    r.color_model = p[PARAM_COLOR_MODEL]->u.pd.value;
+    r.mix = Slider(p, PARAM_MIX);
+    r.inside_saturation = Slider(p, PARAM_IN_SATURATION);
+    r.outside_saturation = Slider(p, PARAM_OUT_SATURATION);
+    const int in_offsets[3] = {PARAM_IN_RED_OFFSET, PARAM_IN_GREEN_OFFSET, PARAM_IN_BLUE_OFFSET};
+    const int in_gammas[3] = {PARAM_IN_RED_GAMMA, PARAM_IN_GREEN_GAMMA, PARAM_IN_BLUE_GAMMA};
+    const int in_gains[3] = {PARAM_IN_RED_GAIN, PARAM_IN_GREEN_GAIN, PARAM_IN_BLUE_GAIN};
+    const int out_offsets[3] = {PARAM_OUT_RED_OFFSET, PARAM_OUT_GREEN_OFFSET, PARAM_OUT_BLUE_OFFSET};
+    const int out_gammas[3] = {PARAM_OUT_RED_GAMMA, PARAM_OUT_GREEN_GAMMA, PARAM_OUT_BLUE_GAMMA};
+    const int out_gains[3] = {PARAM_OUT_RED_GAIN, PARAM_OUT_GREEN_GAIN, PARAM_OUT_BLUE_GAIN};
+    Fold(p, PARAM_IN_OFFSET, PARAM_IN_GAMMA, PARAM_IN_GAIN, in_offsets, in_gammas, in_gains,
+         r.inside_offset, r.inside_inv_gamma, r.inside_gain);
+    Fold(p, PARAM_OUT_OFFSET, PARAM_OUT_GAMMA, PARAM_OUT_GAIN, out_offsets, out_gammas, out_gains,
+         r.outside_offset, r.outside_inv_gamma, r.outside_gain);
+    r.host_in_data = &in_data;
+    return r;
+}
+
+inline double Falloff(const Record &r, double t) {
+    switch (r.falloff) {
+    case 2: return t * t;
+    case 3: return t * t * t;
+    case 4: return std::pow(t, 0.454);
+    case 5: return 1 - std::pow(360.0, -std::pow(t, 2.5));
+    case 6: return (1 - std::pow(2.5, -t)) * 2.5 / 1.5;
+    default: return t;
+    }
+}
+
+inline float EllipseWeight(const Record &r, int x, int y) {
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    const float u = r.uy * fy + r.ux * fx + r.u_const;
+    const float v = r.vx * fx + r.vy * fy + r.v_const;
+    const float uu = u * u, vv = v * v;
+    float p;
+    if (vv * r.recip_y + uu * r.recip_x >= 1) {
+        p = 1;
+    } else {
+        p = 0;
+        if (r.feather != 0 && vv * r.inv_inner_half_height_sq + uu * r.inv_inner_half_width_sq > 1) {
+            const float rad = std::sqrt(vv + uu);
+            const float cu = u / rad, sv = v / rad;
+            const float r_in =
+                r.inner_ab / std::sqrt(cu * r.inner_half_height_sq * cu + sv * r.inner_half_width_sq * sv);
+            const float r_out = r.outer_ab / std::sqrt(sv * r.half_width_sq * sv + cu * r.half_height_sq * cu);
+            const double t = static_cast<double>((rad - r_in) / (r_out - r_in));
+            p = static_cast<float>(Falloff(r, t));
+        }
+    }
+    return r.invert ? p : 1 - p;
+}
+
+inline float RectangleWeight(const Record &r, int x, int y) {
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    const float u = r.uy * fy + r.ux * fx + r.u_const;
+    const float v = r.vx * fx + r.vy * fy + r.v_const;
+    const float au = std::fabs(u), av = std::fabs(v);
+    float p;
+    if (au >= r.half_width || av >= r.half_height) {
+        p = 1;
+    } else {
+        p = 0;
+        if (r.feather != 0) {
+            const float tx = (au - r.inner_half_width) * r.recip_x;
+            const float ty = (av - r.inner_half_height) * r.recip_y;
+            if (au >= r.inner_half_width && av >= r.inner_half_height) {
+                const double root = std::sqrt(Falloff(r, tx) * Falloff(r, tx) + Falloff(r, ty) * Falloff(r, ty));
+                p = static_cast<float>(root < 1.0 ? root : 1.0);
+            } else if (au >= r.inner_half_width) {
+                p = static_cast<float>(Falloff(r, tx));
+            } else if (av >= r.inner_half_height) {
+                p = static_cast<float>(Falloff(r, ty));
+            }
+        }
+    }
+    return r.invert ? p : 1 - p;
+}
+
+inline float Weight(const Record &r, int x, int y) {
+    return r.is_ellipse ? EllipseWeight(r, x, y) : RectangleWeight(r, x, y);
+}
+
+inline std::int32_t Truncate(double v) {
+    if (std::isnan(v) || v < -2147483648.0 || v >= 2147483648.0) return INT32_MIN;
+    return static_cast<std::int32_t>(v);
+}
+
+inline void RgbToHsv(float red, float green, float blue, float &h, float &s, float &v) {
+    const float V = std::max(std::max(red, green), blue);
+    const float m = std::min(std::min(red, green), blue);
+    if (V == m) {
+        h = 0;
+        s = 0;
+        v = V;
+        return;
+    }
+    const float delta = V - m;
+    s = delta / V;
+    if (V == red) {
+        h = (green - blue) / delta;
+        if (blue > green) h += 6;
+    } else if (V == green) {
+        h = (blue - red) / delta + 2;
+    } else {
+        h = (red - green) / delta + 4;
+    }
+    h = h / 6;
+    v = V;
+}
+
+inline void HsvToRgb(float H, float S, float V, float &red, float &green, float &blue) {
+    if (S == 0) {
+        red = green = blue = V;
+        return;
+    }
+    const float h6 = H * 6;
+    unsigned i = static_cast<std::uint8_t>(Truncate(std::floor(h6)));
+    const float f = h6 - static_cast<float>(i);
+    if (i == 6) i = 0;  // a full turn is red again
+    const float p = (1 - S) * V, q = (1 - f * S) * V, t = (1 - (1 - f) * S) * V;
+    switch (i) {
+    case 0: red = V, green = t, blue = p; break;
+    case 1: red = q, green = V, blue = p; break;
+    case 2: red = p, green = V, blue = t; break;
+    case 3: red = p, green = q, blue = V; break;
+    case 4: red = t, green = p, blue = V; break;
+    default: red = V, green = p, blue = q; break;
+    }
+}
+
+inline double Power(const Record &r, double base, double exponent) {
+    const PF_InData *in = r.host_in_data;
+    if (in != nullptr && in->utils != nullptr && in->utils->ansi.pow != nullptr) {
+        return in->utils->ansi.pow(base, exponent);
+    }
+    return std::pow(base, exponent);
+}
+
+inline Pixel Grade(const Record &r, int x, int y, Pixel src) {
+    const float w = Weight(r, x, y);
+    Pixel out = src;
+    if (!(r.mix > 0)) return out;
+    float offset[3], g[3], gain[3], sat;
+    bool identity[3];
+    bool apply_saturation;
+    for (int k = 0; k < 3; ++k) {
+        const bool in_id = r.inside_offset[k] == 0 && r.inside_inv_gamma[k] == 1 && r.inside_gain[k] == 1;
+        const bool out_id = r.outside_offset[k] == 0 && r.outside_inv_gamma[k] == 1 && r.outside_gain[k] == 1;
+        if (w == 1) {
+            offset[k] = r.inside_offset[k], g[k] = r.inside_inv_gamma[k], gain[k] = r.inside_gain[k];
+            identity[k] = in_id;
+        } else if (w == 0) {
+            offset[k] = r.outside_offset[k], g[k] = r.outside_inv_gamma[k], gain[k] = r.outside_gain[k];
+            identity[k] = out_id;
+        } else {
+            offset[k] = (1 - w) * r.outside_offset[k] + w * r.inside_offset[k];
+            g[k] = w * r.inside_inv_gamma[k] + (1 - w) * r.outside_inv_gamma[k];
+            gain[k] = w * r.inside_gain[k] + (1 - w) * r.outside_gain[k];
+            identity[k] = in_id && out_id;
+        }
+    }
+    if (w == 1) {
+        sat = r.inside_saturation;
+        apply_saturation = r.inside_saturation != 1;
+    } else if (w == 0) {
+        sat = r.outside_saturation;
+        apply_saturation = r.outside_saturation != 1;
+    } else {
+        sat = (1 - w) * r.outside_saturation + w * r.inside_saturation;
+        apply_saturation = !(r.inside_saturation == 1 && r.outside_saturation == 1);
+    }
+    float *ch[3] = {&out.red, &out.green, &out.blue};
+    if (r.color_model == 1 || r.color_model == 2) {
+        for (int k = 0; k < 3; ++k) {
+            if (identity[k]) continue;
+            if (r.color_model == 1) {
+                *ch[k] = static_cast<float>(Power(r, *ch[k], g[k]) * static_cast<double>(gain[k]) +
+                                            static_cast<double>(offset[k]));
+            } else {
+                float b = gain[k] * *ch[k] + offset[k];
+                if (r.clamp_in_black && b <= 0) b = 0;
+                *ch[k] = static_cast<float>(Power(r, b, g[k]));
+            }
+        }
+        if (apply_saturation) {
+            float h, s, v;
+            RgbToHsv(out.red, out.green, out.blue, h, s, v);
+            HsvToRgb(h, s * sat, v, out.red, out.green, out.blue);
+        }
+    }
+    if (r.mix < 1) {
+        out.red = (1 - r.mix) * src.red + r.mix * out.red;
+        out.green = (1 - r.mix) * src.green + r.mix * out.green;
+        out.blue = (1 - r.mix) * src.blue + r.mix * out.blue;
+    }
+    for (float *c : ch) {
+        if (r.clamp_out_black && *c < 0) *c = 0;
+    }
+    for (float *c : ch) {
+        if (r.clamp_out_white && *c > 1) *c = 1;
+    }
+    out.alpha = src.alpha;
+    return out;
+}
+
+// Integer writing: limit to 0..full scale, then truncate.
+inline int Limit(float scaled, float full) {
+    float v;
+    if (scaled > 0) v = scaled < full ? scaled : full;
+    else v = 0;
+    return static_cast<int>(v);
+}
+
+enum class Format { ARGB8, ARGB16, BGRA8, BGRA32F };
+
+inline std::uint8_t *At(const PF_LayerDef &layer, int x, int y, int pixel_bytes) {
+    return static_cast<std::uint8_t *>(layer.data) + static_cast<std::ptrdiff_t>(y) * layer.rowbytes +
+           static_cast<std::ptrdiff_t>(x) * pixel_bytes;
+}
+
+// One pixel in the buffer's own format.
+inline void RenderPixel(const Record &r, Format format, int x, int y, const void *in_raw, void *out_raw) {
+    switch (format) {
+    case Format::ARGB8: {
+        const auto *in = static_cast<const PF_Pixel *>(in_raw);
+        const Pixel src{in->alpha / 255.0f, in->red / 255.0f, in->green / 255.0f, in->blue / 255.0f};
+        const Pixel res = Grade(r, x, y, src);
+        PF_Pixel o{in->alpha, static_cast<A_u_char>(Limit(res.red * 255.0f, 255.0f)),
+                   static_cast<A_u_char>(Limit(res.green * 255.0f, 255.0f)),
+                   static_cast<A_u_char>(Limit(res.blue * 255.0f, 255.0f))};
+        *static_cast<PF_Pixel *>(out_raw) = o;
+        break;
+    }
+    case Format::ARGB16: {
+        const auto *in = static_cast<const PF_Pixel16 *>(in_raw);
+        const float k = 1.0f / 32768.0f;
+        const Pixel src{in->alpha * k, in->red * k, in->green * k, in->blue * k};
+        const Pixel res = Grade(r, x, y, src);
+        PF_Pixel16 o{in->alpha, static_cast<A_u_short>(Limit(res.red * 32768.0f, 32768.0f)),
+                     static_cast<A_u_short>(Limit(res.green * 32768.0f, 32768.0f)),
+                     static_cast<A_u_short>(Limit(res.blue * 32768.0f, 32768.0f))};
+        *static_cast<PF_Pixel16 *>(out_raw) = o;
+        break;
+    }
+    case Format::BGRA8: {
+        const auto *in = static_cast<const PF_PixelBGRA8 *>(in_raw);
+        const Pixel src{in->alpha / 255.0f, in->red / 255.0f, in->green / 255.0f, in->blue / 255.0f};
+        const Pixel res = Grade(r, x, y, src);
+        PF_PixelBGRA8 o{static_cast<A_u_char>(Limit(res.blue * 255.0f, 255.0f)),
+                        static_cast<A_u_char>(Limit(res.green * 255.0f, 255.0f)),
+                        static_cast<A_u_char>(Limit(res.red * 255.0f, 255.0f)), in->alpha};
+        *static_cast<PF_PixelBGRA8 *>(out_raw) = o;
+        break;
+    }
+    case Format::BGRA32F: {
+        PF_PixelBGRA32f in;
+        std::memcpy(&in, in_raw, sizeof in);
+        Pixel src{in.alpha, in.red, in.green, in.blue};
+        if (r.clamp_in_black) {
+            if (src.red < 0) src.red = 0;
+            if (src.green < 0) src.green = 0;
+            if (src.blue < 0) src.blue = 0;
+        }
+        const Pixel res = Grade(r, x, y, src);
+        PF_PixelBGRA32f o{res.blue, res.green, res.red, 0.0f};
+        std::memcpy(&o.alpha, &in.alpha, sizeof(float));
+        std::memcpy(out_raw, &o, sizeof o);
+        break;
+    }
+    }
+}
+
+inline int PixelBytes(Format format) {
+    switch (format) {
+    case Format::ARGB8:
+    case Format::BGRA8: return 4;
+    case Format::ARGB16: return 8;
+    case Format::BGRA32F: return 16;
+    }
+    return 4;
+}
+
+// The whole frame: every pixel that both buffers hold, over `rows` rows
+// (the destination's height for the iterate suites, the extent hint's
+// height for Premiere Pro's float loop).
+inline void RenderFrame(const PF_InData &in_data, PF_ParamDef *const *params, Format format,
+                        const PF_LayerDef &src, PF_LayerDef &dst, int rows) {
+    const Record r = Build(in_data, params);
+    const int bytes = PixelBytes(format);
+    const int height = std::min({rows, src.height, dst.height});
+    const int width = std::min(src.width, dst.width);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            RenderPixel(r, format, x, y, At(src, x, y, bytes), At(dst, x, y, bytes));
+        }
+    }
+}
+
+}  // namespace reference
