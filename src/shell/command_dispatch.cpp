@@ -1,6 +1,7 @@
 #include "shell/command_dispatch.h"
 
 #include "params/params_setup.h"
+#include "render/render_frame.h"
 #include "shell/about.h"
 #include "shell/global_setup.h"
 
@@ -15,6 +16,8 @@ PF_Err DispatchCommand(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data, PF_
             return GlobalSetup(in_data, out_data);
         case PF_Cmd_PARAMS_SETUP:
             return ParamsSetup(in_data, out_data);
+        case PF_Cmd_RENDER:
+            return RenderFrame(in_data, out_data, params, output);
         // Render and overlay-event routes belong here, one case each.
         default:
             // Set-down, sequence and UI-update commands need nothing from an
