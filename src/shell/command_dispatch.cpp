@@ -1,5 +1,6 @@
 #include "shell/command_dispatch.h"
 
+#include "overlay/overlay_event.h"
 #include "params/params_setup.h"
 #include "render/render_frame.h"
 #include "shell/about.h"
@@ -18,13 +19,11 @@ PF_Err DispatchCommand(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data, PF_
             return ParamsSetup(in_data, out_data);
         case PF_Cmd_RENDER:
             return RenderFrame(in_data, out_data, params, output);
-        // Render and overlay-event routes belong here, one case each.
+        case PF_Cmd_EVENT:
+            return HandleOverlayEvent(in_data, out_data, params, output, static_cast<PF_EventExtra *>(extra));
         default:
             // Set-down, sequence and UI-update commands need nothing from an
             // effect that keeps no state.
-            static_cast<void>(params);
-            static_cast<void>(output);
-            static_cast<void>(extra);
             return PF_Err_NONE;
     }
 }
