@@ -1,0 +1,207 @@
+// RenderFrame's routes and failures: which suites it takes and gives back,
+// what it returns when the host lets it down, and that degenerate or
+// inconsistent buffers never lead outside them.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "render/iterate_float_rows.h"
+#include "render/render_frame.h"
+#include "render_test_support.h"
+#include "serial_iterate.h"
+#include "support/fake_host.h"
+#include "test_buffers.h"
+
+extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData *, PF_OutData *, PF_ParamDef *[], PF_LayerDef *, void *);
+
+namespace {
+
+using namespace render_test;
+
+struct Frame {
+    zonara_test::FakeHost host;
+    ParamSet params;
+    Buffer src;
+    Buffer dst;
+
+    Frame(A_long appl_id, Format format, int width = 8, int height = 6)
+        : host(appl_id), src(format, width, height), dst(format, width, height) {
+        host.ProvideSuite(kPFIterate8Suite, &SERIAL_ITERATE8);
+        host.ProvideSuite(kPFIterate16Suite, &SERIAL_ITERATE16);
+        host.output_pixel_format =
+            format == Format::BGRA32F ? PrPixelFormat_BGRA_4444_32f : PrPixelFormat_BGRA_4444_8u;
+        std::mt19937 rng(3);
+        src.Randomise(rng);
+        params.InsideMaster(0.1, 1.5, 1.2).Point(width / 2.0, height / 2.0).Slider(PARAM_WIDTH, width)
+            .Slider(PARAM_HEIGHT, height).Slider(PARAM_FEATHER, 1);
+    }
+    PF_Err Render() {
+        params.Input(src.def);
+        return EntryPointFunc(PF_Cmd_RENDER, &host.in_data, &host.out_data, params.array(), &dst.def, nullptr);
+    }
+};
+
+TEST(RenderFrame, TakesTheSuiteOfTheFormatAndGivesEverythingBack) {
+    struct Case {
+        const char *name;
+        A_long appl_id;
+        Format format;
+        std::vector<std::string> expect_acquired;
+    } cases[] = {
+        {"After Effects 8-bit", PF_APPL_ID_AFTER_EFFECTS, Format::ARGB8, {kPFIterate8Suite}},
+        {"After Effects 16-bit", PF_APPL_ID_AFTER_EFFECTS, Format::ARGB16, {kPFIterate16Suite}},
+        {"Premiere Pro 8-bit", PF_APPL_ID_PREMIERE, Format::BGRA8, {kPFPixelFormatSuite, kPFIterate8Suite}},
+        {"Premiere Pro float", PF_APPL_ID_PREMIERE, Format::BGRA32F, {kPFPixelFormatSuite}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Frame frame(c.appl_id, c.format);
+        const Buffer before(frame.dst);
+        EXPECT_EQ(frame.Render(), PF_Err_NONE);
+        EXPECT_FALSE(frame.dst.SameBytes(before));  // the grade reached the pixels
+        std::vector<std::string> acquired;
+        for (const auto &call : frame.host.suite_calls) {
+            if (call.kind == zonara_test::SuiteCall::ACQUIRE) acquired.push_back(call.name);
+        }
+        EXPECT_EQ(acquired, c.expect_acquired);
+        EXPECT_TRUE(frame.host.SuitesBalanced());
+    }
+}
+
+TEST(RenderFrame, HostFailures) {
+    struct Case {
+        const char *name;
+        A_long appl_id;
+        Format format;
+        const char *refused;  // or null
+        bool no_basic_suite;
+        PrPixelFormat reported_format;
+        PF_Err expect;
+        bool expect_message;
+    } cases[] = {
+        {"no basic suite", PF_APPL_ID_AFTER_EFFECTS, Format::ARGB8, nullptr, true, 0, 516, false},
+        {"no 8-bit iterate suite", PF_APPL_ID_AFTER_EFFECTS, Format::ARGB8, kPFIterate8Suite, false, 0, 516, false},
+        {"no 16-bit iterate suite", PF_APPL_ID_AFTER_EFFECTS, Format::ARGB16, kPFIterate16Suite, false, 0, 516, false},
+        {"no pixel format suite", PF_APPL_ID_PREMIERE, Format::BGRA8, kPFPixelFormatSuite, false, 0, 516, true},
+        {"Premiere without 8-bit iterate", PF_APPL_ID_PREMIERE, Format::BGRA8, kPFIterate8Suite, false, 0, 516, false},
+        {"unknown pixel format", PF_APPL_ID_PREMIERE, Format::BGRA8, nullptr, false, 0x12345678, 514, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Frame frame(c.appl_id, c.format);
+        if (c.refused) frame.host.RefuseSuite(c.refused);
+        if (c.no_basic_suite) frame.host.RemoveBasicSuite();
+        if (c.reported_format != 0) frame.host.output_pixel_format = c.reported_format;
+        const Buffer before(frame.dst);
+        EXPECT_EQ(frame.Render(), c.expect);
+        EXPECT_TRUE(frame.dst.SameBytes(before));
+        EXPECT_TRUE(frame.host.SuitesBalanced());
+        EXPECT_EQ((frame.host.out_data.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE) != 0, c.expect_message);
+        if (c.expect_message) {
+            EXPECT_STREQ(frame.host.out_data.return_msg, "Not able to acquire AEFX Suite.");
+        }
+    }
+}
+
+TEST(RenderFrame, MissingRecordsAreRefusedNotDereferenced) {
+    Frame frame(PF_APPL_ID_AFTER_EFFECTS, Format::ARGB8);
+    frame.params.Input(frame.src.def);
+    EXPECT_NE(EntryPointFunc(PF_Cmd_RENDER, &frame.host.in_data, &frame.host.out_data, nullptr, &frame.dst.def, nullptr),
+              PF_Err_NONE);
+    EXPECT_NE(EntryPointFunc(PF_Cmd_RENDER, &frame.host.in_data, &frame.host.out_data, frame.params.array(), nullptr,
+                             nullptr),
+              PF_Err_NONE);
+    frame.params.array()[PARAM_MIX] = nullptr;
+    EXPECT_NE(frame.Render(), PF_Err_NONE);
+    EXPECT_TRUE(frame.host.SuitesBalanced());
+}
+
+TEST(RenderFrame, DegenerateBuffersRenderNothing) {
+    struct Case {
+        const char *name;
+        int width, height;
+        bool null_source, null_destination;
+    } cases[] = {
+        {"zero width", 0, 5, false, false},      {"zero height", 5, 0, false, false},
+        {"negative width", -4, 5, false, false}, {"negative height", 5, -3, false, false},
+        {"null source data", 5, 5, true, false}, {"null destination data", 5, 5, false, true},
+    };
+    for (const auto &c : cases) {
+        for (Format format : {Format::ARGB8, Format::ARGB16, Format::BGRA8, Format::BGRA32F}) {
+            SCOPED_TRACE(std::string(c.name) + " format " + std::to_string(static_cast<int>(format)));
+            const bool premiere = format == Format::BGRA8 || format == Format::BGRA32F;
+            Frame frame(premiere ? PF_APPL_ID_PREMIERE : PF_APPL_ID_AFTER_EFFECTS, format, 5, 5);
+            frame.src.def.width = frame.dst.def.width = c.width;
+            frame.src.def.height = frame.dst.def.height = c.height;
+            frame.dst.def.extent_hint = {0, 0, c.width, c.height};
+            if (c.null_source) frame.src.def.data = nullptr;
+            if (c.null_destination) frame.dst.def.data = nullptr;
+            EXPECT_EQ(frame.Render(), PF_Err_NONE);
+            EXPECT_TRUE(frame.host.SuitesBalanced());
+        }
+    }
+}
+
+// Each case lays out two float buffers and an extent hint; the loop must
+// visit exactly the pixels both buffers hold within the hint's rows.
+TEST(IterateFloatRows, StaysWithinBothBuffers) {
+    struct Case {
+        const char *name;
+        int src_width, src_height, dst_width, dst_height;
+        int rows;
+        bool bottom_up;
+        int expect_visits;
+    } cases[] = {
+        {"same size", 6, 4, 6, 4, 4, false, 24},
+        {"source narrower than destination", 3, 4, 6, 4, 4, false, 12},
+        {"source shorter than destination", 6, 2, 6, 4, 4, false, 12},
+        {"extent hint taller than the buffers", 6, 4, 6, 4, 400, false, 24},
+        {"extent hint shorter", 6, 4, 6, 4, 2, false, 12},
+        {"negative extent", 6, 4, 6, 4, -3, false, 0},
+        {"bottom-up buffers", 6, 4, 6, 4, 4, true, 24},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Buffer src(Format::BGRA32F, c.src_width, c.src_height, 0, c.bottom_up);
+        Buffer dst(Format::BGRA32F, c.dst_width, c.dst_height, 0, c.bottom_up);
+        int visits = 0;
+        auto count = [](void *refcon, A_long, A_long, PF_PixelBGRA32f *in, PF_PixelBGRA32f *out) -> PF_Err {
+            ++*static_cast<int *>(refcon);
+            *out = *in;  // touches both, so AddressSanitizer sees every access
+            return PF_Err_NONE;
+        };
+        EXPECT_EQ(zonara::IterateFloatRows(0, c.rows, &src.def, &visits, count, &dst.def), PF_Err_NONE);
+        EXPECT_EQ(visits, c.expect_visits);
+    }
+}
+
+TEST(IterateFloatRows, VisitsPositionsFromTheFirstRowOfData) {
+    Buffer src(Format::BGRA32F, 3, 2, 8, true), dst(Format::BGRA32F, 3, 2, 8, true);
+    std::vector<std::pair<int, int>> seen;
+    auto record = [](void *refcon, A_long x, A_long y, PF_PixelBGRA32f *, PF_PixelBGRA32f *) -> PF_Err {
+        static_cast<std::vector<std::pair<int, int>> *>(refcon)->emplace_back(x, y);
+        return 1;  // results are not examined
+    };
+    EXPECT_EQ(zonara::IterateFloatRows(0, 2, &src.def, &seen, record, &dst.def), PF_Err_NONE);
+    const std::vector<std::pair<int, int>> expect = {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}};
+    EXPECT_EQ(seen, expect);
+}
+
+TEST(RenderFrame, PremiereFloatWithAnExtentHintTallerThanTheBuffer) {
+    {
+        Frame frame(PF_APPL_ID_PREMIERE, Format::BGRA32F, 7, 5);
+        frame.dst.def.extent_hint = {0, -100, 7, 1000};
+        EXPECT_EQ(frame.Render(), PF_Err_NONE);
+    }
+    Frame narrow(PF_APPL_ID_PREMIERE, Format::BGRA32F, 7, 5);
+    narrow.src.def.width = 3;
+    narrow.src.def.height = 2;
+    const Buffer before(narrow.dst);
+    EXPECT_EQ(narrow.Render(), PF_Err_NONE);
+    // Pixels beyond the source are left as they were.
+    EXPECT_EQ(std::memcmp(narrow.dst.Pixel(3, 0), before.bytes.data() + 3 * 16, 16), 0);
+}
+
+}  // namespace
