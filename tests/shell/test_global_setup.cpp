@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "shell/effect_version.h"
 #include "shell/global_setup.h"
 #include "support/fake_host.h"
 
@@ -12,11 +11,6 @@ namespace {
 using zonara_test::FakeHost;
 using zonara_test::PixelFormatCall;
 using zonara_test::SuiteCall;
-
-TEST(GlobalSetup, VersionAndFlagsAreTheDeclaredValues) {
-    EXPECT_EQ(zonara::EFFECT_VERSION, 0x00090001u);
-    EXPECT_EQ(zonara::EFFECT_OUT_FLAGS, 0x06008400);
-}
 
 // The flags are assigned, not combined with what the host left there.
 TEST(GlobalSetup, InTheCompositingHostSetsOnlyVersionAndFlags) {
