@@ -17,6 +17,45 @@ namespace render_test {
 
 using reference::Format;
 
+// Random content: every code at 8 bits, 0..32768 at 16 bits with a few
+// codes beyond full scale, floats mostly within -0.5..1.5 with some
+// not-a-number and infinite values.
+inline void RandomisePixels(Format format, const PF_LayerDef &def, std::mt19937 &rng) {
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<int> code16(0, 32768);
+    std::uniform_real_distribution<float> value(-0.5f, 1.5f);
+    std::uniform_int_distribution<int> rare(0, 199);
+    for (int y = 0; y < def.height; ++y) {
+        for (int x = 0; x < def.width; ++x) {
+            std::uint8_t *p = reference::At(def, x, y, reference::PixelBytes(format));
+            switch (format) {
+            case Format::ARGB8:
+            case Format::BGRA8:
+                for (int k = 0; k < 4; ++k) p[k] = static_cast<std::uint8_t>(byte(rng));
+                break;
+            case Format::ARGB16: {
+                auto *c = reinterpret_cast<std::uint16_t *>(p);
+                for (int k = 0; k < 4; ++k) {
+                    c[k] = static_cast<std::uint16_t>(rare(rng) == 0 ? 65535 - byte(rng) : code16(rng));
+                }
+                break;
+            }
+            case Format::BGRA32F: {
+                auto *c = reinterpret_cast<float *>(p);
+                for (int k = 0; k < 4; ++k) {
+                    const int r = rare(rng);
+                    c[k] = r == 0   ? std::numeric_limits<float>::quiet_NaN()
+                           : r == 1 ? std::numeric_limits<float>::infinity()
+                           : r == 2 ? -std::numeric_limits<float>::infinity()
+                                    : value(rng);
+                }
+                break;
+            }
+            }
+        }
+    }
+}
+
 struct Buffer {
     Format format;
     std::vector<std::uint8_t> bytes;
@@ -45,42 +84,7 @@ struct Buffer {
     }
     template <class T> T &At(int x, int y) { return *reinterpret_cast<T *>(Pixel(x, y)); }
 
-    // Random content: every code at 8 bits, 0..32768 at 16 bits with a few
-    // codes beyond full scale, floats mostly within -0.5..1.5 with some
-    // not-a-number and infinite values.
-    void Randomise(std::mt19937 &rng) {
-        std::uniform_int_distribution<int> byte(0, 255);
-        std::uniform_int_distribution<int> code16(0, 32768);
-        std::uniform_real_distribution<float> value(-0.5f, 1.5f);
-        std::uniform_int_distribution<int> rare(0, 199);
-        for (int y = 0; y < def.height; ++y) {
-            for (int x = 0; x < def.width; ++x) {
-                std::uint8_t *p = Pixel(x, y);
-                switch (format) {
-                case Format::ARGB8:
-                case Format::BGRA8:
-                    for (int k = 0; k < 4; ++k) p[k] = static_cast<std::uint8_t>(byte(rng));
-                    break;
-                case Format::ARGB16: {
-                    auto *c = reinterpret_cast<std::uint16_t *>(p);
-                    for (int k = 0; k < 4; ++k) c[k] = static_cast<std::uint16_t>(rare(rng) == 0 ? 65535 - byte(rng) : code16(rng));
-                    break;
-                }
-                case Format::BGRA32F: {
-                    auto *c = reinterpret_cast<float *>(p);
-                    for (int k = 0; k < 4; ++k) {
-                        const int r = rare(rng);
-                        c[k] = r == 0 ? std::numeric_limits<float>::quiet_NaN()
-                               : r == 1 ? std::numeric_limits<float>::infinity()
-                               : r == 2 ? -std::numeric_limits<float>::infinity()
-                                        : value(rng);
-                    }
-                    break;
-                }
-                }
-            }
-        }
-    }
+    void Randomise(std::mt19937 &rng) { RandomisePixels(format, def, rng); }
 
     // Colour results are defined to the bit except the sign and payload of a
     // not-a-number: when two NaNs meet in one operation, which one survives

@@ -13,6 +13,7 @@
 #include "render/pixel_callbacks.h"
 #include "render/render_frame.h"
 #include "render/window_render_params.h"
+#include "random_params.h"
 #include "render_test_support.h"
 #include "serial_iterate.h"
 #include "support/fake_host.h"
@@ -32,48 +33,6 @@ const char *FormatName(Format f) {
     case Format::BGRA32F: return "BGRA32f";
     }
     return "?";
-}
-
-struct Resolution {
-    PF_RationalScale aspect, down_x, down_y;
-};
-
-// A random parameter set whose window lies over the image, so that inside,
-// outside and feather band pixels all occur.
-void Randomise(ParamSet &p, Resolution &res, std::mt19937 &rng, int width, int height) {
-    auto uniform = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
-    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-    p.Popup(PARAM_WINDOW_TYPE, pick(8) == 0 ? 3 : 1 + pick(2));
-    p.Point(uniform(0, width), uniform(0, height));
-    const double w = uniform(2, 2.5 * width), h = uniform(2, 2.5 * height);
-    p.Slider(PARAM_WIDTH, w).Slider(PARAM_HEIGHT, h);
-    p.Angle(pick(3) == 0 ? 0 : uniform(-360, 360));
-    const int feather_kind = pick(6);
-    p.Slider(PARAM_FEATHER, feather_kind == 0 ? 0 : feather_kind == 1 ? uniform(w / 2, w) : uniform(0, w / 2));
-    p.Popup(PARAM_FALLOFF, pick(10) == 0 ? 7 : 1 + pick(6));
-    p.Checkbox(PARAM_INVERT, pick(2) == 1);
-    for (int side = 0; side < 2; ++side) {
-        const int master = side == 0 ? PARAM_IN_OFFSET : PARAM_OUT_OFFSET;
-        const int channels = side == 0 ? PARAM_IN_RED_OFFSET : PARAM_OUT_RED_OFFSET;
-        const bool identity_side = pick(4) == 0;
-        auto maybe = [&](double identity, double lo, double hi) {
-            return identity_side || pick(3) == 0 ? identity : uniform(lo, hi);
-        };
-        p.Slider(master, maybe(0, -0.3, 0.3)).Slider(master + 1, maybe(1, 0.3, 3))
-            .Slider(master + 2, maybe(1, 0.5, 2)).Slider(master + 3, maybe(1, 0, 2));
-        for (int k = 0; k < 3; ++k) {
-            p.Slider(channels + 3 * k, maybe(0, -0.3, 0.3)).Slider(channels + 3 * k + 1, maybe(1, 0.3, 3))
-                .Slider(channels + 3 * k + 2, maybe(1, 0.5, 2));
-        }
-    }
-    p.Checkbox(PARAM_CLAMP_OUT_BLACK, pick(2) == 1).Checkbox(PARAM_CLAMP_OUT_WHITE, pick(2) == 1)
-        .Checkbox(PARAM_CLAMP_IN_BLACK, pick(2) == 1);
-    const int mix_kind = pick(5);
-    p.Slider(PARAM_MIX, mix_kind == 0 ? 0 : mix_kind == 1 ? uniform(0, 1) : mix_kind == 2 ? 1.7 : 1);
-    p.Popup(PARAM_COLOR_MODEL, pick(10) == 0 ? 3 : 1 + pick(2));
-    const PF_RationalScale aspects[] = {{1, 1}, {2, 1}, {10, 11}, {4, 3}};
-    const PF_RationalScale downs[] = {{1, 1}, {1, 2}, {1, 4}};
-    res = {aspects[pick(4)], downs[pick(3)], downs[pick(3)]};
 }
 
 void RenderReference(const PF_InData &in_data, ParamSet &params, const Buffer &src, Buffer &dst) {
@@ -125,16 +84,6 @@ void RenderWithForcedTables(const PF_InData &in_data, ParamSet &params, Buffer &
     }
 }
 
-std::string Describe(ParamSet &p, const Resolution &r) {
-    std::ostringstream s;
-    s << "type " << p[PARAM_WINDOW_TYPE].u.pd.value << " falloff " << p[PARAM_FALLOFF].u.pd.value
-      << " invert " << p[PARAM_INVERT].u.bd.value << " model " << p[PARAM_COLOR_MODEL].u.pd.value
-      << " mix " << p[PARAM_MIX].u.fs_d.value << " feather " << p[PARAM_FEATHER].u.fs_d.value << " width "
-      << p[PARAM_WIDTH].u.fs_d.value << " aspect " << r.aspect.num << "/" << r.aspect.den << " down "
-      << r.down_x.num << "/" << r.down_x.den;
-    return s.str();
-}
-
 TEST(RenderExactness, RandomParametersMatchTheReferenceBitForBit) {
     std::mt19937 rng(20261207);
     constexpr int SETS = 60;
@@ -144,8 +93,8 @@ TEST(RenderExactness, RandomParametersMatchTheReferenceBitForBit) {
             const int width = 71, height = 43;
             ParamSet params;
             Resolution res;
-            Randomise(params, res, rng, width, height);
-            SCOPED_TRACE(std::string(FormatName(format)) + " set " + std::to_string(set) + ": " + Describe(params, res));
+            RandomiseParams(params.array(), res, rng, width, height);
+            SCOPED_TRACE(std::string(FormatName(format)) + " set " + std::to_string(set) + ": " + DescribeParams(params.array(), res));
             Buffer src(format, width, height, 12);
             src.Randomise(rng);
             Buffer expected(format, width, height, 12);
@@ -172,9 +121,9 @@ TEST(RenderExactness, SixteenBitFrameLargeEnoughForTables) {
         const int width = 520, height = 510;
         ParamSet params;
         Resolution res;
-        Randomise(params, res, rng, width, height);
+        RandomiseParams(params.array(), res, rng, width, height);
         params.Popup(PARAM_COLOR_MODEL, 1 + set % 2).Slider(PARAM_MIX, 1);
-        SCOPED_TRACE(Describe(params, res));
+        SCOPED_TRACE(DescribeParams(params.array(), res));
         Buffer src(Format::ARGB16, width, height);
         src.Randomise(rng);
         Buffer expected(Format::ARGB16, width, height);

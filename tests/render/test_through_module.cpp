@@ -1,0 +1,149 @@
+// The built module in the simulated hosts (After Effects and Premiere Pro,
+// the host's own threaded iterate suites): random parameter sets against the
+// reference, the editing host's unknown format, and guard zones intact.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "random_params.h"
+#include "reference/reference_render.h"
+#include "render_test_support.h"
+#include "test_buffers.h"
+#include "testhost/host.h"
+
+namespace {
+
+using namespace render_test;
+using testhost::HostApp;
+using testhost::Layer;
+using testhost::PixelFormat;
+
+struct FormatCase {
+    const char *name;
+    HostApp app;
+    PixelFormat layer_format;
+    Format format;
+};
+
+constexpr FormatCase FORMATS[] = {
+    {"ARGB8", HostApp::kAfterEffects, PixelFormat::kArgb8, Format::ARGB8},
+    {"ARGB16", HostApp::kAfterEffects, PixelFormat::kArgb16, Format::ARGB16},
+    {"BGRA8", HostApp::kPremiere, PixelFormat::kBgra8, Format::BGRA8},
+    {"BGRA32f", HostApp::kPremiere, PixelFormat::kBgra32f, Format::BGRA32F},
+};
+
+std::unique_ptr<testhost::Host> StartHost(HostApp app, int width, int height) {
+    auto host = std::make_unique<testhost::Host>(testhost::Module::Load(testhost::DefaultModulePath()), app);
+    host->frame().layer_width = width;
+    host->frame().layer_height = height;
+    EXPECT_EQ(host->GlobalSetup(), PF_Err_NONE);
+    EXPECT_EQ(host->ParamsSetup(), PF_Err_NONE);
+    return host;
+}
+
+std::vector<std::uint8_t> Pixels(const Layer &layer, Format format) {
+    std::vector<std::uint8_t> bytes;
+    const int pixel = reference::PixelBytes(format);
+    for (int y = 0; y < layer.height(); ++y) {
+        const auto *row = static_cast<const std::uint8_t *>(layer.PixelAddress(0, y));
+        bytes.insert(bytes.end(), row, row + layer.width() * pixel);
+    }
+    if (format == Format::BGRA32F) {
+        // Colour NaNs compare by being NaN; see CanonicaliseColourNaNs.
+        for (std::size_t i = 0; i + 16 <= bytes.size(); i += 16) {
+            for (int k = 0; k < 3; ++k) {
+                float v;
+                std::memcpy(&v, &bytes[i + 4 * k], 4);
+                if (std::isnan(v)) {
+                    v = std::numeric_limits<float>::quiet_NaN();
+                    std::memcpy(&bytes[i + 4 * k], &v, 4);
+                }
+            }
+        }
+    }
+    return bytes;
+}
+
+TEST(ThroughModule, RandomParametersMatchTheReferenceInBothHosts) {
+    std::mt19937 rng(99);
+    const int width = 83, height = 61;
+    for (const auto &f : FORMATS) {
+        auto host = StartHost(f.app, width, height);
+        for (int set = 0; set < 12; ++set) {
+            Resolution res;
+            RandomiseParams(host->params().array(), res, rng, width, height);
+            host->frame().pixel_aspect_ratio = res.aspect;
+            host->frame().downsample_x = res.down_x;
+            host->frame().downsample_y = res.down_y;
+            SCOPED_TRACE(std::string(f.name) + " set " + std::to_string(set) + ": " +
+                         DescribeParams(host->params().array(), res));
+            testhost::LayerOptions options;
+            options.row_padding_bytes = 16;
+            options.bottom_up = set % 3 == 1;
+            Layer src(f.layer_format, width, height, options);
+            Layer dst(f.layer_format, width, height, options);
+            Layer expected(f.layer_format, width, height, options);
+            RandomisePixels(f.format, src.def(), rng);
+            ASSERT_EQ(host->Render(src, dst), PF_Err_NONE);
+            EXPECT_TRUE(dst.GuardsIntact());
+
+            InData in;
+            in.in_data.pixel_aspect_ratio = res.aspect;
+            in.in_data.downsample_x = res.down_x;
+            in.in_data.downsample_y = res.down_y;
+            host->params().at(0).u.ld = src.def();
+            reference::RenderFrame(in.in_data, host->params().array(), f.format, src.def(), expected.def(), height);
+            ASSERT_TRUE(Pixels(dst, f.format) == Pixels(expected, f.format));
+        }
+        EXPECT_FALSE(host->exception_escaped());
+    }
+}
+
+TEST(ThroughModule, DefaultsLeaveEveryPixelAsItWas) {
+    std::mt19937 rng(5);
+    for (const auto &f : FORMATS) {
+        SCOPED_TRACE(f.name);
+        auto host = StartHost(f.app, 64, 48);
+        // Clamps off too, so that float values beyond 0..1 survive.
+        host->params().at(zonara::PARAM_CLAMP_OUT_BLACK).u.bd.value = 0;
+        host->params().at(zonara::PARAM_CLAMP_IN_BLACK).u.bd.value = 0;
+        Layer src(f.layer_format, 64, 48), dst(f.layer_format, 64, 48);
+        RandomisePixels(f.format, src.def(), rng);
+        if (f.format == Format::ARGB16) {
+            // Only codes up to full scale are valid 16-bit input.
+            for (int y = 0; y < 48; ++y)
+                for (int x = 0; x < 64; ++x) {
+                    auto &p = src.At<PF_Pixel16>(x, y);
+                    for (A_u_short *c : {&p.alpha, &p.red, &p.green, &p.blue}) *c = std::min<A_u_short>(*c, 32768);
+                }
+        }
+        ASSERT_EQ(host->Render(src, dst), PF_Err_NONE);
+        const auto a = Pixels(src, f.format), b = Pixels(dst, f.format);
+        EXPECT_EQ(std::memcmp(a.data(), b.data(), a.size()), 0);
+    }
+}
+
+TEST(ThroughModule, PremiereUnknownFormatReturns514AndLeavesTheOutput) {
+    auto host = StartHost(HostApp::kPremiere, 16, 8);
+    host->faults().reported_pixel_format = 0x41424344;
+    Layer src(PixelFormat::kBgra8, 16, 8), dst(PixelFormat::kBgra8, 16, 8);
+    std::mt19937 rng(1);
+    RandomisePixels(Format::BGRA8, src.def(), rng);
+    RandomisePixels(Format::BGRA8, dst.def(), rng);
+    const auto before = Pixels(dst, Format::BGRA8);
+    host->params().at(zonara::PARAM_IN_GAIN).u.fs_d.value = 2;
+    EXPECT_EQ(host->Render(src, dst), PF_Err_UNRECOGNIZED_PARAM_TYPE);
+    EXPECT_EQ(Pixels(dst, Format::BGRA8), before);
+    EXPECT_TRUE(host->suites().BalancedSinceLastCommand());
+}
+
+TEST(ThroughModule, IterateFailureIsTheCommandsResult) {
+    auto host = StartHost(HostApp::kAfterEffects, 16, 8);
+    host->faults().iterate_fail_code = PF_Err_OUT_OF_MEMORY;
+    Layer src(PixelFormat::kArgb8, 16, 8), dst(PixelFormat::kArgb8, 16, 8);
+    EXPECT_EQ(host->Render(src, dst), PF_Err_OUT_OF_MEMORY);
+    EXPECT_TRUE(host->suites().BalancedSinceLastCommand());
+}
+
+}  // namespace
