@@ -1,0 +1,209 @@
+// The pieces of zonara render that carry arithmetic or parsing of their own:
+// the 16-bit conversions, the host and depth choice, frame patterns and the
+// reading of parameter values against declared ranges.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "src/params/param_index.h"
+#include "tools/frame_pattern.h"
+#include "tools/frame_renderer.h"
+#include "tools/host_pixels.h"
+#include "tools/param_values.h"
+#include "tools/tool_error.h"
+
+namespace {
+
+using namespace zonara_tool;
+
+// Every host 16-bit value survives the trip through a 16-bit file, so a
+// render read back and rendered again sees the same pixels.
+TEST(Host16Conversion, EveryHostValueSurvivesTheFile) {
+    for (std::int32_t v = 0; v <= 32768; ++v) {
+        ASSERT_EQ(FileCode16ToHost16(Host16ToFileCode16(v)), v) << v;
+    }
+}
+
+TEST(Host16Conversion, RoundsToNearestHalvesUp) {
+    const struct {
+        std::int32_t file, host;
+    } cases[] = {{0, 0}, {1, 1}, {2, 1}, {3, 2}, {65535, 32768}, {65534, 32767}, {32767, 16384}};
+    for (const auto &c : cases) {
+        EXPECT_EQ(FileCode16ToHost16(c.file), c.host) << c.file;
+    }
+    EXPECT_EQ(Host16ToFileCode16(1), 2);  // 1.99997 rounds up
+    EXPECT_EQ(Host16ToFileCode16(16384), 32768);  // 32767.5: the half goes up
+}
+
+TEST(SampleConversion, OtherDepthsMapOntoTheHostScale) {
+    const struct {
+        SampleKind kind;
+        float sample;
+        HostDepth depth;
+        float host;
+    } cases[] = {
+        {SampleKind::k8, 255, HostDepth::k16, 32768},   {SampleKind::k8, 1, HostDepth::k16, 129},
+        {SampleKind::k16, 65535, HostDepth::k8, 255},   {SampleKind::kFloat, 1.5f, HostDepth::k8, 255},
+        {SampleKind::kFloat, -0.5f, HostDepth::k16, 0}, {SampleKind::kFloat, NAN, HostDepth::k8, 0},
+        {SampleKind::kFloat, 0.5f, HostDepth::k16, 16384}, {SampleKind::k8, 51, HostDepth::kFloat, 0.2f},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(FileSampleToHost(c.kind, c.sample, c.depth), c.host) << c.sample;
+    }
+    // Float results beyond 0..1 reach a float file as they are.
+    EXPECT_EQ(HostToFileSample(-0.25f, HostDepth::kFloat, SampleKind::kFloat), -0.25f);
+    EXPECT_EQ(HostToFileSample(32768, HostDepth::k16, SampleKind::k8), 255);
+    EXPECT_EQ(HostToFileSample(255, HostDepth::k8, SampleKind::k16), 65535);
+}
+
+TEST(ChooseHostFormat, FollowsTheInputAndRefusesWhatTheEffectCannotRender) {
+    using testhost::HostApp;
+    const auto ae = HostApp::kAfterEffects;
+    const auto pr = HostApp::kPremiere;
+    const struct {
+        std::optional<HostApp> app;
+        std::optional<HostDepth> depth;
+        SampleKind kind;
+        bool refused;
+        HostApp want_app;
+        HostDepth want_depth;
+    } cases[] = {
+        {{}, {}, SampleKind::k8, false, ae, HostDepth::k8},
+        {{}, {}, SampleKind::k16, false, ae, HostDepth::k16},
+        {{}, {}, SampleKind::kFloat, false, pr, HostDepth::kFloat},
+        {pr, {}, SampleKind::k16, false, pr, HostDepth::kFloat},
+        {ae, {}, SampleKind::kFloat, false, ae, HostDepth::k16},
+        {{}, HostDepth::k8, SampleKind::kFloat, false, pr, HostDepth::k8},
+        {{}, HostDepth::k16, SampleKind::kFloat, false, ae, HostDepth::k16},
+        {ae, HostDepth::kFloat, SampleKind::k8, true, ae, HostDepth::k8},
+        {pr, HostDepth::k16, SampleKind::k16, true, ae, HostDepth::k8},
+    };
+    for (const auto &c : cases) {
+        FormatRequest request{c.app, c.depth};
+        if (c.refused) {
+            EXPECT_THROW(ChooseHostFormat(request, c.kind), ToolError);
+            continue;
+        }
+        const HostFormat format = ChooseHostFormat(request, c.kind);
+        EXPECT_EQ(format.app, c.want_app);
+        EXPECT_EQ(format.depth, c.want_depth);
+    }
+}
+
+TEST(FramePattern, ExpandsOnlyFrameNumbers) {
+    const struct {
+        const char *path;
+        bool sequence;
+        const char *frame_7;
+    } cases[] = {
+        {"shot.%04d.exr", true, "shot.0007.exr"}, {"a%db.png", true, "a7b.png"},
+        {"100%%_%03d.png", true, "100%_007.png"}, {"plain.png", false, ""},
+        {"50%.png", false, ""},                   {"%s%n.png", false, ""},
+    };
+    for (const auto &c : cases) {
+        const auto pattern = FramePattern::Parse(c.path);
+        ASSERT_EQ(pattern.has_value(), c.sequence) << c.path;
+        if (pattern) {
+            EXPECT_EQ(pattern->Format(7), c.frame_7);
+        }
+    }
+    EXPECT_EQ(FramePattern::Parse("w%04d.png")->Format(123456), "w123456.png");
+    EXPECT_THROW(FramePattern::Parse("a%d_%d.png"), ToolError);
+    EXPECT_EQ(UnescapePercent("100%%.png"), "100%.png");
+}
+
+TEST(FrameRange, ReadsFirstToLast) {
+    EXPECT_EQ(ParseFrameRange("1001-1048").first, 1001);
+    EXPECT_EQ(ParseFrameRange("1001-1048").last, 1048);
+    EXPECT_EQ(ParseFrameRange("5").last, 5);
+    for (const char *bad : {"", "a-b", "3-", "-3", "5-2", "1-2-3", "1.5-2"}) {
+        EXPECT_THROW(ParseFrameRange(bad), ToolError) << bad;
+    }
+}
+
+// A small declaration list of every settable kind, as the effect declares
+// them, so value parsing is checked apart from the module.
+std::vector<PF_ParamDef> Declared() {
+    std::vector<PF_ParamDef> declared(zonara::PARAM_COUNT - 1);
+    for (PF_ParamDef &def : declared) {
+        def.param_type = PF_Param_GROUP_START;
+    }
+    auto at = [&](int index) -> PF_ParamDef & { return declared[static_cast<std::size_t>(index) - 1]; };
+    at(zonara::PARAM_WINDOW_TYPE).param_type = PF_Param_POPUP;
+    at(zonara::PARAM_WINDOW_TYPE).u.pd = {1, 2, 1, "Ellipse|Rectangle|"};
+    at(zonara::PARAM_COLOR_MODEL).param_type = PF_Param_POPUP;
+    at(zonara::PARAM_COLOR_MODEL).u.pd = {2, 2, 2, "Legacy|CDL compliant"};
+    at(zonara::PARAM_WIDTH).param_type = PF_Param_FLOAT_SLIDER;
+    at(zonara::PARAM_WIDTH).u.fs_d.valid_min = 0;
+    at(zonara::PARAM_WIDTH).u.fs_d.valid_max = 15000;
+    at(zonara::PARAM_IN_OFFSET).param_type = PF_Param_FLOAT_SLIDER;
+    at(zonara::PARAM_IN_OFFSET).u.fs_d.valid_min = -5;
+    at(zonara::PARAM_IN_OFFSET).u.fs_d.valid_max = 5;
+    at(zonara::PARAM_INVERT).param_type = PF_Param_CHECKBOX;
+    at(zonara::PARAM_ORIGIN).param_type = PF_Param_POINT;
+    at(zonara::PARAM_ANGLE).param_type = PF_Param_ANGLE;
+    return declared;
+}
+
+TEST(ParamValues, TextIsReadAgainstTheDeclaredRange) {
+    const ParamCatalog catalog(Declared());
+    const struct {
+        const char *text;
+        bool accepted;
+        double number;
+        int choice;
+    } cases[] = {
+        {"width=15000", true, 15000, 0},    {"width=0", true, 0, 0},
+        {"width=15000.01", false, 0, 0},    {"width= 640 ", true, 640, 0},
+        {"width=1e3", true, 1000, 0},       {"width=inf", false, 0, 0},
+        {"width=12px", false, 0, 0},        {"width=", false, 0, 0},
+        {"in_offset=-5", true, -5, 0},      {"in_offset=-5.5", false, 0, 0},
+        {"window_type=RECTANGLE", true, 0, 2}, {"window_type=2", true, 0, 2},
+        {"window_type=0", false, 0, 0},     {"window_type=1.5", false, 0, 0},
+        {"window_type=", false, 0, 0},      {"color_model=cdl compliant", true, 0, 2},
+        {"angle=-720.5", true, -720.5, 0},  {"angle=40000", false, 0, 0},
+        {"Width=5", false, 0, 0},
+    };
+    for (const auto &c : cases) {
+        if (!c.accepted) {
+            EXPECT_THROW(catalog.ParseAssignment(c.text), ToolError) << c.text;
+            continue;
+        }
+        const ParamValue value = catalog.ParseAssignment(c.text);
+        EXPECT_EQ(value.number, c.number) << c.text;
+        EXPECT_EQ(value.choice, c.choice) << c.text;
+    }
+    const ParamValue origin = catalog.ParseAssignment("origin=-10.5, 20");
+    EXPECT_EQ(origin.x, -10.5);
+    EXPECT_EQ(origin.y, 20);
+    EXPECT_TRUE(catalog.ParseAssignment("invert=ON").on);
+    EXPECT_FALSE(catalog.ParseAssignment("invert=0").on);
+}
+
+TEST(ParamValues, JsonTakesThePresetForms) {
+    const ParamCatalog catalog(Declared());
+    EXPECT_EQ(catalog.ParseJson("width", nlohmann::json(0.1)).number, 0.1);  // no loss through text
+    EXPECT_EQ(catalog.ParseJson("window_type", nlohmann::json("Rectangle")).choice, 2);
+    EXPECT_EQ(catalog.ParseJson("window_type", nlohmann::json(2)).choice, 2);
+    EXPECT_TRUE(catalog.ParseJson("invert", nlohmann::json(true)).on);
+    EXPECT_EQ(catalog.ParseJson("origin", nlohmann::json::array({3.25, 4})).x, 3.25);
+    EXPECT_THROW(catalog.ParseJson("origin", nlohmann::json::array({1, 2, 3})), ToolError);
+    EXPECT_THROW(catalog.ParseJson("width", nlohmann::json(nullptr)), ToolError);
+    EXPECT_THROW(catalog.ParseJson("width", nlohmann::json(16000)), ToolError);
+}
+
+TEST(ParamValues, UnknownKeysSuggestTheNearest) {
+    const ParamCatalog catalog(Declared());
+    EXPECT_EQ(catalog.NearestKeys("widht"), std::vector<std::string>{"width"});
+    EXPECT_EQ(catalog.NearestKeys("colour_model"), std::vector<std::string>{"color_model"});
+    EXPECT_TRUE(catalog.NearestKeys("zzzzzzzzzz").empty());
+    try {
+        catalog.ParseAssignment("widht=3");
+        FAIL();
+    } catch (const ToolError &error) {
+        EXPECT_EQ(error.exit_status(), EXIT_USAGE);
+        EXPECT_NE(std::string(error.what()).find("did you mean width?"), std::string::npos) << error.what();
+    }
+}
+
+}  // namespace
