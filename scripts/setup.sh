@@ -9,7 +9,7 @@ PRESET="${1:-default}"
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libcli11-dev nlohmann-json3-dev libopenimageio-dev openimageio-tools libcairo2-dev
-          clang)
+          clang libclang-rt-dev)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
