@@ -45,5 +45,8 @@ void AddGlobalOptions(CLI::App &app, ToolContext &context);
 void AddAboutCommand(CLI::App &app, ToolContext &context);
 void AddParamsCommand(CLI::App &app, ToolContext &context);
 void AddRenderCommand(CLI::App &app, ToolContext &context);
+void AddOverlayCommand(CLI::App &app, ToolContext &context);
+void AddHandlesCommand(CLI::App &app, ToolContext &context);
+void AddDragCommand(CLI::App &app, ToolContext &context);
 
 }  // namespace zonara_tool

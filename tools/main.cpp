@@ -19,6 +19,9 @@ int main(int argc, char **argv) {
     AddAboutCommand(app, context);
     AddParamsCommand(app, context);
     AddRenderCommand(app, context);
+    AddOverlayCommand(app, context);
+    AddHandlesCommand(app, context);
+    AddDragCommand(app, context);
 
     try {
         app.parse(argc, argv);

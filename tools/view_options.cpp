@@ -1,0 +1,97 @@
+#include "tools/view_options.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "tools/tool_error.h"
+
+namespace zonara_tool {
+namespace {
+
+// A host's views zoom from 1/64 to 64 times; beyond that a view of a 1920
+// wide layer is a few pixels or far bigger than any picture we write.
+constexpr double MIN_ZOOM = 1.0 / 64.0;
+constexpr double MAX_ZOOM = 64.0;
+// Frame and composition positions must stay within what 16.16 fixed point
+// holds, with room for the layer itself.
+constexpr double MAX_POSITION = 16384.0;
+
+bool ParseFiniteNumber(const std::string &text, double *value) {
+    if (text.empty()) {
+        return false;
+    }
+    char *end = nullptr;
+    *value = std::strtod(text.c_str(), &end);
+    return end == text.c_str() + text.size() && std::isfinite(*value);
+}
+
+}  // namespace
+
+void AddViewOptions(CLI::App &command, ViewOptions &options) {
+    command.add_option("INPUT", options.input,
+                       "The layer: an image file (its size is the layer's). Without it, the built-in "
+                       "1920x1080 test chart");
+    command.add_option("--view", options.view, "comp (the composition view) or layer (the layer view)")
+        ->check(CLI::IsMember({"comp", "layer"}));
+    command.add_option("--zoom", options.zoom, "View zoom: frame pixels per composition (or layer) pixel");
+    command.add_option("--pan", options.pan, "X,Y: where the view puts the composition's (or layer's) origin, "
+                                             "in frame pixels");
+    command.add_option("--layer-offset", options.layer_offset,
+                       "X,Y: where the layer's origin sits in the composition (default 0,0)");
+    command.add_option("--host", options.host, "ae (compositing) or premiere (editing)")
+        ->check(CLI::IsMember({"ae", "premiere"}));
+    command.add_option("--set", options.sets, "KEY=VALUE, repeatable; keys as 'zonara params' lists them");
+}
+
+testhost::HostApp ParseHostApp(const std::string &text) {
+    if (text == "ae") {
+        return testhost::HostApp::kAfterEffects;
+    }
+    if (text == "premiere") {
+        return testhost::HostApp::kPremiere;
+    }
+    throw UsageError("--host '" + text + "': expected ae or premiere");
+}
+
+void ParseNumberPair(const std::string &text, const std::string &option, double *x, double *y) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos || !ParseFiniteNumber(text.substr(0, comma), x) ||
+        !ParseFiniteNumber(text.substr(comma + 1), y)) {
+        throw UsageError(option + " '" + text + "': expected X,Y, e.g. 100,-20.5");
+    }
+    if (std::fabs(*x) > MAX_POSITION || std::fabs(*y) > MAX_POSITION) {
+        throw UsageError(option + " '" + text + "': each number must lie within +-" +
+                         std::to_string(static_cast<int>(MAX_POSITION)));
+    }
+}
+
+PF_Point ParsePixelPoint(const std::string &text, const std::string &option) {
+    double x = 0.0;
+    double y = 0.0;
+    ParseNumberPair(text, option, &x, &y);
+    if (x != std::floor(x) || y != std::floor(y)) {
+        throw UsageError(option + " '" + text + "': a mouse position is in whole frame pixels");
+    }
+    return {static_cast<A_long>(x), static_cast<A_long>(y)};
+}
+
+testhost::View ParseView(const ViewOptions &options) {
+    testhost::View view;
+    if (!testhost::ParseViewKind(options.view, &view.kind) || view.kind == testhost::ViewKind::kEffectControls) {
+        throw UsageError("--view '" + options.view + "': expected comp or layer");
+    }
+    if (!(options.zoom >= MIN_ZOOM && options.zoom <= MAX_ZOOM)) {
+        throw UsageError("--zoom must lie between 1/64 and 64");
+    }
+    view.zoom = options.zoom;
+    if (!options.pan.empty()) {
+        ParseNumberPair(options.pan, "--pan", &view.pan_x, &view.pan_y);
+    }
+    if (!options.layer_offset.empty()) {
+        ParseNumberPair(options.layer_offset, "--layer-offset", &view.placement.offset_x,
+                        &view.placement.offset_y);
+    }
+    return view;
+}
+
+}  // namespace zonara_tool
