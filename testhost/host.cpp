@@ -115,12 +115,19 @@ PF_Err Host::Render(Layer &src, Layer &dst) {
         throw std::logic_error("Render before ParamsSetup");
     }
     state.params.at(0).u.ld = src.def();
-    state.render_input = &src;
-    state.render_output = &dst;
-    const PF_Err result = Send(PF_Cmd_RENDER, &dst.def());
-    state.render_input = nullptr;
-    state.render_output = nullptr;
-    return result;
+    // The layers are known to GetPixelFormat for this command only.
+    struct RenderLayers {
+        detail::HostState &state;
+        RenderLayers(detail::HostState &host, const Layer &input, const Layer &output) : state(host) {
+            state.render_input = &input;
+            state.render_output = &output;
+        }
+        ~RenderLayers() {
+            state.render_input = nullptr;
+            state.render_output = nullptr;
+        }
+    } layers(state, src, dst);
+    return Send(PF_Cmd_RENDER, &dst.def());
 }
 
 PF_Err Host::Send(PF_Cmd cmd, PF_LayerDef *output, void *extra) {
