@@ -23,6 +23,11 @@ void BuildTables(const WindowRenderParams &record, GradeTables &tables) {
         tables.kind[side] = KindFor(record, record.side_grade[side]);
         (tables.kind[side] == SideTableKind::OUTPUT_CODES ? codes_needed : values_needed) += side_size;
     }
+    tables.decoded_storage.resize(static_cast<std::size_t>(count));
+    for (int code = 0; code < count; ++code) {
+        tables.decoded_storage[static_cast<std::size_t>(code)] = Codec::Decode(static_cast<unsigned>(code));
+    }
+    tables.decoded = tables.decoded_storage.data();
     tables.code_storage.assign(codes_needed, 0);
     tables.value_storage.assign(values_needed, 0.0f);
 

@@ -29,9 +29,12 @@ struct GradeTables {
     // is set, the other is null.
     const std::uint16_t *output_codes[2] = {nullptr, nullptr};
     const float *graded_values[2] = {nullptr, nullptr};
+    // Each code's value as the format decodes it, [code].
+    const float *decoded = nullptr;
 
     std::vector<std::uint16_t> code_storage;
     std::vector<float> value_storage;
+    std::vector<float> decoded_storage;
 };
 
 // Frames smaller than this many pixels per table entry render without
@@ -39,7 +42,7 @@ struct GradeTables {
 constexpr std::size_t PIXELS_PER_TABLE_ENTRY_WORTH_BUILDING = 8;
 
 // Fills tables for the 8-bit or 16-bit codes from the record (which must
-// not yet point at them). Allocates at most 2 * 3 * 32769 floats.
+// not yet point at them). Allocates at most 7 * 32769 floats.
 void BuildGradeTables8(const WindowRenderParams &record, GradeTables &tables);
 void BuildGradeTables16(const WindowRenderParams &record, GradeTables &tables);
 

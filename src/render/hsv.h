@@ -1,6 +1,13 @@
 // Conversions between red, green, blue and hue, saturation, value, used by
-// the saturation control. Hue is a fraction of a full turn.
+// the saturation control. Hue is a fraction of a full turn. Inline: they
+// run for every graded pixel whose saturation changes.
 #pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "render/truncate_to_int32.h"
 
 namespace zonara {
 
@@ -16,7 +23,71 @@ struct Rgb {
     float blue;
 };
 
-Hsv RgbToHsv(float red, float green, float blue);
-Rgb HsvToRgb(float hue, float saturation, float value);
+inline Hsv RgbToHsv(float red, float green, float blue) {
+    const float largest = std::max(std::max(red, green), blue);
+    const float smallest = std::min(std::min(red, green), blue);
+    if (largest == smallest) return {0.0f, 0.0f, largest};
+    const float delta = largest - smallest;
+    const float saturation = delta / largest;
+    // The sector's numerator and offset are chosen first and divided once,
+    // so the choice compiles to selects rather than unpredictable branches.
+    // Adding 0 where no offset applies changes at most the sign of a zero
+    // hue, which no later step can see.
+    float numerator;
+    float offset;
+    if (largest == red) {
+        numerator = green - blue;
+        offset = blue > green ? 6.0f : 0.0f;
+    } else if (largest == green) {
+        numerator = blue - red;
+        offset = 2.0f;
+    } else {
+        numerator = red - green;
+        offset = 4.0f;
+    }
+    const float hue = numerator / delta + offset;
+    return {hue / 6.0f, saturation, largest};
+}
+
+namespace hsv_detail {
+
+// floor(h6) as the sector needs it. For the hues saturation produces (0 to
+// 6) truncation is the floor and spares the library call; everything else
+// takes the library's floor, so the result is the same for every input.
+inline std::int32_t FloorToInt32(float h6) {
+    constexpr float EXACT_INTEGERS_BELOW = 8388608.0f;  // 2^23
+    if (h6 >= 0.0f && h6 < EXACT_INTEGERS_BELOW) return static_cast<std::int32_t>(h6);
+    return TruncateToInt32(std::floor(h6));
+}
+
+// Which of V, t, p, q each output channel takes, by sector.
+enum HsvTerm : std::uint8_t { TERM_V, TERM_T, TERM_P, TERM_Q };
+constexpr std::uint8_t SECTOR_TERMS[8][3] = {
+    {TERM_V, TERM_T, TERM_P}, {TERM_Q, TERM_V, TERM_P}, {TERM_P, TERM_V, TERM_T}, {TERM_P, TERM_Q, TERM_V},
+    {TERM_T, TERM_P, TERM_V}, {TERM_V, TERM_P, TERM_Q}, {TERM_V, TERM_T, TERM_P}, {TERM_V, TERM_P, TERM_Q},
+};
+
+}  // namespace hsv_detail
+
+inline Rgb HsvToRgb(float hue, float saturation, float value) {
+    if (saturation == 0.0f) return {value, value, value};
+    const float h6 = hue * 6.0f;
+    // The sector keeps only the low 8 bits of the integer; garbage hues
+    // (not a number, huge) fall into the last sector.
+    const std::uint8_t sector = static_cast<std::uint8_t>(static_cast<std::uint32_t>(hsv_detail::FloorToInt32(h6)) & 0xFFu);
+    const float f = h6 - static_cast<float>(sector);
+    const float terms[4] = {
+        value,
+        (1.0f - (1.0f - f) * saturation) * value,  // t
+        (1.0f - saturation) * value,               // p
+        (1.0f - f * saturation) * value,           // q
+    };
+    // Sector 6 is a hue that rounded up to a full turn (a red whose blue
+    // lies a hair above its green): red again, as sector 0. Left in the last
+    // sector it would come back magenta. Sectors 7 and up are the last one.
+    const std::uint8_t *pick = hsv_detail::SECTOR_TERMS[sector < 7 ? sector : 7];
+    return {terms[pick[0]], terms[pick[1]], terms[pick[2]]};
+}
+
 
 }  // namespace zonara

@@ -11,14 +11,25 @@ constexpr std::int64_t FLOAT_PIXEL_BYTES = sizeof(PF_PixelBGRA32f);
 
 // The number of whole pixels a buffer's rows can hold: its width, and no
 // more than its row distance when several rows are used (rows closer than
-// their width would overlap the next row or run past the last).
+// their width would overlap the next row or run past the last). A single
+// row is bounded by its row distance too when the host gives one: a buffer
+// of a narrower pixel format (a source not in the output's format) would
+// otherwise be read far past its end.
 std::int64_t UsableColumns(const PF_LayerDef &layer, std::int64_t rows) {
     std::int64_t columns = layer.width;
-    if (rows > 1) {
+    if (rows > 1 || layer.rowbytes != 0) {
         const std::int64_t row_distance = std::abs(static_cast<std::int64_t>(layer.rowbytes));
         columns = std::min(columns, row_distance / FLOAT_PIXEL_BYTES);
     }
     return columns;
+}
+
+// Float pixels can only be read where floats may lie; a buffer whose start
+// or row distance is not float-aligned holds some other format.
+bool FloatAligned(const PF_LayerDef &layer) {
+    constexpr std::uintptr_t ALIGNMENT = alignof(PF_PixelBGRA32f);
+    return reinterpret_cast<std::uintptr_t>(layer.data) % ALIGNMENT == 0 &&
+           static_cast<std::uintptr_t>(layer.rowbytes) % ALIGNMENT == 0;
 }
 
 }  // namespace
@@ -26,7 +37,8 @@ std::int64_t UsableColumns(const PF_LayerDef &layer, std::int64_t rows) {
 PF_Err IterateFloatRows(A_long first_row, A_long end_row, const PF_LayerDef *source, void *refcon,
                         FloatPixelCallback callback, PF_LayerDef *destination) {
     if (source == nullptr || destination == nullptr || callback == nullptr ||
-        source->data == nullptr || destination->data == nullptr) {
+        source->data == nullptr || destination->data == nullptr || !FloatAligned(*source) ||
+        !FloatAligned(*destination)) {
         return PF_Err_NONE;
     }
     const std::int64_t first = std::max<std::int64_t>(first_row, 0);

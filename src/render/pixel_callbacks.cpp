@@ -37,8 +37,9 @@ Codes<typename Codec::Code> RenderCodes(const WindowRenderParams &record, A_long
                     static_cast<typename Codec::Code>(codes[2 * count + in.blue])};
         }
         const float *values = tables->graded_values[side];
-        const FloatPixel source{Codec::Decode(in.alpha), Codec::Decode(in.red),
-                                Codec::Decode(in.green), Codec::Decode(in.blue)};
+        // Alpha plays no part in the grade; it is copied as a code.
+        const float *decoded = tables->decoded;
+        const FloatPixel source{0.0f, decoded[in.red], decoded[in.green], decoded[in.blue]};
         FloatPixel result{source.alpha, values[in.red], values[count + in.green],
                           values[2 * count + in.blue]};
         FinishPixel(record, record.side_grade[side], source, result);

@@ -1,0 +1,106 @@
+// What the render benchmarks and `zonara bench` share: the two grades they
+// time, the test frame's content, and the layer formats of each host.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "params/param_index.h"
+#include "pf_sdk.h"
+#include "testhost/host.h"
+
+namespace bench_setup {
+
+enum class Grade { kDefault, kFull };
+
+struct FormatChoice {
+    const char *name;
+    testhost::HostApp app;
+    testhost::PixelFormat format;
+};
+
+constexpr FormatChoice ARGB8{"ARGB8", testhost::HostApp::kAfterEffects, testhost::PixelFormat::kArgb8};
+constexpr FormatChoice ARGB16{"ARGB16", testhost::HostApp::kAfterEffects, testhost::PixelFormat::kArgb16};
+constexpr FormatChoice BGRA8{"BGRA8", testhost::HostApp::kPremiere, testhost::PixelFormat::kBgra8};
+constexpr FormatChoice BGRA32F{"BGRA32f", testhost::HostApp::kPremiere, testhost::PixelFormat::kBgra32f};
+
+// The full grade: a rotated ellipse with the default feather covering about
+// half the frame (pi/4 * 0.8 * 0.8 of it), and every inside and outside
+// control away from identity, so every pixel takes powers and a saturation
+// change.
+inline void ApplyGrade(PF_ParamDef **p, Grade grade, int width, int height) {
+    using namespace zonara;
+    if (grade == Grade::kDefault) return;
+    p[PARAM_WINDOW_TYPE]->u.pd.value = WINDOW_TYPE_ELLIPSE;
+    p[PARAM_ORIGIN]->u.td.x_value = width / 2 * 65536;
+    p[PARAM_ORIGIN]->u.td.y_value = height / 2 * 65536;
+    p[PARAM_WIDTH]->u.fs_d.value = 0.8 * width;
+    p[PARAM_HEIGHT]->u.fs_d.value = 0.8 * height;
+    p[PARAM_ANGLE]->u.ad.value = 30 * 65536;
+    // Feather and falloff stay at their defaults (100, Linear).
+    const double inside[] = {0.02, 1.1, 1.05, 1.3, -0.01, 0.9, 1.1, 0.015, 1.2, 0.95, 0.01, 0.85, 1.05};
+    const double outside[] = {-0.02, 0.9, 0.95, 0.6, 0.01, 1.15, 0.9, -0.015, 0.8, 1.05, 0.02, 1.25, 0.97};
+    const int inside_params[] = {PARAM_IN_OFFSET, PARAM_IN_GAMMA, PARAM_IN_GAIN, PARAM_IN_SATURATION,
+                                 PARAM_IN_RED_OFFSET, PARAM_IN_RED_GAMMA, PARAM_IN_RED_GAIN,
+                                 PARAM_IN_GREEN_OFFSET, PARAM_IN_GREEN_GAMMA, PARAM_IN_GREEN_GAIN,
+                                 PARAM_IN_BLUE_OFFSET, PARAM_IN_BLUE_GAMMA, PARAM_IN_BLUE_GAIN};
+    const int outside_params[] = {PARAM_OUT_OFFSET, PARAM_OUT_GAMMA, PARAM_OUT_GAIN, PARAM_OUT_SATURATION,
+                                  PARAM_OUT_RED_OFFSET, PARAM_OUT_RED_GAMMA, PARAM_OUT_RED_GAIN,
+                                  PARAM_OUT_GREEN_OFFSET, PARAM_OUT_GREEN_GAMMA, PARAM_OUT_GREEN_GAIN,
+                                  PARAM_OUT_BLUE_OFFSET, PARAM_OUT_BLUE_GAMMA, PARAM_OUT_BLUE_GAIN};
+    for (int i = 0; i < 13; ++i) {
+        p[inside_params[i]]->u.fs_d.value = inside[i];
+        p[outside_params[i]]->u.fs_d.value = outside[i];
+    }
+}
+
+// A smooth colour ramp with fine noise, so every code occurs and
+// neighbouring pixels differ.
+inline void FillFrame(testhost::Layer &layer) {
+    std::uint32_t noise = 12345;
+    for (int y = 0; y < layer.height(); ++y) {
+        for (int x = 0; x < layer.width(); ++x) {
+            noise = noise * 1664525u + 1013904223u;
+            const float fx = static_cast<float>(x) / static_cast<float>(layer.width());
+            const float fy = static_cast<float>(y) / static_cast<float>(layer.height());
+            const float jitter = static_cast<float>((noise >> 24) & 0x0F) / 255.0f;
+            const float r = fx + jitter, g = fy, b = 1.0f - 0.5f * (fx + fy) + jitter;
+            void *pixel = layer.PixelAddress(x, y);
+            switch (layer.format()) {
+            case testhost::PixelFormat::kArgb8: {
+                auto *p = static_cast<PF_Pixel *>(pixel);
+                *p = {255, static_cast<A_u_char>(255 * std::min(r, 1.0f)), static_cast<A_u_char>(255 * g),
+                      static_cast<A_u_char>(255 * std::min(b, 1.0f))};
+                break;
+            }
+            case testhost::PixelFormat::kBgra8: {
+                auto *p = static_cast<PF_PixelBGRA8 *>(pixel);
+                *p = {static_cast<A_u_char>(255 * std::min(b, 1.0f)), static_cast<A_u_char>(255 * g),
+                      static_cast<A_u_char>(255 * std::min(r, 1.0f)), 255};
+                break;
+            }
+            case testhost::PixelFormat::kArgb16: {
+                auto *p = static_cast<PF_Pixel16 *>(pixel);
+                *p = {32768, static_cast<A_u_short>(32768 * std::min(r, 1.0f)), static_cast<A_u_short>(32768 * g),
+                      static_cast<A_u_short>(32768 * std::min(b, 1.0f))};
+                break;
+            }
+            case testhost::PixelFormat::kBgra32f: {
+                auto *p = static_cast<PF_PixelBGRA32f *>(pixel);
+                *p = {b, g, r, 1.0f};
+                break;
+            }
+            }
+        }
+    }
+}
+
+// The bytes a frame's pixels occupy (rows of rowbytes each), for the copy
+// the render is measured against.
+inline std::size_t FrameBytes(const testhost::Layer &layer) {
+    const A_long rowbytes = layer.def().rowbytes;
+    return static_cast<std::size_t>(rowbytes < 0 ? -rowbytes : rowbytes) * static_cast<std::size_t>(layer.height());
+}
+
+}  // namespace bench_setup
