@@ -48,5 +48,6 @@ void AddRenderCommand(CLI::App &app, ToolContext &context);
 void AddOverlayCommand(CLI::App &app, ToolContext &context);
 void AddHandlesCommand(CLI::App &app, ToolContext &context);
 void AddDragCommand(CLI::App &app, ToolContext &context);
+void AddBenchCommand(CLI::App &app, ToolContext &context);
 
 }  // namespace zonara_tool

@@ -22,6 +22,7 @@ int main(int argc, char **argv) {
     AddOverlayCommand(app, context);
     AddHandlesCommand(app, context);
     AddDragCommand(app, context);
+    AddBenchCommand(app, context);
 
     try {
         app.parse(argc, argv);

@@ -1,0 +1,115 @@
+// zonara bench: times frames rendered through the module and the simulated
+// host exactly as `zonara render` renders them, against a single-threaded
+// copy of the same source buffer into the same destination, and prints the
+// medians. The last line reads
+//   render R Mpix/s, copy C Mpix/s, ratio X
+// with X = R / C, so a result can be compared across machines.
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <iomanip>
+#include <iostream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "bench/bench_setup.h"
+#include "tools/commands.h"
+
+namespace zonara_tool {
+namespace {
+
+struct BenchOptions {
+    std::string depth = "8";
+    std::string host = "ae";
+    std::string grade = "default";
+    std::string size = "3840x2160";
+    int frames = 5;
+};
+
+bench_setup::FormatChoice ChooseFormat(const BenchOptions &options) {
+    if (options.host == "ae") {
+        if (options.depth == "8") return bench_setup::ARGB8;
+        if (options.depth == "16") return bench_setup::ARGB16;
+        throw UsageError("After Effects renders this effect at 8 or 16 bits only, not " + options.depth);
+    }
+    if (options.depth == "8") return bench_setup::BGRA8;
+    if (options.depth == "float") return bench_setup::BGRA32F;
+    throw UsageError("Premiere Pro renders this effect at 8 bits or float only, not " + options.depth);
+}
+
+void ParseSize(const std::string &text, int &width, int &height) {
+    static const std::regex SIZE(R"((\d{1,5})x(\d{1,5}))");
+    std::smatch match;
+    if (!std::regex_match(text, match, SIZE)) throw UsageError("--size must read WxH, such as 3840x2160");
+    width = std::stoi(match[1]);
+    height = std::stoi(match[2]);
+    if (width < 1 || height < 1) throw UsageError("--size must be at least 1x1");
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
+}
+
+template <class Work>
+double Seconds(Work &&work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void RunBench(ToolContext &context, const BenchOptions &options) {
+    const bench_setup::FormatChoice choice = ChooseFormat(options);
+    int width = 0, height = 0;
+    ParseSize(options.size, width, height);
+    testhost::FrameSetup frame;
+    frame.layer_width = width;
+    frame.layer_height = height;
+    auto host = context.StartHost(choice.app, frame);
+    bench_setup::ApplyGrade(host->params().array(),
+                            options.grade == "full" ? bench_setup::Grade::kFull : bench_setup::Grade::kDefault,
+                            width, height);
+
+    testhost::Layer src(choice.format, width, height);
+    testhost::Layer dst(choice.format, width, height);
+    bench_setup::FillFrame(src);
+    const std::size_t bytes = bench_setup::FrameBytes(src);
+    const double megapixels = static_cast<double>(width) * static_cast<double>(height) / 1e6;
+
+    std::vector<double> render_rates, copy_rates;
+    for (int i = 0; i < options.frames; ++i) {
+        PF_Err err = PF_Err_NONE;
+        const double render_seconds = Seconds([&] { err = host->Render(src, dst); });
+        if (err != PF_Err_NONE) {
+            throw ToolError(EXIT_EFFECT_FAILED, "the effect's render failed with code " + std::to_string(err));
+        }
+        const double copy_seconds = Seconds([&] { std::memcpy(dst.def().data, src.def().data, bytes); });
+        render_rates.push_back(megapixels / render_seconds);
+        copy_rates.push_back(megapixels / copy_seconds);
+        std::cout << "frame " << i + 1 << ": render " << std::fixed << std::setprecision(1)
+                  << render_seconds * 1e3 << " ms, copy " << copy_seconds * 1e3 << " ms\n";
+    }
+    const double render = Median(render_rates);
+    const double copy = Median(copy_rates);
+    std::cout << std::fixed << std::setprecision(1) << "render " << render << " Mpix/s, copy " << copy
+              << " Mpix/s, ratio " << std::setprecision(3) << render / copy << "\n";
+}
+
+}  // namespace
+
+void AddBenchCommand(CLI::App &app, ToolContext &context) {
+    auto options = std::make_shared<BenchOptions>();
+    CLI::App *bench = app.add_subcommand("bench", "Time frames through the effect against a plain buffer copy");
+    bench->add_option("--depth", options->depth, "Channel depth: 8, 16 (After Effects) or float (Premiere Pro)")
+        ->check(CLI::IsMember({"8", "16", "float"}));
+    bench->add_option("--host", options->host, "Host: ae or premiere")->check(CLI::IsMember({"ae", "premiere"}));
+    bench->add_option("--grade", options->grade, "default parameters, or a full grade in a rotated ellipse")
+        ->check(CLI::IsMember({"default", "full"}));
+    bench->add_option("--size", options->size, "Frame size WxH (default 3840x2160)");
+    bench->add_option("--frames", options->frames, "Frames to time (default 5)")->check(CLI::Range(1, 100000));
+    bench->callback([&context, options] { context.Run([&context, options] { RunBench(context, *options); }); });
+}
+
+}  // namespace zonara_tool
