@@ -140,3 +140,48 @@ TEST(RenderExactness, SixteenBitFrameLargeEnoughForTables) {
 }
 
 }  // namespace
+
+namespace {
+
+// Settings nobody should choose but anyone can type or a damaged project can
+// hold: each must render IEEE results (the reference's), never a fault.
+TEST(RenderExactness, DegenerateSettingsMatchTheReference) {
+    struct Case {
+        const char *name;
+        void (*apply)(ParamSet &);
+    } cases[] = {
+        {"gamma 0 everywhere", [](ParamSet &p) { p.InsideMaster(0, 0, 1).OutsideMaster(0.1, 0, 2); }},
+        {"zero width and height", [](ParamSet &p) { p.Slider(PARAM_WIDTH, 0).Slider(PARAM_HEIGHT, 0).InsideMaster(0, 2, 1); }},
+        {"zero height ellipse", [](ParamSet &p) { p.Slider(PARAM_HEIGHT, 0).InsideMaster(0.2, 1, 1); }},
+        {"zero-size rectangle", [](ParamSet &p) { p.Popup(PARAM_WINDOW_TYPE, 2).Slider(PARAM_WIDTH, 0).Slider(PARAM_HEIGHT, 0).InsideMaster(0.2, 1, 1); }},
+        {"feather beyond half the width", [](ParamSet &p) { p.Slider(PARAM_WIDTH, 30).Slider(PARAM_FEATHER, 500).InsideMaster(0, 1, 2); }},
+        {"huge window", [](ParamSet &p) { p.Slider(PARAM_WIDTH, 1e30).Slider(PARAM_HEIGHT, 1e30).Slider(PARAM_FEATHER, 1e29).InsideMaster(0, 1.5, 1); }},
+        {"not-a-number sliders", [](ParamSet &p) { p.Slider(PARAM_WIDTH, std::nan("")).Slider(PARAM_IN_GAIN, std::nan("")).Slider(PARAM_OUT_SATURATION, std::nan("")); }},
+        {"infinite gain and offset", [](ParamSet &p) { p.InsideMaster(INFINITY, 1, INFINITY).OutsideMaster(-INFINITY, 1, 1); }},
+        {"popups out of range", [](ParamSet &p) { p.Popup(PARAM_WINDOW_TYPE, -1).Popup(PARAM_FALLOFF, 99).Popup(PARAM_COLOR_MODEL, 0).InsideMaster(0.1, 2, 1); }},
+        {"negative and not-a-number Mix", [](ParamSet &p) { p.Slider(PARAM_MIX, -1).InsideMaster(0.1, 2, 1); }},
+        {"huge saturation", [](ParamSet &p) { p.InsideMaster(0, 1, 1, 1e30).OutsideMaster(0, 1, 1, -5); }},
+        {"huge angle and far origin", [](ParamSet &p) { p.Angle(30000).Point(-30000, 30000).InsideMaster(0, 2, 1); }},
+    };
+    std::mt19937 rng(11);
+    for (const auto &c : cases) {
+        for (Format format : ALL_FORMATS) {
+            SCOPED_TRACE(std::string(c.name) + " " + FormatName(format));
+            ParamSet params;
+            params.Point(10, 8).Slider(PARAM_WIDTH, 16).Slider(PARAM_HEIGHT, 12).Slider(PARAM_FEATHER, 4);
+            c.apply(params);
+            Buffer src(format, 21, 17);
+            src.Randomise(rng);
+            Buffer expected(format, 21, 17), forced_tables(expected), through_frame(expected);
+            InData in;
+            params.Input(src.def);
+            RenderReference(in.in_data, params, src, expected);
+            RenderWithForcedTables(in.in_data, params, src, forced_tables);
+            ASSERT_EQ(RenderThroughFrame(Resolution{}, params, src, through_frame), PF_Err_NONE);
+            EXPECT_TRUE(forced_tables.SameBytes(expected)) << forced_tables.FirstDifference(expected);
+            EXPECT_TRUE(through_frame.SameBytes(expected)) << through_frame.FirstDifference(expected);
+        }
+    }
+}
+
+}  // namespace
