@@ -1,6 +1,7 @@
 // PF_Cmd_RENDER with every layer shape, pixel format and host fault: the
 // output may hold anything afterwards, but nothing outside it may change and
 // the source must be left as it was.
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -84,6 +85,16 @@ void DecodeFaults(FuzzedDataProvider &in, testhost::Host &host) {
     RefuseSomeSuites(in, host);
 }
 
+const char *FormatName(testhost::PixelFormat format) {
+    switch (format) {
+    case testhost::PixelFormat::kArgb8: return "ARGB8";
+    case testhost::PixelFormat::kArgb16: return "ARGB16";
+    case testhost::PixelFormat::kBgra8: return "BGRA8";
+    case testhost::PixelFormat::kBgra32f: return "BGRA32f";
+    }
+    return "?";
+}
+
 void ClearFaults(testhost::Host &host) {
     host.faults().no_basic_suite = false;
     host.faults().iterate_fail_code = PF_Err_NONE;
@@ -112,6 +123,14 @@ void FuzzRender(FuzzedDataProvider &in, testhost::Host &host) {
 
     DecodeFrame(in, host.frame(), width, height);
     DecodeFaults(in, host);
+    if (Tracing()) {
+        std::fprintf(stderr, "render: %s %s source %s %dx%d (rowbytes %d) output %s %dx%d (rowbytes %d)%s\n",
+                     host.app() == testhost::HostApp::kPremiere ? "premiere" : "ae",
+                     host.faults().reported_pixel_format ? "format lied" : "",
+                     FormatName(source_format), source_width, source_height, source.def().rowbytes,
+                     FormatName(format), width, height, output.def().rowbytes,
+                     host.faults().no_basic_suite ? " no basic suite" : "");
+    }
     RenderLayers(host, source, output);
     ClearFaults(host);
 

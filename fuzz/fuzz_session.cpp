@@ -13,6 +13,11 @@ void Fail(const std::string &what) {
     std::abort();
 }
 
+bool Tracing() {
+    static const bool TRACING = std::getenv("ZONARA_FUZZ_TRACE") != nullptr;
+    return TRACING;
+}
+
 PF_Err CallEffect(testhost::Host &host, PF_Cmd cmd, PF_LayerDef *output, void *extra) {
     return host.SendTo(EntryPointFunc, cmd, output, extra);
 }

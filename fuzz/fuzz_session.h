@@ -14,6 +14,10 @@ namespace zonara_fuzz {
 // Stops the run with a message; libFuzzer records the input as a crash.
 [[noreturn]] void Fail(const std::string &what);
 
+// True when ZONARA_FUZZ_TRACE is set: the commands describe themselves on
+// standard error, for reading a found input.
+bool Tracing();
+
 // The effect's entry point, called in-process through the host's records.
 PF_Err CallEffect(testhost::Host &host, PF_Cmd cmd, PF_LayerDef *output = nullptr, void *extra = nullptr);
 
