@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "testhost/drawing_suites.h"
 
@@ -41,7 +42,8 @@ PF_Point Along(PF_Point from, PF_Point to, int i, int steps) {
 
 }  // namespace
 
-OverlayEvents::OverlayEvents(Host &host, const View &view) : host_(host), context_(Checked(view)) {
+OverlayEvents::OverlayEvents(Host &host, const View &view, EffectFunction effect)
+    : host_(host), effect_(std::move(effect)), context_(Checked(view)) {
     RegisterDrawingSuites(host_.suites());
 }
 
@@ -58,7 +60,8 @@ EventOutcome OverlayEvents::Send(PF_EventExtra &extra) {
     context_.ResetCounts();
 
     EventOutcome outcome;
-    outcome.result = host_.Send(PF_Cmd_EVENT, nullptr, &extra);
+    outcome.result = effect_ ? host_.SendTo(effect_, PF_Cmd_EVENT, nullptr, &extra)
+                             : host_.Send(PF_Cmd_EVENT, nullptr, &extra);
     for (int i = 0; i < store.size(); ++i) {
         if ((store.at(i).change_flags & PF_ChangeFlag_CHANGED_VALUE) != 0) {
             outcome.changed.push_back(i);

@@ -49,7 +49,9 @@ class OverlayEvents {
 public:
     // Registers the drawing suites with the host if it lacks them. Throws
     // std::invalid_argument for a view that cannot be used (ValidateView).
-    OverlayEvents(Host &host, const View &view);
+    // Events go to the host's module, or to `effect` when one is given
+    // (effect code linked into a test, see Host::SendTo).
+    OverlayEvents(Host &host, const View &view, EffectFunction effect = nullptr);
     OverlayEvents(const OverlayEvents &) = delete;
     OverlayEvents &operator=(const OverlayEvents &) = delete;
 
@@ -81,6 +83,7 @@ private:
     EventOutcome Send(PF_EventExtra &extra);
 
     Host &host_;
+    EffectFunction effect_;
     ViewContext context_;
     DragDelivery delivery_ = DragDelivery::kDragEvents;
     PF_EventExtra record_{};

@@ -8,7 +8,7 @@
 namespace zonara_tool {
 namespace {
 
-// A host's views zoom from 1/64 to 64 times; beyond that a view of a 1920
+// A host's views zoom (and layers scale) from 1/64 to 64 times; beyond that a view of a 1920
 // wide layer is a few pixels or far bigger than any picture we write.
 constexpr double MIN_ZOOM = 1.0 / 64.0;
 constexpr double MAX_ZOOM = 64.0;
@@ -38,6 +38,8 @@ void AddViewOptions(CLI::App &command, ViewOptions &options) {
                                              "in frame pixels");
     command.add_option("--layer-offset", options.layer_offset,
                        "X,Y: where the layer's origin sits in the composition (default 0,0)");
+    command.add_option("--layer-scale", options.layer_scale,
+                       "How large the layer is in the composition (default 1)");
     command.add_option("--host", options.host, "ae (compositing) or premiere (editing)")
         ->check(CLI::IsMember({"ae", "premiere"}));
     command.add_option("--set", options.sets, "KEY=VALUE, repeatable; keys as 'zonara params' lists them");
@@ -84,6 +86,10 @@ testhost::View ParseView(const ViewOptions &options) {
         throw UsageError("--zoom must lie between 1/64 and 64");
     }
     view.zoom = options.zoom;
+    if (!(options.layer_scale >= MIN_ZOOM && options.layer_scale <= MAX_ZOOM)) {
+        throw UsageError("--layer-scale must lie between 1/64 and 64");
+    }
+    view.placement.scale = options.layer_scale;
     if (!options.pan.empty()) {
         ParseNumberPair(options.pan, "--pan", &view.pan_x, &view.pan_y);
     }

@@ -20,16 +20,18 @@ struct ViewOptions {
     double zoom = 1.0;
     std::string pan;           // "X,Y" frame pixels
     std::string layer_offset;  // "X,Y" composition pixels
+    double layer_scale = 1.0;
     std::string host = "ae";
     std::vector<std::string> sets;  // KEY=VALUE
 };
 
-// Adds INPUT, --view, --zoom, --pan, --layer-offset, --host and --set.
+// Adds INPUT, --view, --zoom, --pan, --layer-offset, --layer-scale, --host
+// and --set.
 void AddViewOptions(CLI::App &command, ViewOptions &options);
 
 testhost::HostApp ParseHostApp(const std::string &text);
-// The view the options describe; refuses a zoom that is not a positive
-// finite number, and a view other than comp or layer.
+// The view the options describe; refuses a zoom or layer scale outside 1/64
+// to 64, and a view other than comp or layer.
 testhost::View ParseView(const ViewOptions &options);
 
 // "X,Y" as two finite numbers.

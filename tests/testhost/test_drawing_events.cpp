@@ -190,5 +190,64 @@ TEST(OverlayThroughModule, ClickAwayFromEveryHandleStartsNoGesture) {
     EXPECT_EQ(events.taken_refcon(), 0);
 }
 
+// Effects written carelessly on purpose, to show what the host catches.
+
+TEST(OverlayEventsHost, TakesOverOnlyValuesMarkedChanged) {
+    auto host = StartedHost(HostApp::kAfterEffects);
+    const double height_before = host->params().at(zonara::PARAM_HEIGHT).u.fs_d.value;
+    const EffectFunction careless = [](PF_Cmd cmd, PF_InData *, PF_OutData *, PF_ParamDef *params[], PF_LayerDef *,
+                                       void *) -> PF_Err {
+        EXPECT_EQ(cmd, PF_Cmd_EVENT);
+        EXPECT_EQ(params[zonara::PARAM_WIDTH]->change_flags, PF_ChangeFlag_NONE);
+        params[zonara::PARAM_WIDTH]->u.fs_d.value = 123;
+        params[zonara::PARAM_WIDTH]->change_flags = PF_ChangeFlag_CHANGED_VALUE;
+        params[zonara::PARAM_HEIGHT]->u.fs_d.value = 456;  // not marked: a host never sees it
+        return PF_Err_NONE;
+    };
+    OverlayEvents events(*host, ViewOf(ViewKind::kLayer), careless);
+    const EventOutcome outcome = events.Click({10, 10});
+    EXPECT_EQ(outcome.changed, std::vector<int>{zonara::PARAM_WIDTH});
+    EXPECT_EQ(host->params().at(zonara::PARAM_WIDTH).u.fs_d.value, 123);
+    EXPECT_EQ(host->params().at(zonara::PARAM_HEIGHT).u.fs_d.value, height_before);
+}
+
+TEST(OverlayEventsHost, CatchesPensPathsAndSuitesNotGivenBack) {
+    auto host = StartedHost(HostApp::kPremiere);
+    const EffectFunction leaky = [](PF_Cmd, PF_InData *in_data, PF_OutData *, PF_ParamDef *[], PF_LayerDef *,
+                                    void *extra) -> PF_Err {
+        const SPBasicSuite *basic = in_data->pica_basicP;
+        const void *ui = nullptr;
+        const void *draw = nullptr;
+        const void *supplier = nullptr;
+        basic->AcquireSuite(kPFEffectCustomUISuite, 1, &ui);
+        basic->AcquireSuite(kDRAWBOT_DrawSuite, 1, &draw);
+        basic->AcquireSuite(kDRAWBOT_SupplierSuite, 1, &supplier);
+        DRAWBOT_DrawRef ref = nullptr;
+        static_cast<const PF_EffectCustomUISuite1 *>(ui)->PF_GetDrawingReference(
+            static_cast<PF_EventExtra *>(extra)->contextH, &ref);
+        DRAWBOT_SupplierRef maker = nullptr;
+        static_cast<const DRAWBOT_DrawbotSuite1 *>(draw)->GetSupplier(ref, &maker);
+        const DRAWBOT_ColorRGBA colour{1, 1, 1, 1};
+        DRAWBOT_PenRef pen = nullptr;
+        DRAWBOT_PathRef path = nullptr;
+        auto *suite = static_cast<const DRAWBOT_SupplierSuite1 *>(supplier);
+        suite->NewPen(maker, &colour, 1.0f, &pen);
+        suite->NewPath(maker, &path);
+        suite->ReleaseObject(reinterpret_cast<DRAWBOT_ObjectRef>(path));
+        suite->ReleaseObject(reinterpret_cast<DRAWBOT_ObjectRef>(path));  // twice
+        basic->ReleaseSuite(kDRAWBOT_DrawSuite, 1);
+        basic->ReleaseSuite(kDRAWBOT_SupplierSuite, 1);
+        return PF_Err_NONE;  // the pen and the custom UI suite are kept
+    };
+    OverlayEvents events(*host, ViewOf(ViewKind::kComposition), leaky);
+    const DrawOutcome drawn = events.Draw();
+    EXPECT_EQ(drawn.objects.live_pens(), 1);
+    EXPECT_EQ(drawn.objects.live_paths(), 0);
+    ASSERT_EQ(drawn.misuse.size(), 1u);
+    EXPECT_NE(drawn.misuse[0].find("released"), std::string::npos) << drawn.misuse[0];
+    ASSERT_EQ(drawn.unbalanced_suites.size(), 1u);
+    EXPECT_NE(drawn.unbalanced_suites[0].find(kPFEffectCustomUISuite), std::string::npos);
+}
+
 }  // namespace
 }  // namespace testhost
