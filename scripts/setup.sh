@@ -8,7 +8,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PRESET="${1:-default}"
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libcli11-dev nlohmann-json3-dev libopenimageio-dev openimageio-tools libcairo2-dev
+          libcli11-dev nlohmann-json3-dev libopenimageio-dev libopencv-core-dev openimageio-tools libcairo2-dev
           clang libclang-rt-dev)
 
 missing=()
