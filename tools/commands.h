@@ -49,5 +49,6 @@ void AddOverlayCommand(CLI::App &app, ToolContext &context);
 void AddHandlesCommand(CLI::App &app, ToolContext &context);
 void AddDragCommand(CLI::App &app, ToolContext &context);
 void AddBenchCommand(CLI::App &app, ToolContext &context);
+void AddPiplCommand(CLI::App &app, ToolContext &context);
 
 }  // namespace zonara_tool

@@ -3,12 +3,20 @@
 #include <filesystem>
 #include <memory>
 
+#if ZONARA_HAVE_OIIO
 #include <OpenImageIO/imageio.h>
+#endif
 
+#include "tools/builtin_image_file.h"
 #include "tools/pending_output.h"
 #include "tools/tool_error.h"
 
 namespace zonara_tool {
+#if !ZONARA_HAVE_OIIO
+namespace {
+const std::string ONLY_BUILT_IN_FORMATS = "this build reads and writes only PAM (.pam) and PFM (.pfm) images";
+}  // namespace
+#endif
 
 OIIO::TypeDesc TypeOf(SampleKind kind) {
     switch (kind) {
@@ -61,6 +69,12 @@ Image ReadImage(const std::string &path) {
     if (!std::filesystem::is_regular_file(path, error)) {
         throw UsageError(path + ": no such file");
     }
+    if (IsBuiltInImagePath(path)) {
+        return ReadBuiltInImage(path);
+    }
+#if !ZONARA_HAVE_OIIO
+    throw UsageError(path + ": " + ONLY_BUILT_IN_FORMATS);
+#else
     // The file's codes exactly as stored: no premultiplying by alpha on the
     // way in (nor its undoing on the way out), which would change them.
     OIIO::ImageSpec config;
@@ -91,6 +105,7 @@ Image ReadImage(const std::string &path) {
     }
     input->close();
     return image;
+#endif
 }
 
 std::optional<SampleKind> PeekSampleKind(const std::string &path) {
@@ -98,20 +113,36 @@ std::optional<SampleKind> PeekSampleKind(const std::string &path) {
     if (!std::filesystem::is_regular_file(path, error)) {
         return std::nullopt;
     }
+    if (IsBuiltInImagePath(path)) {
+        return PeekBuiltInSampleKind(path);
+    }
+#if !ZONARA_HAVE_OIIO
+    return std::nullopt;
+#else
     auto input = OIIO::ImageInput::open(path);
     if (!input) {
         OIIO::geterror();
         return std::nullopt;
     }
     return KindForStoredFormat(input->spec().format);
+#endif
 }
 
 void CheckOutputPath(const std::string &path) {
-    auto output = OIIO::ImageOutput::create(path);
-    if (!output) {
-        OIIO::geterror();  // clear it: the message below says it better
-        throw UsageError(path + ": no image format for this file name (use e.g. .png, .tif, .jpg, .exr, .dpx)");
+#if ZONARA_HAVE_OIIO
+    if (!IsBuiltInImagePath(path)) {
+        auto output = OIIO::ImageOutput::create(path);
+        if (!output) {
+            OIIO::geterror();  // clear it: the message below says it better
+            throw UsageError(path +
+                             ": no image format for this file name (use e.g. .png, .tif, .jpg, .exr, .dpx, .pam, .pfm)");
+        }
     }
+#else
+    if (!IsBuiltInImagePath(path)) {
+        throw UsageError(path + ": " + ONLY_BUILT_IN_FORMATS);
+    }
+#endif
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     std::error_code error;
     if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
@@ -123,6 +154,15 @@ void CheckOutputPath(const std::string &path) {
 }
 
 void WriteImage(const std::string &path, const Image &image) {
+    if (IsBuiltInImagePath(path)) {
+        PendingOutput pending(path);
+        WriteBuiltInImage(path, pending.temp_path(), image);
+        pending.Commit();
+        return;
+    }
+#if !ZONARA_HAVE_OIIO
+    throw UsageError(path + ": " + ONLY_BUILT_IN_FORMATS);
+#else
     auto output = OIIO::ImageOutput::create(path);
     if (!output) {
         OIIO::geterror();
@@ -150,6 +190,7 @@ void WriteImage(const std::string &path, const Image &image) {
     }
     output.reset();
     pending.Commit();
+#endif
 }
 
 }  // namespace zonara_tool

@@ -23,6 +23,7 @@ int main(int argc, char **argv) {
     AddHandlesCommand(app, context);
     AddDragCommand(app, context);
     AddBenchCommand(app, context);
+    AddPiplCommand(app, context);
 
     try {
         app.parse(argc, argv);

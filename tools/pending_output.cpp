@@ -7,7 +7,16 @@
 #include <filesystem>
 #include <system_error>
 
+#if defined(_WIN32)
+#include <process.h>  // _getpid
+#include <stdio.h>    // _unlink
+#define ZONARA_GETPID _getpid
+#define ZONARA_UNLINK _unlink
+#else
 #include <unistd.h>
+#define ZONARA_GETPID ::getpid
+#define ZONARA_UNLINK ::unlink
+#endif
 
 #include "tools/tool_error.h"
 
@@ -24,7 +33,7 @@ std::atomic<bool> g_interrupt_path_set{false};
 
 extern "C" void RemovePendingOnInterrupt(int signal_number) {
     if (g_interrupt_path_set.load()) {
-        ::unlink(g_interrupt_path);
+        ZONARA_UNLINK(g_interrupt_path);
     }
     // End as interrupted, so the shell sees the usual status.
     std::signal(signal_number, SIG_DFL);
@@ -48,7 +57,7 @@ PendingOutput::PendingOutput(const std::string &target) : target_(target) {
     const std::filesystem::path path(target);
     // Hidden, named after the target and this process, ending in the target's
     // extension so image writers that look at it still see the right one.
-    const std::string name = "." + path.filename().string() + TEMP_MARKER + std::to_string(::getpid()) +
+    const std::string name = "." + path.filename().string() + TEMP_MARKER + std::to_string(ZONARA_GETPID()) +
                              path.extension().string();
     temp_path_ = (path.parent_path() / name).string();
     RegisterForInterrupt(temp_path_);

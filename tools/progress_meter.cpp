@@ -2,7 +2,11 @@
 
 #include <cmath>
 
+#if defined(_WIN32)
+#include <io.h>  // _isatty
+#else
 #include <unistd.h>
+#endif
 
 namespace zonara_tool {
 namespace {
@@ -58,6 +62,10 @@ void ProgressMeter::Finish() {
     }
 }
 
+#if defined(_WIN32)
+bool StderrIsTerminal() { return ::_isatty(_fileno(stderr)) != 0; }
+#else
 bool StderrIsTerminal() { return ::isatty(STDERR_FILENO) != 0; }
+#endif
 
 }  // namespace zonara_tool

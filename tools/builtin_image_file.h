@@ -1,0 +1,28 @@
+// Image formats the tool reads and writes by itself, in every build: PAM
+// (8- or 16-bit integer samples, any channel count up to the limit) and PFM
+// (32-bit float, grey or RGB). They store samples exactly, so outputs of two
+// builds of the tool can be compared byte for byte, and they are what the
+// build without OpenImageIO (Windows) works with.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "tools/image_file.h"
+
+namespace zonara_tool {
+
+// True when the name ends in .pam or .pfm, in any letter case.
+bool IsBuiltInImagePath(const std::string &path);
+
+// Throws ToolError (usage) for a malformed, truncated or oversized file.
+Image ReadBuiltInImage(const std::string &path);
+std::optional<SampleKind> PeekBuiltInSampleKind(const std::string &path);
+
+// Writes `image` to `file` in the format `format_path`'s extension names (the
+// two differ when writing under a temporary name). PAM keeps 8-bit samples
+// and stores every other kind in 16 bits; PFM stores float and takes one or
+// three channels. Throws ToolError (usage) when the file cannot be written.
+void WriteBuiltInImage(const std::string &format_path, const std::string &file, const Image &image);
+
+}  // namespace zonara_tool
