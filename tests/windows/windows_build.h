@@ -1,0 +1,129 @@
+// Where the Windows build lies and how its programs run: the cross-built
+// module and zonara.exe (./zonara build-windows), run under Wine through
+// scripts/windows-run.sh, next to the native tool of this build.
+#pragma once
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace windows_test {
+
+inline std::filesystem::path WindowsBuildDir() {
+    const char *dir = std::getenv("ZONARA_WINDOWS_BUILD_DIR");
+    return dir != nullptr && *dir != '\0' ? std::filesystem::path(dir)
+                                          : std::filesystem::path(ZONARA_SOURCE_DIR) / "build" / "windows";
+}
+inline std::filesystem::path WindowsModule() { return WindowsBuildDir() / "Quorv_Zonara.aex"; }
+inline std::filesystem::path WindowsTool() { return WindowsBuildDir() / "zonara.exe"; }
+
+// Empty when the checks can run; otherwise why not.
+inline std::string WhyWindowsChecksCannotRun() {
+    if (const char *skip = std::getenv("ZONARA_SKIP_WINDOWS"); skip != nullptr && std::string(skip) == "1") {
+        return "ZONARA_SKIP_WINDOWS=1";
+    }
+    if (!std::filesystem::exists(WindowsModule()) || !std::filesystem::exists(WindowsTool())) {
+        return "no Windows build in " + WindowsBuildDir().string() + " (./zonara build-windows makes it)";
+    }
+    return "";
+}
+
+inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Windows programs end text lines with CR LF; the native tool with LF.
+inline std::string WithoutCarriageReturnsBeforeNewlines(const std::string &text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+class ScratchDir {
+public:
+    explicit ScratchDir(const std::string &tag) {
+        std::random_device seed;
+        path_ = std::filesystem::temp_directory_path() /
+                ("zonara-windows-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(seed()));
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchDir(const ScratchDir &) = delete;
+    ScratchDir &operator=(const ScratchDir &) = delete;
+    std::filesystem::path operator/(const std::string &name) const { return path_ / name; }
+    const std::filesystem::path &path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string Quote(const std::string &arg) {
+    std::string quoted = "'";
+    for (char c : arg) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+struct Run {
+    int exit_status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs `program ARGS...` in `dir` (files named relative to it, so that both
+// systems see the same names), capturing both streams.
+inline Run RunIn(const std::filesystem::path &dir, const std::vector<std::string> &program,
+                 const std::vector<std::string> &args, const std::string &tag) {
+    std::string command = "cd " + Quote(dir.string()) + " &&";
+    for (const std::string &part : program) {
+        command += " " + Quote(part);
+    }
+    for (const std::string &arg : args) {
+        command += " " + Quote(arg);
+    }
+    const std::filesystem::path out = dir / (".stdout-" + tag);
+    const std::filesystem::path err = dir / (".stderr-" + tag);
+    command += " >" + Quote(out.string()) + " 2>" + Quote(err.string()) + " </dev/null";
+    const int status = std::system(command.c_str());
+    Run run;
+    run.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const auto text = [](const std::filesystem::path &path) {
+        const std::vector<std::uint8_t> bytes = ReadBytes(path);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    run.out = text(out);
+    run.err = text(err);
+    std::filesystem::remove(out);
+    std::filesystem::remove(err);
+    return run;
+}
+
+inline Run RunNative(const std::filesystem::path &dir, const std::vector<std::string> &args) {
+    return RunIn(dir, {ZONARA_TOOL_PATH}, args, "native");
+}
+
+// zonara.exe finds the module beside itself, as when both are shipped.
+inline Run RunUnderWine(const std::filesystem::path &dir, const std::vector<std::string> &args) {
+    const std::string runner = (std::filesystem::path(ZONARA_SOURCE_DIR) / "scripts" / "windows-run.sh").string();
+    Run run = RunIn(dir, {runner, WindowsTool().string()}, args, "wine");
+    run.out = WithoutCarriageReturnsBeforeNewlines(run.out);
+    return run;
+}
+
+}  // namespace windows_test
