@@ -49,6 +49,21 @@ void Render(benchmark::State &state, bench_setup::FormatChoice choice, bench_set
     SetPixelCounters(state);
 }
 
+// The full grade on a frame of random colours, which the 8-bit memo of
+// finished pixels cannot help with.
+void RenderNoise(benchmark::State &state, bench_setup::FormatChoice choice) {
+    Scene scene(choice, bench_setup::Grade::kFull);
+    bench_setup::FillNoise(scene.src);
+    for (auto _ : state) {
+        if (scene.host->Render(scene.src, scene.dst) != PF_Err_NONE) {
+            state.SkipWithError("render failed");
+            break;
+        }
+        benchmark::ClobberMemory();
+    }
+    SetPixelCounters(state);
+}
+
 void Copy(benchmark::State &state, bench_setup::FormatChoice choice) {
     testhost::Layer src(choice.format, WIDTH, HEIGHT), dst(choice.format, WIDTH, HEIGHT);
     bench_setup::FillFrame(src);
@@ -92,6 +107,7 @@ BENCHMARK_CAPTURE(Render, ARGB8_full, ARGB8, Grade::kFull)->Unit(benchmark::kMil
 BENCHMARK_CAPTURE(Render, ARGB16_full, ARGB16, Grade::kFull)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Render, BGRA8_full, BGRA8, Grade::kFull)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Render, BGRA32f_full, BGRA32F, Grade::kFull)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(RenderNoise, ARGB8_full_noise, ARGB8)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Copy, ARGB8, ARGB8)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Copy, ARGB16, ARGB16)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Copy, BGRA32f, BGRA32F)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();

@@ -96,6 +96,18 @@ inline void FillFrame(testhost::Layer &layer) {
     }
 }
 
+// Independent random codes in every channel: no colour repeats to speak of,
+// the worst case for anything that remembers colours (8-bit only).
+inline void FillNoise(testhost::Layer &layer) {
+    std::uint32_t noise = 987654321;
+    for (int y = 0; y < layer.height(); ++y) {
+        for (int x = 0; x < layer.width(); ++x) {
+            noise = noise * 1664525u + 1013904223u;
+            std::memcpy(layer.PixelAddress(x, y), &noise, 4);
+        }
+    }
+}
+
 // The bytes a frame's pixels occupy (rows of rowbytes each), for the copy
 // the render is measured against.
 inline std::size_t FrameBytes(const testhost::Layer &layer) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "render/float_pixel.h"
+#include "render/hot_inline.h"
 #include "render/hsv.h"
 #include "render/window_render_params.h"
 #include "render/window_weight.h"
@@ -42,12 +43,11 @@ inline float GradeChannel(const WindowRenderParams &record, const ChannelGrade &
 
 // Saturation (when the grade asks for it), Mix with the source and the
 // clamps, applied to the graded colours in result.
-inline void FinishPixel(const WindowRenderParams &record, const EffectiveGrade &grade, const FloatPixel &source,
+ZONARA_HOT_INLINE void FinishPixel(const WindowRenderParams &record, const EffectiveGrade &grade, const FloatPixel &source,
                         FloatPixel &result) {
     if (grade.apply_saturation) {
-        const Hsv hsv = RgbToHsv(result.red, result.green, result.blue);
         // No limit: a saturation above 1 may push a channel below 0.
-        const Rgb rgb = HsvToRgb(hsv.hue, hsv.saturation * grade.saturation, hsv.value);
+        const Rgb rgb = ScaleSaturation(result.red, result.green, result.blue, grade.saturation);
         result.red = rgb.red;
         result.green = rgb.green;
         result.blue = rgb.blue;
@@ -72,7 +72,7 @@ inline void FinishPixel(const WindowRenderParams &record, const EffectiveGrade &
 }
 
 // The whole pixel for a weight already known.
-inline FloatPixel GradePixelAtWeight(const WindowRenderParams &record, float weight, const FloatPixel &source) {
+ZONARA_HOT_INLINE FloatPixel GradePixelAtWeight(const WindowRenderParams &record, float weight, const FloatPixel &source) {
     FloatPixel result = source;
     // Mix 0 (or not a number) leaves the source as it is, unclamped.
     if (!(record.mix > 0.0f)) return result;

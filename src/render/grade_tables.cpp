@@ -51,11 +51,19 @@ void BuildTables(const WindowRenderParams &record, GradeTables &tables) {
                 codes[1 * count + code] = Codec::Encode(result.green);
                 codes[2 * count + code] = Codec::Encode(result.blue);
             }
+            bool unchanged = true;
+            for (int k = 0; k < CHANNEL_COUNT; ++k) {
+                for (int code = 0; code < count; ++code) {
+                    unchanged = unchanged && codes[k * count + code] == code;
+                }
+            }
+            tables.codes_unchanged[side] = unchanged;
         } else {
             float *values = next_values;
             next_values += side_size;
             tables.graded_values[side] = values;
             tables.output_codes[side] = nullptr;
+            tables.codes_unchanged[side] = false;
             for (int k = 0; k < CHANNEL_COUNT; ++k) {
                 const ChannelGrade &channel = grade.channel[k];
                 for (int code = 0; code < count; ++code) {
@@ -76,6 +84,14 @@ void BuildGradeTables8(const WindowRenderParams &record, GradeTables &tables) {
 
 void BuildGradeTables16(const WindowRenderParams &record, GradeTables &tables) {
     BuildTables<Codec16>(record, tables);
+}
+
+void AttachSaturationMemo(std::size_t pixel_count, GradeTables &tables) {
+    const bool saturation_side = tables.kind[SIDE_INSIDE] == SideTableKind::GRADED_VALUES ||
+                                 tables.kind[SIDE_OUTSIDE] == SideTableKind::GRADED_VALUES;
+    if (tables.code_count != Codec8::MAX_CODE + 1 || !saturation_side) return;
+    if (pixel_count < MEMO_WORTH_CLEARING_FROM_PIXELS) return;
+    tables.memo.Allocate();
 }
 
 bool TablesPayOff(std::size_t pixel_count, int code_count) {

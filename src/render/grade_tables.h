@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/saturated_pixel_memo.h"
 #include "render/window_render_params.h"
 
 namespace zonara {
@@ -29,8 +30,15 @@ struct GradeTables {
     // is set, the other is null.
     const std::uint16_t *output_codes[2] = {nullptr, nullptr};
     const float *graded_values[2] = {nullptr, nullptr};
+    // An OUTPUT_CODES side whose every code comes back as it went in (the
+    // identity grade): its pixels are copied without looking anything up.
+    bool codes_unchanged[2] = {false, false};
     // Each code's value as the format decodes it, [code].
     const float *decoded = nullptr;
+
+    // 8-bit frames only, and only when a side is GRADED_VALUES and the frame
+    // is large enough (see AttachSaturationMemo); not allocated otherwise.
+    SaturatedPixelMemo memo;
 
     std::vector<std::uint16_t> code_storage;
     std::vector<float> value_storage;
@@ -45,6 +53,15 @@ constexpr std::size_t PIXELS_PER_TABLE_ENTRY_WORTH_BUILDING = 8;
 // not yet point at them). Allocates at most 7 * 32769 floats.
 void BuildGradeTables8(const WindowRenderParams &record, GradeTables &tables);
 void BuildGradeTables16(const WindowRenderParams &record, GradeTables &tables);
+
+// Frames smaller than this render without the memo: clearing its 1 MB would
+// cost more than it saves (a miss costs a hundred times a cleared entry).
+constexpr std::size_t MEMO_WORTH_CLEARING_FROM_PIXELS = SaturatedPixelMemo::ENTRY_COUNT / 4;
+
+// Adds the memo of finished pixels to 8-bit tables that have a GRADED_VALUES
+// side, when a frame of pixel_count pixels is worth it. May throw
+// std::bad_alloc.
+void AttachSaturationMemo(std::size_t pixel_count, GradeTables &tables);
 
 // Whether a frame of this many pixels is worth tables of code_count codes.
 bool TablesPayOff(std::size_t pixel_count, int code_count);

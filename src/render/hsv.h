@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "render/hot_inline.h"
 #include "render/truncate_to_int32.h"
 
 namespace zonara {
@@ -89,5 +90,56 @@ inline Rgb HsvToRgb(float hue, float saturation, float value) {
     return {terms[pick[0]], terms[pick[1]], terms[pick[2]]};
 }
 
+// RgbToHsv, the saturation scaled, then HsvToRgb, in one pass with the
+// same operations in the same order, so the result is the same to the bit.
+// It is the hottest code of a graded frame, and written for the processor:
+// the channel that is largest and the hue sector are found by branches, not
+// by looking terms up by index, because on real pictures they change rarely
+// from one pixel to the next. A predicted branch lets the processor work on
+// the outputs before the comparisons are resolved, while an index into a
+// table makes every output wait for the whole hue computation. For the same
+// reason each sector subtracts its own constant to get f: the sector's
+// integer never has to be converted back to a float.
+ZONARA_HOT_INLINE Rgb ScaleSaturation(float red, float green, float blue, float saturation_scale) {
+    const float largest = std::max(std::max(red, green), blue);
+    const float smallest = std::min(std::min(red, green), blue);
+    float hue = 0.0f;
+    float saturation = 0.0f;
+    if (largest != smallest) {
+        const float delta = largest - smallest;
+        saturation = delta / largest;
+        // Adding 0 where no offset applies would change at most the sign of
+        // a zero hue, which no later step can see; so it is left out.
+        float sixths;
+        if (largest == red) {
+            sixths = (green - blue) / delta;
+            if (blue > green) sixths = sixths + 6.0f;
+        } else if (largest == green) {
+            sixths = (blue - red) / delta + 2.0f;
+        } else {
+            sixths = (red - green) / delta + 4.0f;
+        }
+        hue = sixths / 6.0f;
+    }
+    const float scaled = saturation * saturation_scale;
+    if (scaled == 0.0f) return {largest, largest, largest};
+    const float value = largest;
+    const float h6 = hue * 6.0f;
+    const std::uint8_t sector =
+        static_cast<std::uint8_t>(static_cast<std::uint32_t>(hsv_detail::FloorToInt32(h6)) & 0xFFu);
+    const float p = (1.0f - scaled) * value;
+    // t and q of HsvToRgb for the sector's f = h6 - sector.
+    auto t_of = [&](float f) { return (1.0f - (1.0f - f) * scaled) * value; };
+    auto q_of = [&](float f) { return (1.0f - f * scaled) * value; };
+    switch (sector) {
+    case 0: return {value, t_of(h6), p};
+    case 1: return {q_of(h6 - 1.0f), value, p};
+    case 2: return {p, value, t_of(h6 - 2.0f)};
+    case 3: return {p, q_of(h6 - 3.0f), value};
+    case 4: return {t_of(h6 - 4.0f), p, value};
+    case 6: return {value, t_of(h6 - 6.0f), p};
+    default: return {value, p, q_of(h6 - static_cast<float>(sector))};
+    }
+}
 
 }  // namespace zonara

@@ -34,31 +34,37 @@ bool FloatAligned(const PF_LayerDef &layer) {
 
 }  // namespace
 
-PF_Err IterateFloatRows(A_long first_row, A_long end_row, const PF_LayerDef *source, void *refcon,
-                        FloatPixelCallback callback, PF_LayerDef *destination) {
-    if (source == nullptr || destination == nullptr || callback == nullptr ||
-        source->data == nullptr || destination->data == nullptr || !FloatAligned(*source) ||
-        !FloatAligned(*destination)) {
-        return PF_Err_NONE;
+FloatRowSpan FloatRowsToVisit(A_long first_row, A_long end_row, const PF_LayerDef *source,
+                              const PF_LayerDef *destination) {
+    FloatRowSpan span;
+    if (source == nullptr || destination == nullptr || source->data == nullptr ||
+        destination->data == nullptr || !FloatAligned(*source) || !FloatAligned(*destination)) {
+        return span;
     }
     const std::int64_t first = std::max<std::int64_t>(first_row, 0);
     const std::int64_t end = std::min<std::int64_t>(
         {static_cast<std::int64_t>(end_row), source->height, destination->height});
-    if (end <= first) return PF_Err_NONE;
+    if (end <= first) return span;
     const std::int64_t columns =
         std::min(UsableColumns(*source, end), UsableColumns(*destination, end));
-    if (columns <= 0) return PF_Err_NONE;
+    if (columns <= 0) return span;
+    span.first = first;
+    span.end = end;
+    span.columns = columns;
+    span.source_base = static_cast<std::uint8_t *>(source->data);
+    span.destination_base = static_cast<std::uint8_t *>(destination->data);
+    span.source_rowbytes = source->rowbytes;
+    span.destination_rowbytes = destination->rowbytes;
+    return span;
+}
 
-    auto *source_base = static_cast<std::uint8_t *>(source->data);
-    auto *destination_base = static_cast<std::uint8_t *>(destination->data);
-    for (std::int64_t y = first; y < end; ++y) {
-        // Signed row distances, so bottom-up buffers work.
-        auto *in = reinterpret_cast<PF_PixelBGRA32f *>(source_base + y * source->rowbytes);
-        auto *out = reinterpret_cast<PF_PixelBGRA32f *>(destination_base + y * destination->rowbytes);
-        for (std::int64_t x = 0; x < columns; ++x) {
-            callback(refcon, static_cast<A_long>(x), static_cast<A_long>(y), in + x, out + x);
-        }
-    }
+PF_Err IterateFloatRows(A_long first_row, A_long end_row, const PF_LayerDef *source, void *refcon,
+                        FloatPixelCallback callback, PF_LayerDef *destination) {
+    if (callback == nullptr) return PF_Err_NONE;
+    WalkFloatRows(FloatRowsToVisit(first_row, end_row, source, destination),
+                  [&](A_long x, A_long y, PF_PixelBGRA32f *in, PF_PixelBGRA32f *out) {
+                      callback(refcon, x, y, in, out);
+                  });
     return PF_Err_NONE;
 }
 

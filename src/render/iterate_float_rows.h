@@ -2,6 +2,8 @@
 // host offers no iterate suite.
 #pragma once
 
+#include <cstdint>
+
 #include "pf_sdk.h"
 
 namespace zonara {
@@ -9,12 +11,42 @@ namespace zonara {
 using FloatPixelCallback = PF_Err (*)(void *refcon, A_long x, A_long y, PF_PixelBGRA32f *in,
                                       PF_PixelBGRA32f *out);
 
+// The part of two float buffers a row loop may visit: rows first to end and
+// columns 0 to columns, at these row starts and signed row distances.
+struct FloatRowSpan {
+    std::int64_t first = 0;
+    std::int64_t end = 0;
+    std::int64_t columns = 0;
+    std::uint8_t *source_base = nullptr;
+    std::uint8_t *destination_base = nullptr;
+    std::int64_t source_rowbytes = 0;
+    std::int64_t destination_rowbytes = 0;
+};
+
+// Rows and columns are limited to what the source and the destination both
+// hold, so a smaller source or an extent hint taller than the buffers never
+// leads outside them. Null data, a misaligned or an empty buffer gives an
+// empty span.
+FloatRowSpan FloatRowsToVisit(A_long first_row, A_long end_row, const PF_LayerDef *source,
+                              const PF_LayerDef *destination);
+
+// Calls pixel(x, y, in, out) for every pixel of the span, row by row. A
+// template, so that the pixel function is inlined into the loop.
+template <class PixelFunction>
+void WalkFloatRows(const FloatRowSpan &span, PixelFunction &&pixel) {
+    for (std::int64_t y = span.first; y < span.end; ++y) {
+        // Signed row distances, so bottom-up buffers work.
+        auto *in = reinterpret_cast<PF_PixelBGRA32f *>(span.source_base + y * span.source_rowbytes);
+        auto *out = reinterpret_cast<PF_PixelBGRA32f *>(span.destination_base + y * span.destination_rowbytes);
+        for (std::int64_t x = 0; x < span.columns; ++x) {
+            pixel(static_cast<A_long>(x), static_cast<A_long>(y), in + x, out + x);
+        }
+    }
+}
+
 // Calls callback for the pixels of rows first_row up to end_row, counted from
-// each buffer's data, at x and y from 0. Only pixels that both buffers hold
-// are visited: rows and columns are limited to what the source and the
-// destination both have, so a smaller source or an extent hint taller than
-// the buffers never leads outside them. Null data or an empty buffer visits
-// nothing. The callbacks' results are not examined; returns PF_Err_NONE.
+// each buffer's data, at x and y from 0, within FloatRowsToVisit. The
+// callbacks' results are not examined; returns PF_Err_NONE.
 PF_Err IterateFloatRows(A_long first_row, A_long end_row, const PF_LayerDef *source, void *refcon,
                         FloatPixelCallback callback, PF_LayerDef *destination);
 

@@ -1,10 +1,10 @@
 #include "render/pixel_callbacks.h"
 
-#include <cstring>
-
 #include "render/color_grade.h"
 #include "render/grade_tables.h"
+#include "render/hot_inline.h"
 #include "render/pixel_codecs.h"
+#include "render/render_float_pixel.h"
 
 namespace zonara {
 namespace {
@@ -18,106 +18,227 @@ struct Codes {
     Code blue;
 };
 
+// How each integer format lies in memory, and the pixel type its iterate
+// suite passes.
+struct Argb8Layout {
+    using Codec = Codec8;
+    using Pixel = PF_Pixel;
+    static Codes<A_u_char> Read(const PF_Pixel *in) { return {in->alpha, in->red, in->green, in->blue}; }
+    static void Write(const Codes<A_u_char> &codes, PF_Pixel *out) {
+        out->alpha = codes.alpha;
+        out->red = codes.red;
+        out->green = codes.green;
+        out->blue = codes.blue;
+    }
+};
+
+struct Argb16Layout {
+    using Codec = Codec16;
+    using Pixel = PF_Pixel16;
+    static Codes<A_u_short> Read(const PF_Pixel16 *in) { return {in->alpha, in->red, in->green, in->blue}; }
+    static void Write(const Codes<A_u_short> &codes, PF_Pixel16 *out) {
+        out->alpha = codes.alpha;
+        out->red = codes.red;
+        out->green = codes.green;
+        out->blue = codes.blue;
+    }
+};
+
+// The 8-bit iterate suite knows only PF_Pixel; the bytes are blue, green,
+// red, alpha in memory.
+struct Bgra8Layout {
+    using Codec = Codec8;
+    using Pixel = PF_Pixel;
+    static Codes<A_u_char> Read(const PF_Pixel *in) {
+        const auto *bgra = reinterpret_cast<const PF_PixelBGRA8 *>(in);
+        return {bgra->alpha, bgra->red, bgra->green, bgra->blue};
+    }
+    static void Write(const Codes<A_u_char> &codes, PF_Pixel *out) {
+        auto *bgra = reinterpret_cast<PF_PixelBGRA8 *>(out);
+        bgra->blue = codes.blue;
+        bgra->green = codes.green;
+        bgra->red = codes.red;
+        bgra->alpha = codes.alpha;
+    }
+};
+
+template <class Codec>
+bool CodesInTables(const Codes<typename Codec::Code> &in) {
+    return in.red <= Codec::MAX_CODE && in.green <= Codec::MAX_CODE && in.blue <= Codec::MAX_CODE;
+}
+
+// The finished pixel of a GRADED_VALUES side: the channels' graded values
+// from the tables, then saturation, Mix and the clamps.
+template <class Codec>
+ZONARA_HOT_INLINE Codes<typename Codec::Code> FinishFromGradedValues(const WindowRenderParams &record,
+                                                                     const GradeTables &tables, int side,
+                                                                     Codes<typename Codec::Code> in) {
+    const int count = tables.code_count;
+    const float *values = tables.graded_values[side];
+    // Alpha plays no part in the grade; it is copied as a code.
+    const float *decoded = tables.decoded;
+    const FloatPixel source{0.0f, decoded[in.red], decoded[in.green], decoded[in.blue]};
+    FloatPixel result{source.alpha, values[in.red], values[count + in.green], values[2 * count + in.blue]};
+    FinishPixel(record, record.side_grade[side], source, result);
+    return {in.alpha, Codec::Encode(result.red), Codec::Encode(result.green), Codec::Encode(result.blue)};
+}
+
+// The same through the frame's memo, at 8 bits.
+ZONARA_HOT_INLINE Codes<A_u_char> FinishFromMemo(const WindowRenderParams &record, const GradeTables &tables,
+                                                 int side, Codes<A_u_char> in) {
+    const SaturatedPixelMemo::Key key = SaturatedPixelMemo::KeyOf(side, in.red, in.green, in.blue);
+    std::uint32_t packed;
+    if (tables.memo.Find(key, packed)) {
+        return {in.alpha, static_cast<A_u_char>(packed >> 16), static_cast<A_u_char>(packed >> 8),
+                static_cast<A_u_char>(packed)};
+    }
+    const Codes<A_u_char> out = FinishFromGradedValues<Codec8>(record, tables, side, in);
+    tables.memo.Store(key, (std::uint32_t{out.red} << 16) | (std::uint32_t{out.green} << 8) | out.blue);
+    return out;
+}
+
+// The pixel from the tables of a side whose weight is exactly 0 or 1.
+template <class Codec>
+ZONARA_HOT_INLINE Codes<typename Codec::Code> RenderCodesFromSide(const WindowRenderParams &record,
+                                                                  const GradeTables &tables, int side,
+                                                                  Codes<typename Codec::Code> in) {
+    using Code = typename Codec::Code;
+    if (tables.kind[side] == SideTableKind::OUTPUT_CODES) {
+        if (tables.codes_unchanged[side]) return in;
+        const int count = tables.code_count;
+        const std::uint16_t *codes = tables.output_codes[side];
+        return {in.alpha, static_cast<Code>(codes[in.red]), static_cast<Code>(codes[count + in.green]),
+                static_cast<Code>(codes[2 * count + in.blue])};
+    }
+    if constexpr (Codec::MAX_CODE == Codec8::MAX_CODE) {
+        if (tables.memo.allocated()) return FinishFromMemo(record, tables, side, in);
+    }
+    return FinishFromGradedValues<Codec>(record, tables, side, in);
+}
+
+// The whole pixel stage without tables: feather band pixels, frames too small
+// for tables, and codes beyond full scale. Out of line, so that the common
+// path stays small.
+template <class Codec>
+ZONARA_OUT_OF_LINE Codes<typename Codec::Code> RenderCodesAtWeight(const WindowRenderParams &record, float weight,
+                                                                   Codes<typename Codec::Code> in) {
+    const FloatPixel source{Codec::Decode(in.alpha), Codec::Decode(in.red), Codec::Decode(in.green),
+                            Codec::Decode(in.blue)};
+    const FloatPixel result = GradePixelAtWeight(record, weight, source);
+    return {in.alpha, Codec::Encode(result.red), Codec::Encode(result.green), Codec::Encode(result.blue)};
+}
+
 // Renders one integer pixel. Where the weight is exactly 0 or 1 the frame's
 // tables (when there are any) replace the powers; codes beyond full scale,
 // which a damaged buffer may hold, never index a table.
 template <class Codec>
-Codes<typename Codec::Code> RenderCodes(const WindowRenderParams &record, A_long x, A_long y,
-                                        Codes<typename Codec::Code> in) {
+ZONARA_HOT_INLINE Codes<typename Codec::Code> RenderCodes(const WindowRenderParams &record, A_long x, A_long y,
+                                                          Codes<typename Codec::Code> in) {
     const float weight = FrameWeight(record, x, y);
     const GradeTables *tables = record.tables;
-    if (tables != nullptr && (weight == 1.0f || weight == 0.0f) && in.red <= Codec::MAX_CODE &&
-        in.green <= Codec::MAX_CODE && in.blue <= Codec::MAX_CODE) {
-        const int side = weight == 1.0f ? SIDE_INSIDE : SIDE_OUTSIDE;
-        const int count = tables->code_count;
-        if (tables->kind[side] == SideTableKind::OUTPUT_CODES) {
-            const std::uint16_t *codes = tables->output_codes[side];
-            return {in.alpha, static_cast<typename Codec::Code>(codes[in.red]),
-                    static_cast<typename Codec::Code>(codes[count + in.green]),
-                    static_cast<typename Codec::Code>(codes[2 * count + in.blue])};
-        }
-        const float *values = tables->graded_values[side];
-        // Alpha plays no part in the grade; it is copied as a code.
-        const float *decoded = tables->decoded;
-        const FloatPixel source{0.0f, decoded[in.red], decoded[in.green], decoded[in.blue]};
-        FloatPixel result{source.alpha, values[in.red], values[count + in.green],
-                          values[2 * count + in.blue]};
-        FinishPixel(record, record.side_grade[side], source, result);
-        return {in.alpha, Codec::Encode(result.red), Codec::Encode(result.green),
-                Codec::Encode(result.blue)};
+    if (tables != nullptr && CodesInTables<Codec>(in)) {
+        if (weight == 1.0f) return RenderCodesFromSide<Codec>(record, *tables, SIDE_INSIDE, in);
+        if (weight == 0.0f) return RenderCodesFromSide<Codec>(record, *tables, SIDE_OUTSIDE, in);
     }
-    const FloatPixel source{Codec::Decode(in.alpha), Codec::Decode(in.red), Codec::Decode(in.green),
-                            Codec::Decode(in.blue)};
-    const FloatPixel result = GradePixelAtWeight(record, weight, source);
-    return {in.alpha, Codec::Encode(result.red), Codec::Encode(result.green),
-            Codec::Encode(result.blue)};
+    return RenderCodesAtWeight<Codec>(record, weight, in);
+}
+
+const WindowRenderParams &RecordOf(void *refcon) {
+    return *static_cast<const WindowRenderParams *>(refcon);
 }
 
 // A host leaves out the source pixel where the source does not reach the
 // destination; such a pixel has nothing to be graded from and is left as it
 // is, like the pixels the float row loop does not reach.
-const WindowRenderParams &RecordOf(void *refcon) {
-    return *static_cast<const WindowRenderParams *>(refcon);
+
+// Every pixel of the frame, whatever its weight.
+template <class Layout>
+PF_Err RenderAnyPixel(void *refcon, A_long x, A_long y, typename Layout::Pixel *in, typename Layout::Pixel *out) {
+    if (in == nullptr || out == nullptr) return PF_Err_NONE;
+    Layout::Write(RenderCodes<typename Layout::Codec>(RecordOf(refcon), x, y, Layout::Read(in)), out);
+    return PF_Err_NONE;
+}
+
+// The frames whose weight does not matter and whose inside side gives every
+// code back unchanged (the default parameters, Mix 0): the pixel is copied.
+// Codes beyond full scale still take the whole pixel stage, which limits them.
+template <class Layout>
+PF_Err CopyUnchangedPixel(void *refcon, A_long, A_long, typename Layout::Pixel *in,
+                          typename Layout::Pixel *out) {
+    if (in == nullptr || out == nullptr) return PF_Err_NONE;
+    using Codec = typename Layout::Codec;
+    const auto codes = Layout::Read(in);
+    if (CodesInTables<Codec>(codes)) {
+        *out = *in;
+        return PF_Err_NONE;
+    }
+    Layout::Write(RenderCodesAtWeight<Codec>(RecordOf(refcon), 1.0f, codes), out);
+    return PF_Err_NONE;
+}
+
+// The frames whose weight does not matter and whose inside side is a table
+// of output codes: three look-ups a pixel.
+template <class Layout>
+PF_Err LookUpPixel(void *refcon, A_long, A_long, typename Layout::Pixel *in, typename Layout::Pixel *out) {
+    if (in == nullptr || out == nullptr) return PF_Err_NONE;
+    using Codec = typename Layout::Codec;
+    using Code = typename Codec::Code;
+    const WindowRenderParams &record = RecordOf(refcon);
+    const auto codes = Layout::Read(in);
+    if (!CodesInTables<Codec>(codes)) {
+        Layout::Write(RenderCodesAtWeight<Codec>(record, 1.0f, codes), out);
+        return PF_Err_NONE;
+    }
+    const GradeTables &tables = *record.tables;
+    const int count = tables.code_count;
+    const std::uint16_t *table = tables.output_codes[SIDE_INSIDE];
+    Layout::Write({codes.alpha, static_cast<Code>(table[codes.red]), static_cast<Code>(table[count + codes.green]),
+                   static_cast<Code>(table[2 * count + codes.blue])},
+                  out);
+    return PF_Err_NONE;
+}
+
+template <class Layout>
+auto ChooseFor(const WindowRenderParams &record) {
+    const GradeTables *tables = record.tables;
+    if (tables != nullptr && !record.weight_matters &&
+        tables->kind[SIDE_INSIDE] == SideTableKind::OUTPUT_CODES) {
+        return tables->codes_unchanged[SIDE_INSIDE] ? &CopyUnchangedPixel<Layout> : &LookUpPixel<Layout>;
+    }
+    return &RenderAnyPixel<Layout>;
 }
 
 }  // namespace
 
 PF_Err RenderPixelArgb8(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel *out) {
-    if (in == nullptr || out == nullptr) return PF_Err_NONE;
-    const auto result =
-        RenderCodes<Codec8>(RecordOf(refcon), x, y, {in->alpha, in->red, in->green, in->blue});
-    out->alpha = result.alpha;
-    out->red = result.red;
-    out->green = result.green;
-    out->blue = result.blue;
-    return PF_Err_NONE;
+    return RenderAnyPixel<Argb8Layout>(refcon, x, y, in, out);
 }
 
 PF_Err RenderPixelArgb16(void *refcon, A_long x, A_long y, PF_Pixel16 *in, PF_Pixel16 *out) {
-    if (in == nullptr || out == nullptr) return PF_Err_NONE;
-    const auto result =
-        RenderCodes<Codec16>(RecordOf(refcon), x, y, {in->alpha, in->red, in->green, in->blue});
-    out->alpha = result.alpha;
-    out->red = result.red;
-    out->green = result.green;
-    out->blue = result.blue;
-    return PF_Err_NONE;
+    return RenderAnyPixel<Argb16Layout>(refcon, x, y, in, out);
 }
 
 PF_Err RenderPixelBgra8(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel *out) {
-    if (in == nullptr || out == nullptr) return PF_Err_NONE;
-    // The 8-bit iterate suite knows only PF_Pixel; the bytes are blue, green,
-    // red, alpha in memory.
-    const auto *in_bgra = reinterpret_cast<const PF_PixelBGRA8 *>(in);
-    auto *out_bgra = reinterpret_cast<PF_PixelBGRA8 *>(out);
-    const auto result = RenderCodes<Codec8>(
-        RecordOf(refcon), x, y, {in_bgra->alpha, in_bgra->red, in_bgra->green, in_bgra->blue});
-    out_bgra->blue = result.blue;
-    out_bgra->green = result.green;
-    out_bgra->red = result.red;
-    out_bgra->alpha = result.alpha;
-    return PF_Err_NONE;
+    return RenderAnyPixel<Bgra8Layout>(refcon, x, y, in, out);
 }
 
 PF_Err RenderPixelBgra32f(void *refcon, A_long x, A_long y, PF_PixelBGRA32f *in,
                           PF_PixelBGRA32f *out) {
     if (in == nullptr || out == nullptr) return PF_Err_NONE;
-    const WindowRenderParams &record = RecordOf(refcon);
-    // Alpha travels bit for bit, not-a-number payloads included.
-    float alpha_bits;
-    std::memcpy(&alpha_bits, &in->alpha, sizeof alpha_bits);
-    FloatPixel source{in->alpha, in->red, in->green, in->blue};
-    if (record.clamp_in_black) {
-        if (source.red < 0.0f) source.red = 0.0f;
-        if (source.green < 0.0f) source.green = 0.0f;
-        if (source.blue < 0.0f) source.blue = 0.0f;
-    }
-    const FloatPixel result = GradePixelAtWeight(record, FrameWeight(record, x, y), source);
-    out->blue = result.blue;
-    out->green = result.green;
-    out->red = result.red;
-    std::memcpy(&out->alpha, &alpha_bits, sizeof alpha_bits);
+    RenderFloatPixel(RecordOf(refcon), x, y, in, out);
     return PF_Err_NONE;
+}
+
+PF_IteratePixel8Func ChooseArgb8Callback(const WindowRenderParams &record) {
+    return ChooseFor<Argb8Layout>(record);
+}
+
+PF_IteratePixel16Func ChooseArgb16Callback(const WindowRenderParams &record) {
+    return ChooseFor<Argb16Layout>(record);
+}
+
+PF_IteratePixel8Func ChooseBgra8Callback(const WindowRenderParams &record) {
+    return ChooseFor<Bgra8Layout>(record);
 }
 
 }  // namespace zonara

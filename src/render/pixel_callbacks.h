@@ -17,4 +17,14 @@ PF_Err RenderPixelBgra8(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel
 PF_Err RenderPixelBgra32f(void *refcon, A_long x, A_long y, PF_PixelBGRA32f *in,
                           PF_PixelBGRA32f *out);
 
+struct WindowRenderParams;
+
+// The callback to walk a frame with, once its record and tables are final:
+// the one above for the format, or an equivalent that does less per pixel
+// where the frame allows it (every code unchanged, or a table look-up alone).
+// Each gives exactly the pixels the general callback gives.
+PF_IteratePixel8Func ChooseArgb8Callback(const WindowRenderParams &record);
+PF_IteratePixel16Func ChooseArgb16Callback(const WindowRenderParams &record);
+PF_IteratePixel8Func ChooseBgra8Callback(const WindowRenderParams &record);
+
 }  // namespace zonara

@@ -10,6 +10,7 @@
 #include "render/iterate_float_rows.h"
 #include "render/pixel_callbacks.h"
 #include "render/pixel_codecs.h"
+#include "render/render_float_pixel.h"
 #include "render/reporting_suite_lease.h"
 #include "render/window_render_params.h"
 
@@ -50,6 +51,12 @@ void AttachTables(WindowRenderParams &record, const PF_LayerDef &output, int cod
         record.tables = &tables;
     } catch (const std::bad_alloc &) {
         record.tables = nullptr;
+        return;
+    }
+    try {
+        AttachSaturationMemo(pixels, tables);
+    } catch (const std::bad_alloc &) {
+        // The memo only saves work; without it the pixels are computed.
     }
 }
 
@@ -60,13 +67,14 @@ PF_Err RenderAfterEffects(PF_InData *in_data, HostSuites &suites, WindowRenderPa
         const PF_iterate16Suite1 *iterate16 = suites.Iterate16Suite();
         if (!HasPixels(source) || !HasPixels(output)) return PF_Err_NONE;
         AttachTables(record, output, Codec16::MAX_CODE + 1, BuildGradeTables16, tables);
-        return iterate16->iterate(in_data, 0, rows, &source, nullptr, &record, RenderPixelArgb16,
-                                  &output);
+        return iterate16->iterate(in_data, 0, rows, &source, nullptr, &record,
+                                  ChooseArgb16Callback(record), &output);
     }
     const PF_Iterate8Suite1 *iterate8 = suites.Iterate8Suite();
     if (!HasPixels(source) || !HasPixels(output)) return PF_Err_NONE;
     AttachTables(record, output, Codec8::MAX_CODE + 1, BuildGradeTables8, tables);
-    return iterate8->iterate(in_data, 0, rows, &source, nullptr, &record, RenderPixelArgb8, &output);
+    return iterate8->iterate(in_data, 0, rows, &source, nullptr, &record, ChooseArgb8Callback(record),
+                             &output);
 }
 
 PF_Err RenderPremiere(PF_InData *in_data, PF_OutData *out_data, HostSuites &suites,
@@ -82,13 +90,19 @@ PF_Err RenderPremiere(PF_InData *in_data, PF_OutData *out_data, HostSuites &suit
 
     GradeTables tables;
     if (format == PrPixelFormat_BGRA_4444_32f) {
-        static_cast<void>(IterateFloatRows(0, rows, &source, &record, RenderPixelBgra32f, &output));
+        // The loop takes the pixel function inline rather than calling
+        // RenderPixelBgra32f through a pointer: same pixels, same order.
+        const WindowRenderParams &frame = record;
+        WalkFloatRows(FloatRowsToVisit(0, rows, &source, &output),
+                      [&frame](A_long x, A_long y, PF_PixelBGRA32f *in, PF_PixelBGRA32f *out) {
+                          RenderFloatPixel(frame, x, y, in, out);
+                      });
     } else if (format == PrPixelFormat_BGRA_4444_8u) {
         const PF_Iterate8Suite1 *iterate8 = suites.Iterate8Suite();
         if (HasPixels(source) && HasPixels(output)) {
             AttachTables(record, output, Codec8::MAX_CODE + 1, BuildGradeTables8, tables);
             static_cast<void>(iterate8->iterate(in_data, 0, rows, &source, nullptr, &record,
-                                                RenderPixelBgra8, &output));
+                                                ChooseBgra8Callback(record), &output));
         }
     } else {
         static_cast<void>(pixel_format_suite.Release());

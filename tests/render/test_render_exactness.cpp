@@ -3,6 +3,7 @@
 // random parameter sets and images in all four formats.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <sstream>
 #include <string>
@@ -65,6 +66,8 @@ void RenderWithForcedTables(const PF_InData &in_data, ParamSet &params, Buffer &
     GradeTables tables;
     if (src.format == Format::ARGB16) BuildGradeTables16(record, tables);
     else BuildGradeTables8(record, tables);
+    // The memo too, whatever the size; a no-op where it does not apply.
+    AttachSaturationMemo(MEMO_WORTH_CLEARING_FROM_PIXELS, tables);
     record.tables = &tables;
     if (src.format == Format::BGRA32F) {
         IterateFloatRows(0, dst.def.height, &src.def, &record, RenderPixelBgra32f, &dst.def);
@@ -136,6 +139,44 @@ TEST(RenderExactness, SixteenBitFrameLargeEnoughForTables) {
         RenderReference(in.in_data, params, src, expected);
         ASSERT_EQ(RenderThroughFrame(res, params, src, through_frame), PF_Err_NONE);
         ASSERT_TRUE(through_frame.SameBytes(expected)) << through_frame.FirstDifference(expected);
+    }
+}
+
+// Pictures repeat their colours, and 8-bit frames whose saturation changes
+// answer repeated colours from a memo: a few colours over a whole frame make
+// most pixels memo hits, colliding colours included, and the frame must still
+// be the reference's to the bit.
+TEST(RenderExactness, EightBitFramesOfFewColoursMatchThroughTheMemo) {
+    std::mt19937 rng(4242);
+    for (int set = 0; set < 12; ++set) {
+        for (Format format : {Format::ARGB8, Format::BGRA8}) {
+            const int width = 256, height = 256;  // large enough for the memo in RenderFrame
+            ParamSet params;
+            Resolution res;
+            RandomiseParams(params.array(), res, rng, width, height);
+            params.Slider(PARAM_IN_SATURATION, 0.3 + 0.1 * set).Slider(PARAM_OUT_SATURATION, 1.9 - 0.1 * set);
+            SCOPED_TRACE(std::string(FormatName(format)) + " set " + std::to_string(set) + ": " +
+                         DescribeParams(params.array(), res));
+            Buffer palette(format, 40, 1);
+            palette.Randomise(rng);
+            Buffer src(format, width, height);
+            std::uniform_int_distribution<int> pick(0, 39);
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x) std::memcpy(src.Pixel(x, y), palette.Pixel(pick(rng), 0), 4);
+            }
+            Buffer expected(format, width, height);
+            Buffer through_frame(expected), forced_tables(expected);
+            InData in;
+            in.in_data.pixel_aspect_ratio = res.aspect;
+            in.in_data.downsample_x = res.down_x;
+            in.in_data.downsample_y = res.down_y;
+            params.Input(src.def);
+            RenderReference(in.in_data, params, src, expected);
+            ASSERT_EQ(RenderThroughFrame(res, params, src, through_frame), PF_Err_NONE);
+            RenderWithForcedTables(in.in_data, params, src, forced_tables);
+            ASSERT_TRUE(through_frame.SameBytes(expected)) << through_frame.FirstDifference(expected);
+            ASSERT_TRUE(forced_tables.SameBytes(expected)) << forced_tables.FirstDifference(expected);
+        }
     }
 }
 
