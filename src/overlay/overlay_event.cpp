@@ -9,6 +9,7 @@
 #include "overlay/handle_points.h"
 #include "overlay/overlay_inputs.h"
 #include "overlay/overlay_types.h"
+#include "params/param_array.h"
 
 namespace zonara {
 namespace {
@@ -66,7 +67,7 @@ PF_Err HandleClick(PF_InData *in_data, PF_OutData *, PF_ParamDef *params[], PF_L
 
 PF_Err HandleOverlayEvent(PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[], PF_LayerDef *output,
                           PF_EventExtra *extra) {
-    if (in_data == nullptr || params == nullptr || extra == nullptr) {
+    if (in_data == nullptr || extra == nullptr || !ParamArrayComplete(params)) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
     if (extra->e_type == PF_Event_DO_CLICK && extra->u.do_click.send_drag != 0) {

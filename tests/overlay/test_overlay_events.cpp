@@ -176,4 +176,16 @@ TEST(OverlayEventTest, MissingEventRecordIsAnError) {
     EXPECT_EQ(scene.Handle(nullptr), PF_Err_BAD_CALLBACK_PARAM);
 }
 
+TEST(OverlayEventTest, ParameterArrayWithAHoleIsAnErrorAndTouchesNothing) {
+    Scene scene;
+    PF_ParamDef **list = scene.params.List();
+    list[zonara::PARAM_MIX] = nullptr;
+    PF_EventExtra extra = scene.Click(460, 300);  // on the mix handle
+    EXPECT_EQ(zonara::HandleOverlayEvent(&scene.host.in_data, &scene.host.out_data, list, nullptr, &extra),
+              PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_EQ(extra.u.do_click.continue_refcon[0], HOST_REFCON);
+    EXPECT_EQ(extra.evt_out_flags, HOST_OUT_FLAGS);
+    EXPECT_TRUE(scene.host.SuitesBalanced());
+}
+
 }  // namespace
