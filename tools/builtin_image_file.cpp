@@ -11,6 +11,7 @@
 #include <sstream>
 #include <vector>
 
+#include "tools/image_layout.h"
 #include "tools/tool_error.h"
 
 namespace zonara_tool {
@@ -83,20 +84,20 @@ long ParseWhole(const std::string &text, HeaderReader &header) {
 }
 
 void NameChannels(Image &image, bool has_alpha) {
-    OIIO::ImageSpec &spec = image.pixels.specmod();
-    const int colour = spec.nchannels >= 3 ? 3 : 1;
+    OIIO::ImageSpec &layout = image.pixels.specmod();
+    const int colour = layout.nchannels >= 3 ? 3 : 1;
     static const char *const RGB[] = {"R", "G", "B"};
-    spec.channelnames.clear();
-    for (int c = 0; c < spec.nchannels; ++c) {
+    layout.channelnames.clear();
+    for (int c = 0; c < layout.nchannels; ++c) {
         if (c < colour) {
-            spec.channelnames.push_back(colour == 1 ? "Y" : RGB[c]);
+            layout.channelnames.push_back(colour == 1 ? "Y" : RGB[c]);
         } else if (c == colour && has_alpha) {
-            spec.channelnames.push_back("A");
+            layout.channelnames.push_back("A");
         } else {
-            spec.channelnames.push_back("channel" + std::to_string(c));
+            layout.channelnames.push_back("channel" + std::to_string(c));
         }
     }
-    spec.alpha_channel = has_alpha ? colour : -1;
+    layout.alpha_channel = has_alpha ? colour : -1;
 }
 
 struct PamHeader {
@@ -270,15 +271,15 @@ std::string PamTuplType(int channels) {
 }
 
 std::string PamBytes(const Image &image) {
-    const OIIO::ImageSpec &spec = image.pixels.spec();
+    const OIIO::ImageSpec &layout = LayoutOf(image.pixels);
     const bool wide = image.kind != SampleKind::k8;
-    std::string out = "P7\nWIDTH " + std::to_string(spec.width) + "\nHEIGHT " + std::to_string(spec.height) +
-                      "\nDEPTH " + std::to_string(spec.nchannels) + "\nMAXVAL " + (wide ? "65535" : "255") + "\n";
-    if (const std::string tupltype = PamTuplType(spec.nchannels); !tupltype.empty()) {
+    std::string out = "P7\nWIDTH " + std::to_string(layout.width) + "\nHEIGHT " + std::to_string(layout.height) +
+                      "\nDEPTH " + std::to_string(layout.nchannels) + "\nMAXVAL " + (wide ? "65535" : "255") + "\n";
+    if (const std::string tupltype = PamTuplType(layout.nchannels); !tupltype.empty()) {
         out += "TUPLTYPE " + tupltype + "\n";
     }
     out += "ENDHDR\n";
-    const std::size_t samples = static_cast<std::size_t>(spec.width) * spec.height * spec.nchannels;
+    const std::size_t samples = static_cast<std::size_t>(layout.width) * layout.height * layout.nchannels;
     for (std::size_t i = 0; i < samples; ++i) {
         if (image.kind == SampleKind::k8) {
             out += static_cast<char>(static_cast<const std::uint8_t *>(image.pixels.localpixels())[i]);
@@ -298,15 +299,15 @@ std::string PamBytes(const Image &image) {
 }
 
 std::string PfmBytes(const std::string &path, const Image &image) {
-    const OIIO::ImageSpec &spec = image.pixels.spec();
-    if (spec.nchannels != 1 && spec.nchannels != 3) {
-        throw UsageError(path + ": PFM holds grey or RGB, not " + std::to_string(spec.nchannels) +
+    const OIIO::ImageSpec &layout = LayoutOf(image.pixels);
+    if (layout.nchannels != 1 && layout.nchannels != 3) {
+        throw UsageError(path + ": PFM holds grey or RGB, not " + std::to_string(layout.nchannels) +
                          " channels (use .pam)");
     }
-    std::string out = std::string(spec.nchannels == 3 ? "PF" : "Pf") + "\n" + std::to_string(spec.width) + " " +
-                      std::to_string(spec.height) + "\n-1.0\n";  // negative scale: little-endian
-    const std::size_t row_samples = static_cast<std::size_t>(spec.width) * spec.nchannels;
-    for (int y = spec.height - 1; y >= 0; --y) {
+    std::string out = std::string(layout.nchannels == 3 ? "PF" : "Pf") + "\n" + std::to_string(layout.width) + " " +
+                      std::to_string(layout.height) + "\n-1.0\n";  // negative scale: little-endian
+    const std::size_t row_samples = static_cast<std::size_t>(layout.width) * layout.nchannels;
+    for (int y = layout.height - 1; y >= 0; --y) {
         for (std::size_t i = 0; i < row_samples; ++i) {
             const float v = UnitSample(image, static_cast<std::size_t>(y) * row_samples + i);
             std::uint32_t bits;

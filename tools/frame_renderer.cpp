@@ -5,6 +5,7 @@
 #include <OpenImageIO/imagebufalgo.h>
 
 #include "testhost/layer.h"
+#include "tools/image_layout.h"
 #include "tools/tool_error.h"
 
 namespace zonara_tool {
@@ -26,12 +27,12 @@ Image Reduce(const Image &source, int downsample) {
     if (downsample == 1) {
         return source;
     }
-    const OIIO::ImageSpec &spec = source.pixels.spec();
+    const OIIO::ImageSpec &layout = LayoutOf(source.pixels);
     Image reduced = source;
-    OIIO::ImageSpec small(ReducedSize(spec.width, downsample), ReducedSize(spec.height, downsample), spec.nchannels,
-                          TypeOf(source.kind));
-    small.channelnames = spec.channelnames;
-    small.alpha_channel = spec.alpha_channel;
+    OIIO::ImageSpec small(ReducedSize(layout.width, downsample), ReducedSize(layout.height, downsample),
+                          layout.nchannels, TypeOf(source.kind));
+    small.channelnames = layout.channelnames;
+    small.alpha_channel = layout.alpha_channel;
     reduced.pixels.reset(small, OIIO::InitializePixels::Yes);
     if (!OIIO::ImageBufAlgo::resize(reduced.pixels, source.pixels)) {
         throw ToolError(EXIT_USAGE, "cannot reduce the image: " + reduced.pixels.geterror());
@@ -40,14 +41,14 @@ Image Reduce(const Image &source, int downsample) {
 }
 
 Image SideBySide(const Image &left, const Image &right) {
-    const OIIO::ImageSpec &spec = left.pixels.spec();
+    const OIIO::ImageSpec &layout = LayoutOf(left.pixels);
     Image both = left;
-    OIIO::ImageSpec wide(spec.width * 2, spec.height, spec.nchannels, TypeOf(left.kind));
-    wide.channelnames = spec.channelnames;
-    wide.alpha_channel = spec.alpha_channel;
+    OIIO::ImageSpec wide(layout.width * 2, layout.height, layout.nchannels, TypeOf(left.kind));
+    wide.channelnames = layout.channelnames;
+    wide.alpha_channel = layout.alpha_channel;
     both.pixels.reset(wide, OIIO::InitializePixels::Yes);
     OIIO::ImageBufAlgo::paste(both.pixels, 0, 0, 0, 0, left.pixels);
-    OIIO::ImageBufAlgo::paste(both.pixels, spec.width, 0, 0, 0, right.pixels);
+    OIIO::ImageBufAlgo::paste(both.pixels, layout.width, 0, 0, 0, right.pixels);
     return both;
 }
 
@@ -105,11 +106,11 @@ FrameRenderer::FrameRenderer(std::unique_ptr<testhost::Host> host, RenderSetting
     : host_(std::move(host)), settings_(std::move(settings)) {}
 
 Image FrameRenderer::Render(const Image &source) {
-    const OIIO::ImageSpec &full = source.pixels.spec();
+    const OIIO::ImageSpec &full = LayoutOf(source.pixels);
     const int downsample = settings_.downsample;
     Image reduced = Reduce(source, downsample);
-    const int width = reduced.pixels.spec().width;
-    const int height = reduced.pixels.spec().height;
+    const int width = LayoutOf(reduced.pixels).width;
+    const int height = LayoutOf(reduced.pixels).height;
 
     testhost::FrameSetup &frame = host_->frame();
     frame.layer_width = full.width;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "pf_sdk.h"
+#include "tools/image_layout.h"
 
 namespace zonara_tool {
 namespace {
@@ -45,12 +46,12 @@ struct HostPixel {
 
 // The image's alpha channel, if it has one where alpha can be: after the
 // grey channel or after red, green and blue.
-int AlphaChannel(const OIIO::ImageSpec &spec) {
-    const int colour_channels = spec.nchannels < 3 ? 1 : 3;
-    if (spec.alpha_channel >= colour_channels && spec.alpha_channel < spec.nchannels) {
-        return spec.alpha_channel;
+int AlphaChannel(const OIIO::ImageSpec &layout) {
+    const int colour_channels = layout.nchannels < 3 ? 1 : 3;
+    if (layout.alpha_channel >= colour_channels && layout.alpha_channel < layout.nchannels) {
+        return layout.alpha_channel;
     }
-    if (spec.nchannels == 2) {
+    if (layout.nchannels == 2) {
         return 1;  // grey and alpha, whatever the file called them
     }
     return -1;
@@ -216,13 +217,13 @@ float HostToFileSample(float value, HostDepth depth, SampleKind kind) {
 }
 
 void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer) {
-    const OIIO::ImageSpec &spec = image.pixels.spec();
-    const int channels = spec.nchannels;
+    const OIIO::ImageSpec &layout = LayoutOf(image.pixels);
+    const int channels = layout.nchannels;
     const bool grey = channels < 3;
-    const int alpha = AlphaChannel(spec);
-    for (int y = 0; y < spec.height; ++y) {
-        for (int x = 0; x < spec.width; ++x) {
-            const std::size_t base = (static_cast<std::size_t>(y) * spec.width + x) * channels;
+    const int alpha = AlphaChannel(layout);
+    for (int y = 0; y < layout.height; ++y) {
+        for (int x = 0; x < layout.width; ++x) {
+            const std::size_t base = (static_cast<std::size_t>(y) * layout.width + x) * channels;
             auto host = [&](int channel) { return FileSampleToHost(image.kind, ReadSample(image, base + channel), depth); };
             HostPixel p{};
             p.red = host(0);
@@ -235,11 +236,11 @@ void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer) {
 }
 
 void StoreLayer(const testhost::Layer &layer, HostDepth depth, Image &image) {
-    const OIIO::ImageSpec &spec = image.pixels.spec();
-    const int channels = spec.nchannels;
-    for (int y = 0; y < spec.height; ++y) {
-        for (int x = 0; x < spec.width; ++x) {
-            const std::size_t base = (static_cast<std::size_t>(y) * spec.width + x) * channels;
+    const OIIO::ImageSpec &layout = LayoutOf(image.pixels);
+    const int channels = layout.nchannels;
+    for (int y = 0; y < layout.height; ++y) {
+        for (int x = 0; x < layout.width; ++x) {
+            const std::size_t base = (static_cast<std::size_t>(y) * layout.width + x) * channels;
             const HostPixel p = GetPixel(layer, x, y);
             if (channels < 3) {
                 WriteSample(image, base, HostToFileSample(Luma(p, depth), depth, image.kind));

@@ -8,6 +8,7 @@
 #endif
 
 #include "tools/builtin_image_file.h"
+#include "tools/image_layout.h"
 #include "tools/pending_output.h"
 #include "tools/tool_error.h"
 
@@ -44,8 +45,8 @@ Image MakeImage(int width, int height, int channels, SampleKind kind) {
     Image image;
     image.kind = kind;
     image.stored_format = TypeOf(kind);
-    OIIO::ImageSpec spec(width, height, channels, TypeOf(kind));
-    image.pixels.reset(spec, OIIO::InitializePixels::Yes);
+    OIIO::ImageSpec layout(width, height, channels, TypeOf(kind));
+    image.pixels.reset(layout, OIIO::InitializePixels::Yes);
     return image;
 }
 
@@ -83,23 +84,23 @@ Image ReadImage(const std::string &path) {
     if (!input) {
         throw UsageError(path + ": cannot read this image (" + OIIO::geterror() + ")");
     }
-    const OIIO::ImageSpec &spec = input->spec();
-    if (spec.depth > 1) {
+    const OIIO::ImageSpec &layout = LayoutOf(*input);
+    if (layout.depth > 1) {
         throw UsageError(path + ": volume images are not supported");
     }
-    CheckImageLimits(spec.width, spec.height, spec.nchannels, path);
+    CheckImageLimits(layout.width, layout.height, layout.nchannels, path);
 
-    Image image = MakeImage(spec.width, spec.height, spec.nchannels, KindForStoredFormat(spec.format));
-    image.stored_format = spec.format;
-    image.bits_per_sample = spec.get_int_attribute("oiio:BitsPerSample", 0);
+    Image image = MakeImage(layout.width, layout.height, layout.nchannels, KindForStoredFormat(layout.format));
+    image.stored_format = layout.format;
+    image.bits_per_sample = layout.get_int_attribute("oiio:BitsPerSample", 0);
     image.format_name = input->format_name();
     OIIO::ImageSpec &held = image.pixels.specmod();
-    held.channelnames = spec.channelnames;
-    held.alpha_channel = spec.alpha_channel;
+    held.channelnames = layout.channelnames;
+    held.alpha_channel = layout.alpha_channel;
     // Some readers fill what a damaged file lacks (a truncated JPEG comes
     // back grey below the cut) and report it only as an error beside a
     // successful read; such a picture is not the file's, so it is refused.
-    if (!input->read_image(0, 0, 0, spec.nchannels, TypeOf(image.kind), image.pixels.localpixels()) ||
+    if (!input->read_image(0, 0, 0, layout.nchannels, TypeOf(image.kind), image.pixels.localpixels()) ||
         input->has_error()) {
         throw UsageError(path + ": cannot read the pixels (" + input->geterror() + ")");
     }
@@ -124,7 +125,7 @@ std::optional<SampleKind> PeekSampleKind(const std::string &path) {
         OIIO::geterror();
         return std::nullopt;
     }
-    return KindForStoredFormat(input->spec().format);
+    return KindForStoredFormat(LayoutOf(*input).format);
 #endif
 }
 
@@ -168,19 +169,19 @@ void WriteImage(const std::string &path, const Image &image) {
         OIIO::geterror();
         throw UsageError(path + ": no image format for this file name");
     }
-    const OIIO::ImageSpec &held = image.pixels.spec();
-    OIIO::ImageSpec spec(held.width, held.height, held.nchannels, image.stored_format);
-    spec.channelnames = held.channelnames;
-    spec.alpha_channel = held.alpha_channel;
-    spec.attribute("oiio:UnassociatedAlpha", 1);
+    const OIIO::ImageSpec &held = LayoutOf(image.pixels);
+    OIIO::ImageSpec layout(held.width, held.height, held.nchannels, image.stored_format);
+    layout.channelnames = held.channelnames;
+    layout.alpha_channel = held.alpha_channel;
+    layout.attribute("oiio:UnassociatedAlpha", 1);
     // An odd depth (10-bit DPX) is kept only by the same format; another
     // format chooses its own nearest depth.
     if (image.bits_per_sample != 0 && image.format_name == output->format_name()) {
-        spec.attribute("oiio:BitsPerSample", image.bits_per_sample);
+        layout.attribute("oiio:BitsPerSample", image.bits_per_sample);
     }
 
     PendingOutput pending(path);
-    if (!output->open(pending.temp_path(), spec)) {
+    if (!output->open(pending.temp_path(), layout)) {
         throw UsageError("cannot write " + path + " (" + output->geterror() + ")");
     }
     const bool written = output->write_image(TypeOf(image.kind), image.pixels.localpixels());

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "tools/frame_renderer.h"
+#include "tools/image_layout.h"
 #include "tools/test_chart.h"
 
 namespace zonara_tool {
@@ -20,20 +21,20 @@ constexpr testhost::Rgba PASTEBOARD{0.16f, 0.16f, 0.16f, 1.0f};
 // Straight 8-bit RGBA of the image's colour and alpha channels; grey images
 // feed red, green and blue alike, images without alpha are opaque.
 testhost::RgbaImage ToRgba(const Image &image) {
-    const OIIO::ImageSpec &spec = image.pixels.spec();
-    const int channels = spec.nchannels;
-    std::vector<std::uint8_t> samples(static_cast<std::size_t>(spec.width) * spec.height * channels);
-    if (!image.pixels.get_pixels(OIIO::ROI(0, spec.width, 0, spec.height, 0, 1, 0, channels), OIIO::TypeDesc::UINT8,
+    const OIIO::ImageSpec &layout = LayoutOf(image.pixels);
+    const int channels = layout.nchannels;
+    std::vector<std::uint8_t> samples(static_cast<std::size_t>(layout.width) * layout.height * channels);
+    if (!image.pixels.get_pixels(OIIO::ROI(0, layout.width, 0, layout.height, 0, 1, 0, channels), OIIO::TypeDesc::UINT8,
                                  samples.data())) {
         throw ToolError(EXIT_EFFECT_FAILED, "cannot read the rendered pixels: " + image.pixels.geterror());
     }
     testhost::RgbaImage rgba;
-    rgba.width = spec.width;
-    rgba.height = spec.height;
-    rgba.pixels.resize(static_cast<std::size_t>(spec.width) * spec.height * 4);
-    const int alpha = spec.alpha_channel;
+    rgba.width = layout.width;
+    rgba.height = layout.height;
+    rgba.pixels.resize(static_cast<std::size_t>(layout.width) * layout.height * 4);
+    const int alpha = layout.alpha_channel;
     const bool colour = channels >= 3 && (alpha < 0 || alpha >= 3);
-    for (std::size_t p = 0; p < static_cast<std::size_t>(spec.width) * spec.height; ++p) {
+    for (std::size_t p = 0; p < static_cast<std::size_t>(layout.width) * layout.height; ++p) {
         const std::uint8_t *in = &samples[p * channels];
         std::uint8_t *out = &rgba.pixels[p * 4];
         out[0] = in[0];
@@ -67,8 +68,8 @@ OverlayScene OpenOverlayScene(ToolContext &context, const ViewOptions &options, 
     const testhost::View view = ParseView(options);
     if (!options.input.empty()) {
         Image image = ReadImage(options.input);
-        scene.layer_width = image.pixels.spec().width;
-        scene.layer_height = image.pixels.spec().height;
+        scene.layer_width = LayoutOf(image.pixels).width;
+        scene.layer_height = LayoutOf(image.pixels).height;
         if (need_pixels) {
             scene.source = std::move(image);
         }

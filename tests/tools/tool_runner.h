@@ -17,6 +17,8 @@
 #include <OpenImageIO/imagebuf.h>
 #include <OpenImageIO/imageio.h>
 
+#include "tools/image_layout.h"
+
 namespace tool_test {
 
 struct ToolResult {
@@ -95,11 +97,11 @@ inline ToolResult RunTool(const ScratchDir &dir, const std::vector<std::string> 
 // An image of the given layout whose samples vary over the whole range, so
 // that every conversion and every part of the window is exercised.
 inline OIIO::ImageBuf MakePattern(int width, int height, int channels, OIIO::TypeDesc type) {
-    OIIO::ImageSpec spec(width, height, channels, OIIO::TypeDesc::FLOAT);
+    OIIO::ImageSpec layout(width, height, channels, OIIO::TypeDesc::FLOAT);
     if (channels == 4) {
-        spec.alpha_channel = 3;
+        layout.alpha_channel = 3;
     }
-    OIIO::ImageBuf buf(spec);
+    OIIO::ImageBuf buf(layout);
     std::mt19937 random(1234);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     std::vector<float> pixel(static_cast<std::size_t>(channels));
@@ -122,14 +124,14 @@ inline OIIO::ImageBuf MakePattern(int width, int height, int channels, OIIO::Typ
 inline void WriteFile(const OIIO::ImageBuf &image, const std::string &path, OIIO::TypeDesc stored,
                       int bits_per_sample = 0) {
     auto out = OIIO::ImageOutput::create(path);
-    OIIO::ImageSpec spec = image.spec();
-    spec.set_format(stored);
-    spec.attribute("oiio:UnassociatedAlpha", 1);
+    OIIO::ImageSpec layout = zonara_tool::LayoutOf(image);
+    layout.set_format(stored);
+    layout.attribute("oiio:UnassociatedAlpha", 1);
     if (bits_per_sample != 0) {
-        spec.attribute("oiio:BitsPerSample", bits_per_sample);
+        layout.attribute("oiio:BitsPerSample", bits_per_sample);
     }
-    if (!out || !out->open(path, spec) || !out->write_image(image.spec().format, image.localpixels()) ||
-        !out->close()) {
+    if (!out || !out->open(path, layout) ||
+        !out->write_image(zonara_tool::LayoutOf(image).format, image.localpixels()) || !out->close()) {
         throw std::runtime_error("cannot write test image " + path);
     }
 }

@@ -10,17 +10,19 @@
 
 #include "tools/builtin_image_file.h"
 #include "tools/image_file.h"
+#include "tools/image_layout.h"
 #include "tools/tool_error.h"
 #include "windows/windows_build.h"
 
 namespace {
 
 using zonara_tool::Image;
+using zonara_tool::LayoutOf;
 using zonara_tool::SampleKind;
 
 std::size_t SampleCount(const Image &image) {
-    const auto &spec = image.pixels.spec();
-    return static_cast<std::size_t>(spec.width) * spec.height * spec.nchannels;
+    const auto &layout = LayoutOf(image.pixels);
+    return static_cast<std::size_t>(layout.width) * layout.height * layout.nchannels;
 }
 
 std::size_t SampleBytes(SampleKind kind) { return kind == SampleKind::k8 ? 1 : kind == SampleKind::k16 ? 2 : 4; }
@@ -68,10 +70,10 @@ TEST(BuiltInImages, RoundTripKeepsEverySample) {
         ASSERT_EQ(zonara_tool::PeekSampleKind(path), c.kind);
         const Image read = zonara_tool::ReadImage(path);
         EXPECT_EQ(read.kind, c.kind);
-        EXPECT_EQ(read.pixels.spec().width, 7);
-        EXPECT_EQ(read.pixels.spec().height, 5);
-        EXPECT_EQ(read.pixels.spec().nchannels, c.channels);
-        EXPECT_EQ(read.pixels.spec().alpha_channel, c.alpha_channel);
+        EXPECT_EQ(LayoutOf(read.pixels).width, 7);
+        EXPECT_EQ(LayoutOf(read.pixels).height, 5);
+        EXPECT_EQ(LayoutOf(read.pixels).nchannels, c.channels);
+        EXPECT_EQ(LayoutOf(read.pixels).alpha_channel, c.alpha_channel);
         EXPECT_EQ(std::memcmp(read.pixels.localpixels(), written.pixels.localpixels(),
                               SampleCount(written) * SampleBytes(c.kind)),
                   0);

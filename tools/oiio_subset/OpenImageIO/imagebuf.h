@@ -47,11 +47,13 @@ enum class InitializePixels { No, Yes };
 
 class ImageBuf {
 public:
-    void reset(const ImageSpec &spec, InitializePixels = InitializePixels::Yes) {
-        spec_ = spec;
-        pixels_.assign(spec.image_bytes(), 0);
+    void reset(const ImageSpec &layout, InitializePixels = InitializePixels::Yes) {
+        spec_ = layout;
+        pixels_.assign(layout.image_bytes(), 0);
     }
-    const ImageSpec &spec() const { return spec_; }
+    // OpenImageIO names this accessor differently; tools/image_layout.h
+    // reads either through LayoutOf.
+    const ImageSpec &layout() const { return spec_; }
     // Changes to the layout's names and alpha only; the size stays.
     ImageSpec &specmod() { return spec_; }
     void *localpixels() { return pixels_.data(); }

@@ -18,8 +18,8 @@ inline bool resize(ImageBuf &dst, const ImageBuf &src) {
 // Copies all of `src` into `dst` with its top-left corner at (x, y); both of
 // the same sample type and channel count, as the tool uses it.
 inline bool paste(ImageBuf &dst, int x, int y, int /*z*/, int /*channel*/, const ImageBuf &src) {
-    const ImageSpec &to = dst.spec();
-    const ImageSpec &from = src.spec();
+    const ImageSpec &to = dst.layout();
+    const ImageSpec &from = src.layout();
     if (to.format.basetype != from.format.basetype || to.nchannels != from.nchannels || x < 0 || y < 0 ||
         x + from.width > to.width || y + from.height > to.height) {
         return false;
