@@ -96,17 +96,25 @@ PF_Err Iterate(int bits_per_channel, PF_InData *in_data, A_long progress_base, A
                 return;
             }
             const A_long y = region.top + row;
+            // Row pointers once per row, and the row split where the source
+            // ends: where the source does not reach, the callback gets no
+            // source pixel rather than memory outside the source.
+            Pixel *const out_row = PixelAt<Pixel>(*dst, 0, y);
+            const bool source_row = src != nullptr && y < src->height;
+            Pixel *const in_row = source_row ? PixelAt<Pixel>(*src, 0, y) : nullptr;
+            const A_long source_end = source_row ? std::clamp(src->width, region.left, region.right) : region.left;
             PF_Err code = PF_Err_NONE;
-            for (A_long x = region.left; x < region.right && code == PF_Err_NONE; ++x) {
-                // Where the source does not reach, the callback gets no
-                // source pixel rather than memory outside the source.
-                Pixel *in = src != nullptr && x < src->width && y < src->height ? PixelAt<Pixel>(*src, x, y) : nullptr;
-                try {
-                    code = pix_fn(refcon, x, y, in, PixelAt<Pixel>(*dst, x, y));
-                } catch (...) {
-                    host->exception_escaped = true;
-                    code = PF_Err_INTERNAL_STRUCT_DAMAGED;
+            try {
+                A_long x = region.left;
+                for (; x < source_end && code == PF_Err_NONE; ++x) {
+                    code = pix_fn(refcon, x, y, in_row + x, out_row + x);
                 }
+                for (; x < region.right && code == PF_Err_NONE; ++x) {
+                    code = pix_fn(refcon, x, y, nullptr, out_row + x);
+                }
+            } catch (...) {
+                host->exception_escaped = true;
+                code = PF_Err_INTERNAL_STRUCT_DAMAGED;
             }
             std::lock_guard lock(books);
             if (code != PF_Err_NONE && row < failed_row.load()) {
