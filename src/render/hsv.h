@@ -73,8 +73,10 @@ constexpr std::uint8_t SECTOR_TERMS[8][3] = {
 inline Rgb HsvToRgb(float hue, float saturation, float value) {
     if (saturation == 0.0f) return {value, value, value};
     const float h6 = hue * 6.0f;
-    // The sector keeps only the low 8 bits of the integer; garbage hues
-    // (not a number, huge) fall into the last sector.
+    // The sector keeps only the low 8 bits of the integer. A hue that is not
+    // a number or lies beyond the 32-bit range converts to the lowest 32-bit
+    // integer (as on the x86-64 target), whose low byte puts it in sector 0;
+    // other large hues land wherever their low byte says.
     const std::uint8_t sector = static_cast<std::uint8_t>(static_cast<std::uint32_t>(hsv_detail::FloorToInt32(h6)) & 0xFFu);
     const float f = h6 - static_cast<float>(sector);
     const float terms[4] = {

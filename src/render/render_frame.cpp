@@ -5,6 +5,7 @@
 #include <new>
 
 #include "host/host_suites.h"
+#include "params/param_array.h"
 #include "params/param_index.h"
 #include "render/grade_tables.h"
 #include "render/iterate_float_rows.h"
@@ -17,15 +18,11 @@
 namespace zonara {
 namespace {
 
-bool RecordsPresent(PF_ParamDef *params[], const PF_LayerDef *output) {
-    if (params == nullptr || output == nullptr) return false;
-    for (int index = 0; index < PARAM_COUNT; ++index) {
-        if (params[index] == nullptr) return false;
-    }
-    return true;
-}
-
 // A buffer without pixels (no data, no width or no height) is not walked.
+// An output without pixels needs nothing; in the compositing host, whose
+// command returns the walk's result, a source without pixels for an output
+// that has some is a damaged call and is answered as the host's own iterate
+// answers a buffer it cannot walk, rather than passed off as a rendered frame.
 bool HasPixels(const PF_LayerDef &layer) {
     return layer.data != nullptr && layer.width > 0 && layer.height > 0;
 }
@@ -65,13 +62,15 @@ PF_Err RenderAfterEffects(PF_InData *in_data, HostSuites &suites, WindowRenderPa
     GradeTables tables;
     if ((output.world_flags & PF_WorldFlag_DEEP) != 0) {
         const PF_iterate16Suite1 *iterate16 = suites.Iterate16Suite();
-        if (!HasPixels(source) || !HasPixels(output)) return PF_Err_NONE;
+        if (!HasPixels(output)) return PF_Err_NONE;
+        if (!HasPixels(source)) return PF_Err_BAD_CALLBACK_PARAM;
         AttachTables(record, output, Codec16::MAX_CODE + 1, BuildGradeTables16, tables);
         return iterate16->iterate(in_data, 0, rows, &source, nullptr, &record,
                                   ChooseArgb16Callback(record), &output);
     }
     const PF_Iterate8Suite1 *iterate8 = suites.Iterate8Suite();
-    if (!HasPixels(source) || !HasPixels(output)) return PF_Err_NONE;
+    if (!HasPixels(output)) return PF_Err_NONE;
+    if (!HasPixels(source)) return PF_Err_BAD_CALLBACK_PARAM;
     AttachTables(record, output, Codec8::MAX_CODE + 1, BuildGradeTables8, tables);
     return iterate8->iterate(in_data, 0, rows, &source, nullptr, &record, ChooseArgb8Callback(record),
                              &output);
@@ -116,7 +115,7 @@ PF_Err RenderPremiere(PF_InData *in_data, PF_OutData *out_data, HostSuites &suit
 PF_Err RenderFrame(PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[],
                    PF_LayerDef *output) {
     HostSuites suites(in_data->pica_basicP);
-    if (!RecordsPresent(params, output)) return PF_Err_INTERNAL_STRUCT_DAMAGED;
+    if (output == nullptr || !ParamArrayComplete(params)) return PF_Err_INTERNAL_STRUCT_DAMAGED;
 
     WindowRenderParams record;
     BuildWindowRenderParams(*in_data, params, record);

@@ -118,7 +118,7 @@ TEST(RenderFrame, MissingRecordsAreRefusedNotDereferenced) {
     EXPECT_TRUE(frame.host.SuitesBalanced());
 }
 
-TEST(RenderFrame, DegenerateBuffersRenderNothing) {
+TEST(RenderFrame, DegenerateBuffersRenderNothingAndEmptySourcesAreReported) {
     struct Case {
         const char *name;
         int width, height;
@@ -138,7 +138,11 @@ TEST(RenderFrame, DegenerateBuffersRenderNothing) {
             frame.dst.def.extent_hint = {0, 0, c.width, c.height};
             if (c.null_source) frame.src.def.data = nullptr;
             if (c.null_destination) frame.dst.def.data = nullptr;
-            EXPECT_EQ(frame.Render(), PF_Err_NONE);
+            // Only a compositing-host frame with an output to fill and no
+            // source to fill it from is an error; the editing host ignores
+            // the walk's result.
+            const bool damaged = !premiere && c.null_source && c.width > 0 && c.height > 0;
+            EXPECT_EQ(frame.Render(), damaged ? PF_Err_BAD_CALLBACK_PARAM : PF_Err_NONE);
             EXPECT_TRUE(frame.host.SuitesBalanced());
         }
     }
