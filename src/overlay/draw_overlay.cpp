@@ -126,7 +126,7 @@ PF_Err DrawHandles(const HandleCanvas &canvas, PF_ParamDef *params[], const PF_E
     canvas.path.Remake(canvas.supplier);
     status = path_suite->MoveTo(canvas.path.Held(), slider_x, slider_top);
     if (status == PF_Err_NONE) {
-        status = path_suite->LineTo(canvas.path.Held(), slider_x, slider_top + static_cast<float>(MIX_SLIDER_SCALE));
+        status = path_suite->LineTo(canvas.path.Held(), slider_x, slider_top + static_cast<float>(2 * MIX_SLIDER_HALF_LENGTH));
     }
     if (status == PF_Err_NONE) {
         status = canvas.Stroke();

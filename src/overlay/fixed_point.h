@@ -39,6 +39,5 @@ inline std::int32_t RoundHalfAwayFromZero(double value) {
 }
 
 inline constexpr double FIXED_TO_DOUBLE = 1.0 / 65536.0;
-inline constexpr float FIXED_TO_FLOAT = 1.0f / 65536.0f;
 
 }  // namespace zonara
