@@ -154,7 +154,7 @@ void FuzzOverlayEvent(FuzzedDataProvider &in, testhost::Host &host) {
 
     testhost::ViewContext context(DecodeView(in));
     if (in.ConsumeIntegralInRange<int>(0, 15) == 0) {
-        context.handle()->w_type = static_cast<PF_WindowType>(NastyInt32(in));
+        (*context.handle())->w_type = static_cast<PF_WindowType>(NastyInt32(in));
     }
     RefuseSomeSuites(in, host);
     host.faults().no_basic_suite = in.ConsumeIntegralInRange<int>(0, 15) == 0;

@@ -1,9 +1,11 @@
 /* Scalar types, geometry records and result codes shared by every record of
- * the host interface. Plain C so that the effect, the simulated host and any
- * C caller agree on one layout. */
+ * the host interface. Plain C, every integer of a fixed width, so that the
+ * effect, the simulated host and a real host agree on one layout on 64-bit
+ * Windows and 64-bit Linux alike (pf_abi_layout.h checks it). */
 #ifndef ZONARA_SDK_PF_BASIC_TYPES_H
 #define ZONARA_SDK_PF_BASIC_TYPES_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #ifdef __cplusplus
@@ -16,18 +18,26 @@ typedef uint32_t A_u_long;
 typedef int16_t A_short;
 typedef uint16_t A_u_short;
 typedef uint8_t A_u_char;
-typedef intptr_t A_intptr_t;
+typedef double A_FpLong;
+typedef float A_FpShort;
+typedef uint8_t A_Boolean;
+typedef int64_t A_intptr_t;
+typedef uint64_t A_u_longlong;
+typedef A_long A_AppID;
 typedef double PF_FpLong;
 typedef float PF_FpShort;
-typedef uint8_t PF_Boolean;
+/* A one-byte flag; the hosts declare it as plain char. */
+typedef char PF_Boolean;
 
 /* 32-bit result code of every command and callback; 0 is success. */
-typedef int32_t PF_Err;
-/* Result code of the basic suite and the drawing suites. */
+typedef A_long PF_Err;
+/* Result code and boolean of the basic suite and the drawing suites. */
 typedef int32_t SPErr;
+typedef int32_t SPBoolean;
 
 /* Signed 16.16 fixed point: 65536 is 1.0. */
-typedef int32_t PF_Fixed;
+typedef A_long PF_Fixed;
+typedef A_u_long PF_UFixed;
 #define PF_FIXED_ONE 65536
 
 typedef struct PF_FixedPoint {
@@ -47,6 +57,7 @@ typedef struct PF_Rect {
     A_long right;
     A_long bottom;
 } PF_Rect;
+typedef PF_Rect PF_UnionableRect;
 
 /* A rational: the numerator is signed, the denominator unsigned. */
 typedef struct PF_RationalScale {
@@ -54,8 +65,27 @@ typedef struct PF_RationalScale {
     A_u_long den;
 } PF_RationalScale;
 
+/* The interface version a host speaks, in the in-data record. */
+typedef struct PF_SpecVersion {
+    A_short major;
+    A_short minor;
+} PF_SpecVersion;
+
 /* Opaque handle the host gives the effect to identify itself in callbacks. */
-typedef void *PF_ProgPtr;
+typedef struct _PF_ProgressInfo *PF_ProgPtr;
+/* A host-owned relocatable block; the effect keeps none. */
+typedef void **PF_Handle;
+
+/* A table slot the effect never calls: present so that the slots after it
+ * sit where the host put them. */
+typedef void (*PF_UnusedCallback)(void);
+
+typedef A_long PF_Quality;
+typedef A_long PF_Field;
+typedef A_long PF_InFlags;
+typedef A_long PF_OutFlags;
+typedef A_long PF_OutFlags2;
+typedef A_long PF_ParamIndex;
 
 enum {
     PF_Err_NONE = 0,

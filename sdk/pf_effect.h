@@ -44,7 +44,6 @@ enum {
     PF_Cmd_RESERVED2 = 26
 };
 
-typedef A_long PF_OutFlags;
 enum {
     PF_OutFlag_NONE = 0,
     PF_OutFlag_DISPLAY_ERROR_MESSAGE = 0x100,
@@ -62,14 +61,33 @@ enum {
 #define PF_MAX_EFFECT_NAME_LEN 31
 #define PF_MAX_EFFECT_MSG_LEN 255
 
+/* Audio records: this effect renders no sound, but they sit inside the
+ * in-data and out-data records and keep their places. */
+typedef A_short PF_SoundChannels;
+typedef A_short PF_SoundFormat;
+typedef A_short PF_SoundSampleSize;
+
+typedef struct PF_SoundFormatInfo {
+    PF_FpLong rateF;
+    PF_SoundChannels num_channels;
+    PF_SoundFormat format;
+    PF_SoundSampleSize sample_size;
+} PF_SoundFormatInfo;
+
+typedef struct PF_SoundWorld {
+    PF_SoundFormatInfo fi;
+    A_long num_samples;
+    void *dataP;
+} PF_SoundWorld;
+
 typedef struct PF_InData {
     PF_InteractCallbacks inter;
     PF_UtilCallbacks *utils;
     PF_ProgPtr effect_ref;
-    A_long quality;
-    A_u_long version;
+    PF_Quality quality;
+    PF_SpecVersion version;
     A_long serial_num;
-    A_long appl_id;
+    A_AppID appl_id;
     A_long num_params;
     A_long reserved;
     A_long what_cpu;
@@ -79,7 +97,7 @@ typedef struct PF_InData {
     A_long total_time;
     A_long local_time_step;
     A_u_long time_scale;
-    A_long field;
+    PF_Field field;
     PF_Fixed shutter_angle;
     /* The layer's size in pixels. */
     A_long width;
@@ -90,13 +108,14 @@ typedef struct PF_InData {
     PF_RationalScale downsample_x;
     PF_RationalScale downsample_y;
     PF_RationalScale pixel_aspect_ratio;
-    A_long in_flags;
-    void *global_data;
-    void *sequence_data;
-    void *frame_data;
+    PF_InFlags in_flags;
+    PF_Handle global_data;
+    PF_Handle sequence_data;
+    PF_Handle frame_data;
     A_long start_sampL;
     A_long dur_sampL;
     A_long total_sampL;
+    PF_SoundWorld src_snd;
     const SPBasicSuite *pica_basicP;
     A_long pre_effect_source_origin_x;
     A_long pre_effect_source_origin_y;
@@ -106,11 +125,11 @@ typedef struct PF_InData {
 typedef struct PF_OutData {
     A_u_long my_version;
     A_char name[PF_MAX_EFFECT_NAME_LEN + 1];
-    void *global_data;
+    PF_Handle global_data;
     A_long num_params;
-    void *sequence_data;
+    PF_Handle sequence_data;
     A_long flat_sdata_size;
-    void *frame_data;
+    PF_Handle frame_data;
     A_long width;
     A_long height;
     PF_Point origin;
@@ -119,7 +138,8 @@ typedef struct PF_OutData {
     A_char return_msg[PF_MAX_EFFECT_MSG_LEN + 1];
     A_long start_sampL;
     A_long dur_sampL;
-    A_long out_flags2;
+    PF_SoundWorld dest_snd;
+    PF_OutFlags2 out_flags2;
 } PF_OutData;
 
 /* Exported as "EntryPointFunc" with C linkage. */

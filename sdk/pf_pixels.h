@@ -16,6 +16,8 @@ typedef struct PF_Pixel {
     A_u_char blue;
 } PF_Pixel;
 
+typedef PF_Pixel PF_Pixel8;
+
 /* 16 bits per channel, alpha first; full scale is 32768, not 65535. */
 typedef struct PF_Pixel16 {
     A_u_short alpha;
@@ -23,6 +25,14 @@ typedef struct PF_Pixel16 {
     A_u_short green;
     A_u_short blue;
 } PF_Pixel16;
+
+/* 32-bit float per channel, alpha first; 1.0 is full scale. */
+typedef struct PF_PixelFloat {
+    PF_FpShort alpha;
+    PF_FpShort red;
+    PF_FpShort green;
+    PF_FpShort blue;
+} PF_PixelFloat;
 
 #define PF_MAX_CHAN8 255
 #define PF_MAX_CHAN16 32768

@@ -3,6 +3,7 @@
 #define ZONARA_SDK_PF_SDK_H
 
 #include "drawbot.h"
+#include "pf_abi_layout.h"
 #include "pf_basic_types.h"
 #include "pf_callbacks.h"
 #include "pf_effect.h"

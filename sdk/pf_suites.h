@@ -26,8 +26,11 @@ extern "C" {
 #define kPFEffectCustomUIOverlayThemeSuite "PF Effect Custom UI Overlay Theme Suite"
 #define kPFEffectCustomUIOverlayThemeSuiteVersion1 1
 
-/* The standard C functions, as a suite. */
-typedef PF_ANSICallbacks PF_ANSICallbacksSuite1;
+/* The standard C functions, as a suite: the utilities' block without its
+ * trailing member. */
+typedef struct PF_ANSICallbacksSuite1 {
+    PF_ANSI_FUNCTIONS
+} PF_ANSICallbacksSuite1;
 
 typedef PF_Err (*PF_IteratePixel8Func)(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel *out);
 typedef PF_Err (*PF_IteratePixel16Func)(void *refcon, A_long x, A_long y, PF_Pixel16 *in,
@@ -40,12 +43,18 @@ typedef struct PF_Iterate8Suite1 {
     PF_Err (*iterate)(PF_InData *in_data, A_long progress_base, A_long progress_final,
                       PF_EffectWorld *src, const PF_Rect *area, void *refcon,
                       PF_IteratePixel8Func pix_fn, PF_EffectWorld *dst);
+    PF_UnusedCallback iterate_origin;
+    PF_UnusedCallback iterate_lut;
+    PF_UnusedCallback iterate_origin_non_clip_src;
+    PF_UnusedCallback iterate_generic;
 } PF_Iterate8Suite1;
 
 typedef struct PF_iterate16Suite1 {
     PF_Err (*iterate)(PF_InData *in_data, A_long progress_base, A_long progress_final,
                       PF_EffectWorld *src, const PF_Rect *area, void *refcon,
                       PF_IteratePixel16Func pix_fn, PF_EffectWorld *dst);
+    PF_UnusedCallback iterate_origin;
+    PF_UnusedCallback iterate_origin_non_clip_src;
 } PF_iterate16Suite1;
 
 /* The editing host's pixel formats: declared at global setup, asked for
@@ -53,7 +62,12 @@ typedef struct PF_iterate16Suite1 {
 typedef struct PF_PixelFormatSuite1 {
     PF_Err (*AddSupportedPixelFormat)(PF_ProgPtr effect_ref, PrPixelFormat format);
     PF_Err (*ClearSupportedPixelFormats)(PF_ProgPtr effect_ref);
+    PF_UnusedCallback NewWorldOfPixelFormat;
+    PF_UnusedCallback DisposeWorld;
     PF_Err (*GetPixelFormat)(PF_EffectWorld *world, PrPixelFormat *format);
+    PF_UnusedCallback GetBlackForPixelFormat;
+    PF_UnusedCallback GetWhiteForPixelFormat;
+    PF_UnusedCallback ConvertColorToPixelFormattedData;
 } PF_PixelFormatSuite1;
 
 typedef struct PF_EffectCustomUISuite1 {
@@ -62,9 +76,16 @@ typedef struct PF_EffectCustomUISuite1 {
 } PF_EffectCustomUISuite1;
 
 typedef struct PF_EffectCustomUIOverlayThemeSuite1 {
+    PF_UnusedCallback PF_GetPreferredForegroundColor;
+    PF_UnusedCallback PF_GetPreferredShadowColor;
+    PF_UnusedCallback PF_GetPreferredStrokeWidth;
+    PF_UnusedCallback PF_GetPreferredVertexSize;
+    PF_UnusedCallback PF_GetPreferredShadowOffset;
     /* Strokes the path in the host's overlay colour and width, with its
      * drop shadow when draw_shadow is set. */
     PF_Err (*PF_StrokePath)(DRAWBOT_DrawRef draw_ref, DRAWBOT_PathRef path, PF_Boolean draw_shadow);
+    PF_UnusedCallback PF_FillPath;
+    PF_UnusedCallback PF_FillVertex;
 } PF_EffectCustomUIOverlayThemeSuite1;
 
 #ifdef __cplusplus

@@ -14,7 +14,11 @@ typedef struct SPBasicSuite {
     SPErr (*AcquireSuite)(const char *name, int32_t version, const void **suite);
     SPErr (*ReleaseSuite)(const char *name, int32_t version);
     /* Non-zero when the two names are the same suite name. */
-    PF_Boolean (*IsEqual)(const char *token1, const char *token2);
+    SPBoolean (*IsEqual)(const char *token1, const char *token2);
+    SPErr (*AllocateBlock)(size_t size, void **block);
+    SPErr (*FreeBlock)(void *block);
+    SPErr (*ReallocateBlock)(void *block, size_t new_size, void **new_block);
+    SPErr (*Undefined)(void);
 } SPBasicSuite;
 
 #ifdef __cplusplus

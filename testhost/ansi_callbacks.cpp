@@ -3,6 +3,7 @@
 // effect would compute with its own standard library.
 #include <cmath>
 #include <cstdarg>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -39,8 +40,8 @@ A_char *HostStrcpy(A_char *dest, const A_char *src) {
 
 }  // namespace
 
-PF_ANSICallbacks AnsiCallbacks() {
-    PF_ANSICallbacks ansi{};
+PF_ANSICallbacksSuite1 AnsiSuite() {
+    PF_ANSICallbacksSuite1 ansi{};
     ansi.atan = [](double x) { return std::atan(x); };
     ansi.atan2 = [](double y, double x) { return std::atan2(y, x); };
     ansi.ceil = [](double x) { return std::ceil(x); };
@@ -58,7 +59,19 @@ PF_ANSICallbacks AnsiCallbacks() {
     ansi.tan = [](double x) { return std::tan(x); };
     ansi.sprintf = HostSprintf;
     ansi.strcpy = HostStrcpy;
+    ansi.asin = [](double x) { return std::asin(x); };
+    ansi.acos = [](double x) { return std::acos(x); };
     return ansi;
+}
+
+PF_ANSICallbacksBlock AnsiCallbacksBlock() {
+    // The block inside the utilities is the suite's table followed by one
+    // unused member: the same functions, at the same places.
+    static_assert(sizeof(PF_ANSICallbacksSuite1) == offsetof(PF_ANSICallbacksBlock, unused_longA));
+    const PF_ANSICallbacksSuite1 suite = AnsiSuite();
+    PF_ANSICallbacksBlock block{};
+    std::memcpy(&block, &suite, sizeof suite);
+    return block;
 }
 
 }  // namespace testhost::detail

@@ -27,11 +27,19 @@ SPErr ReleaseSuite(const char *name, int32_t version) {
     return host != nullptr ? host->suites.Release(name, version) : SUITE_NOT_FOUND_ERROR;
 }
 
-PF_Boolean IsEqual(const char *token1, const char *token2) {
+SPBoolean IsEqual(const char *token1, const char *token2) {
     return token1 != nullptr && token2 != nullptr && std::strcmp(token1, token2) == 0;
 }
 
-constexpr SPBasicSuite BASIC_SUITE{AcquireSuite, ReleaseSuite, IsEqual};
+// The memory-block services are for effects that keep data between calls;
+// this host offers only what an effect of this kind asks for.
+constexpr SPBasicSuite BASIC_SUITE = [] {
+    SPBasicSuite suite{};
+    suite.AcquireSuite = AcquireSuite;
+    suite.ReleaseSuite = ReleaseSuite;
+    suite.IsEqual = IsEqual;
+    return suite;
+}();
 
 }  // namespace
 
@@ -45,7 +53,7 @@ HostState *HostFromEffectRef(PF_ProgPtr effect_ref) {
     // An effect_ref is only good during a command of the host that gave it;
     // anything else is refused rather than trusted as a pointer.
     HostState *host = CurrentHost();
-    return host != nullptr && effect_ref == static_cast<PF_ProgPtr>(host) ? host : nullptr;
+    return host != nullptr && effect_ref == reinterpret_cast<PF_ProgPtr>(host) ? host : nullptr;
 }
 
 const SPBasicSuite *BasicSuite() { return &BASIC_SUITE; }

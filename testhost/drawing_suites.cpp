@@ -126,12 +126,44 @@ SPErr Close(DRAWBOT_PathRef path) {
     return AddSegment(path, DrawOp::kClose, {PathSegment::Kind::kClose});
 }
 
-const PF_EffectCustomUISuite1 CUSTOM_UI_SUITE{&GetDrawingReference};
-const PF_EffectCustomUIOverlayThemeSuite1 OVERLAY_THEME_SUITE{&ThemeStrokePath};
-const DRAWBOT_DrawbotSuite1 DRAW_SUITE{&GetSupplier, &GetSurface};
-const DRAWBOT_SupplierSuite1 SUPPLIER_SUITE{&NewPen, &NewPath, &ReleaseObject};
-const DRAWBOT_SurfaceSuite1 SURFACE_SUITE{&StrokePath};
-const DRAWBOT_PathSuite1 PATH_SUITE{&MoveTo, &LineTo, &AddArc, &Close};
+// Each table fills the slots the effect calls, each at its own place; the
+// others stay null, as a host leaves a service it does not offer.
+constexpr PF_EffectCustomUISuite1 CUSTOM_UI_SUITE = [] {
+    PF_EffectCustomUISuite1 suite{};
+    suite.PF_GetDrawingReference = &GetDrawingReference;
+    return suite;
+}();
+constexpr PF_EffectCustomUIOverlayThemeSuite1 OVERLAY_THEME_SUITE = [] {
+    PF_EffectCustomUIOverlayThemeSuite1 suite{};
+    suite.PF_StrokePath = &ThemeStrokePath;
+    return suite;
+}();
+constexpr DRAWBOT_DrawbotSuite1 DRAW_SUITE = [] {
+    DRAWBOT_DrawbotSuite1 suite{};
+    suite.GetSupplier = &GetSupplier;
+    suite.GetSurface = &GetSurface;
+    return suite;
+}();
+constexpr DRAWBOT_SupplierSuite1 SUPPLIER_SUITE = [] {
+    DRAWBOT_SupplierSuite1 suite{};
+    suite.NewPen = &NewPen;
+    suite.NewPath = &NewPath;
+    suite.ReleaseObject = &ReleaseObject;
+    return suite;
+}();
+constexpr DRAWBOT_SurfaceSuite1 SURFACE_SUITE = [] {
+    DRAWBOT_SurfaceSuite1 suite{};
+    suite.StrokePath = &StrokePath;
+    return suite;
+}();
+constexpr DRAWBOT_PathSuite1 PATH_SUITE = [] {
+    DRAWBOT_PathSuite1 suite{};
+    suite.MoveTo = &MoveTo;
+    suite.LineTo = &LineTo;
+    suite.AddArc = &AddArc;
+    suite.Close = &Close;
+    return suite;
+}();
 
 }  // namespace
 

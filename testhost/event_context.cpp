@@ -11,6 +11,7 @@ constexpr A_u_long CONTEXT_MAGIC = 0x5A6E5677u;
 ViewContext::ViewContext(const View &view) : view_(view) {
     context_.pf.magic = CONTEXT_MAGIC;
     context_.pf.w_type = WindowTypeOf(view.kind);
+    context_.pf_pointer = &context_.pf;
     context_.owner = this;
     context_.drawing = nullptr;
 }
@@ -26,12 +27,12 @@ PF_EventCallbacks ViewContext::callbacks() {
 }
 
 ViewContext *ViewContext::FromHandle(PF_ContextH handle) {
-    if (handle == nullptr || handle->magic != CONTEXT_MAGIC) {
+    if (handle == nullptr || *handle == nullptr || (*handle)->magic != CONTEXT_MAGIC) {
         return nullptr;
     }
-    // Record is standard-layout with the PF_Context first, so the handle is
-    // also the address of the record.
-    Record *record = reinterpret_cast<Record *>(handle);
+    // Record is standard-layout with the PF_Context first, so the context the
+    // handle points at is also the address of the record.
+    Record *record = reinterpret_cast<Record *>(*handle);
     if (record->owner == nullptr || record->owner->handle() != handle) {
         return nullptr;
     }

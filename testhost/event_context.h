@@ -36,8 +36,9 @@ public:
 
     const View &view() const { return view_; }
 
-    // The contextH of an event in this view.
-    PF_ContextH handle() { return &context_.pf; }
+    // The contextH of an event in this view: a handle, that is a pointer to
+    // the host's pointer to the context.
+    PF_ContextH handle() { return &context_.pf_pointer; }
     // The callbacks of an event in this view, with this context as refcon.
     PF_EventCallbacks callbacks();
 
@@ -58,6 +59,8 @@ private:
     // start of this record and can be turned back into it.
     struct Record {
         PF_Context pf;
+        // What the handle points at; always &pf.
+        PF_Context *pf_pointer;
         ViewContext *owner;
         DrawingSession *drawing;
     };

@@ -63,7 +63,7 @@ EventOutcome OverlayEvents::Send(PF_EventExtra &extra) {
     outcome.result = effect_ ? host_.SendTo(effect_, PF_Cmd_EVENT, nullptr, &extra)
                              : host_.Send(PF_Cmd_EVENT, nullptr, &extra);
     for (int i = 0; i < store.size(); ++i) {
-        if ((store.at(i).change_flags & PF_ChangeFlag_CHANGED_VALUE) != 0) {
+        if ((store.at(i).uu.change_flags & PF_ChangeFlag_CHANGED_VALUE) != 0) {
             outcome.changed.push_back(i);
         } else {
             store.at(i) = before[static_cast<std::size_t>(i)];

@@ -11,7 +11,7 @@ namespace detail {
 namespace {
 
 // The interface version the host announces in in_data->version.
-constexpr A_u_long HOST_API_VERSION = (13u << 16) | 2u;
+constexpr PF_SpecVersion HOST_API_VERSION{13, 2};
 constexpr A_long HOST_QUALITY_HIGH = 1;
 constexpr A_long FRAMES_IN_SEQUENCE = 240;
 
@@ -34,7 +34,7 @@ void HostState::BuildInData(const PF_LayerDef *output) {
     in_data = PF_InData{};
     in_data.inter = InteractCallbacks();
     in_data.utils = &utils;
-    in_data.effect_ref = static_cast<PF_ProgPtr>(this);
+    in_data.effect_ref = reinterpret_cast<PF_ProgPtr>(this);
     in_data.quality = HOST_QUALITY_HIGH;
     in_data.version = HOST_API_VERSION;
     in_data.appl_id = app == HostApp::kPremiere ? PF_APPL_ID_PREMIERE : PF_APPL_ID_AFTER_EFFECTS;
@@ -79,8 +79,9 @@ Host::Host(std::shared_ptr<const Module> module, HostApp app) : impl_(std::make_
     detail::HostState &state = *impl_;
     state.module = std::move(module);
     state.app = app;
-    state.utils.ansi = detail::AnsiCallbacks();
-    state.suites.Register(kPFANSISuite, kPFANSISuiteVersion1, &state.utils.ansi);
+    state.utils.ansi = detail::AnsiCallbacksBlock();
+    state.ansi_suite = detail::AnsiSuite();
+    state.suites.Register(kPFANSISuite, kPFANSISuiteVersion1, &state.ansi_suite);
     state.suites.Register(kPFIterate8Suite, kPFIterate8SuiteVersion1, detail::Iterate8Suite());
     state.suites.Register(kPFIterate16Suite, kPFIterate16SuiteVersion1, detail::Iterate16Suite());
     if (app == HostApp::kPremiere) {

@@ -21,6 +21,8 @@ struct HostState {
     PF_InData in_data{};
     PF_OutData out_data{};
     PF_UtilCallbacks utils{};
+    // "PF ANSI Suite": the same functions as utils.ansi, in the suite's own table.
+    PF_ANSICallbacksSuite1 ansi_suite{};
     std::atomic<bool> exception_escaped{false};
 
     FrameSetup frame;
@@ -73,7 +75,8 @@ HostState *HostFromEffectRef(PF_ProgPtr effect_ref);
 // Callback tables, shared by every host: they find their host through
 // effect_ref or CurrentHost().
 const SPBasicSuite *BasicSuite();
-PF_ANSICallbacks AnsiCallbacks();
+PF_ANSICallbacksBlock AnsiCallbacksBlock();
+PF_ANSICallbacksSuite1 AnsiSuite();
 PF_InteractCallbacks InteractCallbacks();
 const PF_Iterate8Suite1 *Iterate8Suite();
 const PF_iterate16Suite1 *Iterate16Suite();

@@ -35,9 +35,9 @@ PF_Err AddParam(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def) 
     PF_ParamDef copy = *def;
     copy.name[PF_MAX_EFFECT_PARAM_NAME_LEN] = '\0';
     if (copy.param_type == PF_Param_POPUP) {
-        copy.u.pd.namesptr = KeepText(*host, copy.u.pd.namesptr);
+        copy.u.pd.u.namesptr = KeepText(*host, copy.u.pd.u.namesptr);
     } else if (copy.param_type == PF_Param_CHECKBOX) {
-        copy.u.bd.nameptr = KeepText(*host, copy.u.bd.nameptr);
+        copy.u.bd.u.nameptr = KeepText(*host, copy.u.bd.u.nameptr);
     }
     host->declared.push_back(copy);
     return PF_Err_NONE;
@@ -60,6 +60,11 @@ PF_Err RegisterUi(PF_ProgPtr effect_ref, PF_CustomUIInfo *cust_info) {
 
 }  // namespace
 
-PF_InteractCallbacks InteractCallbacks() { return PF_InteractCallbacks{AddParam, RegisterUi}; }
+PF_InteractCallbacks InteractCallbacks() {
+    PF_InteractCallbacks callbacks{};
+    callbacks.add_param = AddParam;
+    callbacks.register_ui = RegisterUi;
+    return callbacks;
+}
 
 }  // namespace testhost::detail

@@ -33,7 +33,7 @@ bool Walkable(const PF_EffectWorld &world, int bits_per_channel, std::size_t pix
 
 template <class Pixel>
 Pixel *PixelAt(const PF_EffectWorld &world, A_long x, A_long y) {
-    return reinterpret_cast<Pixel *>(static_cast<std::uint8_t *>(world.data) +
+    return reinterpret_cast<Pixel *>(reinterpret_cast<std::uint8_t *>(world.data) +
                                      static_cast<std::ptrdiff_t>(y) * world.rowbytes +
                                      static_cast<std::ptrdiff_t>(x) * static_cast<std::ptrdiff_t>(sizeof(Pixel)));
 }
@@ -144,8 +144,16 @@ PF_Err Iterate16(PF_InData *in_data, A_long progress_base, A_long progress_final
     return Iterate<PF_Pixel16>(16, in_data, progress_base, progress_final, src, area, refcon, pix_fn, dst);
 }
 
-constexpr PF_Iterate8Suite1 ITERATE8_SUITE{Iterate8};
-constexpr PF_iterate16Suite1 ITERATE16_SUITE{Iterate16};
+constexpr PF_Iterate8Suite1 ITERATE8_SUITE = [] {
+    PF_Iterate8Suite1 suite{};
+    suite.iterate = Iterate8;
+    return suite;
+}();
+constexpr PF_iterate16Suite1 ITERATE16_SUITE = [] {
+    PF_iterate16Suite1 suite{};
+    suite.iterate = Iterate16;
+    return suite;
+}();
 
 }  // namespace
 

@@ -73,7 +73,7 @@ Layer::Layer(PixelFormat format, int width, int height, LayerOptions options)
         pixels_offset_ += stride * static_cast<std::size_t>(height - 1);
     }
     def_.world_flags = PF_WorldFlag_WRITEABLE | (format == PixelFormat::kArgb16 ? PF_WorldFlag_DEEP : 0);
-    def_.data = storage_.data() + pixels_offset_;
+    def_.data = reinterpret_cast<PF_PixelPtr>(storage_.data() + pixels_offset_);
     def_.rowbytes = options.bottom_up ? -static_cast<A_long>(stride) : static_cast<A_long>(stride);
     def_.width = width;
     def_.height = height;
@@ -93,7 +93,7 @@ std::size_t Layer::RowStride() const {
 }
 
 void *Layer::PixelAddress(int x, int y) {
-    return static_cast<std::uint8_t *>(def_.data) + static_cast<std::ptrdiff_t>(y) * def_.rowbytes +
+    return reinterpret_cast<std::uint8_t *>(def_.data) + static_cast<std::ptrdiff_t>(y) * def_.rowbytes +
            static_cast<std::ptrdiff_t>(x) * static_cast<std::ptrdiff_t>(BytesPerPixel(format_));
 }
 

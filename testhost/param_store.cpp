@@ -44,7 +44,7 @@ void ParamStore::Reset(const std::vector<PF_ParamDef> &declared, int layer_width
     defs_[0].param_type = PF_Param_LAYER;
     for (const PF_ParamDef &def : declared) {
         defs_.push_back(def);
-        defs_.back().change_flags = PF_ChangeFlag_NONE;
+        defs_.back().uu.change_flags = PF_ChangeFlag_NONE;
         ApplyDefault(defs_.back(), layer_width, layer_height);
     }
     pointers_.clear();
@@ -63,7 +63,7 @@ PF_ParamDef **ParamStore::array() { return pointers_.empty() ? nullptr : pointer
 
 void ParamStore::ClearChangeFlags() {
     for (PF_ParamDef &def : defs_) {
-        def.change_flags = PF_ChangeFlag_NONE;
+        def.uu.change_flags = PF_ChangeFlag_NONE;
     }
 }
 

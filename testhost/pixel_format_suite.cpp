@@ -51,8 +51,13 @@ PF_Err GetPixelFormat(PF_EffectWorld *world, PrPixelFormat *format) {
     return PF_Err_NONE;
 }
 
-constexpr PF_PixelFormatSuite1 PIXEL_FORMAT_SUITE{AddSupportedPixelFormat, ClearSupportedPixelFormats,
-                                                  GetPixelFormat};
+constexpr PF_PixelFormatSuite1 PIXEL_FORMAT_SUITE = [] {
+    PF_PixelFormatSuite1 suite{};
+    suite.AddSupportedPixelFormat = AddSupportedPixelFormat;
+    suite.ClearSupportedPixelFormats = ClearSupportedPixelFormats;
+    suite.GetPixelFormat = GetPixelFormat;
+    return suite;
+}();
 
 }  // namespace
 

@@ -70,7 +70,7 @@ std::vector<PropertyListResource> ReadPropertyListResources(const std::string &m
         if (data == nullptr) {
             throw std::runtime_error("cannot load PIPL resource " + std::to_string(id) + " of '" + module_path + "'");
         }
-        const auto *bytes = static_cast<const std::uint8_t *>(data);
+        const auto *bytes = reinterpret_cast<const std::uint8_t *>(data);
         lists.push_back({id, language, std::vector<std::uint8_t>(bytes, bytes + SizeofResource(module.handle, info))});
     }
     if (lists.empty()) {

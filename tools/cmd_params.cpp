@@ -36,7 +36,7 @@ std::string KeyOf(int index) {
 // so a trailing bar adds no choice.
 std::vector<std::string> SplitChoices(const PF_PopupDef &popup) {
     std::vector<std::string> choices;
-    std::string_view rest = popup.namesptr != nullptr ? popup.namesptr : "";
+    std::string_view rest = popup.u.namesptr != nullptr ? popup.u.namesptr : "";
     while (static_cast<int>(choices.size()) < popup.num_choices && !rest.empty()) {
         const std::size_t bar = rest.find('|');
         choices.emplace_back(rest.substr(0, bar));
@@ -141,7 +141,7 @@ OrderedJson DefinitionJson(const ParamRow &row, const testhost::Host &host) {
     entry["name"] = def.name;
     entry["group"] = row.group;
     entry["type"] = TypeName(def.param_type);
-    entry["disk_id"] = def.id;
+    entry["disk_id"] = def.uu.id;
     entry["animatable"] = (def.flags & PF_ParamFlag_CANNOT_TIME_VARY) == 0;
     switch (def.param_type) {
     case PF_Param_POPUP:
@@ -149,7 +149,7 @@ OrderedJson DefinitionJson(const ParamRow &row, const testhost::Host &host) {
         entry["default"] = PopupJson(row, def.u.pd.dephault);
         break;
     case PF_Param_CHECKBOX:
-        entry["label"] = def.u.bd.nameptr != nullptr ? def.u.bd.nameptr : "";
+        entry["label"] = def.u.bd.u.nameptr != nullptr ? def.u.bd.u.nameptr : "";
         entry["default"] = def.u.bd.dephault != 0;
         break;
     case PF_Param_FLOAT_SLIDER:
@@ -220,7 +220,7 @@ void PrintTable(const std::vector<ParamRow> &rows) {
         const std::string name = row.def->name;
         table.push_back({std::to_string(row.index), row.key, name.empty() ? "-" : name,
                          row.group.empty() ? "-" : row.group, TypeName(row.def->param_type), cells.valid,
-                         cells.slider, cells.dephault, std::to_string(row.def->id),
+                         cells.slider, cells.dephault, std::to_string(row.def->uu.id),
                          (row.def->flags & PF_ParamFlag_CANNOT_TIME_VARY) != 0 ? "no" : "yes"});
     }
     std::vector<std::size_t> widths(table.front().size(), 0);

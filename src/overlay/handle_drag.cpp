@@ -21,7 +21,7 @@ struct DragInputs {
 
 void WriteFloatParam(PF_ParamDef *params[], ParamIndex index, double value) {
     params[index]->u.fs_d.value = value;
-    params[index]->change_flags = PF_ChangeFlag_CHANGED_VALUE;
+    params[index]->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
 }
 
 double FixedToDouble(std::int32_t value) { return static_cast<double>(value) / 65536.0; }
@@ -71,7 +71,7 @@ float BearingDegrees(std::int32_t dx, std::int32_t dy) {
 void DragAngle(const DragInputs &in, PF_ParamDef *params[]) {
     const float degrees = BearingDegrees(WrapSub(in.mouse.x, in.origin.x), WrapSub(in.mouse.y, in.origin.y));
     params[PARAM_ANGLE]->u.ad.value = RoundHalfAwayFromZero(degrees * 65536.0f);
-    params[PARAM_ANGLE]->change_flags = PF_ChangeFlag_CHANGED_VALUE;
+    params[PARAM_ANGLE]->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
 }
 
 // Each feather handle puts its own edge of the (unrotated) feather rectangle

@@ -39,8 +39,13 @@ inline float WindowAngleRadians(PF_ParamDef *params[]) {
 // A view type no overlay view has, for an event without a context.
 inline constexpr PF_WindowType VIEW_UNKNOWN = -1;
 
+// The context arrives as a handle (a pointer to the host's pointer to it);
+// either level may be missing in a damaged event.
 inline PF_WindowType ViewType(const PF_EventExtra *extra) {
-    return extra->contextH != nullptr ? extra->contextH->w_type : VIEW_UNKNOWN;
+    if (extra->contextH == nullptr || *extra->contextH == nullptr) {
+        return VIEW_UNKNOWN;
+    }
+    return (*extra->contextH)->w_type;
 }
 
 // The overlay is registered for the composition and layer views only.

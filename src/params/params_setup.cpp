@@ -29,12 +29,12 @@ void FillTypeMember(const ParamDeclaration &declaration, PF_ParamDefUnion &u) {
             u.pd.num_choices = declaration.num_choices;
             // The host keeps this pointer; the table is constant for the
             // module's lifetime.
-            u.pd.namesptr = LookupString(declaration.choices);
+            u.pd.u.namesptr = LookupString(declaration.choices);
             break;
         case PF_Param_CHECKBOX:
             u.bd.value = declaration.default_choice;
             u.bd.dephault = static_cast<PF_Boolean>(declaration.default_choice);
-            u.bd.nameptr = declaration.checkbox_label;
+            u.bd.u.nameptr = declaration.checkbox_label;
             break;
         case PF_Param_FLOAT_SLIDER:
             FillFloatSlider(declaration, u.fs_d);
@@ -65,7 +65,7 @@ void FillDefinition(const PF_InData *in_data, const ParamDeclaration &declaratio
     }
     def.flags = declaration.flags;
     FillTypeMember(declaration, def.u);
-    def.id = declaration.disk_id;
+    def.uu.id = declaration.disk_id;
 }
 
 constexpr PF_ParamIndex APPEND_PARAM = -1;

@@ -51,8 +51,8 @@ FloatRowSpan FloatRowsToVisit(A_long first_row, A_long end_row, const PF_LayerDe
     span.first = first;
     span.end = end;
     span.columns = columns;
-    span.source_base = static_cast<std::uint8_t *>(source->data);
-    span.destination_base = static_cast<std::uint8_t *>(destination->data);
+    span.source_base = reinterpret_cast<std::uint8_t *>(source->data);
+    span.destination_base = reinterpret_cast<std::uint8_t *>(destination->data);
     span.source_rowbytes = source->rowbytes;
     span.destination_rowbytes = destination->rowbytes;
     return span;

@@ -55,7 +55,7 @@ TEST(HostSuites, AccessorsReturnTheHostTablesUnderTheirExactNames) {
         const void *table;
         const void *(*use)(HostSuites &);
     } cases[] = {
-        {"PF ANSI Suite", &host.in_data.utils->ansi, [](HostSuites &s) -> const void * { return s.AnsiSuite(); }},
+        {"PF ANSI Suite", &host.ansi_suite(), [](HostSuites &s) -> const void * { return s.AnsiSuite(); }},
         {"PF Iterate8 Suite", &g_iterate8, [](HostSuites &s) -> const void * { return s.Iterate8Suite(); }},
         {"PF iterate16 Suite", &g_iterate16, [](HostSuites &s) -> const void * { return s.Iterate16Suite(); }},
         {"PF Effect Custom UI Suite", &g_custom_ui, [](HostSuites &s) -> const void * { return s.CustomUISuite(); }},

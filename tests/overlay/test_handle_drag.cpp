@@ -48,7 +48,7 @@ TEST_P(HandleDragTest, WritesTheHandlesParametersAndMarksThemChanged) {
 
     const auto expect_value = [&](int index, double expected, double got) {
         const bool written = expected != UNCHANGED;
-        EXPECT_EQ(params[index].change_flags, written ? PF_ChangeFlag_CHANGED_VALUE : 0) << index;
+        EXPECT_EQ(params[index].uu.change_flags, written ? PF_ChangeFlag_CHANGED_VALUE : 0) << index;
         if (written) {
             EXPECT_NEAR(got, expected, c.tolerance) << index;
         }
@@ -57,8 +57,8 @@ TEST_P(HandleDragTest, WritesTheHandlesParametersAndMarksThemChanged) {
     expect_value(zonara::PARAM_HEIGHT, c.height, params[zonara::PARAM_HEIGHT].u.fs_d.value);
     expect_value(zonara::PARAM_FEATHER, c.feather, params[zonara::PARAM_FEATHER].u.fs_d.value);
     expect_value(zonara::PARAM_ANGLE, c.angle_out, params[zonara::PARAM_ANGLE].u.ad.value / 65536.0);
-    EXPECT_EQ(params[zonara::PARAM_ORIGIN].change_flags, 0);
-    EXPECT_EQ(params[zonara::PARAM_MIX].change_flags, 0);
+    EXPECT_EQ(params[zonara::PARAM_ORIGIN].uu.change_flags, 0);
+    EXPECT_EQ(params[zonara::PARAM_MIX].uu.change_flags, 0);
 }
 
 constexpr double U = UNCHANGED;
@@ -123,8 +123,8 @@ TEST_P(MixDragTest, HeightInTheViewSetsMix) {
         PF_Point{static_cast<A_long>(view.FrameX(500)) + 300, static_cast<A_long>(view.FrameY(300) + c.frame_dy)};
     zonara::HandleDrag(&host.in_data, &host.out_data, params.List(), nullptr, &extra);
     EXPECT_DOUBLE_EQ(params[zonara::PARAM_MIX].u.fs_d.value, c.mix);
-    EXPECT_EQ(params[zonara::PARAM_MIX].change_flags, PF_ChangeFlag_CHANGED_VALUE);
-    EXPECT_EQ(params[zonara::PARAM_WIDTH].change_flags, 0);
+    EXPECT_EQ(params[zonara::PARAM_MIX].uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
+    EXPECT_EQ(params[zonara::PARAM_WIDTH].uu.change_flags, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -173,7 +173,7 @@ TEST(HandleDragTest, NoHandleOrNoOverlayViewIsANoOp) {
         EXPECT_EQ(extra.u.do_click.send_drag, 0);
         EXPECT_EQ(view.frame_to_source_calls, 0);
         for (int i = 0; i < zonara::PARAM_COUNT; ++i) {
-            EXPECT_EQ(params[i].change_flags, 0) << i;
+            EXPECT_EQ(params[i].uu.change_flags, 0) << i;
         }
     }
 }
@@ -190,7 +190,7 @@ TEST(HandleDragTest, VerticalFeatherHandlesOfAFlatWindowLeaveFeatherAlone) {
             extra.u.do_click.screen_point = PF_Point{500, 280};
             zonara::HandleDrag(&host.in_data, &host.out_data, params.List(), nullptr, &extra);
             EXPECT_EQ(params[zonara::PARAM_FEATHER].u.fs_d.value, 33.0);
-            EXPECT_EQ(params[zonara::PARAM_FEATHER].change_flags, 0);
+            EXPECT_EQ(params[zonara::PARAM_FEATHER].uu.change_flags, 0);
             EXPECT_EQ(extra.u.do_click.send_drag, 1) << "the gesture still goes on";
         }
     }

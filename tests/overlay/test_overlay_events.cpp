@@ -130,10 +130,14 @@ TEST(OverlayEventTest, OtherViewsAndEventsAreLeftAlone) {
     extra.e_type = PF_Event_IDLE;
     EXPECT_EQ(scene.Handle(&extra), PF_Err_NONE);
     EXPECT_EQ(extra.evt_out_flags, HOST_OUT_FLAGS);
-    extra.contextH = nullptr;  // no view: nothing to test against
-    extra.e_type = PF_Event_DO_CLICK;
-    EXPECT_EQ(scene.Handle(&extra), PF_Err_NONE);
-    EXPECT_EQ(extra.u.do_click.continue_refcon[0], HOST_REFCON);
+    // No view, or a handle to no view: nothing to test against.
+    PF_Context *no_context = nullptr;
+    for (PF_ContextH handle : {static_cast<PF_ContextH>(nullptr), &no_context}) {
+        extra.contextH = handle;
+        extra.e_type = PF_Event_DO_CLICK;
+        EXPECT_EQ(scene.Handle(&extra), PF_Err_NONE);
+        EXPECT_EQ(extra.u.do_click.continue_refcon[0], HOST_REFCON);
+    }
 }
 
 TEST(OverlayEventTest, ClickDuringADragIsADrag) {

@@ -113,7 +113,7 @@ PF_ParamType TypeOf(Kind kind) {
 PF_ParamDef ExpectedDefinition(const Expected &e) {
     PF_ParamDef def;
     std::memset(&def, 0, sizeof def);
-    def.id = e.id;
+    def.uu.id = e.id;
     def.param_type = TypeOf(e.kind);
     if (e.name != nullptr) {
         std::strcpy(def.name, e.name);
@@ -175,7 +175,7 @@ TEST_F(ParamsSetupTest, DeclaresEveryParameterAsTheTableSays) {
         SCOPED_TRACE("index " + std::to_string(e.index));
         ASSERT_EQ(static_cast<int>(i) + 1, e.index);
         EXPECT_EQ(host.add_param_indices[i], -1);
-        EXPECT_EQ(got.id, e.id);
+        EXPECT_EQ(got.uu.id, e.id);
         EXPECT_EQ(got.param_type, TypeOf(e.kind));
         EXPECT_STREQ(got.name, e.name != nullptr ? e.name : "");
         EXPECT_EQ(got.flags, e.cannot_time_vary ? PF_ParamFlag_CANNOT_TIME_VARY : 0);
@@ -185,13 +185,13 @@ TEST_F(ParamsSetupTest, DeclaresEveryParameterAsTheTableSays) {
         PF_ParamDef comparable;
         std::memcpy(&comparable, &got, sizeof comparable);
         if (e.kind == Kind::POPUP) {
-            ASSERT_NE(got.u.pd.namesptr, nullptr);
-            EXPECT_STREQ(got.u.pd.namesptr, e.choices);
-            comparable.u.pd.namesptr = nullptr;
+            ASSERT_NE(got.u.pd.u.namesptr, nullptr);
+            EXPECT_STREQ(got.u.pd.u.namesptr, e.choices);
+            comparable.u.pd.u.namesptr = nullptr;
         } else if (e.kind == Kind::CHECKBOX) {
-            ASSERT_NE(got.u.bd.nameptr, nullptr);
-            EXPECT_STREQ(got.u.bd.nameptr, e.choices);
-            comparable.u.bd.nameptr = nullptr;
+            ASSERT_NE(got.u.bd.u.nameptr, nullptr);
+            EXPECT_STREQ(got.u.bd.u.nameptr, e.choices);
+            comparable.u.bd.u.nameptr = nullptr;
         }
         const PF_ParamDef expected = ExpectedDefinition(e);
         EXPECT_EQ(std::memcmp(&comparable, &expected, sizeof expected), 0)
@@ -203,7 +203,7 @@ TEST_F(ParamsSetupTest, DiskIdsAreTheSavedSetAndSkipSevenAndFortySeven) {
     ASSERT_EQ(zonara::ParamsSetup(&host.in_data, &host.out_data), PF_Err_NONE);
     std::set<A_long> ids;
     for (const PF_ParamDef &def : host.declared_params) {
-        ids.insert(def.id);
+        ids.insert(def.uu.id);
     }
     std::set<A_long> expected;
     for (A_long id = 1; id <= 49; ++id) {

@@ -324,7 +324,7 @@ inline int Limit(float scaled, float full) {
 enum class Format { ARGB8, ARGB16, BGRA8, BGRA32F };
 
 inline std::uint8_t *At(const PF_LayerDef &layer, int x, int y, int pixel_bytes) {
-    return static_cast<std::uint8_t *>(layer.data) + static_cast<std::ptrdiff_t>(y) * layer.rowbytes +
+    return reinterpret_cast<std::uint8_t *>(layer.data) + static_cast<std::ptrdiff_t>(y) * layer.rowbytes +
            static_cast<std::ptrdiff_t>(x) * pixel_bytes;
 }
 

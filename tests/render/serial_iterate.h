@@ -14,7 +14,7 @@ PF_Err SerialIterate(PF_EffectWorld *src, void *refcon, Func pix_fn, PF_EffectWo
     for (A_long y = 0; y < dst->height; ++y) {
         for (A_long x = 0; x < dst->width; ++x) {
             auto at = [](PF_EffectWorld *w, A_long px, A_long py) {
-                return reinterpret_cast<Pixel *>(static_cast<std::uint8_t *>(w->data) +
+                return reinterpret_cast<Pixel *>(reinterpret_cast<std::uint8_t *>(w->data) +
                                                  static_cast<std::ptrdiff_t>(py) * w->rowbytes +
                                                  static_cast<std::ptrdiff_t>(px) * sizeof(Pixel));
             };
@@ -26,12 +26,22 @@ PF_Err SerialIterate(PF_EffectWorld *src, void *refcon, Func pix_fn, PF_EffectWo
     return PF_Err_NONE;
 }
 
-inline const PF_Iterate8Suite1 SERIAL_ITERATE8 = {
-    [](PF_InData *, A_long, A_long, PF_EffectWorld *src, const PF_Rect *, void *refcon,
-       PF_IteratePixel8Func pix_fn, PF_EffectWorld *dst) { return SerialIterate<PF_Pixel>(src, refcon, pix_fn, dst); }};
+inline const PF_Iterate8Suite1 SERIAL_ITERATE8 = [] {
+    PF_Iterate8Suite1 suite{};
+    suite.iterate = [](PF_InData *, A_long, A_long, PF_EffectWorld *src, const PF_Rect *, void *refcon,
+                       PF_IteratePixel8Func pix_fn, PF_EffectWorld *dst) {
+        return SerialIterate<PF_Pixel>(src, refcon, pix_fn, dst);
+    };
+    return suite;
+}();
 
-inline const PF_iterate16Suite1 SERIAL_ITERATE16 = {
-    [](PF_InData *, A_long, A_long, PF_EffectWorld *src, const PF_Rect *, void *refcon,
-       PF_IteratePixel16Func pix_fn, PF_EffectWorld *dst) { return SerialIterate<PF_Pixel16>(src, refcon, pix_fn, dst); }};
+inline const PF_iterate16Suite1 SERIAL_ITERATE16 = [] {
+    PF_iterate16Suite1 suite{};
+    suite.iterate = [](PF_InData *, A_long, A_long, PF_EffectWorld *src, const PF_Rect *, void *refcon,
+                       PF_IteratePixel16Func pix_fn, PF_EffectWorld *dst) {
+        return SerialIterate<PF_Pixel16>(src, refcon, pix_fn, dst);
+    };
+    return suite;
+}();
 
 }  // namespace render_test

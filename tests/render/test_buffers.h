@@ -68,18 +68,19 @@ struct Buffer {
         def.width = width;
         def.height = height;
         def.rowbytes = bottom_up ? -row : row;
-        def.data = bottom_up && height > 0 ? bytes.data() + static_cast<std::size_t>(row) * (height - 1)
-                                           : bytes.data();
+        def.data = reinterpret_cast<PF_PixelPtr>(
+            bottom_up && height > 0 ? bytes.data() + static_cast<std::size_t>(row) * (height - 1) : bytes.data());
         def.world_flags = f == Format::ARGB16 ? PF_WorldFlag_DEEP : 0;
         def.extent_hint = {0, 0, width, height};
     }
     Buffer(const Buffer &other) : format(other.format), bytes(other.bytes), def(other.def) {
-        def.data = bytes.data() + (static_cast<std::uint8_t *>(other.def.data) - other.bytes.data());
+        def.data = reinterpret_cast<PF_PixelPtr>(bytes.data() +
+                                                 (reinterpret_cast<std::uint8_t *>(other.def.data) - other.bytes.data()));
     }
     Buffer &operator=(const Buffer &) = delete;
 
     std::uint8_t *Pixel(int x, int y) {
-        return static_cast<std::uint8_t *>(def.data) + static_cast<std::ptrdiff_t>(y) * def.rowbytes +
+        return reinterpret_cast<std::uint8_t *>(def.data) + static_cast<std::ptrdiff_t>(y) * def.rowbytes +
                static_cast<std::ptrdiff_t>(x) * reference::PixelBytes(format);
     }
     template <class T> T &At(int x, int y) { return *reinterpret_cast<T *>(Pixel(x, y)); }
@@ -113,7 +114,7 @@ struct Buffer {
     std::string FirstDifference(const Buffer &other) const {
         for (std::size_t i = 0; i < bytes.size() && i < other.bytes.size(); ++i) {
             if (bytes[i] != other.bytes[i]) {
-                const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(i) - (static_cast<const std::uint8_t *>(def.data) - bytes.data());
+                const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(i) - (reinterpret_cast<const std::uint8_t *>(def.data) - bytes.data());
                 const std::ptrdiff_t row = def.rowbytes < 0 ? -def.rowbytes : def.rowbytes;
                 return "byte " + std::to_string(i) + " (row offset " + std::to_string(offset / row) + ", byte in row " +
                        std::to_string(offset % row) + "): " + std::to_string(bytes[i]) + " vs " + std::to_string(other.bytes[i]);

@@ -21,7 +21,7 @@ struct RawBuffer {
         def.width = width;
         def.height = height;
         def.rowbytes = rowbytes;
-        def.data = reinterpret_cast<std::uint8_t *>(storage.data()) + byte_offset;
+        def.data = reinterpret_cast<PF_PixelPtr>(reinterpret_cast<std::uint8_t *>(storage.data()) + byte_offset);
         def.extent_hint = {0, 0, width, height};
     }
 };

@@ -137,7 +137,7 @@ TEST(EntryPoint, ExceptionsFromInsideAHandlerAreMapped) {
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
         FakeHost host;
-        PF_ANSICallbacks throwing_ansi = host.in_data.utils->ansi;
+        PF_ANSICallbacksSuite1 throwing_ansi = host.ansi_suite();
         throwing_ansi.sprintf = c.sprintf;
         host.ProvideSuite(kPFANSISuite, &throwing_ansi);
         EXPECT_EQ(Call(PF_Cmd_ABOUT, host), c.expected);

@@ -31,9 +31,9 @@ TEST(GlobalSetup, InTheEditingHostDeclaresFloatThenEightBitAfterClearing) {
     FakeHost host(PF_APPL_ID_PREMIERE);
     ASSERT_EQ(zonara::GlobalSetup(&host.in_data, &host.out_data), PF_Err_NONE);
     const std::vector<PixelFormatCall> expected = {
-        {PixelFormatCall::CLEAR, 0, &host},
-        {PixelFormatCall::ADD, 0x61724742, &host},
-        {PixelFormatCall::ADD, 0x61726762, &host},
+        {PixelFormatCall::CLEAR, 0, reinterpret_cast<PF_ProgPtr>(&host)},
+        {PixelFormatCall::ADD, 0x61724742, reinterpret_cast<PF_ProgPtr>(&host)},
+        {PixelFormatCall::ADD, 0x61726762, reinterpret_cast<PF_ProgPtr>(&host)},
     };
     EXPECT_EQ(host.pixel_format_calls, expected);
     const std::vector<SuiteCall> suites = {

@@ -246,7 +246,9 @@ public:
 
     PF_EventExtra Event(PF_EventType type) {
         PF_EventExtra extra{};
-        extra.contextH = &context_;
+        // Set here rather than at construction: a view may have been copied.
+        context_pointer_ = &context_;
+        extra.contextH = &context_pointer_;
         extra.e_type = type;
         extra.cbs.refcon = this;
         extra.cbs.layer_to_comp = [](PF_EventRefcon refcon, PF_ContextH, A_long, A_long, PF_FixedPoint *pt) -> PF_Err {
@@ -295,6 +297,7 @@ private:
     double Offset(double offset) const { return context_.w_type == PF_Window_COMP ? offset : 0.0; }
 
     PF_Context context_{};
+    PF_Context *context_pointer_ = nullptr;  // what the event's handle points at
     double zoom_;
     double pan_x_;
     double pan_y_;

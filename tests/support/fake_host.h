@@ -71,20 +71,21 @@ public:
 
         basic_.AcquireSuite = &FakeHost::AcquireSuiteCallback;
         basic_.ReleaseSuite = &FakeHost::ReleaseSuiteCallback;
-        basic_.IsEqual = [](const char *a, const char *b) -> PF_Boolean { return std::strcmp(a, b) == 0; };
+        basic_.IsEqual = [](const char *a, const char *b) -> SPBoolean { return std::strcmp(a, b) == 0; };
 
-        utils_.ansi = MakeAnsiCallbacks();
+        utils_.ansi = MakeAnsiCallbacks<PF_ANSICallbacksBlock>();
+        ansi_suite_ = MakeAnsiCallbacks<PF_ANSICallbacksSuite1>();
         pixel_format_suite_.AddSupportedPixelFormat = &FakeHost::AddPixelFormatCallback;
         pixel_format_suite_.ClearSupportedPixelFormats = &FakeHost::ClearPixelFormatsCallback;
         pixel_format_suite_.GetPixelFormat = &FakeHost::GetPixelFormatCallback;
 
-        ProvideSuite(kPFANSISuite, &utils_.ansi);
+        ProvideSuite(kPFANSISuite, &ansi_suite_);
         ProvideSuite(kPFPixelFormatSuite, &pixel_format_suite_);
 
         std::memset(&in_data, 0, sizeof in_data);
         std::memset(&out_data, 0, sizeof out_data);
         in_data.appl_id = appl_id;
-        in_data.effect_ref = this;
+        in_data.effect_ref = reinterpret_cast<PF_ProgPtr>(this);
         in_data.pica_basicP = &basic_;
         in_data.utils = &utils_;
         in_data.inter.add_param = &FakeHost::AddParamCallback;
@@ -96,6 +97,9 @@ public:
     }
 
     ~FakeHost() { detail::g_live_fake_host = nullptr; }
+
+    // The functions this host serves as "PF ANSI Suite", for a test to vary.
+    const PF_ANSICallbacksSuite1 &ansi_suite() const { return ansi_suite_; }
 
     FakeHost(const FakeHost &) = delete;
     FakeHost &operator=(const FakeHost &) = delete;
@@ -188,8 +192,9 @@ private:
         return n;
     }
 
-    static PF_ANSICallbacks MakeAnsiCallbacks() {
-        PF_ANSICallbacks ansi{};
+    template <typename Table>
+    static Table MakeAnsiCallbacks() {
+        Table ansi{};
         ansi.atan = [](double x) { return std::atan(x); };
         ansi.atan2 = [](double y, double x) { return std::atan2(y, x); };
         ansi.ceil = [](double x) { return std::ceil(x); };
@@ -247,7 +252,7 @@ private:
 
     static FakeHost &FromRef(PF_ProgPtr effect_ref) {
         FakeHost &host = Live();
-        if (effect_ref != &host) {
+        if (effect_ref != reinterpret_cast<PF_ProgPtr>(&host)) {
             host.effect_ref_always_matched = false;
         }
         return host;
@@ -294,6 +299,7 @@ private:
 
     SPBasicSuite basic_{};
     PF_UtilCallbacks utils_{};
+    PF_ANSICallbacksSuite1 ansi_suite_{};
     PF_PixelFormatSuite1 pixel_format_suite_{};
     std::map<std::string, const void *> suites_;
     std::map<std::string, SPErr> refused_;

@@ -198,9 +198,9 @@ TEST(OverlayEventsHost, TakesOverOnlyValuesMarkedChanged) {
     const EffectFunction careless = [](PF_Cmd cmd, PF_InData *, PF_OutData *, PF_ParamDef *params[], PF_LayerDef *,
                                        void *) -> PF_Err {
         EXPECT_EQ(cmd, PF_Cmd_EVENT);
-        EXPECT_EQ(params[zonara::PARAM_WIDTH]->change_flags, PF_ChangeFlag_NONE);
+        EXPECT_EQ(params[zonara::PARAM_WIDTH]->uu.change_flags, PF_ChangeFlag_NONE);
         params[zonara::PARAM_WIDTH]->u.fs_d.value = 123;
-        params[zonara::PARAM_WIDTH]->change_flags = PF_ChangeFlag_CHANGED_VALUE;
+        params[zonara::PARAM_WIDTH]->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
         params[zonara::PARAM_HEIGHT]->u.fs_d.value = 456;  // not marked: a host never sees it
         return PF_Err_NONE;
     };

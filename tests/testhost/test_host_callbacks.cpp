@@ -126,7 +126,7 @@ TEST(HostCallbacks, CallbacksRefuseAForeignEffectRef) {
                     PF_ParamDef def{};
                     PF_CustomUIInfo ui{};
                     int not_the_host = 0;
-                    EXPECT_EQ(in_data->inter.add_param(&not_the_host, -1, &def), PF_Err_BAD_CALLBACK_PARAM);
+                    EXPECT_EQ(in_data->inter.add_param(reinterpret_cast<PF_ProgPtr>(&not_the_host), -1, &def), PF_Err_BAD_CALLBACK_PARAM);
                     EXPECT_EQ(in_data->inter.register_ui(nullptr, &ui), PF_Err_BAD_CALLBACK_PARAM);
                     EXPECT_EQ(in_data->inter.add_param(in_data->effect_ref, 3, &def), PF_Err_INVALID_INDEX);
                     EXPECT_EQ(in_data->inter.add_param(in_data->effect_ref, -1, nullptr), PF_Err_BAD_CALLBACK_PARAM);
@@ -142,7 +142,7 @@ TEST(HostCallbacks, AddParamKeepsItsOwnCopyOfTheTexts) {
                     PF_ParamDef def{};
                     char choices[] = "One|Two|";
                     def.param_type = PF_Param_POPUP;
-                    def.u.pd.namesptr = choices;
+                    def.u.pd.u.namesptr = choices;
                     std::memset(def.name, 'n', sizeof def.name);  // no terminator
                     in_data->inter.add_param(in_data->effect_ref, -1, &def);
                     std::strcpy(choices, "gone");
@@ -150,7 +150,7 @@ TEST(HostCallbacks, AddParamKeepsItsOwnCopyOfTheTexts) {
                 }),
                 PF_Cmd_PARAMS_SETUP);
     ASSERT_EQ(host.declared_params().size(), 1u);
-    EXPECT_STREQ(host.declared_params()[0].u.pd.namesptr, "One|Two|");
+    EXPECT_STREQ(host.declared_params()[0].u.pd.u.namesptr, "One|Two|");
     EXPECT_EQ(std::strlen(host.declared_params()[0].name), static_cast<std::size_t>(PF_MAX_EFFECT_PARAM_NAME_LEN));
 }
 

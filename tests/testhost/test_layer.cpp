@@ -57,7 +57,7 @@ TEST(Layer, DescribesItselfAsTheHostDoes) {
         // Row 0 is where data points; each next row is one rowbytes away, so
         // bottom-up storage puts row 0 highest in memory.
         const auto *row0 = static_cast<const std::uint8_t *>(layer.PixelAddress(0, 0));
-        EXPECT_EQ(row0, def.data);
+        EXPECT_EQ(row0, reinterpret_cast<const std::uint8_t *>(def.data));
         EXPECT_EQ(static_cast<const std::uint8_t *>(layer.PixelAddress(2, 3)), row0 + 3 * def.rowbytes + 2 * c.bytes_per_pixel);
         EXPECT_EQ(row0 > static_cast<const std::uint8_t *>(layer.PixelAddress(0, 4)), c.bottom_up) << Describe(c);
     }

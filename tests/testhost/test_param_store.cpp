@@ -45,7 +45,7 @@ std::vector<PF_ParamDef> Declarations() {
     declared[2].param_type = PF_Param_FLOAT_SLIDER;
     declared[2].u.fs_d.dephault = 0.25f;
     declared[2].u.fs_d.value = 9.0;
-    declared[2].change_flags = PF_ChangeFlag_CHANGED_VALUE;
+    declared[2].uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
     declared[3].param_type = PF_Param_CHECKBOX;
     declared[3].u.bd.dephault = 1;
     declared[4].param_type = PF_Param_ANGLE;
@@ -62,7 +62,7 @@ TEST(ParamStore, ValuesStartAtTheDeclaredDefaults) {
     EXPECT_EQ(store.at(2).u.td.x_value, 200 * ONE);
     EXPECT_EQ(store.at(2).u.td.y_value, 50 * ONE);
     EXPECT_EQ(store.at(3).u.fs_d.value, 0.25);
-    EXPECT_EQ(store.at(3).change_flags, PF_ChangeFlag_NONE);
+    EXPECT_EQ(store.at(3).uu.change_flags, PF_ChangeFlag_NONE);
     EXPECT_EQ(store.at(4).u.bd.value, 1);
     EXPECT_EQ(store.at(5).u.ad.value, 45 * ONE);
 }
@@ -76,10 +76,10 @@ TEST(ParamStore, ArrayPointsIntoTheStore) {
         EXPECT_EQ(array[i], &store.at(i));
     }
     array[3]->u.fs_d.value = 0.75;
-    array[3]->change_flags = PF_ChangeFlag_CHANGED_VALUE;
+    array[3]->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
     EXPECT_EQ(store.at(3).u.fs_d.value, 0.75);
     store.ClearChangeFlags();
-    EXPECT_EQ(store.at(3).change_flags, PF_ChangeFlag_NONE);
+    EXPECT_EQ(store.at(3).uu.change_flags, PF_ChangeFlag_NONE);
     EXPECT_THROW(store.at(-1), std::out_of_range);
     EXPECT_THROW(store.at(store.size()), std::out_of_range);
 }

@@ -140,8 +140,8 @@ TEST(ViewContextCallbacks, ConvertCountAndRefuseForeignContexts) {
     ViewContext context(MakeView(ViewKind::kComposition, 2, 1, 1, 10, 0));
     ViewContext other(MakeView(ViewKind::kLayer, 1, 0, 0));
     PF_EventCallbacks cbs = context.callbacks();
-    EXPECT_EQ(context.handle()->w_type, PF_Window_COMP);
-    EXPECT_EQ(other.handle()->w_type, PF_Window_LAYER);
+    EXPECT_EQ((*context.handle())->w_type, PF_Window_COMP);
+    EXPECT_EQ((*other.handle())->w_type, PF_Window_LAYER);
 
     PF_FixedPoint p = Px(5, 5);
     EXPECT_EQ(cbs.layer_to_comp(cbs.refcon, context.handle(), 48, 24, &p), PF_Err_NONE);
@@ -170,7 +170,10 @@ TEST(ViewContextCallbacks, ConvertCountAndRefuseForeignContexts) {
     EXPECT_EQ(context.counts().bad_calls, 2);
 
     PF_Context stranger{};
-    EXPECT_EQ(ViewContext::FromHandle(&stranger), nullptr);
+    PF_Context *stranger_pointer = &stranger;
+    PF_Context *no_context = nullptr;
+    EXPECT_EQ(ViewContext::FromHandle(&stranger_pointer), nullptr);
+    EXPECT_EQ(ViewContext::FromHandle(&no_context), nullptr);
     EXPECT_EQ(ViewContext::FromHandle(nullptr), nullptr);
     EXPECT_EQ(ViewContext::FromHandle(context.handle()), &context);
 }
