@@ -246,7 +246,7 @@ float UnitSample(const Image &image, std::size_t index) {
     const void *data = image.pixels.localpixels();
     switch (image.kind) {
     case SampleKind::k8:
-        return static_cast<const std::uint8_t *>(data)[index] / 255.0f;
+        return reinterpret_cast<const std::uint8_t *>(data)[index] / 255.0f;
     case SampleKind::k16:
         return static_cast<const std::uint16_t *>(data)[index] / 65535.0f;
     case SampleKind::kFloat:

@@ -61,7 +61,7 @@ float ReadSample(const Image &image, std::size_t offset) {
     const void *data = image.pixels.localpixels();
     switch (image.kind) {
     case SampleKind::k8:
-        return static_cast<const std::uint8_t *>(data)[offset];
+        return reinterpret_cast<const std::uint8_t *>(data)[offset];
     case SampleKind::k16:
         return static_cast<const std::uint16_t *>(data)[offset];
     case SampleKind::kFloat:
@@ -74,7 +74,7 @@ void WriteSample(Image &image, std::size_t offset, float sample) {
     void *data = image.pixels.localpixels();
     switch (image.kind) {
     case SampleKind::k8:
-        static_cast<std::uint8_t *>(data)[offset] = static_cast<std::uint8_t>(sample);
+        reinterpret_cast<std::uint8_t *>(data)[offset] = static_cast<std::uint8_t>(sample);
         return;
     case SampleKind::k16:
         static_cast<std::uint16_t *>(data)[offset] = static_cast<std::uint16_t>(sample);

@@ -228,11 +228,11 @@ ParamCatalog::ParamCatalog(const std::vector<PF_ParamDef> &declared) {
         entry.key = std::string(key);
         entry.def = def;
         if (def.param_type == PF_Param_POPUP) {
-            entry.choices = SplitChoices(def.u.pd.namesptr, def.u.pd.num_choices);
-            entry.def.u.pd.namesptr = nullptr;  // the effect's text is not ours to keep
+            entry.choices = SplitChoices(def.u.pd.u.namesptr, def.u.pd.num_choices);
+            entry.def.u.pd.u.namesptr = nullptr;  // the effect's text is not ours to keep
         }
         if (def.param_type == PF_Param_CHECKBOX) {
-            entry.def.u.bd.nameptr = nullptr;
+            entry.def.u.bd.u.nameptr = nullptr;
         }
         entries_.push_back(std::move(entry));
     }

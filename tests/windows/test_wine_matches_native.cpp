@@ -207,7 +207,7 @@ TEST_F(WineMatchesNative, HandlesAndDrags) {
 
 TEST_F(WineMatchesNative, AboutParametersAndPropertyList) {
     for (const std::vector<std::string> &command : std::vector<std::vector<std::string>>{
-             {"about"}, {"params", "--json"}, {"params", "--json", "--values"}, {"pipl"}}) {
+             {"about"}, {"params", "--json"}, {"params", "--json", "--values"}, {"pipl"}, {"abi", "--json"}}) {
         SCOPED_TRACE(command[0]);
         ExpectSameResults(command, {});
     }
