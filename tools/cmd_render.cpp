@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/cdl_options.h"
 #include "tools/commands.h"
 #include "tools/frame_pattern.h"
 #include "tools/frame_renderer.h"
@@ -31,6 +32,7 @@ struct RenderOptions {
     std::string output;
     std::vector<std::string> sets;
     std::string preset;
+    CdlOptions cdl;
     std::string host;
     std::string depth;
     std::string par;
@@ -126,6 +128,8 @@ public:
         if (!options_.preset.empty()) {
             settings.values = ReadPreset(options_.preset, catalog);
         }
+        const std::vector<ParamValue> from_files = ReadCdlValues(options_.cdl, catalog);
+        settings.values.insert(settings.values.end(), from_files.begin(), from_files.end());
         for (const std::string &assignment : options_.sets) {
             settings.values.push_back(catalog.ParseAssignment(assignment));
         }
@@ -252,6 +256,7 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
     render->add_option("--set", options->sets, "KEY=VALUE, repeatable; keys as 'zonara params' lists them");
     render->add_option("--preset", options->preset, "JSON look as 'zonara params --json --values' writes it, "
                                                     "applied before --set");
+    AddCdlOptions(*render, options->cdl);
     render->add_option("--host", options->host, "ae (compositing) or premiere (editing); default: by input depth")
         ->check(CLI::IsMember({"ae", "premiere"}));
     render->add_option("--depth", options->depth, "8, 16 or float; default: the input's own")

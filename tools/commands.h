@@ -50,5 +50,6 @@ void AddHandlesCommand(CLI::App &app, ToolContext &context);
 void AddDragCommand(CLI::App &app, ToolContext &context);
 void AddBenchCommand(CLI::App &app, ToolContext &context);
 void AddPiplCommand(CLI::App &app, ToolContext &context);
+void AddCdlCommand(CLI::App &app, ToolContext &context);
 
 }  // namespace zonara_tool

@@ -24,6 +24,7 @@ int main(int argc, char **argv) {
     AddDragCommand(app, context);
     AddBenchCommand(app, context);
     AddPiplCommand(app, context);
+    AddCdlCommand(app, context);
 
     try {
         app.parse(argc, argv);
