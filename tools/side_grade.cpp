@@ -113,7 +113,7 @@ CdlCorrection CorrectionFromGrade(const testhost::ParamStore &params, GradeSide 
             throw UsageError("the " + SideName(side) + " grade cannot be written as a CDL: in the Legacy colour "
                              "model gamma comes before gain and offset, where a CDL applies power last (" +
                              std::string(CHANNEL_NAMES[k]) + " gamma is " +
-                             FormatCdlNumber(1.0 / static_cast<double>(grade.inv_gamma[k])) +
+                             FormatCdlNumber(static_cast<float>(1.0 / static_cast<double>(grade.inv_gamma[k]))) +
                              "); use color_model=\"CDL compliant\" or set the side's gammas to 1");
         }
         if (!std::isfinite(grade.inv_gamma[k])) {

@@ -15,6 +15,19 @@ constexpr double DEGREES_TO_RADIANS = 3.14159265358979323846 / 180.0;
 // Beyond the largest image on either side the line leaves the frame.
 constexpr double MAX_WIPE_POSITION = 1.0e6;
 
+// cos and sin of an angle in degrees, exact at the right angles, where the
+// radian value's rounding would otherwise tilt a straight line by a hair and
+// split it across two rows.
+double CosDegrees(double degrees) {
+    const double value = std::cos(degrees * DEGREES_TO_RADIANS);
+    return std::fabs(value) < 1e-12 ? 0.0 : value;
+}
+
+double SinDegrees(double degrees) {
+    const double value = std::sin(degrees * DEGREES_TO_RADIANS);
+    return std::fabs(value) < 1e-12 ? 0.0 : value;
+}
+
 bool ParseFinite(const std::string &text, double &value) {
     if (text.empty()) {
         return false;
@@ -89,8 +102,8 @@ Image ComposeWipe(const Image &source, const Image &graded, const WipeLine &line
     const double scale = 1.0 / downsample;
     const double line_x = line.x.value_or(layer_width / 2.0) * scale;
     const double line_y = layer_height / 2.0 * scale;
-    const double normal_x = std::cos(line.angle_degrees * DEGREES_TO_RADIANS);
-    const double normal_y = std::sin(line.angle_degrees * DEGREES_TO_RADIANS);
+    const double normal_x = CosDegrees(line.angle_degrees);
+    const double normal_y = SinDegrees(line.angle_degrees);
 
     const auto *before = static_cast<const std::uint8_t *>(source.pixels.localpixels());
     auto *after = static_cast<std::uint8_t *>(out.pixels.localpixels());
