@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "src/params/param_keys.h"
+#include "tools/cdl_options.h"
 #include "tools/commands.h"
 
 namespace zonara_tool {
@@ -239,8 +240,14 @@ void PrintTable(const std::vector<ParamRow> &rows) {
     }
 }
 
-void RunParams(ToolContext &context, bool as_json, bool values_only) {
+void RunParams(ToolContext &context, bool as_json, bool values_only, const CdlOptions &cdl) {
+    if (!values_only && (!cdl.inside.empty() || !cdl.outside.empty())) {
+        throw UsageError("--cdl-inside and --cdl-outside set values: use them with --values");
+    }
     auto host = context.StartHost(testhost::HostApp::kAfterEffects);
+    for (const ParamValue &value : ReadCdlValues(cdl, ParamCatalog(host->declared_params()))) {
+        ApplyParamValue(value, host->params());
+    }
     const std::vector<ParamRow> rows = CollectRows(*host);
     if (values_only) {
         OrderedJson values = OrderedJson::object();
@@ -267,11 +274,13 @@ void AddParamsCommand(CLI::App &app, ToolContext &context) {
     CLI::App *params = app.add_subcommand("params", "List the effect's parameters");
     auto as_json = std::make_shared<bool>(false);
     auto values_only = std::make_shared<bool>(false);
+    auto cdl = std::make_shared<CdlOptions>();
     params->add_flag("--json", *as_json, "Print the parameters as a JSON array");
     params->add_flag("--values", *values_only,
                      "Print the current (default) values as one JSON object, the form a preset file uses");
-    params->callback([&context, as_json, values_only] {
-        context.Run([&] { RunParams(context, *as_json, *values_only); });
+    AddCdlOptions(*params, *cdl);
+    params->callback([&context, as_json, values_only, cdl] {
+        context.Run([&] { RunParams(context, *as_json, *values_only, *cdl); });
     });
 }
 

@@ -10,15 +10,19 @@
 #include <string>
 #include <vector>
 
+#include "tools/cdl_options.h"
 #include "tools/commands.h"
 #include "tools/frame_pattern.h"
 #include "tools/frame_renderer.h"
 #include "tools/image_file.h"
+#include "tools/image_layout.h"
+#include "tools/matte_view.h"
 #include "tools/param_values.h"
 #include "tools/pending_output.h"
 #include "tools/preset_file.h"
 #include "tools/progress_meter.h"
 #include "tools/test_chart.h"
+#include "tools/wipe_view.h"
 
 namespace zonara_tool {
 namespace {
@@ -31,11 +35,15 @@ struct RenderOptions {
     std::string output;
     std::vector<std::string> sets;
     std::string preset;
+    CdlOptions cdl;
     std::string host;
     std::string depth;
     std::string par;
     int downsample = 1;
     bool side_by_side = false;
+    bool matte = false;
+    bool wipe_given = false;
+    std::string wipe;  // X[,ANGLE]; may be empty
     std::string frames;
 };
 
@@ -115,19 +123,34 @@ public:
             throw UsageError("--downsample must lie between 1 and " + std::to_string(MAX_DOWNSAMPLE));
         }
 
+        if (options_.wipe_given) {
+            if (options_.matte || options_.side_by_side) {
+                throw UsageError("--wipe shows source and result in one frame; it goes with neither --matte "
+                                 "nor --side-by-side");
+            }
+            wipe_ = ParseWipe(options_.wipe);
+        }
+
         RenderSettings settings;
         settings.format = ChooseHostFormat(ParseFormatRequest(options_), SourceKind());
         settings.pixel_aspect = pixel_aspect;
         settings.downsample = options_.downsample;
-        settings.side_by_side = options_.side_by_side;
+        // The matte and the wipe place the source themselves.
+        settings.side_by_side = options_.side_by_side && !options_.matte;
 
         auto host = context_.StartHost(settings.format.app);
         const ParamCatalog catalog(host->declared_params());
         if (!options_.preset.empty()) {
             settings.values = ReadPreset(options_.preset, catalog);
         }
+        const std::vector<ParamValue> from_files = ReadCdlValues(options_.cdl, catalog);
+        settings.values.insert(settings.values.end(), from_files.begin(), from_files.end());
         for (const std::string &assignment : options_.sets) {
             settings.values.push_back(catalog.ParseAssignment(assignment));
+        }
+        if (options_.matte) {
+            const std::vector<ParamValue> matte = MatteGradeValues();
+            settings.values.insert(settings.values.end(), matte.begin(), matte.end());
         }
         FrameRenderer renderer(std::move(host), std::move(settings));
 
@@ -199,8 +222,26 @@ private:
         if (!job.input.empty() && SamePath(job.input, job.output)) {
             throw UsageError(job.output + ": the output would overwrite the input");
         }
-        Image result = renderer.Render(Source(job));
-        WriteImage(job.output, result);
+        WriteImage(job.output, RenderView(renderer, Source(job)));
+    }
+
+    // What the user asked to see of the frame: the graded result (beside
+    // the source with --side-by-side), the matte, or the wipe.
+    Image RenderView(FrameRenderer &renderer, const Image &source) const {
+        if (options_.matte) {
+            Image matte = renderer.Render(MatteLayer(source));
+            if (!options_.side_by_side) {
+                return matte;
+            }
+            return PlaceSideBySide(ReduceForDraft(source, options_.downsample), matte);
+        }
+        Image graded = renderer.Render(source);
+        if (!wipe_) {
+            return graded;
+        }
+        const OIIO::ImageSpec &full = LayoutOf(source.pixels);
+        return ComposeWipe(ReduceForDraft(source, options_.downsample), graded, *wipe_, full.width, full.height,
+                           options_.downsample);
     }
 
     void RenderSequence(FrameRenderer &renderer) {
@@ -237,6 +278,7 @@ private:
     std::vector<FrameJob> jobs_;
     bool sequence_ = false;
     std::optional<Image> first_image_;
+    std::optional<WipeLine> wipe_;
 };
 
 }  // namespace
@@ -252,6 +294,7 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
     render->add_option("--set", options->sets, "KEY=VALUE, repeatable; keys as 'zonara params' lists them");
     render->add_option("--preset", options->preset, "JSON look as 'zonara params --json --values' writes it, "
                                                     "applied before --set");
+    AddCdlOptions(*render, options->cdl);
     render->add_option("--host", options->host, "ae (compositing) or premiere (editing); default: by input depth")
         ->check(CLI::IsMember({"ae", "premiere"}));
     render->add_option("--depth", options->depth, "8, 16 or float; default: the input's own")
@@ -259,8 +302,16 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
     render->add_option("--par", options->par, "Pixel aspect ratio of the layer, NUM/DEN (default 1/1)");
     render->add_option("--downsample", options->downsample, "Render at 1/N resolution, as a host's draft mode");
     render->add_flag("--side-by-side", options->side_by_side, "Write the source and the result side by side");
+    render->add_flag("--matte", options->matte,
+                     "Write the window's weight as a grey picture (white: inside grade, black: outside) "
+                     "instead of the result");
+    CLI::Option *wipe = render->add_option("--wipe", options->wipe,
+                       "X[,ANGLE]: the source left of a line through frame x = X (default the centre; angle 0 "
+                       "is vertical, positive turns it clockwise), the result right of it")
+        ->expected(0, 1);
     render->add_option("--frames", options->frames, "FIRST-LAST frames of a sequence");
-    render->callback([&context, options] {
+    render->callback([&context, options, wipe] {
+        options->wipe_given = wipe->count() > 0;
         context.Run([&] { RenderCommand(context, *options).Run(); });
     });
 }

@@ -51,5 +51,6 @@ void AddDragCommand(CLI::App &app, ToolContext &context);
 void AddBenchCommand(CLI::App &app, ToolContext &context);
 void AddPiplCommand(CLI::App &app, ToolContext &context);
 void AddAbiCommand(CLI::App &app, ToolContext &context);
+void AddCdlCommand(CLI::App &app, ToolContext &context);
 
 }  // namespace zonara_tool

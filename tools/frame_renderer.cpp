@@ -23,7 +23,9 @@ std::string DepthName(HostDepth depth) {
     return "float";
 }
 
-Image Reduce(const Image &source, int downsample) {
+}  // namespace
+
+Image ReduceForDraft(const Image &source, int downsample) {
     if (downsample == 1) {
         return source;
     }
@@ -40,7 +42,7 @@ Image Reduce(const Image &source, int downsample) {
     return reduced;
 }
 
-Image SideBySide(const Image &left, const Image &right) {
+Image PlaceSideBySide(const Image &left, const Image &right) {
     const OIIO::ImageSpec &layout = LayoutOf(left.pixels);
     Image both = left;
     OIIO::ImageSpec wide(layout.width * 2, layout.height, layout.nchannels, TypeOf(left.kind));
@@ -51,6 +53,8 @@ Image SideBySide(const Image &left, const Image &right) {
     OIIO::ImageBufAlgo::paste(both.pixels, layout.width, 0, 0, 0, right.pixels);
     return both;
 }
+
+namespace {
 
 std::string EffectFailure(PF_Err err, const PF_OutData &out_data) {
     std::string message = "the effect failed to render (error " + std::to_string(err) + ")";
@@ -108,7 +112,7 @@ FrameRenderer::FrameRenderer(std::unique_ptr<testhost::Host> host, RenderSetting
 Image FrameRenderer::Render(const Image &source) {
     const OIIO::ImageSpec &full = LayoutOf(source.pixels);
     const int downsample = settings_.downsample;
-    Image reduced = Reduce(source, downsample);
+    Image reduced = ReduceForDraft(source, downsample);
     const int width = LayoutOf(reduced.pixels).width;
     const int height = LayoutOf(reduced.pixels).height;
 
@@ -145,7 +149,7 @@ Image FrameRenderer::Render(const Image &source) {
 
     Image result = reduced;
     StoreLayer(output, settings_.format.depth, result);
-    return settings_.side_by_side ? SideBySide(reduced, result) : result;
+    return settings_.side_by_side ? PlaceSideBySide(reduced, result) : result;
 }
 
 }  // namespace zonara_tool

@@ -39,6 +39,13 @@ struct RenderSettings {
 // The size a host renders a side of `full` pixels at 1/downsample.
 int ReducedSize(int full, int downsample);
 
+// The image as a host hands it to the effect in draft mode: resized to
+// 1/downsample (unchanged at 1).
+Image ReduceForDraft(const Image &source, int downsample);
+
+// `left` and `right` (of one size and layout) next to each other.
+Image PlaceSideBySide(const Image &left, const Image &right);
+
 class FrameRenderer {
 public:
     FrameRenderer(std::unique_ptr<testhost::Host> host, RenderSettings settings);

@@ -25,6 +25,7 @@ int main(int argc, char **argv) {
     AddBenchCommand(app, context);
     AddPiplCommand(app, context);
     AddAbiCommand(app, context);
+    AddCdlCommand(app, context);
 
     try {
         app.parse(argc, argv);

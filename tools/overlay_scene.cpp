@@ -86,6 +86,7 @@ OverlayScene OpenOverlayScene(ToolContext &context, const ViewOptions &options, 
     frame.layer_height = scene.layer_height;
     scene.host = context.StartHost(scene.app, frame);
     const ParamCatalog catalog(scene.host->declared_params());
+    scene.values = ReadCdlValues(options.cdl, catalog);
     for (const std::string &assignment : options.sets) {
         scene.values.push_back(catalog.ParseAssignment(assignment));
     }

@@ -28,7 +28,7 @@ struct OverlayScene {
     int layer_width = 0;
     int layer_height = 0;
     testhost::HostApp app = testhost::HostApp::kAfterEffects;
-    std::vector<ParamValue> values;  // --set, in order
+    std::vector<ParamValue> values;  // the CDL files' values, then --set, in order
     std::unique_ptr<testhost::Host> host;
     std::unique_ptr<testhost::OverlayEvents> events;
 };

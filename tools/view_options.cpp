@@ -42,6 +42,7 @@ void AddViewOptions(CLI::App &command, ViewOptions &options) {
                        "How large the layer is in the composition (default 1)");
     command.add_option("--host", options.host, "ae (compositing) or premiere (editing)")
         ->check(CLI::IsMember({"ae", "premiere"}));
+    AddCdlOptions(command, options.cdl);
     command.add_option("--set", options.sets, "KEY=VALUE, repeatable; keys as 'zonara params' lists them");
 }
 

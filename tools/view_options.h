@@ -11,6 +11,7 @@
 
 #include "testhost/host.h"
 #include "testhost/views.h"
+#include "tools/cdl_options.h"
 
 namespace zonara_tool {
 
@@ -23,10 +24,11 @@ struct ViewOptions {
     double layer_scale = 1.0;
     std::string host = "ae";
     std::vector<std::string> sets;  // KEY=VALUE
+    CdlOptions cdl;
 };
 
-// Adds INPUT, --view, --zoom, --pan, --layer-offset, --layer-scale, --host
-// and --set.
+// Adds INPUT, --view, --zoom, --pan, --layer-offset, --layer-scale, --host,
+// --cdl-inside, --cdl-outside and --set.
 void AddViewOptions(CLI::App &command, ViewOptions &options);
 
 testhost::HostApp ParseHostApp(const std::string &text);

@@ -1,0 +1,1 @@
+<!DOCTYPE a [<!ENTITY e "1 1 1">]><ColorCorrection><SOPNode><Slope>&e;</Slope></SOPNode></ColorCorrection>

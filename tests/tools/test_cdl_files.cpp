@@ -1,0 +1,322 @@
+// ASC CDL files through the built tool: a side's grade exported and read
+// back renders bit for bit as before; the shapes of file in circulation are
+// read; and damaged or hostile files are refused with status 2, a message
+// naming the file and what is wrong, and nothing written.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "tools/cdl_file_writer.h"
+#include "tools/side_grade.h"
+#include "tools/tool_runner.h"
+
+namespace {
+
+using tool_test::RunTool;
+using tool_test::ScratchDir;
+using OIIO::TypeDesc;
+
+void WriteText(const std::string &path, const std::string &text) { std::ofstream(path, std::ios::binary) << text; }
+
+std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string> &b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// --- round trip ---------------------------------------------------------
+
+struct RoundTrip {
+    const char *name;
+    const char *extension;  // of the CDL files
+    const char *image;
+    TypeDesc stored;
+    std::vector<std::string> grade;  // --set of both sides' grades
+};
+
+// The window, kept on both renders; the grades go through the files.
+const std::vector<std::string> WINDOW = {"--set", "width=30", "--set", "height=20", "--set", "feather=8",
+                                         "--set", "angle=15", "--set", "clamp_out_black=off"};
+
+bool SameSamples(const OIIO::ImageBuf &a, const OIIO::ImageBuf &b) {
+    const auto &la = zonara_tool::LayoutOf(a);
+    const std::size_t samples = static_cast<std::size_t>(la.width) * la.height * la.nchannels;
+    const std::size_t bytes = samples * la.format.size();
+    return la.width == zonara_tool::LayoutOf(b).width && std::memcmp(a.localpixels(), b.localpixels(), bytes) == 0;
+}
+
+class CdlRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
+
+TEST_P(CdlRoundTrip, RenderIsBitIdenticalThroughTheFiles) {
+    const RoundTrip &c = GetParam();
+    ScratchDir dir;
+    const std::string image = std::string("in.") + c.image;
+    tool_test::WriteFile(tool_test::MakePattern(40, 28, 3, c.stored), dir / image, c.stored);
+    const std::string inside = std::string("inside.") + c.extension;
+    const std::string outside = std::string("outside.") + c.extension;
+    for (const auto &[side, file] : {std::pair{"inside", inside}, std::pair{"outside", outside}}) {
+        const auto exported = RunTool(dir, Join({"cdl", "export", "--side", side, "-o", file}, c.grade));
+        ASSERT_EQ(exported.exit_status, 0) << exported.err;
+    }
+    const std::string out = std::string("out.") + c.image;
+    const auto direct = RunTool(dir, Join(Join({"render", image, "-o", "direct." + std::string(c.image)}, WINDOW), c.grade));
+    ASSERT_EQ(direct.exit_status, 0) << direct.err;
+    const auto through =
+        RunTool(dir, Join({"render", image, "-o", out, "--cdl-inside", inside, "--cdl-outside", outside}, WINDOW));
+    ASSERT_EQ(through.exit_status, 0) << through.err;
+    EXPECT_TRUE(SameSamples(tool_test::ReadFile(dir / ("direct." + std::string(c.image)), c.stored),
+                            tool_test::ReadFile(dir / out, c.stored)));
+}
+
+const std::vector<std::string> GRADE_A = {
+    "--set", "in_red_gain=1.37",   "--set", "in_green_gain=0.81", "--set", "in_blue_gain=1.05",
+    "--set", "in_gain=1.1",        "--set", "in_red_offset=0.07", "--set", "in_offset=-0.031",
+    "--set", "in_red_gamma=1.3",   "--set", "in_blue_gamma=0.77", "--set", "out_gain=0.6",
+    "--set", "out_green_offset=0.11", "--set", "out_green_gamma=2.2", "--set", "out_saturation=0.35"};
+const std::vector<std::string> GRADE_B = {"--set", "in_saturation=1.6", "--set", "in_gamma=1",
+                                          "--set", "in_green_gamma=0.41", "--set", "out_offset=0.2",
+                                          "--set", "out_red_gain=3.3"};
+// A master gamma: the powers written are products of two reciprocals.
+const std::vector<std::string> GRADE_C = {"--set", "in_gamma=1.25", "--set", "in_red_gamma=0.9", "--set",
+                                          "out_gamma=0.7", "--set", "out_blue_gamma=1.9", "--set", "out_gain=1.2"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, CdlRoundTrip,
+    ::testing::Values(RoundTrip{"cc_float", "cc", "exr", TypeDesc::FLOAT, GRADE_A},
+                      RoundTrip{"ccc_8bit", "ccc", "png", TypeDesc::UINT8, GRADE_A},
+                      RoundTrip{"cdl_16bit", "cdl", "tif", TypeDesc::UINT16, GRADE_B},
+                      RoundTrip{"cc_float_saturation", "cc", "exr", TypeDesc::FLOAT, GRADE_B},
+                      RoundTrip{"ccc_float_master_gamma", "ccc", "exr", TypeDesc::FLOAT, GRADE_C}),
+    [](const ::testing::TestParamInfo<RoundTrip> &info) { return std::string(info.param.name); });
+
+// Every single-precision value the export may write reads back as itself,
+// and every power a gamma slider can reach is found exactly.
+TEST(CdlNumbers, TextAndGammaComeBackExact) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> spread(-5.0f, 10.0f);
+    std::uniform_real_distribution<float> gammas(0.1f, 10.0f);
+    for (int i = 0; i < 200000; ++i) {
+        const float value = spread(random);
+        const std::string text = zonara_tool::FormatCdlNumber(value);
+        ASSERT_EQ(static_cast<float>(std::stod(text)), value) << text;
+        // A power the render can produce with neutral masters.
+        const float gamma = gammas(random);
+        const float power = static_cast<float>(1.0 / static_cast<double>(gamma));
+        const float back = static_cast<float>(1.0 / static_cast<double>(static_cast<float>(
+                                                  zonara_tool::GammaForPower(power))));
+        ASSERT_EQ(back, power) << "gamma " << gamma;
+    }
+}
+
+// --- reading ------------------------------------------------------------
+
+// Values read back through params --values.
+nlohmann::json ValuesWith(const ScratchDir &dir, const std::vector<std::string> &cdl_args) {
+    const auto result = RunTool(dir, Join({"params", "--values"}, cdl_args));
+    EXPECT_EQ(result.exit_status, 0) << result.err;
+    return nlohmann::json::parse(result.out);
+}
+
+const char *SOP_A = "<SOPNode><Slope>1.5 0.5 2</Slope><Offset>0.1 -0.2 0</Offset><Power>2 1 0.5</Power></SOPNode>";
+
+struct Readable {
+    const char *name;
+    std::string file;
+    std::string text;
+    std::string reference;  // FILE[#ID] as given
+    std::string side;       // in or out
+};
+
+class CdlReadable : public ::testing::TestWithParam<Readable> {};
+
+TEST_P(CdlReadable, GivesTheSideItsValues) {
+    const Readable &c = GetParam();
+    ScratchDir dir;
+    WriteText(dir / c.file, c.text);
+    const nlohmann::json values = ValuesWith(dir, {"--cdl-" + std::string(c.side == "in" ? "inside" : "outside"), c.reference});
+    const std::string s = c.side;
+    EXPECT_EQ(values[s + "_red_gain"], 1.5);
+    EXPECT_EQ(values[s + "_green_gain"], 0.5);
+    EXPECT_EQ(values[s + "_red_offset"], 0.1);
+    EXPECT_EQ(values[s + "_green_offset"], -0.2);
+    EXPECT_EQ(values[s + "_red_gamma"], 0.5);
+    EXPECT_EQ(values[s + "_blue_gamma"], 2.0);
+    EXPECT_EQ(values[s + "_green_gamma"], 1.0);
+    EXPECT_EQ(values[s + "_gain"], 1.0);
+    EXPECT_EQ(values[s + "_offset"], 0.0);
+    EXPECT_EQ(values[s + "_gamma"], 1.0);
+    EXPECT_EQ(values["color_model"], "CDL compliant");
+    EXPECT_EQ(values[s + "_saturation"], 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, CdlReadable,
+    ::testing::Values(
+        Readable{"single", "a.cc", std::string("<ColorCorrection id='x'>") + SOP_A + "</ColorCorrection>", "a.cc",
+                 "in"},
+        Readable{"collection_by_id", "a.ccc",
+                 std::string("<ColorCorrectionCollection xmlns='urn:ASC:CDL:v1.2'><ColorCorrection id='other'>"
+                             "<SatNode><Saturation>0.5</Saturation></SatNode></ColorCorrection><ColorCorrection "
+                             "id='shot_12'>") +
+                     SOP_A + "</ColorCorrection></ColorCorrectionCollection>",
+                 "a.ccc#shot_12", "out"},
+        Readable{"decision_list", "a.cdl",
+                 std::string("<?xml version='1.0' encoding='UTF-8'?><ColorDecisionList><ColorDecision>"
+                             "<ColorCorrection>") +
+                     SOP_A + "<SATNode><Saturation>1</Saturation></SATNode></ColorCorrection></ColorDecision>"
+                             "</ColorDecisionList>",
+                 "a.cdl", "in"},
+        Readable{"prefixed_names", "a.cc",
+                 "<cdl:ColorCorrection xmlns:cdl='urn:ASC:CDL:v1.01'><cdl:SOPNode><cdl:Slope> 1.5\n0.5\t2 "
+                 "</cdl:Slope><cdl:Offset>0.1 -0.2 0</cdl:Offset><cdl:Power>2 1 0.5</cdl:Power></cdl:SOPNode>"
+                 "</cdl:ColorCorrection>",
+                 "a.cc", "out"},
+        Readable{"hash_in_file_name", "take#2.cc", std::string("<ColorCorrection>") + SOP_A + "</ColorCorrection>",
+                 "take#2.cc", "in"}),
+    [](const ::testing::TestParamInfo<Readable> &info) { return std::string(info.param.name); });
+
+// --- refusals -------------------------------------------------------------
+
+struct Refused {
+    const char *name;
+    std::string text;            // the file's content
+    std::string reference;       // as given to --cdl-inside; the file is bad.cc
+    std::vector<std::string> words;  // each must appear in the message
+};
+
+// Billion laughs: each entity ten of the one before.
+std::string EntityBomb() {
+    std::string text = "<?xml version='1.0'?><!DOCTYPE lolz [<!ENTITY lol0 'lol'>";
+    for (int i = 1; i < 10; ++i) {
+        text += "<!ENTITY lol" + std::to_string(i) + " '";
+        for (int j = 0; j < 10; ++j) text += "&lol" + std::to_string(i - 1) + ";";
+        text += "'>";
+    }
+    return text + "]><ColorCorrection><SOPNode><Slope>&lol9; 1 1</Slope><Offset>0 0 0</Offset>"
+                  "<Power>1 1 1</Power></SOPNode></ColorCorrection>";
+}
+
+std::string Correction(const std::string &sop) { return "<ColorCorrection id='c1'>" + sop + "</ColorCorrection>"; }
+
+class CdlRefused : public ::testing::TestWithParam<Refused> {};
+
+TEST_P(CdlRefused, StatusTwoNamingTheProblemAndNothingWritten) {
+    const Refused &c = GetParam();
+    ScratchDir dir;
+    WriteText(dir / "bad.cc", c.text);
+    for (const auto &command : {std::vector<std::string>{"render", "-o", "out.png"},
+                                std::vector<std::string>{"params", "--values"},
+                                std::vector<std::string>{"cdl", "export", "--side", "inside", "-o", "out.cc"}}) {
+        const auto result = RunTool(dir, Join(command, {"--cdl-inside", c.reference.empty() ? "bad.cc" : c.reference}));
+        EXPECT_EQ(result.exit_status, 2) << command[0];
+        EXPECT_TRUE(result.out.empty()) << command[0] << ": " << result.out.substr(0, 200);
+        for (const std::string &word : c.words) {
+            EXPECT_NE(result.err.find(word), std::string::npos) << command[0] << ": " << result.err;
+        }
+        EXPECT_EQ(dir.Files(), std::vector<std::string>{"bad.cc"}) << command[0];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damaged, CdlRefused,
+    ::testing::Values(
+        Refused{"missing_power", Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0</Offset></SOPNode>"), "",
+                {"bad.cc", "'c1'", "<Power>"}},
+        Refused{"two_numbers", Correction("<SOPNode><Slope>1 1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"bad.cc", "<Slope>", "holds 2 numbers; expected 3"}},
+        Refused{"four_numbers", Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"<Offset>", "more than 3"}},
+        Refused{"text_for_number", Correction("<SOPNode><Slope>1 one 1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"<Slope>", "'one' is not a number"}},
+        Refused{"nan", Correction("<SatNode><Saturation>nan</Saturation></SatNode>"), "",
+                {"<Saturation>", "not a number"}},
+        Refused{"no_nodes", Correction("<Description>empty</Description>"), "",
+                {"neither <SOPNode> nor <SatNode>"}},
+        Refused{"sat_without_value", Correction("<SatNode></SatNode>"), "", {"<SatNode> has no <Saturation>"}},
+        Refused{"twice", Correction("<SatNode><Saturation>1</Saturation><Saturation>2</Saturation></SatNode>"), "",
+                {"more than one <Saturation>"}},
+        Refused{"slope_too_large", Correction("<SOPNode><Slope>1 12 1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"bad.cc", "<Slope> green 12", "in_green_gain", "0 to 10"}},
+        Refused{"power_zero", Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0</Offset><Power>1 1 0</Power></SOPNode>"),
+                "", {"bad.cc", "<Power> blue 0", "at least 0.1", "in_blue_gamma"}},
+        Refused{"power_too_small", Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0</Offset><Power>0.05 1 1</Power></SOPNode>"),
+                "", {"<Power> red 0.05", "at least 0.1"}},
+        Refused{"negative_power", Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0</Offset><Power>1 -2 1</Power></SOPNode>"),
+                "", {"<Power> green -2"}},
+        Refused{"offset_too_large", Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 6</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"<Offset> blue 6", "-5 to 5"}},
+        Refused{"saturation_negative", Correction("<SatNode><Saturation>-1</Saturation></SatNode>"), "",
+                {"<Saturation>", "in_saturation", "0 to 10"}},
+        Refused{"entity_expansion", EntityBomb(), "", {"bad.cc", "DOCTYPE"}},
+        Refused{"external_entity",
+                "<!DOCTYPE c [<!ENTITY x SYSTEM 'file:///etc/passwd'>]><ColorCorrection><SatNode><Saturation>&x;"
+                "</Saturation></SatNode></ColorCorrection>",
+                "", {"DOCTYPE"}},
+        Refused{"not_xml", "slope 1 1 1\n", "", {"bad.cc", "not well-formed XML"}},
+        Refused{"truncated", "<ColorCorrection><SOPNode><Slope>1 1 1</Sl", "", {"not well-formed XML"}},
+        Refused{"empty", "", "", {"bad.cc"}},
+        Refused{"other_root", "<LUT><Slope>1 1 1</Slope></LUT>", "", {"not an ASC CDL file", "<LUT>"}},
+        Refused{"reference_elsewhere",
+                "<ColorDecisionList><ColorDecision><ColorCorrectionRef ref='a'/></ColorDecision></ColorDecisionList>",
+                "", {"<ColorCorrectionRef>", "'a'"}},
+        Refused{"empty_collection", "<ColorCorrectionCollection/>", "", {"holds no <ColorCorrection>"}},
+        Refused{"several_without_id",
+                "<ColorCorrectionCollection>" + Correction("<SatNode><Saturation>1</Saturation></SatNode>") +
+                    "<ColorCorrection id='c2'><SatNode><Saturation>1</Saturation></SatNode></ColorCorrection>"
+                    "</ColorCorrectionCollection>",
+                "", {"holds 2 corrections", "'c1', 'c2'", "#ID"}},
+        Refused{"unknown_id", Correction("<SatNode><Saturation>1</Saturation></SatNode>"), "bad.cc#c9",
+                {"no correction with id 'c9'", "'c1'"}},
+        Refused{"missing_file", "", "absent.cc", {"absent.cc", "no such file"}}),
+    [](const ::testing::TestParamInfo<Refused> &info) { return std::string(info.param.name); });
+
+TEST(CdlRefusedLarge, AFileOfAHundredMegabytesIsNotRead) {
+    ScratchDir dir;
+    {
+        std::ofstream(dir / "huge.ccc", std::ios::binary) << "<ColorCorrectionCollection>";
+    }
+    std::filesystem::resize_file(dir / "huge.ccc", 100u << 20);  // sparse: costs no disk
+    const auto result = RunTool(dir, {"render", "-o", "out.png", "--cdl-outside", "huge.ccc"});
+    EXPECT_EQ(result.exit_status, 2);
+    EXPECT_NE(result.err.find("huge.ccc"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("MiB"), std::string::npos) << result.err;
+    EXPECT_EQ(dir.Files(), std::vector<std::string>{"huge.ccc"});
+}
+
+// --- export refusals and warnings ------------------------------------------
+
+TEST(CdlExport, LegacyGammaIsRefusedAndSaturationWarned) {
+    ScratchDir dir;
+    const auto legacy = RunTool(dir, {"cdl", "export", "--side", "outside", "--set", "color_model=legacy", "--set",
+                                      "out_blue_gamma=1.8", "-o", "x.cc"});
+    EXPECT_EQ(legacy.exit_status, 2);
+    EXPECT_NE(legacy.err.find("Legacy"), std::string::npos) << legacy.err;
+    EXPECT_NE(legacy.err.find("blue gamma is 1.8"), std::string::npos) << legacy.err;
+    EXPECT_TRUE(dir.Files().empty());
+
+    // Legacy without a gamma is the same formula, and is written.
+    const auto plain = RunTool(dir, {"cdl", "export", "--side", "outside", "--set", "color_model=legacy", "--set",
+                                     "in_gamma=3", "-o", "plain.cc"});
+    EXPECT_EQ(plain.exit_status, 0) << plain.err;
+
+    const auto saturated =
+        RunTool(dir, {"cdl", "export", "--side", "inside", "--set", "in_saturation=0.4", "-o", "s.cdl", "--id", "sh010"});
+    EXPECT_EQ(saturated.exit_status, 0) << saturated.err;
+    EXPECT_NE(saturated.err.find("warning: saturation 0.4"), std::string::npos) << saturated.err;
+    const std::string text = tool_test::ReadText(dir / "s.cdl");
+    EXPECT_NE(text.find("<ColorCorrection id=\"sh010\">"), std::string::npos) << text;
+    EXPECT_NE(text.find("inside the window"), std::string::npos) << text;
+
+    const auto bad_name = RunTool(dir, {"cdl", "export", "--side", "inside", "-o", "look.xml"});
+    EXPECT_EQ(bad_name.exit_status, 2);
+    const auto bad_side = RunTool(dir, {"cdl", "export", "--side", "middle", "-o", "look.cc"});
+    EXPECT_EQ(bad_side.exit_status, 2);
+    EXPECT_EQ(dir.Files(), (std::vector<std::string>{"plain.cc", "s.cdl"}));
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+// zonara cdl export: one side's grade (inside or outside the window) as an
+// ASC CDL file, the interchange every grading and compositing system reads.
+// The values are the ones the render applies, master controls folded in.
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/cdl_file_writer.h"
+#include "tools/cdl_options.h"
+#include "tools/commands.h"
+#include "tools/pending_output.h"
+#include "tools/preset_file.h"
+#include "tools/side_grade.h"
+
+namespace zonara_tool {
+namespace {
+
+struct ExportOptions {
+    std::string side;
+    std::string preset;
+    std::vector<std::string> sets;
+    CdlOptions cdl;
+    std::string id;
+    std::string output;
+};
+
+void RunExport(ToolContext &context, const ExportOptions &options) {
+    RequireCdlFiles();
+    const std::optional<GradeSide> side = ParseGradeSide(options.side);
+    if (!side) {
+        throw UsageError("--side '" + options.side + "': expected inside or outside");
+    }
+    if (!CdlFileKindFor(options.output)) {
+        throw UsageError(options.output + ": a CDL file is named .cc (one correction), .ccc (a collection) or "
+                                          ".cdl (a decision list)");
+    }
+    InstallInterruptCleanup();
+
+    auto host = context.StartHost(testhost::HostApp::kAfterEffects);
+    const ParamCatalog catalog(host->declared_params());
+    std::vector<ParamValue> values;
+    if (!options.preset.empty()) {
+        values = ReadPreset(options.preset, catalog);
+    }
+    const std::vector<ParamValue> from_files = ReadCdlValues(options.cdl, catalog);
+    values.insert(values.end(), from_files.begin(), from_files.end());
+    for (const std::string &assignment : options.sets) {
+        values.push_back(catalog.ParseAssignment(assignment));
+    }
+    for (const ParamValue &value : values) {
+        ApplyParamValue(value, host->params());
+    }
+
+    std::vector<std::string> warnings;
+    CdlCorrection correction = CorrectionFromGrade(host->params(), *side, warnings);
+    if (!options.id.empty()) {
+        correction.id = options.id;
+    }
+    for (const std::string &warning : warnings) {
+        std::cerr << "zonara: warning: " << warning << "\n";
+    }
+    WriteCdlFile(options.output, correction);
+}
+
+}  // namespace
+
+void AddCdlCommand(CLI::App &app, ToolContext &context) {
+    CLI::App *cdl = app.add_subcommand("cdl", "ASC CDL files: a side's grade in the interchange format");
+    cdl->require_subcommand(1);
+    auto options = std::make_shared<ExportOptions>();
+    CLI::App *command = cdl->add_subcommand("export", "Write the inside or outside grade as a .cc, .ccc or .cdl");
+    command->add_option("--side", options->side, "inside or outside")->required();
+    command->add_option("--preset", options->preset, "JSON look as 'zonara params --json --values' writes it");
+    command->add_option("--set", options->sets, "KEY=VALUE, repeatable, after the preset");
+    AddCdlOptions(*command, options->cdl);
+    command->add_option("--id", options->id, "The correction's id (default zonara_inside or zonara_outside)");
+    command->add_option("-o,--output", options->output, "FILE.cc, FILE.ccc or FILE.cdl")->required();
+    command->callback([&context, options] { context.Run([&] { RunExport(context, *options); }); });
+}
+
+}  // namespace zonara_tool
