@@ -17,12 +17,13 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "common/fixed_scale.h"
 #include "params/param_index.h"
 #include "pf_sdk.h"
-#include "common/fixed_scale.h"
 #include "support/linked_effect.h"
 #include "testhost/drawing_session.h"
 #include "testhost/drawing_suites.h"
