@@ -5,6 +5,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_session.h"
+#include "shell/entry_point.h"
 
 namespace {
 
@@ -15,7 +16,8 @@ constexpr int MAX_COMMANDS = 24;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     using namespace zonara_fuzz;
     FuzzedDataProvider in(data, size);
-    testhost::Host host(nullptr, in.ConsumeBool() ? testhost::HostApp::kPremiere : testhost::HostApp::kAfterEffects);
+    testhost::Host host(testhost::EffectFunction(EntryPointFunc),
+                        in.ConsumeBool() ? testhost::HostApp::kPremiere : testhost::HostApp::kAfterEffects);
     // Pixel callbacks on the command's own thread: the same results, and
     // crashes found in one place.
     host.SetWorkerThreads(1);

@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "shell/entry_point.h"
-#include "testhost/host_state.h"
 
 namespace zonara_fuzz {
 
@@ -19,7 +18,7 @@ bool Tracing() {
 }
 
 PF_Err CallEffect(testhost::Host &host, PF_Cmd cmd, PF_LayerDef *output, void *extra) {
-    return host.SendTo(EntryPointFunc, cmd, output, extra);
+    return host.Send(cmd, output, extra);
 }
 
 void CheckCommandEnded(const testhost::Host &host, const char *command) {
@@ -48,32 +47,11 @@ void RefuseSomeSuites(FuzzedDataProvider &in, testhost::Host &host) {
     }
 }
 
-testhost::detail::HostState &StateOf(testhost::Host &host) {
-    testhost::detail::HostState *state = nullptr;
-    // The host hands its own record to the effect as effect_ref; a stand-in
-    // effect that only looks at it finds it without touching the real one.
-    host.SendTo(
-        [&state](PF_Cmd, PF_InData *in_data, PF_OutData *, PF_ParamDef **, PF_LayerDef *, void *) {
-            state = testhost::detail::HostFromEffectRef(in_data->effect_ref);
-            return PF_Err_NONE;
-        },
-        PF_Cmd_SEQUENCE_SETUP);
-    if (state == nullptr) Fail("the simulated host did not hand out its record");
-    return *state;
-}
-
 PF_Err DeclareParams(testhost::Host &host) {
-    // What Host::ParamsSetup does around the module's entry point, done
-    // around the linked-in one.
-    testhost::detail::HostState &state = StateOf(host);
-    state.declared.clear();
-    state.declared_texts.clear();
-    state.ui.reset();
-    state.add_param_calls = 0;
-    const PF_Err result = CallEffect(host, PF_Cmd_PARAMS_SETUP);
+    // The host's own parameter setup: the linked-in entry point declares the
+    // parameters from its table and the host values them at their defaults.
+    const PF_Err result = host.ParamsSetup();
     CheckCommandEnded(host, "PF_Cmd_PARAMS_SETUP");
-    state.params.Reset(state.declared, state.frame.layer_width, state.frame.layer_height);
-    state.params_set_up = true;
     return result;
 }
 
@@ -88,20 +66,7 @@ void SetUpParams(testhost::Host &host) {
 }
 
 PF_Err RenderLayers(testhost::Host &host, testhost::Layer &source, testhost::Layer &output) {
-    // What Host::Render does around the module's entry point: the source goes
-    // in as parameter 0 and both layers are known to GetPixelFormat.
-    testhost::detail::HostState &state = StateOf(host);
-    state.params.at(0).u.ld = source.def();
-    struct KnownLayers {
-        testhost::detail::HostState &state;
-        ~KnownLayers() {
-            state.render_input = nullptr;
-            state.render_output = nullptr;
-        }
-    } known{state};
-    state.render_input = &source;
-    state.render_output = &output;
-    return CallEffect(host, PF_Cmd_RENDER, &output.def());
+    return host.Render(source, output);
 }
 
 }  // namespace zonara_fuzz

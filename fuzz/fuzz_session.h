@@ -18,7 +18,8 @@ namespace zonara_fuzz {
 // standard error, for reading a found input.
 bool Tracing();
 
-// The effect's entry point, called in-process through the host's records.
+// The effect's entry point, linked in and called through the host's records
+// (every host here is made with it in the module's place).
 PF_Err CallEffect(testhost::Host &host, PF_Cmd cmd, PF_LayerDef *output = nullptr, void *extra = nullptr);
 
 // The checks that hold after any command: nothing thrown into the host and
@@ -37,8 +38,8 @@ void FuzzUnknownCommand(FuzzedDataProvider &in, testhost::Host &host);
 void FuzzRender(FuzzedDataProvider &in, testhost::Host &host);
 void FuzzOverlayEvent(FuzzedDataProvider &in, testhost::Host &host);
 
-// PF_Cmd_PARAMS_SETUP through the linked-in effect, the store rebuilt from
-// what was declared (as Host::ParamsSetup does for a loaded module).
+// The host's parameter setup through the linked-in effect: the store is
+// rebuilt from what was declared, every value at its declared default.
 PF_Err DeclareParams(testhost::Host &host);
 // A clean parameter setup, as every host does before rendering.
 void SetUpParams(testhost::Host &host);

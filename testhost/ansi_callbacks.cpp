@@ -20,6 +20,9 @@ int HostSprintf(A_char *buffer, const A_char *format, ...) {
     if (buffer == nullptr || format == nullptr) {
         return 0;
     }
+    if (HostState *host = CurrentHost(); host != nullptr) {
+        host->sprintf_formats.emplace_back(format);
+    }
     va_list arguments;
     va_start(arguments, format);
     const int wanted = std::vsnprintf(buffer, SPRINTF_BUFFER_SIZE, format, arguments);

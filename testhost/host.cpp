@@ -54,18 +54,27 @@ void HostState::BuildInData(const PF_LayerDef *output) {
 }
 
 PF_Err HostState::RunCommand(const EffectFunction *effect, PF_Cmd cmd, PF_LayerDef *output, void *extra) {
+    if (effect == nullptr && linked_effect) {
+        effect = &linked_effect;
+    }
     if (effect == nullptr && !module) {
         throw std::logic_error("this host has no effect module loaded");
     }
     suites.BeginCommand();
     iterate_calls.clear();
     exception_escaped = false;
+    escaped_error_code.reset();
+    sprintf_formats.clear();
     BuildInData(output);
     CurrentHostScope running(this);
     PF_ParamDef **param_array = params.array();
     try {
         return effect != nullptr ? (*effect)(cmd, &in_data, &out_data, param_array, output, extra)
                                  : module->entry()(cmd, &in_data, &out_data, param_array, output, extra);
+    } catch (PF_Err code) {
+        exception_escaped = true;
+        escaped_error_code = code;
+        return PF_Err_INTERNAL_STRUCT_DAMAGED;
     } catch (...) {
         // Nothing may be thrown into a host; a real one would crash here.
         exception_escaped = true;
@@ -89,6 +98,10 @@ Host::Host(std::shared_ptr<const Module> module, HostApp app) : impl_(std::make_
     }
 }
 
+Host::Host(EffectFunction linked_effect, HostApp app) : Host(std::shared_ptr<const Module>(), app) {
+    impl_->linked_effect = std::move(linked_effect);
+}
+
 Host::~Host() = default;
 
 HostApp Host::app() const { return impl_->app; }
@@ -101,6 +114,7 @@ PF_Err Host::ParamsSetup() {
     state.declared_texts.clear();
     state.ui.reset();
     state.add_param_calls = 0;
+    state.register_ui_calls = 0;
     const PF_Err result = Send(PF_Cmd_PARAMS_SETUP);
     // Built even after a failure, so that what was declared can be looked at.
     state.params.Reset(state.declared, state.frame.layer_width, state.frame.layer_height);
@@ -143,6 +157,9 @@ const PF_InData &Host::last_in_data() const { return impl_->in_data; }
 const PF_OutData &Host::last_out_data() const { return impl_->out_data; }
 PF_OutData &Host::out_data() { return impl_->out_data; }
 bool Host::exception_escaped() const { return impl_->exception_escaped; }
+std::optional<PF_Err> Host::escaped_error_code() const { return impl_->escaped_error_code; }
+const std::vector<std::string> &Host::sprintf_formats() const { return impl_->sprintf_formats; }
+const PF_ANSICallbacksSuite1 &Host::ansi_suite() const { return impl_->ansi_suite; }
 
 FrameSetup &Host::frame() { return impl_->frame; }
 Faults &Host::faults() { return impl_->faults; }
@@ -151,6 +168,8 @@ const SuiteRegistry &Host::suites() const { return impl_->suites; }
 
 const std::vector<PF_ParamDef> &Host::declared_params() const { return impl_->declared; }
 std::optional<PF_CustomUIInfo> Host::registered_ui() const { return impl_->ui; }
+int Host::add_param_calls() const { return impl_->add_param_calls; }
+int Host::register_ui_calls() const { return impl_->register_ui_calls; }
 const std::vector<PrPixelFormat> &Host::declared_pixel_formats() const { return impl_->pixel_formats; }
 int Host::pixel_format_clear_calls() const { return impl_->pixel_format_clears; }
 const std::vector<IterateCall> &Host::iterate_calls() const { return impl_->iterate_calls; }

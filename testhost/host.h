@@ -7,6 +7,7 @@
 // on. Its implementation lives in the other files of this folder.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -76,6 +77,12 @@ class Host {
 public:
     // `module` may be null for a host that only runs SendTo.
     Host(std::shared_ptr<const Module> module, HostApp app);
+    Host(std::nullptr_t, HostApp app) : Host(std::shared_ptr<const Module>(), app) {}
+    // A host whose commands all go to effect code linked into the caller
+    // (EntryPointFunc or one handler), as they would go to a loaded module:
+    // parameter setup builds the store, Render passes the layers, and the
+    // same books are kept.
+    Host(EffectFunction linked_effect, HostApp app);
     ~Host();
     Host(const Host &) = delete;
     Host &operator=(const Host &) = delete;
@@ -111,6 +118,16 @@ public:
     // True when the last command ended in an exception thrown out of the
     // effect (the command's result is then PF_Err_INTERNAL_STRUCT_DAMAGED).
     bool exception_escaped() const;
+    // The code of a PF_Err thrown out of the effect in the last command, for
+    // testing a handler whose contract is to throw one (see
+    // exception_escaped); empty when nothing or something else was thrown.
+    std::optional<PF_Err> escaped_error_code() const;
+    // Every format the effect passed to the sprintf callback in the last
+    // command, in order: which text was chosen, whatever it expanded to.
+    const std::vector<std::string> &sprintf_formats() const;
+    // The functions served as "PF ANSI Suite" and in utils->ansi, for a test
+    // to copy and vary (registered again under the same name).
+    const PF_ANSICallbacksSuite1 &ansi_suite() const;
 
     FrameSetup &frame();
     Faults &faults();
@@ -121,6 +138,10 @@ public:
     // checkbox texts are the host's own copies, as a host keeps them).
     const std::vector<PF_ParamDef> &declared_params() const;
     std::optional<PF_CustomUIInfo> registered_ui() const;
+    // Calls of add_param and register_ui since the last ParamsSetup (or since
+    // the host was made), failed ones included.
+    int add_param_calls() const;
+    int register_ui_calls() const;
     // Editing host: the formats declared at global setup, in order, and how
     // often the list was cleared.
     const std::vector<PrPixelFormat> &declared_pixel_formats() const;

@@ -16,6 +16,7 @@ namespace testhost::detail {
 
 struct HostState {
     std::shared_ptr<const Module> module;
+    EffectFunction linked_effect;
     HostApp app = HostApp::kAfterEffects;
 
     PF_InData in_data{};
@@ -24,6 +25,8 @@ struct HostState {
     // "PF ANSI Suite": the same functions as utils.ansi, in the suite's own table.
     PF_ANSICallbacksSuite1 ansi_suite{};
     std::atomic<bool> exception_escaped{false};
+    std::optional<PF_Err> escaped_error_code;
+    std::vector<std::string> sprintf_formats;
 
     FrameSetup frame;
     Faults faults;
@@ -34,6 +37,7 @@ struct HostState {
     std::vector<PF_ParamDef> declared;
     std::deque<std::string> declared_texts;  // what declared popups and checkboxes point at
     std::optional<PF_CustomUIInfo> ui;
+    int register_ui_calls = 0;
     ParamStore params;
     bool params_set_up = false;
 

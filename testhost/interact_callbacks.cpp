@@ -1,5 +1,7 @@
 // Parameter setup callbacks: add_param keeps a copy of every definition in
 // declaration order, register_ui keeps the overlay registration.
+#include <cstring>
+
 #include "testhost/host_state.h"
 
 namespace testhost::detail {
@@ -32,14 +34,16 @@ PF_Err AddParam(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def) 
     if (index != -1) {
         return PF_Err_INVALID_INDEX;
     }
-    PF_ParamDef copy = *def;
+    // A byte copy, padding included, so that a test can compare whole records
+    // and notice a stray byte the effect left in one.
+    PF_ParamDef &copy = host->declared.emplace_back();
+    std::memcpy(&copy, def, sizeof copy);
     copy.name[PF_MAX_EFFECT_PARAM_NAME_LEN] = '\0';
     if (copy.param_type == PF_Param_POPUP) {
         copy.u.pd.u.namesptr = KeepText(*host, copy.u.pd.u.namesptr);
     } else if (copy.param_type == PF_Param_CHECKBOX) {
         copy.u.bd.u.nameptr = KeepText(*host, copy.u.bd.u.nameptr);
     }
-    host->declared.push_back(copy);
     return PF_Err_NONE;
 }
 
@@ -48,6 +52,7 @@ PF_Err RegisterUi(PF_ProgPtr effect_ref, PF_CustomUIInfo *cust_info) {
     if (host == nullptr) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
+    ++host->register_ui_calls;
     if (host->faults.register_ui_fails) {
         return host->faults.register_ui_fail_code;
     }

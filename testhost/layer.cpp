@@ -125,4 +125,42 @@ bool Layer::GuardsIntact() const {
     return true;
 }
 
+PixelValue Layer::GetPixel(int x, int y) const {
+    switch (format_) {
+    case PixelFormat::kArgb8: {
+        const auto &p = At<PF_Pixel>(x, y);
+        return {float(p.alpha), float(p.red), float(p.green), float(p.blue)};
+    }
+    case PixelFormat::kArgb16: {
+        const auto &p = At<PF_Pixel16>(x, y);
+        return {float(p.alpha), float(p.red), float(p.green), float(p.blue)};
+    }
+    case PixelFormat::kBgra8: {
+        const auto &p = At<PF_PixelBGRA8>(x, y);
+        return {float(p.alpha), float(p.red), float(p.green), float(p.blue)};
+    }
+    case PixelFormat::kBgra32f:
+        break;
+    }
+    const auto &p = At<PF_PixelBGRA32f>(x, y);
+    return {p.alpha, p.red, p.green, p.blue};
+}
+
+void Layer::PutPixel(int x, int y, const PixelValue &v) {
+    switch (format_) {
+    case PixelFormat::kArgb8:
+        At<PF_Pixel>(x, y) = {A_u_char(v.alpha), A_u_char(v.red), A_u_char(v.green), A_u_char(v.blue)};
+        return;
+    case PixelFormat::kArgb16:
+        At<PF_Pixel16>(x, y) = {A_u_short(v.alpha), A_u_short(v.red), A_u_short(v.green), A_u_short(v.blue)};
+        return;
+    case PixelFormat::kBgra8:
+        At<PF_PixelBGRA8>(x, y) = {A_u_char(v.blue), A_u_char(v.green), A_u_char(v.red), A_u_char(v.alpha)};
+        return;
+    case PixelFormat::kBgra32f:
+        At<PF_PixelBGRA32f>(x, y) = {v.blue, v.green, v.red, v.alpha};
+        return;
+    }
+}
+
 }  // namespace testhost

@@ -24,6 +24,17 @@ PrPixelFormat PremierePixelFormat(PixelFormat format);
 // Bytes of guard pattern before and after the pixel block.
 constexpr std::size_t LAYER_GUARD_BYTES = 64;
 
+// One pixel in its format's own codes (0 to 255, 0 to 32768, or float),
+// whatever order the channels have in memory.
+struct PixelValue {
+    float alpha = 0.0f;
+    float red = 0.0f;
+    float green = 0.0f;
+    float blue = 0.0f;
+
+    bool operator==(const PixelValue &) const = default;
+};
+
 struct LayerOptions {
     int row_padding_bytes = 0;  // extra bytes after each row
     bool bottom_up = false;     // negative rowbytes
@@ -58,6 +69,12 @@ public:
     template <class Pixel> const Pixel &At(int x, int y) const {
         return *static_cast<const Pixel *>(PixelAddress(x, y));
     }
+
+    // Pixel (x, y) read or written in its format's codes; a value written is
+    // converted to the channel type as a plain conversion does, so it must
+    // lie in the format's range. Not range-checked.
+    PixelValue GetPixel(int x, int y) const;
+    void PutPixel(int x, int y, const PixelValue &value);
 
     // False when anything wrote into the guard zones or row padding.
     bool GuardsIntact() const;

@@ -7,20 +7,26 @@ void SuiteRegistry::Register(const std::string &name, int version, const void *t
     tables_[{name, version}] = table;
 }
 
-void SuiteRegistry::Refuse(const std::string &name) {
+void SuiteRegistry::Refuse(const std::string &name, SPErr code) {
     std::lock_guard lock(mutex_);
-    refused_.insert(name);
+    refused_[name] = code;
+}
+
+void SuiteRegistry::HandOutNull(const std::string &name) {
+    std::lock_guard lock(mutex_);
+    handed_null_.insert(name);
 }
 
 void SuiteRegistry::AllowAll() {
     std::lock_guard lock(mutex_);
     refused_.clear();
+    handed_null_.clear();
 }
 
-void SuiteRegistry::Record(const Key &key, std::string entry, int SuiteUse::*counter) {
+void SuiteRegistry::Record(const Key &key, SuiteCall::Kind kind, int SuiteUse::*counter) {
     ++(last_[key].*counter);
     ++(total_[key].*counter);
-    log_.push_back(std::move(entry));
+    calls_.push_back({kind, key.first, key.second});
 }
 
 SPErr SuiteRegistry::Acquire(const char *name, int32_t version, const void **suite) {
@@ -29,14 +35,22 @@ SPErr SuiteRegistry::Acquire(const char *name, int32_t version, const void **sui
         return SUITE_NOT_FOUND_ERROR;
     }
     const Key key{name, version};
+    *suite = nullptr;
+    if (const auto refused = refused_.find(key.first); refused != refused_.end()) {
+        Record(key, SuiteCall::Kind::kRefused, &SuiteUse::refused);
+        return refused->second;
+    }
+    if (handed_null_.count(key.first) != 0) {
+        Record(key, SuiteCall::Kind::kHandedNull, &SuiteUse::handed_null);
+        return kSPNoError;
+    }
     const auto found = tables_.find(key);
-    if (found == tables_.end() || found->second == nullptr || refused_.count(key.first) != 0) {
-        *suite = nullptr;
-        Record(key, "!" + key.first, &SuiteUse::refused);
+    if (found == tables_.end() || found->second == nullptr) {
+        Record(key, SuiteCall::Kind::kRefused, &SuiteUse::refused);
         return SUITE_NOT_FOUND_ERROR;
     }
     *suite = found->second;
-    Record(key, "+" + key.first, &SuiteUse::acquired);
+    Record(key, SuiteCall::Kind::kAcquired, &SuiteUse::acquired);
     return kSPNoError;
 }
 
@@ -47,7 +61,7 @@ SPErr SuiteRegistry::Release(const char *name, int32_t version) {
     }
     const Key key{name, version};
     // Counted even for a suite never handed out, so that the imbalance shows.
-    Record(key, "-" + key.first, &SuiteUse::released);
+    Record(key, SuiteCall::Kind::kReleased, &SuiteUse::released);
     return tables_.count(key) != 0 ? kSPNoError : SUITE_NOT_FOUND_ERROR;
 }
 
@@ -57,7 +71,29 @@ const std::map<SuiteRegistry::Key, SuiteUse> &SuiteRegistry::uses_in_last_comman
 
 const std::map<SuiteRegistry::Key, SuiteUse> &SuiteRegistry::uses_total() const { return total_; }
 
-const std::vector<std::string> &SuiteRegistry::log_of_last_command() const { return log_; }
+const std::vector<SuiteCall> &SuiteRegistry::calls_of_last_command() const { return calls_; }
+
+std::vector<std::string> SuiteRegistry::log_of_last_command() const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> log;
+    for (const SuiteCall &call : calls_) {
+        switch (call.kind) {
+        case SuiteCall::Kind::kAcquired:
+            log.push_back("+" + call.name);
+            break;
+        case SuiteCall::Kind::kRefused:
+            log.push_back("!" + call.name);
+            break;
+        case SuiteCall::Kind::kHandedNull:
+            log.push_back("0" + call.name);
+            break;
+        case SuiteCall::Kind::kReleased:
+            log.push_back("-" + call.name);
+            break;
+        }
+    }
+    return log;
+}
 
 bool SuiteRegistry::BalancedSinceLastCommand() const { return UnbalancedSinceLastCommand().empty(); }
 
@@ -77,7 +113,7 @@ std::vector<std::string> SuiteRegistry::UnbalancedSinceLastCommand() const {
 void SuiteRegistry::BeginCommand() {
     std::lock_guard lock(mutex_);
     last_.clear();
-    log_.clear();
+    calls_.clear();
 }
 
 }  // namespace testhost

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <limits>
 
+#include "src/common/fixed_scale.h"
+
 namespace testhost {
 namespace {
 
-constexpr double FIXED_ONE = 65536.0;
+using zonara::FIXED_ONE;
 
 // Rounds a 16.16 quantity held in a double to the nearest representable
 // value, halves away from zero, saturating instead of overflowing: a point

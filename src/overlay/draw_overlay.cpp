@@ -4,7 +4,7 @@
 #include "host/drawbot_refs.h"
 #include "host/host_suites.h"
 #include "overlay/drawing_style.h"
-#include "overlay/fixed_point.h"
+#include "common/fixed_point.h"
 #include "overlay/handle_points.h"
 #include "overlay/overlay_inputs.h"
 #include "overlay/stroke_shapes.h"
@@ -26,8 +26,8 @@ PixelQuad RoundToPixels(const CornerQuad &quad) {
 }
 
 DRAWBOT_PointF32 ToFloatPoint(PF_FixedPoint point) {
-    return DRAWBOT_PointF32{static_cast<float>(static_cast<double>(point.x) * FIXED_TO_DOUBLE),
-                            static_cast<float>(static_cast<double>(point.y) * FIXED_TO_DOUBLE)};
+    return DRAWBOT_PointF32{static_cast<float>(FixedToDouble(point.x)),
+                            static_cast<float>(FixedToDouble(point.y))};
 }
 
 DRAWBOT_PointF32 Midpoint(PixelPoint a, PixelPoint b) {

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "host/host_suites.h"
-#include "overlay/fixed_point.h"
+#include "common/fixed_point.h"
 #include "overlay/overlay_inputs.h"
 #include "overlay/view_mapping.h"
 
@@ -34,11 +34,11 @@ void FillPoints(const PF_InData *in_data, PF_FixedPoint centre, double theta, do
         const double x = a * cos_t * cos_theta - b * sin_t * sin_theta;
         const double y = a * cos_t * sin_theta + b * sin_t * cos_theta;
         // Only the horizontal offset is taken from square into layer pixels.
-        PF_FixedPoint point{WrapAdd(centre.x, RoundHalfAwayFromZero(x / aspect * 65536.0)),
-                            WrapAdd(centre.y, RoundHalfAwayFromZero(y * 65536.0))};
+        PF_FixedPoint point{WrapAdd(centre.x, RoundHalfAwayFromZero(x / aspect * FIXED_ONE)),
+                            WrapAdd(centre.y, RoundHalfAwayFromZero(y * FIXED_ONE))};
         LayerPointToFrame(in_data, extra, &point);
-        (*points)[i] = DRAWBOT_PointF32{static_cast<float>(static_cast<double>(point.x) * FIXED_TO_DOUBLE),
-                                        static_cast<float>(static_cast<double>(point.y) * FIXED_TO_DOUBLE)};
+        (*points)[i] = DRAWBOT_PointF32{static_cast<float>(FixedToDouble(point.x)),
+                                        static_cast<float>(FixedToDouble(point.y))};
     }
 }
 

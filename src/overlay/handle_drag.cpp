@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "overlay/fixed_point.h"
+#include "common/fixed_point.h"
 #include "overlay/overlay_inputs.h"
 #include "overlay/overlay_types.h"
 
@@ -23,8 +23,6 @@ void WriteFloatParam(PF_ParamDef *params[], ParamIndex index, double value) {
     params[index]->u.fs_d.value = value;
     params[index]->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
 }
-
-double FixedToDouble(std::int32_t value) { return static_cast<double>(value) / 65536.0; }
 
 // The mouse's offset from the centre, doubled, turned back by the window
 // angle into the window's own axes: the full Width and Height. A corner
@@ -70,7 +68,7 @@ float BearingDegrees(std::int32_t dx, std::int32_t dy) {
 
 void DragAngle(const DragInputs &in, PF_ParamDef *params[]) {
     const float degrees = BearingDegrees(WrapSub(in.mouse.x, in.origin.x), WrapSub(in.mouse.y, in.origin.y));
-    params[PARAM_ANGLE]->u.ad.value = RoundHalfAwayFromZero(degrees * 65536.0f);
+    params[PARAM_ANGLE]->u.ad.value = RoundHalfAwayFromZero(degrees * FIXED_ONE_FLOAT);
     params[PARAM_ANGLE]->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
 }
 

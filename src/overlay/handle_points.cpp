@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "overlay/fixed_point.h"
+#include "common/fixed_point.h"
 #include "overlay/overlay_inputs.h"
 #include "overlay/rotate_quad.h"
 #include "overlay/view_mapping.h"
@@ -26,8 +26,8 @@ PixelPoint EdgeMidpoint(PF_FixedPoint a, PF_FixedPoint b) {
 PF_FixedPoint AngleHandleLayerPoint(const PF_InData *in_data, PF_FixedPoint origin, float angle) {
     const double radius = static_cast<double>(in_data->height) / ANGLE_HANDLE_RADIUS_DIVISOR;
     // The standard library's single-precision sine and cosine in both hosts.
-    const std::int32_t offset_x = RoundHalfAwayFromZero(static_cast<double>(std::sin(angle)) * radius * 65536.0);
-    const std::int32_t offset_y = RoundHalfAwayFromZero(static_cast<double>(std::cos(angle)) * radius * 65536.0);
+    const std::int32_t offset_x = RoundHalfAwayFromZero(static_cast<double>(std::sin(angle)) * radius * FIXED_ONE);
+    const std::int32_t offset_y = RoundHalfAwayFromZero(static_cast<double>(std::cos(angle)) * radius * FIXED_ONE);
     const float aspect = PixelAspectRatio(in_data);
     return PF_FixedPoint{TruncateToInt32(static_cast<float>(offset_x) / aspect + static_cast<float>(origin.x)),
                          WrapSub(origin.y, offset_y)};
@@ -58,7 +58,7 @@ HandlePoints ComputeHandlePoints(const PF_InData *in_data, PF_ParamDef *params[]
     // Mix 1 at its top end, 0 at its bottom end.
     const double mix = FloatParam(params, PARAM_MIX);
     const std::int32_t mix_offset = RoundHalfAwayFromZero(
-        (static_cast<double>(MIX_SLIDER_HALF_LENGTH) - static_cast<double>(MIX_SLIDER_SCALE) * mix) * 65536.0);
+        (static_cast<double>(MIX_SLIDER_HALF_LENGTH) - static_cast<double>(MIX_SLIDER_SCALE) * mix) * FIXED_ONE);
     points[HANDLE_MIX - 1] = PixelPoint{IntegerPart(WrapSub(corners.centre.x, WholeToFixed(MIX_SLIDER_OFFSET_X))),
                                          IntegerPart(WrapAdd(corners.centre.y, mix_offset))};
 

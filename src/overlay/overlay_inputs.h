@@ -3,6 +3,7 @@
 // events, so every operation reads these afresh.
 #pragma once
 
+#include "common/fixed_scale.h"
 #include "overlay/overlay_types.h"
 #include "params/param_index.h"
 #include "pf_sdk.h"
@@ -33,7 +34,7 @@ inline PF_FixedPoint WindowOrigin(PF_ParamDef *params[]) {
 // The window angle in radians: formed in double, kept in single precision.
 // A positive angle turns the window clockwise on screen (y points down).
 inline float WindowAngleRadians(PF_ParamDef *params[]) {
-    return static_cast<float>(static_cast<double>(params[PARAM_ANGLE]->u.ad.value) / 65536.0 * DEGREES_TO_RADIANS);
+    return static_cast<float>(FixedToDouble(params[PARAM_ANGLE]->u.ad.value) * DEGREES_TO_RADIANS);
 }
 
 // A view type no overlay view has, for an event without a context.

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "host/host_suites.h"
-#include "overlay/fixed_point.h"
+#include "common/fixed_point.h"
 #include "overlay/overlay_inputs.h"
 
 namespace zonara {

@@ -1,6 +1,6 @@
 #include "overlay/view_mapping.h"
 
-#include "overlay/fixed_point.h"
+#include "common/fixed_point.h"
 #include "overlay/overlay_inputs.h"
 
 namespace zonara {

@@ -1,6 +1,6 @@
 #include "overlay/window_rects.h"
 
-#include "overlay/fixed_point.h"
+#include "common/fixed_point.h"
 #include "overlay/overlay_inputs.h"
 
 namespace zonara {
@@ -16,23 +16,23 @@ WindowRects ComputeWindowRects(const PF_InData *in_data, PF_ParamDef *params[]) 
     FixedRect &outer = rects.outer;
     // The horizontal half-width is scaled into layer pixels in single
     // precision, which is what places the drawn edges.
-    const std::int32_t half_width = RoundHalfAwayFromZero(width * 0.5 * 65536.0);
+    const std::int32_t half_width = RoundHalfAwayFromZero(width * 0.5 * FIXED_ONE);
     outer.left = TruncateToInt32(static_cast<float>(origin.x) - static_cast<float>(half_width) * k);
     outer.right = TruncateToInt32(static_cast<float>(half_width) * k + static_cast<float>(origin.x));
-    const std::int32_t half_height = RoundHalfAwayFromZero(height * 0.5 * 65536.0);
+    const std::int32_t half_height = RoundHalfAwayFromZero(height * 0.5 * FIXED_ONE);
     outer.top = WrapSub(origin.y, half_height);
     outer.bottom = WrapAdd(origin.y, half_height);
 
     // The vertical inset is Feather x Height / Width, so that the feather
     // rectangle keeps the window's proportions.
     const double ratio = height != 0.0 ? width / height : 0.0;
-    const std::int32_t inset_x = RoundHalfAwayFromZero(static_cast<double>(k) * feather * 65536.0);
+    const std::int32_t inset_x = RoundHalfAwayFromZero(static_cast<double>(k) * feather * FIXED_ONE);
     // A window without width or without height has no proportions to keep:
     // its vertical inset would be Feather / 0. Such a window is a line or a
     // point whose vertical extent the feather cannot shrink, so the inset is
     // taken as 0 and the feather rectangle's top and bottom stay on the
     // outer ones.
-    const std::int32_t inset_y = ratio != 0.0 ? RoundHalfAwayFromZero(feather / ratio * 65536.0) : 0;
+    const std::int32_t inset_y = ratio != 0.0 ? RoundHalfAwayFromZero(feather / ratio * FIXED_ONE) : 0;
 
     FixedRect &inner = rects.inner;
     inner.left = WrapAdd(outer.left, inset_x);

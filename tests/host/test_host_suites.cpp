@@ -7,13 +7,15 @@
 #include <vector>
 
 #include "host/host_suites.h"
-#include "support/fake_host.h"
+#include "support/linked_effect.h"
 
 namespace {
 
+using testhost::Host;
+using testhost::HostApp;
+using testhost::SuiteCall;
 using zonara::HostSuites;
-using zonara_test::FakeHost;
-using zonara_test::SuiteCall;
+using zonara_test::TwoRecords;
 
 // Stand-in tables: HostSuites only hands the pointers on.
 PF_Iterate8Suite1 g_iterate8{};
@@ -22,12 +24,12 @@ PF_EffectCustomUISuite1 g_custom_ui{};
 PF_EffectCustomUIOverlayThemeSuite1 g_theme{};
 DRAWBOT_DrawbotSuite1 g_draw{};
 
-void ProvideAll(FakeHost &host) {
-    host.ProvideSuite(kPFIterate8Suite, &g_iterate8);
-    host.ProvideSuite(kPFIterate16Suite, &g_iterate16);
-    host.ProvideSuite(kPFEffectCustomUISuite, &g_custom_ui);
-    host.ProvideSuite(kPFEffectCustomUIOverlayThemeSuite, &g_theme);
-    host.ProvideSuite(kDRAWBOT_DrawSuite, &g_draw);
+void ProvideAll(Host &host) {
+    host.suites().Register(kPFIterate8Suite, 1, &g_iterate8);
+    host.suites().Register(kPFIterate16Suite, 1, &g_iterate16);
+    host.suites().Register(kPFEffectCustomUISuite, 1, &g_custom_ui);
+    host.suites().Register(kPFEffectCustomUIOverlayThemeSuite, 1, &g_theme);
+    host.suites().Register(kDRAWBOT_DrawSuite, 1, &g_draw);
 }
 
 std::vector<SuiteCall> Only(const std::vector<SuiteCall> &calls, SuiteCall::Kind kind) {
@@ -40,16 +42,26 @@ std::vector<SuiteCall> Only(const std::vector<SuiteCall> &calls, SuiteCall::Kind
     return out;
 }
 
+// Runs `body(in_data)` inside a command of `host`.
+template <class Body>
+void InCommand(Host &host, Body body) {
+    host.SendTo(TwoRecords([&](PF_InData *in_data, PF_OutData *) {
+                    body(in_data);
+                    return PF_Err_NONE;
+                }),
+                PF_Cmd_RENDER);
+    ASSERT_FALSE(host.exception_escaped());
+}
+
 TEST(HostSuites, NothingUsedNothingAcquired) {
-    FakeHost host;
-    { HostSuites suites(host.in_data.pica_basicP); }
-    EXPECT_TRUE(host.suite_calls.empty());
+    Host host(nullptr, HostApp::kAfterEffects);
+    InCommand(host, [](PF_InData *in_data) { HostSuites suites(in_data->pica_basicP); });
+    EXPECT_TRUE(host.suites().calls_of_last_command().empty());
 }
 
 TEST(HostSuites, AccessorsReturnTheHostTablesUnderTheirExactNames) {
-    FakeHost host;
+    Host host(nullptr, HostApp::kAfterEffects);
     ProvideAll(host);
-    HostSuites suites(host.in_data.pica_basicP);
     const struct {
         const char *name;
         const void *table;
@@ -63,35 +75,39 @@ TEST(HostSuites, AccessorsReturnTheHostTablesUnderTheirExactNames) {
          [](HostSuites &s) -> const void * { return s.OverlayThemeSuite(); }},
         {"DRAWBOT Draw Suite", &g_draw, [](HostSuites &s) -> const void * { return s.DrawSuite(); }},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(c.use(suites), c.table);
-        ASSERT_FALSE(host.suite_calls.empty());
-        EXPECT_EQ(host.suite_calls.back(), (SuiteCall{SuiteCall::ACQUIRE, c.name, 1}));
-    }
+    InCommand(host, [&](PF_InData *in_data) {
+        HostSuites suites(in_data->pica_basicP);
+        for (const auto &c : cases) {
+            SCOPED_TRACE(c.name);
+            EXPECT_EQ(c.use(suites), c.table);
+            const std::vector<SuiteCall> &calls = host.suites().calls_of_last_command();
+            ASSERT_FALSE(calls.empty());
+            EXPECT_EQ(calls.back(), (SuiteCall{SuiteCall::Kind::kAcquired, c.name, 1}));
+        }
+    });
 }
 
 TEST(HostSuites, EachSuiteAcquiredOnceAndReleasedOnce) {
-    FakeHost host;
-    {
-        HostSuites suites(host.in_data.pica_basicP);
+    Host host(nullptr, HostApp::kAfterEffects);
+    InCommand(host, [](PF_InData *in_data) {
+        HostSuites suites(in_data->pica_basicP);
         for (int i = 0; i < 100; ++i) {
             suites.AnsiSuite()->sin(0.5);
         }
-    }
+    });
     const std::vector<SuiteCall> expected = {
-        {SuiteCall::ACQUIRE, "PF ANSI Suite", 1},
-        {SuiteCall::RELEASE, "PF ANSI Suite", 1},
+        {SuiteCall::Kind::kAcquired, "PF ANSI Suite", 1},
+        {SuiteCall::Kind::kReleased, "PF ANSI Suite", 1},
     };
-    EXPECT_EQ(host.suite_calls, expected);
+    EXPECT_EQ(host.suites().calls_of_last_command(), expected);
 }
 
 // Release follows the catalogue, whatever order the handler used them in.
 TEST(HostSuites, ReleasesInCatalogueOrder) {
-    FakeHost host;
+    Host host(nullptr, HostApp::kAfterEffects);
     ProvideAll(host);
-    {
-        HostSuites suites(host.in_data.pica_basicP);
+    InCommand(host, [&](PF_InData *in_data) {
+        HostSuites suites(in_data->pica_basicP);
         suites.DrawSuite();
         suites.Iterate16Suite();
         suites.AnsiSuite();
@@ -99,36 +115,39 @@ TEST(HostSuites, ReleasesInCatalogueOrder) {
         suites.Iterate8Suite();
         suites.CustomUISuite();
         suites.DrawSuite();
-        EXPECT_TRUE(Only(host.suite_calls, SuiteCall::RELEASE).empty());
-    }
+        EXPECT_TRUE(Only(host.suites().calls_of_last_command(), SuiteCall::Kind::kReleased).empty());
+    });
     const std::vector<SuiteCall> expected = {
-        {SuiteCall::RELEASE, "PF ANSI Suite", 1},
-        {SuiteCall::RELEASE, "PF Iterate8 Suite", 1},
-        {SuiteCall::RELEASE, "PF iterate16 Suite", 1},
-        {SuiteCall::RELEASE, "PF Effect Custom UI Suite", 1},
-        {SuiteCall::RELEASE, "PF Effect Custom UI Overlay Theme Suite", 1},
-        {SuiteCall::RELEASE, "DRAWBOT Draw Suite", 1},
+        {SuiteCall::Kind::kReleased, "PF ANSI Suite", 1},
+        {SuiteCall::Kind::kReleased, "PF Iterate8 Suite", 1},
+        {SuiteCall::Kind::kReleased, "PF iterate16 Suite", 1},
+        {SuiteCall::Kind::kReleased, "PF Effect Custom UI Suite", 1},
+        {SuiteCall::Kind::kReleased, "PF Effect Custom UI Overlay Theme Suite", 1},
+        {SuiteCall::Kind::kReleased, "DRAWBOT Draw Suite", 1},
     };
-    EXPECT_EQ(Only(host.suite_calls, SuiteCall::RELEASE), expected);
-    EXPECT_EQ(Only(host.suite_calls, SuiteCall::ACQUIRE).size(), 6u);
+    const std::vector<SuiteCall> &calls = host.suites().calls_of_last_command();
+    EXPECT_EQ(Only(calls, SuiteCall::Kind::kReleased), expected);
+    EXPECT_EQ(Only(calls, SuiteCall::Kind::kAcquired).size(), 6u);
 }
 
 TEST(HostSuites, ReleasesDuringAnExceptionFromTheHandler) {
-    FakeHost host;
+    Host host(nullptr, HostApp::kAfterEffects);
     ProvideAll(host);
-    try {
-        HostSuites suites(host.in_data.pica_basicP);
-        suites.Iterate8Suite();
-        suites.AnsiSuite();
-        throw std::runtime_error("handler failed");
-    } catch (const std::runtime_error &) {
-    }
+    InCommand(host, [](PF_InData *in_data) {
+        try {
+            HostSuites suites(in_data->pica_basicP);
+            suites.Iterate8Suite();
+            suites.AnsiSuite();
+            throw std::runtime_error("handler failed");
+        } catch (const std::runtime_error &) {
+        }
+    });
     const std::vector<SuiteCall> expected = {
-        {SuiteCall::RELEASE, "PF ANSI Suite", 1},
-        {SuiteCall::RELEASE, "PF Iterate8 Suite", 1},
+        {SuiteCall::Kind::kReleased, "PF ANSI Suite", 1},
+        {SuiteCall::Kind::kReleased, "PF Iterate8 Suite", 1},
     };
-    EXPECT_EQ(Only(host.suite_calls, SuiteCall::RELEASE), expected);
-    EXPECT_TRUE(host.SuitesBalanced());
+    EXPECT_EQ(Only(host.suites().calls_of_last_command(), SuiteCall::Kind::kReleased), expected);
+    EXPECT_TRUE(host.suites().BalancedSinceLastCommand());
 }
 
 // A refused suite throws 516; what was taken before is given back, and the
@@ -136,48 +155,54 @@ TEST(HostSuites, ReleasesDuringAnExceptionFromTheHandler) {
 TEST(HostSuites, RefusedSuiteThrowsAndReleasesWhatCameBefore) {
     const struct {
         const char *label;
-        void (*refuse)(FakeHost &);
+        void (*refuse)(Host &);
+        SuiteCall::Kind answer;
     } cases[] = {
-        {"refused with an error", [](FakeHost &h) { h.RefuseSuite(kPFIterate16Suite); }},
-        {"refused with kSPNoError but null", [](FakeHost &h) { h.HandOutNullFor(kPFIterate16Suite); }},
-        {"unknown to the host", [](FakeHost &h) { h.RefuseSuite(kPFIterate16Suite, 1); }},
+        {"refused with an error", [](Host &h) { h.suites().Refuse(kPFIterate16Suite); }, SuiteCall::Kind::kRefused},
+        {"refused with kSPNoError but null", [](Host &h) { h.suites().HandOutNull(kPFIterate16Suite); },
+         SuiteCall::Kind::kHandedNull},
+        {"refused with another code", [](Host &h) { h.suites().Refuse(kPFIterate16Suite, 1); },
+         SuiteCall::Kind::kRefused},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
-        FakeHost host;
+        Host host(nullptr, HostApp::kAfterEffects);
         ProvideAll(host);
         c.refuse(host);
         bool reached_after = false;
-        try {
-            HostSuites suites(host.in_data.pica_basicP);
-            suites.AnsiSuite();
-            suites.Iterate16Suite();
-            reached_after = true;
-        } catch (PF_Err code) {
-            EXPECT_EQ(code, PF_Err_BAD_CALLBACK_PARAM);
-        }
+        InCommand(host, [&](PF_InData *in_data) {
+            try {
+                HostSuites suites(in_data->pica_basicP);
+                suites.AnsiSuite();
+                suites.Iterate16Suite();
+                reached_after = true;
+            } catch (PF_Err code) {
+                EXPECT_EQ(code, PF_Err_BAD_CALLBACK_PARAM);
+            }
+        });
         EXPECT_FALSE(reached_after);
         const std::vector<SuiteCall> expected = {
-            {SuiteCall::ACQUIRE, "PF ANSI Suite", 1},
-            {SuiteCall::ACQUIRE, "PF iterate16 Suite", 1},
-            {SuiteCall::RELEASE, "PF ANSI Suite", 1},
+            {SuiteCall::Kind::kAcquired, "PF ANSI Suite", 1},
+            {c.answer, "PF iterate16 Suite", 1},
+            {SuiteCall::Kind::kReleased, "PF ANSI Suite", 1},
         };
-        EXPECT_EQ(host.suite_calls, expected);
+        EXPECT_EQ(host.suites().calls_of_last_command(), expected);
     }
 }
 
 // After a refusal the same scope may try again and succeed.
 TEST(HostSuites, ARefusalIsNotCached) {
-    FakeHost host;
-    host.RefuseSuite(kPFANSISuite);
-    {
-        HostSuites suites(host.in_data.pica_basicP);
+    Host host(nullptr, HostApp::kAfterEffects);
+    host.suites().Refuse(kPFANSISuite);
+    InCommand(host, [&](PF_InData *in_data) {
+        HostSuites suites(in_data->pica_basicP);
         EXPECT_THROW(suites.AnsiSuite(), PF_Err);
-        host.ProvideSuite(kPFANSISuite, &host.in_data.utils->ansi);
+        host.suites().AllowAll();
         EXPECT_NE(suites.AnsiSuite(), nullptr);
-    }
-    EXPECT_EQ(host.AcquireCount(kPFANSISuite), 2);
-    EXPECT_EQ(host.ReleaseCount(kPFANSISuite), 1);
+    });
+    EXPECT_EQ(zonara_test::UseOf(host, kPFANSISuite).refused, 1);
+    EXPECT_EQ(zonara_test::UseOf(host, kPFANSISuite).acquired, 1);
+    EXPECT_EQ(zonara_test::UseOf(host, kPFANSISuite).released, 1);
 }
 
 TEST(HostSuites, NoBasicSuiteThrowsAtConstruction) {

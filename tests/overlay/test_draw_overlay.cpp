@@ -8,52 +8,62 @@
 #include "overlay/draw_overlay.h"
 #include "overlay/overlay_types.h"
 #include "shell/entry_point.h"
-#include "support/fake_drawing_host.h"
+#include "support/overlay_scene.h"
+#include "testhost/stroked_shapes.h"
 
 namespace {
 
-using zonara_test::DrawCall;
-using zonara_test::FakeDrawingHost;
-using zonara_test::FakeHost;
-using zonara_test::FakeView;
-using zonara_test::OverlayParams;
-using zonara_test::Shape;
+using testhost::DrawOp;
+using testhost::HostApp;
+using testhost::StrokedShape;
+using testhost::ViewKind;
+using zonara_test::OverlayScene;
+using zonara_test::ViewOf;
 
-struct DrawScene {
-    explicit DrawScene(A_long host_id = PF_APPL_ID_AFTER_EFFECTS, FakeView view_ = FakeView(PF_Window_LAYER))
-        : host(host_id), drawing(host), view(view_) {
-        host.in_data.height = 1000;
-        params.Origin(500, 300).Width(200).Height(100).Feather(10).Mix(0.5);
-        extra = view.Event(PF_Event_DRAW);
+struct DrawScene : OverlayScene {
+    explicit DrawScene(HostApp app = HostApp::kAfterEffects, const testhost::View &view = zonara_test::LayerView())
+        : OverlayScene(app, view) {
+        host().frame().layer_height = 1000;
+        Origin(500, 300).Width(200).Height(100).Feather(10).Mix(0.5);
+        extra = Event(PF_Event_DRAW);
     }
-    void Draw() { zonara::DrawOverlay(&host.in_data, &host.out_data, params.List(), &extra); }
+    void Draw() {
+        Run([this](PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **params) {
+            zonara::DrawOverlay(in_data, out_data, params, &extra);
+            return PF_Err_NONE;
+        }, faults);
+    }
     PF_Err DrawThroughEntryPoint() {
-        return EntryPointFunc(PF_Cmd_EVENT, &host.in_data, &host.out_data, params.List(), nullptr, &extra);
+        return Run([this](PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **params) {
+            return EntryPointFunc(PF_Cmd_EVENT, in_data, out_data, params, nullptr, &extra);
+        }, faults);
     }
+    // The n-th call (from 1) of op fails with code.
+    void FailCall(DrawOp op, int n, SPErr code) { faults.failures.push_back({op, code, n}); }
+    std::vector<StrokedShape> Shapes() const { return testhost::StrokedShapes(drawn()); }
+    int Count(DrawOp op) const { return testhost::CountCalls(drawn(), op); }
+    bool AllObjectsReleased() const { return testhost::EveryObjectReleasedOnce(drawn()); }
 
-    FakeHost host;
-    FakeDrawingHost drawing;
-    FakeView view;
-    OverlayParams params;
     PF_EventExtra extra;
+    testhost::DrawingFaults faults;
 };
 
 using Points = std::vector<std::pair<float, float>>;
 
 // The points of a path's MoveTo and LineTo operations, and whether it was
 // closed.
-Points PolylineOf(const Shape &shape) {
+Points PolylineOf(const StrokedShape &shape) {
     Points points;
-    for (const DrawCall &op : shape.ops) {
-        if (op.op == DrawCall::MOVE_TO || op.op == DrawCall::LINE_TO) {
+    for (const testhost::PathStep &op : shape.steps) {
+        if (op.op == DrawOp::kMoveTo || op.op == DrawOp::kLineTo) {
             points.emplace_back(op.values[0], op.values[1]);
         }
     }
     return points;
 }
 
-bool IsClosedQuad(const Shape &shape) {
-    return shape.ops.size() == 5 && shape.ops[0].op == DrawCall::MOVE_TO && shape.ops[4].op == DrawCall::CLOSE;
+bool IsClosedQuad(const StrokedShape &shape) {
+    return shape.steps.size() == 5 && shape.steps[0].op == DrawOp::kMoveTo && shape.steps[4].op == DrawOp::kClose;
 }
 
 // Quad outlines run top-left, top-right, bottom-right, bottom-left.
@@ -61,45 +71,45 @@ Points Box(float left, float top, float right, float bottom) {
     return {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
 }
 
-std::vector<std::vector<float>> ArcsOf(const Shape &shape) {
+std::vector<std::vector<float>> ArcsOf(const StrokedShape &shape) {
     std::vector<std::vector<float>> arcs;
-    for (const DrawCall &op : shape.ops) {
-        if (op.op == DrawCall::ADD_ARC) {
+    for (const testhost::PathStep &op : shape.steps) {
+        if (op.op == DrawOp::kAddArc) {
             arcs.push_back(op.values);
         }
     }
     return arcs;
 }
 
-class DrawSequenceTest : public ::testing::TestWithParam<std::tuple<A_long, A_long>> {};
+class DrawSequenceTest : public ::testing::TestWithParam<std::tuple<HostApp, A_long>> {};
 
 TEST_P(DrawSequenceTest, ShapesInOrderWithTheHostsStyle) {
-    const auto [host_id, window_type] = GetParam();
-    DrawScene scene(host_id);
-    scene.params.WindowType(window_type);
+    const auto [app, window_type] = GetParam();
+    DrawScene scene(app);
+    scene.WindowType(window_type);
     EXPECT_EQ(scene.DrawThroughEntryPoint(), PF_Err_NONE);
     EXPECT_EQ(scene.extra.evt_out_flags, PF_EO_HANDLED_EVENT);
 
-    std::vector<Shape> shapes = scene.drawing.Shapes();
+    std::vector<StrokedShape> shapes = scene.Shapes();
     const bool ellipse = window_type == zonara::WINDOW_TYPE_ELLIPSE;
     ASSERT_EQ(shapes.size(), ellipse ? 11u : 10u);
-    const bool premiere = host_id == PF_APPL_ID_PREMIERE;
+    const bool premiere = app == HostApp::kPremiere;
     const std::vector<float> yellow{0.9f, 0.9f, 0.0f, 1.0f, 1.0f};
     const std::vector<float> grey{0.9f, 0.9f, 0.9f, 1.0f, 1.0f};
     for (std::size_t i = 0; i < shapes.size(); ++i) {
         if (premiere) {
-            EXPECT_EQ(shapes[i].stroke, DrawCall::SURFACE_STROKE) << i;
+            EXPECT_EQ(shapes[i].stroke, DrawOp::kStrokePath) << i;
             EXPECT_EQ(shapes[i].pen_values, ellipse && i == 0 ? grey : yellow) << i;
         } else {
-            EXPECT_EQ(shapes[i].stroke, DrawCall::THEME_STROKE) << i;
-            EXPECT_EQ(shapes[i].shadow, 1.0f) << i;
+            EXPECT_EQ(shapes[i].stroke, DrawOp::kThemeStrokePath) << i;
+            EXPECT_TRUE(shapes[i].shadow) << i;
         }
     }
     if (ellipse) {
         const Points outline = PolylineOf(shapes[0]);
         ASSERT_EQ(outline.size(), 65u) << "64 points and the way back to the first";
-        EXPECT_EQ(shapes[0].ops[0].op, DrawCall::MOVE_TO);
-        EXPECT_EQ(shapes[0].ops.back().op, DrawCall::LINE_TO) << "closed by a segment, not by Close";
+        EXPECT_EQ(shapes[0].steps[0].op, DrawOp::kMoveTo);
+        EXPECT_EQ(shapes[0].steps.back().op, DrawOp::kLineTo) << "closed by a segment, not by Close";
         EXPECT_EQ(outline.back(), outline.front());
         // Inscribed in the window outline, running clockwise from the right.
         EXPECT_EQ(outline[0], std::make_pair(600.0f, 300.0f));
@@ -126,31 +136,32 @@ TEST_P(DrawSequenceTest, ShapesInOrderWithTheHostsStyle) {
     EXPECT_EQ(PolylineOf(shapes[9]), Box(455, 298, 466, 302)) << "mix marker";
     EXPECT_TRUE(IsClosedQuad(shapes[9]));
     // Each shape its own path; pens and paths, suites all given back.
-    EXPECT_TRUE(scene.drawing.AllObjectsReleased());
-    EXPECT_TRUE(scene.host.SuitesBalanced());
-    EXPECT_EQ(scene.host.AcquireCount(kPFEffectCustomUIOverlayThemeSuite) > 0, !premiere);
+    EXPECT_TRUE(scene.AllObjectsReleased());
+    EXPECT_TRUE(scene.misuse().empty());
+    EXPECT_TRUE(scene.SuitesBalanced());
+    EXPECT_EQ(zonara_test::UseOf(scene.host(), kPFEffectCustomUIOverlayThemeSuite).acquired > 0, !premiere);
     // In Premiere Pro each stroked quad and the ellipse have their own pen;
     // the handles share one.
-    EXPECT_EQ(scene.drawing.Count(DrawCall::NEW_PEN), premiere ? (ellipse ? 8 : 7) : 0);
+    EXPECT_EQ(scene.Count(DrawOp::kNewPen), premiere ? (ellipse ? 8 : 7) : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     HostsAndWindows, DrawSequenceTest,
-    ::testing::Combine(::testing::Values(PF_APPL_ID_AFTER_EFFECTS, PF_APPL_ID_PREMIERE),
+    ::testing::Combine(::testing::Values(HostApp::kAfterEffects, HostApp::kPremiere),
                        ::testing::Values(zonara::WINDOW_TYPE_ELLIPSE, zonara::WINDOW_TYPE_RECTANGLE)),
     [](const auto &info) {
-        return std::string(std::get<0>(info.param) == PF_APPL_ID_PREMIERE ? "premiere_" : "aftereffects_") +
+        return std::string(std::get<0>(info.param) == HostApp::kPremiere ? "premiere_" : "aftereffects_") +
                (std::get<1>(info.param) == zonara::WINDOW_TYPE_ELLIPSE ? "ellipse" : "rectangle");
     });
 
 TEST(DrawOverlayTest, FollowsTheViewsZoomPanAndPixelAspect) {
-    DrawScene scene(PF_APPL_ID_AFTER_EFFECTS, FakeView(PF_Window_COMP, 2.0, 10, 20, 100, 50));
-    scene.host.in_data.pixel_aspect_ratio = {2, 1};
-    scene.params.AngleDegrees(90).Mix(1.0);
+    DrawScene scene(HostApp::kAfterEffects, ViewOf(ViewKind::kComposition, 2.0, 10, 20, 100, 50));
+    scene.host().frame().pixel_aspect_ratio = {2, 1};
+    scene.AngleDegrees(90).Mix(1.0);
     scene.Draw();
-    const std::vector<Shape> shapes = scene.drawing.Shapes();
+    const std::vector<StrokedShape> shapes = scene.Shapes();
     ASSERT_EQ(shapes.size(), 11u);
-    const FakeView &v = scene.view;
+    const DrawScene &v = scene;
     // At a quarter turn the ellipse's own horizontal axis points down, so
     // its point 0 lies half the Width (100 square pixels, vertical, so 100
     // layer pixels) below the centre.
@@ -172,9 +183,9 @@ TEST(DrawOverlayTest, FollowsTheViewsZoomPanAndPixelAspect) {
 
 TEST(DrawOverlayTest, TurnedWindowKeepsCornerSquaresUpright) {
     DrawScene scene;
-    scene.params.WindowType(zonara::WINDOW_TYPE_RECTANGLE).AngleDegrees(45);
+    scene.WindowType(zonara::WINDOW_TYPE_RECTANGLE).AngleDegrees(45);
     scene.Draw();
-    const std::vector<Shape> shapes = scene.drawing.Shapes();
+    const std::vector<StrokedShape> shapes = scene.Shapes();
     const Points outline = PolylineOf(shapes[0]);
     EXPECT_NE(outline[0].second, outline[1].second) << "the outline turns";
     for (int i = 1; i <= 4; ++i) {
@@ -188,10 +199,10 @@ TEST(DrawOverlayTest, RoundsCornersHalfUpAndTruncatesTheMarker) {
     DrawScene scene;
     // A window of no size at (100.5, -1.5): every corner rounds half up to
     // (101, -1).
-    scene.params.WindowType(zonara::WINDOW_TYPE_RECTANGLE).Origin(100.5, -1.5).Width(0).Height(0).Feather(0);
-    scene.params.Mix(0.507);
+    scene.WindowType(zonara::WINDOW_TYPE_RECTANGLE).Origin(100.5, -1.5).Width(0).Height(0).Feather(0);
+    scene.Mix(0.507);
     scene.Draw();
-    const std::vector<Shape> shapes = scene.drawing.Shapes();
+    const std::vector<StrokedShape> shapes = scene.Shapes();
     ASSERT_EQ(shapes.size(), 10u);
     EXPECT_EQ(PolylineOf(shapes[0]), Box(101, -1, 101, -1));
     // Centre y -1.5: the slider top is -51.5 and the marker at
@@ -202,33 +213,34 @@ TEST(DrawOverlayTest, RoundsCornersHalfUpAndTruncatesTheMarker) {
 }
 
 TEST(DrawOverlayTest, NoDrawingReferenceDrawsNothingAndHoldsNothing) {
-    for (const A_long host_id : {PF_APPL_ID_AFTER_EFFECTS, PF_APPL_ID_PREMIERE}) {
-        DrawScene scene(host_id);
-        scene.drawing.null_drawing_reference = true;
+    for (const HostApp app : {HostApp::kAfterEffects, HostApp::kPremiere}) {
+        DrawScene scene(app);
+        scene.faults.null_drawing_reference = true;
         EXPECT_EQ(scene.DrawThroughEntryPoint(), PF_Err_NONE);
         EXPECT_EQ(scene.extra.evt_out_flags, PF_EO_HANDLED_EVENT);
-        EXPECT_TRUE(scene.drawing.Shapes().empty());
-        EXPECT_EQ(scene.drawing.ObjectsMade(), 0);
-        EXPECT_TRUE(scene.host.SuitesBalanced());
+        EXPECT_TRUE(scene.Shapes().empty());
+        EXPECT_EQ(testhost::ObjectsMade(scene.drawn()), 0);
+        EXPECT_TRUE(scene.SuitesBalanced());
     }
 }
 
 struct FaultCase {
     std::string name;
-    DrawCall::Op op;
+    DrawOp op;
     int nth;
     PF_Err result;  // through the entry point
 };
 
-class DrawFaultTest : public ::testing::TestWithParam<std::tuple<A_long, FaultCase>> {};
+class DrawFaultTest : public ::testing::TestWithParam<std::tuple<HostApp, FaultCase>> {};
 
 TEST_P(DrawFaultTest, LeavesNothingHeldAndNothingEscapes) {
-    const auto &[host_id, c] = GetParam();
-    DrawScene scene(host_id);
-    scene.drawing.FailCall(c.op, c.nth, 0x7E57);
+    const auto &[app, c] = GetParam();
+    DrawScene scene(app);
+    scene.FailCall(c.op, c.nth, 0x7E57);
     EXPECT_EQ(scene.DrawThroughEntryPoint(), c.result);
-    EXPECT_TRUE(scene.drawing.AllObjectsReleased());
-    EXPECT_TRUE(scene.host.SuitesBalanced());
+    EXPECT_FALSE(scene.host().exception_escaped());
+    EXPECT_TRUE(scene.AllObjectsReleased());
+    EXPECT_TRUE(scene.SuitesBalanced());
     if (c.result == PF_Err_NONE) {
         EXPECT_EQ(scene.extra.evt_out_flags, PF_EO_HANDLED_EVENT);
     }
@@ -240,60 +252,60 @@ constexpr PF_Err DAMAGED = PF_Err_INTERNAL_STRUCT_DAMAGED;
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, DrawFaultTest,
-    ::testing::Combine(::testing::Values(PF_APPL_ID_AFTER_EFFECTS, PF_APPL_ID_PREMIERE),
-                       ::testing::Values(FaultCase{"drawing_reference", DrawCall::GET_DRAWING_REFERENCE, 1, 0},
-                                         FaultCase{"first_supplier", DrawCall::GET_SUPPLIER, 1, 0},
-                                         FaultCase{"handles_supplier", DrawCall::GET_SUPPLIER, 7, 0},
-                                         FaultCase{"first_surface", DrawCall::GET_SURFACE, 1, 0},
-                                         FaultCase{"later_surface", DrawCall::GET_SURFACE, 4, 0},
-                                         FaultCase{"first_move", DrawCall::MOVE_TO, 1, 0},
-                                         FaultCase{"angle_line_move", DrawCall::MOVE_TO, 7, 0},
-                                         FaultCase{"ellipse_line", DrawCall::LINE_TO, 30, 0},
-                                         FaultCase{"feather_arc", DrawCall::ADD_ARC, 2, 0},
-                                         FaultCase{"angle_ring_arc", DrawCall::ADD_ARC, 5, 0},
-                                         FaultCase{"close", DrawCall::CLOSE, 3, 0},
-                                         FaultCase{"theme_stroke", DrawCall::THEME_STROKE, 6, 0},
-                                         FaultCase{"surface_stroke", DrawCall::SURFACE_STROKE, 7, 0},
-                                         FaultCase{"first_path", DrawCall::NEW_PATH, 1, DAMAGED},
-                                         FaultCase{"remade_path", DrawCall::NEW_PATH, 8, DAMAGED},
-                                         FaultCase{"first_release", DrawCall::RELEASE_OBJECT, 1, DAMAGED},
-                                         FaultCase{"remade_path_release", DrawCall::RELEASE_OBJECT, 8, DAMAGED})),
+    ::testing::Combine(::testing::Values(HostApp::kAfterEffects, HostApp::kPremiere),
+                       ::testing::Values(FaultCase{"drawing_reference", DrawOp::kGetDrawingReference, 1, 0},
+                                         FaultCase{"first_supplier", DrawOp::kGetSupplier, 1, 0},
+                                         FaultCase{"handles_supplier", DrawOp::kGetSupplier, 7, 0},
+                                         FaultCase{"first_surface", DrawOp::kGetSurface, 1, 0},
+                                         FaultCase{"later_surface", DrawOp::kGetSurface, 4, 0},
+                                         FaultCase{"first_move", DrawOp::kMoveTo, 1, 0},
+                                         FaultCase{"angle_line_move", DrawOp::kMoveTo, 7, 0},
+                                         FaultCase{"ellipse_line", DrawOp::kLineTo, 30, 0},
+                                         FaultCase{"feather_arc", DrawOp::kAddArc, 2, 0},
+                                         FaultCase{"angle_ring_arc", DrawOp::kAddArc, 5, 0},
+                                         FaultCase{"close", DrawOp::kClose, 3, 0},
+                                         FaultCase{"theme_stroke", DrawOp::kThemeStrokePath, 6, 0},
+                                         FaultCase{"surface_stroke", DrawOp::kStrokePath, 7, 0},
+                                         FaultCase{"first_path", DrawOp::kNewPath, 1, DAMAGED},
+                                         FaultCase{"remade_path", DrawOp::kNewPath, 8, DAMAGED},
+                                         FaultCase{"first_release", DrawOp::kReleaseObject, 1, DAMAGED},
+                                         FaultCase{"remade_path_release", DrawOp::kReleaseObject, 8, DAMAGED})),
     [](const auto &info) {
-        return std::string(std::get<0>(info.param) == PF_APPL_ID_PREMIERE ? "premiere_" : "aftereffects_") +
+        return std::string(std::get<0>(info.param) == HostApp::kPremiere ? "premiere_" : "aftereffects_") +
                std::get<1>(info.param).name;
     });
 
 TEST(DrawFaultTest, PenRefusedInPremiereIsDamagedStateWithNothingHeld) {
     for (const int nth : {1, 2, 6}) {
-        DrawScene scene(PF_APPL_ID_PREMIERE);
-        scene.drawing.FailCall(DrawCall::NEW_PEN, nth, 0x7E57);
+        DrawScene scene(HostApp::kPremiere);
+        scene.FailCall(DrawOp::kNewPen, nth, 0x7E57);
         EXPECT_EQ(scene.DrawThroughEntryPoint(), DAMAGED) << nth;
-        EXPECT_TRUE(scene.drawing.AllObjectsReleased()) << nth;
-        EXPECT_TRUE(scene.host.SuitesBalanced()) << nth;
+        EXPECT_TRUE(scene.AllObjectsReleased()) << nth;
+        EXPECT_TRUE(scene.SuitesBalanced()) << nth;
     }
 }
 
 TEST(DrawFaultTest, FirstFailingStepEndsTheDrawing) {
     DrawScene scene;
-    scene.drawing.FailCall(DrawCall::MOVE_TO, 1, 0x7E57);
+    scene.FailCall(DrawOp::kMoveTo, 1, 0x7E57);
     scene.Draw();
-    EXPECT_TRUE(scene.drawing.Shapes().empty());
-    EXPECT_EQ(scene.drawing.Count(DrawCall::LINE_TO), 0);
-    EXPECT_EQ(scene.drawing.Count(DrawCall::NEW_PATH), 1);
+    EXPECT_TRUE(scene.Shapes().empty());
+    EXPECT_EQ(scene.Count(DrawOp::kLineTo), 0);
+    EXPECT_EQ(scene.Count(DrawOp::kNewPath), 1);
 }
 
 TEST(DrawFaultTest, ReleaseRefusedWhileAnotherFailureUnwindsIsDropped) {
-    DrawScene scene(PF_APPL_ID_PREMIERE);
+    DrawScene scene(HostApp::kPremiere);
     // Six shapes with a path and a pen each are given back in 12 releases;
     // then the handles' pen (the 7th) cannot be made, and the path made just
     // before it refuses to be given back while that failure unwinds.
-    scene.drawing.FailCall(DrawCall::NEW_PEN, 7, 0x7E57);
-    scene.drawing.FailCall(DrawCall::RELEASE_OBJECT, 13, 0x0BAD);
+    scene.FailCall(DrawOp::kNewPen, 7, 0x7E57);
+    scene.FailCall(DrawOp::kReleaseObject, 13, 0x0BAD);
     EXPECT_EQ(scene.DrawThroughEntryPoint(), DAMAGED);
-    EXPECT_EQ(scene.drawing.Count(DrawCall::RELEASE_OBJECT), 13);
-    EXPECT_EQ(scene.drawing.calls.back().op, DrawCall::RELEASE_OBJECT);
-    EXPECT_TRUE(scene.drawing.AllObjectsReleased());
-    EXPECT_TRUE(scene.host.SuitesBalanced());
+    EXPECT_EQ(scene.Count(DrawOp::kReleaseObject), 13);
+    EXPECT_EQ(scene.drawn().back().op, DrawOp::kReleaseObject);
+    EXPECT_TRUE(scene.AllObjectsReleased());
+    EXPECT_TRUE(scene.SuitesBalanced());
 }
 
 struct SuiteRefusalCase {
@@ -307,14 +319,15 @@ class DrawSuiteRefusalTest : public ::testing::TestWithParam<SuiteRefusalCase> {
 TEST_P(DrawSuiteRefusalTest, RefusedSuiteEndsTheDrawingCleanly) {
     const SuiteRefusalCase &c = GetParam();
     DrawScene scene;
-    scene.host.RefuseSuite(c.suite);
+    scene.host().suites().Refuse(c.suite);
     EXPECT_EQ(scene.DrawThroughEntryPoint(), c.result);
-    EXPECT_TRUE(scene.drawing.AllObjectsReleased());
-    EXPECT_TRUE(scene.host.SuitesBalanced());
-    EXPECT_EQ((scene.host.out_data.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE) != 0, c.told_user);
+    EXPECT_TRUE(scene.AllObjectsReleased());
+    EXPECT_TRUE(scene.SuitesBalanced());
+    const PF_OutData &out = scene.host().last_out_data();
+    EXPECT_EQ((out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE) != 0, c.told_user);
     if (c.told_user) {
-        EXPECT_STREQ(scene.host.out_data.return_msg, "Not able to acquire AEFX Suite.");
-        EXPECT_TRUE(scene.drawing.calls.empty()) << "a partial bundle draws nothing";
+        EXPECT_STREQ(out.return_msg, "Not able to acquire AEFX Suite.");
+        EXPECT_TRUE(scene.drawn().empty()) << "a partial bundle draws nothing";
     }
 }
 

@@ -8,13 +8,28 @@
 
 #include "overlay/handle_drag.h"
 #include "overlay/overlay_types.h"
-#include "support/fake_drawing_host.h"
+#include "support/overlay_scene.h"
 
 namespace {
 
-using zonara_test::FakeHost;
-using zonara_test::FakeView;
-using zonara_test::OverlayParams;
+using testhost::ViewKind;
+using zonara_test::OverlayScene;
+using zonara_test::ViewOf;
+
+// A drag event of a gesture on `handle` with the mouse at `where`.
+PF_EventExtra DragOn(OverlayScene &scene, A_intptr_t handle, PF_Point where = {0, 0}) {
+    PF_EventExtra extra = scene.Event(PF_Event_DRAG);
+    extra.u.do_click.continue_refcon[0] = handle;
+    extra.u.do_click.screen_point = where;
+    return extra;
+}
+
+// The effect's drag handler on `extra`, as the entry point reaches it.
+PF_Err Drag(OverlayScene &scene, PF_EventExtra *extra) {
+    return scene.Run([extra](PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **params) {
+        return zonara::HandleDrag(in_data, out_data, params, nullptr, extra);
+    });
+}
 
 constexpr double UNCHANGED = -12345.0;  // a value no drag produces here
 
@@ -32,16 +47,13 @@ class HandleDragTest : public ::testing::TestWithParam<DragCase> {};
 
 TEST_P(HandleDragTest, WritesTheHandlesParametersAndMarksThemChanged) {
     const DragCase &c = GetParam();
-    FakeHost host;
-    host.in_data.pixel_aspect_ratio = c.aspect;
-    FakeView view(PF_Window_LAYER);
-    OverlayParams params;
+    OverlayScene params;
+    params.host().frame().pixel_aspect_ratio = c.aspect;
     params.Origin(500, 300).Width(200).Height(100).Feather(UNCHANGED).AngleDegrees(c.angle_degrees);
-    PF_EventExtra extra = view.Event(PF_Event_DRAG);
-    extra.u.do_click.continue_refcon[0] = c.handle;
-    extra.u.do_click.screen_point = PF_Point{static_cast<A_long>(500 + c.mouse_dx), static_cast<A_long>(300 + c.mouse_dy)};
+    PF_EventExtra extra = DragOn(params, c.handle,
+                                 PF_Point{static_cast<A_long>(500 + c.mouse_dx), static_cast<A_long>(300 + c.mouse_dy)});
 
-    EXPECT_EQ(zonara::HandleDrag(&host.in_data, &host.out_data, params.List(), nullptr, &extra), PF_Err_NONE);
+    EXPECT_EQ(Drag(params, &extra), PF_Err_NONE);
     EXPECT_EQ(extra.evt_out_flags, PF_EO_HANDLED_EVENT);
     EXPECT_EQ(extra.u.do_click.send_drag, 1);
     EXPECT_EQ(extra.u.do_click.continue_refcon[0], c.handle) << "the gesture goes on";
@@ -56,7 +68,7 @@ TEST_P(HandleDragTest, WritesTheHandlesParametersAndMarksThemChanged) {
     expect_value(zonara::PARAM_WIDTH, c.width, params[zonara::PARAM_WIDTH].u.fs_d.value);
     expect_value(zonara::PARAM_HEIGHT, c.height, params[zonara::PARAM_HEIGHT].u.fs_d.value);
     expect_value(zonara::PARAM_FEATHER, c.feather, params[zonara::PARAM_FEATHER].u.fs_d.value);
-    expect_value(zonara::PARAM_ANGLE, c.angle_out, params[zonara::PARAM_ANGLE].u.ad.value / 65536.0);
+    expect_value(zonara::PARAM_ANGLE, c.angle_out, zonara::FixedToDouble(params[zonara::PARAM_ANGLE].u.ad.value));
     EXPECT_EQ(params[zonara::PARAM_ORIGIN].uu.change_flags, 0);
     EXPECT_EQ(params[zonara::PARAM_MIX].uu.change_flags, 0);
 }
@@ -102,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct MixCase {
     std::string name;
-    PF_WindowType view_type;
+    ViewKind view_type;
     double zoom;
     double frame_dy;  // frame pixels below the centre
     double mix;
@@ -112,16 +124,13 @@ class MixDragTest : public ::testing::TestWithParam<MixCase> {};
 
 TEST_P(MixDragTest, HeightInTheViewSetsMix) {
     const MixCase &c = GetParam();
-    FakeHost host;
-    FakeView view(c.view_type, c.zoom, 16, -8, 40, 20);
-    OverlayParams params;
+    OverlayScene params(testhost::HostApp::kAfterEffects, ViewOf(c.view_type, c.zoom, 16, -8, 40, 20));
     params.Origin(500, 300);
-    PF_EventExtra extra = view.Event(PF_Event_DRAG);
-    extra.u.do_click.continue_refcon[0] = zonara::HANDLE_MIX;
     // Far to the side: only the height counts.
-    extra.u.do_click.screen_point =
-        PF_Point{static_cast<A_long>(view.FrameX(500)) + 300, static_cast<A_long>(view.FrameY(300) + c.frame_dy)};
-    zonara::HandleDrag(&host.in_data, &host.out_data, params.List(), nullptr, &extra);
+    PF_EventExtra extra =
+        DragOn(params, zonara::HANDLE_MIX,
+               PF_Point{static_cast<A_long>(params.FrameX(500)) + 300, static_cast<A_long>(params.FrameY(300) + c.frame_dy)});
+    Drag(params, &extra);
     EXPECT_DOUBLE_EQ(params[zonara::PARAM_MIX].u.fs_d.value, c.mix);
     EXPECT_EQ(params[zonara::PARAM_MIX].uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
     EXPECT_EQ(params[zonara::PARAM_WIDTH].uu.change_flags, 0);
@@ -129,24 +138,20 @@ TEST_P(MixDragTest, HeightInTheViewSetsMix) {
 
 INSTANTIATE_TEST_SUITE_P(
     Mix, MixDragTest,
-    ::testing::Values(MixCase{"top", PF_Window_LAYER, 1, -50, 1.0}, MixCase{"level", PF_Window_LAYER, 1, 0, 0.5},
-                      MixCase{"bottom", PF_Window_LAYER, 1, 50, 0.0},
-                      MixCase{"beyond_top_unclamped", PF_Window_LAYER, 1, -100, 1.5},
-                      MixCase{"comp_zoom_2_top", PF_Window_COMP, 2, -50, 1.0},
-                      MixCase{"comp_zoom_half_bottom", PF_Window_COMP, 0.5, 50, 0.0}),
+    ::testing::Values(MixCase{"top", ViewKind::kLayer, 1, -50, 1.0}, MixCase{"level", ViewKind::kLayer, 1, 0, 0.5},
+                      MixCase{"bottom", ViewKind::kLayer, 1, 50, 0.0},
+                      MixCase{"beyond_top_unclamped", ViewKind::kLayer, 1, -100, 1.5},
+                      MixCase{"comp_zoom_2_top", ViewKind::kComposition, 2, -50, 1.0},
+                      MixCase{"comp_zoom_half_bottom", ViewKind::kComposition, 0.5, 50, 0.0}),
     [](const auto &info) { return info.param.name; });
 
 TEST(HandleDragTest, LastEventIsAppliedThenTheGestureEnds) {
-    FakeHost host;
-    FakeView view(PF_Window_COMP);
-    OverlayParams params;
+    OverlayScene params(testhost::HostApp::kAfterEffects, ViewOf(ViewKind::kComposition));
     params.Origin(500, 300);
-    PF_EventExtra extra = view.Event(PF_Event_DRAG);
-    extra.u.do_click.continue_refcon[0] = zonara::HANDLE_CORNER_BOTTOM_RIGHT;
-    extra.u.do_click.screen_point = PF_Point{600, 350};
+    PF_EventExtra extra = DragOn(params, zonara::HANDLE_CORNER_BOTTOM_RIGHT, PF_Point{600, 350});
     extra.u.do_click.last_time = 1;
     extra.u.do_click.send_drag = 1;
-    zonara::HandleDrag(&host.in_data, &host.out_data, params.List(), nullptr, &extra);
+    Drag(params, &extra);
     EXPECT_EQ(params[zonara::PARAM_WIDTH].u.fs_d.value, 200.0);
     EXPECT_EQ(params[zonara::PARAM_HEIGHT].u.fs_d.value, 100.0);
     EXPECT_EQ(extra.u.do_click.continue_refcon[0], zonara::HANDLE_NONE);
@@ -156,22 +161,19 @@ TEST(HandleDragTest, LastEventIsAppliedThenTheGestureEnds) {
 
 TEST(HandleDragTest, NoHandleOrNoOverlayViewIsANoOp) {
     struct NoOp {
-        PF_WindowType view;
+        ViewKind view;
         A_intptr_t handle;
     };
-    for (const NoOp &c : {NoOp{PF_Window_LAYER, zonara::HANDLE_NONE}, NoOp{PF_Window_LAYER, 11},
-                          NoOp{PF_Window_COMP, -1}, NoOp{PF_Window_COMP, A_intptr_t{1} << 32},
-                          NoOp{PF_Window_EFFECT, zonara::HANDLE_MIX}}) {
-        FakeHost host;
-        FakeView view(c.view);
-        OverlayParams params;
-        PF_EventExtra extra = view.Event(PF_Event_DRAG);
-        extra.u.do_click.continue_refcon[0] = c.handle;
+    for (const NoOp &c : {NoOp{ViewKind::kLayer, zonara::HANDLE_NONE}, NoOp{ViewKind::kLayer, 11},
+                          NoOp{ViewKind::kComposition, -1}, NoOp{ViewKind::kComposition, A_intptr_t{1} << 32},
+                          NoOp{ViewKind::kEffectControls, zonara::HANDLE_MIX}}) {
+        OverlayScene params(testhost::HostApp::kAfterEffects, ViewOf(c.view));
+        PF_EventExtra extra = DragOn(params, c.handle);
         extra.evt_out_flags = PF_EO_ALWAYS_UPDATE;
-        EXPECT_EQ(zonara::HandleDrag(&host.in_data, &host.out_data, params.List(), nullptr, &extra), PF_Err_NONE);
+        EXPECT_EQ(Drag(params, &extra), PF_Err_NONE);
         EXPECT_EQ(extra.evt_out_flags, PF_EO_ALWAYS_UPDATE) << c.handle;
         EXPECT_EQ(extra.u.do_click.send_drag, 0);
-        EXPECT_EQ(view.frame_to_source_calls, 0);
+        EXPECT_EQ(params.conversions().frame_to_source, 0);
         for (int i = 0; i < zonara::PARAM_COUNT; ++i) {
             EXPECT_EQ(params[i].uu.change_flags, 0) << i;
         }
@@ -181,14 +183,10 @@ TEST(HandleDragTest, NoHandleOrNoOverlayViewIsANoOp) {
 TEST(HandleDragTest, VerticalFeatherHandlesOfAFlatWindowLeaveFeatherAlone) {
     for (const A_long handle : {zonara::HANDLE_FEATHER_TOP, zonara::HANDLE_FEATHER_BOTTOM}) {
         for (const double width : {200.0, 0.0}) {
-            FakeHost host;
-            FakeView view(PF_Window_LAYER);
-            OverlayParams params;
+            OverlayScene params;
             params.Origin(500, 300).Width(width).Height(0).Feather(33);
-            PF_EventExtra extra = view.Event(PF_Event_DRAG);
-            extra.u.do_click.continue_refcon[0] = handle;
-            extra.u.do_click.screen_point = PF_Point{500, 280};
-            zonara::HandleDrag(&host.in_data, &host.out_data, params.List(), nullptr, &extra);
+            PF_EventExtra extra = DragOn(params, handle, PF_Point{500, 280});
+            Drag(params, &extra);
             EXPECT_EQ(params[zonara::PARAM_FEATHER].u.fs_d.value, 33.0);
             EXPECT_EQ(params[zonara::PARAM_FEATHER].uu.change_flags, 0);
             EXPECT_EQ(extra.u.do_click.send_drag, 1) << "the gesture still goes on";
@@ -197,15 +195,12 @@ TEST(HandleDragTest, VerticalFeatherHandlesOfAFlatWindowLeaveFeatherAlone) {
 }
 
 TEST(HandleDragTest, OffsetsBeyondTheFixedRangeStayDefined) {
-    FakeHost host;
-    FakeView view(PF_Window_LAYER);
-    OverlayParams params;
+    OverlayScene params;
     params.Origin(-30000, -30000);
-    PF_EventExtra extra = view.Event(PF_Event_DRAG);
-    extra.u.do_click.screen_point = PF_Point{30000, 30000};
+    PF_EventExtra extra = DragOn(params, zonara::HANDLE_NONE, PF_Point{30000, 30000});
     for (A_long handle = zonara::HANDLE_CORNER_TOP_LEFT; handle <= zonara::HANDLE_MIX; ++handle) {
         extra.u.do_click.continue_refcon[0] = handle;
-        zonara::HandleDrag(&host.in_data, &host.out_data, params.List(), nullptr, &extra);
+        Drag(params, &extra);
     }
     // Doubled offsets wrap; what matters is that every value is a number.
     EXPECT_TRUE(std::isfinite(params[zonara::PARAM_WIDTH].u.fs_d.value));

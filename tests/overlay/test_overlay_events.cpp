@@ -7,43 +7,44 @@
 
 #include "overlay/overlay_event.h"
 #include "overlay/overlay_types.h"
-#include "support/fake_drawing_host.h"
+#include "support/overlay_scene.h"
+#include "testhost/stroked_shapes.h"
 
 namespace {
 
-using zonara_test::FakeDrawingHost;
-using zonara_test::FakeHost;
-using zonara_test::FakeView;
-using zonara_test::OverlayParams;
+using testhost::HostApp;
+using testhost::ViewKind;
+using zonara_test::OverlayScene;
+using zonara_test::ViewOf;
 
 // Values a host might leave in the record; a miss must not touch them.
 constexpr A_intptr_t HOST_REFCON = 77;
 constexpr PF_EventOutFlags HOST_OUT_FLAGS = PF_EO_ALWAYS_UPDATE;
 
-struct Scene {
-    explicit Scene(A_long host_id = PF_APPL_ID_AFTER_EFFECTS, PF_WindowType view_type = PF_Window_LAYER)
-        : host(host_id), drawing(host), view(view_type) {
-        host.in_data.height = 1000;  // angle handle 200 px from the centre
+struct Scene : OverlayScene {
+    explicit Scene(HostApp app = HostApp::kAfterEffects, ViewKind view = ViewKind::kLayer)
+        : OverlayScene(app, ViewOf(view)) {
+        host().frame().layer_height = 1000;  // angle handle 200 px from the centre
         // Handles, in frame pixels at zoom 1: corners (400, 250) (600, 250)
         // (400, 350) (600, 350); angle (500, 100); feather (410, 300)
         // (590, 300) (500, 255) (500, 345); mix (460, 300).
-        params.Origin(500, 300).Width(200).Height(100).Feather(10).Mix(0.5);
+        Origin(500, 300).Width(200).Height(100).Feather(10).Mix(0.5);
     }
     PF_EventExtra Click(A_long x, A_long y) {
-        PF_EventExtra extra = view.Event(PF_Event_DO_CLICK);
+        PF_EventExtra extra = Event(PF_Event_DO_CLICK);
         extra.u.do_click.screen_point = PF_Point{x, y};
         extra.u.do_click.continue_refcon[0] = HOST_REFCON;
         extra.evt_out_flags = HOST_OUT_FLAGS;
         return extra;
     }
-    PF_Err Handle(PF_EventExtra *extra) {
-        return zonara::HandleOverlayEvent(&host.in_data, &host.out_data, params.List(), nullptr, extra);
+    // The overlay's event handler as the entry point reaches it.
+    PF_Err Handle(PF_EventExtra *extra, const testhost::DrawingFaults &faults = {}) {
+        return Run(
+            [extra](PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **params) {
+                return zonara::HandleOverlayEvent(in_data, out_data, params, nullptr, extra);
+            },
+            faults);
     }
-
-    FakeHost host;
-    FakeDrawingHost drawing;
-    FakeView view;
-    OverlayParams params;
 };
 
 struct ClickCase {
@@ -53,12 +54,12 @@ struct ClickCase {
     A_long handle;  // 0: a miss
 };
 
-class HitTestTest : public ::testing::TestWithParam<std::tuple<A_long, ClickCase>> {};
+class HitTestTest : public ::testing::TestWithParam<std::tuple<HostApp, ClickCase>> {};
 
 TEST_P(HitTestTest, FirstHandleWithinSixteenCityBlockPixelsIsTaken) {
-    const auto &[host_id, c] = GetParam();
-    Scene scene(host_id);
-    scene.params.Width(c.width).Feather(c.feather).Mix(c.mix);
+    const auto &[app, c] = GetParam();
+    Scene scene(app);
+    scene.Width(c.width).Feather(c.feather).Mix(c.mix);
     PF_EventExtra extra = scene.Click(c.x, c.y);
     EXPECT_EQ(scene.Handle(&extra), PF_Err_NONE);
     if (c.handle == zonara::HANDLE_NONE) {
@@ -72,14 +73,14 @@ TEST_P(HitTestTest, FirstHandleWithinSixteenCityBlockPixelsIsTaken) {
     }
     EXPECT_EQ(extra.e_type, PF_Event_DO_CLICK);
     // After Effects measures with the host's fabs; Premiere Pro needs no suite.
-    EXPECT_EQ(scene.host.AcquireCount(kPFANSISuite) > 0, host_id != PF_APPL_ID_PREMIERE);
-    EXPECT_TRUE(scene.host.SuitesBalanced());
+    EXPECT_EQ(zonara_test::UseOf(scene.host(), kPFANSISuite).acquired > 0, app != HostApp::kPremiere);
+    EXPECT_TRUE(scene.SuitesBalanced());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Clicks, HitTestTest,
     ::testing::Combine(
-        ::testing::Values(PF_APPL_ID_AFTER_EFFECTS, PF_APPL_ID_PREMIERE),
+        ::testing::Values(HostApp::kAfterEffects, HostApp::kPremiere),
         ::testing::Values(
             ClickCase{"on_top_left", 200, 10, 0.5, 400, 250, zonara::HANDLE_CORNER_TOP_LEFT},
             ClickCase{"fifteen_away", 200, 10, 0.5, 615, 350, zonara::HANDLE_CORNER_BOTTOM_RIGHT},
@@ -98,23 +99,23 @@ INSTANTIATE_TEST_SUITE_P(
             ClickCase{"feather_beats_mix", 80, 0, 0.5, 460, 300, zonara::HANDLE_FEATHER_LEFT},
             ClickCase{"nowhere", 200, 10, 0.5, 520, 320, zonara::HANDLE_NONE})),
     [](const auto &info) {
-        return std::string(std::get<0>(info.param) == PF_APPL_ID_PREMIERE ? "premiere_" : "aftereffects_") +
+        return std::string(std::get<0>(info.param) == HostApp::kPremiere ? "premiere_" : "aftereffects_") +
                std::get<1>(info.param).name;
     });
 
 TEST(OverlayEventTest, HandlesAreFoundAtTheViewsZoomAndPan) {
-    Scene scene(PF_APPL_ID_AFTER_EFFECTS, PF_Window_COMP);
-    scene.view = FakeView(PF_Window_COMP, 2.0, -100, 50, 20, 10);
+    Scene scene(HostApp::kAfterEffects, ViewKind::kComposition);
+    scene.SetView(ViewOf(ViewKind::kComposition, 2.0, -100, 50, 20, 10));
     // Bottom-right corner (600, 350) in layer pixels.
-    PF_EventExtra extra = scene.Click(static_cast<A_long>(scene.view.FrameX(600)) + 3,
-                                      static_cast<A_long>(scene.view.FrameY(350)) - 3);
+    PF_EventExtra extra = scene.Click(static_cast<A_long>(scene.FrameX(600)) + 3,
+                                      static_cast<A_long>(scene.FrameY(350)) - 3);
     scene.Handle(&extra);
     EXPECT_EQ(extra.u.do_click.continue_refcon[0], zonara::HANDLE_CORNER_BOTTOM_RIGHT);
 }
 
 TEST(OverlayEventTest, OtherViewsAndEventsAreLeftAlone) {
     for (const PF_EventType type : {PF_Event_DO_CLICK, PF_Event_DRAG, PF_Event_DRAW}) {
-        Scene scene(PF_APPL_ID_AFTER_EFFECTS, PF_Window_EFFECT);
+        Scene scene(HostApp::kAfterEffects, ViewKind::kEffectControls);
         PF_EventExtra extra = scene.Click(400, 250);
         extra.e_type = type;
         if (type == PF_Event_DRAG) {
@@ -122,8 +123,8 @@ TEST(OverlayEventTest, OtherViewsAndEventsAreLeftAlone) {
         }
         EXPECT_EQ(scene.Handle(&extra), PF_Err_NONE);
         EXPECT_EQ(extra.evt_out_flags, HOST_OUT_FLAGS) << type;
-        EXPECT_TRUE(scene.drawing.calls.empty());
-        EXPECT_TRUE(scene.host.suite_calls.empty());
+        EXPECT_TRUE(scene.drawn().empty());
+        EXPECT_TRUE(scene.host().suites().calls_of_last_command().empty());
     }
     Scene scene;
     PF_EventExtra extra = scene.Click(400, 250);
@@ -147,32 +148,28 @@ TEST(OverlayEventTest, ClickDuringADragIsADrag) {
     extra.u.do_click.continue_refcon[0] = zonara::HANDLE_MIX;
     EXPECT_EQ(scene.Handle(&extra), PF_Err_NONE);
     EXPECT_EQ(extra.e_type, PF_Event_DRAG);
-    EXPECT_EQ(scene.params[zonara::PARAM_MIX].u.fs_d.value, 1.0);
+    EXPECT_EQ(scene[zonara::PARAM_MIX].u.fs_d.value, 1.0);
     EXPECT_EQ(extra.u.do_click.continue_refcon[0], zonara::HANDLE_MIX);
     EXPECT_EQ(extra.evt_out_flags, PF_EO_HANDLED_EVENT);
 }
 
 TEST(OverlayEventTest, DrawIsMarkedHandledWhateverTheDrawingStatus) {
     Scene scene;
-    scene.drawing.FailCall(zonara_test::DrawCall::MOVE_TO, 1, 99);
-    PF_EventExtra extra = scene.view.Event(PF_Event_DRAW);
-    EXPECT_EQ(scene.Handle(&extra), PF_Err_NONE);
+    PF_EventExtra extra = scene.Event(PF_Event_DRAW);
+    EXPECT_EQ(scene.Handle(&extra, testhost::DrawingFaults{{{testhost::DrawOp::kMoveTo, 99, 1}}}), PF_Err_NONE);
+    EXPECT_EQ(testhost::CountCalls(scene.drawn(), testhost::DrawOp::kMoveTo), 1) << "the failure happened";
     EXPECT_EQ(extra.evt_out_flags, PF_EO_HANDLED_EVENT);
 }
 
 TEST(OverlayEventTest, MissingHostSuiteEndsTheEventUntouched) {
     Scene scene;
-    scene.host.RefuseSuite(kPFANSISuite);
+    scene.host().suites().Refuse(kPFANSISuite);
     PF_EventExtra extra = scene.Click(400, 250);
-    try {
-        scene.Handle(&extra);
-        ADD_FAILURE() << "no error thrown";
-    } catch (PF_Err err) {
-        EXPECT_EQ(err, PF_Err_BAD_CALLBACK_PARAM);
-    }
+    scene.Handle(&extra);
+    EXPECT_EQ(scene.host().escaped_error_code(), PF_Err_BAD_CALLBACK_PARAM) << "thrown as the code";
     EXPECT_EQ(extra.u.do_click.continue_refcon[0], HOST_REFCON);
     EXPECT_EQ(extra.u.do_click.send_drag, 0);
-    EXPECT_TRUE(scene.host.SuitesBalanced());
+    EXPECT_TRUE(scene.SuitesBalanced());
 }
 
 TEST(OverlayEventTest, MissingEventRecordIsAnError) {
@@ -182,14 +179,16 @@ TEST(OverlayEventTest, MissingEventRecordIsAnError) {
 
 TEST(OverlayEventTest, ParameterArrayWithAHoleIsAnErrorAndTouchesNothing) {
     Scene scene;
-    PF_ParamDef **list = scene.params.List();
-    list[zonara::PARAM_MIX] = nullptr;
     PF_EventExtra extra = scene.Click(460, 300);  // on the mix handle
-    EXPECT_EQ(zonara::HandleOverlayEvent(&scene.host.in_data, &scene.host.out_data, list, nullptr, &extra),
+    EXPECT_EQ(scene.Run([&](PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **params) {
+        std::vector<PF_ParamDef *> list(params, params + zonara::PARAM_COUNT);
+        list[zonara::PARAM_MIX] = nullptr;
+        return zonara::HandleOverlayEvent(in_data, out_data, list.data(), nullptr, &extra);
+    }),
               PF_Err_BAD_CALLBACK_PARAM);
     EXPECT_EQ(extra.u.do_click.continue_refcon[0], HOST_REFCON);
     EXPECT_EQ(extra.evt_out_flags, HOST_OUT_FLAGS);
-    EXPECT_TRUE(scene.host.SuitesBalanced());
+    EXPECT_TRUE(scene.SuitesBalanced());
 }
 
 }  // namespace

@@ -5,21 +5,31 @@
 #include <string>
 #include <vector>
 
-#include "overlay/fixed_point.h"
+#include "common/fixed_point.h"
 #include "overlay/handle_points.h"
 #include "overlay/rotate_quad.h"
 #include "overlay/view_mapping.h"
 #include "overlay/window_rects.h"
-#include "support/fake_drawing_host.h"
+#include "support/overlay_scene.h"
 
 namespace {
 
+using testhost::HostApp;
+using testhost::ViewKind;
 using zonara::FixedRect;
-using zonara_test::FakeHost;
-using zonara_test::FakeView;
-using zonara_test::OverlayParams;
+using zonara_test::OverlayScene;
+using zonara_test::ViewOf;
 
-constexpr PF_Fixed Px(double pixels) { return static_cast<PF_Fixed>(pixels * 65536.0); }
+constexpr PF_Fixed Px(double pixels) { return static_cast<PF_Fixed>(pixels * zonara::FIXED_ONE); }
+
+// Runs `body(in_data, params)` inside an event command of the scene's host.
+template <class Body>
+void InEvent(OverlayScene &scene, Body body) {
+    scene.Run([&](PF_InData *in_data, PF_OutData *, PF_ParamDef **params) {
+        body(in_data, params);
+        return PF_Err_NONE;
+    });
+}
 
 struct RectsCase {
     std::string name;
@@ -32,11 +42,11 @@ class WindowRectsTest : public ::testing::TestWithParam<RectsCase> {};
 
 TEST_P(WindowRectsTest, OuterAndFeatherRectangles) {
     const RectsCase &c = GetParam();
-    FakeHost host;
-    host.in_data.pixel_aspect_ratio = c.aspect;
-    OverlayParams params;
-    params.Origin(c.origin_x, c.origin_y).Width(c.width).Height(c.height).Feather(c.feather);
-    const zonara::WindowRects rects = zonara::ComputeWindowRects(&host.in_data, params.List());
+    OverlayScene scene;
+    scene.host().frame().pixel_aspect_ratio = c.aspect;
+    scene.Origin(c.origin_x, c.origin_y).Width(c.width).Height(c.height).Feather(c.feather);
+    zonara::WindowRects rects{};
+    InEvent(scene, [&](PF_InData *in_data, PF_ParamDef **params) { rects = zonara::ComputeWindowRects(in_data, params); });
     const auto expect_rect = [](const FixedRect &got, const FixedRect &want, const char *which) {
         EXPECT_EQ(got.left, want.left) << which;
         EXPECT_EQ(got.top, want.top) << which;
@@ -75,8 +85,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return info.param.name; });
 
 TEST(RotateQuadTest, QuarterTurnIsClockwiseAndTruncatedInBothHosts) {
-    for (const A_long host_id : {PF_APPL_ID_AFTER_EFFECTS, PF_APPL_ID_PREMIERE}) {
-        FakeHost host(host_id);
+    for (const HostApp app : {HostApp::kAfterEffects, HostApp::kPremiere}) {
+        OverlayScene scene(app);
+        const A_long host_id = app == HostApp::kPremiere ? PF_APPL_ID_PREMIERE : PF_APPL_ID_AFTER_EFFECTS;
         // 100 px right of the centre turns to 100 px below it. The cosine of
         // the single-precision quarter turn is -4.4e-8, which moves x by
         // -0.29/65536 px, truncated toward zero to one unit less. Its sine
@@ -86,7 +97,9 @@ TEST(RotateQuadTest, QuarterTurnIsClockwiseAndTruncatedInBothHosts) {
         const PF_Fixed short_of = premiere ? 0 : 1;
         zonara::CornerQuad quad{PF_FixedPoint{Px(110), Px(20)}, PF_FixedPoint{Px(10), Px(20)},
                                 PF_FixedPoint{Px(10), Px(120)}, PF_FixedPoint{Px(-90), Px(20)}};
-        zonara::RotateQuad(&host.in_data, &quad, PF_FixedPoint{Px(10), Px(20)}, 1.5707964f);
+        InEvent(scene, [&](PF_InData *in_data, PF_ParamDef **) {
+            zonara::RotateQuad(in_data, &quad, PF_FixedPoint{Px(10), Px(20)}, 1.5707964f);
+        });
         EXPECT_EQ(quad[0].x, Px(10) - 1) << host_id;
         EXPECT_EQ(quad[0].y, Px(120) - short_of) << host_id;
         EXPECT_EQ(quad[1].x, Px(10));
@@ -94,75 +107,81 @@ TEST(RotateQuadTest, QuarterTurnIsClockwiseAndTruncatedInBothHosts) {
         EXPECT_EQ(quad[2].x, Px(-90) + short_of) << "below turns to the left";
         EXPECT_EQ(quad[3].y, Px(-80) + short_of) << "left turns to above";
         const int expected_ansi = premiere ? 0 : 1;
-        EXPECT_EQ(host.AcquireCount(kPFANSISuite), expected_ansi);
-        EXPECT_TRUE(host.SuitesBalanced());
+        EXPECT_EQ(zonara_test::UseOf(scene.host(), kPFANSISuite).acquired, expected_ansi);
+        EXPECT_TRUE(scene.SuitesBalanced());
     }
 }
 
 TEST(RotateQuadTest, MissingHostTrigonometryIsFatalToTheCommand) {
-    FakeHost host;
-    host.RefuseSuite(kPFANSISuite);
+    OverlayScene scene;
+    scene.host().suites().Refuse(kPFANSISuite);
     zonara::CornerQuad quad{};
-    EXPECT_THROW(zonara::RotateQuad(&host.in_data, &quad, PF_FixedPoint{0, 0}, 0.5f), PF_Err);
+    InEvent(scene, [&](PF_InData *in_data, PF_ParamDef **) {
+        EXPECT_THROW(zonara::RotateQuad(in_data, &quad, PF_FixedPoint{0, 0}, 0.5f), PF_Err);
+    });
 }
 
 struct ViewCase {
     std::string name;
-    PF_WindowType type;
+    ViewKind type;
     double zoom, pan_x, pan_y, offset_x, offset_y;
 };
 
 const std::vector<ViewCase> VIEWS = {
-    {"comp_zoom1", PF_Window_COMP, 1.0, 0, 0, 0, 0},
-    {"comp_zoom2_panned_placed", PF_Window_COMP, 2.0, 30, -40, 100, 50},
-    {"comp_zoom_half", PF_Window_COMP, 0.5, 12, 8, -200, 0},
-    {"layer_zoom1", PF_Window_LAYER, 1.0, 0, 0, 0, 0},
-    {"layer_zoom4_panned", PF_Window_LAYER, 4.0, -1000, 200, 0, 0},
+    {"comp_zoom1", ViewKind::kComposition, 1.0, 0, 0, 0, 0},
+    {"comp_zoom2_panned_placed", ViewKind::kComposition, 2.0, 30, -40, 100, 50},
+    {"comp_zoom_half", ViewKind::kComposition, 0.5, 12, 8, -200, 0},
+    {"layer_zoom1", ViewKind::kLayer, 1.0, 0, 0, 0, 0},
+    {"layer_zoom4_panned", ViewKind::kLayer, 4.0, -1000, 200, 0, 0},
 };
 
 class ViewMappingTest : public ::testing::TestWithParam<ViewCase> {};
 
 TEST_P(ViewMappingTest, ConvertsThroughTheViewsCallbacksOnly) {
     const ViewCase &c = GetParam();
-    FakeHost host;
-    FakeView view(c.type, c.zoom, c.pan_x, c.pan_y, c.offset_x, c.offset_y);
+    OverlayScene view(HostApp::kAfterEffects, ViewOf(c.type, c.zoom, c.pan_x, c.pan_y, c.offset_x, c.offset_y));
     PF_EventExtra extra = view.Event(PF_Event_DRAW);
     PF_FixedPoint point{Px(250), Px(126)};
-    zonara::LayerPointToFrame(&host.in_data, &extra, &point);
+    zonara::CornerQuad corners{};
+    PF_FixedPoint back{};
+    const bool comp = c.type == ViewKind::kComposition;
+    InEvent(view, [&](PF_InData *in_data, PF_ParamDef **) {
+        zonara::LayerPointToFrame(in_data, &extra, &point);
+        corners = zonara::RectToFrameCorners(in_data, &extra, FixedRect{Px(10), Px(20), Px(30), Px(40)});
+        const auto to_layer = comp ? zonara::FrameToLayerCompView : zonara::FrameToLayerLayerView;
+        back = to_layer(in_data, &extra,
+                        PF_Point{static_cast<A_long>(view.FrameX(250)), static_cast<A_long>(view.FrameY(126))});
+    });
     EXPECT_EQ(point.x, Px(view.FrameX(250)));
     EXPECT_EQ(point.y, Px(view.FrameY(126)));
 
-    const zonara::CornerQuad corners =
-        zonara::RectToFrameCorners(&host.in_data, &extra, FixedRect{Px(10), Px(20), Px(30), Px(40)});
     EXPECT_EQ(corners[zonara::CORNER_TOP_RIGHT].x, Px(view.FrameX(30)));
     EXPECT_EQ(corners[zonara::CORNER_TOP_RIGHT].y, Px(view.FrameY(20)));
     EXPECT_EQ(corners[zonara::CORNER_BOTTOM_LEFT].x, Px(view.FrameX(10)));
     EXPECT_EQ(corners[zonara::CORNER_BOTTOM_LEFT].y, Px(view.FrameY(40)));
 
-    const auto to_layer =
-        c.type == PF_Window_COMP ? zonara::FrameToLayerCompView : zonara::FrameToLayerLayerView;
-    const PF_FixedPoint back = to_layer(&host.in_data, &extra,
-                                        PF_Point{static_cast<A_long>(view.FrameX(250)),
-                                                 static_cast<A_long>(view.FrameY(126))});
     EXPECT_EQ(back.x, Px(250));
     EXPECT_EQ(back.y, Px(126));
 
     // The layer view has no composition step in either direction.
-    const bool comp = c.type == PF_Window_COMP;
-    EXPECT_EQ(view.layer_to_comp_calls, comp ? 5 : 0);
-    EXPECT_EQ(view.comp_to_layer_calls, comp ? 1 : 0);
-    EXPECT_EQ(view.source_to_frame_calls, 5);
-    EXPECT_EQ(view.frame_to_source_calls, 1);
+    const testhost::ConversionCounts &calls = view.conversions();
+    EXPECT_EQ(calls.layer_to_comp, comp ? 5 : 0);
+    EXPECT_EQ(calls.comp_to_layer, comp ? 1 : 0);
+    EXPECT_EQ(calls.source_to_frame, 5);
+    EXPECT_EQ(calls.frame_to_source, 1);
+    EXPECT_EQ(calls.bad_calls, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, ViewMappingTest, ::testing::ValuesIn(VIEWS),
                          [](const auto &info) { return info.param.name; });
 
 TEST(ViewMappingTest, FramePointsBeyondTheFixedRangeWrap) {
-    FakeHost host;
-    FakeView view(PF_Window_LAYER);
+    OverlayScene view;
     PF_EventExtra extra = view.Event(PF_Event_DRAG);
-    const PF_FixedPoint point = zonara::FrameToLayerLayerView(&host.in_data, &extra, PF_Point{40000, -40000});
+    PF_FixedPoint point{};
+    InEvent(view, [&](PF_InData *in_data, PF_ParamDef **) {
+        point = zonara::FrameToLayerLayerView(in_data, &extra, PF_Point{40000, -40000});
+    });
     EXPECT_EQ(point.x, zonara::WholeToFixed(40000));
     EXPECT_EQ(point.y, zonara::WholeToFixed(-40000));
 }
@@ -187,15 +206,16 @@ class HandlePointsTest : public ::testing::TestWithParam<std::tuple<ViewCase, Ha
 
 TEST_P(HandlePointsTest, HandlesLieWhereTheWindowShowsInTheView) {
     const auto &[v, c] = GetParam();
-    FakeHost host;
-    host.in_data.height = 1000;
-    host.in_data.pixel_aspect_ratio = c.aspect;
-    FakeView view(v.type, v.zoom, v.pan_x, v.pan_y, v.offset_x, v.offset_y);
+    OverlayScene view(HostApp::kAfterEffects, ViewOf(v.type, v.zoom, v.pan_x, v.pan_y, v.offset_x, v.offset_y));
+    view.host().frame().layer_height = 1000;
+    view.host().frame().pixel_aspect_ratio = c.aspect;
     PF_EventExtra extra = view.Event(PF_Event_DO_CLICK);
-    OverlayParams params;
-    params.Origin(500, 300).Width(200).Height(100).Feather(10).AngleDegrees(c.angle_degrees).Mix(c.mix);
+    view.Origin(500, 300).Width(200).Height(100).Feather(10).AngleDegrees(c.angle_degrees).Mix(c.mix);
 
-    const zonara::HandlePoints points = zonara::ComputeHandlePoints(&host.in_data, params.List(), &extra);
+    zonara::HandlePoints points{};
+    InEvent(view, [&](PF_InData *in_data, PF_ParamDef **params) {
+        points = zonara::ComputeHandlePoints(in_data, params, &extra);
+    });
     for (const HandleCase::At &at : c.layer_points) {
         EXPECT_NEAR(points[at.handle - 1].x, view.FrameX(at.x), 1.0) << "handle " << at.handle;
         EXPECT_NEAR(points[at.handle - 1].y, view.FrameY(at.y), 1.0) << "handle " << at.handle;
@@ -203,7 +223,7 @@ TEST_P(HandlePointsTest, HandlesLieWhereTheWindowShowsInTheView) {
     // The mix slider lives in frame pixels, whatever the zoom.
     EXPECT_EQ(points[zonara::HANDLE_MIX - 1].x, static_cast<A_long>(view.FrameX(500)) - 40);
     EXPECT_EQ(points[zonara::HANDLE_MIX - 1].y, static_cast<A_long>(view.FrameY(300) + c.mix_dy));
-    EXPECT_TRUE(host.SuitesBalanced());
+    EXPECT_TRUE(view.SuitesBalanced());
 }
 
 const std::vector<HandleCase> HANDLE_CASES = {

@@ -10,11 +10,12 @@
 
 #include "params/param_index.h"
 #include "params/params_setup.h"
-#include "support/fake_host.h"
+#include "support/linked_effect.h"
 
 namespace {
 
-using zonara_test::FakeHost;
+using testhost::Host;
+using testhost::HostApp;
 
 enum class Kind { POPUP, GROUP_START, GROUP_END, POINT, ANGLE, CHECKBOX, SIZE, OFFSET, UNIT, MIX };
 
@@ -130,8 +131,8 @@ PF_ParamDef ExpectedDefinition(const Expected &e) {
             def.u.bd.dephault = static_cast<PF_Boolean>(e.default_value);
             break;
         case Kind::POINT:
-            def.u.td.x_value = def.u.td.y_value = 50 * 65536;
-            def.u.td.x_dephault = def.u.td.y_dephault = 50 * 65536;
+            def.u.td.x_value = def.u.td.y_value = 50 * PF_FIXED_ONE;
+            def.u.td.x_dephault = def.u.td.y_dephault = 50 * PF_FIXED_ONE;
             break;
         case Kind::SIZE:
         case Kind::OFFSET:
@@ -154,27 +155,31 @@ PF_ParamDef ExpectedDefinition(const Expected &e) {
     return def;
 }
 
+// The effect's parameter setup, as the host's command for it.
+PF_Err DeclareParams(Host &host) { return host.SendTo(zonara_test::TwoRecords(zonara::ParamsSetup), PF_Cmd_PARAMS_SETUP); }
+
 class ParamsSetupTest : public ::testing::Test {
 protected:
-    FakeHost host;
+    Host host{nullptr, HostApp::kAfterEffects};
 };
 
+// The host takes a declaration only with its own effect_ref and the index
+// that appends (-1), so every declaration it kept was made that way.
 TEST_F(ParamsSetupTest, DeclaresEveryParameterAsTheTableSays) {
-    host.out_data.num_params = 1;
-    ASSERT_EQ(zonara::ParamsSetup(&host.in_data, &host.out_data), PF_Err_NONE);
+    host.out_data().num_params = 1;
+    ASSERT_EQ(DeclareParams(host), PF_Err_NONE);
 
     const std::vector<Expected> &table = ExpectedParams();
-    ASSERT_EQ(host.declared_params.size(), table.size());
-    EXPECT_EQ(host.out_data.num_params, 48);
+    ASSERT_EQ(host.declared_params().size(), table.size());
+    EXPECT_EQ(host.add_param_calls(), static_cast<int>(table.size()));
+    EXPECT_EQ(host.last_out_data().num_params, 48);
     EXPECT_EQ(static_cast<int>(table.size()) + 1, zonara::PARAM_COUNT);
-    EXPECT_TRUE(host.effect_ref_always_matched);
 
     for (std::size_t i = 0; i < table.size(); ++i) {
         const Expected &e = table[i];
-        const PF_ParamDef &got = host.declared_params[i];
+        const PF_ParamDef &got = host.declared_params()[i];
         SCOPED_TRACE("index " + std::to_string(e.index));
         ASSERT_EQ(static_cast<int>(i) + 1, e.index);
-        EXPECT_EQ(host.add_param_indices[i], -1);
         EXPECT_EQ(got.uu.id, e.id);
         EXPECT_EQ(got.param_type, TypeOf(e.kind));
         EXPECT_STREQ(got.name, e.name != nullptr ? e.name : "");
@@ -200,9 +205,9 @@ TEST_F(ParamsSetupTest, DeclaresEveryParameterAsTheTableSays) {
 }
 
 TEST_F(ParamsSetupTest, DiskIdsAreTheSavedSetAndSkipSevenAndFortySeven) {
-    ASSERT_EQ(zonara::ParamsSetup(&host.in_data, &host.out_data), PF_Err_NONE);
+    ASSERT_EQ(DeclareParams(host), PF_Err_NONE);
     std::set<A_long> ids;
-    for (const PF_ParamDef &def : host.declared_params) {
+    for (const PF_ParamDef &def : host.declared_params()) {
         ids.insert(def.uu.id);
     }
     std::set<A_long> expected;
@@ -212,22 +217,22 @@ TEST_F(ParamsSetupTest, DiskIdsAreTheSavedSetAndSkipSevenAndFortySeven) {
         }
     }
     EXPECT_EQ(ids, expected);
-    EXPECT_EQ(ids.size(), host.declared_params.size());
+    EXPECT_EQ(ids.size(), host.declared_params().size());
 }
 
 TEST_F(ParamsSetupTest, GroupsOpenAndCloseWithoutNesting) {
-    ASSERT_EQ(zonara::ParamsSetup(&host.in_data, &host.out_data), PF_Err_NONE);
+    ASSERT_EQ(DeclareParams(host), PF_Err_NONE);
     struct Group {
         int start, end;
     };
     std::vector<Group> groups;
     int open = -1;
-    for (std::size_t i = 0; i < host.declared_params.size(); ++i) {
+    for (std::size_t i = 0; i < host.declared_params().size(); ++i) {
         const int index = static_cast<int>(i) + 1;
-        if (host.declared_params[i].param_type == PF_Param_GROUP_START) {
+        if (host.declared_params()[i].param_type == PF_Param_GROUP_START) {
             ASSERT_EQ(open, -1) << "group nested at " << index;
             open = index;
-        } else if (host.declared_params[i].param_type == PF_Param_GROUP_END) {
+        } else if (host.declared_params()[i].param_type == PF_Param_GROUP_END) {
             ASSERT_NE(open, -1) << "group end without start at " << index;
             groups.push_back({open, index});
             open = -1;
@@ -243,19 +248,21 @@ TEST_F(ParamsSetupTest, GroupsOpenAndCloseWithoutNesting) {
 }
 
 TEST_F(ParamsSetupTest, RegistersOverlayForCompositionAndLayerViewsOnly) {
-    ASSERT_EQ(zonara::ParamsSetup(&host.in_data, &host.out_data), PF_Err_NONE);
-    ASSERT_EQ(host.registered_uis.size(), 1u);
+    ASSERT_EQ(DeclareParams(host), PF_Err_NONE);
+    EXPECT_EQ(host.register_ui_calls(), 1);
+    ASSERT_TRUE(host.registered_ui().has_value());
     PF_CustomUIInfo expected;
     std::memset(&expected, 0, sizeof expected);
     expected.events = PF_CustomEFlag_COMP | PF_CustomEFlag_LAYER;
-    EXPECT_EQ(std::memcmp(&host.registered_uis[0], &expected, sizeof expected), 0);
+    const PF_CustomUIInfo registered = *host.registered_ui();
+    EXPECT_EQ(std::memcmp(&registered, &expected, sizeof expected), 0);
 }
 
 TEST_F(ParamsSetupTest, CallsNoSuiteAndWritesNoMessage) {
-    ASSERT_EQ(zonara::ParamsSetup(&host.in_data, &host.out_data), PF_Err_NONE);
-    EXPECT_TRUE(host.suite_calls.empty());
-    EXPECT_EQ(host.out_data.out_flags, 0);
-    EXPECT_STREQ(host.out_data.return_msg, "");
+    ASSERT_EQ(DeclareParams(host), PF_Err_NONE);
+    EXPECT_TRUE(host.suites().calls_of_last_command().empty());
+    EXPECT_EQ(host.last_out_data().out_flags, 0);
+    EXPECT_STREQ(host.last_out_data().return_msg, "");
 }
 
 // A refused declaration must stop the list where it is: a later parameter
@@ -266,27 +273,29 @@ TEST(ParamsSetupFailure, AddParamFailingStopsAtThatParameter) {
     for (std::size_t c = 0; c < std::size(calls); ++c) {
         const int n = calls[c];
         SCOPED_TRACE("failing call " + std::to_string(n));
-        FakeHost host;
-        host.out_data.num_params = 17;
-        host.FailAddParamOnCall(n, codes[c]);
+        Host host(nullptr, HostApp::kAfterEffects);
+        host.out_data().num_params = 17;
+        host.faults().add_param_fail_on_call = n;
+        host.faults().add_param_fail_code = codes[c];
 
-        EXPECT_EQ(zonara::ParamsSetup(&host.in_data, &host.out_data), codes[c]);
-        EXPECT_EQ(host.declared_params.size(), static_cast<std::size_t>(n - 1));
-        EXPECT_EQ(host.add_param_indices.size(), static_cast<std::size_t>(n));
-        EXPECT_EQ(host.register_ui_calls, 0);
-        EXPECT_EQ(host.out_data.num_params, 17);
-        EXPECT_EQ(host.out_data.out_flags, 0);
-        EXPECT_STREQ(host.out_data.return_msg, "");
+        EXPECT_EQ(DeclareParams(host), codes[c]);
+        EXPECT_EQ(host.declared_params().size(), static_cast<std::size_t>(n - 1));
+        EXPECT_EQ(host.add_param_calls(), n);
+        EXPECT_EQ(host.register_ui_calls(), 0);
+        EXPECT_EQ(host.last_out_data().num_params, 17);
+        EXPECT_EQ(host.last_out_data().out_flags, 0);
+        EXPECT_STREQ(host.last_out_data().return_msg, "");
     }
 }
 
 TEST(ParamsSetupFailure, RegisterUiFailingStillCountsEveryParameter) {
-    FakeHost host;
-    host.FailRegisterUi(PF_Err_INVALID_CALLBACK);
-    EXPECT_EQ(zonara::ParamsSetup(&host.in_data, &host.out_data), PF_Err_INVALID_CALLBACK);
-    EXPECT_EQ(host.declared_params.size(), 47u);
-    EXPECT_EQ(host.register_ui_calls, 1);
-    EXPECT_EQ(host.out_data.num_params, 48);
+    Host host(nullptr, HostApp::kAfterEffects);
+    host.faults().register_ui_fails = true;
+    host.faults().register_ui_fail_code = PF_Err_INVALID_CALLBACK;
+    EXPECT_EQ(DeclareParams(host), PF_Err_INVALID_CALLBACK);
+    EXPECT_EQ(host.declared_params().size(), 47u);
+    EXPECT_EQ(host.register_ui_calls(), 1);
+    EXPECT_EQ(host.last_out_data().num_params, 48);
 }
 
 }  // namespace

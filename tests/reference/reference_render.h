@@ -1,6 +1,11 @@
 // The render written out plainly, one pixel at a time, nothing memoised and
 // nothing skipped: the yardstick the effect's production path must match bit
 // for bit. Tests and benchmarks only.
+//
+// Independent of the production code on purpose: it includes none of the
+// effect's render headers and derives the per-frame record (Build) and every
+// pixel again from the parameters. Sharing the effect's helpers here would
+// make a fault in them agree with itself; keep it separate.
 #pragma once
 
 #include <algorithm>
@@ -55,53 +60,63 @@ inline Record Build(const PF_InData &in_data, PF_ParamDef *const *p) {
     using namespace zonara;
     Record r;
     std::memset(&r, 0, sizeof r);
-    const double theta = static_cast<double>(p[PARAM_ANGLE]->u.ad.value) * (1.0 / 65536.0) *
-                         -0.017453292519943295;
-    const float c = static_cast<float>(std::cos(theta));
-    const float s = static_cast<float>(std::sin(theta));
-    const float I = static_cast<float>(p[PARAM_ORIGIN]->u.td.x_value * (1.0 / 65536.0));
-    const float J = static_cast<float>(p[PARAM_ORIGIN]->u.td.y_value * (1.0 / 65536.0));
-    const float D = (static_cast<float>(in_data.pixel_aspect_ratio.den) /
-                     static_cast<float>(in_data.pixel_aspect_ratio.num)) *
-                    (static_cast<float>(in_data.downsample_x.num) /
-                     static_cast<float>(in_data.downsample_x.den));
-    const float H = static_cast<float>(in_data.downsample_y.num) /
-                    static_cast<float>(in_data.downsample_y.den);
-    r.ux = c / D;
-    r.uy = -(s / H);
-    r.u_const = (J * s) / H - (I * c) / D;
-    r.vx = s / D;
-    r.vy = c / H;
-    r.v_const = -((I * s) / D) - (J * c) / H;
-    const float L = static_cast<float>(p[PARAM_WIDTH]->u.fs_d.value * 0.5);
-    const float N = static_cast<float>(p[PARAM_HEIGHT]->u.fs_d.value * 0.5);
-    r.half_width = L;
-    r.half_height = N;
-    const float O = L / N;
-    float Q = Slider(p, PARAM_FEATHER);
-    if (Q >= L) Q = L - 1;
-    r.feather = Q;
-    const float a = L - Q;
-    r.inner_half_width = a;
-    const float S = Q / O;
-    const float b = N - S;
-    r.inner_half_height = b;
+    // 16.16 fixed point to pixels (degrees for the angle).
+    constexpr double FROM_FIXED = 1.0 / 65536.0;
+    // The angle turned into radians, negated: the window turns clockwise on
+    // screen, where y points down.
+    const double theta = static_cast<double>(p[PARAM_ANGLE]->u.ad.value) * FROM_FIXED * -0.017453292519943295;
+    const float cos_theta = static_cast<float>(std::cos(theta));
+    const float sin_theta = static_cast<float>(std::sin(theta));
+    // The window centre in full-size layer pixels.
+    const float origin_x = static_cast<float>(p[PARAM_ORIGIN]->u.td.x_value * FROM_FIXED);
+    const float origin_y = static_cast<float>(p[PARAM_ORIGIN]->u.td.y_value * FROM_FIXED);
+    // Rendered pixels per square full-size pixel: horizontally the pixel
+    // aspect ratio (inverted) and the downsample factor, vertically only the
+    // downsample factor.
+    const float x_scale = (static_cast<float>(in_data.pixel_aspect_ratio.den) /
+                           static_cast<float>(in_data.pixel_aspect_ratio.num)) *
+                          (static_cast<float>(in_data.downsample_x.num) /
+                           static_cast<float>(in_data.downsample_x.den));
+    const float y_scale = static_cast<float>(in_data.downsample_y.num) /
+                          static_cast<float>(in_data.downsample_y.den);
+    r.ux = cos_theta / x_scale;
+    r.uy = -(sin_theta / y_scale);
+    r.u_const = (origin_y * sin_theta) / y_scale - (origin_x * cos_theta) / x_scale;
+    r.vx = sin_theta / x_scale;
+    r.vy = cos_theta / y_scale;
+    r.v_const = -((origin_x * sin_theta) / x_scale) - (origin_y * cos_theta) / y_scale;
+    const float half_width = static_cast<float>(p[PARAM_WIDTH]->u.fs_d.value * 0.5);
+    const float half_height = static_cast<float>(p[PARAM_HEIGHT]->u.fs_d.value * 0.5);
+    r.half_width = half_width;
+    r.half_height = half_height;
+    const float width_to_height = half_width / half_height;
+    // Feather is measured across the width; a feather as wide as the half
+    // width is held one pixel short of it.
+    float feather = Slider(p, PARAM_FEATHER);
+    if (feather >= half_width) feather = half_width - 1;
+    r.feather = feather;
+    const float inner_half_width = half_width - feather;
+    r.inner_half_width = inner_half_width;
+    // The same feather measured across the height.
+    const float feather_y = feather / width_to_height;
+    const float inner_half_height = half_height - feather_y;
+    r.inner_half_height = inner_half_height;
     if (p[PARAM_WINDOW_TYPE]->u.pd.value == 2) {
         r.is_ellipse = false;
-        r.recip_x = 1 / Q;
-        r.recip_y = 1 / S;
+        r.recip_x = 1 / feather;
+        r.recip_y = 1 / feather_y;
     } else {
         r.is_ellipse = true;
-        r.recip_x = 1 / (L * L);
-        r.recip_y = 1 / (N * N);
-        r.outer_ab = N * L;
-        r.inner_ab = b * a;
-        r.inner_half_width_sq = a * a;
-        r.inner_half_height_sq = b * b;
-        r.inv_inner_half_width_sq = 1 / (a * a);
-        r.inv_inner_half_height_sq = 1 / (b * b);
-        r.half_width_sq = L * L;
-        r.half_height_sq = N * N;
+        r.recip_x = 1 / (half_width * half_width);
+        r.recip_y = 1 / (half_height * half_height);
+        r.outer_ab = half_height * half_width;
+        r.inner_ab = inner_half_height * inner_half_width;
+        r.inner_half_width_sq = inner_half_width * inner_half_width;
+        r.inner_half_height_sq = inner_half_height * inner_half_height;
+        r.inv_inner_half_width_sq = 1 / (inner_half_width * inner_half_width);
+        r.inv_inner_half_height_sq = 1 / (inner_half_height * inner_half_height);
+        r.half_width_sq = half_width * half_width;
+        r.half_height_sq = half_height * half_height;
     }
     r.invert = Check(p, PARAM_INVERT);
     r.clamp_out_black = Check(p, PARAM_CLAMP_OUT_BLACK);
@@ -218,23 +233,25 @@ inline void RgbToHsv(float red, float green, float blue, float &h, float &s, flo
     v = V;
 }
 
-inline void HsvToRgb(float H, float S, float V, float &red, float &green, float &blue) {
-    if (S == 0) {
-        red = green = blue = V;
+inline void HsvToRgb(float hue, float saturation, float value, float &red, float &green, float &blue) {
+    if (saturation == 0) {
+        red = green = blue = value;
         return;
     }
-    const float h6 = H * 6;
-    unsigned i = static_cast<std::uint8_t>(Truncate(std::floor(h6)));
-    const float f = h6 - static_cast<float>(i);
-    if (i == 6) i = 0;  // a full turn is red again
-    const float p = (1 - S) * V, q = (1 - f * S) * V, t = (1 - (1 - f) * S) * V;
-    switch (i) {
-    case 0: red = V, green = t, blue = p; break;
-    case 1: red = q, green = V, blue = p; break;
-    case 2: red = p, green = V, blue = t; break;
-    case 3: red = p, green = q, blue = V; break;
-    case 4: red = t, green = p, blue = V; break;
-    default: red = V, green = p, blue = q; break;
+    const float h6 = hue * 6;
+    unsigned sector = static_cast<std::uint8_t>(Truncate(std::floor(h6)));
+    const float f = h6 - static_cast<float>(sector);
+    if (sector == 6) sector = 0;  // a full turn is red again
+    // The falling, rising and lowest channel values within the sector.
+    const float lowest = (1 - saturation) * value, falling = (1 - f * saturation) * value,
+                rising = (1 - (1 - f) * saturation) * value;
+    switch (sector) {
+    case 0: red = value, green = rising, blue = lowest; break;
+    case 1: red = falling, green = value, blue = lowest; break;
+    case 2: red = lowest, green = value, blue = rising; break;
+    case 3: red = lowest, green = falling, blue = value; break;
+    case 4: red = rising, green = lowest, blue = value; break;
+    default: red = value, green = lowest, blue = falling; break;
     }
 }
 

@@ -9,14 +9,21 @@
 
 #include "shell/entry_point.h"
 #include "shell/handler_guard.h"
-#include "support/fake_host.h"
+#include "support/linked_effect.h"
 
 namespace {
 
-using zonara_test::FakeHost;
+using testhost::Host;
+using testhost::HostApp;
 
-PF_Err Call(PF_Cmd cmd, FakeHost &host) {
-    return EntryPointFunc(cmd, &host.in_data, &host.out_data, nullptr, nullptr, nullptr);
+// The entry point with records the host built, but no parameters, output
+// or event record.
+PF_Err Call(PF_Cmd cmd, Host &host) {
+    return host.SendTo(
+        [](PF_Cmd command, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **, PF_LayerDef *, void *) {
+            return EntryPointFunc(command, in_data, out_data, nullptr, nullptr, nullptr);
+        },
+        cmd);
 }
 
 TEST(EntryPoint, CommandsWithoutHandlerSucceedAndTouchNothing) {
@@ -28,68 +35,78 @@ TEST(EntryPoint, CommandsWithoutHandlerSucceedAndTouchNothing) {
                                0x7FFFFFFF};
     for (PF_Cmd cmd : commands) {
         SCOPED_TRACE("cmd " + std::to_string(cmd));
-        FakeHost host;
-        std::memset(&host.out_data, 0x5A, sizeof host.out_data);
+        Host host(nullptr, HostApp::kAfterEffects);
+        std::memset(&host.out_data(), 0x5A, sizeof(PF_OutData));
         PF_OutData before;
-        std::memcpy(&before, &host.out_data, sizeof before);
+        std::memcpy(&before, &host.out_data(), sizeof before);
 
         EXPECT_EQ(Call(cmd, host), PF_Err_NONE);
-        EXPECT_EQ(std::memcmp(&before, &host.out_data, sizeof before), 0);
-        EXPECT_TRUE(host.suite_calls.empty());
-        EXPECT_TRUE(host.add_param_indices.empty());
-        EXPECT_TRUE(host.sprintf_formats.empty());
+        EXPECT_EQ(std::memcmp(&before, &host.last_out_data(), sizeof before), 0);
+        EXPECT_TRUE(host.suites().calls_of_last_command().empty());
+        EXPECT_EQ(host.add_param_calls(), 0);
+        EXPECT_TRUE(host.sprintf_formats().empty());
     }
 }
 
 TEST(EntryPoint, RoutesTheShellAndParameterCommands) {
     {
-        FakeHost host;
+        Host host(nullptr, HostApp::kAfterEffects);
         EXPECT_EQ(Call(PF_Cmd_ABOUT, host), PF_Err_NONE);
-        EXPECT_EQ(std::string(host.out_data.return_msg).rfind("Zonara v1.2\r", 0), 0u);
+        EXPECT_EQ(std::string(host.last_out_data().return_msg).rfind("Zonara v1.2\r", 0), 0u);
     }
     {
-        FakeHost host;
+        Host host(nullptr, HostApp::kAfterEffects);
         EXPECT_EQ(Call(PF_Cmd_GLOBAL_SETUP, host), PF_Err_NONE);
-        EXPECT_EQ(host.out_data.my_version, 0x00090001u);
+        EXPECT_EQ(host.last_out_data().my_version, 0x00090001u);
     }
     {
-        FakeHost host;
+        Host host(nullptr, HostApp::kAfterEffects);
         EXPECT_EQ(Call(PF_Cmd_PARAMS_SETUP, host), PF_Err_NONE);
-        EXPECT_EQ(host.declared_params.size(), 47u);
-        EXPECT_EQ(host.out_data.num_params, 48);
+        EXPECT_EQ(host.declared_params().size(), 47u);
+        EXPECT_EQ(host.last_out_data().num_params, 48);
     }
     {
-        FakeHost host;
-        host.FailAddParamOnCall(3, PF_Err_OUT_OF_MEMORY);
+        Host host(nullptr, HostApp::kAfterEffects);
+        host.faults().add_param_fail_on_call = 3;
+        host.faults().add_param_fail_code = PF_Err_OUT_OF_MEMORY;
         EXPECT_EQ(Call(PF_Cmd_PARAMS_SETUP, host), PF_Err_OUT_OF_MEMORY);
     }
 }
 
 TEST(EntryPoint, MissingRecordsAreRefusedNotDereferenced) {
-    FakeHost host;
+    Host host(nullptr, HostApp::kAfterEffects);
     for (PF_Cmd cmd : {PF_Cmd_ABOUT, PF_Cmd_GLOBAL_SETUP, PF_Cmd_PARAMS_SETUP, PF_Cmd_RENDER, PF_Cmd_EVENT}) {
-        EXPECT_EQ(EntryPointFunc(cmd, nullptr, &host.out_data, nullptr, nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_EQ(EntryPointFunc(cmd, &host.in_data, nullptr, nullptr, nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_EQ(EntryPointFunc(cmd, nullptr, nullptr, nullptr, nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
+        host.SendTo(
+            [](PF_Cmd command, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **, PF_LayerDef *, void *) {
+                EXPECT_EQ(EntryPointFunc(command, nullptr, out_data, nullptr, nullptr, nullptr),
+                          PF_Err_BAD_CALLBACK_PARAM);
+                EXPECT_EQ(EntryPointFunc(command, in_data, nullptr, nullptr, nullptr, nullptr),
+                          PF_Err_BAD_CALLBACK_PARAM);
+                EXPECT_EQ(EntryPointFunc(command, nullptr, nullptr, nullptr, nullptr, nullptr),
+                          PF_Err_BAD_CALLBACK_PARAM);
+                return PF_Err_NONE;
+            },
+            cmd);
+        EXPECT_TRUE(host.suites().calls_of_last_command().empty());
     }
-    EXPECT_TRUE(host.suite_calls.empty());
 }
 
 // A missing suite ends the command with its code, after the suites already
 // taken have been given back.
 TEST(EntryPoint, MissingSuiteBecomesTheResult) {
     {
-        FakeHost host;
-        host.RefuseSuite(kPFANSISuite);
+        Host host(nullptr, HostApp::kAfterEffects);
+        host.suites().Refuse(kPFANSISuite);
         EXPECT_EQ(Call(PF_Cmd_ABOUT, host), PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_STREQ(host.out_data.return_msg, "");
-        EXPECT_TRUE(host.SuitesBalanced());
+        EXPECT_STREQ(host.last_out_data().return_msg, "");
+        EXPECT_TRUE(host.suites().BalancedSinceLastCommand());
+        EXPECT_FALSE(host.exception_escaped());
     }
     {
-        FakeHost host;
-        host.RemoveBasicSuite();
+        Host host(nullptr, HostApp::kAfterEffects);
+        host.faults().no_basic_suite = true;
         EXPECT_EQ(Call(PF_Cmd_ABOUT, host), PF_Err_BAD_CALLBACK_PARAM);
-        EXPECT_STREQ(host.out_data.return_msg, "");
+        EXPECT_STREQ(host.last_out_data().return_msg, "");
     }
 }
 
@@ -136,13 +153,14 @@ TEST(EntryPoint, ExceptionsFromInsideAHandlerAreMapped) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
-        FakeHost host;
+        Host host(nullptr, HostApp::kAfterEffects);
         PF_ANSICallbacksSuite1 throwing_ansi = host.ansi_suite();
         throwing_ansi.sprintf = c.sprintf;
-        host.ProvideSuite(kPFANSISuite, &throwing_ansi);
+        host.suites().Register(kPFANSISuite, 1, &throwing_ansi);
         EXPECT_EQ(Call(PF_Cmd_ABOUT, host), c.expected);
-        EXPECT_EQ(host.AcquireCount(kPFANSISuite), 1);
-        EXPECT_EQ(host.ReleaseCount(kPFANSISuite), 1);
+        EXPECT_FALSE(host.exception_escaped());
+        EXPECT_EQ(zonara_test::UseOf(host, kPFANSISuite).acquired, 1);
+        EXPECT_EQ(zonara_test::UseOf(host, kPFANSISuite).released, 1);
     }
 }
 

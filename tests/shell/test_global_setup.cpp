@@ -4,45 +4,56 @@
 #include <vector>
 
 #include "shell/global_setup.h"
-#include "support/fake_host.h"
+#include "support/linked_effect.h"
 
 namespace {
 
-using zonara_test::FakeHost;
-using zonara_test::PixelFormatCall;
-using zonara_test::SuiteCall;
+using testhost::Host;
+using testhost::HostApp;
+using testhost::SuiteCall;
+using zonara_test::TwoRecords;
 
-// The flags are assigned, not combined with what the host left there.
+// GlobalSetup as a host with application id `appl_id` calls it.
+testhost::EffectFunction GlobalSetupIn(A_long appl_id) {
+    return TwoRecords([appl_id](PF_InData *in_data, PF_OutData *out_data) {
+        in_data->appl_id = appl_id;
+        return zonara::GlobalSetup(in_data, out_data);
+    });
+}
+
+// The flags are assigned, not combined with what the host left there. Any
+// application but the editing host is the compositing host.
 TEST(GlobalSetup, InTheCompositingHostSetsOnlyVersionAndFlags) {
     for (A_long appl_id : {PF_APPL_ID_AFTER_EFFECTS, A_long{0}, A_long{0x50724D73}}) {
-        FakeHost host(appl_id);
-        host.out_data.out_flags = PF_OutFlag_DISPLAY_ERROR_MESSAGE | 0x1;
-        host.out_data.num_params = 5;
-        ASSERT_EQ(zonara::GlobalSetup(&host.in_data, &host.out_data), PF_Err_NONE);
-        EXPECT_EQ(host.out_data.my_version, 0x00090001u);
-        EXPECT_EQ(host.out_data.out_flags, 0x06008400);
-        EXPECT_EQ(host.out_data.num_params, 5);
-        EXPECT_TRUE(host.suite_calls.empty());
-        EXPECT_TRUE(host.pixel_format_calls.empty());
+        Host host(nullptr, HostApp::kPremiere);  // every suite on offer: none may be asked for
+        host.out_data().out_flags = PF_OutFlag_DISPLAY_ERROR_MESSAGE | 0x1;
+        host.out_data().num_params = 5;
+        ASSERT_EQ(host.SendTo(GlobalSetupIn(appl_id), PF_Cmd_GLOBAL_SETUP), PF_Err_NONE);
+        const PF_OutData &out = host.last_out_data();
+        EXPECT_EQ(out.my_version, 0x00090001u);
+        EXPECT_EQ(out.out_flags, 0x06008400);
+        EXPECT_EQ(out.num_params, 5);
+        EXPECT_TRUE(host.suites().calls_of_last_command().empty());
+        EXPECT_TRUE(host.declared_pixel_formats().empty());
+        EXPECT_EQ(host.pixel_format_clear_calls(), 0);
     }
 }
 
+// The host refuses a call with another effect_ref, so the declared list also
+// shows that the effect passed its own.
 TEST(GlobalSetup, InTheEditingHostDeclaresFloatThenEightBitAfterClearing) {
-    FakeHost host(PF_APPL_ID_PREMIERE);
-    ASSERT_EQ(zonara::GlobalSetup(&host.in_data, &host.out_data), PF_Err_NONE);
-    const std::vector<PixelFormatCall> expected = {
-        {PixelFormatCall::CLEAR, 0, reinterpret_cast<PF_ProgPtr>(&host)},
-        {PixelFormatCall::ADD, 0x61724742, reinterpret_cast<PF_ProgPtr>(&host)},
-        {PixelFormatCall::ADD, 0x61726762, reinterpret_cast<PF_ProgPtr>(&host)},
-    };
-    EXPECT_EQ(host.pixel_format_calls, expected);
+    Host host(nullptr, HostApp::kPremiere);
+    ASSERT_EQ(host.SendTo(GlobalSetupIn(PF_APPL_ID_PREMIERE), PF_Cmd_GLOBAL_SETUP), PF_Err_NONE);
+    EXPECT_EQ(host.pixel_format_clear_calls(), 1);
+    EXPECT_EQ(host.declared_pixel_formats(), (std::vector<PrPixelFormat>{0x61724742, 0x61726762}))
+        << "cleared before the two were added";
     const std::vector<SuiteCall> suites = {
-        {SuiteCall::ACQUIRE, "PF Pixel Format Suite", 1},
-        {SuiteCall::RELEASE, "PF Pixel Format Suite", 1},
+        {SuiteCall::Kind::kAcquired, "PF Pixel Format Suite", 1},
+        {SuiteCall::Kind::kReleased, "PF Pixel Format Suite", 1},
     };
-    EXPECT_EQ(host.suite_calls, suites);
-    EXPECT_EQ(host.out_data.out_flags, 0x06008400);
-    EXPECT_STREQ(host.out_data.return_msg, "");
+    EXPECT_EQ(host.suites().calls_of_last_command(), suites);
+    EXPECT_EQ(host.last_out_data().out_flags, 0x06008400);
+    EXPECT_STREQ(host.last_out_data().return_msg, "");
 }
 
 // Without the pixel format suite the effect still loads: the user is told,
@@ -50,22 +61,24 @@ TEST(GlobalSetup, InTheEditingHostDeclaresFloatThenEightBitAfterClearing) {
 TEST(GlobalSetup, InTheEditingHostAMissingSuiteIsReportedNotFatal) {
     const struct {
         const char *label;
-        void (*break_host)(FakeHost &);
+        void (*break_host)(Host &);
     } cases[] = {
-        {"no basic suite", [](FakeHost &h) { h.RemoveBasicSuite(); }},
-        {"suite refused", [](FakeHost &h) { h.RefuseSuite(kPFPixelFormatSuite); }},
+        {"no basic suite", [](Host &h) { h.faults().no_basic_suite = true; }},
+        {"suite refused", [](Host &h) { h.suites().Refuse(kPFPixelFormatSuite); }},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
-        FakeHost host(PF_APPL_ID_PREMIERE);
+        Host host(nullptr, HostApp::kPremiere);
         c.break_host(host);
-        EXPECT_EQ(zonara::GlobalSetup(&host.in_data, &host.out_data), PF_Err_NONE);
-        EXPECT_EQ(host.out_data.my_version, 0x00090001u);
-        EXPECT_EQ(host.out_data.out_flags, 0x06008400 | PF_OutFlag_DISPLAY_ERROR_MESSAGE);
-        EXPECT_STREQ(host.out_data.return_msg, "Not able to acquire AEFX Suite.");
-        EXPECT_EQ(host.sprintf_formats, std::vector<std::string>{"Not able to acquire AEFX Suite."});
-        EXPECT_TRUE(host.pixel_format_calls.empty());
-        EXPECT_EQ(host.ReleaseCount(kPFPixelFormatSuite), 0);
+        EXPECT_EQ(host.SendTo(GlobalSetupIn(PF_APPL_ID_PREMIERE), PF_Cmd_GLOBAL_SETUP), PF_Err_NONE);
+        const PF_OutData &out = host.last_out_data();
+        EXPECT_EQ(out.my_version, 0x00090001u);
+        EXPECT_EQ(out.out_flags, 0x06008400 | PF_OutFlag_DISPLAY_ERROR_MESSAGE);
+        EXPECT_STREQ(out.return_msg, "Not able to acquire AEFX Suite.");
+        EXPECT_EQ(host.sprintf_formats(), std::vector<std::string>{"Not able to acquire AEFX Suite."});
+        EXPECT_TRUE(host.declared_pixel_formats().empty());
+        EXPECT_EQ(host.pixel_format_clear_calls(), 0);
+        EXPECT_EQ(zonara_test::UseOf(host, kPFPixelFormatSuite).released, 0);
     }
 }
 

@@ -8,8 +8,8 @@
 
 #include "shell/effect_version.h"
 #include "shell/property_list.h"
-#include "support/fake_host.h"
 #include "shell/global_setup.h"
+#include "support/linked_effect.h"
 
 namespace {
 
@@ -79,15 +79,16 @@ TEST(PropertyList, EachPropertyInOrderWithItsPadding) {
 // The host trusts the list's version and flags before the module runs and
 // GlobalSetup's afterwards; a difference means a stale resource.
 TEST(PropertyList, VersionAndFlagsMatchGlobalSetup) {
-    zonara_test::FakeHost host;
-    ASSERT_EQ(zonara::GlobalSetup(&host.in_data, &host.out_data), PF_Err_NONE);
+    testhost::Host host(nullptr, testhost::HostApp::kAfterEffects);
+    ASSERT_EQ(host.SendTo(zonara_test::TwoRecords(zonara::GlobalSetup), PF_Cmd_GLOBAL_SETUP), PF_Err_NONE);
+    const PF_OutData &out = host.last_out_data();
     const auto bytes = zonara::PropertyListBytes();
     const std::size_t ever_value = 10 + 20 + 32 + 28 + 32 + 20 + 20 + 16;
     const std::size_t eglo_value = ever_value + 4 + 20 + 16;
     EXPECT_EQ(std::string(bytes.begin() + ever_value - 12, bytes.begin() + ever_value - 8), "REVe");
     EXPECT_EQ(std::string(bytes.begin() + eglo_value - 12, bytes.begin() + eglo_value - 8), "OLGe");
-    EXPECT_EQ(ReadU32(bytes, ever_value), host.out_data.my_version);
-    EXPECT_EQ(static_cast<std::int32_t>(ReadU32(bytes, eglo_value)), host.out_data.out_flags);
+    EXPECT_EQ(ReadU32(bytes, ever_value), out.my_version);
+    EXPECT_EQ(static_cast<std::int32_t>(ReadU32(bytes, eglo_value)), out.out_flags);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "testhost/host.h"
 
@@ -202,6 +203,93 @@ TEST(HostCallbacks, AnExceptionFromTheEffectIsCaughtAndReported) {
     EXPECT_TRUE(host.exception_escaped());
     host.SendTo(Effect([](PF_InData *, PF_OutData *) { return PF_Err_NONE; }), PF_Cmd_RENDER);
     EXPECT_FALSE(host.exception_escaped());
+}
+
+TEST(HostCallbacks, APFErrThrownOutOfTheEffectIsKeptWithItsCode) {
+    Host host(nullptr, HostApp::kAfterEffects);
+    EXPECT_EQ(host.SendTo(Effect([](PF_InData *, PF_OutData *) -> PF_Err { throw PF_Err{516}; }), PF_Cmd_ABOUT),
+              PF_Err_INTERNAL_STRUCT_DAMAGED);
+    EXPECT_TRUE(host.exception_escaped());
+    EXPECT_EQ(host.escaped_error_code(), PF_Err{516});
+    host.SendTo(Effect([](PF_InData *, PF_OutData *) -> PF_Err { throw 5LL; }), PF_Cmd_ABOUT);
+    EXPECT_TRUE(host.exception_escaped());
+    EXPECT_FALSE(host.escaped_error_code().has_value()) << "not a PF_Err";
+    host.SendTo(Effect([](PF_InData *, PF_OutData *) { return PF_Err_NONE; }), PF_Cmd_ABOUT);
+    EXPECT_FALSE(host.escaped_error_code().has_value());
+}
+
+// Both ways to the functions: the utilities' block and the suite.
+TEST(HostCallbacks, SprintfFormatsOfTheLastCommandAreKept) {
+    Host host(nullptr, HostApp::kAfterEffects);
+    host.SendTo(Effect([](PF_InData *in_data, PF_OutData *out_data) {
+                    in_data->utils->ansi.sprintf(out_data->return_msg, "%s v%d", "Zonara", 1);
+                    const void *suite = nullptr;
+                    in_data->pica_basicP->AcquireSuite(kPFANSISuite, 1, &suite);
+                    static_cast<const PF_ANSICallbacksSuite1 *>(suite)->sprintf(out_data->return_msg, "plain");
+                    in_data->pica_basicP->ReleaseSuite(kPFANSISuite, 1);
+                    return PF_Err_NONE;
+                }),
+                PF_Cmd_ABOUT);
+    EXPECT_EQ(host.sprintf_formats(), (std::vector<std::string>{"%s v%d", "plain"}));
+    host.SendTo(Effect([](PF_InData *, PF_OutData *) { return PF_Err_NONE; }), PF_Cmd_ABOUT);
+    EXPECT_TRUE(host.sprintf_formats().empty());
+}
+
+// A test may serve its own variant of the host's table under the same name.
+TEST(HostCallbacks, TheAnsiTableCanBeServedVaried) {
+    Host host(nullptr, HostApp::kAfterEffects);
+    PF_ANSICallbacksSuite1 varied = host.ansi_suite();
+    varied.sqrt = [](double) { return -1.0; };
+    host.suites().Register(kPFANSISuite, 1, &varied);
+    double root = 0;
+    host.SendTo(Effect([&](PF_InData *in_data, PF_OutData *) {
+                    const void *suite = nullptr;
+                    in_data->pica_basicP->AcquireSuite(kPFANSISuite, 1, &suite);
+                    root = static_cast<const PF_ANSICallbacksSuite1 *>(suite)->sqrt(4.0);
+                    in_data->pica_basicP->ReleaseSuite(kPFANSISuite, 1);
+                    return PF_Err_NONE;
+                }),
+                PF_Cmd_ABOUT);
+    EXPECT_EQ(root, -1.0);
+    EXPECT_EQ(host.ansi_suite().sqrt(4.0), 2.0);
+}
+
+// Effect code linked into the test takes the module's place for every
+// command: parameter setup fills the store, Render hands over the layers.
+TEST(HostCallbacks, ALinkedEffectAnswersEveryCommand) {
+    std::vector<PF_Cmd> received;
+    PF_ParamDef *input_seen = nullptr;
+    Host host(
+        [&](PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **params, PF_LayerDef *output, void *) {
+            received.push_back(cmd);
+            if (cmd == PF_Cmd_PARAMS_SETUP) {
+                PF_ParamDef def{};
+                def.param_type = PF_Param_FLOAT_SLIDER;
+                def.u.fs_d.dephault = 3.0f;
+                PF_CustomUIInfo ui{};
+                in_data->inter.add_param(in_data->effect_ref, 3, &def);  // refused: not appended
+                in_data->inter.add_param(in_data->effect_ref, -1, &def);
+                in_data->inter.register_ui(in_data->effect_ref, &ui);
+                out_data->num_params = 2;
+            } else if (cmd == PF_Cmd_RENDER) {
+                input_seen = params[0];
+                EXPECT_NE(output, nullptr);
+            }
+            return PF_Err_NONE;
+        },
+        HostApp::kAfterEffects);
+    EXPECT_EQ(host.GlobalSetup(), PF_Err_NONE);
+    EXPECT_EQ(host.ParamsSetup(), PF_Err_NONE);
+    EXPECT_EQ(host.add_param_calls(), 2);
+    EXPECT_EQ(host.register_ui_calls(), 1);
+    ASSERT_EQ(host.params().size(), 2);
+    EXPECT_EQ(host.params().at(1).u.fs_d.value, 3.0);
+    testhost::Layer source(testhost::PixelFormat::kArgb8, 2, 2);
+    testhost::Layer output(testhost::PixelFormat::kArgb8, 2, 2);
+    EXPECT_EQ(host.Render(source, output), PF_Err_NONE);
+    ASSERT_NE(input_seen, nullptr);
+    EXPECT_EQ(input_seen->u.ld.data, source.def().data);
+    EXPECT_EQ(received, (std::vector<PF_Cmd>{PF_Cmd_GLOBAL_SETUP, PF_Cmd_PARAMS_SETUP, PF_Cmd_RENDER}));
 }
 
 TEST(HostCallbacks, AHostWithoutAModuleOnlyRunsSendTo) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "testhost/layer.h"
 
@@ -125,6 +126,44 @@ TEST(Layer, RefusesSizesThatCannotBeLaidOut) {
     EXPECT_THROW(Layer(PixelFormat::kArgb8, 4, 4, negative_padding), std::invalid_argument);
     EXPECT_NO_THROW(Layer(PixelFormat::kArgb16, 4, 4, odd_padding));
     EXPECT_TRUE(Layer(PixelFormat::kArgb8, 0, 0).GuardsIntact());
+}
+
+}  // namespace
+
+namespace {
+
+// A pixel written by value lands in memory in the format's own channel order
+// and width, and reads back the same.
+TEST(LayerPixels, PutAndGetInEveryFormatsOwnOrder) {
+    const testhost::PixelValue value{200, 10, 20, 30};
+    struct Case {
+        PixelFormat format;
+        std::vector<double> memory;  // channels as stored, first to last
+    };
+    const Case cases[] = {
+        {PixelFormat::kArgb8, {200, 10, 20, 30}},
+        {PixelFormat::kArgb16, {200, 10, 20, 30}},
+        {PixelFormat::kBgra8, {30, 20, 10, 200}},
+        {PixelFormat::kBgra32f, {30, 20, 10, 200}},
+    };
+    for (const Case &c : cases) {
+        Layer layer(c.format, 3, 2, LayerOptions{.row_padding_bytes = 4, .bottom_up = true});
+        layer.PutPixel(2, 1, value);
+        EXPECT_EQ(layer.GetPixel(2, 1), value);
+        EXPECT_EQ(layer.GetPixel(1, 1), testhost::PixelValue{}) << "only that pixel";
+        const auto *bytes = static_cast<const std::uint8_t *>(layer.PixelAddress(2, 1));
+        for (std::size_t k = 0; k < 4; ++k) {
+            double stored = 0;
+            switch (c.format) {
+            case PixelFormat::kArgb8:
+            case PixelFormat::kBgra8: stored = bytes[k]; break;
+            case PixelFormat::kArgb16: stored = reinterpret_cast<const std::uint16_t *>(bytes)[k]; break;
+            case PixelFormat::kBgra32f: stored = reinterpret_cast<const float *>(bytes)[k]; break;
+            }
+            EXPECT_EQ(stored, c.memory[k]) << "channel " << k;
+        }
+        EXPECT_TRUE(layer.GuardsIntact());
+    }
 }
 
 }  // namespace

@@ -107,6 +107,41 @@ TEST(SuiteRegistry, BalanceOfTheLastCommand) {
     }
 }
 
+// A host may refuse with its own code or say yes and hand out nothing; the
+// books tell the three answers apart and keep the version asked for.
+TEST(SuiteRegistry, RefusalsWithTheirOwnCodeAndNullAnswersAreKeptApart) {
+    SuiteRegistry registry;
+    RegisterTables(registry);
+    registry.Refuse("PF Iterate8 Suite", 1);
+    registry.HandOutNull("PF iterate16 Suite");
+    const void *suite = &registry;
+    EXPECT_EQ(registry.Acquire("PF Iterate8 Suite", 1, &suite), 1);
+    EXPECT_EQ(suite, nullptr);
+    suite = &registry;
+    EXPECT_EQ(registry.Acquire("PF iterate16 Suite", 1, &suite), kSPNoError);
+    EXPECT_EQ(suite, nullptr);
+    registry.Release("PF Iterate8 Suite", 2);
+    using Kind = testhost::SuiteCall::Kind;
+    const std::vector<testhost::SuiteCall> expected = {
+        {Kind::kRefused, "PF Iterate8 Suite", 1},
+        {Kind::kHandedNull, "PF iterate16 Suite", 1},
+        {Kind::kReleased, "PF Iterate8 Suite", 2},
+    };
+    EXPECT_EQ(registry.calls_of_last_command(), expected);
+    EXPECT_EQ(registry.log_of_last_command(),
+              (std::vector<std::string>{"!PF Iterate8 Suite", "0PF iterate16 Suite", "-PF Iterate8 Suite"}));
+    EXPECT_EQ(registry.uses_in_last_command().at({"PF iterate16 Suite", 1}).handed_null, 1);
+    // A suite handed out as null is not owed back.
+    EXPECT_EQ(registry.UnbalancedSinceLastCommand(),
+              std::vector<std::string>{"PF Iterate8 Suite v2: 0 acquired, 1 released"});
+
+    registry.AllowAll();
+    EXPECT_EQ(registry.Acquire("PF Iterate8 Suite", 1, &suite), kSPNoError);
+    EXPECT_EQ(suite, &TABLE_A);
+    EXPECT_EQ(registry.Acquire("PF iterate16 Suite", 1, &suite), kSPNoError);
+    EXPECT_EQ(suite, &TABLE_B);
+}
+
 TEST(SuiteRegistry, NullArgumentsAreRefusedNotDereferenced) {
     SuiteRegistry registry;
         RegisterTables(registry);

@@ -10,9 +10,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
+
+#include "support/scratch_dir.h"
 
 namespace windows_test {
 
@@ -51,34 +52,13 @@ inline std::string WithoutCarriageReturnsBeforeNewlines(const std::string &text)
     return out;
 }
 
-class ScratchDir {
+using zonara_test::Quote;
+
+// Folders named "zonara-windows-...".
+class ScratchDir : public zonara_test::ScratchDir {
 public:
-    explicit ScratchDir(const std::string &tag) {
-        std::random_device seed;
-        path_ = std::filesystem::temp_directory_path() /
-                ("zonara-windows-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(seed()));
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDir(const ScratchDir &) = delete;
-    ScratchDir &operator=(const ScratchDir &) = delete;
-    std::filesystem::path operator/(const std::string &name) const { return path_ / name; }
-    const std::filesystem::path &path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
+    explicit ScratchDir(const std::string &tag) : zonara_test::ScratchDir("windows-" + tag) {}
 };
-
-inline std::string Quote(const std::string &arg) {
-    std::string quoted = "'";
-    for (char c : arg) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
 
 struct Run {
     int exit_status = -1;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "common/fixed_scale.h"
 #include "pf_sdk.h"
 #include "render/truncate_to_int32.h"
 
@@ -37,7 +38,5 @@ inline constexpr std::int32_t IntegerPart(PF_Fixed value) { return value >> 16; 
 inline std::int32_t RoundHalfAwayFromZero(double value) {
     return TruncateToInt32(value >= 0.0 ? value + 0.5 : value - 0.5);
 }
-
-inline constexpr double FIXED_TO_DOUBLE = 1.0 / 65536.0;
 
 }  // namespace zonara
