@@ -9,8 +9,9 @@
 namespace zonara {
 
 // Every pixel of span, as RenderFloatPixel renders it, at level: SCALAR walks
-// the pixels one by one, the others run the level's vector kernel. The
-// level must be one the processor has (FrameSimdLevel).
+// the pixels one by one, the others run the level's vector kernel where the
+// frame grades anything. The level must be one the processor has
+// (FrameSimdLevel).
 void RenderFloatFrame(const WindowRenderParams &record, const FloatRowSpan &span, SimdLevel level);
 
 }  // namespace zonara
