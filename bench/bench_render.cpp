@@ -49,8 +49,8 @@ void Render(benchmark::State &state, bench_setup::FormatChoice choice, bench_set
     SetPixelCounters(state);
 }
 
-// The full grade on a frame of random colours, which the 8-bit memo of
-// finished pixels cannot help with.
+// The full grade on a frame of random colours (grain), which neither the
+// 8-bit memo of finished pixels nor neighbouring pixels' likeness helps.
 void RenderNoise(benchmark::State &state, bench_setup::FormatChoice choice) {
     Scene scene(choice, bench_setup::Grade::kFull);
     bench_setup::FillNoise(scene.src);
@@ -108,6 +108,9 @@ BENCHMARK_CAPTURE(Render, ARGB16_full, ARGB16, Grade::kFull)->Unit(benchmark::kM
 BENCHMARK_CAPTURE(Render, BGRA8_full, BGRA8, Grade::kFull)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Render, BGRA32f_full, BGRA32F, Grade::kFull)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(RenderNoise, ARGB8_full_noise, ARGB8)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(RenderNoise, ARGB16_full_noise, ARGB16)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(RenderNoise, BGRA8_full_noise, BGRA8)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(RenderNoise, BGRA32f_full_noise, BGRA32F)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Copy, ARGB8, ARGB8)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Copy, ARGB16, ARGB16)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Copy, BGRA32f, BGRA32F)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();

@@ -55,7 +55,7 @@ inline void ApplyGrade(PF_ParamDef **p, Grade grade, int width, int height) {
     }
 }
 
-// A smooth colour ramp with fine noise, so every code occurs and
+// The chart: a smooth colour ramp with fine noise, so every code occurs and
 // neighbouring pixels differ.
 inline void FillFrame(testhost::Layer &layer) {
     std::uint32_t noise = 12345;
@@ -96,14 +96,41 @@ inline void FillFrame(testhost::Layer &layer) {
     }
 }
 
-// Independent random codes in every channel: no colour repeats to speak of,
-// the worst case for anything that remembers colours (8-bit only).
+// Independent random colours in every pixel, like film grain: no colour
+// repeats to speak of, the worst case for anything that remembers colours.
+// Integer formats take any code of their range, float frames values from 0
+// to 1; alpha is opaque.
 inline void FillNoise(testhost::Layer &layer) {
     std::uint32_t noise = 987654321;
+    auto next = [&noise] {
+        noise = noise * 1664525u + 1013904223u;
+        return noise >> 8;  // the low bits of this generator repeat quickly
+    };
     for (int y = 0; y < layer.height(); ++y) {
         for (int x = 0; x < layer.width(); ++x) {
-            noise = noise * 1664525u + 1013904223u;
-            std::memcpy(layer.PixelAddress(x, y), &noise, 4);
+            void *pixel = layer.PixelAddress(x, y);
+            switch (layer.format()) {
+            case testhost::PixelFormat::kArgb8:
+                *static_cast<PF_Pixel *>(pixel) = {255, static_cast<A_u_char>(next()), static_cast<A_u_char>(next()),
+                                                   static_cast<A_u_char>(next())};
+                break;
+            case testhost::PixelFormat::kBgra8:
+                *static_cast<PF_PixelBGRA8 *>(pixel) = {static_cast<A_u_char>(next()), static_cast<A_u_char>(next()),
+                                                        static_cast<A_u_char>(next()), 255};
+                break;
+            case testhost::PixelFormat::kArgb16:
+                *static_cast<PF_Pixel16 *>(pixel) = {32768, static_cast<A_u_short>(next() % 32769),
+                                                     static_cast<A_u_short>(next() % 32769),
+                                                     static_cast<A_u_short>(next() % 32769)};
+                break;
+            case testhost::PixelFormat::kBgra32f: {
+                constexpr float SCALE = 1.0f / 16777216.0f;  // 24 random bits to 0..1
+                *static_cast<PF_PixelBGRA32f *>(pixel) = {static_cast<float>(next()) * SCALE,
+                                                          static_cast<float>(next()) * SCALE,
+                                                          static_cast<float>(next()) * SCALE, 1.0f};
+                break;
+            }
+            }
         }
     }
 }

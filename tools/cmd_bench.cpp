@@ -3,8 +3,11 @@
 // copy of the same source buffer into the same destination, and prints the
 // medians. The last line reads
 //   render R Mpix/s, copy C Mpix/s, ratio X
-// with X = R / C, so a result can be compared across machines.
+// with X = R / C, so a result can be compared across machines. Before it,
+// the instruction-set level the float frames render at and, for them, the
+// share of powers the vector kernel handed back to the host's power.
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <cstring>
 #include <iomanip>
@@ -14,6 +17,11 @@
 #include <vector>
 
 #include "bench/bench_setup.h"
+#include "render/iterate_float_rows.h"
+#include "render/power_fallback_tally.h"
+#include "render/render_float_frame.h"
+#include "render/simd_level.h"
+#include "render/window_render_params.h"
 #include "tools/commands.h"
 
 namespace zonara_tool {
@@ -24,6 +32,7 @@ struct BenchOptions {
     std::string host = "ae";
     std::string grade = "default";
     std::string size = "3840x2160";
+    std::string content = "chart";
     int frames = 5;
 };
 
@@ -53,6 +62,27 @@ double Median(std::vector<double> values) {
     return n % 2 == 1 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
 }
 
+// The share of the float frame's powers that fell back to the host's power,
+// from one more frame rendered by the effect code linked into the tool (the
+// module keeps its own counts, which no host can read).
+double FloatFallbackShare(testhost::Host &host, testhost::Layer &src, testhost::Layer &dst) {
+    PF_UtilCallbacks utils{};
+    utils.ansi.pow = [](double base, double exponent) { return std::pow(base, exponent); };
+    PF_InData in_data{};
+    in_data.utils = &utils;
+    in_data.pixel_aspect_ratio = {1, 1};
+    in_data.downsample_x = {1, 1};
+    in_data.downsample_y = {1, 1};
+    host.params().at(0).u.ld = src.def();
+    zonara::WindowRenderParams record;
+    zonara::BuildWindowRenderParams(in_data, host.params().array(), record);
+    zonara::ResetPowerTally();
+    zonara::RenderFloatFrame(record, zonara::FloatRowsToVisit(0, dst.height(), &src.def(), &dst.def()),
+                             zonara::FrameSimdLevel());
+    const zonara::PowerTally tally = zonara::ReadPowerTally();
+    return tally.powers == 0 ? 0.0 : static_cast<double>(tally.fallbacks) / static_cast<double>(tally.powers);
+}
+
 template <class Work>
 double Seconds(Work &&work) {
     const auto start = std::chrono::steady_clock::now();
@@ -74,7 +104,8 @@ void RunBench(ToolContext &context, const BenchOptions &options) {
 
     testhost::Layer src(choice.format, width, height);
     testhost::Layer dst(choice.format, width, height);
-    bench_setup::FillFrame(src);
+    if (options.content == "noise") bench_setup::FillNoise(src);
+    else bench_setup::FillFrame(src);
     const std::size_t bytes = bench_setup::FrameBytes(src);
     const double megapixels = static_cast<double>(width) * static_cast<double>(height) / 1e6;
 
@@ -91,6 +122,14 @@ void RunBench(ToolContext &context, const BenchOptions &options) {
         std::cout << "frame " << i + 1 << ": render " << std::fixed << std::setprecision(1)
                   << render_seconds * 1e3 << " ms, copy " << copy_seconds * 1e3 << " ms\n";
     }
+    std::cout << "level " << zonara::SimdLevelName(zonara::FrameSimdLevel());
+    if (choice.format == testhost::PixelFormat::kBgra32f && zonara::FrameSimdLevel() != zonara::SimdLevel::SCALAR) {
+        std::cout << ", power fallbacks " << std::setprecision(6) << 100.0 * FloatFallbackShare(*host, src, dst)
+                  << "%";
+    } else {
+        std::cout << ", power fallbacks n/a (every power through the host's)";
+    }
+    std::cout << "\n";
     const double render = Median(render_rates);
     const double copy = Median(copy_rates);
     std::cout << std::fixed << std::setprecision(1) << "render " << render << " Mpix/s, copy " << copy
@@ -108,6 +147,8 @@ void AddBenchCommand(CLI::App &app, ToolContext &context) {
     bench->add_option("--grade", options->grade, "default parameters, or a full grade in a rotated ellipse")
         ->check(CLI::IsMember({"default", "full"}));
     bench->add_option("--size", options->size, "Frame size WxH (default 3840x2160)");
+    bench->add_option("--content", options->content, "chart: a smooth ramp with fine noise; noise: every pixel a random colour")
+        ->check(CLI::IsMember({"chart", "noise"}));
     bench->add_option("--frames", options->frames, "Frames to time (default 5)")->check(CLI::Range(1, 100000));
     bench->callback([&context, options] { context.Run([&context, options] { RunBench(context, *options); }); });
 }

@@ -11,7 +11,8 @@
 #include "render/iterate_float_rows.h"
 #include "render/pixel_callbacks.h"
 #include "render/pixel_codecs.h"
-#include "render/render_float_pixel.h"
+#include "render/render_float_frame.h"
+#include "render/simd_level.h"
 #include "render/reporting_suite_lease.h"
 #include "render/window_render_params.h"
 
@@ -89,13 +90,9 @@ PF_Err RenderPremiere(PF_InData *in_data, PF_OutData *out_data, HostSuites &suit
 
     GradeTables tables;
     if (format == PrPixelFormat_BGRA_4444_32f) {
-        // The loop takes the pixel function inline rather than calling
-        // RenderPixelBgra32f through a pointer: same pixels, same order.
-        const WindowRenderParams &frame = record;
-        WalkFloatRows(FloatRowsToVisit(0, rows, &source, &output),
-                      [&frame](A_long x, A_long y, PF_PixelBGRA32f *in, PF_PixelBGRA32f *out) {
-                          RenderFloatPixel(frame, x, y, in, out);
-                      });
+        // The effect's own loop, at the instruction-set level chosen once for
+        // the frame: the same pixels as RenderPixelBgra32f, row by row.
+        RenderFloatFrame(record, FloatRowsToVisit(0, rows, &source, &output), FrameSimdLevel());
     } else if (format == PrPixelFormat_BGRA_4444_8u) {
         const PF_Iterate8Suite1 *iterate8 = suites.Iterate8Suite();
         if (HasPixels(source) && HasPixels(output)) {

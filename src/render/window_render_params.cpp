@@ -59,30 +59,28 @@ constexpr GradeSources OUTSIDE_SOURCES = {
 
 // Folds the master controls into each channel so that the pixel stage sees
 // one offset, one reciprocal gamma and one gain per channel.
-void FoldGrade(const PF_ParamDef *const *params, const GradeSources &sources, float offset[],
-               float inv_gamma[], float gain[]) {
+void FoldGrade(const PF_ParamDef *const *params, const GradeSources &sources, int saturation_param,
+               EffectiveGrade &grade) {
     const float master_offset = SliderValue(params, sources.master_offset);
     const float master_gain = SliderValue(params, sources.master_gain);
     const double master_gamma = static_cast<float>(SliderValueDouble(params, sources.master_gamma));
     const float master_inv_gamma = static_cast<float>(1.0 / master_gamma);
     for (int k = 0; k < CHANNEL_COUNT; ++k) {
-        offset[k] = SliderValue(params, sources.channel_offset[k]) + master_offset;
+        ChannelGrade &channel = grade.channel[k];
+        channel.offset = SliderValue(params, sources.channel_offset[k]) + master_offset;
         const double channel_gamma = SliderValue(params, sources.channel_gamma[k]);
-        inv_gamma[k] = static_cast<float>((1.0 / channel_gamma) * static_cast<double>(master_inv_gamma));
-        gain[k] = SliderValue(params, sources.channel_gain[k]) * master_gain;
+        channel.inv_gamma =
+            static_cast<float>((1.0 / channel_gamma) * static_cast<double>(master_inv_gamma));
+        channel.gain = SliderValue(params, sources.channel_gain[k]) * master_gain;
     }
+    grade.saturation = SliderValue(params, saturation_param);
 }
 
-EffectiveGrade SideGrade(const float offset[], const float inv_gamma[], const float gain[],
-                         float saturation) {
-    EffectiveGrade grade{};
-    for (int k = 0; k < CHANNEL_COUNT; ++k) {
-        grade.channel[k] = {offset[k], inv_gamma[k], gain[k],
-                            offset[k] == 0.0f && inv_gamma[k] == 1.0f && gain[k] == 1.0f};
+void MarkIdentities(EffectiveGrade &grade) {
+    for (ChannelGrade &channel : grade.channel) {
+        channel.identity = channel.offset == 0.0f && channel.inv_gamma == 1.0f && channel.gain == 1.0f;
     }
-    grade.saturation = saturation;
-    grade.apply_saturation = saturation != 1.0f;
-    return grade;
+    grade.apply_saturation = grade.saturation != 1.0f;
 }
 
 bool IsIdentity(const EffectiveGrade &grade) {
@@ -140,12 +138,12 @@ void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const 
 
     if (PopupValue(params, PARAM_WINDOW_TYPE) == WINDOW_TYPE_RECTANGLE) {
         record.is_ellipse = false;
-        record.recip_x = 1.0f / feather;
-        record.recip_y = 1.0f / vertical_feather;
+        record.inv_feather = 1.0f / feather;
+        record.inv_vertical_feather = 1.0f / vertical_feather;
     } else {
         record.is_ellipse = true;
-        record.recip_x = 1.0f / (half_width * half_width);
-        record.recip_y = 1.0f / (half_height * half_height);
+        record.inv_half_width_sq = 1.0f / (half_width * half_width);
+        record.inv_half_height_sq = 1.0f / (half_height * half_height);
         record.outer_ab = half_height * half_width;
         record.inner_ab = inner_half_height * inner_half_width;
         record.inner_half_width_sq = inner_half_width * inner_half_width;
@@ -163,13 +161,9 @@ void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const 
     record.falloff = PopupValue(params, PARAM_FALLOFF);
     record.color_model = PopupValue(params, PARAM_COLOR_MODEL);
     record.mix = SliderValue(params, PARAM_MIX);
-    record.inside_saturation = SliderValue(params, PARAM_IN_SATURATION);
-    record.outside_saturation = SliderValue(params, PARAM_OUT_SATURATION);
 
-    FoldGrade(params, INSIDE_SOURCES, record.inside_offset, record.inside_inv_gamma,
-              record.inside_gain);
-    FoldGrade(params, OUTSIDE_SOURCES, record.outside_offset, record.outside_inv_gamma,
-              record.outside_gain);
+    FoldGrade(params, INSIDE_SOURCES, PARAM_IN_SATURATION, record.side_grade[SIDE_INSIDE]);
+    FoldGrade(params, OUTSIDE_SOURCES, PARAM_OUT_SATURATION, record.side_grade[SIDE_OUTSIDE]);
 
     record.host_in_data = &in_data;
     DeriveFrameConstants(record);
@@ -181,10 +175,8 @@ void DeriveFrameConstants(WindowRenderParams &record) {
                         in_data->utils->ansi.pow != nullptr)
                            ? in_data->utils->ansi.pow
                            : &StandardPow;
-    record.side_grade[SIDE_INSIDE] = SideGrade(record.inside_offset, record.inside_inv_gamma,
-                                               record.inside_gain, record.inside_saturation);
-    record.side_grade[SIDE_OUTSIDE] = SideGrade(record.outside_offset, record.outside_inv_gamma,
-                                                record.outside_gain, record.outside_saturation);
+    MarkIdentities(record.side_grade[SIDE_INSIDE]);
+    MarkIdentities(record.side_grade[SIDE_OUTSIDE]);
     // With both sides at identity every weight, blended ones included, skips
     // the grade and the saturation alike; Mix 0 and an unknown colour model
     // skip them for every weight too.

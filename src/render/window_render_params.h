@@ -47,8 +47,13 @@ struct WindowRenderParams {
 
     float half_width;
     float half_height;
-    float recip_x;  // ellipse: 1 / half_width^2; rectangle: 1 / feather
-    float recip_y;  // ellipse: 1 / half_height^2; rectangle: 1 / vertical feather
+    // Ellipse only: 1 / half_width^2 and 1 / half_height^2, the outline test.
+    float inv_half_width_sq;
+    float inv_half_height_sq;
+    // Rectangle only: 1 / feather and 1 / vertical feather, which turn the
+    // distance into the band into a fraction of its width.
+    float inv_feather;
+    float inv_vertical_feather;
     float outer_ab;
     float inner_half_width;
     float inner_half_height;
@@ -61,8 +66,6 @@ struct WindowRenderParams {
     float half_height_sq;
     float feather;
 
-    float inside_saturation;
-    float outside_saturation;
     bool is_ellipse;
     bool invert;
     std::int32_t falloff;
@@ -70,14 +73,18 @@ struct WindowRenderParams {
     float mix;
     bool clamp_out_white;
     bool clamp_out_black;
+    // Acts in two places that do not mirror each other: a float buffer's
+    // source colours below 0 are read as 0 (integer codes cannot be
+    // negative), and in the CDL model the base gain x value + offset is
+    // limited at 0 before its power. The Legacy model's power sees the source
+    // value as it is, so a negative offset may still push a Legacy result
+    // below 0; only Clamp output black limits that.
     bool clamp_in_black;
 
-    float inside_offset[CHANNEL_COUNT];
-    float inside_inv_gamma[CHANNEL_COUNT];
-    float inside_gain[CHANNEL_COUNT];
-    float outside_offset[CHANNEL_COUNT];
-    float outside_inv_gamma[CHANNEL_COUNT];
-    float outside_gain[CHANNEL_COUNT];
+    // Each side's grade, indexed by GradeSide: the master controls folded
+    // into each channel's offset, reciprocal gamma and gain, the identity
+    // tests made, and the side's saturation. The only copy of the grade.
+    EffectiveGrade side_grade[2];
 
     // Not owned; the frame's in-data, through which the host's power
     // function is reached.
@@ -88,9 +95,6 @@ struct WindowRenderParams {
     // The power every grade takes: the host's callback, or the standard one
     // when the host offers none.
     PowFunction grade_pow;
-    // The constants a weight of exactly 0 (outside) or 1 (inside) selects,
-    // with their identity tests already made.
-    EffectiveGrade side_grade[2];
     // False when the result cannot depend on the weight (nothing is graded,
     // or Mix leaves the source as it is), so the weight need not be computed.
     bool weight_matters;
@@ -104,8 +108,9 @@ struct WindowRenderParams {
 void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const *params,
                              WindowRenderParams &record);
 
-// Fills the derived fields (grade_pow, side_grade, weight_matters) from the
-// others; BuildWindowRenderParams ends with it. tables is left alone.
+// Fills the derived fields (grade_pow, the identity tests of side_grade,
+// weight_matters) from the others; BuildWindowRenderParams ends with it.
+// tables is left alone.
 void DeriveFrameConstants(WindowRenderParams &record);
 
 // True when the grade is switched on at all (a known colour model).

@@ -43,8 +43,8 @@ float RectangleBandFraction(const WindowRenderParams &record, float au, float av
     const bool in_horizontal_band = au >= record.inner_half_width;
     const bool in_vertical_band = av >= record.inner_half_height;
     if (!in_horizontal_band && !in_vertical_band) return 0.0f;
-    const float tx = (au - record.inner_half_width) * record.recip_x;
-    const float ty = (av - record.inner_half_height) * record.recip_y;
+    const float tx = (au - record.inner_half_width) * record.inv_feather;
+    const float ty = (av - record.inner_half_height) * record.inv_vertical_feather;
     if (in_horizontal_band && in_vertical_band) {
         // The curve per direction first, then a length capped at 1: this
         // rounds the inner corners of the band.

@@ -38,7 +38,7 @@ inline float EllipseWeight(const WindowRenderParams &record, A_long x, A_long y)
     const float uu = u * u;
     const float vv = v * v;
     float outside_fraction = 1.0f;
-    if (!(vv * record.recip_y + uu * record.recip_x >= 1.0f)) {
+    if (!(vv * record.inv_half_height_sq + uu * record.inv_half_width_sq >= 1.0f)) {
         outside_fraction = 0.0f;
         if (record.feather != 0.0f &&
             vv * record.inv_inner_half_height_sq + uu * record.inv_inner_half_width_sq > 1.0f) {

@@ -82,13 +82,14 @@ TEST(WindowRenderParams, MasterControlsFoldIntoEachChannel) {
     params.InsideMaster(0.25, 2, 1.5).Slider(PARAM_IN_GREEN_OFFSET, 0.5).Slider(PARAM_IN_GREEN_GAMMA, 4)
         .Slider(PARAM_IN_GREEN_GAIN, 2).OutsideMaster(0, 0, 1);
     const WindowRenderParams r = Build(params, in);
-    EXPECT_EQ(r.inside_offset[0], 0.25f);
-    EXPECT_EQ(r.inside_offset[1], 0.75f);
-    EXPECT_EQ(r.inside_inv_gamma[0], 0.5f);
-    EXPECT_EQ(r.inside_inv_gamma[1], 0.125f);
-    EXPECT_EQ(r.inside_gain[1], 3.0f);
+    const ChannelGrade *inside = r.side_grade[SIDE_INSIDE].channel;
+    EXPECT_EQ(inside[0].offset, 0.25f);
+    EXPECT_EQ(inside[1].offset, 0.75f);
+    EXPECT_EQ(inside[0].inv_gamma, 0.5f);
+    EXPECT_EQ(inside[1].inv_gamma, 0.125f);
+    EXPECT_EQ(inside[1].gain, 3.0f);
     // Gamma 0 is not rejected: an infinite reciprocal.
-    EXPECT_EQ(r.outside_inv_gamma[2], std::numeric_limits<float>::infinity());
+    EXPECT_EQ(r.side_grade[SIDE_OUTSIDE].channel[2].inv_gamma, std::numeric_limits<float>::infinity());
     EXPECT_FALSE(r.side_grade[SIDE_INSIDE].channel[0].identity);
     EXPECT_FALSE(r.side_grade[SIDE_INSIDE].channel[2].identity);
 }

@@ -1,0 +1,191 @@
+// The vector kernels' own power against the standard one: over 10^8 (base,
+// exponent) pairs spread across what the grade can feed it (pixel values,
+// CDL bases, every float, reciprocal gammas from the sliders' products) and
+// its edges, the relative error stays within the bound the kernel states for
+// each lane, and every level computes the same bits.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "render/lane_kernels.h"
+#include "render/simd_level.h"
+
+namespace {
+
+using namespace zonara;
+
+#ifdef NDEBUG
+constexpr std::size_t PAIRS = 100'000'000;
+#else
+constexpr std::size_t PAIRS = 2'000'000;  // unoptimised sanitizer builds
+#endif
+constexpr std::size_t BLOCK = 1 << 16;
+
+PowerBlock BlockFor(SimdLevel level) {
+    switch (level) {
+    case SimdLevel::AVX512: return &lanes_avx512::PowerOfBlock;
+    case SimdLevel::AVX2: return &lanes_avx2::PowerOfBlock;
+    default: return &lanes_baseline::PowerOfBlock;
+    }
+}
+
+// A small fast generator: the test's time should go to the powers.
+struct SplitMix {
+    std::uint64_t state;
+    std::uint64_t Next() {
+        std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    double Unit() { return static_cast<double>(Next() >> 11) * (1.0 / 9007199254740992.0); }
+};
+
+float FloatOfBits(std::uint32_t bits) {
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+// Bases as single-precision values, as every grade power gets them.
+double Base(SplitMix &rng) {
+    switch (rng.Next() % 4) {
+    case 0: return static_cast<float>(rng.Unit());                                  // pixel values
+    case 1: return static_cast<float>(static_cast<int>(rng.Next() % 256) / 255.0);  // 8-bit codes
+    case 2: return FloatOfBits(static_cast<std::uint32_t>(rng.Next() % 0x7F800000u)); // any positive float
+    default: return static_cast<float>(rng.Unit() * 100.0 * 1.2 - 10.0);            // CDL bases, some negative
+    }
+}
+
+// Exponents as the record's reciprocal gammas: 1 / (master x channel), each
+// gamma from the slider's range 0..10, rounded to single.
+double Exponent(SplitMix &rng) {
+    switch (rng.Next() % 3) {
+    case 0: {
+        const double master = static_cast<float>(rng.Unit() * 10.0);
+        const double channel = static_cast<float>(rng.Unit() * 10.0);
+        const float m = static_cast<float>(1.0 / master);
+        return static_cast<float>((1.0 / channel) * static_cast<double>(m));
+    }
+    case 1: return static_cast<float>(std::exp2(rng.Unit() * 30.0 - 15.0));  // log-uniform
+    default: return static_cast<float>(rng.Unit() * 4.0);
+    }
+}
+
+struct Edges {
+    std::vector<double> base, exponent;
+};
+
+Edges EdgePairs() {
+    const double bases[] = {0.0, -0.0, std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::min(),
+                            1e-30, 1.0 / 255.0, 0.5, std::nextafter(1.0f, 0.0f), 1.0, std::nextafter(1.0f, 2.0f),
+                            2.0, 255.0, 1e30, std::numeric_limits<float>::max(), -0.5, -1.0,
+                            std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+    const double exponents[] = {0.0, 0.01, 0.1, 0.454, 0.5, 1.0, 2.0, 2.5, 10.0, 100.0, 1e4, -1.0, -0.5,
+                                std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+    Edges edges;
+    for (double b : bases) {
+        for (double e : exponents) {
+            edges.base.push_back(b);
+            edges.exponent.push_back(e);
+        }
+    }
+    return edges;
+}
+
+struct Findings {
+    std::size_t checked = 0;
+    std::size_t trusted = 0;
+    std::size_t beyond_bound = 0;
+    double worst_share_of_bound = 0.0;  // largest error / bound seen
+};
+
+void Check(const double *base, const double *exponent, const double *result, const double *bound, std::size_t n,
+           Findings &findings) {
+    for (std::size_t i = 0; i < n; ++i) {
+        ++findings.checked;
+        if (bound[i] == 0.0) continue;
+        ++findings.trusted;
+        const double expected = std::pow(base[i], exponent[i]);
+        const double error = std::fabs(result[i] - expected);
+        const double allowed = bound[i] * std::fabs(expected);
+        if (!(error <= allowed)) {
+            if (findings.beyond_bound++ < 5) {
+                ADD_FAILURE() << "pow(" << base[i] << ", " << exponent[i] << "): " << result[i] << " against "
+                              << expected << ", bound " << bound[i];
+            }
+            continue;
+        }
+        if (allowed > 0.0) findings.worst_share_of_bound = std::max(findings.worst_share_of_bound, error / allowed);
+    }
+}
+
+TEST(LanePower, WithinTheStatedBoundOverAHundredMillionPairs) {
+    const PowerBlock power = BlockFor(DetectedSimdLevel());
+    SplitMix rng{20261207};
+    std::vector<double> base(BLOCK), exponent(BLOCK), result(BLOCK), bound(BLOCK);
+    Findings findings;
+    for (std::size_t done = 0; done < PAIRS; done += BLOCK) {
+        for (std::size_t i = 0; i < BLOCK; ++i) {
+            base[i] = Base(rng);
+            exponent[i] = Exponent(rng);
+        }
+        power(base.data(), exponent.data(), result.data(), bound.data(), BLOCK);
+        Check(base.data(), exponent.data(), result.data(), bound.data(), BLOCK, findings);
+    }
+    const Edges edges = EdgePairs();
+    const std::size_t n = edges.base.size();
+    result.assign(n, 0.0);
+    bound.assign(n, 0.0);
+    power(edges.base.data(), edges.exponent.data(), result.data(), bound.data(), n);
+    Check(edges.base.data(), edges.exponent.data(), result.data(), bound.data(), n, findings);
+
+    EXPECT_EQ(findings.beyond_bound, 0u);
+    // The grade's ordinary pairs are nearly all within the trusted domain.
+    EXPECT_GT(findings.trusted, findings.checked / 2);
+    RecordProperty("worst_share_of_bound", std::to_string(findings.worst_share_of_bound));
+    std::printf("%zu pairs, %zu trusted, worst error %.4f of the bound\n", findings.checked, findings.trusted,
+                findings.worst_share_of_bound);
+}
+
+// Lanes the kernel must not vouch for go to the host's power.
+TEST(LanePower, OutsideItsDomainTheKernelDoesNotTrustItself) {
+    const double cases[][2] = {
+        {-0.5, 0.5}, {-0.0, 2.0}, {0.0, -1.0}, {0.0, 0.0}, {std::numeric_limits<double>::infinity(), 0.5},
+        {std::numeric_limits<double>::quiet_NaN(), 1.0}, {0.5, std::numeric_limits<double>::infinity()},
+        {0.5, std::numeric_limits<double>::quiet_NaN()}, {1e-30, 1e4}, {1e30, 100.0},
+    };
+    for (SimdLevel level : {SimdLevel::BASELINE, SimdLevel::AVX2, SimdLevel::AVX512}) {
+        if (static_cast<int>(level) > static_cast<int>(DetectedSimdLevel())) continue;
+        for (const auto &c : cases) {
+            double result = 0.0, bound = 1.0;
+            BlockFor(level)(&c[0], &c[1], &result, &bound, 1);
+            EXPECT_EQ(bound, 0.0) << SimdLevelName(level) << " pow(" << c[0] << ", " << c[1] << ")";
+        }
+    }
+}
+
+TEST(LanePower, EveryLevelComputesTheSameBits) {
+    constexpr std::size_t N = 1 << 18;
+    SplitMix rng{99};
+    std::vector<double> base(N), exponent(N);
+    for (std::size_t i = 0; i < N; ++i) {
+        base[i] = Base(rng);
+        exponent[i] = Exponent(rng);
+    }
+    std::vector<double> first_result(N), first_bound(N);
+    BlockFor(SimdLevel::BASELINE)(base.data(), exponent.data(), first_result.data(), first_bound.data(), N);
+    for (SimdLevel level : {SimdLevel::AVX2, SimdLevel::AVX512}) {
+        if (static_cast<int>(level) > static_cast<int>(DetectedSimdLevel())) continue;
+        std::vector<double> result(N), bound(N);
+        BlockFor(level)(base.data(), exponent.data(), result.data(), bound.data(), N);
+        EXPECT_EQ(std::memcmp(result.data(), first_result.data(), N * sizeof(double)), 0) << SimdLevelName(level);
+        EXPECT_EQ(std::memcmp(bound.data(), first_bound.data(), N * sizeof(double)), 0) << SimdLevelName(level);
+    }
+}
+
+}  // namespace
