@@ -76,10 +76,11 @@ double FloatFallbackShare(testhost::Host &host, testhost::Layer &src, testhost::
     host.params().at(0).u.ld = src.def();
     zonara::WindowRenderParams record;
     zonara::BuildWindowRenderParams(in_data, host.params().array(), record);
-    zonara::ResetPowerTally();
+    zonara::PowerTally tally;
+    zonara::FloatFrameProbe probe;
+    probe.tally = &tally;
     zonara::RenderFloatFrame(record, zonara::FloatRowsToVisit(0, dst.height(), &src.def(), &dst.def()),
-                             zonara::FrameSimdLevel());
-    const zonara::PowerTally tally = zonara::ReadPowerTally();
+                             zonara::FrameSimdLevel(), probe);
     return tally.powers == 0 ? 0.0 : static_cast<double>(tally.fallbacks) / static_cast<double>(tally.powers);
 }
 

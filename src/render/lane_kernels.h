@@ -13,7 +13,7 @@ namespace zonara {
 
 // Renders every pixel of span as RenderFloatPixel would, bit for bit, and
 // adds the powers taken and the lanes that fell back to tally.
-// every_power_falls_back: see EveryPowerFallsBack.
+// every_power_falls_back: see FloatFrameProbe.
 using FloatRowKernel = void (*)(const WindowRenderParams &record, const FloatRowSpan &span,
                                 bool every_power_falls_back, PowerTally &tally);
 

@@ -1,7 +1,6 @@
 #include "render/render_float_frame.h"
 
 #include "render/lane_kernels.h"
-#include "render/power_fallback_tally.h"
 #include "render/render_float_pixel.h"
 
 namespace zonara {
@@ -19,7 +18,8 @@ FloatRowKernel KernelFor(SimdLevel level) {
 
 }  // namespace
 
-void RenderFloatFrame(const WindowRenderParams &record, const FloatRowSpan &span, SimdLevel level) {
+void RenderFloatFrame(const WindowRenderParams &record, const FloatRowSpan &span, SimdLevel level,
+                      const FloatFrameProbe &probe) {
     // A frame that grades nothing (both sides at identity, Mix 0, an unknown
     // colour model) only copies and clamps. There the kernel's shuffles beat
     // the pixel loop at AVX-512 only (measured: 23 against 34 ms a 4K frame;
@@ -35,8 +35,11 @@ void RenderFloatFrame(const WindowRenderParams &record, const FloatRowSpan &span
         return;
     }
     PowerTally tally;
-    kernel(record, span, EveryPowerFallsBack(), tally);
-    AddPowerTally(tally);
+    kernel(record, span, probe.every_power_falls_back, tally);
+    if (probe.tally != nullptr) {
+        probe.tally->powers += tally.powers;
+        probe.tally->fallbacks += tally.fallbacks;
+    }
 }
 
 }  // namespace zonara
