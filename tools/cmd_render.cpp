@@ -13,7 +13,7 @@
 #include "tools/commands.h"
 #include "tools/frame_pattern.h"
 #include "tools/frame_renderer.h"
-#include "tools/image_file.h"
+#include "tools/image/image_file.h"
 #include "tools/param_values.h"
 #include "tools/pending_output.h"
 #include "tools/preset_file.h"
