@@ -12,6 +12,7 @@
 
 #include "tools/commands.h"
 #include "tools/frame_pattern.h"
+#include "tools/frame_pipeline.h"
 #include "tools/frame_renderer.h"
 #include "tools/image/image_file.h"
 #include "tools/param_values.h"
@@ -94,13 +95,6 @@ bool SamePath(const std::string &a, const std::string &b) {
     const auto canonical_b = std::filesystem::weakly_canonical(b, error);
     return !error && canonical_a == canonical_b;
 }
-
-// One unit of work: where to read (empty for the chart) and where to write.
-struct FrameJob {
-    int frame = 0;
-    std::string input;
-    std::string output;
-};
 
 class RenderCommand {
 public:
@@ -195,32 +189,38 @@ private:
         return ReadImage(job.input);
     }
 
-    void RenderOne(FrameRenderer &renderer, const FrameJob &job) {
+    void RequireDistinctOutput(const FrameJob &job) {
         if (!job.input.empty() && SamePath(job.input, job.output)) {
             throw UsageError(job.output + ": the output would overwrite the input");
         }
-        Image result = renderer.Render(Source(job));
-        WriteImage(job.output, result);
+    }
+
+    void RenderOne(FrameRenderer &renderer, const FrameJob &job) {
+        RequireDistinctOutput(job);
+        WriteImage(job.output, renderer.Render(Source(job)));
     }
 
     void RenderSequence(FrameRenderer &renderer) {
         ProgressMeter meter(static_cast<int>(jobs_.size()), stderr, StderrIsTerminal());
         std::vector<int> failed;
         int worst = EXIT_OK;
-        for (const FrameJob &job : jobs_) {
-            try {
-                RenderOne(renderer, job);
+        FrameStages stages;
+        stages.read = [&](const FrameJob &job) {
+            RequireDistinctOutput(job);
+            return job.input.empty() ? MakeTestChart() : ReadImage(job.input);
+        };
+        stages.render = [&](Image source) { return renderer.Render(std::move(source)); };
+        stages.write = [](const FrameJob &job, const Image &result) { WriteImage(job.output, result); };
+        stages.report = [&](const FrameJob &job, const std::optional<FrameFailure> &failure) {
+            if (!failure) {
                 meter.FrameDone(job.frame, true, job.output);
-            } catch (const ToolError &error) {
-                failed.push_back(job.frame);
-                worst = std::max(worst, error.exit_status());
-                meter.FrameDone(job.frame, false, error.what());
-            } catch (const std::exception &error) {
-                failed.push_back(job.frame);
-                worst = std::max(worst, EXIT_EFFECT_FAILED);
-                meter.FrameDone(job.frame, false, error.what());
+                return;
             }
-        }
+            failed.push_back(job.frame);
+            worst = std::max(worst, failure->exit_status);
+            meter.FrameDone(job.frame, false, failure->message);
+        };
+        RunFramePipeline(jobs_, stages);
         meter.Finish();
         if (!failed.empty()) {
             std::string list;
