@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the fuzzer with clang (ASan + UBSan + libFuzzer) and runs it over the
-# seed corpus for a bounded time, on one core.
+# Builds the fuzzers with clang (ASan + UBSan + libFuzzer) and runs them over
+# their seed corpora for a bounded time, on one core: the effect through the
+# simulated host for SECONDS, then the built-in PAM and PFM readers for a
+# quarter of that (at least ten seconds).
 #
 #   fuzz/run-fuzz.sh [SECONDS] [more libFuzzer flags...]
 #
@@ -22,9 +24,15 @@ cmake --build "$BUILD" >&2
 
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/zonara-fuzz.XXXXXX")"
 trap 'rm -rf "$WORK"' EXIT
-mkdir -p "$BUILD/artifacts"
+mkdir -p "$BUILD/artifacts" "$WORK/effect" "$WORK/images"
 
 echo "zonara fuzz: ${SECONDS_TO_RUN}s over $(ls "$ROOT/fuzz/corpus" | wc -l) seed inputs" >&2
 "$BUILD/zonara_fuzz" -max_total_time="$SECONDS_TO_RUN" -max_len=4096 -rss_limit_mb=2048 \
     -timeout=25 -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/" "$@" \
-    "$WORK" "$ROOT/fuzz/corpus"
+    "$WORK/effect" "$ROOT/fuzz/corpus"
+
+IMAGE_SECONDS=$(( SECONDS_TO_RUN / 4 > 10 ? SECONDS_TO_RUN / 4 : 10 ))
+echo "zonara fuzz: ${IMAGE_SECONDS}s of the PAM and PFM readers over $(ls "$ROOT/fuzz/images/corpus" | wc -l) seed files" >&2
+"$BUILD/zonara_fuzz_images" -max_total_time="$IMAGE_SECONDS" -max_len=4096 -rss_limit_mb=2048 \
+    -timeout=25 -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/images-" "$@" \
+    "$WORK/images" "$ROOT/fuzz/images/corpus"
