@@ -108,6 +108,7 @@ Image FrameRenderer::Render(Image source) {
         throw ToolError(EXIT_EFFECT_FAILED, EffectFailure(err, host_->last_out_data()));
     }
     if (!layers.output.GuardsIntact() || !layers.input.GuardsIntact()) {
+        layers_.reset();  // the next frame gets layers with whole guards
         throw ToolError(EXIT_EFFECT_FAILED, "the effect wrote outside its output buffer");
     }
 
