@@ -114,6 +114,19 @@ TEST(BuiltInImages, ReadsBigEndianPfmBottomRowFirst) {
     EXPECT_EQ(samples[1], 1.0f);
 }
 
+// A header that claims alpha without a channel for it (found by fuzzing):
+// the image has no alpha rather than one past its last channel.
+TEST(BuiltInImages, AlphaNamedWithoutItsChannelIsNoAlpha) {
+    windows_test::ScratchDir dir("claimed_alpha");
+    WriteText(dir / "rgb.pam", "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 3\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\nxyz");
+    WriteText(dir / "grey.pam", "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 1\nMAXVAL 255\nTUPLTYPE GRAYSCALE_ALPHA\nENDHDR\nx");
+    for (const char *name : {"rgb.pam", "grey.pam"}) {
+        const Image image = zonara_tool::ReadImage((dir / name).string());
+        EXPECT_EQ(image.alpha_channel, -1) << name;
+        EXPECT_EQ(static_cast<int>(image.channel_names.size()), image.channels) << name;
+    }
+}
+
 TEST(BuiltInImages, RefusesDamagedFiles) {
     const std::string pam_header = "P7\nWIDTH 2\nHEIGHT 2\nDEPTH 3\nMAXVAL 255\nTUPLTYPE RGB\nENDHDR\n";
     const std::vector<std::pair<const char *, std::string>> files = {

@@ -102,8 +102,12 @@ Image ReadPixelBlock(std::istream &in, const HeaderReader &header, const std::st
     return image;
 }
 
-void NameChannels(Image &image, bool has_alpha) {
+// Names the channels R, G, B (or Y) and, when the file says so and has a
+// channel for it, A. A header may claim alpha (TUPLTYPE RGB_ALPHA) without
+// the channel (DEPTH 3): then there is none.
+void NameChannels(Image &image, bool claims_alpha) {
     const int colour = image.channels >= 3 ? 3 : 1;
+    const bool has_alpha = claims_alpha && image.channels > colour;
     static const char *const RGB[] = {"R", "G", "B"};
     image.channel_names.clear();
     for (int c = 0; c < image.channels; ++c) {
