@@ -17,6 +17,7 @@
 namespace {
 
 using nlohmann::json;
+using tool_test::LayoutOf;
 using tool_test::RunTool;
 using tool_test::ScratchDir;
 
@@ -165,8 +166,8 @@ TEST(DragCommand, PlainTextAndPictureOfTheResult) {
     ASSERT_EQ(result.exit_status, 0) << result.err;
     EXPECT_EQ(result.out, "handle: corner_bottom_right\nwidth: 800 -> 1000\nheight: 400 -> 500\n");
     const OIIO::ImageBuf picture = tool_test::ReadFile(dir / "after.png", OIIO::TypeDesc::UINT8);
-    EXPECT_EQ(picture.spec().width, 1920);
-    EXPECT_EQ(picture.spec().height, 1080);
+    EXPECT_EQ(LayoutOf(picture).width, 1920);
+    EXPECT_EQ(LayoutOf(picture).height, 1080);
 }
 
 TEST(OverlayCommand, WritesTheViewAndEveryDrawingCall) {
@@ -190,8 +191,8 @@ TEST(OverlayCommand, WritesTheViewAndEveryDrawingCall) {
             RunTool(dir, Join({"overlay", "-o", "view.png", "--trace", "trace.json", "--set", "angle=30"}, c.args));
         ASSERT_EQ(result.exit_status, 0) << result.err;
         const OIIO::ImageBuf picture = tool_test::ReadFile(dir / "view.png", OIIO::TypeDesc::UINT8);
-        EXPECT_EQ(picture.spec().width, c.width);
-        EXPECT_EQ(picture.spec().height, c.height);
+        EXPECT_EQ(LayoutOf(picture).width, c.width);
+        EXPECT_EQ(LayoutOf(picture).height, c.height);
 
         const json trace = json::parse(tool_test::ReadText(dir / "trace.json"));
         const json &objects = trace["objects"];

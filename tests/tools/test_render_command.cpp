@@ -20,6 +20,7 @@ namespace {
 
 using tool_test::RunTool;
 using tool_test::ScratchDir;
+using tool_test::LayoutOf;
 
 void WriteText(const std::string &path, const std::string &text) { std::ofstream(path) << text; }
 
@@ -106,11 +107,11 @@ INSTANTIATE_TEST_SUITE_P(
 bool SameSamples(const std::string &a, const std::string &b, OIIO::TypeDesc type) {
     const OIIO::ImageBuf first = tool_test::ReadFile(a, type);
     const OIIO::ImageBuf second = tool_test::ReadFile(b, type);
-    if (first.spec().width != second.spec().width || first.spec().height != second.spec().height ||
-        first.spec().nchannels != second.spec().nchannels) {
+    if (LayoutOf(first).width != LayoutOf(second).width || LayoutOf(first).height != LayoutOf(second).height ||
+        LayoutOf(first).nchannels != LayoutOf(second).nchannels) {
         return false;
     }
-    const std::size_t bytes = first.spec().image_bytes();
+    const std::size_t bytes = LayoutOf(first).image_bytes();
     return std::memcmp(first.localpixels(), second.localpixels(), bytes) == 0;
 }
 
@@ -194,12 +195,12 @@ TEST_P(RenderKeepsLayout, DefaultLookGivesBackTheSameFile) {
     auto in = OIIO::ImageInput::open(dir / l.file);
     auto written = OIIO::ImageInput::open(dir / out);
     ASSERT_TRUE(in && written);
-    EXPECT_EQ((*written).spec().nchannels, l.channels);
-    EXPECT_EQ((*written).spec().format, (*in).spec().format);
-    EXPECT_EQ((*written).spec().get_int_attribute("oiio:BitsPerSample", 0),
-              (*in).spec().get_int_attribute("oiio:BitsPerSample", 0));
+    EXPECT_EQ(LayoutOf(*written).nchannels, l.channels);
+    EXPECT_EQ(LayoutOf(*written).format, LayoutOf(*in).format);
+    EXPECT_EQ(LayoutOf(*written).get_int_attribute("oiio:BitsPerSample", 0),
+              LayoutOf(*in).get_int_attribute("oiio:BitsPerSample", 0));
     // The default look is the identity: the samples come back as they were.
-    EXPECT_TRUE(SameSamples(dir / l.file, dir / out, (*in).spec().format));
+    EXPECT_TRUE(SameSamples(dir / l.file, dir / out, LayoutOf(*in).format));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -218,9 +219,9 @@ TEST(RenderChart, SideBySideHoldsSourceAndResult) {
         dir, {"render", "-o", "demo.png", "--downsample", "4", "--side-by-side", "--set", "out_gain=0.5"});
     ASSERT_EQ(result.exit_status, 0) << result.err;
     const OIIO::ImageBuf both = tool_test::ReadFile(dir / "demo.png", OIIO::TypeDesc::UINT8);
-    EXPECT_EQ(both.spec().width, 960);
-    EXPECT_EQ(both.spec().height, 270);
-    EXPECT_EQ(both.spec().nchannels, 3);
+    EXPECT_EQ(LayoutOf(both).width, 960);
+    EXPECT_EQ(LayoutOf(both).height, 270);
+    EXPECT_EQ(LayoutOf(both).nchannels, 3);
     // The white bar, top left: kept on the source side, darkened outside the
     // window on the result side.
     float source[3];
@@ -261,7 +262,7 @@ TEST(RenderInterrupt, LeavesNoTemporaryFile) {
     for (const std::string &name : dir.Files()) {
         EXPECT_EQ(name.find("zonara-partial"), std::string::npos) << name;
         const OIIO::ImageBuf frame = tool_test::ReadFile(dir / name, OIIO::TypeDesc::UINT8);
-        EXPECT_EQ(frame.spec().width, 1920) << name;
+        EXPECT_EQ(LayoutOf(frame).width, 1920) << name;
     }
 }
 
@@ -280,8 +281,8 @@ TEST(RenderOutput, FormatFollowsTheExtension) {
         auto written = OIIO::ImageInput::open(dir / name);
         ASSERT_TRUE(written) << name;
         EXPECT_EQ(std::string(written->format_name()), format);
-        EXPECT_EQ((*written).spec().width, 240);
-        EXPECT_EQ((*written).spec().height, 135);
+        EXPECT_EQ(LayoutOf(*written).width, 240);
+        EXPECT_EQ(LayoutOf(*written).height, 135);
     }
 }
 

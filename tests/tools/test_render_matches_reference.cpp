@@ -22,6 +22,7 @@ namespace {
 
 using namespace zonara;
 using tool_test::ScratchDir;
+using tool_test::LayoutOf;
 
 constexpr int WIDTH = 48;
 constexpr int HEIGHT = 32;
@@ -174,12 +175,12 @@ OIIO::ImageBuf ExpectedOutput(const Case &c, const OIIO::ImageBuf &full_input) {
     if (c.downsample > 1) {
         const int w = (WIDTH + c.downsample - 1) / c.downsample;
         const int h = (HEIGHT + c.downsample - 1) / c.downsample;
-        OIIO::ImageSpec layout(w, h, c.channels, full_input.spec().format);
+        OIIO::ImageSpec layout(w, h, c.channels, LayoutOf(full_input).format);
         input.reset(layout);
         OIIO::ImageBufAlgo::resize(input, full_input);
     }
-    const int w = input.spec().width;
-    const int h = input.spec().height;
+    const int w = LayoutOf(input).width;
+    const int h = LayoutOf(input).height;
 
     testhost::LayerOptions options;
     options.pixel_aspect_ratio = c.par;
@@ -258,14 +259,14 @@ TEST_P(RenderMatchesReference, EverySampleAsTheReferenceGivesIt) {
 
     const OIIO::ImageBuf actual = tool_test::ReadFile(dir / output_name, c.stored);
     const OIIO::ImageBuf expected = ExpectedOutput(c, input);
-    ASSERT_EQ(actual.spec().width, expected.spec().width);
-    ASSERT_EQ(actual.spec().height, expected.spec().height);
-    ASSERT_EQ(actual.spec().nchannels, c.channels);
+    ASSERT_EQ(LayoutOf(actual).width, LayoutOf(expected).width);
+    ASSERT_EQ(LayoutOf(actual).height, LayoutOf(expected).height);
+    ASSERT_EQ(LayoutOf(actual).nchannels, c.channels);
     int mismatches = 0;
     std::vector<float> a(static_cast<std::size_t>(c.channels));
     std::vector<float> e(static_cast<std::size_t>(c.channels));
-    for (int y = 0; y < expected.spec().height; ++y) {
-        for (int x = 0; x < expected.spec().width; ++x) {
+    for (int y = 0; y < LayoutOf(expected).height; ++y) {
+        for (int x = 0; x < LayoutOf(expected).width; ++x) {
             actual.getpixel(x, y, a.data(), c.channels);
             expected.getpixel(x, y, e.data(), c.channels);
             for (int ch = 0; ch < c.channels; ++ch) {
