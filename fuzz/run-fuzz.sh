@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the fuzzers with clang (ASan + UBSan + libFuzzer) and runs each over
-# its seed corpus for a bounded time, on one core: the effect for SECONDS,
-# then the zonara tool's CDL reader for ZONARA_FUZZ_CDL_SECONDS (default 30).
+# Builds the fuzzers with clang (ASan + UBSan + libFuzzer) and runs them over
+# their seed corpora for a bounded time, on one core: the effect through the
+# simulated host for SECONDS, then the built-in PAM and PFM readers for a
+# quarter of that (at least ten seconds), then the zonara tool's CDL reader
+# for ZONARA_FUZZ_CDL_SECONDS (default 30).
 #
 #   fuzz/run-fuzz.sh [SECONDS] [more libFuzzer flags for the effect's fuzzer...]
 #
@@ -23,12 +25,18 @@ cmake --build "$BUILD" >&2
 
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/zonara-fuzz.XXXXXX")"
 trap 'rm -rf "$WORK"' EXIT
-mkdir -p "$BUILD/artifacts"
+mkdir -p "$BUILD/artifacts" "$WORK/effect" "$WORK/images"
 
 echo "zonara fuzz: ${SECONDS_TO_RUN}s over $(ls "$ROOT/fuzz/corpus" | wc -l) seed inputs" >&2
 "$BUILD/zonara_fuzz" -max_total_time="$SECONDS_TO_RUN" -max_len=4096 -rss_limit_mb=2048 \
     -timeout=25 -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/" "$@" \
-    "$WORK" "$ROOT/fuzz/corpus"
+    "$WORK/effect" "$ROOT/fuzz/corpus"
+
+IMAGE_SECONDS=$(( SECONDS_TO_RUN / 4 > 10 ? SECONDS_TO_RUN / 4 : 10 ))
+echo "zonara fuzz: ${IMAGE_SECONDS}s of the PAM and PFM readers over $(ls "$ROOT/fuzz/images/corpus" | wc -l) seed files" >&2
+"$BUILD/zonara_fuzz_images" -max_total_time="$IMAGE_SECONDS" -max_len=4096 -rss_limit_mb=2048 \
+    -timeout=25 -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/images-" "$@" \
+    "$WORK/images" "$ROOT/fuzz/images/corpus"
 
 CDL_SECONDS="${ZONARA_FUZZ_CDL_SECONDS:-30}"
 mkdir -p "$WORK/cdl"

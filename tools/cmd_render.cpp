@@ -13,9 +13,10 @@
 #include "tools/cdl_options.h"
 #include "tools/commands.h"
 #include "tools/frame_pattern.h"
+#include "tools/frame_pipeline.h"
 #include "tools/frame_renderer.h"
-#include "tools/image_file.h"
-#include "tools/image_layout.h"
+#include "tools/image/image_file.h"
+#include "tools/image/image_geometry.h"
 #include "tools/matte_view.h"
 #include "tools/param_values.h"
 #include "tools/pending_output.h"
@@ -102,13 +103,6 @@ bool SamePath(const std::string &a, const std::string &b) {
     const auto canonical_b = std::filesystem::weakly_canonical(b, error);
     return !error && canonical_a == canonical_b;
 }
-
-// One unit of work: where to read (empty for the chart) and where to write.
-struct FrameJob {
-    int frame = 0;
-    std::string input;
-    std::string output;
-};
 
 class RenderCommand {
 public:
@@ -218,50 +212,58 @@ private:
         return ReadImage(job.input);
     }
 
-    void RenderOne(FrameRenderer &renderer, const FrameJob &job) {
+    void RequireDistinctOutput(const FrameJob &job) {
         if (!job.input.empty() && SamePath(job.input, job.output)) {
             throw UsageError(job.output + ": the output would overwrite the input");
         }
+    }
+
+    void RenderOne(FrameRenderer &renderer, const FrameJob &job) {
+        RequireDistinctOutput(job);
         WriteImage(job.output, RenderView(renderer, Source(job)));
     }
 
     // What the user asked to see of the frame: the graded result (beside
     // the source with --side-by-side), the matte, or the wipe.
-    Image RenderView(FrameRenderer &renderer, const Image &source) const {
+    Image RenderView(FrameRenderer &renderer, Image source) const {
         if (options_.matte) {
             Image matte = renderer.Render(MatteLayer(source));
             if (!options_.side_by_side) {
                 return matte;
             }
-            return PlaceSideBySide(ReduceForDraft(source, options_.downsample), matte);
+            return SideBySide(ReduceForDraft(source, options_.downsample), matte);
         }
-        Image graded = renderer.Render(source);
         if (!wipe_) {
-            return graded;
+            return renderer.Render(std::move(source));
         }
-        const OIIO::ImageSpec &full = LayoutOf(source.pixels);
-        return ComposeWipe(ReduceForDraft(source, options_.downsample), graded, *wipe_, full.width, full.height,
-                           options_.downsample);
+        const int full_width = source.width;
+        const int full_height = source.height;
+        Image before = ReduceForDraft(source, options_.downsample);
+        Image graded = renderer.Render(std::move(source));
+        return ComposeWipe(before, graded, *wipe_, full_width, full_height, options_.downsample);
     }
 
     void RenderSequence(FrameRenderer &renderer) {
         ProgressMeter meter(static_cast<int>(jobs_.size()), stderr, StderrIsTerminal());
         std::vector<int> failed;
         int worst = EXIT_OK;
-        for (const FrameJob &job : jobs_) {
-            try {
-                RenderOne(renderer, job);
+        FrameStages stages;
+        stages.read = [&](const FrameJob &job) {
+            RequireDistinctOutput(job);
+            return job.input.empty() ? MakeTestChart() : ReadImage(job.input);
+        };
+        stages.render = [&](Image source) { return RenderView(renderer, std::move(source)); };
+        stages.write = [](const FrameJob &job, const Image &result) { WriteImage(job.output, result); };
+        stages.report = [&](const FrameJob &job, const std::optional<FrameFailure> &failure) {
+            if (!failure) {
                 meter.FrameDone(job.frame, true, job.output);
-            } catch (const ToolError &error) {
-                failed.push_back(job.frame);
-                worst = std::max(worst, error.exit_status());
-                meter.FrameDone(job.frame, false, error.what());
-            } catch (const std::exception &error) {
-                failed.push_back(job.frame);
-                worst = std::max(worst, EXIT_EFFECT_FAILED);
-                meter.FrameDone(job.frame, false, error.what());
+                return;
             }
-        }
+            failed.push_back(job.frame);
+            worst = std::max(worst, failure->exit_status);
+            meter.FrameDone(job.frame, false, failure->message);
+        };
+        RunFramePipeline(jobs_, stages);
         meter.Finish();
         if (!failed.empty()) {
             std::string list;

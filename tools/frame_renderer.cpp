@@ -2,10 +2,8 @@
 
 #include <cstring>
 
-#include <OpenImageIO/imagebufalgo.h>
-
 #include "testhost/layer.h"
-#include "tools/image_layout.h"
+#include "tools/image/image_geometry.h"
 #include "tools/tool_error.h"
 
 namespace zonara_tool {
@@ -29,29 +27,7 @@ Image ReduceForDraft(const Image &source, int downsample) {
     if (downsample == 1) {
         return source;
     }
-    const OIIO::ImageSpec &layout = LayoutOf(source.pixels);
-    Image reduced = source;
-    OIIO::ImageSpec small(ReducedSize(layout.width, downsample), ReducedSize(layout.height, downsample),
-                          layout.nchannels, TypeOf(source.kind));
-    small.channelnames = layout.channelnames;
-    small.alpha_channel = layout.alpha_channel;
-    reduced.pixels.reset(small, OIIO::InitializePixels::Yes);
-    if (!OIIO::ImageBufAlgo::resize(reduced.pixels, source.pixels)) {
-        throw ToolError(EXIT_USAGE, "cannot reduce the image: " + reduced.pixels.geterror());
-    }
-    return reduced;
-}
-
-Image PlaceSideBySide(const Image &left, const Image &right) {
-    const OIIO::ImageSpec &layout = LayoutOf(left.pixels);
-    Image both = left;
-    OIIO::ImageSpec wide(layout.width * 2, layout.height, layout.nchannels, TypeOf(left.kind));
-    wide.channelnames = layout.channelnames;
-    wide.alpha_channel = layout.alpha_channel;
-    both.pixels.reset(wide, OIIO::InitializePixels::Yes);
-    OIIO::ImageBufAlgo::paste(both.pixels, 0, 0, 0, 0, left.pixels);
-    OIIO::ImageBufAlgo::paste(both.pixels, layout.width, 0, 0, 0, right.pixels);
-    return both;
+    return Resized(source, ReducedSize(source.width, downsample), ReducedSize(source.height, downsample));
 }
 
 namespace {
@@ -109,16 +85,19 @@ int ReducedSize(int full, int downsample) { return (full + downsample - 1) / dow
 FrameRenderer::FrameRenderer(std::unique_ptr<testhost::Host> host, RenderSettings settings)
     : host_(std::move(host)), settings_(std::move(settings)) {}
 
-Image FrameRenderer::Render(const Image &source) {
-    const OIIO::ImageSpec &full = LayoutOf(source.pixels);
+Image FrameRenderer::Render(Image source) {
     const int downsample = settings_.downsample;
-    Image reduced = ReduceForDraft(source, downsample);
-    const int width = LayoutOf(reduced.pixels).width;
-    const int height = LayoutOf(reduced.pixels).height;
+    Image reduced = downsample == 1 ? std::move(source)
+                                    : Resized(source, ReducedSize(source.width, downsample),
+                                              ReducedSize(source.height, downsample));
+    const int width = reduced.width;
+    const int height = reduced.height;
 
     testhost::FrameSetup &frame = host_->frame();
-    frame.layer_width = full.width;
-    frame.layer_height = full.height;
+    const int full_width = downsample == 1 ? width : source.width;
+    const int full_height = downsample == 1 ? height : source.height;
+    frame.layer_width = full_width;
+    frame.layer_height = full_height;
     frame.pixel_aspect_ratio = settings_.pixel_aspect;
     frame.downsample_x = {1, static_cast<A_u_long>(downsample)};
     frame.downsample_y = {1, static_cast<A_u_long>(downsample)};
@@ -126,30 +105,47 @@ Image FrameRenderer::Render(const Image &source) {
     // Values as a user set them on the full-resolution layer; the host then
     // passes points in the grid it renders.
     testhost::ParamStore &params = host_->params();
-    params.Reset(host_->declared_params(), full.width, full.height);
+    params.Reset(host_->declared_params(), full_width, full_height);
     for (const ParamValue &value : settings_.values) {
         ApplyParamValue(value, params);
     }
     ScalePoints(params, 1.0 / downsample, 1.0 / downsample);
 
-    testhost::LayerOptions options;
-    options.pixel_aspect_ratio = settings_.pixel_aspect;
-    const testhost::PixelFormat layer_format = LayerFormatFor(settings_.format);
-    testhost::Layer input(layer_format, width, height, options);
-    testhost::Layer output(layer_format, width, height, options);
-    FillLayer(reduced, settings_.format.depth, input);
+    Layers &layers = LayersFor(width, height);
+    FillLayer(reduced, settings_.format.depth, layers.input);
 
-    const PF_Err err = host_->Render(input, output);
+    const PF_Err err = host_->Render(layers.input, layers.output);
     if (err != PF_Err_NONE) {
         throw ToolError(EXIT_EFFECT_FAILED, EffectFailure(err, host_->last_out_data()));
     }
-    if (!output.GuardsIntact() || !input.GuardsIntact()) {
+    if (!layers.output.GuardsIntact() || !layers.input.GuardsIntact()) {
+        layers_.reset();  // the next frame gets layers with whole guards
         throw ToolError(EXIT_EFFECT_FAILED, "the effect wrote outside its output buffer");
     }
 
+    if (!settings_.side_by_side) {
+        // The source's own block takes the result: its alpha and extra
+        // channels are what the output keeps anyway.
+        StoreLayer(layers.output, settings_.format.depth, reduced);
+        return reduced;
+    }
     Image result = reduced;
-    StoreLayer(output, settings_.format.depth, result);
-    return settings_.side_by_side ? PlaceSideBySide(reduced, result) : result;
+    StoreLayer(layers.output, settings_.format.depth, result);
+    return SideBySide(reduced, result);
+}
+
+FrameRenderer::Layers &FrameRenderer::LayersFor(int width, int height) {
+    // A sequence's frames share one size: its layers are allocated once, as
+    // a host keeps its buffers, instead of fresh pages for every frame.
+    if (!layers_ || layers_->input.width() != width || layers_->input.height() != height) {
+        layers_.reset();
+        testhost::LayerOptions options;
+        options.pixel_aspect_ratio = settings_.pixel_aspect;
+        const testhost::PixelFormat format = LayerFormatFor(settings_.format);
+        layers_ = std::make_unique<Layers>(Layers{testhost::Layer(format, width, height, options),
+                                                  testhost::Layer(format, width, height, options)});
+    }
+    return *layers_;
 }
 
 }  // namespace zonara_tool

@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "testhost/host.h"
-#include "tools/host_pixels.h"
-#include "tools/image_file.h"
+#include "testhost/layer.h"
+#include "tools/image/host_pixels.h"
+#include "tools/image/image_file.h"
 #include "tools/param_values.h"
 
 namespace zonara_tool {
@@ -43,9 +44,6 @@ int ReducedSize(int full, int downsample);
 // 1/downsample (unchanged at 1).
 Image ReduceForDraft(const Image &source, int downsample);
 
-// `left` and `right` (of one size and layout) next to each other.
-Image PlaceSideBySide(const Image &left, const Image &right);
-
 class FrameRenderer {
 public:
     FrameRenderer(std::unique_ptr<testhost::Host> host, RenderSettings settings);
@@ -54,11 +52,18 @@ public:
     // factor, and doubled in width with the source on the left for
     // side-by-side). Throws ToolError (effect failed) with the effect's code
     // and message when the effect reports an error.
-    Image Render(const Image &source);
+    Image Render(Image source);
 
 private:
+    struct Layers {
+        testhost::Layer input;
+        testhost::Layer output;
+    };
+    Layers &LayersFor(int width, int height);
+
     std::unique_ptr<testhost::Host> host_;
     RenderSettings settings_;
+    std::unique_ptr<Layers> layers_;
 };
 
 }  // namespace zonara_tool

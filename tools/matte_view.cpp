@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "src/params/param_index.h"
-#include "tools/image_layout.h"
 
 namespace zonara_tool {
 namespace {
@@ -29,23 +28,12 @@ ParamValue Checkbox(int index, bool on) {
     return value;
 }
 
-// Where a file keeps its alpha: the layout's alpha channel after the
-// colours, or the second of two channels (grey and alpha).
-int AlphaChannel(const OIIO::ImageSpec &layout) {
-    const int colour_channels = layout.nchannels < 3 ? 1 : 3;
-    if (layout.alpha_channel >= colour_channels && layout.alpha_channel < layout.nchannels) {
-        return layout.alpha_channel;
-    }
-    return layout.nchannels == 2 ? 1 : -1;
-}
-
 template <class Sample>
 void SetChannel(Image &image, int channel, Sample value) {
-    const OIIO::ImageSpec &layout = LayoutOf(image.pixels);
-    auto *samples = static_cast<Sample *>(image.pixels.localpixels());
-    const std::size_t pixels = static_cast<std::size_t>(layout.width) * layout.height;
+    Sample *samples = image.Samples<Sample>();
+    const std::size_t pixels = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
     for (std::size_t p = 0; p < pixels; ++p) {
-        samples[p * layout.nchannels + channel] = value;
+        samples[p * image.channels + channel] = value;
     }
 }
 
@@ -78,12 +66,9 @@ std::vector<ParamValue> MatteGradeValues() {
 }
 
 Image MatteLayer(const Image &source) {
-    Image layer = source;
-    const OIIO::ImageSpec &layout = LayoutOf(layer.pixels);
-    const std::size_t bytes = static_cast<std::size_t>(layout.width) * layout.height * layout.nchannels *
-                              (source.kind == SampleKind::k8 ? 1 : source.kind == SampleKind::k16 ? 2 : 4);
-    std::memset(layer.pixels.localpixels(), 0, bytes);
-    const int alpha = AlphaChannel(layout);
+    Image layer = MakeImageLike(source, source.width, source.height);
+    std::memset(layer.bytes.data(), 0, layer.bytes.size());
+    const int alpha = AlphaChannelOf(layer);
     if (alpha < 0) {
         return layer;
     }

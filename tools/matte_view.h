@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "tools/image_file.h"
+#include "tools/image/image.h"
 #include "tools/param_values.h"
 
 namespace zonara_tool {

@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "tools/frame_renderer.h"
-#include "tools/image_layout.h"
 #include "tools/test_chart.h"
 
 namespace zonara_tool {
@@ -21,20 +20,15 @@ constexpr testhost::Rgba PASTEBOARD{0.16f, 0.16f, 0.16f, 1.0f};
 // Straight 8-bit RGBA of the image's colour and alpha channels; grey images
 // feed red, green and blue alike, images without alpha are opaque.
 testhost::RgbaImage ToRgba(const Image &image) {
-    const OIIO::ImageSpec &layout = LayoutOf(image.pixels);
-    const int channels = layout.nchannels;
-    std::vector<std::uint8_t> samples(static_cast<std::size_t>(layout.width) * layout.height * channels);
-    if (!image.pixels.get_pixels(OIIO::ROI(0, layout.width, 0, layout.height, 0, 1, 0, channels), OIIO::TypeDesc::UINT8,
-                                 samples.data())) {
-        throw ToolError(EXIT_EFFECT_FAILED, "cannot read the rendered pixels: " + image.pixels.geterror());
-    }
+    const int channels = image.channels;
+    const std::vector<std::uint8_t> samples = SamplesAs8Bit(image);
     testhost::RgbaImage rgba;
-    rgba.width = layout.width;
-    rgba.height = layout.height;
-    rgba.pixels.resize(static_cast<std::size_t>(layout.width) * layout.height * 4);
-    const int alpha = layout.alpha_channel;
+    rgba.width = image.width;
+    rgba.height = image.height;
+    rgba.pixels.resize(static_cast<std::size_t>(image.width) * image.height * 4);
+    const int alpha = image.alpha_channel;
     const bool colour = channels >= 3 && (alpha < 0 || alpha >= 3);
-    for (std::size_t p = 0; p < static_cast<std::size_t>(layout.width) * layout.height; ++p) {
+    for (std::size_t p = 0; p < static_cast<std::size_t>(image.width) * image.height; ++p) {
         const std::uint8_t *in = &samples[p * channels];
         std::uint8_t *out = &rgba.pixels[p * 4];
         out[0] = in[0];
@@ -68,8 +62,8 @@ OverlayScene OpenOverlayScene(ToolContext &context, const ViewOptions &options, 
     const testhost::View view = ParseView(options);
     if (!options.input.empty()) {
         Image image = ReadImage(options.input);
-        scene.layer_width = LayoutOf(image.pixels).width;
-        scene.layer_height = LayoutOf(image.pixels).height;
+        scene.layer_width = image.width;
+        scene.layer_height = image.height;
         if (need_pixels) {
             scene.source = std::move(image);
         }
@@ -124,13 +118,12 @@ Image PictureOfView(ToolContext &context, OverlayScene &scene, const std::vector
 
     const testhost::RgbaImage picture = canvas->Snapshot();
     Image out = MakeImage(width, height, 3, SampleKind::k8);
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+    std::uint8_t *rgb = out.Samples<std::uint8_t>();
     for (std::size_t p = 0; p < static_cast<std::size_t>(width) * height; ++p) {
         rgb[p * 3] = picture.pixels[p * 4];
         rgb[p * 3 + 1] = picture.pixels[p * 4 + 1];
         rgb[p * 3 + 2] = picture.pixels[p * 4 + 2];
     }
-    out.pixels.set_pixels(OIIO::ROI(0, width, 0, height, 0, 1, 0, 3), OIIO::TypeDesc::UINT8, rgb.data());
     return out;
 }
 

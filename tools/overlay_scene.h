@@ -12,7 +12,7 @@
 #include "testhost/event_overlay.h"
 #include "testhost/host.h"
 #include "tools/commands.h"
-#include "tools/image_file.h"
+#include "tools/image/image_file.h"
 #include "tools/param_values.h"
 #include "tools/view_options.h"
 

@@ -74,7 +74,7 @@ Rgb ChartPixel(int x, int y) {
 Image MakeTestChart() {
     Image chart = MakeImage(TEST_CHART_WIDTH, TEST_CHART_HEIGHT, 3, SampleKind::k8);
     chart.format_name = "chart";
-    auto *data = static_cast<std::uint8_t *>(chart.pixels.localpixels());
+    std::uint8_t *data = chart.Samples<std::uint8_t>();
     for (int y = 0; y < TEST_CHART_HEIGHT; ++y) {
         for (int x = 0; x < TEST_CHART_WIDTH; ++x) {
             const Rgb p = ChartPixel(x, y);

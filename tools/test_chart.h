@@ -3,7 +3,7 @@
 // and skin-tone patches and a fine grid, 1920x1080, 8-bit RGB.
 #pragma once
 
-#include "tools/image_file.h"
+#include "tools/image/image_file.h"
 
 namespace zonara_tool {
 

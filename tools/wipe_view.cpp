@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tools/image_layout.h"
 #include "tools/tool_error.h"
 
 namespace zonara_tool {
@@ -37,17 +36,6 @@ bool ParseFinite(const std::string &text, double &value) {
     return end == text.c_str() + text.size() && std::isfinite(value);
 }
 
-std::size_t BytesPerSample(SampleKind kind) {
-    switch (kind) {
-    case SampleKind::k8:
-        return 1;
-    case SampleKind::k16:
-        return 2;
-    case SampleKind::kFloat:
-        break;
-    }
-    return 4;
-}
 
 // White in the image's own sample type.
 void WriteWhite(void *sample, SampleKind kind) {
@@ -91,8 +79,7 @@ WipeLine ParseWipe(const std::string &text) {
 Image ComposeWipe(const Image &source, const Image &graded, const WipeLine &line, int layer_width,
                   int layer_height, int downsample) {
     Image out = graded;
-    const OIIO::ImageSpec &layout = LayoutOf(out.pixels);
-    const int channels = layout.nchannels;
+    const int channels = out.channels;
     const int colour_channels = channels < 3 ? 1 : 3;
     const std::size_t sample_bytes = BytesPerSample(out.kind);
     const std::size_t pixel_bytes = sample_bytes * static_cast<std::size_t>(channels);
@@ -105,13 +92,13 @@ Image ComposeWipe(const Image &source, const Image &graded, const WipeLine &line
     const double normal_x = CosDegrees(line.angle_degrees);
     const double normal_y = SinDegrees(line.angle_degrees);
 
-    const auto *before = static_cast<const std::uint8_t *>(source.pixels.localpixels());
-    auto *after = static_cast<std::uint8_t *>(out.pixels.localpixels());
-    for (int y = 0; y < layout.height; ++y) {
-        for (int x = 0; x < layout.width; ++x) {
+    const unsigned char *before = source.bytes.data();
+    unsigned char *after = out.bytes.data();
+    for (int y = 0; y < out.height; ++y) {
+        for (int x = 0; x < out.width; ++x) {
             // Signed distance of the pixel's centre from the line.
             const double distance = (x + 0.5 - line_x) * normal_x + (y + 0.5 - line_y) * normal_y;
-            const std::size_t at = (static_cast<std::size_t>(y) * layout.width + x) * pixel_bytes;
+            const std::size_t at = (static_cast<std::size_t>(y) * out.width + x) * pixel_bytes;
             if (distance >= -0.5 && distance < 0.5) {
                 for (int c = 0; c < colour_channels; ++c) {
                     WriteWhite(after + at + c * sample_bytes, out.kind);

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "tools/image_file.h"
+#include "tools/image/image.h"
 
 namespace zonara_tool {
 

@@ -44,10 +44,10 @@ const std::vector<std::string> WINDOW = {"--set", "width=30", "--set", "height=2
                                          "--set", "angle=15", "--set", "clamp_out_black=off"};
 
 bool SameSamples(const OIIO::ImageBuf &a, const OIIO::ImageBuf &b) {
-    const auto &la = zonara_tool::LayoutOf(a);
+    const auto &la = tool_test::LayoutOf(a);
     const std::size_t samples = static_cast<std::size_t>(la.width) * la.height * la.nchannels;
     const std::size_t bytes = samples * la.format.size();
-    return la.width == zonara_tool::LayoutOf(b).width && std::memcmp(a.localpixels(), b.localpixels(), bytes) == 0;
+    return la.width == tool_test::LayoutOf(b).width && std::memcmp(a.localpixels(), b.localpixels(), bytes) == 0;
 }
 
 class CdlRoundTrip : public ::testing::TestWithParam<RoundTrip> {};

@@ -12,13 +12,12 @@
 #include <OpenImageIO/imagebuf.h>
 #include <nlohmann/json.hpp>
 
-#include "tools/image_layout.h"
 #include "tools/tool_runner.h"
 
 namespace {
 
 using nlohmann::json;
-using zonara_tool::LayoutOf;
+using tool_test::LayoutOf;
 using tool_test::RunTool;
 using tool_test::ScratchDir;
 

@@ -12,7 +12,6 @@
 #include <fstream>
 #include <thread>
 
-#include "tools/image_layout.h"
 #include "tools/tool_runner.h"
 
 extern char **environ;
@@ -21,7 +20,7 @@ namespace {
 
 using tool_test::RunTool;
 using tool_test::ScratchDir;
-using zonara_tool::LayoutOf;
+using tool_test::LayoutOf;
 
 void WriteText(const std::string &path, const std::string &text) { std::ofstream(path) << text; }
 

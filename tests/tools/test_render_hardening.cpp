@@ -228,8 +228,8 @@ TEST_P(RenderInterrupted, LeavesCompleteFilesOnly) {
         EXPECT_FALSE(IsTemporary(name)) << name;
         if (name == "chart.exr" && ReadBytes(dir / name) == "an earlier result") continue;
         const OIIO::ImageBuf image = tool_test::ReadFile(dir / name, OIIO::TypeDesc::FLOAT);
-        EXPECT_GE(zonara_tool::LayoutOf(image).width, 1920) << name;
-        EXPECT_EQ(zonara_tool::LayoutOf(image).height, 1080) << name;
+        EXPECT_GE(tool_test::LayoutOf(image).width, 1920) << name;
+        EXPECT_EQ(tool_test::LayoutOf(image).height, 1080) << name;
     }
 }
 
@@ -238,7 +238,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Interruption{"ctrl_c_single_image", SIGINT, {"render", "-o", "chart.exr", "--side-by-side"}},
         Interruption{"terminate_single_image", SIGTERM, {"render", "-o", "chart.exr", "--side-by-side"}},
-        Interruption{"terminate_sequence", SIGTERM, {"render", "-o", "seq.%04d.exr", "--frames", "1-30"}}),
+        Interruption{"terminate_sequence", SIGTERM, {"render", "-o", "seq.%04d.exr", "--frames", "1-30"}},
+        Interruption{"ctrl_c_sequence", SIGINT, {"render", "-o", "seq.%04d.png", "--frames", "1-30"}}),
     [](const ::testing::TestParamInfo<Interruption> &info) { return std::string(info.param.name); });
 
 }  // namespace

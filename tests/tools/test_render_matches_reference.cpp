@@ -16,14 +16,13 @@
 #include "src/params/param_index.h"
 #include "testhost/host.h"
 #include "testhost/layer.h"
-#include "tools/image_layout.h"
 #include "tools/tool_runner.h"
 
 namespace {
 
 using namespace zonara;
 using tool_test::ScratchDir;
-using zonara_tool::LayoutOf;
+using tool_test::LayoutOf;
 
 constexpr int WIDTH = 48;
 constexpr int HEIGHT = 32;

@@ -8,7 +8,7 @@
 #include "src/params/param_index.h"
 #include "tools/frame_pattern.h"
 #include "tools/frame_renderer.h"
-#include "tools/host_pixels.h"
+#include "tools/image/host_pixels.h"
 #include "tools/param_values.h"
 #include "tools/tool_error.h"
 

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "tools/image_layout.h"
 #include "tools/tool_error.h"
 #include "tools/tool_runner.h"
 #include "tools/wipe_view.h"
@@ -32,16 +31,16 @@ std::vector<std::string> Picture(const WipeLine &line, int downsample, SampleKin
     for (std::size_t i = 0; i < samples; ++i) {
         switch (kind) {
         case SampleKind::k8:
-            static_cast<std::uint8_t *>(before.pixels.localpixels())[i] = 10;
-            static_cast<std::uint8_t *>(after.pixels.localpixels())[i] = 20;
+            before.Samples<std::uint8_t>()[i] = 10;
+            after.Samples<std::uint8_t>()[i] = 20;
             break;
         case SampleKind::k16:
-            static_cast<std::uint16_t *>(before.pixels.localpixels())[i] = 10;
-            static_cast<std::uint16_t *>(after.pixels.localpixels())[i] = 20;
+            before.Samples<std::uint16_t>()[i] = 10;
+            after.Samples<std::uint16_t>()[i] = 20;
             break;
         case SampleKind::kFloat:
-            static_cast<float *>(before.pixels.localpixels())[i] = 10;
-            static_cast<float *>(after.pixels.localpixels())[i] = 20;
+            before.Samples<float>()[i] = 10;
+            after.Samples<float>()[i] = 20;
             break;
         }
     }
@@ -55,16 +54,16 @@ std::vector<std::string> Picture(const WipeLine &line, int downsample, SampleKin
             double last = 0.0;
             switch (kind) {
             case SampleKind::k8:
-                first = static_cast<const std::uint8_t *>(out.pixels.localpixels())[at];
-                last = static_cast<const std::uint8_t *>(out.pixels.localpixels())[at + channels - 1];
+                first = out.Samples<std::uint8_t>()[at];
+                last = out.Samples<std::uint8_t>()[at + channels - 1];
                 break;
             case SampleKind::k16:
-                first = static_cast<const std::uint16_t *>(out.pixels.localpixels())[at];
-                last = static_cast<const std::uint16_t *>(out.pixels.localpixels())[at + channels - 1];
+                first = out.Samples<std::uint16_t>()[at];
+                last = out.Samples<std::uint16_t>()[at + channels - 1];
                 break;
             case SampleKind::kFloat:
-                first = static_cast<const float *>(out.pixels.localpixels())[at];
-                last = static_cast<const float *>(out.pixels.localpixels())[at + channels - 1];
+                first = out.Samples<float>()[at];
+                last = out.Samples<float>()[at + channels - 1];
                 break;
             }
             const double white = kind == SampleKind::k8 ? 255 : kind == SampleKind::k16 ? 65535 : 1;
@@ -151,7 +150,7 @@ TEST(WipeRender, JoinsTheSourceAndTheRender) {
     ASSERT_EQ(wiped.exit_status, 0) << wiped.err;
     const OIIO::ImageBuf graded = tool_test::ReadFile(dir / "graded.png", OIIO::TypeDesc::UINT8);
     const OIIO::ImageBuf wipe = tool_test::ReadFile(dir / "wipe.png", OIIO::TypeDesc::UINT8);
-    ASSERT_EQ(zonara_tool::LayoutOf(wipe).width, 40);
+    ASSERT_EQ(tool_test::LayoutOf(wipe).width, 40);
     float got[3], from_source[3], from_graded[3];
     for (int y = 0; y < 20; ++y) {
         for (int x = 0; x < 40; ++x) {

@@ -17,7 +17,6 @@
 #include <OpenImageIO/imagebuf.h>
 #include <OpenImageIO/imageio.h>
 
-#include "tools/image_layout.h"
 
 namespace tool_test {
 
@@ -58,6 +57,12 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The size, channels and sample type of an image buffer or an opened file.
+template <class Source>
+const OIIO::ImageSpec &LayoutOf(const Source &source) {
+    return source.spec();
+}
 
 inline std::string Quote(const std::string &arg) {
     std::string quoted = "'";
@@ -124,14 +129,14 @@ inline OIIO::ImageBuf MakePattern(int width, int height, int channels, OIIO::Typ
 inline void WriteFile(const OIIO::ImageBuf &image, const std::string &path, OIIO::TypeDesc stored,
                       int bits_per_sample = 0) {
     auto out = OIIO::ImageOutput::create(path);
-    OIIO::ImageSpec layout = zonara_tool::LayoutOf(image);
+    OIIO::ImageSpec layout = LayoutOf(image);
     layout.set_format(stored);
     layout.attribute("oiio:UnassociatedAlpha", 1);
     if (bits_per_sample != 0) {
         layout.attribute("oiio:BitsPerSample", bits_per_sample);
     }
     if (!out || !out->open(path, layout) ||
-        !out->write_image(zonara_tool::LayoutOf(image).format, image.localpixels()) || !out->close()) {
+        !out->write_image(LayoutOf(image).format, image.localpixels()) || !out->close()) {
         throw std::runtime_error("cannot write test image " + path);
     }
 }

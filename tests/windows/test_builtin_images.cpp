@@ -8,34 +8,29 @@
 #include <cstring>
 #include <limits>
 
-#include "tools/builtin_image_file.h"
-#include "tools/image_file.h"
-#include "tools/image_layout.h"
+#include "tools/image/builtin_image_file.h"
+#include "tools/image/image_file.h"
 #include "tools/tool_error.h"
 #include "windows/windows_build.h"
 
 namespace {
 
 using zonara_tool::Image;
-using zonara_tool::LayoutOf;
 using zonara_tool::SampleKind;
 
-std::size_t SampleCount(const Image &image) {
-    const auto &layout = LayoutOf(image.pixels);
-    return static_cast<std::size_t>(layout.width) * layout.height * layout.nchannels;
-}
+std::size_t SampleCount(const Image &image) { return image.SampleCount(); }
 
 std::size_t SampleBytes(SampleKind kind) { return kind == SampleKind::k8 ? 1 : kind == SampleKind::k16 ? 2 : 4; }
 
 Image Pattern(int channels, SampleKind kind) {
     Image image = zonara_tool::MakeImage(7, 5, channels, kind);
-    auto *bytes = static_cast<unsigned char *>(image.pixels.localpixels());
+    auto *bytes = static_cast<unsigned char *>(image.bytes.data());
     for (std::size_t i = 0; i < SampleCount(image) * SampleBytes(kind); ++i) {
         bytes[i] = static_cast<unsigned char>(i * 37 + 11);
     }
     if (kind == SampleKind::kFloat) {
         // Whole-range floats, negatives and values above 1 included.
-        auto *samples = static_cast<float *>(image.pixels.localpixels());
+        auto *samples = image.Samples<float>();
         for (std::size_t i = 0; i < SampleCount(image); ++i) {
             samples[i] = static_cast<float>(i) * 0.173f - 1.5f;
         }
@@ -70,11 +65,11 @@ TEST(BuiltInImages, RoundTripKeepsEverySample) {
         ASSERT_EQ(zonara_tool::PeekSampleKind(path), c.kind);
         const Image read = zonara_tool::ReadImage(path);
         EXPECT_EQ(read.kind, c.kind);
-        EXPECT_EQ(LayoutOf(read.pixels).width, 7);
-        EXPECT_EQ(LayoutOf(read.pixels).height, 5);
-        EXPECT_EQ(LayoutOf(read.pixels).nchannels, c.channels);
-        EXPECT_EQ(LayoutOf(read.pixels).alpha_channel, c.alpha_channel);
-        EXPECT_EQ(std::memcmp(read.pixels.localpixels(), written.pixels.localpixels(),
+        EXPECT_EQ(read.width, 7);
+        EXPECT_EQ(read.height, 5);
+        EXPECT_EQ(read.channels, c.channels);
+        EXPECT_EQ(read.alpha_channel, c.alpha_channel);
+        EXPECT_EQ(std::memcmp(read.bytes.data(), written.bytes.data(),
                               SampleCount(written) * SampleBytes(c.kind)),
                   0);
     }
@@ -86,18 +81,18 @@ TEST(BuiltInImages, KindsAFormatCannotHoldAreConverted) {
     windows_test::ScratchDir dir("convert");
     Image floats = zonara_tool::MakeImage(4, 1, 1, SampleKind::kFloat);
     const float values[] = {-1.0f, 0.5f, 2.0f, std::numeric_limits<float>::quiet_NaN()};
-    std::memcpy(floats.pixels.localpixels(), values, sizeof values);
+    std::memcpy(floats.bytes.data(), values, sizeof values);
     zonara_tool::WriteImage((dir / "f.pam").string(), floats);
     const Image as_pam = zonara_tool::ReadImage((dir / "f.pam").string());
     ASSERT_EQ(as_pam.kind, SampleKind::k16);
-    const auto *codes = static_cast<const std::uint16_t *>(as_pam.pixels.localpixels());
+    const auto *codes = as_pam.Samples<std::uint16_t>();
     EXPECT_EQ(std::vector<std::uint16_t>(codes, codes + 4), (std::vector<std::uint16_t>{0, 32768, 65535, 0}));
 
     Image bytes = zonara_tool::MakeImage(2, 1, 1, SampleKind::k8);
-    static_cast<std::uint8_t *>(bytes.pixels.localpixels())[1] = 255;
+    bytes.Samples<std::uint8_t>()[1] = 255;
     zonara_tool::WriteImage((dir / "b.pfm").string(), bytes);
     const Image as_pfm = zonara_tool::ReadImage((dir / "b.pfm").string());
-    const auto *samples = static_cast<const float *>(as_pfm.pixels.localpixels());
+    const auto *samples = as_pfm.Samples<float>();
     EXPECT_EQ(samples[0], 0.0f);
     EXPECT_EQ(samples[1], 1.0f);
 
@@ -114,9 +109,22 @@ TEST(BuiltInImages, ReadsBigEndianPfmBottomRowFirst) {
                               std::string("\x40\x00\x00\x00", 4);                                   // 2.0
     WriteText(dir / "be.pfm", bytes);
     const Image image = zonara_tool::ReadImage((dir / "be.pfm").string());
-    const auto *samples = static_cast<const float *>(image.pixels.localpixels());
+    const auto *samples = image.Samples<float>();
     EXPECT_EQ(samples[0], 2.0f);
     EXPECT_EQ(samples[1], 1.0f);
+}
+
+// A header that claims alpha without a channel for it (found by fuzzing):
+// the image has no alpha rather than one past its last channel.
+TEST(BuiltInImages, AlphaNamedWithoutItsChannelIsNoAlpha) {
+    windows_test::ScratchDir dir("claimed_alpha");
+    WriteText(dir / "rgb.pam", "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 3\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\nxyz");
+    WriteText(dir / "grey.pam", "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 1\nMAXVAL 255\nTUPLTYPE GRAYSCALE_ALPHA\nENDHDR\nx");
+    for (const char *name : {"rgb.pam", "grey.pam"}) {
+        const Image image = zonara_tool::ReadImage((dir / name).string());
+        EXPECT_EQ(image.alpha_channel, -1) << name;
+        EXPECT_EQ(static_cast<int>(image.channel_names.size()), image.channels) << name;
+    }
 }
 
 TEST(BuiltInImages, RefusesDamagedFiles) {

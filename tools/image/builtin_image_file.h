@@ -5,17 +5,27 @@
 // build without OpenImageIO (Windows) works with.
 #pragma once
 
+#include <istream>
 #include <optional>
 #include <string>
 
-#include "tools/image_file.h"
+#include "tools/image/image.h"
 
 namespace zonara_tool {
 
-// True when the name ends in .pam or .pfm, in any letter case.
+enum class BuiltInFormat { kPam, kPfm };
+
+// PAM or PFM by the name's extension, in any letter case; nullopt for others.
+std::optional<BuiltInFormat> BuiltInFormatOf(const std::string &path);
 bool IsBuiltInImagePath(const std::string &path);
 
-// Throws ToolError (usage) for a malformed, truncated or oversized file.
+// Decodes a whole file's bytes from `in`; `name` is used in messages. The
+// header's size is checked against the limits and against the bytes left
+// before any pixel block is allocated. Throws ToolError (usage) for a
+// malformed, truncated or oversized file.
+Image DecodeBuiltInImage(BuiltInFormat format, std::istream &in, const std::string &name);
+
+// Throws ToolError (usage) as above, or when the file cannot be opened.
 Image ReadBuiltInImage(const std::string &path);
 std::optional<SampleKind> PeekBuiltInSampleKind(const std::string &path);
 

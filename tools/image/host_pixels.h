@@ -1,14 +1,18 @@
-// Moving pixels between image files and the host's layers, as a host does
-// when it decodes footage into its working format. The conversions are exact
-// where they can be (8-bit codes pass unchanged, float values pass
-// unchanged) and round to nearest, halves up, where the scales differ.
+// Moving pixels between images and the host's layers, as a host does when it
+// decodes footage into its working format. The conversions are exact where
+// they can be (8-bit codes pass unchanged, float values pass unchanged) and
+// round to nearest, halves up, where the scales differ.
+//
+// The per-sample functions state the rules; FillLayer and StoreLayer apply
+// them to whole frames with one typed loop per (sample kind, layer format),
+// chosen once per image and run over bands of rows on all cores.
 #pragma once
 
 #include <cstdint>
 
 #include "testhost/host.h"
 #include "testhost/layer.h"
-#include "tools/image_file.h"
+#include "tools/image/image.h"
 
 namespace zonara_tool {
 
@@ -20,6 +24,7 @@ struct HostFormat {
 };
 
 testhost::PixelFormat LayerFormatFor(const HostFormat &format);
+HostDepth DepthOf(testhost::PixelFormat format);
 
 // A 16-bit file code (0..65535) in the host's 16-bit range (0..32768) and
 // back, in integer arithmetic.
@@ -31,9 +36,10 @@ std::int32_t Host16ToFileCode16(std::int32_t value);
 float FileSampleToHost(SampleKind kind, float sample, HostDepth depth);
 float HostToFileSample(float value, HostDepth depth, SampleKind kind);
 
-// Fills the layer (of the image's size) from the image: red, green, blue
-// from the first three channels (a grey image's one channel feeds all
-// three), alpha from the image's alpha channel or full when it has none.
+// Fills the layer (of the image's size, `depth` being its format's) from the
+// image: red, green, blue from the first three channels (a grey image's one
+// channel feeds all three), alpha from the image's alpha channel or full
+// when it has none.
 void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer);
 
 // Writes the layer's colours into the image's colour channels; the image's

@@ -1,0 +1,249 @@
+// The whole-frame conversions between images and host layers against the
+// per-sample rules: for every (sample kind, layer format) pair and every
+// channel layout, FillLayer must give each pixel what FileSampleToHost gives
+// its samples, and StoreLayer must give each sample what HostToFileSample
+// gives the host's value, leaving alpha and further channels alone. The
+// images are large enough to be split among threads.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+
+#include "pf_sdk.h"
+#include "tools/image/host_pixels.h"
+
+namespace {
+
+using namespace zonara_tool;
+using testhost::PixelFormat;
+
+constexpr int WIDTH = 301;
+constexpr int HEIGHT = 299;
+
+struct HostValues {
+    float alpha, red, green, blue;
+};
+
+template <class Pixel>
+HostValues ValuesOf(const Pixel &p) {
+    return {static_cast<float>(p.alpha), static_cast<float>(p.red), static_cast<float>(p.green),
+            static_cast<float>(p.blue)};
+}
+
+HostValues GetHost(const testhost::Layer &layer, int x, int y) {
+    switch (layer.format()) {
+    case PixelFormat::kArgb8:
+        return ValuesOf(layer.At<PF_Pixel>(x, y));
+    case PixelFormat::kArgb16:
+        return ValuesOf(layer.At<PF_Pixel16>(x, y));
+    case PixelFormat::kBgra8:
+        return ValuesOf(layer.At<PF_PixelBGRA8>(x, y));
+    case PixelFormat::kBgra32f:
+        break;
+    }
+    return ValuesOf(layer.At<PF_PixelBGRA32f>(x, y));
+}
+
+template <class Pixel>
+void SetPixel(Pixel &p, const HostValues &v) {
+    using Channel = decltype(p.red);
+    p.alpha = static_cast<Channel>(v.alpha);
+    p.red = static_cast<Channel>(v.red);
+    p.green = static_cast<Channel>(v.green);
+    p.blue = static_cast<Channel>(v.blue);
+}
+
+void PutHost(testhost::Layer &layer, int x, int y, const HostValues &v) {
+    switch (layer.format()) {
+    case PixelFormat::kArgb8:
+        return SetPixel(layer.At<PF_Pixel>(x, y), v);
+    case PixelFormat::kArgb16:
+        return SetPixel(layer.At<PF_Pixel16>(x, y), v);
+    case PixelFormat::kBgra8:
+        return SetPixel(layer.At<PF_PixelBGRA8>(x, y), v);
+    case PixelFormat::kBgra32f:
+        return SetPixel(layer.At<PF_PixelBGRA32f>(x, y), v);
+    }
+}
+
+float GetSample(const Image &image, std::size_t index) {
+    switch (image.kind) {
+    case SampleKind::k8:
+        return image.Samples<std::uint8_t>()[index];
+    case SampleKind::k16:
+        return image.Samples<std::uint16_t>()[index];
+    case SampleKind::kFloat:
+        break;
+    }
+    return image.Samples<float>()[index];
+}
+
+void SetSample(Image &image, std::size_t index, float value) {
+    switch (image.kind) {
+    case SampleKind::k8:
+        image.Samples<std::uint8_t>()[index] = static_cast<std::uint8_t>(value);
+        return;
+    case SampleKind::k16:
+        image.Samples<std::uint16_t>()[index] = static_cast<std::uint16_t>(value);
+        return;
+    case SampleKind::kFloat:
+        image.Samples<float>()[index] = value;
+        return;
+    }
+}
+
+// Equal as bits, so that NaN matches NaN and -0 differs from +0.
+bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// File samples across each kind's whole range; floats include the values a
+// float file may hold beyond 0..1.
+float RandomSample(SampleKind kind, std::mt19937 &random) {
+    switch (kind) {
+    case SampleKind::k8:
+        return static_cast<float>(random() % 256);
+    case SampleKind::k16:
+        return static_cast<float>(random() % 65536);
+    case SampleKind::kFloat:
+        break;
+    }
+    static const float SPECIAL[] = {0.0f, -0.0f, 1.0f, 0.5f, -1.5f, 2.0f, std::numeric_limits<float>::quiet_NaN(),
+                                    std::numeric_limits<float>::infinity(), 1e-40f, 0.99999994f};
+    if (random() % 4 == 0) {
+        return SPECIAL[random() % std::size(SPECIAL)];
+    }
+    return std::uniform_real_distribution<float>(-0.25f, 1.25f)(random);
+}
+
+// Host values within each depth's range: 0..255, 0..32768, any float.
+float RandomHost(HostDepth depth, std::mt19937 &random) {
+    switch (depth) {
+    case HostDepth::k8:
+        return static_cast<float>(random() % 256);
+    case HostDepth::k16:
+        return static_cast<float>(random() % 32769);
+    case HostDepth::kFloat:
+        break;
+    }
+    return RandomSample(SampleKind::kFloat, random);
+}
+
+// The rule for a grey image: the Rec. 709 luma of the graded colour, the
+// grey itself where the three are equal, whole codes at integer depths.
+float LumaRule(const HostValues &p, HostDepth depth) {
+    if (p.red == p.green && p.green == p.blue) {
+        return p.red;
+    }
+    const double luma = 0.2126 * p.red + 0.7152 * p.green + 0.0722 * p.blue;
+    return depth == HostDepth::kFloat ? static_cast<float>(luma) : static_cast<float>(std::llround(luma));
+}
+
+struct Layout {
+    int channels;
+    int alpha_channel;  // as the file names it
+    int alpha_used;     // where the conversion takes alpha from; -1: full
+};
+
+struct Pair {
+    SampleKind kind;
+    PixelFormat format;
+};
+
+class LayerConversion : public ::testing::TestWithParam<Pair> {};
+
+TEST_P(LayerConversion, FillLayerFollowsThePerSampleRule) {
+    const auto [kind, format] = GetParam();
+    const HostDepth depth = DepthOf(format);
+    const float full = depth == HostDepth::k8 ? 255.0f : depth == HostDepth::k16 ? 32768.0f : 1.0f;
+    std::mt19937 random(7);
+    for (const Layout layout : {Layout{1, -1, -1}, Layout{2, -1, 1}, Layout{3, -1, -1}, Layout{4, 3, 3},
+                                Layout{4, -1, -1}, Layout{5, 4, 4}}) {
+        SCOPED_TRACE("channels " + std::to_string(layout.channels));
+        Image image = MakeImage(WIDTH, HEIGHT, layout.channels, kind);
+        image.alpha_channel = layout.alpha_channel;
+        for (std::size_t i = 0; i < image.SampleCount(); ++i) {
+            SetSample(image, i, RandomSample(kind, random));
+        }
+        testhost::Layer layer(format, WIDTH, HEIGHT);
+        FillLayer(image, depth, layer);
+
+        auto rule = [&](std::size_t index) { return FileSampleToHost(kind, GetSample(image, index), depth); };
+        for (int y = 0; y < HEIGHT; ++y) {
+            for (int x = 0; x < WIDTH; ++x) {
+                const std::size_t base = (static_cast<std::size_t>(y) * WIDTH + x) * layout.channels;
+                const bool grey = layout.channels < 3;
+                const HostValues got = GetHost(layer, x, y);
+                const HostValues want{layout.alpha_used < 0 ? full : rule(base + layout.alpha_used), rule(base),
+                                      rule(base + (grey ? 0 : 1)), rule(base + (grey ? 0 : 2))};
+                ASSERT_TRUE(SameBits(got.red, want.red) && SameBits(got.green, want.green) &&
+                            SameBits(got.blue, want.blue) && SameBits(got.alpha, want.alpha))
+                    << "pixel " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST_P(LayerConversion, StoreLayerFollowsThePerSampleRuleAndKeepsOtherChannels) {
+    const auto [kind, format] = GetParam();
+    const HostDepth depth = DepthOf(format);
+    std::mt19937 random(11);
+    for (const int channels : {1, 2, 3, 4, 6}) {
+        SCOPED_TRACE("channels " + std::to_string(channels));
+        Image image = MakeImage(WIDTH, HEIGHT, channels, kind);
+        for (std::size_t i = 0; i < image.SampleCount(); ++i) {
+            SetSample(image, i, RandomSample(kind, random));
+        }
+        const Image before = image;
+        testhost::Layer layer(format, WIDTH, HEIGHT);
+        for (int y = 0; y < HEIGHT; ++y) {
+            for (int x = 0; x < WIDTH; ++x) {
+                // A quarter of the pixels grey, where the luma rule keeps the grey.
+                const float red = RandomHost(depth, random);
+                const bool grey = random() % 4 == 0;
+                PutHost(layer, x, y,
+                        {RandomHost(depth, random), red, grey ? red : RandomHost(depth, random),
+                         grey ? red : RandomHost(depth, random)});
+            }
+        }
+        StoreLayer(layer, depth, image);
+
+        for (int y = 0; y < HEIGHT; ++y) {
+            for (int x = 0; x < WIDTH; ++x) {
+                const std::size_t base = (static_cast<std::size_t>(y) * WIDTH + x) * channels;
+                const HostValues p = GetHost(layer, x, y);
+                const int colour = channels < 3 ? 1 : 3;
+                const float want[3] = {channels < 3 ? LumaRule(p, depth) : p.red, p.green, p.blue};
+                for (int c = 0; c < channels; ++c) {
+                    const float expected =
+                        c < colour ? HostToFileSample(want[c], depth, kind) : GetSample(before, base + c);
+                    ASSERT_TRUE(SameBits(GetSample(image, base + c), expected))
+                        << "pixel " << x << "," << y << " channel " << c << ": " << GetSample(image, base + c)
+                        << " vs " << expected;
+                }
+            }
+        }
+    }
+}
+
+std::string PairName(const ::testing::TestParamInfo<Pair> &info) {
+    static const char *const KINDS[] = {"file8", "file16", "fileFloat"};
+    static const char *const FORMATS[] = {"Argb8", "Argb16", "Bgra8", "Bgra32f"};
+    return std::string(KINDS[static_cast<int>(info.param.kind)]) + "_" + FORMATS[static_cast<int>(info.param.format)];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryPair, LayerConversion,
+    ::testing::ValuesIn([] {
+        std::vector<Pair> pairs;
+        for (SampleKind kind : {SampleKind::k8, SampleKind::k16, SampleKind::kFloat}) {
+            for (PixelFormat format :
+                 {PixelFormat::kArgb8, PixelFormat::kArgb16, PixelFormat::kBgra8, PixelFormat::kBgra32f}) {
+                pairs.push_back({kind, format});
+            }
+        }
+        return pairs;
+    }()),
+    PairName);
+
+}  // namespace

@@ -1,0 +1,123 @@
+#include "tools/image/image.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "tools/tool_error.h"
+
+namespace zonara_tool {
+
+std::size_t BytesPerSample(SampleKind kind) {
+    switch (kind) {
+    case SampleKind::k8:
+        return 1;
+    case SampleKind::k16:
+        return 2;
+    case SampleKind::kFloat:
+        break;
+    }
+    return 4;
+}
+
+SampleKind KindForStoredFormat(StoredFormat format) {
+    switch (format) {
+    case StoredFormat::kUint8:
+        return SampleKind::k8;
+    case StoredFormat::kUint16:
+        return SampleKind::k16;
+    default:
+        return SampleKind::kFloat;
+    }
+}
+
+StoredFormat StoredFormatOf(SampleKind kind) {
+    switch (kind) {
+    case SampleKind::k8:
+        return StoredFormat::kUint8;
+    case SampleKind::k16:
+        return StoredFormat::kUint16;
+    case SampleKind::kFloat:
+        break;
+    }
+    return StoredFormat::kFloat;
+}
+
+Image MakeImage(int width, int height, int channels, SampleKind kind) {
+    Image image;
+    image.width = width;
+    image.height = height;
+    image.channels = channels;
+    image.kind = kind;
+    image.stored_format = StoredFormatOf(kind);
+    image.bytes.assign(image.SampleCount() * BytesPerSample(kind), 0);
+    static const char *const NAMES[] = {"R", "G", "B", "A"};
+    for (int c = 0; c < channels; ++c) {
+        image.channel_names.push_back(channels == 1 ? "Y" : c < 4 ? NAMES[c] : "channel" + std::to_string(c));
+    }
+    image.alpha_channel = channels >= 4 ? 3 : -1;
+    return image;
+}
+
+Image MakeImageLike(const Image &layout, int width, int height) {
+    Image image;
+    image.width = width;
+    image.height = height;
+    image.channels = layout.channels;
+    image.kind = layout.kind;
+    image.bytes.resize(image.SampleCount() * BytesPerSample(layout.kind));
+    image.channel_names = layout.channel_names;
+    image.alpha_channel = layout.alpha_channel;
+    image.stored_format = layout.stored_format;
+    image.bits_per_sample = layout.bits_per_sample;
+    image.format_name = layout.format_name;
+    return image;
+}
+
+void CheckImageLimits(std::int64_t width, std::int64_t height, std::int64_t channels, const std::string &path) {
+    if (width < 1 || height < 1 || channels < 1) {
+        throw UsageError(path + ": empty image");
+    }
+    if (width > MAX_IMAGE_SIDE || height > MAX_IMAGE_SIDE || width * height > MAX_IMAGE_PIXELS) {
+        throw UsageError(path + ": " + std::to_string(width) + "x" + std::to_string(height) +
+                         " is too large (at most " + std::to_string(MAX_IMAGE_SIDE) + " pixels a side and " +
+                         std::to_string(MAX_IMAGE_PIXELS) + " pixels in all)");
+    }
+    if (channels > MAX_IMAGE_CHANNELS) {
+        throw UsageError(path + ": " + std::to_string(channels) + " channels (at most " +
+                         std::to_string(MAX_IMAGE_CHANNELS) + ")");
+    }
+}
+
+std::vector<std::uint8_t> SamplesAs8Bit(const Image &image) {
+    const std::size_t count = image.SampleCount();
+    std::vector<std::uint8_t> out(count);
+    if (image.kind == SampleKind::k8) {
+        std::copy_n(image.Samples<std::uint8_t>(), count, out.begin());
+        return out;
+    }
+    auto quantise = [](float unit) {
+        const float v = std::isnan(unit) ? 0.0f : std::clamp(unit, 0.0f, 1.0f);
+        return static_cast<std::uint8_t>(std::floor(v * 255.0f + 0.5f));
+    };
+    if (image.kind == SampleKind::k16) {
+        const std::uint16_t *in = image.Samples<std::uint16_t>();
+        std::transform(in, in + count, out.begin(), [&](std::uint16_t code) { return quantise(code / 65535.0f); });
+    } else {
+        const float *in = image.Samples<float>();
+        std::transform(in, in + count, out.begin(), quantise);
+    }
+    return out;
+}
+
+int AlphaChannelOf(const Image &image) {
+    const int colour_channels = image.channels < 3 ? 1 : 3;
+    if (image.alpha_channel >= colour_channels && image.alpha_channel < image.channels) {
+        return image.alpha_channel;
+    }
+    if (image.channels == 2) {
+        return 1;  // grey and alpha, whatever the file called them
+    }
+    return -1;
+}
+
+}  // namespace zonara_tool

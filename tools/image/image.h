@@ -1,0 +1,109 @@
+// The tool's own image: one contiguous block of samples, row after row,
+// pixel after pixel, channel after channel, with what a writer needs to store
+// it the way its file stored it. File readers fill it, the conversions move
+// it into and out of the host's layers, file writers store it; no image
+// library's types appear here, so every build of the tool shares it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zonara_tool {
+
+// How samples are held in memory, chosen so that every code of the file
+// survives exactly: 8-bit, 16-bit or float.
+enum class SampleKind { k8, k16, kFloat };
+
+// How a file stored its samples, so that an output is written alike.
+enum class StoredFormat { kUint8, kInt8, kUint16, kInt16, kUint32, kInt32, kUint64, kInt64, kHalf, kFloat, kDouble };
+
+// Refused beyond these: a bigger image is far more likely a damaged header
+// than a frame anyone previews, and the host needs several copies of it.
+constexpr int MAX_IMAGE_SIDE = 32768;
+constexpr std::int64_t MAX_IMAGE_PIXELS = std::int64_t{1} << 28;
+constexpr int MAX_IMAGE_CHANNELS = 16;
+
+std::size_t BytesPerSample(SampleKind kind);
+
+// The kind a stored format is held in: 8 and 16 bits as they are (10- and
+// 12-bit files arrive as 16 bits); every other type as float.
+SampleKind KindForStoredFormat(StoredFormat format);
+StoredFormat StoredFormatOf(SampleKind kind);
+
+// Leaves new elements uninitialised: a frame's block is always filled by a
+// read or a conversion straight away, and zeroing it first would touch
+// every page twice.
+template <class T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <class U>
+    UninitialisedAllocator(const UninitialisedAllocator<U> &) noexcept {}
+    template <class U>
+    void construct(U *place) noexcept {
+        ::new (static_cast<void *>(place)) U;
+    }
+    template <class U, class... Args>
+    void construct(U *place, Args &&...args) {
+        ::new (static_cast<void *>(place)) U(std::forward<Args>(args)...);
+    }
+};
+
+using SampleBytes = std::vector<unsigned char, UninitialisedAllocator<unsigned char>>;
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    SampleKind kind = SampleKind::k8;
+    SampleBytes bytes;  // width x height x channels samples of `kind`
+
+    std::vector<std::string> channel_names;
+    int alpha_channel = -1;  // -1: no alpha
+    StoredFormat stored_format = StoredFormat::kUint8;
+    int bits_per_sample = 0;  // an odd depth such as 10-bit DPX, else 0
+    std::string format_name;  // the file format's name ("png", "openexr", "pam", ...)
+
+    std::size_t SampleCount() const {
+        return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * static_cast<std::size_t>(channels);
+    }
+    std::size_t RowSamples() const { return static_cast<std::size_t>(width) * static_cast<std::size_t>(channels); }
+
+    // The samples as `Sample` (std::uint8_t, std::uint16_t or float, as
+    // `kind` says).
+    template <class Sample>
+    Sample *Samples() {
+        return reinterpret_cast<Sample *>(bytes.data());
+    }
+    template <class Sample>
+    const Sample *Samples() const {
+        return reinterpret_cast<const Sample *>(bytes.data());
+    }
+};
+
+// The image's alpha channel, if it has one where alpha can be (after the
+// grey channel or after red, green and blue); -1 when it has none.
+int AlphaChannelOf(const Image &image);
+
+// A new image of this size and layout, its samples zero, its channels named
+// R, G, B, A (one channel: Y) with the fourth as alpha.
+Image MakeImage(int width, int height, int channels, SampleKind kind);
+// An image of `layout`'s channels, names, kinds and file details at another
+// size, its samples not yet set.
+Image MakeImageLike(const Image &layout, int width, int height);
+
+// Throws ToolError (usage) when the size passes a limit above.
+void CheckImageLimits(std::int64_t width, std::int64_t height, std::int64_t channels, const std::string &path);
+
+// Every sample on an 8-bit scale (integer codes and float values alike
+// scaled to 0..1, clamped, rounded to nearest), for showing an image.
+std::vector<std::uint8_t> SamplesAs8Bit(const Image &image);
+
+}  // namespace zonara_tool

@@ -1,0 +1,33 @@
+#include "tools/image/image_geometry.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "tools/image/library_image_file.h"
+
+namespace zonara_tool {
+
+Image Resized(const Image &source, int width, int height) {
+    if (width == source.width && height == source.height) {
+        return source;
+    }
+    return ResampleWithLibrary(source, width, height);
+}
+
+Image SideBySide(const Image &left, const Image &right) {
+    if (left.width != right.width || left.height != right.height || left.channels != right.channels ||
+        left.kind != right.kind) {
+        throw std::logic_error("SideBySide: the two images differ in layout");
+    }
+    Image both = MakeImageLike(left, left.width * 2, left.height);
+    const std::size_t row_bytes = left.RowSamples() * BytesPerSample(left.kind);
+    for (int y = 0; y < left.height; ++y) {
+        const std::size_t from = static_cast<std::size_t>(y) * row_bytes;
+        unsigned char *to = both.bytes.data() + 2 * from;
+        std::copy_n(left.bytes.data() + from, row_bytes, to);
+        std::copy_n(right.bytes.data() + from, row_bytes, to + row_bytes);
+    }
+    return both;
+}
+
+}  // namespace zonara_tool

@@ -1,0 +1,33 @@
+// The file formats OpenImageIO reads and writes (PNG, TIFF, JPEG, OpenEXR,
+// DPX, ...), for the build that has the library; the only place the tool
+// touches it, apart from the draft-size resampling below. Each file is read
+// whole in its own sample type in one call and written in one call. In the
+// build without the library every function refuses.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "tools/image/image.h"
+
+namespace zonara_tool {
+
+constexpr bool HAVE_IMAGE_LIBRARY = ZONARA_HAVE_OIIO != 0;
+
+// Throws ToolError (usage) for a file that cannot be read whole.
+Image ReadLibraryImage(const std::string &path);
+std::optional<SampleKind> PeekLibrarySampleKind(const std::string &path);
+
+// Whether the library knows a format for this file name.
+bool LibraryCanWrite(const std::string &path);
+// Writes `image` to `file` in the format `format_path`'s extension names,
+// samples stored as the source file stored them where the format allows.
+// Throws ToolError (usage) when the file cannot be written.
+void WriteLibraryImage(const std::string &format_path, const std::string &file, const Image &image);
+
+// `source` resampled to width x height with the library's default filter,
+// as hosts' draft modes are previewed. Throws ToolError (usage) where the
+// library is missing.
+Image ResampleWithLibrary(const Image &source, int width, int height);
+
+}  // namespace zonara_tool
