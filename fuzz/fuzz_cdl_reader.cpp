@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "fuzz_session.h"
-#include "tools/cdl_file_reader.h"
-#include "tools/cdl_file_writer.h"
-#include "tools/side_grade.h"
-#include "tools/tool_error.h"
+#include "tools/params/cdl_file_reader.h"
+#include "tools/params/cdl_file_writer.h"
+#include "tools/params/side_grade.h"
+#include "tools/commands/tool_error.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "tools/commands.h"
+#include "tools/commands/commands.h"
 
 int main(int argc, char **argv) {
     using namespace zonara_tool;

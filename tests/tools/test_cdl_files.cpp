@@ -12,8 +12,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tools/cdl_file_writer.h"
-#include "tools/side_grade.h"
+#include "tools/params/cdl_file_writer.h"
+#include "tools/params/side_grade.h"
 #include "tools/tool_runner.h"
 
 namespace {

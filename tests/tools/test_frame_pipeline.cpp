@@ -9,8 +9,8 @@
 #include <mutex>
 #include <set>
 
-#include "tools/frame_pipeline.h"
-#include "tools/tool_error.h"
+#include "tools/commands/frame_pipeline.h"
+#include "tools/commands/tool_error.h"
 
 namespace {
 

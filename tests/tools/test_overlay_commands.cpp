@@ -4,6 +4,7 @@
 // answered with exit status 2.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <string>
 #include <utility>
@@ -223,6 +224,7 @@ TEST(OverlayCommands, UsageMistakesExitWithStatus2) {
         {"handles", "--layer-scale", "0"},
         {"handles", "--host", "resolve"},
         {"handles", "--set", "no_such_key=1"},
+        {"handles", "--preset", "no-such-look.json"},
         {"handles", "missing-input.png"},
         {"overlay"},
         {"overlay", "-o", "view.unknown-format"},
@@ -241,6 +243,28 @@ TEST(OverlayCommands, UsageMistakesExitWithStatus2) {
         EXPECT_FALSE(result.err.empty());
     }
     EXPECT_TRUE(dir.Files().empty());  // nothing half-written was left
+}
+
+// A saved look applies to the overlay commands as to render: before the
+// --set options, so a --set adjusts it.
+TEST(OverlayCommands, PresetAppliesBeforeSet) {
+    ScratchDir dir;
+    {
+        std::ofstream look(dir / "look.json");
+        look << R"({"width": 800, "height": 999, "feather": 50, "window_type": "Rectangle"})";
+    }
+    const std::vector<std::string> views[] = {{"handles", "--json"}, {"drag", "--json", "--from", "1360,740",
+                                                                     "--to", "1460,790"}};
+    for (const std::vector<std::string> &view : views) {
+        SCOPED_TRACE(view[0]);
+        const tool_test::ToolResult from_preset =
+            RunTool(dir, Join(view, {"--preset", dir / "look.json", "--set", "height=400", "--set", "mix=0.5"}));
+        const tool_test::ToolResult from_sets = RunTool(
+            dir, Join(view, Join(SIMPLE_WINDOW, {"--set", "window_type=rectangle"})));
+        ASSERT_EQ(from_preset.exit_status, 0) << from_preset.err;
+        ASSERT_EQ(from_sets.exit_status, 0) << from_sets.err;
+        EXPECT_EQ(json::parse(from_preset.out), json::parse(from_sets.out));
+    }
 }
 
 }  // namespace

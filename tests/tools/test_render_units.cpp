@@ -6,11 +6,11 @@
 #include <nlohmann/json.hpp>
 
 #include "src/params/param_index.h"
-#include "tools/frame_pattern.h"
-#include "tools/frame_renderer.h"
+#include "tools/commands/frame_pattern.h"
+#include "tools/scene/frame_renderer.h"
 #include "tools/image/host_pixels.h"
-#include "tools/param_values.h"
-#include "tools/tool_error.h"
+#include "tools/params/param_values.h"
+#include "tools/commands/tool_error.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/tool_error.h"
+#include "tools/commands/tool_error.h"
 #include "tools/tool_runner.h"
-#include "tools/wipe_view.h"
+#include "tools/image/wipe_view.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <vector>
 
-#include "tools/tool_error.h"
+#include "tools/commands/tool_error.h"
 
 namespace zonara_tool {
 namespace {

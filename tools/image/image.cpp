@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/tool_error.h"
+#include "tools/commands/tool_error.h"
 
 namespace zonara_tool {
 

@@ -4,8 +4,8 @@
 
 #include "tools/image/builtin_image_file.h"
 #include "tools/image/library_image_file.h"
-#include "tools/pending_output.h"
-#include "tools/tool_error.h"
+#include "tools/image/pending_output.h"
+#include "tools/commands/tool_error.h"
 
 namespace zonara_tool {
 namespace {

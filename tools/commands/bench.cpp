@@ -1,0 +1,158 @@
+// zonara bench: times frames rendered through the module and the simulated
+// host exactly as `zonara render` renders them, against a single-threaded
+// copy of the same source buffer into the same destination, and prints the
+// medians. The last line reads
+//   render R Mpix/s, copy C Mpix/s, ratio X
+// with X = R / C, so a result can be compared across machines. Before it,
+// the instruction-set level the float frames render at and, for them, the
+// share of powers the vector kernel handed back to the host's power.
+#include <algorithm>
+#include <cmath>
+#include <chrono>
+#include <cstring>
+#include <iomanip>
+#include <iostream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "bench/bench_setup.h"
+#include "render/iterate_float_rows.h"
+#include "render/power_fallback_tally.h"
+#include "render/render_float_frame.h"
+#include "render/simd_level.h"
+#include "render/window_render_params.h"
+#include "tools/commands/commands.h"
+#include "tools/commands/host_name.h"
+
+namespace zonara_tool {
+namespace {
+
+struct BenchOptions {
+    std::string depth = "8";
+    std::string host = "ae";
+    std::string grade = "default";
+    std::string size = "3840x2160";
+    std::string content = "chart";
+    int frames = 5;
+};
+
+bench_setup::FormatChoice ChooseFormat(const BenchOptions &options) {
+    if (ParseHostApp(options.host) == testhost::HostApp::kAfterEffects) {
+        if (options.depth == "8") return bench_setup::ARGB8;
+        if (options.depth == "16") return bench_setup::ARGB16;
+        throw UsageError("After Effects renders this effect at 8 or 16 bits only, not " + options.depth);
+    }
+    if (options.depth == "8") return bench_setup::BGRA8;
+    if (options.depth == "float") return bench_setup::BGRA32F;
+    throw UsageError("Premiere Pro renders this effect at 8 bits or float only, not " + options.depth);
+}
+
+void ParseSize(const std::string &text, int &width, int &height) {
+    static const std::regex SIZE(R"((\d{1,5})x(\d{1,5}))");
+    std::smatch match;
+    if (!std::regex_match(text, match, SIZE)) throw UsageError("--size must read WxH, such as 3840x2160");
+    width = std::stoi(match[1]);
+    height = std::stoi(match[2]);
+    if (width < 1 || height < 1) throw UsageError("--size must be at least 1x1");
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
+}
+
+// The share of the float frame's powers that fell back to the host's power,
+// from one more frame rendered by the effect code linked into the tool (the
+// module keeps its own counts, which no host can read).
+double FloatFallbackShare(testhost::Host &host, testhost::Layer &src, testhost::Layer &dst) {
+    PF_UtilCallbacks utils{};
+    utils.ansi.pow = [](double base, double exponent) { return std::pow(base, exponent); };
+    PF_InData in_data{};
+    in_data.utils = &utils;
+    in_data.pixel_aspect_ratio = {1, 1};
+    in_data.downsample_x = {1, 1};
+    in_data.downsample_y = {1, 1};
+    host.params().at(0).u.ld = src.def();
+    zonara::WindowRenderParams record;
+    zonara::BuildWindowRenderParams(in_data, host.params().array(), record);
+    zonara::PowerTally tally;
+    zonara::FloatFrameProbe probe;
+    probe.tally = &tally;
+    zonara::RenderFloatFrame(record, zonara::FloatRowsToVisit(0, dst.height(), &src.def(), &dst.def()),
+                             zonara::FrameSimdLevel(), probe);
+    return tally.powers == 0 ? 0.0 : static_cast<double>(tally.fallbacks) / static_cast<double>(tally.powers);
+}
+
+template <class Work>
+double Seconds(Work &&work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void RunBench(ToolContext &context, const BenchOptions &options) {
+    const bench_setup::FormatChoice choice = ChooseFormat(options);
+    int width = 0, height = 0;
+    ParseSize(options.size, width, height);
+    testhost::FrameSetup frame;
+    frame.layer_width = width;
+    frame.layer_height = height;
+    auto host = context.StartHost(choice.app, frame);
+    bench_setup::ApplyGrade(host->params().array(),
+                            options.grade == "full" ? bench_setup::Grade::kFull : bench_setup::Grade::kDefault,
+                            width, height);
+
+    testhost::Layer src(choice.format, width, height);
+    testhost::Layer dst(choice.format, width, height);
+    if (options.content == "noise") bench_setup::FillNoise(src);
+    else bench_setup::FillFrame(src);
+    const std::size_t bytes = bench_setup::FrameBytes(src);
+    const double megapixels = static_cast<double>(width) * static_cast<double>(height) / 1e6;
+
+    std::vector<double> render_rates, copy_rates;
+    for (int i = 0; i < options.frames; ++i) {
+        PF_Err err = PF_Err_NONE;
+        const double render_seconds = Seconds([&] { err = host->Render(src, dst); });
+        if (err != PF_Err_NONE) {
+            throw ToolError(EXIT_EFFECT_FAILED, "the effect's render failed with code " + std::to_string(err));
+        }
+        const double copy_seconds = Seconds([&] { std::memcpy(dst.def().data, src.def().data, bytes); });
+        render_rates.push_back(megapixels / render_seconds);
+        copy_rates.push_back(megapixels / copy_seconds);
+        std::cout << "frame " << i + 1 << ": render " << std::fixed << std::setprecision(1)
+                  << render_seconds * 1e3 << " ms, copy " << copy_seconds * 1e3 << " ms\n";
+    }
+    std::cout << "level " << zonara::SimdLevelName(zonara::FrameSimdLevel());
+    if (choice.format == testhost::PixelFormat::kBgra32f && zonara::FrameSimdLevel() != zonara::SimdLevel::SCALAR) {
+        std::cout << ", power fallbacks " << std::setprecision(6) << 100.0 * FloatFallbackShare(*host, src, dst)
+                  << "%";
+    } else {
+        std::cout << ", power fallbacks n/a (every power through the host's)";
+    }
+    std::cout << "\n";
+    const double render = Median(render_rates);
+    const double copy = Median(copy_rates);
+    std::cout << std::fixed << std::setprecision(1) << "render " << render << " Mpix/s, copy " << copy
+              << " Mpix/s, ratio " << std::setprecision(3) << render / copy << "\n";
+}
+
+}  // namespace
+
+void AddBenchCommand(CLI::App &app, ToolContext &context) {
+    auto options = std::make_shared<BenchOptions>();
+    CLI::App *bench = app.add_subcommand("bench", "Time frames through the effect against a plain buffer copy");
+    bench->add_option("--depth", options->depth, "Channel depth: 8, 16 (After Effects) or float (Premiere Pro)")
+        ->check(CLI::IsMember({"8", "16", "float"}));
+    bench->add_option("--host", options->host, "Host: ae or premiere")->check(CLI::IsMember(HostNames()));
+    bench->add_option("--grade", options->grade, "default parameters, or a full grade in a rotated ellipse")
+        ->check(CLI::IsMember({"default", "full"}));
+    bench->add_option("--size", options->size, "Frame size WxH (default 3840x2160)");
+    bench->add_option("--content", options->content, "chart: a smooth ramp with fine noise; noise: every pixel a random colour")
+        ->check(CLI::IsMember({"chart", "noise"}));
+    bench->add_option("--frames", options->frames, "Frames to time (default 5)")->check(CLI::Range(1, 100000));
+    bench->callback([&context, options] { context.Run([&context, options] { RunBench(context, *options); }); });
+}
+
+}  // namespace zonara_tool

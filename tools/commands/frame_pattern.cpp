@@ -1,0 +1,113 @@
+#include "tools/commands/frame_pattern.h"
+
+#include <limits>
+
+#include "tools/commands/tool_error.h"
+#include "tools/params/value_text.h"
+
+namespace zonara_tool {
+namespace {
+
+// Reads "%d" or "%0Nd" at `at` (which holds '%'); returns its length, or 0.
+std::size_t FrameTokenLength(std::string_view path, std::size_t at, int &width) {
+    std::size_t i = at + 1;
+    width = 0;
+    if (i < path.size() && path[i] == '0') {
+        ++i;
+        const std::size_t digits_start = i;
+        while (i < path.size() && path[i] >= '0' && path[i] <= '9') {
+            width = width * 10 + (path[i] - '0');
+            if (width > 12) {
+                return 0;
+            }
+            ++i;
+        }
+        if (i == digits_start) {
+            return 0;
+        }
+    }
+    if (i < path.size() && path[i] == 'd') {
+        return i + 1 - at;
+    }
+    return 0;
+}
+
+int ParseCount(std::string_view text, std::string_view whole) {
+    long value = 0;
+    if (!ParseInteger(text, value) || value < 0 || value > std::numeric_limits<int>::max()) {
+        throw UsageError("--frames '" + std::string(whole) + "': expected FIRST-LAST, e.g. 1-48");
+    }
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+std::optional<FramePattern> FramePattern::Parse(std::string_view path) {
+    std::optional<FramePattern> pattern;
+    std::string literal;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (path[i] != '%') {
+            literal += path[i];
+            continue;
+        }
+        if (i + 1 < path.size() && path[i + 1] == '%') {
+            literal += '%';
+            ++i;
+            continue;
+        }
+        int width = 0;
+        const std::size_t length = FrameTokenLength(path, i, width);
+        if (length == 0) {
+            literal += '%';  // not a frame number: an ordinary character
+            continue;
+        }
+        if (pattern) {
+            throw UsageError("'" + std::string(path) + "': more than one frame number");
+        }
+        pattern = FramePattern();
+        pattern->prefix_ = literal;
+        pattern->width_ = width;
+        literal.clear();
+        i += length - 1;
+    }
+    if (pattern) {
+        pattern->suffix_ = literal;
+    }
+    return pattern;
+}
+
+std::string FramePattern::Format(int frame) const {
+    std::string number = std::to_string(frame);
+    if (static_cast<int>(number.size()) < width_) {
+        number.insert(0, static_cast<std::size_t>(width_) - number.size(), '0');
+    }
+    return prefix_ + number + suffix_;
+}
+
+std::string UnescapePercent(std::string_view path) {
+    std::string out;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        out += path[i];
+        if (path[i] == '%' && i + 1 < path.size() && path[i + 1] == '%') {
+            ++i;
+        }
+    }
+    return out;
+}
+
+FrameRange ParseFrameRange(std::string_view text) {
+    const std::size_t dash = text.find('-', 1);
+    FrameRange range;
+    if (dash == std::string_view::npos) {
+        range.first = range.last = ParseCount(text, text);
+    } else {
+        range.first = ParseCount(text.substr(0, dash), text);
+        range.last = ParseCount(text.substr(dash + 1), text);
+    }
+    if (range.first > range.last) {
+        throw UsageError("--frames '" + std::string(text) + "': FIRST is after LAST");
+    }
+    return range;
+}
+
+}  // namespace zonara_tool

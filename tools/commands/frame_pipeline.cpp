@@ -1,0 +1,83 @@
+#include "tools/commands/frame_pipeline.h"
+
+#include <exception>
+#include <thread>
+#include <utility>
+
+#include "tools/commands/frame_handoff.h"
+#include "tools/commands/tool_error.h"
+
+namespace zonara_tool {
+namespace {
+
+struct FrameWork {
+    std::size_t job = 0;
+    std::optional<Image> image;
+    std::optional<FrameFailure> failure;
+};
+
+// Runs one stage on a frame, turning what it throws into the frame's failure.
+template <class Stage>
+void Attempt(FrameWork &work, Stage stage) {
+    try {
+        stage();
+    } catch (const ToolError &error) {
+        work.failure = FrameFailure{error.exit_status(), error.what()};
+    } catch (const std::exception &error) {
+        work.failure = FrameFailure{EXIT_EFFECT_FAILED, error.what()};
+    }
+    if (work.failure) {
+        work.image.reset();
+    }
+}
+
+}  // namespace
+
+void RunFramePipeline(const std::vector<FrameJob> &jobs, const FrameStages &stages) {
+    FrameHandoff<FrameWork> to_render;
+    FrameHandoff<FrameWork> to_write;
+
+    std::thread reader([&] {
+        for (std::size_t i = 0; i < jobs.size(); ++i) {
+            if (!to_render.WaitUntilFree()) {
+                break;
+            }
+            FrameWork work{i, std::nullopt, std::nullopt};
+            Attempt(work, [&] { work.image = stages.read(jobs[i]); });
+            to_render.Put(std::move(work));
+        }
+        to_render.Finish();
+    });
+    std::thread writer([&] {
+        while (std::optional<FrameWork> work = to_write.Take()) {
+            if (!work->failure) {
+                Attempt(*work, [&] { stages.write(jobs[work->job], *work->image); });
+            }
+            work->image.reset();
+            try {
+                stages.report(jobs[work->job], work->failure);
+            } catch (const std::exception &) {
+                // A report that cannot be printed changes nothing written.
+            }
+        }
+    });
+
+    for (;;) {
+        // The previous result must have gone to the writer before the next
+        // frame is taken, so that no more than three frames are under way.
+        to_write.WaitUntilFree();
+        std::optional<FrameWork> work = to_render.Take();
+        if (!work) {
+            break;
+        }
+        if (!work->failure) {
+            Attempt(*work, [&] { work->image = stages.render(std::move(*work->image)); });
+        }
+        to_write.Put(std::move(*work));
+    }
+    to_write.Finish();
+    reader.join();
+    writer.join();
+}
+
+}  // namespace zonara_tool

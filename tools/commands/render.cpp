@@ -1,0 +1,297 @@
+// zonara render: applies the effect to image files (or the built-in chart)
+// through the module, driven exactly as a host drives it, and writes the
+// result. Single images and numbered sequences; outputs appear complete or
+// not at all.
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/commands/host_name.h"
+#include "tools/params/value_text.h"
+#include "tools/commands/commands.h"
+#include "tools/commands/frame_pattern.h"
+#include "tools/commands/frame_pipeline.h"
+#include "tools/scene/frame_renderer.h"
+#include "tools/image/image_file.h"
+#include "tools/image/image_geometry.h"
+#include "tools/image/matte_view.h"
+#include "tools/params/param_values.h"
+#include "tools/image/pending_output.h"
+#include "tools/params/value_sources.h"
+#include "tools/commands/progress_meter.h"
+#include "tools/image/test_chart.h"
+#include "tools/image/wipe_view.h"
+
+namespace zonara_tool {
+namespace {
+
+// Beyond this a draft render is a handful of pixels; hosts stop far sooner.
+constexpr int MAX_DOWNSAMPLE = 64;
+
+struct RenderOptions {
+    std::string input;
+    std::string output;
+    ValueSources values;  // --preset, --cdl-inside, --cdl-outside, --set
+    std::string host;
+    std::string depth;
+    std::string par;
+    int downsample = 1;
+    bool side_by_side = false;
+    bool matte = false;
+    bool wipe_given = false;
+    std::string wipe;  // X[,ANGLE]; may be empty
+    std::string frames;
+};
+
+PF_RationalScale ParsePixelAspect(const std::string &text) {
+    if (text.empty()) {
+        return {1, 1};
+    }
+    const std::size_t slash = text.find('/');
+    long num = 0;
+    long den = 1;
+    const std::string_view whole(text);
+    if (!ParseInteger(whole.substr(0, slash), num) ||
+        (slash != std::string::npos && !ParseInteger(whole.substr(slash + 1), den))) {
+        throw UsageError("--par '" + text + "': expected NUM/DEN, e.g. 2/1 or 10/11");
+    }
+    if (num < 1 || den < 1 || num > 100000 || den > 100000) {
+        throw UsageError("--par '" + text + "': both numbers must lie between 1 and 100000");
+    }
+    return {static_cast<A_long>(num), static_cast<A_u_long>(den)};
+}
+
+FormatRequest ParseFormatRequest(const RenderOptions &options) {
+    FormatRequest request;
+    if (!options.host.empty()) {
+        request.app = ParseHostApp(options.host);
+    }
+    if (options.depth == "8") {
+        request.depth = HostDepth::k8;
+    } else if (options.depth == "16") {
+        request.depth = HostDepth::k16;
+    } else if (options.depth == "float") {
+        request.depth = HostDepth::kFloat;
+    }
+    return request;
+}
+
+bool SamePath(const std::string &a, const std::string &b) {
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error)) {
+        return true;
+    }
+    const auto canonical_a = std::filesystem::weakly_canonical(a, error);
+    const auto canonical_b = std::filesystem::weakly_canonical(b, error);
+    return !error && canonical_a == canonical_b;
+}
+
+class RenderCommand {
+public:
+    RenderCommand(ToolContext &context, const RenderOptions &options) : context_(context), options_(options) {}
+
+    void Run() {
+        InstallInterruptCleanup();
+        PlanFrames();
+        CheckOutputPath(jobs_.front().output);
+        const PF_RationalScale pixel_aspect = ParsePixelAspect(options_.par);
+        if (options_.downsample < 1 || options_.downsample > MAX_DOWNSAMPLE) {
+            throw UsageError("--downsample must lie between 1 and " + std::to_string(MAX_DOWNSAMPLE));
+        }
+
+        if (options_.wipe_given) {
+            if (options_.matte || options_.side_by_side) {
+                throw UsageError("--wipe shows source and result in one frame; it goes with neither --matte "
+                                 "nor --side-by-side");
+            }
+            wipe_ = ParseWipe(options_.wipe);
+        }
+
+        RenderSettings settings;
+        settings.format = ChooseHostFormat(ParseFormatRequest(options_), SourceKind());
+        settings.pixel_aspect = pixel_aspect;
+        settings.downsample = options_.downsample;
+        // The matte and the wipe place the source themselves.
+        settings.side_by_side = options_.side_by_side && !options_.matte;
+
+        auto host = context_.StartHost(settings.format.app);
+        const ParamCatalog catalog(host->declared_params());
+        settings.values = ReadValues(options_.values, catalog);
+        if (options_.matte) {
+            const std::vector<ParamValue> matte = MatteGradeValues();
+            settings.values.insert(settings.values.end(), matte.begin(), matte.end());
+        }
+        FrameRenderer renderer(std::move(host), std::move(settings));
+
+        if (!sequence_) {
+            RenderOne(renderer, jobs_.front());
+            return;
+        }
+        RenderSequence(renderer);
+    }
+
+private:
+    void PlanFrames() {
+        if (options_.output.empty()) {
+            throw UsageError("no output given (-o OUTPUT)");
+        }
+        const auto input_pattern = options_.input.empty() ? std::nullopt : FramePattern::Parse(options_.input);
+        const auto output_pattern = FramePattern::Parse(options_.output);
+        if (input_pattern && !output_pattern) {
+            throw UsageError("the input is a sequence; OUTPUT needs a frame number too, e.g. out.%04d.png");
+        }
+        if (output_pattern.has_value() != !options_.frames.empty()) {
+            throw UsageError(output_pattern ? "OUTPUT names a sequence; say which frames with --frames FIRST-LAST"
+                                            : "--frames needs OUTPUT with a frame number, e.g. out.%04d.png");
+        }
+        const std::string single_input = options_.input.empty() ? "" : UnescapePercent(options_.input);
+        if (!output_pattern) {
+            jobs_.push_back({0, single_input, UnescapePercent(options_.output)});
+            return;
+        }
+        sequence_ = true;
+        const FrameRange range = ParseFrameRange(options_.frames);
+        for (int frame = range.first; frame <= range.last; ++frame) {
+            jobs_.push_back({frame, input_pattern ? input_pattern->Format(frame) : single_input,
+                             output_pattern->Format(frame)});
+        }
+    }
+
+    // The kind of the first readable input decides the host's format for the
+    // whole run; an unreadable single input is reported here already.
+    SampleKind SourceKind() {
+        if (options_.input.empty()) {
+            return SampleKind::k8;  // the chart
+        }
+        if (!sequence_) {
+            first_image_ = ReadImage(jobs_.front().input);
+            return first_image_->kind;
+        }
+        for (const FrameJob &job : jobs_) {
+            if (const auto kind = PeekSampleKind(job.input)) {
+                return *kind;
+            }
+        }
+        throw UsageError("none of the input frames can be read (" + options_.input + ")");
+    }
+
+    Image Source(const FrameJob &job) {
+        if (job.input.empty()) {
+            return MakeTestChart();
+        }
+        if (first_image_) {
+            Image image = std::move(*first_image_);
+            first_image_.reset();
+            return image;
+        }
+        return ReadImage(job.input);
+    }
+
+    void RequireDistinctOutput(const FrameJob &job) {
+        if (!job.input.empty() && SamePath(job.input, job.output)) {
+            throw UsageError(job.output + ": the output would overwrite the input");
+        }
+    }
+
+    void RenderOne(FrameRenderer &renderer, const FrameJob &job) {
+        RequireDistinctOutput(job);
+        WriteImage(job.output, RenderView(renderer, Source(job)));
+    }
+
+    // What the user asked to see of the frame: the graded result (beside
+    // the source with --side-by-side), the matte, or the wipe.
+    Image RenderView(FrameRenderer &renderer, Image source) const {
+        if (options_.matte) {
+            Image matte = renderer.Render(MatteLayer(source));
+            if (!options_.side_by_side) {
+                return matte;
+            }
+            return SideBySide(ReduceForDraft(source, options_.downsample), matte);
+        }
+        if (!wipe_) {
+            return renderer.Render(std::move(source));
+        }
+        const int full_width = source.width;
+        const int full_height = source.height;
+        Image before = ReduceForDraft(source, options_.downsample);
+        Image graded = renderer.Render(std::move(source));
+        return ComposeWipe(before, graded, *wipe_, full_width, full_height, options_.downsample);
+    }
+
+    void RenderSequence(FrameRenderer &renderer) {
+        ProgressMeter meter(static_cast<int>(jobs_.size()), stderr, StderrIsTerminal());
+        std::vector<int> failed;
+        int worst = EXIT_OK;
+        FrameStages stages;
+        stages.read = [&](const FrameJob &job) {
+            RequireDistinctOutput(job);
+            return job.input.empty() ? MakeTestChart() : ReadImage(job.input);
+        };
+        stages.render = [&](Image source) { return RenderView(renderer, std::move(source)); };
+        stages.write = [](const FrameJob &job, const Image &result) { WriteImage(job.output, result); };
+        stages.report = [&](const FrameJob &job, const std::optional<FrameFailure> &failure) {
+            if (!failure) {
+                meter.FrameDone(job.frame, true, job.output);
+                return;
+            }
+            failed.push_back(job.frame);
+            worst = std::max(worst, failure->exit_status);
+            meter.FrameDone(job.frame, false, failure->message);
+        };
+        RunFramePipeline(jobs_, stages);
+        meter.Finish();
+        if (!failed.empty()) {
+            std::string list;
+            for (std::size_t i = 0; i < failed.size(); ++i) {
+                list += (i == 0 ? "" : ", ") + std::to_string(failed[i]);
+            }
+            throw ToolError(worst, std::to_string(failed.size()) + " of " + std::to_string(jobs_.size()) +
+                                       " frames failed: " + list);
+        }
+    }
+
+    ToolContext &context_;
+    const RenderOptions &options_;
+    std::vector<FrameJob> jobs_;
+    bool sequence_ = false;
+    std::optional<Image> first_image_;
+    std::optional<WipeLine> wipe_;
+};
+
+}  // namespace
+
+void AddRenderCommand(CLI::App &app, ToolContext &context) {
+    auto options = std::make_shared<RenderOptions>();
+    CLI::App *render = app.add_subcommand("render", "Apply the effect to an image, a sequence or the test chart");
+    render->add_option("INPUT", options->input,
+                       "Image to grade (PNG, TIFF, JPEG, OpenEXR, DPX, ...); a frame number such as %04d makes "
+                       "it a sequence. Without it, a built-in 1920x1080 test chart");
+    render->add_option("-o,--output", options->output, "Where to write; the extension chooses the format")
+        ->required();
+    AddValueOptions(*render, options->values);
+    render->add_option("--host", options->host, "ae (compositing) or premiere (editing); default: by input depth")
+        ->check(CLI::IsMember(HostNames()));
+    render->add_option("--depth", options->depth, "8, 16 or float; default: the input's own")
+        ->check(CLI::IsMember({"8", "16", "float"}));
+    render->add_option("--par", options->par, "Pixel aspect ratio of the layer, NUM/DEN (default 1/1)");
+    render->add_option("--downsample", options->downsample, "Render at 1/N resolution, as a host's draft mode");
+    render->add_flag("--side-by-side", options->side_by_side, "Write the source and the result side by side");
+    render->add_flag("--matte", options->matte,
+                     "Write the window's weight as a grey picture (white: inside grade, black: outside) "
+                     "instead of the result");
+    CLI::Option *wipe = render->add_option("--wipe", options->wipe,
+                       "X[,ANGLE]: the source left of a line through frame x = X (default the centre; angle 0 "
+                       "is vertical, positive turns it clockwise), the result right of it")
+        ->expected(0, 1);
+    render->add_option("--frames", options->frames, "FIRST-LAST frames of a sequence");
+    render->callback([&context, options, wipe] {
+        options->wipe_given = wipe->count() > 0;
+        context.Run([&] { RenderCommand(context, *options).Run(); });
+    });
+}
+
+}  // namespace zonara_tool

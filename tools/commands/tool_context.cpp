@@ -1,0 +1,49 @@
+#include <iostream>
+#include <stdexcept>
+
+#include "tools/commands/commands.h"
+
+namespace zonara_tool {
+
+std::shared_ptr<const testhost::Module> ToolContext::Module() {
+    if (!module_) {
+        const std::string path = module_path.empty() ? testhost::DefaultModulePath() : module_path;
+        try {
+            module_ = testhost::Module::Load(path);
+        } catch (const std::runtime_error &error) {
+            throw UsageError(error.what());
+        }
+    }
+    return module_;
+}
+
+std::unique_ptr<testhost::Host> ToolContext::StartHost(testhost::HostApp app, const testhost::FrameSetup &frame) {
+    auto host = std::make_unique<testhost::Host>(Module(), app);
+    host->frame() = frame;
+    if (const PF_Err err = host->GlobalSetup(); err != PF_Err_NONE) {
+        throw ToolError(EXIT_EFFECT_FAILED, "the effect failed global setup with code " + std::to_string(err));
+    }
+    if (const PF_Err err = host->ParamsSetup(); err != PF_Err_NONE) {
+        throw ToolError(EXIT_EFFECT_FAILED, "the effect failed parameter setup with code " + std::to_string(err));
+    }
+    return host;
+}
+
+void ToolContext::Run(const std::function<void()> &body) {
+    try {
+        body();
+    } catch (const ToolError &error) {
+        std::cerr << "zonara: " << error.what() << "\n";
+        exit_status = error.exit_status();
+    } catch (const std::exception &error) {
+        std::cerr << "zonara: " << error.what() << "\n";
+        exit_status = EXIT_EFFECT_FAILED;
+    }
+}
+
+void AddGlobalOptions(CLI::App &app, ToolContext &context) {
+    app.add_option("--module", context.module_path,
+                   "Effect module to load (default: $ZONARA_MODULE, else the one built with the tool)");
+}
+
+}  // namespace zonara_tool

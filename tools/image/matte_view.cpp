@@ -1,0 +1,89 @@
+#include "tools/image/matte_view.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "src/params/param_index.h"
+
+namespace zonara_tool {
+namespace {
+
+using namespace zonara;
+
+constexpr int CDL_COMPLIANT_MODEL = 2;
+
+ParamValue Slider(int index, double number) {
+    ParamValue value;
+    value.index = index;
+    value.kind = ValueKind::kSlider;
+    value.number = number;
+    return value;
+}
+
+ParamValue Checkbox(int index, bool on) {
+    ParamValue value;
+    value.index = index;
+    value.kind = ValueKind::kCheckbox;
+    value.on = on;
+    return value;
+}
+
+template <class Sample>
+void SetChannel(Image &image, int channel, Sample value) {
+    Sample *samples = image.Samples<Sample>();
+    const std::size_t pixels = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
+    for (std::size_t p = 0; p < pixels; ++p) {
+        samples[p * image.channels + channel] = value;
+    }
+}
+
+}  // namespace
+
+std::vector<ParamValue> MatteGradeValues() {
+    std::vector<ParamValue> values = {
+        Slider(PARAM_IN_OFFSET, 1.0),  Slider(PARAM_IN_GAMMA, 1.0),  Slider(PARAM_IN_GAIN, 0.0),
+        Slider(PARAM_IN_SATURATION, 1.0), Slider(PARAM_OUT_OFFSET, 0.0), Slider(PARAM_OUT_GAMMA, 1.0),
+        Slider(PARAM_OUT_GAIN, 0.0),   Slider(PARAM_OUT_SATURATION, 1.0), Slider(PARAM_MIX, 1.0),
+        Checkbox(PARAM_CLAMP_OUT_BLACK, false), Checkbox(PARAM_CLAMP_OUT_WHITE, false),
+        Checkbox(PARAM_CLAMP_IN_BLACK, true)};
+    const int channel_offsets[] = {PARAM_IN_RED_OFFSET,  PARAM_IN_GREEN_OFFSET,  PARAM_IN_BLUE_OFFSET,
+                                   PARAM_OUT_RED_OFFSET, PARAM_OUT_GREEN_OFFSET, PARAM_OUT_BLUE_OFFSET};
+    const int channel_gammas[] = {PARAM_IN_RED_GAMMA,  PARAM_IN_GREEN_GAMMA,  PARAM_IN_BLUE_GAMMA,
+                                  PARAM_OUT_RED_GAMMA, PARAM_OUT_GREEN_GAMMA, PARAM_OUT_BLUE_GAMMA};
+    const int channel_gains[] = {PARAM_IN_RED_GAIN,  PARAM_IN_GREEN_GAIN,  PARAM_IN_BLUE_GAIN,
+                                 PARAM_OUT_RED_GAIN, PARAM_OUT_GREEN_GAIN, PARAM_OUT_BLUE_GAIN};
+    for (int i = 0; i < 6; ++i) {
+        values.push_back(Slider(channel_offsets[i], 0.0));
+        values.push_back(Slider(channel_gammas[i], 1.0));
+        values.push_back(Slider(channel_gains[i], 1.0));
+    }
+    ParamValue model;
+    model.index = PARAM_COLOR_MODEL;
+    model.kind = ValueKind::kPopup;
+    model.choice = CDL_COMPLIANT_MODEL;
+    values.push_back(model);
+    return values;
+}
+
+Image MatteLayer(const Image &source) {
+    Image layer = MakeImageLike(source, source.width, source.height);
+    std::memset(layer.bytes.data(), 0, layer.bytes.size());
+    const int alpha = AlphaChannelOf(layer);
+    if (alpha < 0) {
+        return layer;
+    }
+    switch (layer.kind) {
+    case SampleKind::k8:
+        SetChannel<std::uint8_t>(layer, alpha, 255);
+        break;
+    case SampleKind::k16:
+        SetChannel<std::uint16_t>(layer, alpha, 65535);
+        break;
+    case SampleKind::kFloat:
+        SetChannel<float>(layer, alpha, 1.0f);
+        break;
+    }
+    return layer;
+}
+
+}  // namespace zonara_tool

@@ -1,0 +1,371 @@
+#include "tools/params/param_values.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+#include <nlohmann/json.hpp>
+
+#include "src/common/fixed_scale.h"
+#include "src/params/param_keys.h"
+#include "tools/commands/tool_error.h"
+#include "tools/params/value_text.h"
+
+namespace zonara_tool {
+namespace {
+
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        row[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            const std::size_t substitution = diagonal + (a[i - 1] == b[j - 1] ? 0 : 1);
+            row[j] = std::min({above + 1, row[j - 1] + 1, substitution});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+[[noreturn]] void Refuse(const ParamCatalog::Entry &entry, std::string_view text, std::string_view why) {
+    throw UsageError(entry.key + "=" + std::string(text) + ": " + std::string(why) + " (valid: " +
+                     DescribeRange(entry) + ")");
+}
+
+double RequireInRange(const ParamCatalog::Entry &entry, std::string_view text, double value, double low,
+                      double high) {
+    if (!(value >= low && value <= high)) {
+        Refuse(entry, text, "out of range");
+    }
+    return value;
+}
+
+ParamValue ParseSlider(const ParamCatalog::Entry &entry, std::string_view text) {
+    double value = 0.0;
+    if (!ParseNumber(text, value)) {
+        Refuse(entry, text, "not a number");
+    }
+    const PF_FloatSliderDef &slider = entry.def.u.fs_d;
+    ParamValue out;
+    out.kind = ValueKind::kSlider;
+    out.number = RequireInRange(entry, text, value, slider.valid_min, slider.valid_max);
+    return out;
+}
+
+ParamValue ParsePopup(const ParamCatalog::Entry &entry, std::string_view text) {
+    const std::string wanted = Lower(Trim(text));
+    ParamValue out;
+    out.kind = ValueKind::kPopup;
+    for (std::size_t i = 0; i < entry.choices.size(); ++i) {
+        if (Lower(entry.choices[i]) == wanted) {
+            out.choice = static_cast<int>(i) + 1;
+            return out;
+        }
+    }
+    double number = 0.0;
+    if (!ParseNumber(text, number)) {
+        Refuse(entry, text, "unknown choice");
+    }
+    if (number != std::floor(number) || number < 1 || number > entry.def.u.pd.num_choices) {
+        Refuse(entry, text, "no such choice");
+    }
+    out.choice = static_cast<int>(number);
+    return out;
+}
+
+ParamValue ParseCheckbox(const ParamCatalog::Entry &entry, std::string_view text) {
+    const std::string word = Lower(Trim(text));
+    ParamValue out;
+    out.kind = ValueKind::kCheckbox;
+    if (word == "on" || word == "true" || word == "1" || word == "yes") {
+        out.on = true;
+    } else if (word == "off" || word == "false" || word == "0" || word == "no") {
+        out.on = false;
+    } else {
+        Refuse(entry, text, "not on or off");
+    }
+    return out;
+}
+
+ParamValue ParsePoint(const ParamCatalog::Entry &entry, std::string_view text) {
+    const std::size_t comma = text.find(',');
+    double x = 0.0;
+    double y = 0.0;
+    if (comma == std::string_view::npos || !ParseNumber(text.substr(0, comma), x) ||
+        !ParseNumber(text.substr(comma + 1), y)) {
+        Refuse(entry, text, "not X,Y");
+    }
+    ParamValue out;
+    out.kind = ValueKind::kPoint;
+    out.x = RequireInRange(entry, text, x, -FIXED_LIMIT, FIXED_LIMIT);
+    out.y = RequireInRange(entry, text, y, -FIXED_LIMIT, FIXED_LIMIT);
+    return out;
+}
+
+// An angle declared with no range (both bounds 0) may take any value the
+// host's fixed-point representation holds.
+void AngleRange(const PF_AngleDef &angle, double &low, double &high) {
+    if (angle.valid_min == 0 && angle.valid_max == 0) {
+        low = -FIXED_LIMIT;
+        high = FIXED_LIMIT;
+        return;
+    }
+    low = zonara::FixedToDouble(angle.valid_min);
+    high = zonara::FixedToDouble(angle.valid_max);
+}
+
+ParamValue ParseAngle(const ParamCatalog::Entry &entry, std::string_view text) {
+    double degrees = 0.0;
+    if (!ParseNumber(text, degrees)) {
+        Refuse(entry, text, "not a number");
+    }
+    double low = 0.0;
+    double high = 0.0;
+    AngleRange(entry.def.u.ad, low, high);
+    ParamValue out;
+    out.kind = ValueKind::kAngle;
+    out.number = RequireInRange(entry, text, degrees, low, high);
+    return out;
+}
+
+PF_Fixed ToFixed(double value) {
+    const double scaled = std::round(value * zonara::FIXED_ONE);
+    const double limit = static_cast<double>(INT32_MAX);
+    return static_cast<PF_Fixed>(std::clamp(scaled, -limit, limit));
+}
+
+}  // namespace
+
+ParamCatalog::ParamCatalog(const std::vector<PF_ParamDef> &declared) {
+    std::vector<std::string> open_groups;
+    for (std::size_t i = 0; i < declared.size(); ++i) {
+        const PF_ParamDef &def = declared[i];
+        Entry entry;
+        entry.index = static_cast<int>(i) + 1;
+        const std::string_view key = zonara::ParamKey(entry.index);
+        entry.key = key.empty() ? "param_" + std::to_string(entry.index) : std::string(key);
+        entry.def = def;
+        if (def.param_type == PF_Param_GROUP_END && !open_groups.empty()) {
+            open_groups.pop_back();
+        }
+        entry.group = open_groups.empty() ? "" : open_groups.back();
+        if (def.param_type == PF_Param_GROUP_START) {
+            open_groups.emplace_back(def.name);
+        }
+        // The effect's texts are not ours to keep: copied, and the pointers
+        // dropped.
+        if (def.param_type == PF_Param_POPUP) {
+            entry.choices = SplitChoices(def.u.pd);
+            entry.def.u.pd.u.namesptr = nullptr;
+        }
+        if (def.param_type == PF_Param_CHECKBOX) {
+            entry.label = def.u.bd.u.nameptr != nullptr ? def.u.bd.u.nameptr : "";
+            entry.def.u.bd.u.nameptr = nullptr;
+        }
+        switch (def.param_type) {
+        case PF_Param_FLOAT_SLIDER:
+        case PF_Param_POPUP:
+        case PF_Param_CHECKBOX:
+        case PF_Param_POINT:
+        case PF_Param_ANGLE:
+            entry.settable = !key.empty();
+            break;
+        default:
+            break;  // groups and the input layer carry no value to set
+        }
+        rows_.push_back(entry);
+        if (entry.settable) {
+            entries_.push_back(std::move(entry));
+        }
+    }
+}
+
+const ParamCatalog::Entry *ParamCatalog::Find(std::string_view key) const {
+    for (const Entry &entry : entries_) {
+        if (entry.key == key) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<std::string> ParamCatalog::NearestKeys(std::string_view key) const {
+    const std::string wanted = Lower(Trim(key));
+    std::vector<std::pair<std::size_t, std::string>> ranked;
+    for (const Entry &entry : entries_) {
+        std::size_t distance = EditDistance(wanted, entry.key);
+        // "gamma" should find the gamma keys even though they are longer.
+        if (!wanted.empty() && entry.key.find(wanted) != std::string::npos) {
+            distance = std::min<std::size_t>(distance, 1);
+        }
+        if (distance <= std::max<std::size_t>(2, wanted.size() / 3)) {
+            ranked.emplace_back(distance, entry.key);
+        }
+    }
+    // Closest first; among equals the shortest, the likeliest intended.
+    std::stable_sort(ranked.begin(), ranked.end(), [](const auto &a, const auto &b) {
+        return a.first != b.first ? a.first < b.first : a.second.size() < b.second.size();
+    });
+    std::vector<std::string> nearest;
+    for (std::size_t i = 0; i < ranked.size() && i < 3; ++i) {
+        nearest.push_back(ranked[i].second);
+    }
+    return nearest;
+}
+
+const ParamCatalog::Entry &ParamCatalog::Require(std::string_view key) const {
+    if (const Entry *entry = Find(key)) {
+        return *entry;
+    }
+    std::string message = "unknown parameter '" + std::string(key) + "'";
+    const std::vector<std::string> nearest = NearestKeys(key);
+    if (!nearest.empty()) {
+        message += "; did you mean ";
+        for (std::size_t i = 0; i < nearest.size(); ++i) {
+            message += (i == 0 ? "" : i + 1 == nearest.size() ? " or " : ", ") + nearest[i];
+        }
+        message += "?";
+    }
+    message += " ('zonara params' lists them)";
+    throw UsageError(message);
+}
+
+ParamValue ParamCatalog::ParseText(std::string_view key, std::string_view text) const {
+    const Entry &entry = Require(key);
+    ParamValue value;
+    switch (entry.def.param_type) {
+    case PF_Param_FLOAT_SLIDER:
+        value = ParseSlider(entry, text);
+        break;
+    case PF_Param_POPUP:
+        value = ParsePopup(entry, text);
+        break;
+    case PF_Param_CHECKBOX:
+        value = ParseCheckbox(entry, text);
+        break;
+    case PF_Param_POINT:
+        value = ParsePoint(entry, text);
+        break;
+    default:
+        value = ParseAngle(entry, text);
+        break;
+    }
+    value.index = entry.index;
+    return value;
+}
+
+ParamValue ParamCatalog::ParseJson(std::string_view key, const nlohmann::json &value) const {
+    const Entry &entry = Require(key);
+    // Every JSON shape maps onto the text a user would type, so both ways
+    // of setting a value accept and refuse exactly the same things.
+    if (value.is_boolean()) {
+        return ParseText(key, value.get<bool>() ? "on" : "off");
+    }
+    if (value.is_string()) {
+        return ParseText(key, value.get<std::string>());
+    }
+    if (value.is_number()) {
+        return ParseText(key, FormatNumber(value.get<double>()));
+    }
+    if (value.is_array() && value.size() == 2 && value[0].is_number() && value[1].is_number()) {
+        return ParseText(key, FormatNumber(value[0].get<double>()) + "," +
+                                  FormatNumber(value[1].get<double>()));
+    }
+    Refuse(entry, value.dump(), "unusable value");
+}
+
+ParamValue ParamCatalog::ParseAssignment(std::string_view assignment) const {
+    const std::size_t equals = assignment.find('=');
+    if (equals == std::string_view::npos) {
+        throw UsageError("--set '" + std::string(assignment) + "': expected KEY=VALUE");
+    }
+    return ParseText(Trim(assignment.substr(0, equals)), assignment.substr(equals + 1));
+}
+
+std::string DescribeRange(const ParamCatalog::Entry &entry) {
+    switch (entry.def.param_type) {
+    case PF_Param_FLOAT_SLIDER:
+        return FormatNumber(entry.def.u.fs_d.valid_min) + " to " + FormatNumber(entry.def.u.fs_d.valid_max);
+    case PF_Param_POPUP: {
+        std::string text;
+        for (std::size_t i = 0; i < entry.choices.size(); ++i) {
+            text += (i == 0 ? "" : ", ") + entry.choices[i];
+        }
+        return text + " (or 1 to " + std::to_string(entry.def.u.pd.num_choices) + ")";
+    }
+    case PF_Param_CHECKBOX:
+        return "on or off";
+    case PF_Param_POINT:
+        return "X,Y in layer pixels, each -32767 to 32767";
+    default: {
+        double low = 0.0;
+        double high = 0.0;
+        AngleRange(entry.def.u.ad, low, high);
+        return FormatNumber(low) + " to " + FormatNumber(high) + " degrees";
+    }
+    }
+}
+
+nlohmann::ordered_json ValueJson(const ParamCatalog::Entry &entry, const PF_ParamDef &value) {
+    switch (value.param_type) {
+    case PF_Param_POPUP: {
+        const int choice = value.u.pd.value;
+        if (choice >= 1 && choice <= static_cast<int>(entry.choices.size())) {
+            return entry.choices[static_cast<std::size_t>(choice) - 1];
+        }
+        return choice;
+    }
+    case PF_Param_CHECKBOX:
+        return value.u.bd.value != 0;
+    case PF_Param_FLOAT_SLIDER:
+        return value.u.fs_d.value;
+    case PF_Param_POINT:
+        return nlohmann::ordered_json::array(
+            {zonara::FixedToDouble(value.u.td.x_value), zonara::FixedToDouble(value.u.td.y_value)});
+    case PF_Param_ANGLE:
+        return zonara::FixedToDouble(value.u.ad.value);
+    default:
+        return nullptr;
+    }
+}
+
+void ApplyParamValue(const ParamValue &value, testhost::ParamStore &store) {
+    PF_ParamDef &def = store.at(value.index);
+    switch (value.kind) {
+    case ValueKind::kSlider:
+        def.u.fs_d.value = value.number;
+        break;
+    case ValueKind::kPopup:
+        def.u.pd.value = value.choice;
+        break;
+    case ValueKind::kCheckbox:
+        def.u.bd.value = value.on ? 1 : 0;
+        break;
+    case ValueKind::kPoint:
+        def.u.td.x_value = ToFixed(value.x);
+        def.u.td.y_value = ToFixed(value.y);
+        break;
+    case ValueKind::kAngle:
+        def.u.ad.value = ToFixed(value.number);
+        break;
+    }
+}
+
+void ScalePoints(testhost::ParamStore &store, double scale_x, double scale_y) {
+    for (int i = 1; i < store.size(); ++i) {
+        PF_ParamDef &def = store.at(i);
+        if (def.param_type == PF_Param_POINT) {
+            def.u.td.x_value = ToFixed(zonara::FixedToDouble(def.u.td.x_value) * scale_x);
+            def.u.td.y_value = ToFixed(zonara::FixedToDouble(def.u.td.y_value) * scale_y);
+        }
+    }
+}
+
+}  // namespace zonara_tool

@@ -1,0 +1,221 @@
+#include "tools/params/side_grade.h"
+
+#include <cmath>
+
+#include "src/params/param_index.h"
+#include "tools/params/cdl_file_writer.h"
+#include "tools/commands/tool_error.h"
+
+namespace zonara_tool {
+namespace {
+
+using namespace zonara;
+
+constexpr const char *CHANNEL_NAMES[CDL_CHANNELS] = {"red", "green", "blue"};
+constexpr int CDL_COMPLIANT_MODEL = 2;
+constexpr int LEGACY_MODEL = 1;
+
+struct SideParams {
+    int offset, gamma, gain, saturation;
+    int channel_offset[CDL_CHANNELS];
+    int channel_gamma[CDL_CHANNELS];
+    int channel_gain[CDL_CHANNELS];
+};
+
+constexpr SideParams INSIDE_PARAMS{PARAM_IN_OFFSET,
+                                   PARAM_IN_GAMMA,
+                                   PARAM_IN_GAIN,
+                                   PARAM_IN_SATURATION,
+                                   {PARAM_IN_RED_OFFSET, PARAM_IN_GREEN_OFFSET, PARAM_IN_BLUE_OFFSET},
+                                   {PARAM_IN_RED_GAMMA, PARAM_IN_GREEN_GAMMA, PARAM_IN_BLUE_GAMMA},
+                                   {PARAM_IN_RED_GAIN, PARAM_IN_GREEN_GAIN, PARAM_IN_BLUE_GAIN}};
+constexpr SideParams OUTSIDE_PARAMS{PARAM_OUT_OFFSET,
+                                    PARAM_OUT_GAMMA,
+                                    PARAM_OUT_GAIN,
+                                    PARAM_OUT_SATURATION,
+                                    {PARAM_OUT_RED_OFFSET, PARAM_OUT_GREEN_OFFSET, PARAM_OUT_BLUE_OFFSET},
+                                    {PARAM_OUT_RED_GAMMA, PARAM_OUT_GREEN_GAMMA, PARAM_OUT_BLUE_GAMMA},
+                                    {PARAM_OUT_RED_GAIN, PARAM_OUT_GREEN_GAIN, PARAM_OUT_BLUE_GAIN}};
+
+const SideParams &ParamsOf(GradeSide side) { return side == GradeSide::kInside ? INSIDE_PARAMS : OUTSIDE_PARAMS; }
+
+// Sliders reach the pixel stage rounded to single precision.
+float Slider(const testhost::ParamStore &params, int index) {
+    return static_cast<float>(params.at(index).u.fs_d.value);
+}
+
+// The reciprocal gamma exactly as the render folds it: the master's
+// reciprocal rounded to single first, the product rounded again.
+float FoldInvGamma(float channel_gamma, float master_gamma) {
+    const float master = static_cast<float>(1.0 / static_cast<double>(master_gamma));
+    return static_cast<float>((1.0 / static_cast<double>(channel_gamma)) * static_cast<double>(master));
+}
+
+ParamValue Slider(int index, double number) {
+    ParamValue value;
+    value.index = index;
+    value.kind = ValueKind::kSlider;
+    value.number = number;
+    return value;
+}
+
+const ParamCatalog::Entry &EntryFor(const ParamCatalog &catalog, int index) {
+    for (const ParamCatalog::Entry &entry : catalog.entries()) {
+        if (entry.index == index) {
+            return entry;
+        }
+    }
+    throw ToolError(EXIT_EFFECT_FAILED, "the effect declared no parameter at position " + std::to_string(index));
+}
+
+bool InRange(const ParamCatalog::Entry &entry, double value) {
+    return value >= entry.def.u.fs_d.valid_min && value <= entry.def.u.fs_d.valid_max;
+}
+
+std::string SaturationWarning(double saturation) {
+    return "saturation " + FormatCdlNumber(saturation) +
+           ": CDL saturation keeps each colour's luma, this effect's scales saturation in HSV (keeping the "
+           "largest channel), so the two agree only at 1";
+}
+
+}  // namespace
+
+std::string SideName(GradeSide side) { return side == GradeSide::kInside ? "inside" : "outside"; }
+
+std::optional<GradeSide> ParseGradeSide(std::string_view text) {
+    if (text == "inside") {
+        return GradeSide::kInside;
+    }
+    if (text == "outside") {
+        return GradeSide::kOutside;
+    }
+    return std::nullopt;
+}
+
+FoldedGrade FoldSideGrade(const testhost::ParamStore &params, GradeSide side) {
+    const SideParams &p = ParamsOf(side);
+    FoldedGrade grade{};
+    for (int k = 0; k < CDL_CHANNELS; ++k) {
+        grade.offset[k] = Slider(params, p.channel_offset[k]) + Slider(params, p.offset);
+        grade.inv_gamma[k] = FoldInvGamma(Slider(params, p.channel_gamma[k]), Slider(params, p.gamma));
+        grade.gain[k] = Slider(params, p.channel_gain[k]) * Slider(params, p.gain);
+    }
+    grade.saturation = Slider(params, p.saturation);
+    return grade;
+}
+
+CdlCorrection CorrectionFromGrade(const testhost::ParamStore &params, GradeSide side,
+                                  std::vector<std::string> &warnings) {
+    const FoldedGrade grade = FoldSideGrade(params, side);
+    const bool legacy = params.at(PARAM_COLOR_MODEL).u.pd.value == LEGACY_MODEL;
+    for (int k = 0; k < CDL_CHANNELS; ++k) {
+        if (legacy && grade.inv_gamma[k] != 1.0f) {
+            throw UsageError("the " + SideName(side) + " grade cannot be written as a CDL: in the Legacy colour "
+                             "model gamma comes before gain and offset, where a CDL applies power last (" +
+                             std::string(CHANNEL_NAMES[k]) + " gamma is " +
+                             FormatCdlNumber(static_cast<float>(1.0 / static_cast<double>(grade.inv_gamma[k]))) +
+                             "); use color_model=\"CDL compliant\" or set the side's gammas to 1");
+        }
+        if (!std::isfinite(grade.inv_gamma[k])) {
+            throw UsageError("the " + SideName(side) + " grade cannot be written as a CDL: the " +
+                             std::string(CHANNEL_NAMES[k]) + " gamma of 0 is an infinite power");
+        }
+    }
+    CdlCorrection correction;
+    correction.id = "zonara_" + SideName(side);
+    correction.description = "Zonara: the grade " + SideName(side) + " the window";
+    for (int k = 0; k < CDL_CHANNELS; ++k) {
+        correction.slope[k] = grade.gain[k];
+        correction.offset[k] = grade.offset[k];
+        correction.power[k] = grade.inv_gamma[k];
+    }
+    correction.saturation = grade.saturation;
+    if (grade.saturation != 1.0f) {
+        warnings.push_back(SaturationWarning(correction.saturation));
+    }
+    return correction;
+}
+
+double GammaForPower(double power) {
+    const float target = static_cast<float>(power);
+    const float start = static_cast<float>(1.0 / power);
+    if (!(start > 0.0f) || !std::isfinite(start)) {
+        return 0.0;
+    }
+    // The reciprocal of a single is not always one again, so the plain
+    // reciprocal's neighbours are tried for one that comes back exact.
+    float best = start;
+    double best_error = INFINITY;
+    auto consider = [&](float candidate) {
+        if (!(candidate > 0.0f)) {
+            return;
+        }
+        const float back = FoldInvGamma(candidate, 1.0f);
+        const double error = back == target ? -1.0 : std::fabs(static_cast<double>(back) - power);
+        if (error < best_error) {
+            best = candidate;
+            best_error = error;
+        }
+    };
+    consider(start);
+    float below = start;
+    float above = start;
+    for (int step = 0; step < 4 && best_error >= 0.0; ++step) {
+        below = std::nextafter(below, 0.0f);
+        above = std::nextafter(above, INFINITY);
+        consider(below);
+        consider(above);
+    }
+    return static_cast<double>(best);
+}
+
+std::vector<ParamValue> GradeFromCorrection(const CdlCorrection &correction, GradeSide side,
+                                            const ParamCatalog &catalog, const std::string &origin,
+                                            std::vector<std::string> &warnings) {
+    const SideParams &p = ParamsOf(side);
+    const std::string where =
+        origin + ": correction " + (correction.id.empty() ? std::string("(no id)") : "'" + correction.id + "'");
+    std::vector<ParamValue> values;
+    auto take = [&](int index, double number, const std::string &element, int channel, const std::string &why) {
+        const ParamCatalog::Entry &entry = EntryFor(catalog, index);
+        if (!InRange(entry, number)) {
+            throw UsageError(where + " <" + element + ">" + (channel < 0 ? "" : " " + std::string(CHANNEL_NAMES[channel])) +
+                             " " + why + " (" + entry.key + ": " + DescribeRange(entry) + ")");
+        }
+        values.push_back(Slider(index, number));
+    };
+    for (int k = 0; k < CDL_CHANNELS; ++k) {
+        const double slope = correction.slope[k];
+        take(p.channel_gain[k], slope, "Slope", k, FormatCdlNumber(slope) + " is out of range for a gain");
+        const double offset = correction.offset[k];
+        take(p.channel_offset[k], offset, "Offset", k, FormatCdlNumber(offset) + " is out of range for an offset");
+        const double power = correction.power[k];
+        const double gamma = power > 0.0 ? GammaForPower(power) : 0.0;
+        const ParamCatalog::Entry &gamma_entry = EntryFor(catalog, p.channel_gamma[k]);
+        const std::string power_range = "Power must be at least " +
+                                        FormatCdlNumber(1.0 / gamma_entry.def.u.fs_d.valid_max) +
+                                        ", as gamma = 1/power";
+        if (!(gamma > 0.0)) {
+            throw UsageError(where + " <Power> " + CHANNEL_NAMES[k] + " " + FormatCdlNumber(power) +
+                             " has no gamma: " + power_range + " (" + gamma_entry.key + ": " +
+                             DescribeRange(gamma_entry) + ")");
+        }
+        take(p.channel_gamma[k], gamma, "Power", k, FormatCdlNumber(power) + " is out of range: " + power_range);
+    }
+    take(p.saturation, correction.saturation, "Saturation", -1,
+         FormatCdlNumber(correction.saturation) + " is out of range for a saturation");
+    if (correction.saturation != 1.0) {
+        warnings.push_back(origin + ": " + SaturationWarning(correction.saturation));
+    }
+    values.push_back(Slider(p.offset, 0.0));
+    values.push_back(Slider(p.gamma, 1.0));
+    values.push_back(Slider(p.gain, 1.0));
+    ParamValue model;
+    model.index = PARAM_COLOR_MODEL;
+    model.kind = ValueKind::kPopup;
+    model.choice = CDL_COMPLIANT_MODEL;
+    values.push_back(model);
+    return values;
+}
+
+}  // namespace zonara_tool

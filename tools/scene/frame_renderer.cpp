@@ -1,0 +1,151 @@
+#include "tools/scene/frame_renderer.h"
+
+#include <cstring>
+
+#include "testhost/layer.h"
+#include "tools/image/image_geometry.h"
+#include "tools/commands/tool_error.h"
+
+namespace zonara_tool {
+namespace {
+
+std::string DepthName(HostDepth depth) {
+    switch (depth) {
+    case HostDepth::k8:
+        return "8 bits";
+    case HostDepth::k16:
+        return "16 bits";
+    case HostDepth::kFloat:
+        break;
+    }
+    return "float";
+}
+
+}  // namespace
+
+Image ReduceForDraft(const Image &source, int downsample) {
+    if (downsample == 1) {
+        return source;
+    }
+    return Resized(source, ReducedSize(source.width, downsample), ReducedSize(source.height, downsample));
+}
+
+namespace {
+
+std::string EffectFailure(PF_Err err, const PF_OutData &out_data) {
+    std::string message = "the effect failed to render (error " + std::to_string(err) + ")";
+    const std::size_t length = strnlen(out_data.return_msg, sizeof out_data.return_msg);
+    if (length != 0) {
+        message += ": " + std::string(out_data.return_msg, length);
+    }
+    return message;
+}
+
+}  // namespace
+
+HostFormat ChooseHostFormat(const FormatRequest &request, SampleKind source_kind) {
+    HostFormat format;
+    if (request.app && request.depth) {
+        format = {*request.app, *request.depth};
+    } else if (request.depth) {
+        // Only the editing host renders float and only the compositing host
+        // 16 bits; 8 bits stays with the host the file would have gone to.
+        format.depth = *request.depth;
+        const bool editing = format.depth == HostDepth::kFloat ||
+                             (format.depth == HostDepth::k8 && source_kind == SampleKind::kFloat);
+        format.app = editing ? testhost::HostApp::kPremiere : testhost::HostApp::kAfterEffects;
+    } else {
+        format.app = request.app.value_or(source_kind == SampleKind::kFloat ? testhost::HostApp::kPremiere
+                                                                            : testhost::HostApp::kAfterEffects);
+        // Each host's deepest format where the file's own is not offered.
+        switch (source_kind) {
+        case SampleKind::k8:
+            format.depth = HostDepth::k8;
+            break;
+        case SampleKind::k16:
+            format.depth = format.app == testhost::HostApp::kPremiere ? HostDepth::kFloat : HostDepth::k16;
+            break;
+        case SampleKind::kFloat:
+            format.depth = format.app == testhost::HostApp::kPremiere ? HostDepth::kFloat : HostDepth::k16;
+            break;
+        }
+    }
+    if (format.app == testhost::HostApp::kAfterEffects && format.depth == HostDepth::kFloat) {
+        throw UsageError("the compositing host (--host ae) renders this effect in 8 or 16 bits, not float");
+    }
+    if (format.app == testhost::HostApp::kPremiere && format.depth == HostDepth::k16) {
+        throw UsageError("the editing host (--host premiere) renders this effect in 8 bits or float, not " +
+                         DepthName(format.depth));
+    }
+    return format;
+}
+
+int ReducedSize(int full, int downsample) { return (full + downsample - 1) / downsample; }
+
+FrameRenderer::FrameRenderer(std::unique_ptr<testhost::Host> host, RenderSettings settings)
+    : host_(std::move(host)), settings_(std::move(settings)) {}
+
+Image FrameRenderer::Render(Image source) {
+    const int downsample = settings_.downsample;
+    Image reduced = downsample == 1 ? std::move(source)
+                                    : Resized(source, ReducedSize(source.width, downsample),
+                                              ReducedSize(source.height, downsample));
+    const int width = reduced.width;
+    const int height = reduced.height;
+
+    testhost::FrameSetup &frame = host_->frame();
+    const int full_width = downsample == 1 ? width : source.width;
+    const int full_height = downsample == 1 ? height : source.height;
+    frame.layer_width = full_width;
+    frame.layer_height = full_height;
+    frame.pixel_aspect_ratio = settings_.pixel_aspect;
+    frame.downsample_x = {1, static_cast<A_u_long>(downsample)};
+    frame.downsample_y = {1, static_cast<A_u_long>(downsample)};
+
+    // Values as a user set them on the full-resolution layer; the host then
+    // passes points in the grid it renders.
+    testhost::ParamStore &params = host_->params();
+    params.Reset(host_->declared_params(), full_width, full_height);
+    for (const ParamValue &value : settings_.values) {
+        ApplyParamValue(value, params);
+    }
+    ScalePoints(params, 1.0 / downsample, 1.0 / downsample);
+
+    Layers &layers = LayersFor(width, height);
+    FillLayer(reduced, settings_.format.depth, layers.input);
+
+    const PF_Err err = host_->Render(layers.input, layers.output);
+    if (err != PF_Err_NONE) {
+        throw ToolError(EXIT_EFFECT_FAILED, EffectFailure(err, host_->last_out_data()));
+    }
+    if (!layers.output.GuardsIntact() || !layers.input.GuardsIntact()) {
+        layers_.reset();  // the next frame gets layers with whole guards
+        throw ToolError(EXIT_EFFECT_FAILED, "the effect wrote outside its output buffer");
+    }
+
+    if (!settings_.side_by_side) {
+        // The source's own block takes the result: its alpha and extra
+        // channels are what the output keeps anyway.
+        StoreLayer(layers.output, settings_.format.depth, reduced);
+        return reduced;
+    }
+    Image result = reduced;
+    StoreLayer(layers.output, settings_.format.depth, result);
+    return SideBySide(reduced, result);
+}
+
+FrameRenderer::Layers &FrameRenderer::LayersFor(int width, int height) {
+    // A sequence's frames share one size: its layers are allocated once, as
+    // a host keeps its buffers, instead of fresh pages for every frame.
+    if (!layers_ || layers_->input.width() != width || layers_->input.height() != height) {
+        layers_.reset();
+        testhost::LayerOptions options;
+        options.pixel_aspect_ratio = settings_.pixel_aspect;
+        const testhost::PixelFormat format = LayerFormatFor(settings_.format);
+        layers_ = std::make_unique<Layers>(Layers{testhost::Layer(format, width, height, options),
+                                                  testhost::Layer(format, width, height, options)});
+    }
+    return *layers_;
+}
+
+}  // namespace zonara_tool

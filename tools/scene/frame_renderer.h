@@ -1,0 +1,69 @@
+// Rendering one image through the effect as a host does: decode into the
+// host's working format, hand the layer and the parameter values to the
+// effect with the host's pixel aspect and draft resolution, and take the
+// result back into the image's own format.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "testhost/host.h"
+#include "testhost/layer.h"
+#include "tools/image/host_pixels.h"
+#include "tools/image/image_file.h"
+#include "tools/params/param_values.h"
+
+namespace zonara_tool {
+
+// What the user asked for; unset means "follow the input".
+struct FormatRequest {
+    std::optional<testhost::HostApp> app;
+    std::optional<HostDepth> depth;
+};
+
+// The host and depth for a source of this kind. 8-bit files go to the
+// compositing host in 8 bits, 16-bit files to it in 16 bits, float files to
+// the editing host in float. A request for one side picks the other to suit
+// it; a combination the effect does not render (float in the compositing
+// host, 16 bits in the editing host) is refused with ToolError (usage).
+HostFormat ChooseHostFormat(const FormatRequest &request, SampleKind source_kind);
+
+struct RenderSettings {
+    HostFormat format;
+    PF_RationalScale pixel_aspect{1, 1};
+    int downsample = 1;  // render at 1/downsample of the size, as draft mode
+    bool side_by_side = false;
+    std::vector<ParamValue> values;  // applied in order, later ones win
+};
+
+// The size a host renders a side of `full` pixels at 1/downsample.
+int ReducedSize(int full, int downsample);
+
+// The image as a host hands it to the effect in draft mode: resized to
+// 1/downsample (unchanged at 1).
+Image ReduceForDraft(const Image &source, int downsample);
+
+class FrameRenderer {
+public:
+    FrameRenderer(std::unique_ptr<testhost::Host> host, RenderSettings settings);
+
+    // The graded image, of the source's layout (reduced by the downsample
+    // factor, and doubled in width with the source on the left for
+    // side-by-side). Throws ToolError (effect failed) with the effect's code
+    // and message when the effect reports an error.
+    Image Render(Image source);
+
+private:
+    struct Layers {
+        testhost::Layer input;
+        testhost::Layer output;
+    };
+    Layers &LayersFor(int width, int height);
+
+    std::unique_ptr<testhost::Host> host_;
+    RenderSettings settings_;
+    std::unique_ptr<Layers> layers_;
+};
+
+}  // namespace zonara_tool

@@ -1,0 +1,83 @@
+#include "tools/scene/view_options.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "tools/commands/tool_error.h"
+#include "tools/params/value_text.h"
+
+namespace zonara_tool {
+namespace {
+
+// A host's views zoom (and layers scale) from 1/64 to 64 times; beyond that a view of a 1920
+// wide layer is a few pixels or far bigger than any picture we write.
+constexpr double MIN_ZOOM = 1.0 / 64.0;
+constexpr double MAX_ZOOM = 64.0;
+// Frame and composition positions must stay within what 16.16 fixed point
+// holds, with room for the layer itself.
+constexpr double MAX_POSITION = 16384.0;
+
+}  // namespace
+
+void AddViewOptions(CLI::App &command, ViewOptions &options) {
+    command.add_option("INPUT", options.input,
+                       "The layer: an image file (its size is the layer's). Without it, the built-in "
+                       "1920x1080 test chart");
+    command.add_option("--view", options.view, "comp (the composition view) or layer (the layer view)")
+        ->check(CLI::IsMember({"comp", "layer"}));
+    command.add_option("--zoom", options.zoom, "View zoom: frame pixels per composition (or layer) pixel");
+    command.add_option("--pan", options.pan, "X,Y: where the view puts the composition's (or layer's) origin, "
+                                             "in frame pixels");
+    command.add_option("--layer-offset", options.layer_offset,
+                       "X,Y: where the layer's origin sits in the composition (default 0,0)");
+    command.add_option("--layer-scale", options.layer_scale,
+                       "How large the layer is in the composition (default 1)");
+    command.add_option("--host", options.host, "ae (compositing) or premiere (editing)")
+        ->check(CLI::IsMember(HostNames()));
+    AddValueOptions(command, options.values);
+}
+
+void ParseNumberPair(const std::string &text, const std::string &option, double *x, double *y) {
+    if (!zonara_tool::ParseNumberPair(text, *x, *y)) {
+        throw UsageError(option + " '" + text + "': expected X,Y, e.g. 100,-20.5");
+    }
+    if (std::fabs(*x) > MAX_POSITION || std::fabs(*y) > MAX_POSITION) {
+        throw UsageError(option + " '" + text + "': each number must lie within +-" +
+                         std::to_string(static_cast<int>(MAX_POSITION)));
+    }
+}
+
+PF_Point ParsePixelPoint(const std::string &text, const std::string &option) {
+    double x = 0.0;
+    double y = 0.0;
+    ParseNumberPair(text, option, &x, &y);
+    if (x != std::floor(x) || y != std::floor(y)) {
+        throw UsageError(option + " '" + text + "': a mouse position is in whole frame pixels");
+    }
+    return {static_cast<A_long>(x), static_cast<A_long>(y)};
+}
+
+testhost::View ParseView(const ViewOptions &options) {
+    testhost::View view;
+    if (!testhost::ParseViewKind(options.view, &view.kind) || view.kind == testhost::ViewKind::kEffectControls) {
+        throw UsageError("--view '" + options.view + "': expected comp or layer");
+    }
+    if (!(options.zoom >= MIN_ZOOM && options.zoom <= MAX_ZOOM)) {
+        throw UsageError("--zoom must lie between 1/64 and 64");
+    }
+    view.zoom = options.zoom;
+    if (!(options.layer_scale >= MIN_ZOOM && options.layer_scale <= MAX_ZOOM)) {
+        throw UsageError("--layer-scale must lie between 1/64 and 64");
+    }
+    view.placement.scale = options.layer_scale;
+    if (!options.pan.empty()) {
+        ParseNumberPair(options.pan, "--pan", &view.pan_x, &view.pan_y);
+    }
+    if (!options.layer_offset.empty()) {
+        ParseNumberPair(options.layer_offset, "--layer-offset", &view.placement.offset_x,
+                        &view.placement.offset_y);
+    }
+    return view;
+}
+
+}  // namespace zonara_tool

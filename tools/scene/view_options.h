@@ -1,0 +1,43 @@
+// The options shared by the overlay commands (overlay, handles, drag): which
+// layer, which host, which view at which zoom and scroll, where the layer
+// sits in the composition, and the parameter values to set. Parsed here once
+// into the host's terms; every mistake is a ToolError (usage).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "testhost/host.h"
+#include "testhost/views.h"
+#include "tools/commands/host_name.h"
+#include "tools/params/value_sources.h"
+
+namespace zonara_tool {
+
+struct ViewOptions {
+    std::string input;  // empty: the built-in test chart
+    std::string view = "comp";
+    double zoom = 1.0;
+    std::string pan;           // "X,Y" frame pixels
+    std::string layer_offset;  // "X,Y" composition pixels
+    double layer_scale = 1.0;
+    std::string host = "ae";
+    ValueSources values;  // --preset, --cdl-inside, --cdl-outside, --set
+};
+
+// Adds INPUT, --view, --zoom, --pan, --layer-offset, --layer-scale, --host,
+// --preset, --cdl-inside, --cdl-outside and --set.
+void AddViewOptions(CLI::App &command, ViewOptions &options);
+
+// The view the options describe; refuses a zoom or layer scale outside 1/64
+// to 64, and a view other than comp or layer.
+testhost::View ParseView(const ViewOptions &options);
+
+// "X,Y" as two finite numbers.
+void ParseNumberPair(const std::string &text, const std::string &option, double *x, double *y);
+// "X,Y" as two whole frame pixels.
+PF_Point ParsePixelPoint(const std::string &text, const std::string &option);
+
+}  // namespace zonara_tool
