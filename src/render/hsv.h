@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "render/hot_inline.h"
-#include "render/truncate_to_int32.h"
+#include "common/truncate_to_int32.h"
 
 namespace zonara {
 
