@@ -75,7 +75,7 @@ void Copy(benchmark::State &state, bench_setup::FormatChoice choice) {
     SetPixelCounters(state);
 }
 
-void Reference(benchmark::State &state, bench_setup::FormatChoice choice, reference::Format format) {
+void Reference(benchmark::State &state, bench_setup::FormatChoice choice) {
     Scene scene(choice, bench_setup::Grade::kFull);
     PF_UtilCallbacks utils{};
     utils.ansi.pow = [](double x, double y) { return std::pow(x, y); };
@@ -86,7 +86,7 @@ void Reference(benchmark::State &state, bench_setup::FormatChoice choice, refere
     in_data.downsample_y = {1, 1};
     scene.host->params().at(0).u.ld = scene.src.def();
     for (auto _ : state) {
-        reference::RenderFrame(in_data, scene.host->params().array(), format, scene.src.def(), scene.dst.def(),
+        reference::RenderFrame(in_data, scene.host->params().array(), choice.format, scene.src.def(), scene.dst.def(),
                                HEIGHT);
         benchmark::ClobberMemory();
     }
@@ -114,9 +114,9 @@ BENCHMARK_CAPTURE(RenderNoise, BGRA32f_full_noise, BGRA32F)->Unit(benchmark::kMi
 BENCHMARK_CAPTURE(Copy, ARGB8, ARGB8)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Copy, ARGB16, ARGB16)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Copy, BGRA32f, BGRA32F)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(Reference, ARGB8_full, ARGB8, reference::Format::ARGB8)
+BENCHMARK_CAPTURE(Reference, ARGB8_full, ARGB8)
     ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-BENCHMARK_CAPTURE(Reference, ARGB16_full, ARGB16, reference::Format::ARGB16)
+BENCHMARK_CAPTURE(Reference, ARGB16_full, ARGB16)
     ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }  // namespace

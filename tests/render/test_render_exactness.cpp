@@ -24,32 +24,32 @@ namespace {
 
 using namespace render_test;
 
-constexpr Format ALL_FORMATS[] = {Format::ARGB8, Format::ARGB16, Format::BGRA8, Format::BGRA32F};
+constexpr PixelFormat ALL_FORMATS[] = {PixelFormat::kArgb8, PixelFormat::kArgb16, PixelFormat::kBgra8, PixelFormat::kBgra32f};
 
-const char *FormatName(Format f) {
+const char *FormatName(PixelFormat f) {
     switch (f) {
-    case Format::ARGB8: return "ARGB8";
-    case Format::ARGB16: return "ARGB16";
-    case Format::BGRA8: return "BGRA8";
-    case Format::BGRA32F: return "BGRA32f";
+    case PixelFormat::kArgb8: return "ARGB8";
+    case PixelFormat::kArgb16: return "ARGB16";
+    case PixelFormat::kBgra8: return "BGRA8";
+    case PixelFormat::kBgra32f: return "BGRA32f";
     }
     return "?";
 }
 
 void RenderReference(const PF_InData &in_data, ParamSet &params, const Buffer &src, Buffer &dst) {
     reference::RenderFrame(in_data, params.array(), src.format, src.def, dst.def,
-                           src.format == Format::BGRA32F ? dst.def.extent_hint.bottom - dst.def.extent_hint.top
+                           src.format == PixelFormat::kBgra32f ? dst.def.extent_hint.bottom - dst.def.extent_hint.top
                                                          : dst.def.height);
 }
 
 // Through RenderFrame, with the host's choice of pixel loop.
 PF_Err RenderThroughFrame(const Resolution &res, ParamSet &params, Buffer &src, Buffer &dst) {
-    const bool premiere = src.format == Format::BGRA8 || src.format == Format::BGRA32F;
+    const bool premiere = src.format == PixelFormat::kBgra8 || src.format == PixelFormat::kBgra32f;
     zonara_test::FakeHost host(premiere ? PF_APPL_ID_PREMIERE : PF_APPL_ID_AFTER_EFFECTS);
     host.ProvideSuite(kPFIterate8Suite, &SERIAL_ITERATE8);
     host.ProvideSuite(kPFIterate16Suite, &SERIAL_ITERATE16);
     host.output_pixel_format =
-        src.format == Format::BGRA32F ? PrPixelFormat_BGRA_4444_32f : PrPixelFormat_BGRA_4444_8u;
+        src.format == PixelFormat::kBgra32f ? PrPixelFormat_BGRA_4444_32f : PrPixelFormat_BGRA_4444_8u;
     host.in_data.pixel_aspect_ratio = res.aspect;
     host.in_data.downsample_x = res.down_x;
     host.in_data.downsample_y = res.down_y;
@@ -64,12 +64,12 @@ void RenderWithForcedTables(const PF_InData &in_data, ParamSet &params, Buffer &
     WindowRenderParams record;
     BuildWindowRenderParams(in_data, params.array(), record);
     GradeTables tables;
-    if (src.format == Format::ARGB16) BuildGradeTables16(record, tables);
+    if (src.format == PixelFormat::kArgb16) BuildGradeTables16(record, tables);
     else BuildGradeTables8(record, tables);
     // The memo too, whatever the size; a no-op where it does not apply.
     AttachSaturationMemo(MEMO_WORTH_CLEARING_FROM_PIXELS, tables);
     record.tables = &tables;
-    if (src.format == Format::BGRA32F) {
+    if (src.format == PixelFormat::kBgra32f) {
         IterateFloatRows(0, dst.def.height, &src.def, &record, RenderPixelBgra32f, &dst.def);
         return;
     }
@@ -78,10 +78,10 @@ void RenderWithForcedTables(const PF_InData &in_data, ParamSet &params, Buffer &
             void *in = src.Pixel(x, y);
             void *out = dst.Pixel(x, y);
             switch (src.format) {
-            case Format::ARGB8: RenderPixelArgb8(&record, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
-            case Format::BGRA8: RenderPixelBgra8(&record, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
-            case Format::ARGB16: RenderPixelArgb16(&record, x, y, static_cast<PF_Pixel16 *>(in), static_cast<PF_Pixel16 *>(out)); break;
-            case Format::BGRA32F: break;
+            case PixelFormat::kArgb8: RenderPixelArgb8(&record, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
+            case PixelFormat::kBgra8: RenderPixelBgra8(&record, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
+            case PixelFormat::kArgb16: RenderPixelArgb16(&record, x, y, static_cast<PF_Pixel16 *>(in), static_cast<PF_Pixel16 *>(out)); break;
+            case PixelFormat::kBgra32f: break;
             }
         }
     }
@@ -91,7 +91,7 @@ TEST(RenderExactness, RandomParametersMatchTheReferenceBitForBit) {
     std::mt19937 rng(20261207);
     constexpr int SETS = 60;
     for (int set = 0; set < SETS; ++set) {
-        for (Format format : ALL_FORMATS) {
+        for (PixelFormat format : ALL_FORMATS) {
             // Wide enough for the 8-bit tables to be built through RenderFrame.
             const int width = 71, height = 43;
             ParamSet params;
@@ -127,9 +127,9 @@ TEST(RenderExactness, SixteenBitFrameLargeEnoughForTables) {
         RandomiseParams(params.array(), res, rng, width, height);
         params.Popup(PARAM_COLOR_MODEL, 1 + set % 2).Slider(PARAM_MIX, 1);
         SCOPED_TRACE(DescribeParams(params.array(), res));
-        Buffer src(Format::ARGB16, width, height);
+        Buffer src(PixelFormat::kArgb16, width, height);
         src.Randomise(rng);
-        Buffer expected(Format::ARGB16, width, height);
+        Buffer expected(PixelFormat::kArgb16, width, height);
         Buffer through_frame(expected);
         InData in;
         in.in_data.pixel_aspect_ratio = res.aspect;
@@ -158,7 +158,7 @@ TEST(RenderExactness, FramesIndependentOfTheWindowMatchTheReference) {
     };
     std::mt19937 rng(99);
     for (const auto &c : cases) {
-        for (Format format : ALL_FORMATS) {
+        for (PixelFormat format : ALL_FORMATS) {
             SCOPED_TRACE(std::string(c.name) + " " + FormatName(format));
             // Large enough for tables in every integer format.
             const int width = 520, height = 510;
@@ -184,7 +184,7 @@ TEST(RenderExactness, FramesIndependentOfTheWindowMatchTheReference) {
 TEST(RenderExactness, EightBitFramesOfFewColoursMatchThroughTheMemo) {
     std::mt19937 rng(4242);
     for (int set = 0; set < 12; ++set) {
-        for (Format format : {Format::ARGB8, Format::BGRA8}) {
+        for (PixelFormat format : {PixelFormat::kArgb8, PixelFormat::kBgra8}) {
             const int width = 256, height = 256;  // large enough for the memo in RenderFrame
             ParamSet params;
             Resolution res;
@@ -241,7 +241,7 @@ TEST(RenderExactness, DegenerateSettingsMatchTheReference) {
     };
     std::mt19937 rng(11);
     for (const auto &c : cases) {
-        for (Format format : ALL_FORMATS) {
+        for (PixelFormat format : ALL_FORMATS) {
             SCOPED_TRACE(std::string(c.name) + " " + FormatName(format));
             ParamSet params;
             params.Point(10, 8).Slider(PARAM_WIDTH, 16).Slider(PARAM_HEIGHT, 12).Slider(PARAM_FEATHER, 4);

@@ -26,12 +26,12 @@ struct Frame {
     Buffer src;
     Buffer dst;
 
-    Frame(A_long appl_id, Format format, int width = 8, int height = 6)
+    Frame(A_long appl_id, PixelFormat format, int width = 8, int height = 6)
         : host(appl_id), src(format, width, height), dst(format, width, height) {
         host.ProvideSuite(kPFIterate8Suite, &SERIAL_ITERATE8);
         host.ProvideSuite(kPFIterate16Suite, &SERIAL_ITERATE16);
         host.output_pixel_format =
-            format == Format::BGRA32F ? PrPixelFormat_BGRA_4444_32f : PrPixelFormat_BGRA_4444_8u;
+            format == PixelFormat::kBgra32f ? PrPixelFormat_BGRA_4444_32f : PrPixelFormat_BGRA_4444_8u;
         std::mt19937 rng(3);
         src.Randomise(rng);
         params.InsideMaster(0.1, 1.5, 1.2).Point(width / 2.0, height / 2.0).Slider(PARAM_WIDTH, width)
@@ -47,13 +47,13 @@ TEST(RenderFrame, TakesTheSuiteOfTheFormatAndGivesEverythingBack) {
     struct Case {
         const char *name;
         A_long appl_id;
-        Format format;
+        PixelFormat format;
         std::vector<std::string> expect_acquired;
     } cases[] = {
-        {"After Effects 8-bit", PF_APPL_ID_AFTER_EFFECTS, Format::ARGB8, {kPFIterate8Suite}},
-        {"After Effects 16-bit", PF_APPL_ID_AFTER_EFFECTS, Format::ARGB16, {kPFIterate16Suite}},
-        {"Premiere Pro 8-bit", PF_APPL_ID_PREMIERE, Format::BGRA8, {kPFPixelFormatSuite, kPFIterate8Suite}},
-        {"Premiere Pro float", PF_APPL_ID_PREMIERE, Format::BGRA32F, {kPFPixelFormatSuite}},
+        {"After Effects 8-bit", PF_APPL_ID_AFTER_EFFECTS, PixelFormat::kArgb8, {kPFIterate8Suite}},
+        {"After Effects 16-bit", PF_APPL_ID_AFTER_EFFECTS, PixelFormat::kArgb16, {kPFIterate16Suite}},
+        {"Premiere Pro 8-bit", PF_APPL_ID_PREMIERE, PixelFormat::kBgra8, {kPFPixelFormatSuite, kPFIterate8Suite}},
+        {"Premiere Pro float", PF_APPL_ID_PREMIERE, PixelFormat::kBgra32f, {kPFPixelFormatSuite}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -74,19 +74,19 @@ TEST(RenderFrame, HostFailures) {
     struct Case {
         const char *name;
         A_long appl_id;
-        Format format;
+        PixelFormat format;
         const char *refused;  // or null
         bool no_basic_suite;
         PrPixelFormat reported_format;
         PF_Err expect;
         bool expect_message;
     } cases[] = {
-        {"no basic suite", PF_APPL_ID_AFTER_EFFECTS, Format::ARGB8, nullptr, true, 0, 516, false},
-        {"no 8-bit iterate suite", PF_APPL_ID_AFTER_EFFECTS, Format::ARGB8, kPFIterate8Suite, false, 0, 516, false},
-        {"no 16-bit iterate suite", PF_APPL_ID_AFTER_EFFECTS, Format::ARGB16, kPFIterate16Suite, false, 0, 516, false},
-        {"no pixel format suite", PF_APPL_ID_PREMIERE, Format::BGRA8, kPFPixelFormatSuite, false, 0, 516, true},
-        {"Premiere without 8-bit iterate", PF_APPL_ID_PREMIERE, Format::BGRA8, kPFIterate8Suite, false, 0, 516, false},
-        {"unknown pixel format", PF_APPL_ID_PREMIERE, Format::BGRA8, nullptr, false, 0x12345678, 514, false},
+        {"no basic suite", PF_APPL_ID_AFTER_EFFECTS, PixelFormat::kArgb8, nullptr, true, 0, 516, false},
+        {"no 8-bit iterate suite", PF_APPL_ID_AFTER_EFFECTS, PixelFormat::kArgb8, kPFIterate8Suite, false, 0, 516, false},
+        {"no 16-bit iterate suite", PF_APPL_ID_AFTER_EFFECTS, PixelFormat::kArgb16, kPFIterate16Suite, false, 0, 516, false},
+        {"no pixel format suite", PF_APPL_ID_PREMIERE, PixelFormat::kBgra8, kPFPixelFormatSuite, false, 0, 516, true},
+        {"Premiere without 8-bit iterate", PF_APPL_ID_PREMIERE, PixelFormat::kBgra8, kPFIterate8Suite, false, 0, 516, false},
+        {"unknown pixel format", PF_APPL_ID_PREMIERE, PixelFormat::kBgra8, nullptr, false, 0x12345678, 514, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -106,7 +106,7 @@ TEST(RenderFrame, HostFailures) {
 }
 
 TEST(RenderFrame, MissingRecordsAreRefusedNotDereferenced) {
-    Frame frame(PF_APPL_ID_AFTER_EFFECTS, Format::ARGB8);
+    Frame frame(PF_APPL_ID_AFTER_EFFECTS, PixelFormat::kArgb8);
     frame.params.Input(frame.src.def);
     EXPECT_NE(EntryPointFunc(PF_Cmd_RENDER, &frame.host.in_data, &frame.host.out_data, nullptr, &frame.dst.def, nullptr),
               PF_Err_NONE);
@@ -129,9 +129,9 @@ TEST(RenderFrame, DegenerateBuffersRenderNothingAndEmptySourcesAreReported) {
         {"null source data", 5, 5, true, false}, {"null destination data", 5, 5, false, true},
     };
     for (const auto &c : cases) {
-        for (Format format : {Format::ARGB8, Format::ARGB16, Format::BGRA8, Format::BGRA32F}) {
+        for (PixelFormat format : {PixelFormat::kArgb8, PixelFormat::kArgb16, PixelFormat::kBgra8, PixelFormat::kBgra32f}) {
             SCOPED_TRACE(std::string(c.name) + " format " + std::to_string(static_cast<int>(format)));
-            const bool premiere = format == Format::BGRA8 || format == Format::BGRA32F;
+            const bool premiere = format == PixelFormat::kBgra8 || format == PixelFormat::kBgra32f;
             Frame frame(premiere ? PF_APPL_ID_PREMIERE : PF_APPL_ID_AFTER_EFFECTS, format, 5, 5);
             frame.src.def.width = frame.dst.def.width = c.width;
             frame.src.def.height = frame.dst.def.height = c.height;
@@ -168,8 +168,8 @@ TEST(IterateFloatRows, StaysWithinBothBuffers) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        Buffer src(Format::BGRA32F, c.src_width, c.src_height, 0, c.bottom_up);
-        Buffer dst(Format::BGRA32F, c.dst_width, c.dst_height, 0, c.bottom_up);
+        Buffer src(PixelFormat::kBgra32f, c.src_width, c.src_height, 0, c.bottom_up);
+        Buffer dst(PixelFormat::kBgra32f, c.dst_width, c.dst_height, 0, c.bottom_up);
         int visits = 0;
         auto count = [](void *refcon, A_long, A_long, PF_PixelBGRA32f *in, PF_PixelBGRA32f *out) -> PF_Err {
             ++*static_cast<int *>(refcon);
@@ -182,7 +182,7 @@ TEST(IterateFloatRows, StaysWithinBothBuffers) {
 }
 
 TEST(IterateFloatRows, VisitsPositionsFromTheFirstRowOfData) {
-    Buffer src(Format::BGRA32F, 3, 2, 8, true), dst(Format::BGRA32F, 3, 2, 8, true);
+    Buffer src(PixelFormat::kBgra32f, 3, 2, 8, true), dst(PixelFormat::kBgra32f, 3, 2, 8, true);
     std::vector<std::pair<int, int>> seen;
     auto record = [](void *refcon, A_long x, A_long y, PF_PixelBGRA32f *, PF_PixelBGRA32f *) -> PF_Err {
         static_cast<std::vector<std::pair<int, int>> *>(refcon)->emplace_back(x, y);
@@ -195,11 +195,11 @@ TEST(IterateFloatRows, VisitsPositionsFromTheFirstRowOfData) {
 
 TEST(RenderFrame, PremiereFloatWithAnExtentHintTallerThanTheBuffer) {
     {
-        Frame frame(PF_APPL_ID_PREMIERE, Format::BGRA32F, 7, 5);
+        Frame frame(PF_APPL_ID_PREMIERE, PixelFormat::kBgra32f, 7, 5);
         frame.dst.def.extent_hint = {0, -100, 7, 1000};
         EXPECT_EQ(frame.Render(), PF_Err_NONE);
     }
-    Frame narrow(PF_APPL_ID_PREMIERE, Format::BGRA32F, 7, 5);
+    Frame narrow(PF_APPL_ID_PREMIERE, PixelFormat::kBgra32f, 7, 5);
     narrow.src.def.width = 3;
     narrow.src.def.height = 2;
     const Buffer before(narrow.dst);
