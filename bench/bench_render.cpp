@@ -37,8 +37,8 @@ void SetPixelCounters(benchmark::State &state) {
                                                   benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void Render(benchmark::State &state, bench_setup::FormatChoice choice, bench_setup::Grade grade) {
-    Scene scene(choice, grade);
+// Renders the scene's frame once per iteration through the host.
+void TimeRenders(benchmark::State &state, Scene &scene) {
     for (auto _ : state) {
         if (scene.host->Render(scene.src, scene.dst) != PF_Err_NONE) {
             state.SkipWithError("render failed");
@@ -49,19 +49,17 @@ void Render(benchmark::State &state, bench_setup::FormatChoice choice, bench_set
     SetPixelCounters(state);
 }
 
+void Render(benchmark::State &state, bench_setup::FormatChoice choice, bench_setup::Grade grade) {
+    Scene scene(choice, grade);
+    TimeRenders(state, scene);
+}
+
 // The full grade on a frame of random colours (grain), which neither the
 // 8-bit memo of finished pixels nor neighbouring pixels' likeness helps.
 void RenderNoise(benchmark::State &state, bench_setup::FormatChoice choice) {
     Scene scene(choice, bench_setup::Grade::kFull);
     bench_setup::FillNoise(scene.src);
-    for (auto _ : state) {
-        if (scene.host->Render(scene.src, scene.dst) != PF_Err_NONE) {
-            state.SkipWithError("render failed");
-            break;
-        }
-        benchmark::ClobberMemory();
-    }
-    SetPixelCounters(state);
+    TimeRenders(state, scene);
 }
 
 void Copy(benchmark::State &state, bench_setup::FormatChoice choice) {
