@@ -37,8 +37,8 @@ void SetPixelCounters(benchmark::State &state) {
                                                   benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void Render(benchmark::State &state, bench_setup::FormatChoice choice, bench_setup::Grade grade) {
-    Scene scene(choice, grade);
+// Renders the scene's frame once per iteration through the host.
+void TimeRenders(benchmark::State &state, Scene &scene) {
     for (auto _ : state) {
         if (scene.host->Render(scene.src, scene.dst) != PF_Err_NONE) {
             state.SkipWithError("render failed");
@@ -49,19 +49,17 @@ void Render(benchmark::State &state, bench_setup::FormatChoice choice, bench_set
     SetPixelCounters(state);
 }
 
+void Render(benchmark::State &state, bench_setup::FormatChoice choice, bench_setup::Grade grade) {
+    Scene scene(choice, grade);
+    TimeRenders(state, scene);
+}
+
 // The full grade on a frame of random colours (grain), which neither the
 // 8-bit memo of finished pixels nor neighbouring pixels' likeness helps.
 void RenderNoise(benchmark::State &state, bench_setup::FormatChoice choice) {
     Scene scene(choice, bench_setup::Grade::kFull);
     bench_setup::FillNoise(scene.src);
-    for (auto _ : state) {
-        if (scene.host->Render(scene.src, scene.dst) != PF_Err_NONE) {
-            state.SkipWithError("render failed");
-            break;
-        }
-        benchmark::ClobberMemory();
-    }
-    SetPixelCounters(state);
+    TimeRenders(state, scene);
 }
 
 void Copy(benchmark::State &state, bench_setup::FormatChoice choice) {
@@ -75,7 +73,7 @@ void Copy(benchmark::State &state, bench_setup::FormatChoice choice) {
     SetPixelCounters(state);
 }
 
-void Reference(benchmark::State &state, bench_setup::FormatChoice choice, reference::Format format) {
+void Reference(benchmark::State &state, bench_setup::FormatChoice choice) {
     Scene scene(choice, bench_setup::Grade::kFull);
     PF_UtilCallbacks utils{};
     utils.ansi.pow = [](double x, double y) { return std::pow(x, y); };
@@ -86,7 +84,7 @@ void Reference(benchmark::State &state, bench_setup::FormatChoice choice, refere
     in_data.downsample_y = {1, 1};
     scene.host->params().at(0).u.ld = scene.src.def();
     for (auto _ : state) {
-        reference::RenderFrame(in_data, scene.host->params().array(), format, scene.src.def(), scene.dst.def(),
+        reference::RenderFrame(in_data, scene.host->params().array(), choice.format, scene.src.def(), scene.dst.def(),
                                HEIGHT);
         benchmark::ClobberMemory();
     }
@@ -114,9 +112,9 @@ BENCHMARK_CAPTURE(RenderNoise, BGRA32f_full_noise, BGRA32F)->Unit(benchmark::kMi
 BENCHMARK_CAPTURE(Copy, ARGB8, ARGB8)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Copy, ARGB16, ARGB16)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Copy, BGRA32f, BGRA32F)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(Reference, ARGB8_full, ARGB8, reference::Format::ARGB8)
+BENCHMARK_CAPTURE(Reference, ARGB8_full, ARGB8)
     ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-BENCHMARK_CAPTURE(Reference, ARGB16_full, ARGB16, reference::Format::ARGB16)
+BENCHMARK_CAPTURE(Reference, ARGB16_full, ARGB16)
     ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/fixed_point.h"
 #include "params/param_index.h"
 #include "pf_sdk.h"
 #include "testhost/host.h"
@@ -33,12 +34,12 @@ inline void ApplyGrade(PF_ParamDef **p, Grade grade, int width, int height) {
     using namespace zonara;
     if (grade == Grade::kDefault) return;
     p[PARAM_WINDOW_TYPE]->u.pd.value = WINDOW_TYPE_ELLIPSE;
-    p[PARAM_ORIGIN]->u.td.x_value = width / 2 * 65536;
-    p[PARAM_ORIGIN]->u.td.y_value = height / 2 * 65536;
+    p[PARAM_ORIGIN]->u.td.x_value = WholeToFixed(width / 2);
+    p[PARAM_ORIGIN]->u.td.y_value = WholeToFixed(height / 2);
     p[PARAM_WIDTH]->u.fs_d.value = 0.8 * width;
     p[PARAM_HEIGHT]->u.fs_d.value = 0.8 * height;
-    p[PARAM_ANGLE]->u.ad.value = 30 * 65536;
-    // Feather and falloff stay at their defaults (100, Linear).
+    p[PARAM_ANGLE]->u.ad.value = WholeToFixed(30);
+    // Feather and falloff stay at the defaults the effect declares.
     const double inside[] = {0.02, 1.1, 1.05, 1.3, -0.01, 0.9, 1.1, 0.015, 1.2, 0.95, 0.01, 0.85, 1.05};
     const double outside[] = {-0.02, 0.9, 0.95, 0.6, 0.01, 1.15, 0.9, -0.015, 0.8, 1.05, 0.02, 1.25, 0.97};
     const int inside_params[] = {PARAM_IN_OFFSET, PARAM_IN_GAMMA, PARAM_IN_GAIN, PARAM_IN_SATURATION,

@@ -9,7 +9,7 @@
 
 #include "common/fixed_scale.h"
 #include "pf_sdk.h"
-#include "render/truncate_to_int32.h"
+#include "common/truncate_to_int32.h"
 
 namespace zonara {
 

@@ -1,54 +1,24 @@
-// Conversions between red, green, blue and hue, saturation, value, used by
-// the saturation control. Hue is a fraction of a full turn. Inline: they
-// run for every graded pixel whose saturation changes.
+// The saturation control: a colour taken to hue, saturation and value (hue a
+// fraction of a full turn), its saturation scaled, and taken back to red,
+// green and blue. Inline: it runs for every graded pixel whose saturation
+// changes. The two conversions written apart, as the yardstick this fused
+// step is tested against, live with the tests (tests/reference).
 #pragma once
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
+#include "common/truncate_to_int32.h"
 #include "render/hot_inline.h"
-#include "render/truncate_to_int32.h"
 
 namespace zonara {
-
-struct Hsv {
-    float hue;
-    float saturation;
-    float value;
-};
 
 struct Rgb {
     float red;
     float green;
     float blue;
 };
-
-inline Hsv RgbToHsv(float red, float green, float blue) {
-    const float largest = std::max(std::max(red, green), blue);
-    const float smallest = std::min(std::min(red, green), blue);
-    if (largest == smallest) return {0.0f, 0.0f, largest};
-    const float delta = largest - smallest;
-    const float saturation = delta / largest;
-    // The sector's numerator and offset are chosen first and divided once,
-    // so the choice compiles to selects rather than unpredictable branches.
-    // Adding 0 where no offset applies changes at most the sign of a zero
-    // hue, which no later step can see.
-    float numerator;
-    float offset;
-    if (largest == red) {
-        numerator = green - blue;
-        offset = blue > green ? 6.0f : 0.0f;
-    } else if (largest == green) {
-        numerator = blue - red;
-        offset = 2.0f;
-    } else {
-        numerator = red - green;
-        offset = 4.0f;
-    }
-    const float hue = numerator / delta + offset;
-    return {hue / 6.0f, saturation, largest};
-}
 
 namespace hsv_detail {
 
@@ -61,39 +31,11 @@ inline std::int32_t FloorToInt32(float h6) {
     return TruncateToInt32(std::floor(h6));
 }
 
-// Which of V, t, p, q each output channel takes, by sector.
-enum HsvTerm : std::uint8_t { TERM_V, TERM_T, TERM_P, TERM_Q };
-constexpr std::uint8_t SECTOR_TERMS[8][3] = {
-    {TERM_V, TERM_T, TERM_P}, {TERM_Q, TERM_V, TERM_P}, {TERM_P, TERM_V, TERM_T}, {TERM_P, TERM_Q, TERM_V},
-    {TERM_T, TERM_P, TERM_V}, {TERM_V, TERM_P, TERM_Q}, {TERM_V, TERM_T, TERM_P}, {TERM_V, TERM_P, TERM_Q},
-};
-
 }  // namespace hsv_detail
 
-inline Rgb HsvToRgb(float hue, float saturation, float value) {
-    if (saturation == 0.0f) return {value, value, value};
-    const float h6 = hue * 6.0f;
-    // The sector keeps only the low 8 bits of the integer. A hue that is not
-    // a number or lies beyond the 32-bit range converts to the lowest 32-bit
-    // integer (as on the x86-64 target), whose low byte puts it in sector 0;
-    // other large hues land wherever their low byte says.
-    const std::uint8_t sector = static_cast<std::uint8_t>(static_cast<std::uint32_t>(hsv_detail::FloorToInt32(h6)) & 0xFFu);
-    const float f = h6 - static_cast<float>(sector);
-    const float terms[4] = {
-        value,
-        (1.0f - (1.0f - f) * saturation) * value,  // t
-        (1.0f - saturation) * value,               // p
-        (1.0f - f * saturation) * value,           // q
-    };
-    // Sector 6 is a hue that rounded up to a full turn (a red whose blue
-    // lies a hair above its green): red again, as sector 0. Left in the last
-    // sector it would come back magenta. Sectors 7 and up are the last one.
-    const std::uint8_t *pick = hsv_detail::SECTOR_TERMS[sector < 7 ? sector : 7];
-    return {terms[pick[0]], terms[pick[1]], terms[pick[2]]};
-}
-
-// RgbToHsv, the saturation scaled, then HsvToRgb, in one pass with the
-// same operations in the same order, so the result is the same to the bit.
+// RGB to HSV, the saturation scaled, then HSV to RGB, in one pass with the
+// same operations in the same order as the two conversions, so the result is
+// the same to the bit.
 // It is the hottest code of a graded frame, and written for the processor:
 // the channel that is largest and the hue sector are found by branches, not
 // by looking terms up by index, because on real pictures they change rarely
@@ -127,10 +69,14 @@ ZONARA_HOT_INLINE Rgb ScaleSaturation(float red, float green, float blue, float 
     if (scaled == 0.0f) return {largest, largest, largest};
     const float value = largest;
     const float h6 = hue * 6.0f;
+    // The sector keeps only the low 8 bits of the integer. A hue that is not
+    // a number or lies beyond the 32-bit range converts to the lowest 32-bit
+    // integer (as on the x86-64 target), whose low byte puts it in sector 0;
+    // other large hues land wherever their low byte says.
     const std::uint8_t sector =
         static_cast<std::uint8_t>(static_cast<std::uint32_t>(hsv_detail::FloorToInt32(h6)) & 0xFFu);
     const float p = (1.0f - scaled) * value;
-    // t and q of HsvToRgb for the sector's f = h6 - sector.
+    // HSV to RGB's t and q for the sector's f = h6 - sector.
     auto t_of = [&](float f) { return (1.0f - (1.0f - f) * scaled) * value; };
     auto q_of = [&](float f) { return (1.0f - f * scaled) * value; };
     switch (sector) {
@@ -139,6 +85,9 @@ ZONARA_HOT_INLINE Rgb ScaleSaturation(float red, float green, float blue, float 
     case 2: return {p, value, t_of(h6 - 2.0f)};
     case 3: return {p, q_of(h6 - 3.0f), value};
     case 4: return {t_of(h6 - 4.0f), p, value};
+    // A hue that rounded up to a full turn (a red whose blue lies a hair
+    // above its green) is red again, as sector 0; left in the last sector it
+    // would come back magenta. Sectors 7 and up are the last one.
     case 6: return {value, t_of(h6 - 6.0f), p};
     default: return {value, p, q_of(h6 - static_cast<float>(sector))};
     }

@@ -3,12 +3,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/fixed_scale.h"
 #include "params/param_index.h"
 
 namespace zonara {
 namespace {
 
-constexpr double FIXED_TO_DOUBLE = 1.0 / 65536.0;
 // Minus pi / 180: the transform rotates by minus the Angle.
 constexpr double NEGATIVE_DEGREES_TO_RADIANS = -0.017453292519943295;
 
@@ -96,13 +96,12 @@ void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const 
                              WindowRenderParams &record) {
     std::memset(&record, 0, sizeof record);
 
-    const double angle = static_cast<double>(params[PARAM_ANGLE]->u.ad.value) * FIXED_TO_DOUBLE *
-                         NEGATIVE_DEGREES_TO_RADIANS;
+    const double angle = FixedToDouble(params[PARAM_ANGLE]->u.ad.value) * NEGATIVE_DEGREES_TO_RADIANS;
     const float c = static_cast<float>(std::cos(angle));
     const float s = static_cast<float>(std::sin(angle));
 
-    const float origin_x = static_cast<float>(params[PARAM_ORIGIN]->u.td.x_value * FIXED_TO_DOUBLE);
-    const float origin_y = static_cast<float>(params[PARAM_ORIGIN]->u.td.y_value * FIXED_TO_DOUBLE);
+    const float origin_x = static_cast<float>(FixedToDouble(params[PARAM_ORIGIN]->u.td.x_value));
+    const float origin_y = static_cast<float>(FixedToDouble(params[PARAM_ORIGIN]->u.td.y_value));
 
     // Horizontal downsample factor over the pixel aspect ratio; the vertical
     // direction takes no aspect ratio.

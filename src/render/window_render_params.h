@@ -45,6 +45,7 @@ struct WindowRenderParams {
     float vy;
     float v_const;
 
+    // The window's outline: half its Width along u, half its Height along v.
     float half_width;
     float half_height;
     // Ellipse only: 1 / half_width^2 and 1 / half_height^2, the outline test.
@@ -54,16 +55,30 @@ struct WindowRenderParams {
     // distance into the band into a fraction of its width.
     float inv_feather;
     float inv_vertical_feather;
+    // Ellipse only: half_width x half_height. An ellipse with half axes a and
+    // b lies at distance a b / sqrt(b^2 cos^2 + a^2 sin^2) from its centre in
+    // a direction; the products and squares of that formula are kept here so
+    // that a band pixel computes only the direction's part.
     float outer_ab;
+    // The inner edge of the feather band: the outline moved in by the feather
+    // across the width and by the same feather scaled to the height.
     float inner_half_width;
     float inner_half_height;
+    // Ellipse only: inner_half_width x inner_half_height, the inner ellipse's
+    // a b of the distance formula above.
     float inner_ab;
+    // Ellipse only: the inner half axes squared (the b^2 and a^2 of the inner
+    // ellipse's distance), and their reciprocals, the test whether a pixel
+    // lies beyond the inner ellipse and so in the band.
     float inner_half_width_sq;
     float inner_half_height_sq;
     float inv_inner_half_width_sq;
     float inv_inner_half_height_sq;
+    // Ellipse only: the outline's half axes squared, for the outline's
+    // distance in the pixel's direction.
     float half_width_sq;
     float half_height_sq;
+    // Feather across the width, held one pixel short of half_width.
     float feather;
 
     bool is_ellipse;

@@ -15,9 +15,11 @@
 
 #include "params/param_index.h"
 #include "pf_sdk.h"
+#include "testhost/layer.h"
 
 namespace reference {
 
+using testhost::PixelFormat;
 using zonara::ParamIndex;
 
 struct Pixel {
@@ -338,17 +340,15 @@ inline int Limit(float scaled, float full) {
     return static_cast<int>(v);
 }
 
-enum class Format { ARGB8, ARGB16, BGRA8, BGRA32F };
-
 inline std::uint8_t *At(const PF_LayerDef &layer, int x, int y, int pixel_bytes) {
     return reinterpret_cast<std::uint8_t *>(layer.data) + static_cast<std::ptrdiff_t>(y) * layer.rowbytes +
            static_cast<std::ptrdiff_t>(x) * pixel_bytes;
 }
 
 // One pixel in the buffer's own format.
-inline void RenderPixel(const Record &r, Format format, int x, int y, const void *in_raw, void *out_raw) {
+inline void RenderPixel(const Record &r, PixelFormat format, int x, int y, const void *in_raw, void *out_raw) {
     switch (format) {
-    case Format::ARGB8: {
+    case PixelFormat::kArgb8: {
         const auto *in = static_cast<const PF_Pixel *>(in_raw);
         const Pixel src{in->alpha / 255.0f, in->red / 255.0f, in->green / 255.0f, in->blue / 255.0f};
         const Pixel res = Grade(r, x, y, src);
@@ -358,7 +358,7 @@ inline void RenderPixel(const Record &r, Format format, int x, int y, const void
         *static_cast<PF_Pixel *>(out_raw) = o;
         break;
     }
-    case Format::ARGB16: {
+    case PixelFormat::kArgb16: {
         const auto *in = static_cast<const PF_Pixel16 *>(in_raw);
         const float k = 1.0f / 32768.0f;
         const Pixel src{in->alpha * k, in->red * k, in->green * k, in->blue * k};
@@ -369,7 +369,7 @@ inline void RenderPixel(const Record &r, Format format, int x, int y, const void
         *static_cast<PF_Pixel16 *>(out_raw) = o;
         break;
     }
-    case Format::BGRA8: {
+    case PixelFormat::kBgra8: {
         const auto *in = static_cast<const PF_PixelBGRA8 *>(in_raw);
         const Pixel src{in->alpha / 255.0f, in->red / 255.0f, in->green / 255.0f, in->blue / 255.0f};
         const Pixel res = Grade(r, x, y, src);
@@ -379,7 +379,7 @@ inline void RenderPixel(const Record &r, Format format, int x, int y, const void
         *static_cast<PF_PixelBGRA8 *>(out_raw) = o;
         break;
     }
-    case Format::BGRA32F: {
+    case PixelFormat::kBgra32f: {
         PF_PixelBGRA32f in;
         std::memcpy(&in, in_raw, sizeof in);
         Pixel src{in.alpha, in.red, in.green, in.blue};
@@ -397,20 +397,12 @@ inline void RenderPixel(const Record &r, Format format, int x, int y, const void
     }
 }
 
-inline int PixelBytes(Format format) {
-    switch (format) {
-    case Format::ARGB8:
-    case Format::BGRA8: return 4;
-    case Format::ARGB16: return 8;
-    case Format::BGRA32F: return 16;
-    }
-    return 4;
-}
+inline int PixelBytes(PixelFormat format) { return static_cast<int>(testhost::BytesPerPixel(format)); }
 
 // The whole frame: every pixel that both buffers hold, over `rows` rows
 // (the destination's height for the iterate suites, the extent hint's
 // height for Premiere Pro's float loop).
-inline void RenderFrame(const PF_InData &in_data, PF_ParamDef *const *params, Format format,
+inline void RenderFrame(const PF_InData &in_data, PF_ParamDef *const *params, PixelFormat format,
                         const PF_LayerDef &src, PF_LayerDef &dst, int rows) {
     const Record r = Build(in_data, params);
     const int bytes = PixelBytes(format);
@@ -421,6 +413,17 @@ inline void RenderFrame(const PF_InData &in_data, PF_ParamDef *const *params, Fo
             RenderPixel(r, format, x, y, At(src, x, y, bytes), At(dst, x, y, bytes));
         }
     }
+}
+
+// The pixel formats under their former names, for tests/tools until it
+// names them as testhost does; nothing else is to use these.
+enum class Format { ARGB8, ARGB16, BGRA8, BGRA32F };
+
+inline void RenderFrame(const PF_InData &in_data, PF_ParamDef *const *params, Format format,
+                        const PF_LayerDef &src, PF_LayerDef &dst, int rows) {
+    constexpr PixelFormat FORMATS[] = {PixelFormat::kArgb8, PixelFormat::kArgb16, PixelFormat::kBgra8,
+                                       PixelFormat::kBgra32f};
+    RenderFrame(in_data, params, FORMATS[static_cast<int>(format)], src, dst, rows);
 }
 
 }  // namespace reference

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/fixed_scale.h"
 #include "params/param_index.h"
 #include "pf_sdk.h"
 
@@ -24,7 +25,7 @@ inline void RandomiseParams(PF_ParamDef **p, Resolution &res, std::mt19937 &rng,
     using namespace zonara;
     auto uniform = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-    auto fixed = [](double v) { return static_cast<PF_Fixed>(std::lround(v * 65536.0)); };
+    auto fixed = [](double v) { return static_cast<PF_Fixed>(std::lround(v * FIXED_ONE)); };
     p[PARAM_WINDOW_TYPE]->u.pd.value = pick(8) == 0 ? 3 : 1 + pick(2);
     p[PARAM_ORIGIN]->u.td.x_value = fixed(uniform(0, width));
     p[PARAM_ORIGIN]->u.td.y_value = fixed(uniform(0, height));

@@ -15,12 +15,12 @@
 
 namespace render_test {
 
-using reference::Format;
+using testhost::PixelFormat;
 
 // Random content: every code at 8 bits, 0..32768 at 16 bits with a few
 // codes beyond full scale, floats mostly within -0.5..1.5 with some
 // not-a-number and infinite values.
-inline void RandomisePixels(Format format, const PF_LayerDef &def, std::mt19937 &rng) {
+inline void RandomisePixels(PixelFormat format, const PF_LayerDef &def, std::mt19937 &rng) {
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<int> code16(0, 32768);
     std::uniform_real_distribution<float> value(-0.5f, 1.5f);
@@ -29,18 +29,18 @@ inline void RandomisePixels(Format format, const PF_LayerDef &def, std::mt19937 
         for (int x = 0; x < def.width; ++x) {
             std::uint8_t *p = reference::At(def, x, y, reference::PixelBytes(format));
             switch (format) {
-            case Format::ARGB8:
-            case Format::BGRA8:
+            case PixelFormat::kArgb8:
+            case PixelFormat::kBgra8:
                 for (int k = 0; k < 4; ++k) p[k] = static_cast<std::uint8_t>(byte(rng));
                 break;
-            case Format::ARGB16: {
+            case PixelFormat::kArgb16: {
                 auto *c = reinterpret_cast<std::uint16_t *>(p);
                 for (int k = 0; k < 4; ++k) {
                     c[k] = static_cast<std::uint16_t>(rare(rng) == 0 ? 65535 - byte(rng) : code16(rng));
                 }
                 break;
             }
-            case Format::BGRA32F: {
+            case PixelFormat::kBgra32f: {
                 auto *c = reinterpret_cast<float *>(p);
                 for (int k = 0; k < 4; ++k) {
                     const int r = rare(rng);
@@ -57,11 +57,11 @@ inline void RandomisePixels(Format format, const PF_LayerDef &def, std::mt19937 
 }
 
 struct Buffer {
-    Format format;
+    PixelFormat format;
     std::vector<std::uint8_t> bytes;
     PF_LayerDef def{};
 
-    Buffer(Format f, int width, int height, int padding = 0, bool bottom_up = false) : format(f) {
+    Buffer(PixelFormat f, int width, int height, int padding = 0, bool bottom_up = false) : format(f) {
         const int pixel = reference::PixelBytes(f);
         const int row = width * pixel + padding;
         bytes.assign(static_cast<std::size_t>(row) * static_cast<std::size_t>(height > 0 ? height : 0) + 16, 0);
@@ -70,7 +70,7 @@ struct Buffer {
         def.rowbytes = bottom_up ? -row : row;
         def.data = reinterpret_cast<PF_PixelPtr>(
             bottom_up && height > 0 ? bytes.data() + static_cast<std::size_t>(row) * (height - 1) : bytes.data());
-        def.world_flags = f == Format::ARGB16 ? PF_WorldFlag_DEEP : 0;
+        def.world_flags = f == PixelFormat::kArgb16 ? PF_WorldFlag_DEEP : 0;
         def.extent_hint = {0, 0, width, height};
     }
     Buffer(const Buffer &other) : format(other.format), bytes(other.bytes), def(other.def) {
@@ -92,7 +92,7 @@ struct Buffer {
     // depends on how the compiler ordered the operands. Alpha is copied and
     // stays exact.
     void CanonicaliseColourNaNs() {
-        if (format != Format::BGRA32F) return;
+        if (format != PixelFormat::kBgra32f) return;
         for (int y = 0; y < def.height; ++y) {
             for (int x = 0; x < def.width; ++x) {
                 auto *c = reinterpret_cast<float *>(Pixel(x, y));

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 
 #include "render/color_grade.h"
+#include "reference/reference_render.h"
 #include "render/hsv.h"
 #include "render_test_support.h"
 
@@ -88,47 +91,79 @@ TEST(GradePixel, WorkedExamples) {
     }
 }
 
-TEST(RgbToHsv, HueSectorsAndGrey) {
+// The two conversions the saturation control is defined by, written apart in
+// the reference: checked here on worked values, so that the yardstick the
+// fused step is held to is itself right.
+TEST(ReferenceRgbToHsv, HueSectorsAndGrey) {
     struct Case {
         float r, g, b;
-        Hsv expect;
+        float hue, saturation, value;
     } cases[] = {
-        {0.8f, 0.4f, 0.2f, {1.0f / 18, 0.75f, 0.8f}},
-        {1, 0, 0, {0, 1, 1}},
-        {0, 1, 0, {1.0f / 3, 1, 1}},
-        {0, 0, 1, {2.0f / 3, 1, 1}},
-        {1, 0, 0.5f, {11.0f / 12, 1, 1}},  // blue above green wraps the hue
-        {0.3f, 0.3f, 0.3f, {0, 0, 0.3f}},
+        {0.8f, 0.4f, 0.2f, 1.0f / 18, 0.75f, 0.8f},
+        {1, 0, 0, 0, 1, 1},
+        {0, 1, 0, 1.0f / 3, 1, 1},
+        {0, 0, 1, 2.0f / 3, 1, 1},
+        {1, 0, 0.5f, 11.0f / 12, 1, 1},  // blue above green wraps the hue
+        {0.3f, 0.3f, 0.3f, 0, 0, 0.3f},
     };
     for (const auto &c : cases) {
-        const Hsv got = RgbToHsv(c.r, c.g, c.b);
-        EXPECT_NEAR(got.hue, c.expect.hue, 1e-6f);
-        EXPECT_NEAR(got.saturation, c.expect.saturation, 1e-6f);
-        EXPECT_EQ(got.value, c.expect.value);
+        float hue, saturation, value;
+        reference::RgbToHsv(c.r, c.g, c.b, hue, saturation, value);
+        EXPECT_NEAR(hue, c.hue, 1e-6f);
+        EXPECT_NEAR(saturation, c.saturation, 1e-6f);
+        EXPECT_EQ(value, c.value);
     }
 }
 
-TEST(HsvToRgb, SectorsIncludingTheWrapAndGarbageHues) {
+TEST(ReferenceHsvToRgb, SectorsIncludingTheWrapAndGarbageHues) {
     struct Case {
         float h, s, v;
-        Rgb expect;
+        float red, green, blue;
     } cases[] = {
-        {1.0f / 18, 0.375f, 0.8f, {0.8f, 0.6f, 0.5f}},
-        {1, 1, 1, {1, 0, 0}},         // a full turn is red, not magenta
-        {1, 0.5f, 1, {1, 0.5f, 0.5f}},
-        {0.5f, 1, 1, {0, 1, 1}},
-        {0.75f, 1, 1, {0.5f, 0, 1}},
-        {0.3f, 0, 0.7f, {0.7f, 0.7f, 0.7f}},
+        {1.0f / 18, 0.375f, 0.8f, 0.8f, 0.6f, 0.5f},
+        {1, 1, 1, 1, 0, 0},  // a full turn is red, not magenta
+        {1, 0.5f, 1, 1, 0.5f, 0.5f},
+        {0.5f, 1, 1, 0, 1, 1},
+        {0.75f, 1, 1, 0.5f, 0, 1},
+        {0.3f, 0, 0.7f, 0.7f, 0.7f, 0.7f},
     };
     for (const auto &c : cases) {
-        const Rgb got = HsvToRgb(c.h, c.s, c.v);
-        EXPECT_NEAR(got.red, c.expect.red, 1e-6f);
-        EXPECT_NEAR(got.green, c.expect.green, 1e-6f);
-        EXPECT_NEAR(got.blue, c.expect.blue, 1e-6f);
+        float red, green, blue;
+        reference::HsvToRgb(c.h, c.s, c.v, red, green, blue);
+        EXPECT_NEAR(red, c.red, 1e-6f);
+        EXPECT_NEAR(green, c.green, 1e-6f);
+        EXPECT_NEAR(blue, c.blue, 1e-6f);
     }
     // Hues whose sector cannot be represented must not trap.
     const float garbage[] = {NaN, std::numeric_limits<float>::infinity(), -1e30f, 1e30f, -0.5f};
-    for (float h : garbage) static_cast<void>(HsvToRgb(h, 0.5f, 0.5f));
+    for (float h : garbage) {
+        float red, green, blue;
+        reference::HsvToRgb(h, 0.5f, 0.5f, red, green, blue);
+    }
+}
+
+// The renderer's fused step against the two conversions it stands for, to
+// the bit: every sector, the wrap to a full turn, grey, negative and
+// oversized channels, zero, huge and not-a-number saturation scales.
+TEST(ScaleSaturation, MatchesTheTwoConversionsBitForBit) {
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<float> channel(-0.5f, 1.5f);
+    const float special[] = {0, 1, 0.5f, -0.25f, 1e-9f, 2, 1e30f, -1e30f, NaN};
+    const float scales[] = {0, 0.5f, 1, 2, 1e30f, -3, NaN};
+    auto same = [](float a, float b) { return std::isnan(a) ? std::isnan(b) : std::memcmp(&a, &b, 4) == 0; };
+    for (int n = 0; n < 20000; ++n) {
+        const float r = n < 729 ? special[n % 9] : channel(rng);
+        const float g = n < 729 ? special[n / 9 % 9] : channel(rng);
+        const float b = n < 729 ? special[n / 81 % 9] : channel(rng);
+        const float scale = scales[n % 7];
+        float hue, saturation, value, red, green, blue;
+        reference::RgbToHsv(r, g, b, hue, saturation, value);
+        reference::HsvToRgb(hue, saturation * scale, value, red, green, blue);
+        const Rgb got = ScaleSaturation(r, g, b, scale);
+        ASSERT_TRUE(same(got.red, red) && same(got.green, green) && same(got.blue, blue))
+            << r << " " << g << " " << b << " x " << scale << ": " << got.red << " " << got.green << " "
+            << got.blue << " vs " << red << " " << green << " " << blue;
+    }
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ TEST(LaneKernels, EveryLevelMatchesTheReferenceBitForBit) {
             Resolution res;
             RandomiseParams(params.array(), res, rng, width, height);
             edge.apply(params);
-            Buffer src(Format::BGRA32F, width, height, 16 * (set % 3));
+            Buffer src(PixelFormat::kBgra32f, width, height, 16 * (set % 3));
             if (set % 2 == 0) src.Randomise(rng);
             else FillWithEdgeValues(src, rng);
             InData in;
@@ -104,13 +104,13 @@ TEST(LaneKernels, EveryLevelMatchesTheReferenceBitForBit) {
             in.in_data.downsample_x = res.down_x;
             in.in_data.downsample_y = res.down_y;
             params.Input(src.def);
-            Buffer expected(Format::BGRA32F, width, height, 16 * (set % 3));
-            reference::RenderFrame(in.in_data, params.array(), Format::BGRA32F, src.def, expected.def, height);
+            Buffer expected(PixelFormat::kBgra32f, width, height, 16 * (set % 3));
+            reference::RenderFrame(in.in_data, params.array(), PixelFormat::kBgra32f, src.def, expected.def, height);
             for (SimdLevel level : LevelsOfThisMachine()) {
                 SCOPED_TRACE(std::string(SimdLevelName(level)) + (all_fall_back ? ", all fall back" : "") +
                              ", set " + std::to_string(set) + " (" + edge.name + "): " +
                              DescribeParams(params.array(), res));
-                Buffer rendered(Format::BGRA32F, width, height, 16 * (set % 3));
+                Buffer rendered(PixelFormat::kBgra32f, width, height, 16 * (set % 3));
                 const PowerTally tally = RenderAtLevel(in.in_data, params, src, rendered, level, all_fall_back);
                 ASSERT_TRUE(rendered.SameBytes(expected)) << rendered.FirstDifference(expected);
                 if (all_fall_back) {
@@ -131,16 +131,16 @@ TEST(LaneKernels, FeatherBandsMatchTheReference) {
             params.Popup(PARAM_WINDOW_TYPE, shape).Popup(PARAM_FALLOFF, falloff).Point(40, 20).Angle(17)
                 .Slider(PARAM_WIDTH, 70).Slider(PARAM_HEIGHT, 34).Slider(PARAM_FEATHER, 25)
                 .InsideMaster(0.05, 1.7, 1.2, 1.4).OutsideMaster(-0.03, 0.6, 0.9, 0.5).Popup(PARAM_COLOR_MODEL, 1 + falloff % 2);
-            Buffer src(Format::BGRA32F, 83, 41);
+            Buffer src(PixelFormat::kBgra32f, 83, 41);
             src.Randomise(rng);
             InData in;
             params.Input(src.def);
-            Buffer expected(Format::BGRA32F, 83, 41);
-            reference::RenderFrame(in.in_data, params.array(), Format::BGRA32F, src.def, expected.def, 41);
+            Buffer expected(PixelFormat::kBgra32f, 83, 41);
+            reference::RenderFrame(in.in_data, params.array(), PixelFormat::kBgra32f, src.def, expected.def, 41);
             for (SimdLevel level : LevelsOfThisMachine()) {
                 SCOPED_TRACE(std::string(SimdLevelName(level)) + " shape " + std::to_string(shape) + " falloff " +
                              std::to_string(falloff));
-                Buffer rendered(Format::BGRA32F, 83, 41);
+                Buffer rendered(PixelFormat::kBgra32f, 83, 41);
                 RenderAtLevel(in.in_data, params, src, rendered, level);
                 ASSERT_TRUE(rendered.SameBytes(expected)) << rendered.FirstDifference(expected);
             }
@@ -154,7 +154,7 @@ TEST(LaneKernels, FewLanesFallBackOnOrdinaryPixels) {
     ParamSet params;
     params.Point(64, 32).Slider(PARAM_WIDTH, 100).Slider(PARAM_HEIGHT, 50).InsideMaster(0.02, 1.1, 1.05, 1.3)
         .OutsideMaster(-0.02, 0.9, 0.95, 0.6).Checkbox(PARAM_CLAMP_IN_BLACK, true);
-    Buffer src(Format::BGRA32F, 128, 64);
+    Buffer src(PixelFormat::kBgra32f, 128, 64);
     std::uniform_real_distribution<float> value(0.0f, 1.0f);
     for (int y = 0; y < 64; ++y) {
         for (int x = 0; x < 128; ++x) {
@@ -166,7 +166,7 @@ TEST(LaneKernels, FewLanesFallBackOnOrdinaryPixels) {
     params.Input(src.def);
     for (int model = 1; model <= 2; ++model) {
         params.Popup(PARAM_COLOR_MODEL, model);
-        Buffer rendered(Format::BGRA32F, 128, 64);
+        Buffer rendered(PixelFormat::kBgra32f, 128, 64);
         const PowerTally tally = RenderAtLevel(in.in_data, params, src, rendered, DetectedSimdLevel());
         EXPECT_EQ(tally.powers, 3u * 128u * 64u) << "model " << model;
         EXPECT_LT(tally.fallbacks * 1000, tally.powers) << "model " << model;

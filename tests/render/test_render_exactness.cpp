@@ -16,46 +16,49 @@
 #include "render/window_render_params.h"
 #include "random_params.h"
 #include "render_test_support.h"
-#include "serial_iterate.h"
-#include "support/fake_host.h"
 #include "test_buffers.h"
+#include "testhost/host.h"
 
 namespace {
 
 using namespace render_test;
 
-constexpr Format ALL_FORMATS[] = {Format::ARGB8, Format::ARGB16, Format::BGRA8, Format::BGRA32F};
+constexpr PixelFormat ALL_FORMATS[] = {PixelFormat::kArgb8, PixelFormat::kArgb16, PixelFormat::kBgra8, PixelFormat::kBgra32f};
 
-const char *FormatName(Format f) {
+const char *FormatName(PixelFormat f) {
     switch (f) {
-    case Format::ARGB8: return "ARGB8";
-    case Format::ARGB16: return "ARGB16";
-    case Format::BGRA8: return "BGRA8";
-    case Format::BGRA32F: return "BGRA32f";
+    case PixelFormat::kArgb8: return "ARGB8";
+    case PixelFormat::kArgb16: return "ARGB16";
+    case PixelFormat::kBgra8: return "BGRA8";
+    case PixelFormat::kBgra32f: return "BGRA32f";
     }
     return "?";
 }
 
 void RenderReference(const PF_InData &in_data, ParamSet &params, const Buffer &src, Buffer &dst) {
     reference::RenderFrame(in_data, params.array(), src.format, src.def, dst.def,
-                           src.format == Format::BGRA32F ? dst.def.extent_hint.bottom - dst.def.extent_hint.top
+                           src.format == PixelFormat::kBgra32f ? dst.def.extent_hint.bottom - dst.def.extent_hint.top
                                                          : dst.def.height);
 }
 
-// Through RenderFrame, with the host's choice of pixel loop.
+// Through RenderFrame in the simulated host, with the host's choice of pixel
+// loop and its own iterate suites.
 PF_Err RenderThroughFrame(const Resolution &res, ParamSet &params, Buffer &src, Buffer &dst) {
-    const bool premiere = src.format == Format::BGRA8 || src.format == Format::BGRA32F;
-    zonara_test::FakeHost host(premiere ? PF_APPL_ID_PREMIERE : PF_APPL_ID_AFTER_EFFECTS);
-    host.ProvideSuite(kPFIterate8Suite, &SERIAL_ITERATE8);
-    host.ProvideSuite(kPFIterate16Suite, &SERIAL_ITERATE16);
-    host.output_pixel_format =
-        src.format == Format::BGRA32F ? PrPixelFormat_BGRA_4444_32f : PrPixelFormat_BGRA_4444_8u;
-    host.in_data.pixel_aspect_ratio = res.aspect;
-    host.in_data.downsample_x = res.down_x;
-    host.in_data.downsample_y = res.down_y;
-    params.Input(src.def);
-    const PF_Err err = RenderFrame(&host.in_data, &host.out_data, params.array(), &dst.def);
-    EXPECT_TRUE(host.SuitesBalanced());
+    const bool premiere = src.format == PixelFormat::kBgra8 || src.format == PixelFormat::kBgra32f;
+    PF_ParamDef **param_array = params.Input(src.def).array();
+    testhost::Host host([param_array](PF_Cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **,
+                                      PF_LayerDef *output, void *) {
+                            return RenderFrame(in_data, out_data, param_array, output);
+                        },
+                        premiere ? testhost::HostApp::kPremiere : testhost::HostApp::kAfterEffects);
+    // The buffers are the test's, not layers of the host's own, so the
+    // editing host is told which format to report for them.
+    if (premiere) host.faults().reported_pixel_format = testhost::PremierePixelFormat(src.format);
+    host.frame().pixel_aspect_ratio = res.aspect;
+    host.frame().downsample_x = res.down_x;
+    host.frame().downsample_y = res.down_y;
+    const PF_Err err = host.Send(PF_Cmd_RENDER, &dst.def);
+    EXPECT_TRUE(host.suites().BalancedSinceLastCommand());
     return err;
 }
 
@@ -64,12 +67,12 @@ void RenderWithForcedTables(const PF_InData &in_data, ParamSet &params, Buffer &
     WindowRenderParams record;
     BuildWindowRenderParams(in_data, params.array(), record);
     GradeTables tables;
-    if (src.format == Format::ARGB16) BuildGradeTables16(record, tables);
+    if (src.format == PixelFormat::kArgb16) BuildGradeTables16(record, tables);
     else BuildGradeTables8(record, tables);
     // The memo too, whatever the size; a no-op where it does not apply.
     AttachSaturationMemo(MEMO_WORTH_CLEARING_FROM_PIXELS, tables);
     record.tables = &tables;
-    if (src.format == Format::BGRA32F) {
+    if (src.format == PixelFormat::kBgra32f) {
         IterateFloatRows(0, dst.def.height, &src.def, &record, RenderPixelBgra32f, &dst.def);
         return;
     }
@@ -78,20 +81,47 @@ void RenderWithForcedTables(const PF_InData &in_data, ParamSet &params, Buffer &
             void *in = src.Pixel(x, y);
             void *out = dst.Pixel(x, y);
             switch (src.format) {
-            case Format::ARGB8: RenderPixelArgb8(&record, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
-            case Format::BGRA8: RenderPixelBgra8(&record, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
-            case Format::ARGB16: RenderPixelArgb16(&record, x, y, static_cast<PF_Pixel16 *>(in), static_cast<PF_Pixel16 *>(out)); break;
-            case Format::BGRA32F: break;
+            case PixelFormat::kArgb8: RenderPixelArgb8(&record, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
+            case PixelFormat::kBgra8: RenderPixelBgra8(&record, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
+            case PixelFormat::kArgb16: RenderPixelArgb16(&record, x, y, static_cast<PF_Pixel16 *>(in), static_cast<PF_Pixel16 *>(out)); break;
+            case PixelFormat::kBgra32f: break;
             }
         }
     }
+}
+
+// The frame rendered three ways, each into a copy of `start`: by the
+// reference, through RenderFrame in the host, and (unless left out) through
+// the pixel callbacks with the tables forced; passes when all agree to the
+// bit.
+::testing::AssertionResult EveryWayMatchesTheReference(ParamSet &params, const Resolution &res, Buffer &src,
+                                                       const Buffer &start, bool with_forced_tables = true) {
+    Buffer expected(start), through_frame(start), forced_tables(start);
+    InData in;
+    in.in_data.pixel_aspect_ratio = res.aspect;
+    in.in_data.downsample_x = res.down_x;
+    in.in_data.downsample_y = res.down_y;
+    params.Input(src.def);
+    RenderReference(in.in_data, params, src, expected);
+    const PF_Err err = RenderThroughFrame(res, params, src, through_frame);
+    if (err != PF_Err_NONE) return ::testing::AssertionFailure() << "RenderFrame returned " << err;
+    if (!through_frame.SameBytes(expected)) {
+        return ::testing::AssertionFailure() << "through RenderFrame, " << through_frame.FirstDifference(expected);
+    }
+    if (with_forced_tables) {
+        RenderWithForcedTables(in.in_data, params, src, forced_tables);
+        if (!forced_tables.SameBytes(expected)) {
+            return ::testing::AssertionFailure() << "with forced tables, " << forced_tables.FirstDifference(expected);
+        }
+    }
+    return ::testing::AssertionSuccess();
 }
 
 TEST(RenderExactness, RandomParametersMatchTheReferenceBitForBit) {
     std::mt19937 rng(20261207);
     constexpr int SETS = 60;
     for (int set = 0; set < SETS; ++set) {
-        for (Format format : ALL_FORMATS) {
+        for (PixelFormat format : ALL_FORMATS) {
             // Wide enough for the 8-bit tables to be built through RenderFrame.
             const int width = 71, height = 43;
             ParamSet params;
@@ -100,20 +130,9 @@ TEST(RenderExactness, RandomParametersMatchTheReferenceBitForBit) {
             SCOPED_TRACE(std::string(FormatName(format)) + " set " + std::to_string(set) + ": " + DescribeParams(params.array(), res));
             Buffer src(format, width, height, 12);
             src.Randomise(rng);
-            Buffer expected(format, width, height, 12);
-            expected.Randomise(rng);
-            Buffer through_frame(expected), forced_tables(expected);
-
-            InData in;
-            in.in_data.pixel_aspect_ratio = res.aspect;
-            in.in_data.downsample_x = res.down_x;
-            in.in_data.downsample_y = res.down_y;
-            params.Input(src.def);
-            RenderReference(in.in_data, params, src, expected);
-            ASSERT_EQ(RenderThroughFrame(res, params, src, through_frame), PF_Err_NONE);
-            RenderWithForcedTables(in.in_data, params, src, forced_tables);
-            ASSERT_TRUE(through_frame.SameBytes(expected)) << through_frame.FirstDifference(expected);
-            ASSERT_TRUE(forced_tables.SameBytes(expected)) << forced_tables.FirstDifference(expected);
+            Buffer start(format, width, height, 12);
+            start.Randomise(rng);
+            ASSERT_TRUE(EveryWayMatchesTheReference(params, res, src, start));
         }
     }
 }
@@ -127,18 +146,10 @@ TEST(RenderExactness, SixteenBitFrameLargeEnoughForTables) {
         RandomiseParams(params.array(), res, rng, width, height);
         params.Popup(PARAM_COLOR_MODEL, 1 + set % 2).Slider(PARAM_MIX, 1);
         SCOPED_TRACE(DescribeParams(params.array(), res));
-        Buffer src(Format::ARGB16, width, height);
+        Buffer src(PixelFormat::kArgb16, width, height);
         src.Randomise(rng);
-        Buffer expected(Format::ARGB16, width, height);
-        Buffer through_frame(expected);
-        InData in;
-        in.in_data.pixel_aspect_ratio = res.aspect;
-        in.in_data.downsample_x = res.down_x;
-        in.in_data.downsample_y = res.down_y;
-        params.Input(src.def);
-        RenderReference(in.in_data, params, src, expected);
-        ASSERT_EQ(RenderThroughFrame(res, params, src, through_frame), PF_Err_NONE);
-        ASSERT_TRUE(through_frame.SameBytes(expected)) << through_frame.FirstDifference(expected);
+        const Buffer start(PixelFormat::kArgb16, width, height);
+        ASSERT_TRUE(EveryWayMatchesTheReference(params, res, src, start, false));
     }
 }
 
@@ -158,7 +169,7 @@ TEST(RenderExactness, FramesIndependentOfTheWindowMatchTheReference) {
     };
     std::mt19937 rng(99);
     for (const auto &c : cases) {
-        for (Format format : ALL_FORMATS) {
+        for (PixelFormat format : ALL_FORMATS) {
             SCOPED_TRACE(std::string(c.name) + " " + FormatName(format));
             // Large enough for tables in every integer format.
             const int width = 520, height = 510;
@@ -166,13 +177,8 @@ TEST(RenderExactness, FramesIndependentOfTheWindowMatchTheReference) {
             c.apply(params);
             Buffer src(format, width, height);
             src.Randomise(rng);
-            Buffer expected(format, width, height);
-            Buffer through_frame(expected);
-            InData in;
-            params.Input(src.def);
-            RenderReference(in.in_data, params, src, expected);
-            ASSERT_EQ(RenderThroughFrame(Resolution{}, params, src, through_frame), PF_Err_NONE);
-            ASSERT_TRUE(through_frame.SameBytes(expected)) << through_frame.FirstDifference(expected);
+            const Buffer start(format, width, height);
+            ASSERT_TRUE(EveryWayMatchesTheReference(params, Resolution{}, src, start, false));
         }
     }
 }
@@ -184,7 +190,7 @@ TEST(RenderExactness, FramesIndependentOfTheWindowMatchTheReference) {
 TEST(RenderExactness, EightBitFramesOfFewColoursMatchThroughTheMemo) {
     std::mt19937 rng(4242);
     for (int set = 0; set < 12; ++set) {
-        for (Format format : {Format::ARGB8, Format::BGRA8}) {
+        for (PixelFormat format : {PixelFormat::kArgb8, PixelFormat::kBgra8}) {
             const int width = 256, height = 256;  // large enough for the memo in RenderFrame
             ParamSet params;
             Resolution res;
@@ -199,25 +205,12 @@ TEST(RenderExactness, EightBitFramesOfFewColoursMatchThroughTheMemo) {
             for (int y = 0; y < height; ++y) {
                 for (int x = 0; x < width; ++x) std::memcpy(src.Pixel(x, y), palette.Pixel(pick(rng), 0), 4);
             }
-            Buffer expected(format, width, height);
-            Buffer through_frame(expected), forced_tables(expected);
-            InData in;
-            in.in_data.pixel_aspect_ratio = res.aspect;
-            in.in_data.downsample_x = res.down_x;
-            in.in_data.downsample_y = res.down_y;
-            params.Input(src.def);
-            RenderReference(in.in_data, params, src, expected);
-            ASSERT_EQ(RenderThroughFrame(res, params, src, through_frame), PF_Err_NONE);
-            RenderWithForcedTables(in.in_data, params, src, forced_tables);
-            ASSERT_TRUE(through_frame.SameBytes(expected)) << through_frame.FirstDifference(expected);
-            ASSERT_TRUE(forced_tables.SameBytes(expected)) << forced_tables.FirstDifference(expected);
+            const Buffer start(format, width, height);
+            ASSERT_TRUE(EveryWayMatchesTheReference(params, res, src, start));
         }
     }
 }
 
-}  // namespace
-
-namespace {
 
 // Settings nobody should choose but anyone can type or a damaged project can
 // hold: each must render IEEE results (the reference's), never a fault.
@@ -241,21 +234,15 @@ TEST(RenderExactness, DegenerateSettingsMatchTheReference) {
     };
     std::mt19937 rng(11);
     for (const auto &c : cases) {
-        for (Format format : ALL_FORMATS) {
+        for (PixelFormat format : ALL_FORMATS) {
             SCOPED_TRACE(std::string(c.name) + " " + FormatName(format));
             ParamSet params;
             params.Point(10, 8).Slider(PARAM_WIDTH, 16).Slider(PARAM_HEIGHT, 12).Slider(PARAM_FEATHER, 4);
             c.apply(params);
             Buffer src(format, 21, 17);
             src.Randomise(rng);
-            Buffer expected(format, 21, 17), forced_tables(expected), through_frame(expected);
-            InData in;
-            params.Input(src.def);
-            RenderReference(in.in_data, params, src, expected);
-            RenderWithForcedTables(in.in_data, params, src, forced_tables);
-            ASSERT_EQ(RenderThroughFrame(Resolution{}, params, src, through_frame), PF_Err_NONE);
-            EXPECT_TRUE(forced_tables.SameBytes(expected)) << forced_tables.FirstDifference(expected);
-            EXPECT_TRUE(through_frame.SameBytes(expected)) << through_frame.FirstDifference(expected);
+            const Buffer start(format, 21, 17);
+            EXPECT_TRUE(EveryWayMatchesTheReference(params, Resolution{}, src, start));
         }
     }
 }

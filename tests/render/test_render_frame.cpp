@@ -10,28 +10,28 @@
 #include "render/iterate_float_rows.h"
 #include "render/render_frame.h"
 #include "render_test_support.h"
-#include "serial_iterate.h"
-#include "support/fake_host.h"
+#include "support/linked_effect.h"
 #include "test_buffers.h"
-
-extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData *, PF_OutData *, PF_ParamDef *[], PF_LayerDef *, void *);
+#include "testhost/host.h"
 
 namespace {
 
 using namespace render_test;
+using testhost::HostApp;
 
+// The linked entry point in the simulated host, sent the render command with
+// the test's own parameter array and buffers (null where a test says so).
 struct Frame {
-    zonara_test::FakeHost host;
+    testhost::Host host;
     ParamSet params;
     Buffer src;
     Buffer dst;
 
-    Frame(A_long appl_id, Format format, int width = 8, int height = 6)
-        : host(appl_id), src(format, width, height), dst(format, width, height) {
-        host.ProvideSuite(kPFIterate8Suite, &SERIAL_ITERATE8);
-        host.ProvideSuite(kPFIterate16Suite, &SERIAL_ITERATE16);
-        host.output_pixel_format =
-            format == Format::BGRA32F ? PrPixelFormat_BGRA_4444_32f : PrPixelFormat_BGRA_4444_8u;
+    Frame(HostApp app, PixelFormat format, int width = 8, int height = 6)
+        : host(testhost::EffectFunction(EntryPointFunc), app), src(format, width, height), dst(format, width, height) {
+        // The buffers are the test's, not layers of the host's own, so the
+        // editing host is told which format to report for them.
+        if (app == HostApp::kPremiere) host.faults().reported_pixel_format = testhost::PremierePixelFormat(format);
         std::mt19937 rng(3);
         src.Randomise(rng);
         params.InsideMaster(0.1, 1.5, 1.2).Point(width / 2.0, height / 2.0).Slider(PARAM_WIDTH, width)
@@ -39,83 +39,91 @@ struct Frame {
     }
     PF_Err Render() {
         params.Input(src.def);
-        return EntryPointFunc(PF_Cmd_RENDER, &host.in_data, &host.out_data, params.array(), &dst.def, nullptr);
+        return RenderWith(params.array(), &dst.def);
     }
+    PF_Err RenderWith(PF_ParamDef **param_array, PF_LayerDef *output) {
+        auto with_these_records = [param_array](PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **,
+                                                PF_LayerDef *layer, void *extra) {
+            return EntryPointFunc(cmd, in_data, out_data, param_array, layer, extra);
+        };
+        return host.SendTo(with_these_records, PF_Cmd_RENDER, output);
+    }
+    bool SuitesBalanced() const { return host.suites().BalancedSinceLastCommand(); }
 };
 
 TEST(RenderFrame, TakesTheSuiteOfTheFormatAndGivesEverythingBack) {
     struct Case {
         const char *name;
-        A_long appl_id;
-        Format format;
+        HostApp app;
+        PixelFormat format;
         std::vector<std::string> expect_acquired;
     } cases[] = {
-        {"After Effects 8-bit", PF_APPL_ID_AFTER_EFFECTS, Format::ARGB8, {kPFIterate8Suite}},
-        {"After Effects 16-bit", PF_APPL_ID_AFTER_EFFECTS, Format::ARGB16, {kPFIterate16Suite}},
-        {"Premiere Pro 8-bit", PF_APPL_ID_PREMIERE, Format::BGRA8, {kPFPixelFormatSuite, kPFIterate8Suite}},
-        {"Premiere Pro float", PF_APPL_ID_PREMIERE, Format::BGRA32F, {kPFPixelFormatSuite}},
+        {"After Effects 8-bit", HostApp::kAfterEffects, PixelFormat::kArgb8, {kPFIterate8Suite}},
+        {"After Effects 16-bit", HostApp::kAfterEffects, PixelFormat::kArgb16, {kPFIterate16Suite}},
+        {"Premiere Pro 8-bit", HostApp::kPremiere, PixelFormat::kBgra8, {kPFPixelFormatSuite, kPFIterate8Suite}},
+        {"Premiere Pro float", HostApp::kPremiere, PixelFormat::kBgra32f, {kPFPixelFormatSuite}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        Frame frame(c.appl_id, c.format);
+        Frame frame(c.app, c.format);
         const Buffer before(frame.dst);
         EXPECT_EQ(frame.Render(), PF_Err_NONE);
         EXPECT_FALSE(frame.dst.SameBytes(before));  // the grade reached the pixels
         std::vector<std::string> acquired;
-        for (const auto &call : frame.host.suite_calls) {
-            if (call.kind == zonara_test::SuiteCall::ACQUIRE) acquired.push_back(call.name);
+        for (const auto &call : frame.host.suites().calls_of_last_command()) {
+            if (call.kind != testhost::SuiteCall::Kind::kReleased) acquired.push_back(call.name);
         }
         EXPECT_EQ(acquired, c.expect_acquired);
-        EXPECT_TRUE(frame.host.SuitesBalanced());
+        EXPECT_TRUE(frame.SuitesBalanced());
     }
 }
 
 TEST(RenderFrame, HostFailures) {
     struct Case {
         const char *name;
-        A_long appl_id;
-        Format format;
+        HostApp app;
+        PixelFormat format;
         const char *refused;  // or null
         bool no_basic_suite;
         PrPixelFormat reported_format;
         PF_Err expect;
         bool expect_message;
     } cases[] = {
-        {"no basic suite", PF_APPL_ID_AFTER_EFFECTS, Format::ARGB8, nullptr, true, 0, 516, false},
-        {"no 8-bit iterate suite", PF_APPL_ID_AFTER_EFFECTS, Format::ARGB8, kPFIterate8Suite, false, 0, 516, false},
-        {"no 16-bit iterate suite", PF_APPL_ID_AFTER_EFFECTS, Format::ARGB16, kPFIterate16Suite, false, 0, 516, false},
-        {"no pixel format suite", PF_APPL_ID_PREMIERE, Format::BGRA8, kPFPixelFormatSuite, false, 0, 516, true},
-        {"Premiere without 8-bit iterate", PF_APPL_ID_PREMIERE, Format::BGRA8, kPFIterate8Suite, false, 0, 516, false},
-        {"unknown pixel format", PF_APPL_ID_PREMIERE, Format::BGRA8, nullptr, false, 0x12345678, 514, false},
+        {"no basic suite", HostApp::kAfterEffects, PixelFormat::kArgb8, nullptr, true, 0, 516, false},
+        {"no 8-bit iterate suite", HostApp::kAfterEffects, PixelFormat::kArgb8, kPFIterate8Suite, false, 0, 516, false},
+        {"no 16-bit iterate suite", HostApp::kAfterEffects, PixelFormat::kArgb16, kPFIterate16Suite, false, 0, 516, false},
+        {"no pixel format suite", HostApp::kPremiere, PixelFormat::kBgra8, kPFPixelFormatSuite, false, 0, 516, true},
+        {"Premiere without 8-bit iterate", HostApp::kPremiere, PixelFormat::kBgra8, kPFIterate8Suite, false, 0, 516, false},
+        {"unknown pixel format", HostApp::kPremiere, PixelFormat::kBgra8, nullptr, false, 0x12345678, 514, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        Frame frame(c.appl_id, c.format);
-        if (c.refused) frame.host.RefuseSuite(c.refused);
-        if (c.no_basic_suite) frame.host.RemoveBasicSuite();
-        if (c.reported_format != 0) frame.host.output_pixel_format = c.reported_format;
+        Frame frame(c.app, c.format);
+        if (c.refused) frame.host.suites().Refuse(c.refused);
+        frame.host.faults().no_basic_suite = c.no_basic_suite;
+        if (c.reported_format != 0) frame.host.faults().reported_pixel_format = c.reported_format;
         const Buffer before(frame.dst);
         EXPECT_EQ(frame.Render(), c.expect);
         EXPECT_TRUE(frame.dst.SameBytes(before));
-        EXPECT_TRUE(frame.host.SuitesBalanced());
-        EXPECT_EQ((frame.host.out_data.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE) != 0, c.expect_message);
+        EXPECT_TRUE(frame.SuitesBalanced());
+        const PF_OutData &out_data = frame.host.last_out_data();
+        EXPECT_EQ((out_data.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE) != 0, c.expect_message);
         if (c.expect_message) {
-            EXPECT_STREQ(frame.host.out_data.return_msg, "Not able to acquire AEFX Suite.");
+            EXPECT_STREQ(out_data.return_msg, "Not able to acquire AEFX Suite.");
         }
     }
 }
 
 TEST(RenderFrame, MissingRecordsAreRefusedNotDereferenced) {
-    Frame frame(PF_APPL_ID_AFTER_EFFECTS, Format::ARGB8);
+    Frame frame(HostApp::kAfterEffects, PixelFormat::kArgb8);
     frame.params.Input(frame.src.def);
-    EXPECT_NE(EntryPointFunc(PF_Cmd_RENDER, &frame.host.in_data, &frame.host.out_data, nullptr, &frame.dst.def, nullptr),
-              PF_Err_NONE);
-    EXPECT_NE(EntryPointFunc(PF_Cmd_RENDER, &frame.host.in_data, &frame.host.out_data, frame.params.array(), nullptr,
-                             nullptr),
-              PF_Err_NONE);
+    EXPECT_NE(frame.RenderWith(nullptr, &frame.dst.def), PF_Err_NONE);
+    EXPECT_TRUE(frame.SuitesBalanced());
+    EXPECT_NE(frame.RenderWith(frame.params.array(), nullptr), PF_Err_NONE);
+    EXPECT_TRUE(frame.SuitesBalanced());
     frame.params.array()[PARAM_MIX] = nullptr;
     EXPECT_NE(frame.Render(), PF_Err_NONE);
-    EXPECT_TRUE(frame.host.SuitesBalanced());
+    EXPECT_TRUE(frame.SuitesBalanced());
 }
 
 TEST(RenderFrame, DegenerateBuffersRenderNothingAndEmptySourcesAreReported) {
@@ -129,10 +137,10 @@ TEST(RenderFrame, DegenerateBuffersRenderNothingAndEmptySourcesAreReported) {
         {"null source data", 5, 5, true, false}, {"null destination data", 5, 5, false, true},
     };
     for (const auto &c : cases) {
-        for (Format format : {Format::ARGB8, Format::ARGB16, Format::BGRA8, Format::BGRA32F}) {
+        for (PixelFormat format : {PixelFormat::kArgb8, PixelFormat::kArgb16, PixelFormat::kBgra8, PixelFormat::kBgra32f}) {
             SCOPED_TRACE(std::string(c.name) + " format " + std::to_string(static_cast<int>(format)));
-            const bool premiere = format == Format::BGRA8 || format == Format::BGRA32F;
-            Frame frame(premiere ? PF_APPL_ID_PREMIERE : PF_APPL_ID_AFTER_EFFECTS, format, 5, 5);
+            const bool premiere = format == PixelFormat::kBgra8 || format == PixelFormat::kBgra32f;
+            Frame frame(premiere ? HostApp::kPremiere : HostApp::kAfterEffects, format, 5, 5);
             frame.src.def.width = frame.dst.def.width = c.width;
             frame.src.def.height = frame.dst.def.height = c.height;
             frame.dst.def.extent_hint = {0, 0, c.width, c.height};
@@ -143,7 +151,7 @@ TEST(RenderFrame, DegenerateBuffersRenderNothingAndEmptySourcesAreReported) {
             // the walk's result.
             const bool damaged = !premiere && c.null_source && c.width > 0 && c.height > 0;
             EXPECT_EQ(frame.Render(), damaged ? PF_Err_BAD_CALLBACK_PARAM : PF_Err_NONE);
-            EXPECT_TRUE(frame.host.SuitesBalanced());
+            EXPECT_TRUE(frame.SuitesBalanced());
         }
     }
 }
@@ -168,8 +176,8 @@ TEST(IterateFloatRows, StaysWithinBothBuffers) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        Buffer src(Format::BGRA32F, c.src_width, c.src_height, 0, c.bottom_up);
-        Buffer dst(Format::BGRA32F, c.dst_width, c.dst_height, 0, c.bottom_up);
+        Buffer src(PixelFormat::kBgra32f, c.src_width, c.src_height, 0, c.bottom_up);
+        Buffer dst(PixelFormat::kBgra32f, c.dst_width, c.dst_height, 0, c.bottom_up);
         int visits = 0;
         auto count = [](void *refcon, A_long, A_long, PF_PixelBGRA32f *in, PF_PixelBGRA32f *out) -> PF_Err {
             ++*static_cast<int *>(refcon);
@@ -182,7 +190,7 @@ TEST(IterateFloatRows, StaysWithinBothBuffers) {
 }
 
 TEST(IterateFloatRows, VisitsPositionsFromTheFirstRowOfData) {
-    Buffer src(Format::BGRA32F, 3, 2, 8, true), dst(Format::BGRA32F, 3, 2, 8, true);
+    Buffer src(PixelFormat::kBgra32f, 3, 2, 8, true), dst(PixelFormat::kBgra32f, 3, 2, 8, true);
     std::vector<std::pair<int, int>> seen;
     auto record = [](void *refcon, A_long x, A_long y, PF_PixelBGRA32f *, PF_PixelBGRA32f *) -> PF_Err {
         static_cast<std::vector<std::pair<int, int>> *>(refcon)->emplace_back(x, y);
@@ -195,11 +203,11 @@ TEST(IterateFloatRows, VisitsPositionsFromTheFirstRowOfData) {
 
 TEST(RenderFrame, PremiereFloatWithAnExtentHintTallerThanTheBuffer) {
     {
-        Frame frame(PF_APPL_ID_PREMIERE, Format::BGRA32F, 7, 5);
+        Frame frame(HostApp::kPremiere, PixelFormat::kBgra32f, 7, 5);
         frame.dst.def.extent_hint = {0, -100, 7, 1000};
         EXPECT_EQ(frame.Render(), PF_Err_NONE);
     }
-    Frame narrow(PF_APPL_ID_PREMIERE, Format::BGRA32F, 7, 5);
+    Frame narrow(HostApp::kPremiere, PixelFormat::kBgra32f, 7, 5);
     narrow.src.def.width = 3;
     narrow.src.def.height = 2;
     const Buffer before(narrow.dst);

@@ -22,15 +22,14 @@ using testhost::PixelFormat;
 struct FormatCase {
     const char *name;
     HostApp app;
-    PixelFormat layer_format;
-    Format format;
+    PixelFormat format;
 };
 
 constexpr FormatCase FORMATS[] = {
-    {"ARGB8", HostApp::kAfterEffects, PixelFormat::kArgb8, Format::ARGB8},
-    {"ARGB16", HostApp::kAfterEffects, PixelFormat::kArgb16, Format::ARGB16},
-    {"BGRA8", HostApp::kPremiere, PixelFormat::kBgra8, Format::BGRA8},
-    {"BGRA32f", HostApp::kPremiere, PixelFormat::kBgra32f, Format::BGRA32F},
+    {"ARGB8", HostApp::kAfterEffects, PixelFormat::kArgb8},
+    {"ARGB16", HostApp::kAfterEffects, PixelFormat::kArgb16},
+    {"BGRA8", HostApp::kPremiere, PixelFormat::kBgra8},
+    {"BGRA32f", HostApp::kPremiere, PixelFormat::kBgra32f},
 };
 
 std::unique_ptr<testhost::Host> StartHost(HostApp app, int width, int height) {
@@ -42,14 +41,14 @@ std::unique_ptr<testhost::Host> StartHost(HostApp app, int width, int height) {
     return host;
 }
 
-std::vector<std::uint8_t> Pixels(const Layer &layer, Format format) {
+std::vector<std::uint8_t> Pixels(const Layer &layer, PixelFormat format) {
     std::vector<std::uint8_t> bytes;
     const int pixel = reference::PixelBytes(format);
     for (int y = 0; y < layer.height(); ++y) {
         const auto *row = static_cast<const std::uint8_t *>(layer.PixelAddress(0, y));
         bytes.insert(bytes.end(), row, row + layer.width() * pixel);
     }
-    if (format == Format::BGRA32F) {
+    if (format == PixelFormat::kBgra32f) {
         // Colour NaNs compare by being NaN; see CanonicaliseColourNaNs.
         for (std::size_t i = 0; i + 16 <= bytes.size(); i += 16) {
             for (int k = 0; k < 3; ++k) {
@@ -81,9 +80,9 @@ TEST(ThroughModule, RandomParametersMatchTheReferenceInBothHosts) {
             testhost::LayerOptions options;
             options.row_padding_bytes = 16;
             options.bottom_up = set % 3 == 1;
-            Layer src(f.layer_format, width, height, options);
-            Layer dst(f.layer_format, width, height, options);
-            Layer expected(f.layer_format, width, height, options);
+            Layer src(f.format, width, height, options);
+            Layer dst(f.format, width, height, options);
+            Layer expected(f.format, width, height, options);
             RandomisePixels(f.format, src.def(), rng);
             ASSERT_EQ(host->Render(src, dst), PF_Err_NONE);
             EXPECT_TRUE(dst.GuardsIntact());
@@ -108,9 +107,9 @@ TEST(ThroughModule, DefaultsLeaveEveryPixelAsItWas) {
         // Clamps off too, so that float values beyond 0..1 survive.
         host->params().at(zonara::PARAM_CLAMP_OUT_BLACK).u.bd.value = 0;
         host->params().at(zonara::PARAM_CLAMP_IN_BLACK).u.bd.value = 0;
-        Layer src(f.layer_format, 64, 48), dst(f.layer_format, 64, 48);
+        Layer src(f.format, 64, 48), dst(f.format, 64, 48);
         RandomisePixels(f.format, src.def(), rng);
-        if (f.format == Format::ARGB16) {
+        if (f.format == PixelFormat::kArgb16) {
             // Only codes up to full scale are valid 16-bit input.
             for (int y = 0; y < 48; ++y)
                 for (int x = 0; x < 64; ++x) {
@@ -129,12 +128,12 @@ TEST(ThroughModule, PremiereUnknownFormatReturns514AndLeavesTheOutput) {
     host->faults().reported_pixel_format = 0x41424344;
     Layer src(PixelFormat::kBgra8, 16, 8), dst(PixelFormat::kBgra8, 16, 8);
     std::mt19937 rng(1);
-    RandomisePixels(Format::BGRA8, src.def(), rng);
-    RandomisePixels(Format::BGRA8, dst.def(), rng);
-    const auto before = Pixels(dst, Format::BGRA8);
+    RandomisePixels(PixelFormat::kBgra8, src.def(), rng);
+    RandomisePixels(PixelFormat::kBgra8, dst.def(), rng);
+    const auto before = Pixels(dst, PixelFormat::kBgra8);
     host->params().at(zonara::PARAM_IN_GAIN).u.fs_d.value = 2;
     EXPECT_EQ(host->Render(src, dst), PF_Err_UNRECOGNIZED_PARAM_TYPE);
-    EXPECT_EQ(Pixels(dst, Format::BGRA8), before);
+    EXPECT_EQ(Pixels(dst, PixelFormat::kBgra8), before);
     EXPECT_TRUE(host->suites().BalancedSinceLastCommand());
 }
 

@@ -9,16 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "common/fixed_scale.h"
 #include "testhost/event_context.h"
 #include "testhost/views.h"
 
 namespace testhost {
 namespace {
 
-constexpr double ONE = 65536.0;
+using zonara::FIXED_ONE;
 
 PF_FixedPoint Px(double x, double y) {
-    return {static_cast<PF_Fixed>(std::lround(x * ONE)), static_cast<PF_Fixed>(std::lround(y * ONE))};
+    return {static_cast<PF_Fixed>(std::lround(x * FIXED_ONE)), static_cast<PF_Fixed>(std::lround(y * FIXED_ONE))};
 }
 
 View MakeView(ViewKind kind, double zoom, double pan_x, double pan_y, double off_x = 0,
@@ -131,8 +132,8 @@ TEST(ViewConversions, LayerToFrameMapMatchesThePointConversions) {
             p = LayerToComp(view, p);
         }
         p = SourceToFrame(view, p);
-        EXPECT_DOUBLE_EQ(p.x / ONE, 123 * map.scale + map.offset_x);
-        EXPECT_DOUBLE_EQ(p.y / ONE, 45 * map.scale + map.offset_y);
+        EXPECT_DOUBLE_EQ(p.x / FIXED_ONE, 123 * map.scale + map.offset_x);
+        EXPECT_DOUBLE_EQ(p.y / FIXED_ONE, 45 * map.scale + map.offset_y);
     }
 }
 
