@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "fuzz_session.h"
+#include "shell/entry_point.h"
 #include "tools/cdl_file_reader.h"
 #include "tools/cdl_file_writer.h"
 #include "tools/side_grade.h"
@@ -32,7 +33,7 @@ constexpr std::size_t MAX_CHECKED_CORRECTIONS = 8;
 
 const ParamCatalog &Catalog() {
     static const ParamCatalog catalog = [] {
-        testhost::Host host(nullptr, testhost::HostApp::kAfterEffects);
+        testhost::Host host(testhost::EffectFunction(EntryPointFunc), testhost::HostApp::kAfterEffects);
         zonara_fuzz::SetUpParams(host);
         return ParamCatalog(host.declared_params());
     }();
