@@ -415,15 +415,4 @@ inline void RenderFrame(const PF_InData &in_data, PF_ParamDef *const *params, Pi
     }
 }
 
-// The pixel formats under their former names, for tests/tools until it
-// names them as testhost does; nothing else is to use these.
-enum class Format { ARGB8, ARGB16, BGRA8, BGRA32F };
-
-inline void RenderFrame(const PF_InData &in_data, PF_ParamDef *const *params, Format format,
-                        const PF_LayerDef &src, PF_LayerDef &dst, int rows) {
-    constexpr PixelFormat FORMATS[] = {PixelFormat::kArgb8, PixelFormat::kArgb16, PixelFormat::kBgra8,
-                                       PixelFormat::kBgra32f};
-    RenderFrame(in_data, params, FORMATS[static_cast<int>(format)], src, dst, rows);
-}
-
 }  // namespace reference

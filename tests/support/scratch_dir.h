@@ -4,10 +4,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace zonara_test {
 
@@ -30,6 +32,16 @@ public:
 
     std::filesystem::path operator/(const std::string &name) const { return path_ / name; }
     const std::filesystem::path &path() const { return path_; }
+
+    // The names of the files in the folder, sorted: what a run left behind.
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const auto &entry : std::filesystem::directory_iterator(path_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
 private:
     std::filesystem::path path_;

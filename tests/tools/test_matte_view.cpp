@@ -14,6 +14,7 @@
 #include "reference/reference_render.h"
 #include "src/params/param_index.h"
 #include "testhost/host.h"
+#include "src/common/fixed_scale.h"
 #include "tools/tool_runner.h"
 
 namespace {
@@ -41,7 +42,7 @@ struct MatteCase {
     std::vector<std::string> extra_args;
 };
 
-PF_Fixed Fixed(double value) { return static_cast<PF_Fixed>(std::lround(value * 65536.0)); }
+PF_Fixed Fixed(double value) { return static_cast<PF_Fixed>(std::lround(value * zonara::FIXED_ONE)); }
 
 // The window of every case; the grade is set too, and must not show.
 std::vector<std::string> LookArgs(const MatteCase &c) {

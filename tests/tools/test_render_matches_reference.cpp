@@ -16,6 +16,7 @@
 #include "src/params/param_index.h"
 #include "testhost/host.h"
 #include "testhost/layer.h"
+#include "src/common/fixed_scale.h"
 #include "tools/tool_runner.h"
 
 namespace {
@@ -34,7 +35,7 @@ struct Look {
     std::function<void(testhost::ParamStore &)> apply;
 };
 
-PF_Fixed Fixed(double value) { return static_cast<PF_Fixed>(std::lround(value * 65536.0)); }
+PF_Fixed Fixed(double value) { return static_cast<PF_Fixed>(std::lround(value * zonara::FIXED_ONE)); }
 
 Look EllipseLook() {
     return {{"--set", "window_type=Ellipse", "--set", "origin=20,12", "--set", "width=30", "--set", "height=18",
@@ -86,17 +87,12 @@ struct Case {
     std::vector<std::string> extra_args;
     testhost::HostApp app;
     testhost::PixelFormat layer_format;
-    reference::Format reference_format;
     PF_RationalScale par;
     int downsample;
     Look look;
 };
 
 // --- the expected side, written from the documented conversions ------------
-
-struct HostSample {
-    float alpha, red, green, blue;
-};
 
 float ToHost(OIIO::TypeDesc stored, testhost::PixelFormat format, float sample) {
     if (format == testhost::PixelFormat::kBgra32f) {
@@ -120,44 +116,6 @@ float FromHost(OIIO::TypeDesc stored, testhost::PixelFormat format, float value)
     return value;
 }
 
-void Put(testhost::Layer &layer, int x, int y, HostSample s) {
-    switch (layer.format()) {
-    case testhost::PixelFormat::kArgb8:
-        layer.At<PF_Pixel>(x, y) = {A_u_char(s.alpha), A_u_char(s.red), A_u_char(s.green), A_u_char(s.blue)};
-        break;
-    case testhost::PixelFormat::kArgb16:
-        layer.At<PF_Pixel16>(x, y) = {A_u_short(s.alpha), A_u_short(s.red), A_u_short(s.green),
-                                      A_u_short(s.blue)};
-        break;
-    case testhost::PixelFormat::kBgra8:
-        layer.At<PF_PixelBGRA8>(x, y) = {A_u_char(s.blue), A_u_char(s.green), A_u_char(s.red), A_u_char(s.alpha)};
-        break;
-    case testhost::PixelFormat::kBgra32f:
-        layer.At<PF_PixelBGRA32f>(x, y) = {s.blue, s.green, s.red, s.alpha};
-        break;
-    }
-}
-
-HostSample Get(const testhost::Layer &layer, int x, int y) {
-    switch (layer.format()) {
-    case testhost::PixelFormat::kArgb8: {
-        const auto &p = layer.At<PF_Pixel>(x, y);
-        return {float(p.alpha), float(p.red), float(p.green), float(p.blue)};
-    }
-    case testhost::PixelFormat::kArgb16: {
-        const auto &p = layer.At<PF_Pixel16>(x, y);
-        return {float(p.alpha), float(p.red), float(p.green), float(p.blue)};
-    }
-    case testhost::PixelFormat::kBgra8: {
-        const auto &p = layer.At<PF_PixelBGRA8>(x, y);
-        return {float(p.alpha), float(p.red), float(p.green), float(p.blue)};
-    }
-    case testhost::PixelFormat::kBgra32f:
-        break;
-    }
-    const auto &p = layer.At<PF_PixelBGRA32f>(x, y);
-    return {p.alpha, p.red, p.green, p.blue};
-}
 
 float FullAlpha(testhost::PixelFormat format) {
     switch (format) {
@@ -199,7 +157,7 @@ OIIO::ImageBuf ExpectedOutput(const Case &c, const OIIO::ImageBuf &full_input) {
                 return scale > 1.0f ? ToHost(c.stored, c.layer_format, code(ch))
                                     : ToHost(c.stored, c.layer_format, pixel[std::size_t(ch)]);
             };
-            Put(src, x, y,
+            src.PutPixel(x, y,
                 {c.channels == 4 ? sample(3) : FullAlpha(c.layer_format), sample(0), sample(1), sample(2)});
         }
     }
@@ -211,15 +169,15 @@ OIIO::ImageBuf ExpectedOutput(const Case &c, const OIIO::ImageBuf &full_input) {
     params.Reset(host.declared_params(), WIDTH, HEIGHT);
     c.look.apply(params);
     PF_PointDef &origin = params.at(PARAM_ORIGIN).u.td;
-    origin.x_value = Fixed(origin.x_value / 65536.0 / c.downsample);
-    origin.y_value = Fixed(origin.y_value / 65536.0 / c.downsample);
+    origin.x_value = Fixed(zonara::FixedToDouble(origin.x_value) / c.downsample);
+    origin.y_value = Fixed(zonara::FixedToDouble(origin.y_value) / c.downsample);
     params.at(PARAM_INPUT).u.ld = src.def();
 
     PF_InData in_data{};
     in_data.pixel_aspect_ratio = c.par;
     in_data.downsample_x = {1, static_cast<A_u_long>(c.downsample)};
     in_data.downsample_y = {1, static_cast<A_u_long>(c.downsample)};
-    reference::RenderFrame(in_data, params.array(), c.reference_format, src.def(), dst.def(), h);
+    reference::RenderFrame(in_data, params.array(), c.layer_format, src.def(), dst.def(), h);
 
     OIIO::ImageBuf expected(OIIO::ImageSpec(w, h, c.channels, c.stored == OIIO::TypeDesc::UINT8    ? OIIO::TypeDesc::UINT8
                                                               : c.stored == OIIO::TypeDesc::UINT16 ? OIIO::TypeDesc::UINT16
@@ -227,7 +185,7 @@ OIIO::ImageBuf ExpectedOutput(const Case &c, const OIIO::ImageBuf &full_input) {
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             input.getpixel(x, y, pixel.data(), c.channels);
-            const HostSample out = Get(dst, x, y);
+            const testhost::PixelValue out = dst.GetPixel(x, y);
             const float scale = c.stored == OIIO::TypeDesc::UINT8    ? 255.0f
                                 : c.stored == OIIO::TypeDesc::UINT16 ? 65535.0f
                                                                      : 1.0f;
@@ -282,29 +240,28 @@ TEST_P(RenderMatchesReference, EverySampleAsTheReferenceGivesIt) {
 
 using testhost::HostApp;
 using testhost::PixelFormat;
-using RF = reference::Format;
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, RenderMatchesReference,
     ::testing::Values(
         Case{"png8_rgba", "in.png", OIIO::TypeDesc::UINT8, 4, {}, HostApp::kAfterEffects, PixelFormat::kArgb8,
-             RF::ARGB8, {1, 1}, 1, EllipseLook()},
+             {1, 1}, 1, EllipseLook()},
         Case{"png8_rgb_editing_host", "in.png", OIIO::TypeDesc::UINT8, 3, {"--host", "premiere"},
-             HostApp::kPremiere, PixelFormat::kBgra8, RF::BGRA8, {1, 1}, 1, RectangleLook()},
+             HostApp::kPremiere, PixelFormat::kBgra8, {1, 1}, 1, RectangleLook()},
         Case{"png16_rgb", "in.png", OIIO::TypeDesc::UINT16, 3, {}, HostApp::kAfterEffects, PixelFormat::kArgb16,
-             RF::ARGB16, {1, 1}, 1, EllipseLook()},
+             {1, 1}, 1, EllipseLook()},
         Case{"tiff16_rgba", "in.tif", OIIO::TypeDesc::UINT16, 4, {}, HostApp::kAfterEffects,
-             PixelFormat::kArgb16, RF::ARGB16, {1, 1}, 1, RectangleLook()},
+             PixelFormat::kArgb16, {1, 1}, 1, RectangleLook()},
         Case{"exr_float_rgba", "in.exr", OIIO::TypeDesc::FLOAT, 4, {}, HostApp::kPremiere, PixelFormat::kBgra32f,
-             RF::BGRA32F, {1, 1}, 1, EllipseLook()},
+             {1, 1}, 1, EllipseLook()},
         Case{"exr_float_rgb_rectangle", "in.exr", OIIO::TypeDesc::FLOAT, 3, {}, HostApp::kPremiere,
-             PixelFormat::kBgra32f, RF::BGRA32F, {1, 1}, 1, RectangleLook()},
+             PixelFormat::kBgra32f, {1, 1}, 1, RectangleLook()},
         Case{"pixel_aspect_2_1", "in.png", OIIO::TypeDesc::UINT8, 4, {"--par", "2/1"}, HostApp::kAfterEffects,
-             PixelFormat::kArgb8, RF::ARGB8, {2, 1}, 1, EllipseLook()},
+             PixelFormat::kArgb8, {2, 1}, 1, EllipseLook()},
         Case{"draft_half_resolution", "in.png", OIIO::TypeDesc::UINT8, 4, {"--downsample", "2"},
-             HostApp::kAfterEffects, PixelFormat::kArgb8, RF::ARGB8, {1, 1}, 2, EllipseLook()},
+             HostApp::kAfterEffects, PixelFormat::kArgb8, {1, 1}, 2, EllipseLook()},
         Case{"draft_third_16bit", "in.tif", OIIO::TypeDesc::UINT16, 3, {"--downsample", "3"},
-             HostApp::kAfterEffects, PixelFormat::kArgb16, RF::ARGB16, {1, 1}, 3, RectangleLook()}),
+             HostApp::kAfterEffects, PixelFormat::kArgb16, {1, 1}, 3, RectangleLook()}),
     [](const ::testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "support/scratch_dir.h"
+
 #include <OpenImageIO/imagebuf.h>
 #include <OpenImageIO/imageio.h>
 
@@ -26,36 +28,12 @@ struct ToolResult {
     std::string out;
 };
 
-// A fresh folder per test, removed afterwards.
-class ScratchDir {
+// A fresh folder per test, removed afterwards; names in it as text, the
+// form the tool's arguments take.
+class ScratchDir : public zonara_test::ScratchDir {
 public:
-    ScratchDir() {
-        std::random_device seed;
-        path_ = std::filesystem::temp_directory_path() /
-                ("zonara-tool-test-" + std::to_string(::getpid()) + "-" + std::to_string(seed()));
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDir(const ScratchDir &) = delete;
-    ScratchDir &operator=(const ScratchDir &) = delete;
-
-    std::string operator/(const std::string &name) const { return (path_ / name).string(); }
-    const std::filesystem::path &path() const { return path_; }
-
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto &entry : std::filesystem::directory_iterator(path_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-private:
-    std::filesystem::path path_;
+    ScratchDir() : zonara_test::ScratchDir("tool-test") {}
+    std::string operator/(const std::string &name) const { return (path() / name).string(); }
 };
 
 // The size, channels and sample type of an image buffer or an opened file.
@@ -64,13 +42,7 @@ const OIIO::ImageSpec &LayoutOf(const Source &source) {
     return source.spec();
 }
 
-inline std::string Quote(const std::string &arg) {
-    std::string quoted = "'";
-    for (char c : arg) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
+using zonara_test::Quote;
 
 inline std::string ReadText(const std::string &path) {
     std::ifstream file(path);

@@ -59,14 +59,14 @@ void RunHandles(ToolContext &context, const HandlesOptions &options) {
     const zonara::HandlePoints points = AskHandlePoints(scene);
     if (options.json) {
         OrderedJson out = OrderedJson::object();
-        for (int i = 0; i < OVERLAY_HANDLE_COUNT; ++i) {
+        for (int i = 0; i < zonara::HANDLE_COUNT; ++i) {
             const zonara::PixelPoint &p = points[static_cast<std::size_t>(i)];
             out[HandleName(i + 1)] = {{"x", p.x}, {"y", p.y}};
         }
         std::cout << out.dump(2) << "\n";
         return;
     }
-    for (int i = 0; i < OVERLAY_HANDLE_COUNT; ++i) {
+    for (int i = 0; i < zonara::HANDLE_COUNT; ++i) {
         const zonara::PixelPoint &p = points[static_cast<std::size_t>(i)];
         const std::string name = HandleName(i + 1);
         std::cout << name << std::string(22 - name.size(), ' ') << p.x << "," << p.y << "\n";

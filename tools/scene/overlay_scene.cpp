@@ -10,7 +10,7 @@
 namespace zonara_tool {
 namespace {
 
-constexpr std::array<const char *, OVERLAY_HANDLE_COUNT> HANDLE_NAMES{
+constexpr std::array<const char *, zonara::HANDLE_COUNT> HANDLE_NAMES{
     "corner_top_left", "corner_top_right", "corner_bottom_left", "corner_bottom_right", "angle",
     "feather_left",    "feather_right",    "feather_top",        "feather_bottom",      "mix"};
 
@@ -50,7 +50,7 @@ void ViewSize(const OverlayScene &scene, int *width, int *height) {
 }  // namespace
 
 std::string HandleName(A_intptr_t handle) {
-    if (handle < 1 || handle > OVERLAY_HANDLE_COUNT) {
+    if (handle < 1 || handle > zonara::HANDLE_COUNT) {
         return {};
     }
     return HANDLE_NAMES[static_cast<std::size_t>(handle - 1)];

@@ -11,6 +11,7 @@
 
 #include "testhost/event_overlay.h"
 #include "testhost/host.h"
+#include "src/overlay/overlay_types.h"
 #include "tools/commands/commands.h"
 #include "tools/image/image_file.h"
 #include "tools/params/param_values.h"
@@ -21,7 +22,6 @@ namespace zonara_tool {
 // The OverlayHandle name in lower case without HANDLE_ ("corner_bottom_right",
 // "angle", "mix"); empty outside 1 to 10.
 std::string HandleName(A_intptr_t handle);
-constexpr int OVERLAY_HANDLE_COUNT = 10;
 
 struct OverlayScene {
     std::optional<Image> source;  // the input image; unset when only its size was needed
