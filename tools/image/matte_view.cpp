@@ -12,21 +12,6 @@ using namespace zonara;
 
 constexpr int CDL_COMPLIANT_MODEL = 2;
 
-ParamValue Slider(int index, double number) {
-    ParamValue value;
-    value.index = index;
-    value.kind = ValueKind::kSlider;
-    value.number = number;
-    return value;
-}
-
-ParamValue Checkbox(int index, bool on) {
-    ParamValue value;
-    value.index = index;
-    value.kind = ValueKind::kCheckbox;
-    value.on = on;
-    return value;
-}
 
 template <class Sample>
 void SetChannel(Image &image, int channel, Sample value) {
@@ -41,11 +26,11 @@ void SetChannel(Image &image, int channel, Sample value) {
 
 std::vector<ParamValue> MatteGradeValues() {
     std::vector<ParamValue> values = {
-        Slider(PARAM_IN_OFFSET, 1.0),  Slider(PARAM_IN_GAMMA, 1.0),  Slider(PARAM_IN_GAIN, 0.0),
-        Slider(PARAM_IN_SATURATION, 1.0), Slider(PARAM_OUT_OFFSET, 0.0), Slider(PARAM_OUT_GAMMA, 1.0),
-        Slider(PARAM_OUT_GAIN, 0.0),   Slider(PARAM_OUT_SATURATION, 1.0), Slider(PARAM_MIX, 1.0),
-        Checkbox(PARAM_CLAMP_OUT_BLACK, false), Checkbox(PARAM_CLAMP_OUT_WHITE, false),
-        Checkbox(PARAM_CLAMP_IN_BLACK, true)};
+        SliderValue(PARAM_IN_OFFSET, 1.0),  SliderValue(PARAM_IN_GAMMA, 1.0),  SliderValue(PARAM_IN_GAIN, 0.0),
+        SliderValue(PARAM_IN_SATURATION, 1.0), SliderValue(PARAM_OUT_OFFSET, 0.0), SliderValue(PARAM_OUT_GAMMA, 1.0),
+        SliderValue(PARAM_OUT_GAIN, 0.0),   SliderValue(PARAM_OUT_SATURATION, 1.0), SliderValue(PARAM_MIX, 1.0),
+        CheckboxValue(PARAM_CLAMP_OUT_BLACK, false), CheckboxValue(PARAM_CLAMP_OUT_WHITE, false),
+        CheckboxValue(PARAM_CLAMP_IN_BLACK, true)};
     const int channel_offsets[] = {PARAM_IN_RED_OFFSET,  PARAM_IN_GREEN_OFFSET,  PARAM_IN_BLUE_OFFSET,
                                    PARAM_OUT_RED_OFFSET, PARAM_OUT_GREEN_OFFSET, PARAM_OUT_BLUE_OFFSET};
     const int channel_gammas[] = {PARAM_IN_RED_GAMMA,  PARAM_IN_GREEN_GAMMA,  PARAM_IN_BLUE_GAMMA,
@@ -53,15 +38,11 @@ std::vector<ParamValue> MatteGradeValues() {
     const int channel_gains[] = {PARAM_IN_RED_GAIN,  PARAM_IN_GREEN_GAIN,  PARAM_IN_BLUE_GAIN,
                                  PARAM_OUT_RED_GAIN, PARAM_OUT_GREEN_GAIN, PARAM_OUT_BLUE_GAIN};
     for (int i = 0; i < 6; ++i) {
-        values.push_back(Slider(channel_offsets[i], 0.0));
-        values.push_back(Slider(channel_gammas[i], 1.0));
-        values.push_back(Slider(channel_gains[i], 1.0));
+        values.push_back(SliderValue(channel_offsets[i], 0.0));
+        values.push_back(SliderValue(channel_gammas[i], 1.0));
+        values.push_back(SliderValue(channel_gains[i], 1.0));
     }
-    ParamValue model;
-    model.index = PARAM_COLOR_MODEL;
-    model.kind = ValueKind::kPopup;
-    model.choice = CDL_COMPLIANT_MODEL;
-    values.push_back(model);
+    values.push_back(PopupValue(PARAM_COLOR_MODEL, CDL_COMPLIANT_MODEL));
     return values;
 }
 

@@ -313,6 +313,30 @@ std::string DescribeRange(const ParamCatalog::Entry &entry) {
     }
 }
 
+ParamValue SliderValue(int index, double number) {
+    ParamValue value;
+    value.index = index;
+    value.kind = ValueKind::kSlider;
+    value.number = number;
+    return value;
+}
+
+ParamValue CheckboxValue(int index, bool on) {
+    ParamValue value;
+    value.index = index;
+    value.kind = ValueKind::kCheckbox;
+    value.on = on;
+    return value;
+}
+
+ParamValue PopupValue(int index, int choice) {
+    ParamValue value;
+    value.index = index;
+    value.kind = ValueKind::kPopup;
+    value.choice = choice;
+    return value;
+}
+
 nlohmann::ordered_json ValueJson(const ParamCatalog::Entry &entry, const PF_ParamDef &value) {
     switch (value.param_type) {
     case PF_Param_POPUP: {

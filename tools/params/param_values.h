@@ -30,6 +30,11 @@ struct ParamValue {
     double y = 0.0;
 };
 
+// Values made by the tool itself rather than parsed from text.
+ParamValue SliderValue(int index, double number);
+ParamValue CheckboxValue(int index, bool on);
+ParamValue PopupValue(int index, int choice);
+
 // A point or angle is kept by the host as 16.16 fixed point; beyond this many
 // units it no longer fits.
 constexpr double FIXED_LIMIT = 32767.0;

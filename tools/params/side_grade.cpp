@@ -40,7 +40,7 @@ constexpr SideParams OUTSIDE_PARAMS{PARAM_OUT_OFFSET,
 const SideParams &ParamsOf(GradeSide side) { return side == GradeSide::kInside ? INSIDE_PARAMS : OUTSIDE_PARAMS; }
 
 // Sliders reach the pixel stage rounded to single precision.
-float Slider(const testhost::ParamStore &params, int index) {
+float SliderAt(const testhost::ParamStore &params, int index) {
     return static_cast<float>(params.at(index).u.fs_d.value);
 }
 
@@ -51,13 +51,6 @@ float FoldInvGamma(float channel_gamma, float master_gamma) {
     return static_cast<float>((1.0 / static_cast<double>(channel_gamma)) * static_cast<double>(master));
 }
 
-ParamValue Slider(int index, double number) {
-    ParamValue value;
-    value.index = index;
-    value.kind = ValueKind::kSlider;
-    value.number = number;
-    return value;
-}
 
 const ParamCatalog::Entry &EntryFor(const ParamCatalog &catalog, int index) {
     for (const ParamCatalog::Entry &entry : catalog.entries()) {
@@ -96,11 +89,11 @@ FoldedGrade FoldSideGrade(const testhost::ParamStore &params, GradeSide side) {
     const SideParams &p = ParamsOf(side);
     FoldedGrade grade{};
     for (int k = 0; k < CDL_CHANNELS; ++k) {
-        grade.offset[k] = Slider(params, p.channel_offset[k]) + Slider(params, p.offset);
-        grade.inv_gamma[k] = FoldInvGamma(Slider(params, p.channel_gamma[k]), Slider(params, p.gamma));
-        grade.gain[k] = Slider(params, p.channel_gain[k]) * Slider(params, p.gain);
+        grade.offset[k] = SliderAt(params, p.channel_offset[k]) + SliderAt(params, p.offset);
+        grade.inv_gamma[k] = FoldInvGamma(SliderAt(params, p.channel_gamma[k]), SliderAt(params, p.gamma));
+        grade.gain[k] = SliderAt(params, p.channel_gain[k]) * SliderAt(params, p.gain);
     }
-    grade.saturation = Slider(params, p.saturation);
+    grade.saturation = SliderAt(params, p.saturation);
     return grade;
 }
 
@@ -182,7 +175,7 @@ std::vector<ParamValue> GradeFromCorrection(const CdlCorrection &correction, Gra
             throw UsageError(where + " <" + element + ">" + (channel < 0 ? "" : " " + std::string(CHANNEL_NAMES[channel])) +
                              " " + why + " (" + entry.key + ": " + DescribeRange(entry) + ")");
         }
-        values.push_back(Slider(index, number));
+        values.push_back(SliderValue(index, number));
     };
     for (int k = 0; k < CDL_CHANNELS; ++k) {
         const double slope = correction.slope[k];
@@ -207,14 +200,10 @@ std::vector<ParamValue> GradeFromCorrection(const CdlCorrection &correction, Gra
     if (correction.saturation != 1.0) {
         warnings.push_back(origin + ": " + SaturationWarning(correction.saturation));
     }
-    values.push_back(Slider(p.offset, 0.0));
-    values.push_back(Slider(p.gamma, 1.0));
-    values.push_back(Slider(p.gain, 1.0));
-    ParamValue model;
-    model.index = PARAM_COLOR_MODEL;
-    model.kind = ValueKind::kPopup;
-    model.choice = CDL_COMPLIANT_MODEL;
-    values.push_back(model);
+    values.push_back(SliderValue(p.offset, 0.0));
+    values.push_back(SliderValue(p.gamma, 1.0));
+    values.push_back(SliderValue(p.gain, 1.0));
+    values.push_back(PopupValue(PARAM_COLOR_MODEL, CDL_COMPLIANT_MODEL));
     return values;
 }
 
