@@ -46,7 +46,12 @@ typedef struct PF_Iterate8Suite1 {
     PF_UnusedCallback iterate_origin;
     PF_UnusedCallback iterate_lut;
     PF_UnusedCallback iterate_origin_non_clip_src;
-    PF_UnusedCallback iterate_generic;
+    /* Calls fn_func once for each i from 0 to iterationsL - 1, spread over
+     * the host's threads (thread_indexL says which), and returns when all
+     * calls have returned. */
+    PF_Err (*iterate_generic)(A_long iterationsL, void *refconPV,
+                              PF_Err (*fn_func)(void *refconPV, A_long thread_indexL, A_long i,
+                                                A_long iterationsL));
 } PF_Iterate8Suite1;
 
 typedef struct PF_iterate16Suite1 {

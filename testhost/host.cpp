@@ -62,6 +62,7 @@ PF_Err HostState::RunCommand(const EffectFunction *effect, PF_Cmd cmd, PF_LayerD
     }
     suites.BeginCommand();
     iterate_calls.clear();
+    generic_iterations.clear();
     exception_escaped = false;
     escaped_error_code.reset();
     sprintf_formats.clear();
@@ -173,6 +174,7 @@ int Host::register_ui_calls() const { return impl_->register_ui_calls; }
 const std::vector<PrPixelFormat> &Host::declared_pixel_formats() const { return impl_->pixel_formats; }
 int Host::pixel_format_clear_calls() const { return impl_->pixel_format_clears; }
 const std::vector<IterateCall> &Host::iterate_calls() const { return impl_->iterate_calls; }
+const std::vector<A_long> &Host::generic_iterations() const { return impl_->generic_iterations; }
 
 void Host::SetWorkerThreads(int count) {
     if (count != impl_->worker_threads) {

@@ -47,8 +47,12 @@ struct Faults {
     // Editing host: the format GetPixelFormat reports instead of the
     // output's own (for an unknown format).
     std::optional<PrPixelFormat> reported_pixel_format;
-    // A non-zero code the iterate suites return instead of visiting pixels.
+    // A non-zero code the iterate suites return instead of visiting pixels
+    // (or, for the generic iteration, instead of making any call).
     PF_Err iterate_fail_code = PF_Err_NONE;
+    // The generic iteration makes only the calls for even indices and makes
+    // each of those twice, as a faulty host might.
+    bool generic_iteration_erratic = false;
 };
 
 // One call of an iterate suite during the last command, as the host saw it.
@@ -148,6 +152,8 @@ public:
     int pixel_format_clear_calls() const;
     // Iterate calls of the last command.
     const std::vector<IterateCall> &iterate_calls() const;
+    // The iteration counts of the last command's generic iterations.
+    const std::vector<A_long> &generic_iterations() const;
 
     // Threads the iterate suites share rows out to, the command's own thread
     // included; 0 (the default) means one per core.

@@ -50,6 +50,7 @@ struct HostState {
     const Layer *render_output = nullptr;
 
     std::vector<IterateCall> iterate_calls;
+    std::vector<A_long> generic_iterations;
     int worker_threads = 0;
     std::unique_ptr<WorkerPool> pool;
 

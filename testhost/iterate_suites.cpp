@@ -144,9 +144,59 @@ PF_Err Iterate16(PF_InData *in_data, A_long progress_base, A_long progress_final
     return Iterate<PF_Pixel16>(16, in_data, progress_base, progress_final, src, area, refcon, pix_fn, dst);
 }
 
+using GenericFunc = PF_Err (*)(void *refcon, A_long thread_index, A_long i, A_long iterations);
+
+// Hands the indices out one at a time to every worker thread; returns the
+// first non-zero code in index order, after every call has returned.
+PF_Err IterateGeneric(A_long iterations, void *refcon, GenericFunc fn_func) {
+    HostState *host = CurrentHost();
+    if (host == nullptr) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    host->generic_iterations.push_back(iterations);
+    if (host->faults.iterate_fail_code != PF_Err_NONE) {
+        return host->faults.iterate_fail_code;
+    }
+    if (fn_func == nullptr || iterations < 0) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    const bool erratic = host->faults.generic_iteration_erratic;
+    std::atomic<A_long> next{0};
+    std::atomic<A_long> next_thread{0};
+    std::atomic<A_long> failed_index{INT_MAX};
+    std::atomic<PF_Err> first_code{PF_Err_NONE};
+    std::mutex books;
+    auto work = [&] {
+        CurrentHostScope working_for(host);
+        const A_long thread_index = next_thread.fetch_add(1);
+        for (A_long i = next.fetch_add(1); i < iterations; i = next.fetch_add(1)) {
+            if (erratic && i % 2 != 0) {
+                continue;
+            }
+            PF_Err code = PF_Err_NONE;
+            for (int repeat = 0; repeat < (erratic ? 2 : 1) && code == PF_Err_NONE; ++repeat) {
+                try {
+                    code = fn_func(refcon, thread_index, i, iterations);
+                } catch (...) {
+                    host->exception_escaped = true;
+                    code = PF_Err_INTERNAL_STRUCT_DAMAGED;
+                }
+            }
+            std::lock_guard lock(books);
+            if (code != PF_Err_NONE && i < failed_index.load()) {
+                failed_index.store(i);
+                first_code.store(code);
+            }
+        }
+    };
+    host->Pool().RunOnAll(work);
+    return first_code.load();
+}
+
 constexpr PF_Iterate8Suite1 ITERATE8_SUITE = [] {
     PF_Iterate8Suite1 suite{};
     suite.iterate = Iterate8;
+    suite.iterate_generic = IterateGeneric;
     return suite;
 }();
 constexpr PF_iterate16Suite1 ITERATE16_SUITE = [] {

@@ -43,6 +43,14 @@ HostSuites::~HostSuites() {
 }
 
 const void *HostSuites::Acquire(CatalogueEntry entry) {
+    const void *suite = AcquireIfOffered(entry);
+    if (suite == nullptr) {
+        ThrowMissingSuite();
+    }
+    return suite;
+}
+
+const void *HostSuites::AcquireIfOffered(CatalogueEntry entry) {
     if (cached_[entry] != nullptr) {
         return cached_[entry];
     }
@@ -51,7 +59,7 @@ const void *HostSuites::Acquire(CatalogueEntry entry) {
     if (err != kSPNoError || suite == nullptr) {
         // Not cached, so the destructor does not release what the host
         // says it did not hand out.
-        ThrowMissingSuite();
+        return nullptr;
     }
     cached_[entry] = suite;
     return suite;
@@ -63,6 +71,10 @@ const PF_ANSICallbacksSuite1 *HostSuites::AnsiSuite() {
 
 const PF_Iterate8Suite1 *HostSuites::Iterate8Suite() {
     return static_cast<const PF_Iterate8Suite1 *>(Acquire(ITERATE8));
+}
+
+const PF_Iterate8Suite1 *HostSuites::Iterate8SuiteIfOffered() {
+    return static_cast<const PF_Iterate8Suite1 *>(AcquireIfOffered(ITERATE8));
 }
 
 const PF_iterate16Suite1 *HostSuites::Iterate16Suite() {

@@ -32,6 +32,9 @@ public:
     const PF_ANSICallbacksSuite1 *AnsiSuite();
     const PF_Iterate8Suite1 *Iterate8Suite();
     const PF_iterate16Suite1 *Iterate16Suite();
+    // For work the command can also do without the suite: null, and nothing
+    // thrown, when the host refuses it.
+    const PF_Iterate8Suite1 *Iterate8SuiteIfOffered();
     const PF_EffectCustomUISuite1 *CustomUISuite();
     const PF_EffectCustomUIOverlayThemeSuite1 *OverlayThemeSuite();
     const DRAWBOT_DrawbotSuite1 *DrawSuite();
@@ -49,6 +52,7 @@ private:
     };
 
     const void *Acquire(CatalogueEntry entry);
+    const void *AcquireIfOffered(CatalogueEntry entry);
 
     const SPBasicSuite *basic_;
     std::array<const void *, CATALOGUE_SIZE> cached_{};

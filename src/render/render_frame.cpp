@@ -7,6 +7,7 @@
 #include "host/host_suites.h"
 #include "params/param_array.h"
 #include "params/param_index.h"
+#include "render/float_frame_bands.h"
 #include "render/grade_tables.h"
 #include "render/iterate_float_rows.h"
 #include "render/pixel_callbacks.h"
@@ -91,8 +92,10 @@ PF_Err RenderPremiere(PF_InData *in_data, PF_OutData *out_data, HostSuites &suit
     GradeTables tables;
     if (format == PrPixelFormat_BGRA_4444_32f) {
         // The effect's own loop, at the instruction-set level chosen once for
-        // the frame: the same pixels as RenderPixelBgra32f, row by row.
-        RenderFloatFrame(record, FloatRowsToVisit(0, rows, &source, &output), FrameSimdLevel());
+        // the frame: the same pixels as RenderPixelBgra32f, in bands of rows
+        // on the host's threads where it offers them.
+        RenderFloatFrameInBands(record, FloatRowsToVisit(0, rows, &source, &output), FrameSimdLevel(),
+                                suites.Iterate8SuiteIfOffered());
     } else if (format == PrPixelFormat_BGRA_4444_8u) {
         const PF_Iterate8Suite1 *iterate8 = suites.Iterate8Suite();
         if (HasPixels(source) && HasPixels(output)) {

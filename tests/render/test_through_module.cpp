@@ -99,6 +99,65 @@ TEST(ThroughModule, RandomParametersMatchTheReferenceInBothHosts) {
     }
 }
 
+// The editing host's float frames are cut into bands of rows that the host's
+// generic iteration renders on its threads. However the host treats those
+// calls (all of them, none, some twice and others never, on one thread) and
+// even without the suite, every pixel is rendered exactly once.
+TEST(ThroughModule, FloatBandsRenderEveryRowOnceWhateverTheHostDoes) {
+    struct HostBehaviour {
+        const char *what;
+        PF_Err generic_fails;
+        bool erratic;
+        int worker_threads;
+        bool iterate8_refused;
+        std::size_t expected_generic_calls;
+    };
+    constexpr HostBehaviour BEHAVIOURS[] = {
+        {"every band on the host's threads", PF_Err_NONE, false, 0, false, 1},
+        {"one thread", PF_Err_NONE, false, 1, false, 1},
+        {"the generic iteration fails", PF_Err_OUT_OF_MEMORY, false, 0, false, 1},
+        {"odd bands skipped, even bands called twice", PF_Err_NONE, true, 0, false, 1},
+        {"no 8-bit iterate suite", PF_Err_NONE, false, 0, true, 0},
+    };
+    std::mt19937 rng(41);
+    const int width = 37, height = 70;  // five bands of rows, the last one short
+    for (const HostBehaviour &b : BEHAVIOURS) {
+        SCOPED_TRACE(b.what);
+        auto host = StartHost(HostApp::kPremiere, width, height);
+        host->faults().iterate_fail_code = b.generic_fails;
+        host->faults().generic_iteration_erratic = b.erratic;
+        host->SetWorkerThreads(b.worker_threads);
+        if (b.iterate8_refused) host->suites().Refuse(kPFIterate8Suite);
+        Resolution res;
+        RandomiseParams(host->params().array(), res, rng, width, height);
+        // Rendered in place, as a host may: a band graded twice would show.
+        Layer src(PixelFormat::kBgra32f, width, height), dst(PixelFormat::kBgra32f, width, height);
+        Layer expected(PixelFormat::kBgra32f, width, height);
+        std::mt19937 same_pixels = rng;
+        RandomisePixels(PixelFormat::kBgra32f, src.def(), rng);
+        RandomisePixels(PixelFormat::kBgra32f, dst.def(), same_pixels);
+        host->frame().pixel_aspect_ratio = res.aspect;
+        host->frame().downsample_x = res.down_x;
+        host->frame().downsample_y = res.down_y;
+        ASSERT_EQ(host->Render(dst, dst), PF_Err_NONE);
+        EXPECT_TRUE(host->suites().BalancedSinceLastCommand());
+        EXPECT_FALSE(host->exception_escaped());
+        ASSERT_EQ(host->generic_iterations().size(), b.expected_generic_calls);
+        if (b.expected_generic_calls != 0) {
+            EXPECT_EQ(host->generic_iterations()[0], 5);
+        }
+
+        InData in;
+        in.in_data.pixel_aspect_ratio = res.aspect;
+        in.in_data.downsample_x = res.down_x;
+        in.in_data.downsample_y = res.down_y;
+        host->params().at(0).u.ld = src.def();
+        reference::RenderFrame(in.in_data, host->params().array(), PixelFormat::kBgra32f, src.def(), expected.def(),
+                               height);
+        ASSERT_TRUE(Pixels(dst, PixelFormat::kBgra32f) == Pixels(expected, PixelFormat::kBgra32f));
+    }
+}
+
 TEST(ThroughModule, DefaultsLeaveEveryPixelAsItWas) {
     std::mt19937 rng(5);
     for (const auto &f : FORMATS) {
