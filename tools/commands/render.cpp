@@ -280,7 +280,7 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
     AddValueOptions(*render, options->values);
     render->add_option("--host", options->host, "ae (compositing) or premiere (editing); default: by input depth")
         ->check(CLI::IsMember(HostNames()));
-    render->add_option("--depth", options->depth, "8, 16 or float; default: the input's own")
+    render->add_option("--depth", options->depth, "8, 16 or float; default: each frame's own")
         ->check(CLI::IsMember({"8", "16", "float"}));
     render->add_option("--par", options->par, "Pixel aspect ratio of the layer, NUM/DEN (default: the file's own, else 1/1)");
     render->add_option("--downsample", options->downsample, "Render at 1/N resolution, as a host's draft mode");
