@@ -94,11 +94,18 @@ float LargestDifference(const std::vector<float> &a, const std::vector<float> &b
 
 struct WindowCase {
     const char *name;
-    OIIO::ROI data;  // in a 100x80 frame at (0, 0)
+    OIIO::ROI data;
+    OIIO::ROI display;
     const char *output;
+    bool keeps_windows;  // else the display window with the data in it
     int exit_status;
     const char *message;  // part of what stderr says on refusal
 };
+
+// A 100x80 frame; a plate within it; a plate reaching out above and left.
+const OIIO::ROI FRAME(0, 100, 0, 80);
+const OIIO::ROI INSIDE(10, 50, 20, 65);
+const OIIO::ROI OVERSCAN(-10, 57, -20, 25);
 
 class RenderKeepsWindows : public ::testing::TestWithParam<WindowCase> {};
 
@@ -108,8 +115,7 @@ TEST_P(RenderKeepsWindows, PlacesTheDataWhereTheFileHadIt) {
     OIIO::ImageSpec layout = Rgba(c.data.width(), c.data.height(), OIIO::TypeDesc::HALF);
     layout.x = c.data.xbegin;
     layout.y = c.data.ybegin;
-    layout.full_width = 100;
-    layout.full_height = 80;
+    layout.set_roi_full(c.display);
     const std::vector<float> samples = RandomSamples(layout, true);
     WriteSpec(dir / "plate.exr", layout, samples);
 
@@ -122,26 +128,32 @@ TEST_P(RenderKeepsWindows, PlacesTheDataWhereTheFileHadIt) {
     }
     if (std::string(c.output).find(".pam") != std::string::npos) {
         const zonara_tool::Image pam = zonara_tool::ReadImage(dir / c.output);
-        EXPECT_EQ(pam.width, 100);
-        EXPECT_EQ(pam.height, 80);
+        EXPECT_EQ(pam.width, c.display.width());
+        EXPECT_EQ(pam.height, c.display.height());
         return;
     }
     const OIIO::ImageSpec written = SpecOf(dir / c.output);
     const std::vector<float> out = SamplesOf(dir / c.output);
-    if (std::string(c.output).find(".exr") != std::string::npos) {
+    if (c.keeps_windows) {
         // The layer rendered was the data window; the identity look gives
         // it back at its place in the same frame.
         EXPECT_EQ(written.roi(), OIIO::ROI(c.data.xbegin, c.data.xend, c.data.ybegin, c.data.yend, 0, 1, 0, 4));
-        EXPECT_EQ(written.roi_full(), OIIO::ROI(0, 100, 0, 80, 0, 1, 0, 4));
+        EXPECT_EQ(written.roi_full(),
+                  OIIO::ROI(c.display.xbegin, c.display.xend, c.display.ybegin, c.display.yend, 0, 1, 0, 4));
         EXPECT_EQ(LargestDifference(out, SamplesOf(dir / "plate.exr")), 0.0f);
         return;
     }
     // No windows in the format: the frame, the data at its place, nothing
     // around it.
-    ASSERT_EQ(written.roi(), OIIO::ROI(0, 100, 0, 80, 0, 1, 0, 4));
-    const auto at = [&](int x, int y, int channel) { return out[(static_cast<std::size_t>(y) * 100 + x) * 4 + channel]; };
-    EXPECT_EQ(at(0, 0, 3), 0.0f);
-    EXPECT_EQ(at(99, 79, 3), 0.0f);
+    const int width = c.display.width();
+    ASSERT_EQ(written.roi(), OIIO::ROI(0, width, 0, c.display.height(), 0, 1, 0, 4));
+    const auto at = [&](int x, int y, int channel) {
+        return out[(static_cast<std::size_t>(y - c.display.ybegin) * width + (x - c.display.xbegin)) * 4 + channel];
+    };
+    if (c.display != c.data) {
+        EXPECT_EQ(at(c.display.xbegin, c.display.ybegin, 3), 0.0f);
+        EXPECT_EQ(at(c.display.xend - 1, c.display.yend - 1, 3), 0.0f);
+    }
     const float first_alpha = samples[3];
     EXPECT_NEAR(at(c.data.xbegin, c.data.ybegin, 3), first_alpha, 1.0f / 255);
 }
@@ -149,13 +161,16 @@ TEST_P(RenderKeepsWindows, PlacesTheDataWhereTheFileHadIt) {
 INSTANTIATE_TEST_SUITE_P(
     DataWindows, RenderKeepsWindows,
     ::testing::Values(
-        WindowCase{"negative_origin_to_exr", OIIO::ROI(-10, 57, -20, 25), "out.exr", 0, ""},
-        WindowCase{"inside_the_frame_to_exr", OIIO::ROI(10, 50, 20, 65), "out.exr", 0, ""},
-        WindowCase{"inside_the_frame_to_png", OIIO::ROI(10, 50, 20, 65), "out.png", 0, ""},
-        WindowCase{"inside_the_frame_to_pam", OIIO::ROI(10, 50, 20, 65), "out.pam", 0, ""},
-        WindowCase{"overscan_to_png", OIIO::ROI(-10, 57, -20, 25), "out.png", 2,
-                   "reach outside the frame (display window 100x80 at (0,0))"},
-        WindowCase{"overscan_to_tiff", OIIO::ROI(-10, 110, 0, 80), "out.tif", 2, "write OpenEXR"}),
+        WindowCase{"negative_origin_to_exr", OVERSCAN, FRAME, "out.exr", true, 0, ""},
+        WindowCase{"inside_the_frame_to_exr", INSIDE, FRAME, "out.exr", true, 0, ""},
+        WindowCase{"inside_the_frame_to_dpx", INSIDE, FRAME, "out.dpx", true, 0, ""},
+        WindowCase{"inside_the_frame_to_png", INSIDE, FRAME, "out.png", false, 0, ""},
+        WindowCase{"moved_frame_to_tiff", INSIDE, INSIDE, "out.tif", false, 0, ""},
+        WindowCase{"inside_the_frame_to_tiff", INSIDE, FRAME, "out.tif", false, 0, ""},
+        WindowCase{"inside_the_frame_to_pam", INSIDE, FRAME, "out.pam", false, 0, ""},
+        WindowCase{"overscan_to_png", OVERSCAN, FRAME, "out.png", false, 2,
+                   "reach outside the frame (display window 100x80 at (0,0)); a PNG file holds no windows"},
+        WindowCase{"overscan_to_tiff", OIIO::ROI(-10, 110, 0, 80), FRAME, "out.tif", false, 2, "write OpenEXR"}),
     [](const ::testing::TestParamInfo<WindowCase> &info) { return std::string(info.param.name); });
 
 TEST(RenderMultiPart, RefusesRatherThanDropParts) {
@@ -283,7 +298,8 @@ INSTANTIATE_TEST_SUITE_P(
                       }},
         AttributeCase{"exr_chromaticities", "in.exr", "out.exr", "chromaticities",
                       [](OIIO::ImageSpec &l) {
-                          const float primaries[8] = {0.713f, 0.293f, 0.165f, 0.830f, 0.128f, 0.044f, 0.32168f, 0.33767f};
+                          const float primaries[8] = {0.713f, 0.293f, 0.165f, 0.830f,
+                                                      0.128f, 0.044f, 0.32168f, 0.33767f};
                           l.attribute("chromaticities", OIIO::TypeDesc(OIIO::TypeDesc::FLOAT, 8), primaries);
                       }},
         AttributeCase{"exr_compression", "in.exr", "out.exr", "compression",
@@ -364,14 +380,14 @@ TEST_P(RenderKeepsDepth, UsesTheOutputsTypeDeepEnoughForTheInput) {
 
 INSTANTIATE_TEST_SUITE_P(
     Depths, RenderKeepsDepth,
-    ::testing::Values(DepthCase{"float_to_png", "in.exr", OIIO::TypeDesc::FLOAT, "out.png", OIIO::TypeDesc::UINT16},
-                      DepthCase{"half_to_png", "in.exr", OIIO::TypeDesc::HALF, "out.png", OIIO::TypeDesc::UINT16},
-                      DepthCase{"int32_to_png", "in.tif", OIIO::TypeDesc::UINT32, "out.png", OIIO::TypeDesc::UINT16},
-                      DepthCase{"eight_bit_png_stays", "in.png", OIIO::TypeDesc::UINT8, "out.png", OIIO::TypeDesc::UINT8},
-                      DepthCase{"sixteen_bit_to_exr_float", "in.png", OIIO::TypeDesc::UINT16, "out.exr",
-                                OIIO::TypeDesc::FLOAT},
-                      DepthCase{"eight_bit_to_exr_half", "in.png", OIIO::TypeDesc::UINT8, "out.exr", OIIO::TypeDesc::HALF},
-                      DepthCase{"half_to_dpx_float", "in.exr", OIIO::TypeDesc::HALF, "out.dpx", OIIO::TypeDesc::FLOAT}),
+    ::testing::Values(
+        DepthCase{"float_to_png", "in.exr", OIIO::TypeDesc::FLOAT, "out.png", OIIO::TypeDesc::UINT16},
+        DepthCase{"half_to_png", "in.exr", OIIO::TypeDesc::HALF, "out.png", OIIO::TypeDesc::UINT16},
+        DepthCase{"int32_to_png", "in.tif", OIIO::TypeDesc::UINT32, "out.png", OIIO::TypeDesc::UINT16},
+        DepthCase{"eight_bit_png_stays", "in.png", OIIO::TypeDesc::UINT8, "out.png", OIIO::TypeDesc::UINT8},
+        DepthCase{"sixteen_bit_to_exr_float", "in.png", OIIO::TypeDesc::UINT16, "out.exr", OIIO::TypeDesc::FLOAT},
+        DepthCase{"eight_bit_to_exr_half", "in.png", OIIO::TypeDesc::UINT8, "out.exr", OIIO::TypeDesc::HALF},
+        DepthCase{"half_to_dpx_float", "in.exr", OIIO::TypeDesc::HALF, "out.dpx", OIIO::TypeDesc::FLOAT}),
     [](const ::testing::TestParamInfo<DepthCase> &info) { return std::string(info.param.name); });
 
 // Frame 4 of a sequence is 16-bit, the others 8-bit: it renders at its own
@@ -392,7 +408,8 @@ TEST(RenderSequenceDepth, EachFrameAtItsOwnDepth) {
     };
     // The host's 16 bits hold half the file's codes: within two codes;
     // through 8 bits, up to half of 1/255.
-    for (const Run &run : {Run{"own.%04d.png", {}, 2.0f / 65535}, Run{"eight.%04d.png", {"--depth", "8"}, 0.51f / 255}}) {
+    for (const Run &run :
+         {Run{"own.%04d.png", {}, 2.0f / 65535}, Run{"eight.%04d.png", {"--depth", "8"}, 0.51f / 255}}) {
         std::vector<std::string> args = {"render", "mixed.%04d.png", "-o", run.output, "--frames", "1-5"};
         args.insert(args.end(), run.extra.begin(), run.extra.end());
         const tool_test::ToolResult result = RunTool(dir, args);

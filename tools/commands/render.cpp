@@ -282,7 +282,8 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
         ->check(CLI::IsMember(HostNames()));
     render->add_option("--depth", options->depth, "8, 16 or float; default: each frame's own")
         ->check(CLI::IsMember({"8", "16", "float"}));
-    render->add_option("--par", options->par, "Pixel aspect ratio of the layer, NUM/DEN (default: the file's own, else 1/1)");
+    render->add_option("--par", options->par,
+                       "Pixel aspect ratio of the layer, NUM/DEN (default: the file's own, else 1/1)");
     render->add_option("--downsample", options->downsample, "Render at 1/N resolution, as a host's draft mode");
     render->add_flag("--side-by-side", options->side_by_side, "Write the source and the result side by side");
     render->add_flag("--matte", options->matte,

@@ -1,5 +1,7 @@
 #include "tools/image/image_file.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <memory>
 
@@ -27,11 +29,11 @@ OutputTraits TraitsFor(const std::string &path) {
     return LibraryOutputTraits(path);
 }
 
+// A format with an origin but no display window (TIFF) is read back with
+// the frame at (0, 0), so it does not hold even a moved frame.
 bool HoldsWindowsOf(const OutputTraits &traits, const Image &image) {
-    const bool moved = image.x != 0 || image.y != 0;
     const bool negative = image.x < 0 || image.y < 0;
-    return (!moved || traits.holds_origin) && (!negative || traits.holds_negative_origin) &&
-           (image.DisplayWindow() == image.DataWindow() || traits.holds_display_window);
+    return traits.holds_display_window && traits.holds_origin && (!negative || traits.holds_negative_origin);
 }
 
 // `image` as the output's format can store it without changing what it
@@ -45,7 +47,10 @@ std::unique_ptr<Image> FittedToFormat(const std::string &path, const Image &imag
         // The display window is the picture the file means; with the data
         // inside it, placing the pixels there keeps all of it. (Refused
         // where the data reaches outside it.)
-        fitted = std::make_unique<Image>(PlaceInDisplayWindow(image, path, "a " + traits.format_name + " file"));
+        std::string format_label = traits.format_name;
+        std::transform(format_label.begin(), format_label.end(), format_label.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        fitted = std::make_unique<Image>(PlaceInDisplayWindow(image, path, "a " + format_label + " file"));
     }
     if (traits.only_association && AlphaChannelOf(image) >= 0 && image.alpha_association != *traits.only_association) {
         if (!fitted) {

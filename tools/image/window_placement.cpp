@@ -18,8 +18,8 @@ Image PlaceInDisplayWindow(const Image &image, const std::string &path, const st
     const PixelWindow data = image.DataWindow();
     const PixelWindow display = image.DisplayWindow();
     if (!display.Contains(data)) {
-        throw UsageError(path + ": the pixels (data window " + Describe(data) + ") reach outside the frame (display window " +
-                         Describe(display) + "); " + format_label +
+        throw UsageError(path + ": the pixels (data window " + Describe(data) +
+                         ") reach outside the frame (display window " + Describe(display) + "); " + format_label +
                          " holds no windows, so they would be lost: write OpenEXR (.exr) to keep both");
     }
     Image placed = MakeImageLike(image, display.width, display.height);
