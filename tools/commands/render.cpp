@@ -47,9 +47,10 @@ struct RenderOptions {
     std::string frames;
 };
 
-PF_RationalScale ParsePixelAspect(const std::string &text) {
+// Unset without --par: each file's own pixel aspect is used.
+std::optional<PF_RationalScale> ParsePixelAspect(const std::string &text) {
     if (text.empty()) {
-        return {1, 1};
+        return std::nullopt;
     }
     const std::size_t slash = text.find('/');
     long num = 0;
@@ -62,7 +63,7 @@ PF_RationalScale ParsePixelAspect(const std::string &text) {
     if (num < 1 || den < 1 || num > 100000 || den > 100000) {
         throw UsageError("--par '" + text + "': both numbers must lie between 1 and 100000");
     }
-    return {static_cast<A_long>(num), static_cast<A_u_long>(den)};
+    return PF_RationalScale{static_cast<A_long>(num), static_cast<A_u_long>(den)};
 }
 
 FormatRequest ParseFormatRequest(const RenderOptions &options) {
@@ -98,7 +99,7 @@ public:
         InstallInterruptCleanup();
         PlanFrames();
         CheckOutputPath(jobs_.front().output);
-        const PF_RationalScale pixel_aspect = ParsePixelAspect(options_.par);
+        const std::optional<PF_RationalScale> pixel_aspect = ParsePixelAspect(options_.par);
         if (options_.downsample < 1 || options_.downsample > MAX_DOWNSAMPLE) {
             throw UsageError("--downsample must lie between 1 and " + std::to_string(MAX_DOWNSAMPLE));
         }
@@ -112,7 +113,11 @@ public:
         }
 
         RenderSettings settings;
-        settings.format = ChooseHostFormat(ParseFormatRequest(options_), SourceKind());
+        const FormatRequest request = ParseFormatRequest(options_);
+        settings.format = ChooseHostFormat(request, SourceKind());
+        // The first frame chooses the host; each frame then renders in its
+        // own depth there, unless --depth names one for all.
+        settings.depth_per_frame = !request.depth.has_value();
         settings.pixel_aspect = pixel_aspect;
         settings.downsample = options_.downsample;
         // The matte and the wipe place the source themselves.
@@ -161,8 +166,8 @@ private:
         }
     }
 
-    // The kind of the first readable input decides the host's format for the
-    // whole run; an unreadable single input is reported here already.
+    // The kind of the first readable input decides the host for the whole
+    // run; an unreadable single input is reported here already.
     SampleKind SourceKind() {
         if (options_.input.empty()) {
             return SampleKind::k8;  // the chart
@@ -275,9 +280,10 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
     AddValueOptions(*render, options->values);
     render->add_option("--host", options->host, "ae (compositing) or premiere (editing); default: by input depth")
         ->check(CLI::IsMember(HostNames()));
-    render->add_option("--depth", options->depth, "8, 16 or float; default: the input's own")
+    render->add_option("--depth", options->depth, "8, 16 or float; default: each frame's own")
         ->check(CLI::IsMember({"8", "16", "float"}));
-    render->add_option("--par", options->par, "Pixel aspect ratio of the layer, NUM/DEN (default 1/1)");
+    render->add_option("--par", options->par,
+                       "Pixel aspect ratio of the layer, NUM/DEN (default: the file's own, else 1/1)");
     render->add_option("--downsample", options->downsample, "Render at 1/N resolution, as a host's draft mode");
     render->add_flag("--side-by-side", options->side_by_side, "Write the source and the result side by side");
     render->add_flag("--matte", options->matte,

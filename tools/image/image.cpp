@@ -70,6 +70,14 @@ Image MakeImageLike(const Image &layout, int width, int height) {
     image.stored_format = layout.stored_format;
     image.bits_per_sample = layout.bits_per_sample;
     image.format_name = layout.format_name;
+    image.alpha_association = layout.alpha_association;
+    image.pixel_aspect = layout.pixel_aspect;
+    image.attributes = layout.attributes;
+    if (width == layout.width && height == layout.height) {
+        image.x = layout.x;
+        image.y = layout.y;
+        image.display_window = layout.display_window;
+    }
     return image;
 }
 

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,6 +59,31 @@ struct UninitialisedAllocator : std::allocator<T> {
 
 using SampleBytes = std::vector<unsigned char, UninitialisedAllocator<unsigned char>>;
 
+// Whether colour samples are already multiplied by alpha (OpenEXR's way) or
+// stored apart from it (PNG's way). Only meaningful with an alpha channel.
+enum class AlphaAssociation { kStraight, kPremultiplied };
+
+// A rectangle of the frame's pixel grid; x and y may be negative.
+struct PixelWindow {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const PixelWindow &other) const {
+        return x == other.x && y == other.y && width == other.width && height == other.height;
+    }
+    bool operator!=(const PixelWindow &other) const { return !(*this == other); }
+    bool Contains(const PixelWindow &inner) const {
+        return inner.x >= x && inner.y >= y && inner.x + inner.width <= x + width &&
+               inner.y + inner.height <= y + height;
+    }
+};
+
+// The file's own descriptive attributes (timecode, chromaticities, ...),
+// kept as the image library holds them; defined only where files are read
+// and written, so that no library type appears in Image.
+struct FileAttributes;
+
 struct Image {
     int width = 0;
     int height = 0;
@@ -70,6 +96,24 @@ struct Image {
     StoredFormat stored_format = StoredFormat::kUint8;
     int bits_per_sample = 0;  // an odd depth such as 10-bit DPX, else 0
     std::string format_name;  // the file format's name ("png", "openexr", "pam", ...)
+
+    // The samples are the file's data window: width x height pixels whose
+    // top left pixel sits at (x, y) of the frame. The display window is the
+    // frame a viewer shows; unset, it is the data window itself.
+    int x = 0;
+    int y = 0;
+    std::optional<PixelWindow> display_window;
+    AlphaAssociation alpha_association = AlphaAssociation::kStraight;
+    // Width over height of one pixel as the file states it; 0 when it says
+    // nothing.
+    float pixel_aspect = 0.0f;
+    std::shared_ptr<const FileAttributes> attributes;  // null: none carried
+
+    PixelWindow DataWindow() const { return {x, y, width, height}; }
+    PixelWindow DisplayWindow() const { return display_window.value_or(DataWindow()); }
+    // Whether the pixels are placed in a frame of their own: an origin
+    // other than (0, 0) or a display window other than the data window.
+    bool HasWindows() const { return x != 0 || y != 0 || DisplayWindow() != DataWindow(); }
 
     std::size_t SampleCount() const {
         return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * static_cast<std::size_t>(channels);
@@ -95,8 +139,10 @@ int AlphaChannelOf(const Image &image);
 // A new image of this size and layout, its samples zero, its channels named
 // R, G, B, A (one channel: Y) with the fourth as alpha.
 Image MakeImage(int width, int height, int channels, SampleKind kind);
-// An image of `layout`'s channels, names, kinds and file details at another
-// size, its samples not yet set.
+// An image of `layout`'s channels, names, kinds and file details (alpha
+// association, pixel aspect, attributes) at another size, its samples not
+// yet set. It keeps `layout`'s windows only at the same size: a resized or
+// combined picture no longer lies where the file's did.
 Image MakeImageLike(const Image &layout, int width, int height);
 
 // Throws ToolError (usage) when the size passes a limit above.

@@ -1,16 +1,65 @@
 #include "tools/image/image_file.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <memory>
 
+#include "tools/image/alpha_association.h"
 #include "tools/image/builtin_image_file.h"
 #include "tools/image/library_image_file.h"
 #include "tools/image/pending_output.h"
+#include "tools/image/window_placement.h"
 #include "tools/commands/tool_error.h"
 
 namespace zonara_tool {
 namespace {
 
 const std::string ONLY_BUILT_IN_FORMATS = "this build reads and writes only PAM (.pam) and PFM (.pfm) images";
+
+// What the output's format can hold of the image's placement and alpha.
+// PAM and PFM hold no windows; PAM's alpha is straight, as Netpbm defines it.
+OutputTraits TraitsFor(const std::string &path) {
+    if (IsBuiltInImagePath(path)) {
+        OutputTraits traits;
+        traits.format_name = BuiltInFormatOf(path) == BuiltInFormat::kPam ? "pam" : "pfm";
+        traits.only_association = AlphaAssociation::kStraight;
+        return traits;
+    }
+    return LibraryOutputTraits(path);
+}
+
+// A format with an origin but no display window (TIFF) is read back with
+// the frame at (0, 0), so it does not hold even a moved frame.
+bool HoldsWindowsOf(const OutputTraits &traits, const Image &image) {
+    const bool negative = image.x < 0 || image.y < 0;
+    return traits.holds_display_window && traits.holds_origin && (!negative || traits.holds_negative_origin);
+}
+
+// `image` as the output's format can store it without changing what it
+// means: placed in its display window where the format has no windows, its
+// colour converted to the one alpha association the format holds. Returns
+// null when the image can be written as it is.
+std::unique_ptr<Image> FittedToFormat(const std::string &path, const Image &image) {
+    const OutputTraits traits = TraitsFor(path);
+    std::unique_ptr<Image> fitted;
+    if (image.HasWindows() && !HoldsWindowsOf(traits, image)) {
+        // The display window is the picture the file means; with the data
+        // inside it, placing the pixels there keeps all of it. (Refused
+        // where the data reaches outside it.)
+        std::string format_label = traits.format_name;
+        std::transform(format_label.begin(), format_label.end(), format_label.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        fitted = std::make_unique<Image>(PlaceInDisplayWindow(image, path, "a " + format_label + " file"));
+    }
+    if (traits.only_association && AlphaChannelOf(image) >= 0 && image.alpha_association != *traits.only_association) {
+        if (!fitted) {
+            fitted = std::make_unique<Image>(image);
+        }
+        ConvertAlphaAssociation(*fitted, *traits.only_association);
+    }
+    return fitted;
+}
 
 }  // namespace
 
@@ -66,11 +115,13 @@ void WriteImage(const std::string &path, const Image &image) {
     if (!IsBuiltInImagePath(path) && !HAVE_IMAGE_LIBRARY) {
         throw UsageError(path + ": " + ONLY_BUILT_IN_FORMATS);
     }
+    const std::unique_ptr<Image> fitted = FittedToFormat(path, image);
+    const Image &stored = fitted ? *fitted : image;
     PendingOutput pending(path);
     if (IsBuiltInImagePath(path)) {
-        WriteBuiltInImage(path, pending.temp_path(), image);
+        WriteBuiltInImage(path, pending.temp_path(), stored);
     } else {
-        WriteLibraryImage(path, pending.temp_path(), image);
+        WriteLibraryImage(path, pending.temp_path(), stored);
     }
     pending.Commit();
 }

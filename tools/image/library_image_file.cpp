@@ -1,5 +1,10 @@
 #include "tools/image/library_image_file.h"
 
+#include <algorithm>
+#include <map>
+#include <set>
+#include <vector>
+
 #include "tools/commands/tool_error.h"
 
 #if ZONARA_HAVE_OIIO
@@ -11,6 +16,13 @@
 namespace zonara_tool {
 
 #if ZONARA_HAVE_OIIO
+// The source file's attributes as the library read them, with its format's
+// name: some only hold for a file of the same format.
+struct FileAttributes {
+    std::string format_name;
+    OIIO::ParamValueList list;
+};
+
 namespace {
 
 OIIO::TypeDesc TypeOf(SampleKind kind) {
@@ -88,6 +100,105 @@ OIIO::ImageSpec LayoutOf(const Image &image, OIIO::TypeDesc type) {
     return layout;
 }
 
+// What each format can store, shallowest first, where it offers a choice
+// the library would otherwise make shallow (a float to PNG would become 8
+// bits). A format not listed gets the source's own type; the library then
+// stores it, or the nearest it has.
+const std::map<std::string, std::vector<StoredFormat>> STORABLE_TYPES = {
+    {"png", {StoredFormat::kUint8, StoredFormat::kUint16}},
+    {"sgi", {StoredFormat::kUint8, StoredFormat::kUint16}},
+    {"openexr", {StoredFormat::kHalf, StoredFormat::kFloat, StoredFormat::kUint32}},
+    {"dpx", {StoredFormat::kUint8, StoredFormat::kUint16, StoredFormat::kFloat, StoredFormat::kDouble}},
+};
+
+// Whether every value of `source` comes back unchanged from `stored` (an
+// 8-bit code from half: to the same code).
+bool Holds(StoredFormat stored, StoredFormat source) {
+    if (stored == source) {
+        return true;
+    }
+    switch (stored) {
+    case StoredFormat::kUint16:
+    case StoredFormat::kHalf:
+        return source == StoredFormat::kUint8;
+    case StoredFormat::kUint32:
+        return source == StoredFormat::kUint8 || source == StoredFormat::kUint16;
+    case StoredFormat::kFloat:
+        return source == StoredFormat::kUint8 || source == StoredFormat::kUint16 || source == StoredFormat::kInt8 ||
+               source == StoredFormat::kInt16 || source == StoredFormat::kHalf;
+    case StoredFormat::kDouble:
+        return source != StoredFormat::kUint64 && source != StoredFormat::kInt64;
+    default:
+        return false;
+    }
+}
+
+// The source's type where the format stores it, else the shallowest type
+// that holds it, else the format's deepest.
+StoredFormat StoredFormatForOutput(const std::string &format_name, StoredFormat source) {
+    const auto types = STORABLE_TYPES.find(format_name);
+    if (types == STORABLE_TYPES.end()) {
+        return source;
+    }
+    const auto holding = std::find_if(types->second.begin(), types->second.end(),
+                                      [&](StoredFormat stored) { return Holds(stored, source); });
+    return holding != types->second.end() ? *holding : types->second.back();
+}
+
+// Attributes that describe how the source file laid out its bytes (the
+// output's own layout says that) or the source's pixel values, which the
+// grade changes: never carried.
+const std::set<std::string, std::less<>> LAYOUT_ATTRIBUTES = {
+    "planarconfig", "tiff:PhotometricInterpretation", "tiff:PlanarConfiguration", "tiff:Compression",
+    "tiff:RowsPerStrip", "tiff:UnassociatedAlpha", "dpx:ImageDescriptor", "dpx:EndOfLinePadding",
+    "dpx:EndOfImagePadding", "Exif:PixelXDimension", "Exif:PixelYDimension"};
+// Of the library's own attributes these describe the meaning of the colour
+// values; the others are layout, or sums of the source's pixels.
+const std::set<std::string, std::less<>> CARRIED_LIBRARY_ATTRIBUTES = {"oiio:ColorSpace", "oiio:Gamma"};
+
+bool StartsWith(const std::string &text, std::string_view prefix) {
+    return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin());
+}
+
+// Whether the source's attribute `name` still holds for an output in
+// `to_format`. Compression names and format-specific attributes (dpx:,
+// openexr:, ...) mean something only to their own format.
+bool Carried(const std::string &name, const std::string &from_format, const std::string &to_format) {
+    if (LAYOUT_ATTRIBUTES.count(name) != 0 || StartsWith(name, "thumbnail_")) {
+        return false;
+    }
+    if (StartsWith(name, "oiio:")) {
+        return CARRIED_LIBRARY_ATTRIBUTES.count(name) != 0;
+    }
+    if (name == "compression" || name == "CompressionQuality") {
+        return from_format == to_format;
+    }
+    const std::size_t colon = name.find(':');
+    if (colon != std::string::npos && OIIO::is_imageio_format_name(name.substr(0, colon))) {
+        return from_format == to_format;
+    }
+    return true;
+}
+
+std::shared_ptr<const FileAttributes> AttributesOf(const OIIO::ImageSpec &layout, const std::string &format_name) {
+    auto attributes = std::make_shared<FileAttributes>();
+    attributes->format_name = format_name;
+    attributes->list = layout.extra_attribs;
+    return attributes;
+}
+
+int SubimageCount(OIIO::ImageInput &input) {
+    int count = 1;
+    while (input.seek_subimage(count, 0)) {
+        ++count;
+    }
+    // The failed seek past the last image leaves an error that would make
+    // the pixel read below look failed.
+    input.geterror();
+    input.seek_subimage(0, 0);
+    return count;
+}
+
 }  // namespace
 
 Image ReadLibraryImage(const std::string &path) {
@@ -98,6 +209,12 @@ Image ReadLibraryImage(const std::string &path) {
     auto input = OIIO::ImageInput::open(path, &config);
     if (!input) {
         throw UsageError(path + ": cannot read this image (" + OIIO::geterror() + ")");
+    }
+    // Only the first part would be graded and written; the others would be
+    // lost without a word.
+    if (const int parts = SubimageCount(*input); parts > 1) {
+        throw UsageError(path + ": the file holds " + std::to_string(parts) +
+                         " images (parts, pages or layers); only single-image files can be graded");
     }
     const OIIO::ImageSpec &layout = input->spec();
     if (layout.depth > 1) {
@@ -115,6 +232,19 @@ Image ReadLibraryImage(const std::string &path) {
     image.alpha_channel = layout.alpha_channel;
     image.bits_per_sample = layout.get_int_attribute("oiio:BitsPerSample", 0);
     image.format_name = input->format_name();
+    image.x = layout.x;
+    image.y = layout.y;
+    const PixelWindow display{layout.full_x, layout.full_y, layout.full_width, layout.full_height};
+    if (display != image.DataWindow()) {
+        image.display_window = display;
+    }
+    // The reader marks a file whose alpha is straight; every other file with
+    // alpha (OpenEXR always) holds premultiplied colour.
+    if (AlphaChannelOf(image) >= 0 && layout.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0) {
+        image.alpha_association = AlphaAssociation::kPremultiplied;
+    }
+    image.pixel_aspect = layout.get_float_attribute("PixelAspectRatio", 0.0f);
+    image.attributes = AttributesOf(layout, image.format_name);
     image.bytes.resize(image.SampleCount() * BytesPerSample(image.kind));
     // Some readers fill what a damaged file lacks (a truncated JPEG comes
     // back grey below the cut) and report it only as an error beside a
@@ -143,14 +273,56 @@ bool LibraryCanWrite(const std::string &path) {
     return false;
 }
 
+OutputTraits LibraryOutputTraits(const std::string &path) {
+    auto output = OIIO::ImageOutput::create(path);
+    OutputTraits traits;
+    if (!output) {
+        OIIO::geterror();
+        return traits;
+    }
+    traits.format_name = output->format_name();
+    traits.holds_origin = output->supports("origin");
+    traits.holds_negative_origin = output->supports("negativeorigin");
+    traits.holds_display_window = output->supports("displaywindow");
+    // OpenEXR defines its colour as premultiplied, and the library reads
+    // DPX alpha so; TIFF marks which it holds; the other formats with alpha
+    // (PNG, Targa, WebP, ...) store it straight.
+    if (traits.format_name == "openexr" || traits.format_name == "dpx") {
+        traits.only_association = AlphaAssociation::kPremultiplied;
+    } else if (traits.format_name != "tiff" && output->supports("alpha")) {
+        traits.only_association = AlphaAssociation::kStraight;
+    }
+    return traits;
+}
+
 void WriteLibraryImage(const std::string &format_path, const std::string &file, const Image &image) {
     auto output = OIIO::ImageOutput::create(format_path);
     if (!output) {
         OIIO::geterror();
         throw UsageError(format_path + ": no image format for this file name");
     }
-    OIIO::ImageSpec layout = LayoutOf(image, TypeFor(image.stored_format));
-    layout.attribute("oiio:UnassociatedAlpha", 1);
+    OIIO::ImageSpec layout =
+        LayoutOf(image, TypeFor(StoredFormatForOutput(output->format_name(), image.stored_format)));
+    layout.x = image.x;
+    layout.y = image.y;
+    const PixelWindow display = image.DisplayWindow();
+    layout.full_x = display.x;
+    layout.full_y = display.y;
+    layout.full_width = display.width;
+    layout.full_height = display.height;
+    if (image.attributes) {
+        for (const OIIO::ParamValue &attribute : image.attributes->list) {
+            if (Carried(attribute.name().string(), image.attributes->format_name, output->format_name())) {
+                layout.extra_attribs.push_back(attribute);
+            }
+        }
+    }
+    // Straight samples are written as they are and marked so where the
+    // format can; left unmarked, the library would take them as
+    // premultiplied and divide them by alpha once more.
+    if (image.alpha_association == AlphaAssociation::kStraight) {
+        layout.attribute("oiio:UnassociatedAlpha", 1);
+    }
     // An odd depth (10-bit DPX) is kept only by the same format; another
     // format chooses its own nearest depth.
     if (image.bits_per_sample != 0 && image.format_name == output->format_name()) {
@@ -189,6 +361,7 @@ namespace {
 Image ReadLibraryImage(const std::string &path) { Refuse(path); }
 std::optional<SampleKind> PeekLibrarySampleKind(const std::string &) { return std::nullopt; }
 bool LibraryCanWrite(const std::string &) { return false; }
+OutputTraits LibraryOutputTraits(const std::string &) { return {}; }
 void WriteLibraryImage(const std::string &format_path, const std::string &, const Image &) { Refuse(format_path); }
 Image ResampleWithLibrary(const Image &, int, int) {
     throw ToolError(EXIT_USAGE,

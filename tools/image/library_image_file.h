@@ -20,8 +20,23 @@ std::optional<SampleKind> PeekLibrarySampleKind(const std::string &path);
 
 // Whether the library knows a format for this file name.
 bool LibraryCanWrite(const std::string &path);
+
+// What the format a file name chooses can hold of an image's meaning.
+struct OutputTraits {
+    std::string format_name;  // "png", "openexr", ...
+    bool holds_origin = false;
+    bool holds_negative_origin = false;
+    bool holds_display_window = false;
+    // The one association the format stores alpha in; unset where the file
+    // says which (TIFF) or where it stores no alpha at all.
+    std::optional<AlphaAssociation> only_association;
+};
+OutputTraits LibraryOutputTraits(const std::string &path);
 // Writes `image` to `file` in the format `format_path`'s extension names,
-// samples stored as the source file stored them where the format allows.
+// samples stored as the source file stored them where the format allows
+// (else in its deepest type), with the image's windows and alpha marking and
+// those of the source file's attributes that still hold for the output. The
+// caller has made the image fit the format (OutputTraits).
 // Throws ToolError (usage) when the file cannot be written.
 void WriteLibraryImage(const std::string &format_path, const std::string &file, const Image &image);
 

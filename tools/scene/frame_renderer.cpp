@@ -1,5 +1,6 @@
 #include "tools/scene/frame_renderer.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "testhost/layer.h"
@@ -80,6 +81,37 @@ HostFormat ChooseHostFormat(const FormatRequest &request, SampleKind source_kind
     return format;
 }
 
+PF_RationalScale PixelAspectRatioOf(float pixel_aspect) {
+    // Nearest ratio with a small denominator by continued fractions: the
+    // files hold a float (0.9, 1.333333), the hosts a ratio (9/10, 4/3).
+    constexpr long MAX_DENOMINATOR = 1000;
+    if (!(pixel_aspect > 0.0f) || pixel_aspect > 100000.0f) {
+        return {1, 1};
+    }
+    const double target = pixel_aspect;
+    long num_before = 1, num = static_cast<long>(std::floor(target));
+    long den_before = 0, den = 1;
+    double rest = target - std::floor(target);
+    while (rest > 1e-9 && std::abs(static_cast<double>(num) / den - target) > 1e-6 * target) {
+        const double inverse = 1.0 / rest;
+        const long term = static_cast<long>(std::floor(inverse));
+        if (term * den + den_before > MAX_DENOMINATOR) {
+            break;
+        }
+        const long next_num = term * num + num_before;
+        const long next_den = term * den + den_before;
+        num_before = num;
+        den_before = den;
+        num = next_num;
+        den = next_den;
+        rest = inverse - static_cast<double>(term);
+    }
+    if (num < 1) {
+        return {1, static_cast<A_u_long>(std::lround(1.0 / target))};
+    }
+    return {static_cast<A_long>(num), static_cast<A_u_long>(den)};
+}
+
 int ReducedSize(int full, int downsample) { return (full + downsample - 1) / downsample; }
 
 FrameRenderer::FrameRenderer(std::unique_ptr<testhost::Host> host, RenderSettings settings)
@@ -98,7 +130,11 @@ Image FrameRenderer::Render(Image source) {
     const int full_height = downsample == 1 ? height : source.height;
     frame.layer_width = full_width;
     frame.layer_height = full_height;
-    frame.pixel_aspect_ratio = settings_.pixel_aspect;
+    const PF_RationalScale pixel_aspect = settings_.pixel_aspect.value_or(PixelAspectRatioOf(reduced.pixel_aspect));
+    frame.pixel_aspect_ratio = pixel_aspect;
+    const HostFormat format = settings_.depth_per_frame
+                                  ? ChooseHostFormat(FormatRequest{settings_.format.app, std::nullopt}, reduced.kind)
+                                  : settings_.format;
     frame.downsample_x = {1, static_cast<A_u_long>(downsample)};
     frame.downsample_y = {1, static_cast<A_u_long>(downsample)};
 
@@ -111,8 +147,8 @@ Image FrameRenderer::Render(Image source) {
     }
     ScalePoints(params, 1.0 / downsample, 1.0 / downsample);
 
-    Layers &layers = LayersFor(width, height);
-    FillLayer(reduced, settings_.format.depth, layers.input);
+    Layers &layers = LayersFor(width, height, LayerFormatFor(format), pixel_aspect);
+    FillLayer(reduced, format.depth, layers.input);
 
     const PF_Err err = host_->Render(layers.input, layers.output);
     if (err != PF_Err_NONE) {
@@ -126,22 +162,26 @@ Image FrameRenderer::Render(Image source) {
     if (!settings_.side_by_side) {
         // The source's own block takes the result: its alpha and extra
         // channels are what the output keeps anyway.
-        StoreLayer(layers.output, settings_.format.depth, reduced);
+        StoreLayer(layers.output, format.depth, reduced);
         return reduced;
     }
     Image result = reduced;
-    StoreLayer(layers.output, settings_.format.depth, result);
+    StoreLayer(layers.output, format.depth, result);
     return SideBySide(reduced, result);
 }
 
-FrameRenderer::Layers &FrameRenderer::LayersFor(int width, int height) {
-    // A sequence's frames share one size: its layers are allocated once, as
-    // a host keeps its buffers, instead of fresh pages for every frame.
-    if (!layers_ || layers_->input.width() != width || layers_->input.height() != height) {
+FrameRenderer::Layers &FrameRenderer::LayersFor(int width, int height, testhost::PixelFormat format,
+                                                PF_RationalScale pixel_aspect) {
+    // A sequence's frames mostly share one size, format and pixel aspect:
+    // its layers are allocated once, as a host keeps its buffers, instead of
+    // fresh pages for every frame.
+    if (!layers_ || layers_->input.width() != width || layers_->input.height() != height ||
+        layers_->input.format() != format || layers_pixel_aspect_.num != pixel_aspect.num ||
+        layers_pixel_aspect_.den != pixel_aspect.den) {
         layers_.reset();
+        layers_pixel_aspect_ = pixel_aspect;
         testhost::LayerOptions options;
-        options.pixel_aspect_ratio = settings_.pixel_aspect;
-        const testhost::PixelFormat format = LayerFormatFor(settings_.format);
+        options.pixel_aspect_ratio = pixel_aspect;
         layers_ = std::make_unique<Layers>(Layers{testhost::Layer(format, width, height, options),
                                                   testhost::Layer(format, width, height, options)});
     }

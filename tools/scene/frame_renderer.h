@@ -29,9 +29,17 @@ struct FormatRequest {
 // host, 16 bits in the editing host) is refused with ToolError (usage).
 HostFormat ChooseHostFormat(const FormatRequest &request, SampleKind source_kind);
 
+// The pixel aspect a file states (width over height of a pixel) as the
+// ratio of whole numbers a host passes; 1/1 where it states none.
+PF_RationalScale PixelAspectRatioOf(float pixel_aspect);
+
 struct RenderSettings {
     HostFormat format;
-    PF_RationalScale pixel_aspect{1, 1};
+    // Each frame in the depth of its own file (within format.app) rather
+    // than in format.depth: a 16-bit frame among 8-bit ones keeps its 16.
+    bool depth_per_frame = false;
+    // Unset: each frame's own file's pixel aspect.
+    std::optional<PF_RationalScale> pixel_aspect = PF_RationalScale{1, 1};
     int downsample = 1;  // render at 1/downsample of the size, as draft mode
     bool side_by_side = false;
     std::vector<ParamValue> values;  // applied in order, later ones win
@@ -59,11 +67,12 @@ private:
         testhost::Layer input;
         testhost::Layer output;
     };
-    Layers &LayersFor(int width, int height);
+    Layers &LayersFor(int width, int height, testhost::PixelFormat format, PF_RationalScale pixel_aspect);
 
     std::unique_ptr<testhost::Host> host_;
     RenderSettings settings_;
     std::unique_ptr<Layers> layers_;
+    PF_RationalScale layers_pixel_aspect_{1, 1};
 };
 
 }  // namespace zonara_tool

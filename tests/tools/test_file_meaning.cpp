@@ -1,0 +1,429 @@
+// What a file means survives zonara render: where its pixels lie in the
+// frame, whether its colour is premultiplied, its descriptive attributes,
+// its pixel aspect (which the render honours) and its depth; what an output
+// format cannot hold is converted without loss of meaning or refused.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+#include "tools/image/alpha_association.h"
+#include "tools/image/image_file.h"
+#include "tools/scene/frame_renderer.h"
+#include "tools/tool_runner.h"
+
+namespace {
+
+using tool_test::LayoutOf;
+using tool_test::RunTool;
+using tool_test::ScratchDir;
+
+// Writes `samples` (floats, channel after channel) with `layout`'s windows,
+// type and attributes; `parts` copies make a multi-part file.
+void WriteSpec(const std::string &path, const OIIO::ImageSpec &layout, const std::vector<float> &samples,
+               int parts = 1) {
+    auto out = OIIO::ImageOutput::create(path);
+    const std::vector<OIIO::ImageSpec> specs(static_cast<std::size_t>(parts), layout);
+    const bool opened = parts == 1 ? out && out->open(path, layout)
+                                   : out && out->open(path, parts, specs.data());
+    bool written = opened && out->write_image(OIIO::TypeDesc::FLOAT, samples.data());
+    for (int part = 1; written && part < parts; ++part) {
+        written = out->open(path, specs[static_cast<std::size_t>(part)], OIIO::ImageOutput::AppendSubimage) &&
+                  out->write_image(OIIO::TypeDesc::FLOAT, samples.data());
+    }
+    if (!written || !out->close()) {
+        throw std::runtime_error("cannot write test image " + path);
+    }
+}
+
+// Random samples in 0..1; with `premultiplied`, colour never exceeds alpha
+// (the last of four channels), as premultiplied pictures hold it.
+std::vector<float> RandomSamples(const OIIO::ImageSpec &layout, bool premultiplied = false) {
+    std::mt19937 random(99);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    std::vector<float> samples(layout.image_pixels() * static_cast<std::size_t>(layout.nchannels));
+    for (float &sample : samples) {
+        sample = unit(random);
+    }
+    if (premultiplied) {
+        for (std::size_t p = 0; p + 3 < samples.size(); p += 4) {
+            for (int c = 0; c < 3; ++c) {
+                samples[p + c] *= samples[p + 3];
+            }
+        }
+    }
+    return samples;
+}
+
+OIIO::ImageSpec Rgba(int width, int height, OIIO::TypeDesc type) {
+    OIIO::ImageSpec layout(width, height, 4, type);
+    layout.alpha_channel = 3;
+    return layout;
+}
+
+// The file's layout as the tool's own reader sees it (straight files kept
+// straight and marked so).
+OIIO::ImageSpec SpecOf(const std::string &path) {
+    OIIO::ImageSpec config;
+    config.attribute("oiio:UnassociatedAlpha", 1);
+    auto in = OIIO::ImageInput::open(path, &config);
+    if (!in) {
+        throw std::runtime_error("cannot open " + path);
+    }
+    return in->spec();
+}
+
+std::vector<float> SamplesOf(const std::string &path) {
+    const OIIO::ImageBuf buf = tool_test::ReadFile(path, OIIO::TypeDesc::FLOAT);
+    const float *first = static_cast<const float *>(buf.localpixels());
+    return std::vector<float>(first, first + LayoutOf(buf).image_pixels() * LayoutOf(buf).nchannels);
+}
+
+float LargestDifference(const std::vector<float> &a, const std::vector<float> &b) {
+    float largest = a.size() == b.size() ? 0.0f : INFINITY;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
+        largest = std::max(largest, std::abs(a[i] - b[i]));
+    }
+    return largest;
+}
+
+// --- where the pixels lie ---------------------------------------------------
+
+struct WindowCase {
+    const char *name;
+    OIIO::ROI data;
+    OIIO::ROI display;
+    const char *output;
+    bool keeps_windows;  // else the display window with the data in it
+    int exit_status;
+    const char *message;  // part of what stderr says on refusal
+};
+
+// A 100x80 frame; a plate within it; a plate reaching out above and left.
+const OIIO::ROI FRAME(0, 100, 0, 80);
+const OIIO::ROI INSIDE(10, 50, 20, 65);
+const OIIO::ROI OVERSCAN(-10, 57, -20, 25);
+
+class RenderKeepsWindows : public ::testing::TestWithParam<WindowCase> {};
+
+TEST_P(RenderKeepsWindows, PlacesTheDataWhereTheFileHadIt) {
+    const WindowCase &c = GetParam();
+    ScratchDir dir;
+    OIIO::ImageSpec layout = Rgba(c.data.width(), c.data.height(), OIIO::TypeDesc::HALF);
+    layout.x = c.data.xbegin;
+    layout.y = c.data.ybegin;
+    layout.set_roi_full(c.display);
+    const std::vector<float> samples = RandomSamples(layout, true);
+    WriteSpec(dir / "plate.exr", layout, samples);
+
+    const tool_test::ToolResult result = RunTool(dir, {"render", "plate.exr", "-o", c.output});
+    ASSERT_EQ(result.exit_status, c.exit_status) << result.err;
+    if (c.exit_status != 0) {
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        EXPECT_EQ(dir.Files(), std::vector<std::string>{"plate.exr"});
+        return;
+    }
+    if (std::string(c.output).find(".pam") != std::string::npos) {
+        const zonara_tool::Image pam = zonara_tool::ReadImage(dir / c.output);
+        EXPECT_EQ(pam.width, c.display.width());
+        EXPECT_EQ(pam.height, c.display.height());
+        return;
+    }
+    const OIIO::ImageSpec written = SpecOf(dir / c.output);
+    const std::vector<float> out = SamplesOf(dir / c.output);
+    if (c.keeps_windows) {
+        // The layer rendered was the data window; the identity look gives
+        // it back at its place in the same frame.
+        EXPECT_EQ(written.roi(), OIIO::ROI(c.data.xbegin, c.data.xend, c.data.ybegin, c.data.yend, 0, 1, 0, 4));
+        EXPECT_EQ(written.roi_full(),
+                  OIIO::ROI(c.display.xbegin, c.display.xend, c.display.ybegin, c.display.yend, 0, 1, 0, 4));
+        EXPECT_EQ(LargestDifference(out, SamplesOf(dir / "plate.exr")), 0.0f);
+        return;
+    }
+    // No windows in the format: the frame, the data at its place, nothing
+    // around it.
+    const int width = c.display.width();
+    ASSERT_EQ(written.roi(), OIIO::ROI(0, width, 0, c.display.height(), 0, 1, 0, 4));
+    const auto at = [&](int x, int y, int channel) {
+        return out[(static_cast<std::size_t>(y - c.display.ybegin) * width + (x - c.display.xbegin)) * 4 + channel];
+    };
+    if (c.display != c.data) {
+        EXPECT_EQ(at(c.display.xbegin, c.display.ybegin, 3), 0.0f);
+        EXPECT_EQ(at(c.display.xend - 1, c.display.yend - 1, 3), 0.0f);
+    }
+    const float first_alpha = samples[3];
+    EXPECT_NEAR(at(c.data.xbegin, c.data.ybegin, 3), first_alpha, 1.0f / 255);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DataWindows, RenderKeepsWindows,
+    ::testing::Values(
+        WindowCase{"negative_origin_to_exr", OVERSCAN, FRAME, "out.exr", true, 0, ""},
+        WindowCase{"inside_the_frame_to_exr", INSIDE, FRAME, "out.exr", true, 0, ""},
+        WindowCase{"inside_the_frame_to_dpx", INSIDE, FRAME, "out.dpx", true, 0, ""},
+        WindowCase{"inside_the_frame_to_png", INSIDE, FRAME, "out.png", false, 0, ""},
+        WindowCase{"moved_frame_to_tiff", INSIDE, INSIDE, "out.tif", false, 0, ""},
+        WindowCase{"inside_the_frame_to_tiff", INSIDE, FRAME, "out.tif", false, 0, ""},
+        WindowCase{"inside_the_frame_to_pam", INSIDE, FRAME, "out.pam", false, 0, ""},
+        WindowCase{"overscan_to_png", OVERSCAN, FRAME, "out.png", false, 2,
+                   "reach outside the frame (display window 100x80 at (0,0)); a PNG file holds no windows"},
+        WindowCase{"overscan_to_tiff", OIIO::ROI(-10, 110, 0, 80), FRAME, "out.tif", false, 2, "write OpenEXR"}),
+    [](const ::testing::TestParamInfo<WindowCase> &info) { return std::string(info.param.name); });
+
+TEST(RenderMultiPart, RefusesRatherThanDropParts) {
+    ScratchDir dir;
+    const OIIO::ImageSpec layout = Rgba(16, 8, OIIO::TypeDesc::HALF);
+    WriteSpec(dir / "stereo.exr", layout, RandomSamples(layout, true), 2);
+    const tool_test::ToolResult result = RunTool(dir, {"render", "stereo.exr", "-o", "out.exr"});
+    EXPECT_EQ(result.exit_status, 2);
+    EXPECT_NE(result.err.find("stereo.exr: the file holds 2 images"), std::string::npos) << result.err;
+    EXPECT_EQ(dir.Files(), std::vector<std::string>{"stereo.exr"});
+}
+
+// --- alpha association ------------------------------------------------------
+
+struct AlphaCase {
+    const char *name;
+    const char *input;
+    bool premultiplied_input;
+    const char *output;
+    bool premultiplied_output;  // as the output file must mark and hold it
+};
+
+class RenderKeepsAlphaAssociation : public ::testing::TestWithParam<AlphaCase> {};
+
+TEST_P(RenderKeepsAlphaAssociation, MarksItOrConvertsTheColour) {
+    const AlphaCase &c = GetParam();
+    ScratchDir dir;
+    OIIO::ImageSpec layout = Rgba(24, 12, std::string(c.input).find(".exr") != std::string::npos
+                                              ? OIIO::TypeDesc::FLOAT
+                                              : OIIO::TypeDesc::UINT16);
+    if (!c.premultiplied_input) {
+        layout.attribute("oiio:UnassociatedAlpha", 1);
+    }
+    const std::vector<float> samples = RandomSamples(layout, c.premultiplied_input);
+    WriteSpec(dir / c.input, layout, samples);
+
+    const tool_test::ToolResult result = RunTool(dir, {"render", c.input, "-o", c.output});
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    const OIIO::ImageSpec written = SpecOf(dir / c.output);
+    EXPECT_EQ(written.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0, c.premultiplied_output);
+
+    std::vector<float> expected = SamplesOf(dir / c.input);
+    for (std::size_t p = 0; p < expected.size(); p += 4) {
+        for (int c_index = 0; c_index < 3; ++c_index) {
+            float &colour = expected[p + c_index];
+            if (c.premultiplied_input && !c.premultiplied_output && expected[p + 3] > 0.0f) {
+                colour = std::min(colour / expected[p + 3], 1.0f);
+            } else if (!c.premultiplied_input && c.premultiplied_output) {
+                colour *= expected[p + 3];
+            }
+        }
+    }
+    // Within the rounding of 16-bit samples and of half floats.
+    EXPECT_LT(LargestDifference(SamplesOf(dir / c.output), expected), 2.0f / 1024) << c.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Associations, RenderKeepsAlphaAssociation,
+    ::testing::Values(AlphaCase{"premultiplied_tiff_round_trip", "in.tif", true, "out.tif", true},
+                      AlphaCase{"straight_tiff_round_trip", "in.tif", false, "out.tif", false},
+                      AlphaCase{"premultiplied_exr_to_png", "in.exr", true, "out.png", false},
+                      AlphaCase{"premultiplied_exr_to_tiff", "in.exr", true, "out.tif", true},
+                      AlphaCase{"straight_png_to_exr", "in.png", false, "out.exr", true}),
+    [](const ::testing::TestParamInfo<AlphaCase> &info) { return std::string(info.param.name); });
+
+TEST(AlphaAssociation, ConvertsColourNotAlphaAndLeavesClearPixels) {
+    zonara_tool::Image image = zonara_tool::MakeImage(3, 1, 4, zonara_tool::SampleKind::k8);
+    const std::uint8_t premultiplied[] = {64, 32, 128, 128, 200, 0, 0, 255, 40, 50, 60, 0};
+    std::memcpy(image.bytes.data(), premultiplied, sizeof premultiplied);
+    image.alpha_association = zonara_tool::AlphaAssociation::kPremultiplied;
+    zonara_tool::ConvertAlphaAssociation(image, zonara_tool::AlphaAssociation::kStraight);
+    const std::vector<std::uint8_t> straight(image.bytes.begin(), image.bytes.end());
+    EXPECT_EQ(straight, (std::vector<std::uint8_t>{128, 64, 255, 128, 200, 0, 0, 255, 40, 50, 60, 0}));
+    zonara_tool::ConvertAlphaAssociation(image, zonara_tool::AlphaAssociation::kPremultiplied);
+    const std::vector<std::uint8_t> back(image.bytes.begin(), image.bytes.end());
+    EXPECT_EQ(back, (std::vector<std::uint8_t>{64, 32, 128, 128, 200, 0, 0, 255, 0, 0, 0, 0}));
+}
+
+// --- attributes -------------------------------------------------------------
+
+struct AttributeCase {
+    const char *name;
+    const char *input;
+    const char *output;
+    const char *attribute;
+    void (*set)(OIIO::ImageSpec &layout);
+};
+
+class RenderCarriesAttributes : public ::testing::TestWithParam<AttributeCase> {};
+
+TEST_P(RenderCarriesAttributes, WhereTheOutputFormatHoldsThem) {
+    const AttributeCase &c = GetParam();
+    ScratchDir dir;
+    const bool dpx = std::string(c.input).find(".dpx") != std::string::npos;
+    OIIO::ImageSpec layout(20, 10, 3, dpx ? OIIO::TypeDesc::UINT16 : OIIO::TypeDesc::HALF);
+    if (std::string(c.input).find(".exr") == std::string::npos && !dpx) {
+        layout.set_format(OIIO::TypeDesc::UINT8);
+    }
+    c.set(layout);
+    WriteSpec(dir / c.input, layout, RandomSamples(layout));
+    const OIIO::ImageSpec input = SpecOf(dir / c.input);
+    const OIIO::ParamValue *given = input.find_attribute(c.attribute);
+    ASSERT_NE(given, nullptr) << c.attribute;
+    const std::string stated = input.metadata_val(*given);
+
+    const tool_test::ToolResult result = RunTool(dir, {"render", c.input, "-o", c.output});
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    const OIIO::ImageSpec written = SpecOf(dir / c.output);
+    const OIIO::ParamValue *kept = written.find_attribute(c.attribute);
+    ASSERT_NE(kept, nullptr) << c.attribute;
+    EXPECT_EQ(written.metadata_val(*kept), stated);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Attributes, RenderCarriesAttributes,
+    ::testing::Values(
+        AttributeCase{"exr_pixel_aspect", "in.exr", "out.exr", "PixelAspectRatio",
+                      [](OIIO::ImageSpec &l) { l.attribute("PixelAspectRatio", 2.0f); }},
+        AttributeCase{"exr_pixel_aspect_to_tiff", "in.exr", "out.tif", "PixelAspectRatio",
+                      [](OIIO::ImageSpec &l) { l.attribute("PixelAspectRatio", 2.0f); }},
+        AttributeCase{"exr_timecode", "in.exr", "out.exr", "smpte:TimeCode",
+                      [](OIIO::ImageSpec &l) {
+                          const unsigned int timecode[2] = {0x01020304, 0};
+                          l.attribute("smpte:TimeCode", OIIO::TypeTimeCode, timecode);
+                      }},
+        AttributeCase{"exr_chromaticities", "in.exr", "out.exr", "chromaticities",
+                      [](OIIO::ImageSpec &l) {
+                          const float primaries[8] = {0.713f, 0.293f, 0.165f, 0.830f,
+                                                      0.128f, 0.044f, 0.32168f, 0.33767f};
+                          l.attribute("chromaticities", OIIO::TypeDesc(OIIO::TypeDesc::FLOAT, 8), primaries);
+                      }},
+        AttributeCase{"exr_compression", "in.exr", "out.exr", "compression",
+                      [](OIIO::ImageSpec &l) { l.attribute("compression", "piz"); }},
+        AttributeCase{"dpx_transfer", "in.dpx", "out.dpx", "dpx:Transfer",
+                      [](OIIO::ImageSpec &l) { l.attribute("dpx:Transfer", "Printing density"); }},
+        AttributeCase{"tiff_orientation", "in.tif", "out.tif", "Orientation",
+                      [](OIIO::ImageSpec &l) { l.attribute("Orientation", 6); }},
+        AttributeCase{"jpeg_orientation", "in.jpg", "out.jpg", "Orientation",
+                      [](OIIO::ImageSpec &l) { l.attribute("Orientation", 8); }}),
+    [](const ::testing::TestParamInfo<AttributeCase> &info) { return std::string(info.param.name); });
+
+// --- pixel aspect -----------------------------------------------------------
+
+TEST(PixelAspectRatioOf, GivesTheRatioAHostPasses) {
+    struct Case {
+        float stated;
+        A_long num;
+        A_u_long den;
+    };
+    for (const Case &c : {Case{2.0f, 2, 1}, Case{0.9f, 9, 10}, Case{4.0f / 3.0f, 4, 3}, Case{16.0f / 15.0f, 16, 15},
+                          Case{1.0f, 1, 1}, Case{0.0f, 1, 1}, Case{-2.0f, 1, 1}, Case{NAN, 1, 1}}) {
+        const PF_RationalScale ratio = zonara_tool::PixelAspectRatioOf(c.stated);
+        EXPECT_EQ(ratio.num, c.num) << c.stated;
+        EXPECT_EQ(ratio.den, c.den) << c.stated;
+    }
+}
+
+// An anamorphic plate renders as anamorphic: a circular window is as wide
+// on the plate as --par 2/1 makes it, not as a square-pixel layer.
+TEST(RenderPixelAspect, TheFilesOwnIsTheDefault) {
+    ScratchDir dir;
+    OIIO::ImageSpec layout(64, 48, 3, OIIO::TypeDesc::UINT8);
+    layout.attribute("PixelAspectRatio", 2.0f);
+    WriteSpec(dir / "anamorphic.tif", layout, RandomSamples(layout));
+    const std::vector<std::string> look = {"--set", "window_type=ellipse", "--set", "width=20", "--set", "height=20",
+                                           "--set", "out_gain=0.2"};
+    for (const auto &[output, par] : std::vector<std::pair<std::string, std::string>>{
+             {"default.tif", ""}, {"square.tif", "1/1"}, {"wide.tif", "2/1"}}) {
+        std::vector<std::string> args = {"render", "anamorphic.tif", "-o", output};
+        args.insert(args.end(), look.begin(), look.end());
+        if (!par.empty()) {
+            args.insert(args.end(), {"--par", par});
+        }
+        const tool_test::ToolResult result = RunTool(dir, args);
+        ASSERT_EQ(result.exit_status, 0) << result.err;
+    }
+    EXPECT_EQ(LargestDifference(SamplesOf(dir / "default.tif"), SamplesOf(dir / "wide.tif")), 0.0f);
+    EXPECT_GT(LargestDifference(SamplesOf(dir / "default.tif"), SamplesOf(dir / "square.tif")), 0.1f);
+}
+
+// --- depth ------------------------------------------------------------------
+
+struct DepthCase {
+    const char *name;
+    const char *input;
+    OIIO::TypeDesc stored;
+    const char *output;
+    OIIO::TypeDesc expected;
+};
+
+class RenderKeepsDepth : public ::testing::TestWithParam<DepthCase> {};
+
+TEST_P(RenderKeepsDepth, UsesTheOutputsTypeDeepEnoughForTheInput) {
+    const DepthCase &c = GetParam();
+    ScratchDir dir;
+    const OIIO::ImageSpec layout(20, 10, 3, c.stored);
+    const std::vector<float> samples = RandomSamples(layout);
+    WriteSpec(dir / c.input, layout, samples);
+    const tool_test::ToolResult result = RunTool(dir, {"render", c.input, "-o", c.output});
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_EQ(SpecOf(dir / c.output).format, c.expected);
+    // Far finer than 8 bits (1/255) wherever the output is deeper than that.
+    if (c.expected != OIIO::TypeDesc::UINT8) {
+        EXPECT_LT(LargestDifference(SamplesOf(dir / c.output), SamplesOf(dir / c.input)), 1.0f / 2048);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Depths, RenderKeepsDepth,
+    ::testing::Values(
+        DepthCase{"float_to_png", "in.exr", OIIO::TypeDesc::FLOAT, "out.png", OIIO::TypeDesc::UINT16},
+        DepthCase{"half_to_png", "in.exr", OIIO::TypeDesc::HALF, "out.png", OIIO::TypeDesc::UINT16},
+        DepthCase{"int32_to_png", "in.tif", OIIO::TypeDesc::UINT32, "out.png", OIIO::TypeDesc::UINT16},
+        DepthCase{"eight_bit_png_stays", "in.png", OIIO::TypeDesc::UINT8, "out.png", OIIO::TypeDesc::UINT8},
+        DepthCase{"sixteen_bit_to_exr_float", "in.png", OIIO::TypeDesc::UINT16, "out.exr", OIIO::TypeDesc::FLOAT},
+        DepthCase{"eight_bit_to_exr_half", "in.png", OIIO::TypeDesc::UINT8, "out.exr", OIIO::TypeDesc::HALF},
+        DepthCase{"half_to_dpx_float", "in.exr", OIIO::TypeDesc::HALF, "out.dpx", OIIO::TypeDesc::FLOAT}),
+    [](const ::testing::TestParamInfo<DepthCase> &info) { return std::string(info.param.name); });
+
+// Frame 4 of a sequence is 16-bit, the others 8-bit: it renders at its own
+// depth unless --depth names one for all.
+TEST(RenderSequenceDepth, EachFrameAtItsOwnDepth) {
+    ScratchDir dir;
+    for (int frame = 1; frame <= 5; ++frame) {
+        char name[32];
+        std::snprintf(name, sizeof name, "mixed.%04d.png", frame);
+        const OIIO::ImageSpec layout(20, 10, 3, frame == 4 ? OIIO::TypeDesc::UINT16 : OIIO::TypeDesc::UINT8);
+        WriteSpec(dir / name, layout, RandomSamples(layout));
+    }
+    const std::vector<float> source = SamplesOf(dir / "mixed.0004.png");
+    struct Run {
+        const char *output;
+        std::vector<std::string> extra;
+        float largest_difference;  // from frame 4's source
+    };
+    // The host's 16 bits hold half the file's codes: within two codes;
+    // through 8 bits, up to half of 1/255.
+    for (const Run &run :
+         {Run{"own.%04d.png", {}, 2.0f / 65535}, Run{"eight.%04d.png", {"--depth", "8"}, 0.51f / 255}}) {
+        std::vector<std::string> args = {"render", "mixed.%04d.png", "-o", run.output, "--frames", "1-5"};
+        args.insert(args.end(), run.extra.begin(), run.extra.end());
+        const tool_test::ToolResult result = RunTool(dir, args);
+        ASSERT_EQ(result.exit_status, 0) << result.err;
+        char frame4[32];
+        std::snprintf(frame4, sizeof frame4, run.output, 4);
+        EXPECT_EQ(SpecOf(dir / frame4).format, OIIO::TypeDesc::UINT16);
+        const float difference = LargestDifference(SamplesOf(dir / frame4), source);
+        EXPECT_LE(difference, run.largest_difference) << run.output;
+        if (run.extra.empty()) {
+            continue;
+        }
+        EXPECT_GT(difference, 2.0f / 65535) << "--depth 8 quantises frame 4";
+    }
+}
+
+}  // namespace
