@@ -36,9 +36,10 @@ double LargestZoomToDraw(int layer_width, int layer_height) {
     const double h = std::max(layer_height, 1);
     const double side = testhost::MAX_CANVAS_SIDE;
     const double bound = std::min({side / w, side / h, std::sqrt(testhost::MAX_CANVAS_PIXELS / (w * h))});
-    // In hundredths, the way a user types a zoom; rounding the picture's
-    // sides up can still take the bound itself over, hence the walk down.
-    long hundredths = static_cast<long>(std::floor(bound * 100.0));
+    // In hundredths, the way a user types a zoom. Checked the way the view
+    // is sized (its sides rounded up), from just above the bound, since
+    // both the rounding and the bound's own arithmetic can go either way.
+    long hundredths = static_cast<long>(std::floor(bound * 100.0)) + 1;
     while (hundredths > 1 && !Drawable(layer_width, layer_height, hundredths / 100.0)) {
         --hundredths;
     }
