@@ -155,8 +155,8 @@ TEST(PresetOrigin, MeansTheSamePlaceOnAnyPlate) {
                          OIIO::TypeDesc::UINT8);
     // A small hard-edged window that darkens what it covers, so that where
     // it sits shows in the pixels.
-    const std::vector<std::string> window{"--set", "width=40",     "--set", "height=20",
-                                          "--set", "feather=0",    "--set", "in_gain=0.5"};
+    const std::vector<std::string> window{"--set", "width=40",  "--set", "height=20",
+                                          "--set", "feather=0", "--set", "in_gain=0.5"};
     const tool_test::ToolResult listed = RunTool(dir, {"params", "--values"});
     ASSERT_EQ(listed.exit_status, 0) << listed.err;
     EXPECT_EQ(json::parse(listed.out)["origin"], json::array({"50%", "50%"}));
@@ -226,7 +226,8 @@ TEST(DragValues, KeptWithinTheDeclaredRangesAndUnchangedSaidSo) {
     ASSERT_EQ(text.exit_status, 0) << text.err;
     EXPECT_EQ(text.out, "handle: corner_bottom_right\nwidth: 800 -> 15000\nheight: 400 (unchanged)\n");
     EXPECT_EQ(dir.Files(), std::vector<std::string>{"after.png"});
-    const tool_test::ToolResult still = RunTool(dir, Join({"drag", "--from", "1360,740", "--to", "1360,740"}, SIMPLE_WINDOW));
+    const tool_test::ToolResult still =
+        RunTool(dir, Join({"drag", "--from", "1360,740", "--to", "1360,740"}, SIMPLE_WINDOW));
     ASSERT_EQ(still.exit_status, 0) << still.err;
     EXPECT_EQ(still.out,
               "handle: corner_bottom_right\nno parameter changed\nwidth: 800 (unchanged)\nheight: 400 (unchanged)\n");

@@ -55,10 +55,11 @@ void RequireDrawableZoom(double zoom, int layer_width, int layer_height) {
     const std::string beyond = width > testhost::MAX_CANVAS_SIDE || height > testhost::MAX_CANVAS_SIDE
                                    ? "more than " + std::to_string(testhost::MAX_CANVAS_SIDE) + " pixels per side"
                                    : "more than " + std::to_string(testhost::MAX_CANVAS_PIXELS) + " pixels in all";
-    throw UsageError("--zoom " + FormatNumber(zoom) + " is too large for the view of this " +
-                     std::to_string(layer_width) + "x" + std::to_string(layer_height) + " layer: its picture would be " +
-                     std::to_string(width) + "x" + std::to_string(height) + ", " + beyond +
-                     "; the largest zoom for it is " + FormatNumber(LargestZoomToDraw(layer_width, layer_height)));
+    const std::string layer = std::to_string(layer_width) + "x" + std::to_string(layer_height);
+    throw UsageError("--zoom " + FormatNumber(zoom) + " is too large for the view of this " + layer +
+                     " layer: its picture would be " + std::to_string(width) + "x" + std::to_string(height) + ", " +
+                     beyond + "; the largest zoom for it is " +
+                     FormatNumber(LargestZoomToDraw(layer_width, layer_height)));
 }
 
 void AddViewOptions(CLI::App &command, ViewOptions &options) {
