@@ -19,11 +19,14 @@ namespace {
 constexpr double DEGREES_TO_RADIANS = 3.14159265358979323846 / 180.0;
 
 void CheckSize(int width, int height) {
-    if (width <= 0 || height <= 0 || width > MAX_CANVAS_SIDE || height > MAX_CANVAS_SIDE ||
-        static_cast<long long>(width) * height > MAX_CANVAS_PIXELS) {
-        throw std::invalid_argument("picture size " + std::to_string(width) + "x" +
-                                    std::to_string(height) + " is outside 1.." +
-                                    std::to_string(MAX_CANVAS_SIDE) + " per side");
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    if (width <= 0 || height <= 0 || width > MAX_CANVAS_SIDE || height > MAX_CANVAS_SIDE) {
+        throw std::invalid_argument("picture size " + size + " is outside 1.." + std::to_string(MAX_CANVAS_SIDE) +
+                                    " per side");
+    }
+    if (static_cast<long long>(width) * height > MAX_CANVAS_PIXELS) {
+        throw std::invalid_argument("picture size " + size + " is more than " + std::to_string(MAX_CANVAS_PIXELS) +
+                                    " pixels in all");
     }
 }
 

@@ -49,7 +49,8 @@ OverlayEvents::OverlayEvents(Host &host, const View &view, EffectFunction effect
 
 EventOutcome OverlayEvents::Send(PF_EventExtra &extra) {
     // The effect works on the host's values; what it changes without marking
-    // it changed is put back afterwards, as if it had been handed a copy.
+    // it changed is put back afterwards, as if it had been handed a copy,
+    // and of what it marked only the value is taken, within its range.
     ParamStore &store = host_.params();
     store.ClearChangeFlags();
     std::vector<PF_ParamDef> before;
@@ -63,10 +64,12 @@ EventOutcome OverlayEvents::Send(PF_EventExtra &extra) {
     outcome.result = effect_ ? host_.SendTo(effect_, PF_Cmd_EVENT, nullptr, &extra)
                              : host_.Send(PF_Cmd_EVENT, nullptr, &extra);
     for (int i = 0; i < store.size(); ++i) {
+        const PF_ParamDef &held = before[static_cast<std::size_t>(i)];
         if ((store.at(i).uu.change_flags & PF_ChangeFlag_CHANGED_VALUE) != 0) {
             outcome.changed.push_back(i);
+            store.TakeEffectValue(i, held);
         } else {
-            store.at(i) = before[static_cast<std::size_t>(i)];
+            store.at(i) = held;
         }
     }
     outcome.e_type = extra.e_type;

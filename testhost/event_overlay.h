@@ -3,8 +3,10 @@
 // gesture. The host keeps the click's event record for the drags that follow
 // (continue_refcon, send_drag, and the event type as the effect rewrote it),
 // sets last_time on the last drag, and after every event takes over the
-// parameter values the effect marked PF_ChangeFlag_CHANGED_VALUE; values
-// changed without the mark are not taken (a host passes the effect a copy).
+// parameter values the effect marked PF_ChangeFlag_CHANGED_VALUE, each kept
+// within the range the effect declared for it (ParamStore::TakeEffectValue);
+// values changed without the mark are not taken (a host passes the effect a
+// copy).
 #pragma once
 
 #include <string>

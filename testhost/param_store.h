@@ -23,12 +23,30 @@ public:
     // the store is empty.
     PF_ParamDef **array();
 
+    // The layer the values were last reset for: what a point's per cent
+    // means.
+    int layer_width() const { return layer_width_; }
+    int layer_height() const { return layer_height_; }
+
     // Clears every change flag (before a command whose changes are read).
     void ClearChangeFlags();
 
+    // Takes the value the effect wrote at `index` during an event, the way
+    // a host takes a typed value: only the value, brought within the range
+    // the effect declared (a slider between valid_min and valid_max, a
+    // popup among its choices, a checkbox on or off, an angle within its
+    // range when it declared one); everything else at `index` becomes
+    // `held` again, the host's copy from before the event. A slider value
+    // that is not a number is not taken at all. The change flags stay as
+    // the effect set them.
+    void TakeEffectValue(int index, const PF_ParamDef &held);
+
 private:
+    std::vector<PF_ParamDef> declared_;  // position 0 is the input layer
     std::vector<PF_ParamDef> defs_;
     std::vector<PF_ParamDef *> pointers_;
+    int layer_width_ = 0;
+    int layer_height_ = 0;
 };
 
 // The host's reading of a point default: x_dephault and y_dephault are per

@@ -94,7 +94,7 @@ TEST(ToolParams, ValuesAreTheDefaultsInPresetForm) {
         EXPECT_FALSE(values.contains("window_group_start"));
         EXPECT_FALSE(values.contains("input"));
         const std::map<std::string, json> expected{
-            {"window_type", "Ellipse"},   {"origin", {960.0, 540.0}}, {"width", 1920.0},
+            {"window_type", "Ellipse"},   {"origin", {"50%", "50%"}}, {"width", 1920.0},
             {"height", 1080.0},           {"angle", 0.0},             {"feather", 100.0},
             {"falloff", "Linear"},        {"invert", false},          {"in_offset", 0.0},
             {"out_saturation", 1.0},      {"clamp_out_black", true},  {"clamp_out_white", false},

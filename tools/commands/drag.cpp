@@ -2,7 +2,8 @@
 // click at --from, then drag events along the straight line to --to, the
 // last one marked as the last. Prints the handle the click took (or that
 // none was) and every parameter the gesture changed, with its value before
-// and after; -o draws the view afterwards.
+// and the value the host kept (within the parameter's range), and those the
+// effect touched but left as they were; -o draws the view afterwards.
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -89,7 +90,7 @@ void RunDrag(ToolContext &context, const DragOptions &options) {
         before.push_back(store.at(i));
     }
     const std::vector<testhost::EventOutcome> outcomes = scene.events->Gesture(from, to, options.steps);
-    std::set<int> changed;
+    std::set<int> touched;  // what the effect marked changed in any event
     for (const testhost::EventOutcome &outcome : outcomes) {
         if (outcome.result != PF_Err_NONE) {
             throw ToolError(EXIT_EFFECT_FAILED, "the effect failed a mouse event with code " +
@@ -99,7 +100,7 @@ void RunDrag(ToolContext &context, const DragOptions &options) {
             throw ToolError(EXIT_EFFECT_FAILED, "the effect did not give back a suite in a mouse event: " +
                                                     outcome.unbalanced_suites.front());
         }
-        changed.insert(outcome.changed.begin(), outcome.changed.end());
+        touched.insert(outcome.changed.begin(), outcome.changed.end());
     }
 
     const A_intptr_t taken = scene.events->taken_refcon();
@@ -108,16 +109,24 @@ void RunDrag(ToolContext &context, const DragOptions &options) {
         const std::string name = HandleName(taken);
         handle = name.empty() ? OrderedJson(taken) : OrderedJson(name);
     }
+    // The effect marks what a handle controls even where the gesture left
+    // it as it was (a click without a move): those are reported apart.
     const ParamCatalog catalog(scene.host->declared_params());
     OrderedJson values = OrderedJson::object();
+    OrderedJson unchanged = OrderedJson::object();
     std::vector<ParamValue> new_values;
-    for (int index : changed) {
+    for (int index : touched) {
         if (index < 1 || index > static_cast<int>(catalog.rows().size())) {
             continue;  // the input layer, or a position the effect never declared
         }
         const ParamCatalog::Entry &row = catalog.rows()[static_cast<std::size_t>(index) - 1];
-        values[row.key] = {{"old", ValueJson(row, before[static_cast<std::size_t>(index)])},
-                           {"new", ValueJson(row, store.at(index))}};
+        const OrderedJson old_value = ValueJson(row, before[static_cast<std::size_t>(index)]);
+        const OrderedJson kept = ValueJson(row, store.at(index));
+        if (kept == old_value) {
+            unchanged[row.key] = kept;
+            continue;
+        }
+        values[row.key] = {{"old", old_value}, {"new", kept}};
         if (const std::optional<ParamValue> value = AsParamValue(index, store.at(index))) {
             new_values.push_back(*value);
         }
@@ -130,7 +139,7 @@ void RunDrag(ToolContext &context, const DragOptions &options) {
     }
 
     if (options.json) {
-        std::cout << OrderedJson{{"handle", handle}, {"changed", values}}.dump(2) << "\n";
+        std::cout << OrderedJson{{"handle", handle}, {"changed", values}, {"unchanged", unchanged}}.dump(2) << "\n";
         return;
     }
     std::cout << "handle: " << (handle.is_null() ? "none" : handle.is_string() ? handle.get<std::string>() : handle.dump())
@@ -140,6 +149,9 @@ void RunDrag(ToolContext &context, const DragOptions &options) {
     }
     for (const auto &[key, change] : values.items()) {
         std::cout << key << ": " << Text(change["old"]) << " -> " << Text(change["new"]) << "\n";
+    }
+    for (const auto &[key, value] : unchanged.items()) {
+        std::cout << key << ": " << Text(value) << " (unchanged)\n";
     }
 }
 
@@ -155,7 +167,8 @@ void AddDragCommand(CLI::App &app, ToolContext &context) {
     command->add_option("--to", options->to, "X,Y: where it is let go, in frame pixels")->required();
     command->add_option("--steps", options->steps, "Drag events along the way, the last at --to (default 10)");
     command->add_flag("--json", options->json,
-                      "Print one object: {\"handle\": NAME or null, \"changed\": {KEY: {\"old\": V, \"new\": V}}}");
+                      "Print one object: {\"handle\": NAME or null, \"changed\": {KEY: {\"old\": V, \"new\": V}}, "
+                      "\"unchanged\": {KEY: V}}");
     command->add_option("-o,--output", options->output, "Also draw the view after the gesture into this picture");
     command->callback([&context, options] { context.Run([&] { RunDrag(context, *options); }); });
 }

@@ -8,6 +8,10 @@
 namespace zonara_tool {
 namespace {
 
+// The largest frame number a file name can carry: the frame counter is an
+// int.
+constexpr long MAX_FRAME_NUMBER = std::numeric_limits<int>::max();
+
 // Reads "%d" or "%0Nd" at `at` (which holds '%'); returns its length, or 0.
 std::size_t FrameTokenLength(std::string_view path, std::size_t at, int &width) {
     std::size_t i = at + 1;
@@ -32,10 +36,22 @@ std::size_t FrameTokenLength(std::string_view path, std::size_t at, int &width) 
     return 0;
 }
 
-int ParseCount(std::string_view text, std::string_view whole) {
+// Negative frame numbers are refused rather than supported: printf's %04d
+// writes -5 as "-005" while other tools write "-0005", so the files of such
+// a sequence could not be named in a way every reader of them agrees on.
+int ParseFrameNumber(std::string_view text, std::string_view whole) {
+    const std::string option = "--frames '" + std::string(whole) + "': ";
+    const std::string_view number = Trim(text);
+    const std::size_t sign = !number.empty() && (number.front() == '-' || number.front() == '+') ? 1 : 0;
+    if (number.size() == sign || number.find_first_not_of("0123456789", sign) != std::string_view::npos) {
+        throw UsageError(option + "expected FIRST-LAST, e.g. 1-48");
+    }
+    if (number.front() == '-' && number.find_first_not_of('0', 1) != std::string_view::npos) {
+        throw UsageError(option + "negative frame numbers are not supported; frames count from 0");
+    }
     long value = 0;
-    if (!ParseInteger(text, value) || value < 0 || value > std::numeric_limits<int>::max()) {
-        throw UsageError("--frames '" + std::string(whole) + "': expected FIRST-LAST, e.g. 1-48");
+    if (!ParseInteger(number, value) || value > MAX_FRAME_NUMBER) {
+        throw UsageError(option + "frame numbers go up to " + std::to_string(MAX_FRAME_NUMBER));
     }
     return static_cast<int>(value);
 }
@@ -96,16 +112,23 @@ std::string UnescapePercent(std::string_view path) {
 }
 
 FrameRange ParseFrameRange(std::string_view text) {
+    // Searched from the second character, so that "-3" is read as the
+    // negative number it is and "5--3" as 5 to -3.
     const std::size_t dash = text.find('-', 1);
     FrameRange range;
     if (dash == std::string_view::npos) {
-        range.first = range.last = ParseCount(text, text);
+        range.first = range.last = ParseFrameNumber(text, text);
     } else {
-        range.first = ParseCount(text.substr(0, dash), text);
-        range.last = ParseCount(text.substr(dash + 1), text);
+        range.first = ParseFrameNumber(text.substr(0, dash), text);
+        range.last = ParseFrameNumber(text.substr(dash + 1), text);
     }
     if (range.first > range.last) {
         throw UsageError("--frames '" + std::string(text) + "': FIRST is after LAST");
+    }
+    if (range.count() > MAX_FRAMES_PER_RUN) {
+        throw UsageError("--frames '" + std::string(text) + "': " + std::to_string(range.count()) +
+                         " frames; one run renders at most " + std::to_string(MAX_FRAMES_PER_RUN) +
+                         " (split the range into several runs)");
     }
     return range;
 }

@@ -4,6 +4,7 @@
 // name cannot reach a format function.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,10 +32,20 @@ std::string UnescapePercent(std::string_view path);
 struct FrameRange {
     int first = 0;
     int last = 0;
+    // How many frames FIRST to LAST take, in 64 bits: 0-2147483647 is one
+    // more than an int holds.
+    std::int64_t count() const { return std::int64_t{last} - first + 1; }
 };
 
-// "FIRST-LAST" or a single "N", non-negative, FIRST <= LAST. Throws ToolError
-// (usage) otherwise.
+// One run plans every frame (two file names each) before the first renders;
+// a million is over eleven hours at 24 frames a second, more than any shot
+// or programme, and its plan still fits in a few hundred megabytes. A range
+// longer than that is a typing mistake far more often than a wish.
+constexpr std::int64_t MAX_FRAMES_PER_RUN = 1000000;
+
+// "FIRST-LAST" or a single "N": whole numbers 0 to 2147483647, FIRST <= LAST,
+// at most MAX_FRAMES_PER_RUN of them. Throws ToolError (usage) otherwise,
+// saying which of these the text breaks.
 FrameRange ParseFrameRange(std::string_view text);
 
 }  // namespace zonara_tool

@@ -85,8 +85,9 @@ OrderedJson DefinitionJson(const Entry &row, const testhost::Host &host) {
         entry["default"] = def.u.fs_d.dephault;
         break;
     case PF_Param_POINT:
-        // The declared default is per cent of the layer; the value the host
-        // made of it, in layer pixels, is the form a preset uses.
+        // The declared default is per cent of the layer (the form --values
+        // writes for a preset); "default" is the value the host made of it
+        // on its own layer, in pixels.
         entry["default_percent"] = OrderedJson::array(
             {zonara::FixedToDouble(def.u.td.x_dephault), zonara::FixedToDouble(def.u.td.y_dephault)});
         entry["default"] = ValueJson(row, host.params().at(row.index));
@@ -178,7 +179,11 @@ void RunParams(ToolContext &context, bool as_json, bool values_only, const CdlOp
         OrderedJson values = OrderedJson::object();
         for (const Entry &row : rows) {
             if (HasValue(row.def)) {
-                values[row.key] = ValueJson(row, host->params().at(row.index));
+                // A point in per cent of the layer, so that a preset made of
+                // these values puts it in the same place on any plate.
+                const testhost::ParamStore &store = host->params();
+                values[row.key] =
+                    PresetValueJson(row, store.at(row.index), store.layer_width(), store.layer_height());
             }
         }
         std::cout << values.dump(2) << "\n";

@@ -2,6 +2,7 @@
 // through the module, driven exactly as a host drives it, and writes the
 // result. Single images and numbered sequences; outputs appear complete or
 // not at all.
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -160,7 +161,11 @@ private:
         }
         sequence_ = true;
         const FrameRange range = ParseFrameRange(options_.frames);
-        for (int frame = range.first; frame <= range.last; ++frame) {
+        // Counted rather than compared with LAST: a range ending at the
+        // largest int would otherwise wrap the counter and never end.
+        jobs_.reserve(static_cast<std::size_t>(range.count()));
+        for (std::int64_t i = 0; i < range.count(); ++i) {
+            const int frame = static_cast<int>(range.first + i);
             jobs_.push_back({frame, input_pattern ? input_pattern->Format(frame) : single_input,
                              output_pattern->Format(frame)});
         }

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 #include <nlohmann/json.hpp>
 
@@ -94,18 +95,28 @@ ParamValue ParseCheckbox(const ParamCatalog::Entry &entry, std::string_view text
     return out;
 }
 
+// One coordinate of a point: layer pixels, or per cent of the layer with a
+// trailing '%'.
+bool ParseCoordinate(std::string_view text, double &value, bool &percent) {
+    text = Trim(text);
+    percent = !text.empty() && text.back() == '%';
+    if (percent) {
+        text.remove_suffix(1);
+    }
+    return ParseNumber(text, value);
+}
+
 ParamValue ParsePoint(const ParamCatalog::Entry &entry, std::string_view text) {
     const std::size_t comma = text.find(',');
-    double x = 0.0;
-    double y = 0.0;
-    if (comma == std::string_view::npos || !ParseNumber(text.substr(0, comma), x) ||
-        !ParseNumber(text.substr(comma + 1), y)) {
-        Refuse(entry, text, "not X,Y");
-    }
     ParamValue out;
     out.kind = ValueKind::kPoint;
-    out.x = RequireInRange(entry, text, x, -FIXED_LIMIT, FIXED_LIMIT);
-    out.y = RequireInRange(entry, text, y, -FIXED_LIMIT, FIXED_LIMIT);
+    if (comma == std::string_view::npos || !ParseCoordinate(text.substr(0, comma), out.x, out.x_percent) ||
+        !ParseCoordinate(text.substr(comma + 1), out.y, out.y_percent)) {
+        Refuse(entry, text, "not X,Y");
+    }
+    // Per cent is checked against the limit again once the layer is known.
+    RequireInRange(entry, text, out.x, -FIXED_LIMIT, FIXED_LIMIT);
+    RequireInRange(entry, text, out.y, -FIXED_LIMIT, FIXED_LIMIT);
     return out;
 }
 
@@ -133,6 +144,31 @@ ParamValue ParseAngle(const ParamCatalog::Entry &entry, std::string_view text) {
     out.kind = ValueKind::kAngle;
     out.number = RequireInRange(entry, text, degrees, low, high);
     return out;
+}
+
+// A coordinate of a point in layer pixels, from per cent of `extent` where
+// it was given so. Throws for a place beyond what the host holds.
+double LayerPixels(const ParamValue &value, double coordinate, bool percent, int extent, char axis) {
+    if (!percent) {
+        return coordinate;
+    }
+    const double pixels = coordinate * extent / 100.0;
+    if (!(std::fabs(pixels) <= FIXED_LIMIT)) {
+        const std::string_view key = zonara::ParamKey(value.index);
+        throw UsageError(std::string(key) + ": " + FormatNumber(coordinate) + "% of a layer " +
+                         std::to_string(extent) + " pixels " + (axis == 'x' ? "wide" : "high") + " is " +
+                         FormatNumber(pixels) + " pixels, beyond the " + FormatNumber(FIXED_LIMIT) +
+                         " a point can hold");
+    }
+    return pixels;
+}
+
+// A coordinate in per cent of `extent`, as a preset writes it: "50%".
+std::string PercentText(PF_Fixed coordinate, int extent) {
+    if (extent <= 0) {
+        return "0%";
+    }
+    return FormatNumber(zonara::FixedToDouble(coordinate) * 100.0 / extent) + "%";
 }
 
 PF_Fixed ToFixed(double value) {
@@ -274,9 +310,22 @@ ParamValue ParamCatalog::ParseJson(std::string_view key, const nlohmann::json &v
     if (value.is_number()) {
         return ParseText(key, FormatNumber(value.get<double>()));
     }
-    if (value.is_array() && value.size() == 2 && value[0].is_number() && value[1].is_number()) {
-        return ParseText(key, FormatNumber(value[0].get<double>()) + "," +
-                                  FormatNumber(value[1].get<double>()));
+    // A point: [X, Y], each a number of pixels or a text such as "50%".
+    const auto coordinate = [](const nlohmann::json &part) -> std::optional<std::string> {
+        if (part.is_number()) {
+            return FormatNumber(part.get<double>());
+        }
+        if (part.is_string()) {
+            return part.get<std::string>();
+        }
+        return std::nullopt;
+    };
+    if (value.is_array() && value.size() == 2) {
+        const std::optional<std::string> x = coordinate(value[0]);
+        const std::optional<std::string> y = coordinate(value[1]);
+        if (x && y && x->find(',') == std::string::npos && y->find(',') == std::string::npos) {
+            return ParseText(key, *x + "," + *y);
+        }
     }
     Refuse(entry, value.dump(), "unusable value");
 }
@@ -285,6 +334,10 @@ ParamValue ParamCatalog::ParseAssignment(std::string_view assignment) const {
     const std::size_t equals = assignment.find('=');
     if (equals == std::string_view::npos) {
         throw UsageError("--set '" + std::string(assignment) + "': expected KEY=VALUE");
+    }
+    if (Trim(assignment.substr(0, equals)).empty()) {
+        throw UsageError("--set '" + std::string(assignment) +
+                         "': a parameter name is missing before '=' (expected KEY=VALUE)");
     }
     return ParseText(Trim(assignment.substr(0, equals)), assignment.substr(equals + 1));
 }
@@ -303,7 +356,7 @@ std::string DescribeRange(const ParamCatalog::Entry &entry) {
     case PF_Param_CHECKBOX:
         return "on or off";
     case PF_Param_POINT:
-        return "X,Y in layer pixels, each -32767 to 32767";
+        return "X,Y in layer pixels, each -32767 to 32767, or in per cent of the layer, e.g. 50%,50%";
     default: {
         double low = 0.0;
         double high = 0.0;
@@ -360,6 +413,15 @@ nlohmann::ordered_json ValueJson(const ParamCatalog::Entry &entry, const PF_Para
     }
 }
 
+nlohmann::ordered_json PresetValueJson(const ParamCatalog::Entry &entry, const PF_ParamDef &value,
+                                       int layer_width, int layer_height) {
+    if (value.param_type != PF_Param_POINT) {
+        return ValueJson(entry, value);
+    }
+    return nlohmann::ordered_json::array(
+        {PercentText(value.u.td.x_value, layer_width), PercentText(value.u.td.y_value, layer_height)});
+}
+
 void ApplyParamValue(const ParamValue &value, testhost::ParamStore &store) {
     PF_ParamDef &def = store.at(value.index);
     switch (value.kind) {
@@ -373,8 +435,8 @@ void ApplyParamValue(const ParamValue &value, testhost::ParamStore &store) {
         def.u.bd.value = value.on ? 1 : 0;
         break;
     case ValueKind::kPoint:
-        def.u.td.x_value = ToFixed(value.x);
-        def.u.td.y_value = ToFixed(value.y);
+        def.u.td.x_value = ToFixed(LayerPixels(value, value.x, value.x_percent, store.layer_width(), 'x'));
+        def.u.td.y_value = ToFixed(LayerPixels(value, value.y, value.y_percent, store.layer_height(), 'y'));
         break;
     case ValueKind::kAngle:
         def.u.ad.value = ToFixed(value.number);

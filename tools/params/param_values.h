@@ -26,8 +26,10 @@ struct ParamValue {
     double number = 0.0;  // slider value; angle in degrees
     int choice = 0;       // popup choice, counted from 1
     bool on = false;      // checkbox
-    double x = 0.0;       // point, in full-resolution layer pixels
-    double y = 0.0;
+    double x = 0.0;       // point, in full-resolution layer pixels,
+    double y = 0.0;       // or in per cent of the layer where marked so
+    bool x_percent = false;
+    bool y_percent = false;
 };
 
 // Values made by the tool itself rather than parsed from text.
@@ -80,13 +82,22 @@ private:
 // "Ellipse, Rectangle (or 1 to 2)".
 std::string DescribeRange(const ParamCatalog::Entry &entry);
 
-// A value as `zonara params --values` and presets hold it: a popup by its
-// label (its number when it has none), a checkbox as true or false, a point
-// as [X, Y] in layer pixels, an angle in degrees.
+// A value as the tool shows it: a popup by its label (its number when it
+// has none), a checkbox as true or false, a point as [X, Y] in layer
+// pixels, an angle in degrees.
 nlohmann::ordered_json ValueJson(const ParamCatalog::Entry &entry, const PF_ParamDef &value);
 
+// A value as a preset keeps it: as ValueJson, except that a point is
+// ["X%", "Y%"] of a `layer_width` x `layer_height` layer, so that the
+// preset means the same place on a layer of any size.
+nlohmann::ordered_json PresetValueJson(const ParamCatalog::Entry &entry, const PF_ParamDef &value,
+                                       int layer_width, int layer_height);
+
 // Writes the value into the store. Points are given in full-resolution layer
-// pixels and stored as such; see ScalePoints for a reduced render.
+// pixels (per cent being taken of the layer the store was reset for) and
+// stored as such; see ScalePoints for a reduced render. Throws ToolError
+// (usage) for a per cent that makes a point beyond FIXED_LIMIT pixels on
+// this layer.
 void ApplyParamValue(const ParamValue &value, testhost::ParamStore &store);
 
 // A host rendering at reduced resolution passes points in the reduced grid:

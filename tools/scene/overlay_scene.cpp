@@ -6,6 +6,7 @@
 
 #include "tools/scene/frame_renderer.h"
 #include "tools/image/test_chart.h"
+#include "tools/scene/view_options.h"
 
 namespace zonara_tool {
 namespace {
@@ -93,6 +94,7 @@ Image PictureOfView(ToolContext &context, OverlayScene &scene, const std::vector
     if (!scene.source) {
         throw std::logic_error("PictureOfView needs the layer's pixels");
     }
+    RequireDrawableZoom(scene.events->view().zoom, scene.layer_width, scene.layer_height);
     int width = 0;
     int height = 0;
     ViewSize(scene, &width, &height);

@@ -1,8 +1,10 @@
 #include "tools/scene/view_options.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
+#include "testhost/drawing_canvas.h"
 #include "tools/commands/tool_error.h"
 #include "tools/params/value_text.h"
 
@@ -17,7 +19,48 @@ constexpr double MAX_ZOOM = 64.0;
 // holds, with room for the layer itself.
 constexpr double MAX_POSITION = 16384.0;
 
+// The picture of a view: the layer at the view's zoom, whole pixels.
+long long ViewSide(int layer_extent, double zoom) { return static_cast<long long>(std::ceil(layer_extent * zoom)); }
+
+bool Drawable(int layer_width, int layer_height, double zoom) {
+    const long long width = ViewSide(layer_width, zoom);
+    const long long height = ViewSide(layer_height, zoom);
+    return width >= 1 && height >= 1 && width <= testhost::MAX_CANVAS_SIDE && height <= testhost::MAX_CANVAS_SIDE &&
+           width * height <= testhost::MAX_CANVAS_PIXELS;
+}
+
 }  // namespace
+
+double LargestZoomToDraw(int layer_width, int layer_height) {
+    const double w = std::max(layer_width, 1);
+    const double h = std::max(layer_height, 1);
+    const double side = testhost::MAX_CANVAS_SIDE;
+    const double bound = std::min({side / w, side / h, std::sqrt(testhost::MAX_CANVAS_PIXELS / (w * h))});
+    // In hundredths, the way a user types a zoom. Checked the way the view
+    // is sized (its sides rounded up), from just above the bound, since
+    // both the rounding and the bound's own arithmetic can go either way.
+    long hundredths = static_cast<long>(std::floor(bound * 100.0)) + 1;
+    while (hundredths > 1 && !Drawable(layer_width, layer_height, hundredths / 100.0)) {
+        --hundredths;
+    }
+    return hundredths / 100.0;
+}
+
+void RequireDrawableZoom(double zoom, int layer_width, int layer_height) {
+    if (Drawable(layer_width, layer_height, zoom)) {
+        return;
+    }
+    const long long width = ViewSide(layer_width, zoom);
+    const long long height = ViewSide(layer_height, zoom);
+    const std::string beyond = width > testhost::MAX_CANVAS_SIDE || height > testhost::MAX_CANVAS_SIDE
+                                   ? "more than " + std::to_string(testhost::MAX_CANVAS_SIDE) + " pixels per side"
+                                   : "more than " + std::to_string(testhost::MAX_CANVAS_PIXELS) + " pixels in all";
+    const std::string layer = std::to_string(layer_width) + "x" + std::to_string(layer_height);
+    throw UsageError("--zoom " + FormatNumber(zoom) + " is too large for the view of this " + layer +
+                     " layer: its picture would be " + std::to_string(width) + "x" + std::to_string(height) + ", " +
+                     beyond + "; the largest zoom for it is " +
+                     FormatNumber(LargestZoomToDraw(layer_width, layer_height)));
+}
 
 void AddViewOptions(CLI::App &command, ViewOptions &options) {
     command.add_option("INPUT", options.input,

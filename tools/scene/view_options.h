@@ -35,6 +35,14 @@ void AddViewOptions(CLI::App &command, ViewOptions &options);
 // to 64, and a view other than comp or layer.
 testhost::View ParseView(const ViewOptions &options);
 
+// The largest zoom, in hundredths, at which the view of a layer of this size
+// is still a picture the host draws (testhost::MAX_CANVAS_SIDE per side,
+// MAX_CANVAS_PIXELS in all).
+double LargestZoomToDraw(int layer_width, int layer_height);
+// Throws ToolError (usage) when the view of the layer at `zoom` is larger
+// than the host draws, saying so and naming the largest zoom that is not.
+void RequireDrawableZoom(double zoom, int layer_width, int layer_height);
+
 // "X,Y" as two finite numbers.
 void ParseNumberPair(const std::string &text, const std::string &option, double *x, double *y);
 // "X,Y" as two whole frame pixels.

@@ -1,0 +1,258 @@
+// Values as a user gives and gets them back: frame ranges up to the largest
+// frame number, presets whose origin means the same place on any plate,
+// drags that leave only values the effect controls accept, and refusals
+// that say what is really wrong, with exit status 2 and nothing written.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "tools/commands/frame_pattern.h"
+#include "tools/commands/tool_error.h"
+#include "tools/scene/view_options.h"
+#include "tools/tool_runner.h"
+
+namespace {
+
+using nlohmann::json;
+using tool_test::LayoutOf;
+using tool_test::RunTool;
+using tool_test::ScratchDir;
+
+void WriteText(const std::string &path, const std::string &text) { std::ofstream(path) << text; }
+
+std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string> &b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Every refusal runs in a folder holding in.png (16x8), plate.png (300x200),
+// the presets below and a folder; it must leave exactly these.
+struct Refusal {
+    const char *what;
+    std::vector<std::string> args;
+    const char *message;  // part of what stderr must say
+};
+
+TEST(ValuesAndMessages, RefusalsSayWhatIsWrongAndWriteNothing) {
+    const std::vector<Refusal> cases{
+        {"a range past what a frame number holds wraps nothing",
+         {"render", "in.png", "-o", "out.%04d.png", "--frames", "0-2147483647"},
+         "--frames '0-2147483647': 2147483648 frames; one run renders at most 1000000"},
+        {"a frame number past an int", {"render", "in.png", "-o", "out.%04d.png", "--frames", "1-2147483648"},
+         "frame numbers go up to 2147483647"},
+        {"a negative first frame", {"render", "in.png", "-o", "out.%04d.png", "--frames", "-5-3"},
+         "--frames '-5-3': negative frame numbers are not supported"},
+        {"a negative last frame", {"render", "in.png", "-o", "out.%04d.png", "--frames", "5--3"},
+         "negative frame numbers are not supported"},
+        {"a preset number the JSON reader cannot hold names file and key",
+         {"render", "in.png", "-o", "out.png", "--preset", "huge.json"},
+         "huge.json: mix: 1e400 is a number too large to hold (valid: 0 to 1)"},
+        {"the same inside a point", {"render", "in.png", "-o", "out.png", "--preset", "huge_origin.json"},
+         "huge_origin.json: origin: -1e400 is a number too large to hold"},
+        {"a folder given as a preset", {"render", "in.png", "-o", "out.png", "--preset", "looks"},
+         "preset looks is a folder, not a file"},
+        {"a point per cent beyond what the host holds on this plate",
+         {"render", "plate.png", "-o", "out.png", "--set", "origin=50%,20000%"},
+         "origin: 20000% of a layer 200 pixels high is 40000 pixels, beyond the 32767 a point can hold"},
+        {"a per cent that is no number", {"render", "in.png", "-o", "out.png", "--set", "origin=half%,50%"},
+         "origin=half%,50%: not X,Y"},
+        {"--set without a name", {"render", "in.png", "-o", "out.png", "--set", "=5"},
+         "--set '=5': a parameter name is missing before '='"},
+        {"a zoom too large for the view",
+         {"overlay", "-o", "view.png", "--zoom", "6"},
+         "--zoom 6 is too large for the view of this 1920x1080 layer: its picture would be 11520x6480, more than "
+         "67108864 pixels in all; the largest zoom for it is 5.68"},
+        {"the same for a drag's picture",
+         {"drag", "--from", "1,1", "--to", "2,2", "-o", "after.png", "--zoom", "6"},
+         "the largest zoom for it is 5.68"},
+    };
+    for (const Refusal &c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir dir;
+        tool_test::WriteFile(tool_test::MakePattern(16, 8, 3, OIIO::TypeDesc::UINT8), dir / "in.png",
+                             OIIO::TypeDesc::UINT8);
+        tool_test::WriteFile(tool_test::MakePattern(300, 200, 3, OIIO::TypeDesc::UINT8), dir / "plate.png",
+                             OIIO::TypeDesc::UINT8);
+        WriteText(dir / "huge.json", R"({"width": 100, "mix": 1e400})");
+        WriteText(dir / "huge_origin.json", R"({"origin": [-1e400, 3]})");
+        std::filesystem::create_directory(dir / "looks");
+        const std::vector<std::string> before = dir.Files();
+
+        const tool_test::ToolResult result = RunTool(dir, c.args);
+        EXPECT_EQ(result.exit_status, 2) << result.err;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        EXPECT_EQ(dir.Files(), before);
+    }
+}
+
+TEST(FrameRanges, BoundsOfWhatOneRunTakes) {
+    struct Case {
+        const char *text;
+        std::int64_t count;  // 0: refused
+        const char *message;
+    };
+    const Case cases[] = {
+        {"2147483647", 1, ""},
+        {"2147483646-2147483647", 2, ""},
+        {"0-999999", 1000000, ""},
+        {"1-1000000", 1000000, ""},
+        {"-0", 1, ""},
+        {"0-1000000", 0, "1000001 frames"},
+        {"0-2147483647", 0, "2147483648 frames"},
+        {"2147483648", 0, "go up to 2147483647"},
+        {"99999999999999999999", 0, "go up to 2147483647"},
+        {"-1", 0, "negative frame numbers"},
+        {"-99999999999999999999-1", 0, "negative frame numbers"},
+        {"1-2-3", 0, "expected FIRST-LAST"},
+        {"--3", 0, "expected FIRST-LAST"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        if (c.count != 0) {
+            EXPECT_EQ(zonara_tool::ParseFrameRange(c.text).count(), c.count);
+            continue;
+        }
+        try {
+            zonara_tool::ParseFrameRange(c.text);
+            ADD_FAILURE() << "accepted";
+        } catch (const zonara_tool::ToolError &error) {
+            EXPECT_EQ(error.exit_status(), zonara_tool::EXIT_USAGE);
+            EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+        }
+    }
+}
+
+// Counting up to the largest int used to wrap and never end.
+TEST(FrameRanges, TheLastFrameNumbersRender) {
+    ScratchDir dir;
+    tool_test::WriteFile(tool_test::MakePattern(8, 4, 3, OIIO::TypeDesc::UINT8), dir / "in.png", OIIO::TypeDesc::UINT8);
+    const tool_test::ToolResult result =
+        RunTool(dir, {"render", "in.png", "-o", "out.%04d.png", "--frames", "2147483646-2147483647"});
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_EQ(dir.Files(), (std::vector<std::string>{"in.png", "out.2147483646.png", "out.2147483647.png"}));
+}
+
+bool SameSamples(const std::string &a, const std::string &b) {
+    const OIIO::ImageBuf first = tool_test::ReadFile(a, OIIO::TypeDesc::UINT8);
+    const OIIO::ImageBuf second = tool_test::ReadFile(b, OIIO::TypeDesc::UINT8);
+    return LayoutOf(first).image_bytes() == LayoutOf(second).image_bytes() &&
+           std::memcmp(first.localpixels(), second.localpixels(), LayoutOf(first).image_bytes()) == 0;
+}
+
+// The default origin is the layer's centre: a preset made by `params
+// --values` on the tool's 1920x1080 layer must put it there on an 80x40
+// plate too, as must the per cent forms; the old pixel form keeps meaning
+// pixels.
+TEST(PresetOrigin, MeansTheSamePlaceOnAnyPlate) {
+    ScratchDir dir;
+    tool_test::WriteFile(tool_test::MakePattern(80, 40, 3, OIIO::TypeDesc::UINT8), dir / "plate.png",
+                         OIIO::TypeDesc::UINT8);
+    // A small hard-edged window that darkens what it covers, so that where
+    // it sits shows in the pixels.
+    const std::vector<std::string> window{"--set", "width=40",  "--set", "height=20",
+                                          "--set", "feather=0", "--set", "in_gain=0.5"};
+    const tool_test::ToolResult listed = RunTool(dir, {"params", "--values"});
+    ASSERT_EQ(listed.exit_status, 0) << listed.err;
+    EXPECT_EQ(json::parse(listed.out)["origin"], json::array({"50%", "50%"}));
+    WriteText(dir / "listed.json", listed.out);
+    ASSERT_EQ(RunTool(dir, Join({"render", "plate.png", "-o", "default.png"}, window)).exit_status, 0);
+
+    struct Case {
+        const char *what;
+        std::vector<std::string> args;
+        bool centred;
+    };
+    WriteText(dir / "pixels.json", R"({"origin": [40, 20]})");
+    WriteText(dir / "mixed.json", R"({"origin": ["50%", 20]})");
+    WriteText(dir / "full_hd.json", R"({"origin": [960, 540]})");
+    const std::vector<Case> cases{
+        {"the preset params --values wrote", {"--preset", "listed.json"}, true},
+        {"--set in per cent", {"--set", "origin=50%,50%"}, true},
+        {"an old preset in pixels of this plate", {"--preset", "pixels.json"}, true},
+        {"per cent and pixels mixed", {"--preset", "mixed.json"}, true},
+        {"the full-HD centre in pixels is off this plate", {"--preset", "full_hd.json"}, false},
+        {"per cent taken of each side of the plate", {"--set", "origin=50%,25%"}, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const tool_test::ToolResult result =
+            RunTool(dir, Join(Join({"render", "plate.png", "-o", "result.png"}, c.args), window));
+        ASSERT_EQ(result.exit_status, 0) << result.err;
+        EXPECT_EQ(SameSamples(dir / "default.png", dir / "result.png"), c.centred);
+    }
+}
+
+// SIMPLE_WINDOW on the 1920x1080 chart: centred, 800 x 400, its
+// bottom-right corner handle at (1360, 740), the mix knob at (920, 540).
+const std::vector<std::string> SIMPLE_WINDOW{"--set", "width=800", "--set", "height=400",
+                                             "--set", "feather=50", "--set", "mix=0.5"};
+
+TEST(DragValues, KeptWithinTheDeclaredRangesAndUnchangedSaidSo) {
+    struct Case {
+        const char *what;
+        std::vector<std::string> args;
+        json changed;
+        json unchanged;
+    };
+    const std::vector<Case> cases{
+        {"the mix knob far above its top", {"--from", "920,540", "--to", "920,100"},
+         {{"mix", {{"old", 0.5}, {"new", 1.0}}}}, json::object()},
+        {"a corner dragged far past the widest window", {"--from", "1360,740", "--to", "9000,740"},
+         {{"width", {{"old", 800.0}, {"new", 15000.0}}}}, {{"height", 400.0}}},
+        {"a click on a corner without a move", {"--from", "1360,740", "--to", "1360,740"}, json::object(),
+         {{"width", 800.0}, {"height", 400.0}}},
+    };
+    ScratchDir dir;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const tool_test::ToolResult result = RunTool(dir, Join(Join({"drag", "--json"}, SIMPLE_WINDOW), c.args));
+        ASSERT_EQ(result.exit_status, 0) << result.err;
+        const json out = json::parse(result.out);
+        EXPECT_EQ(out["changed"], c.changed) << out.dump();
+        EXPECT_EQ(out["unchanged"], c.unchanged) << out.dump();
+    }
+    EXPECT_TRUE(dir.Files().empty());
+
+    // In words, with the picture drawn from the kept values (which --set,
+    // and so render, accept).
+    const tool_test::ToolResult text =
+        RunTool(dir, Join({"drag", "--from", "1360,740", "--to", "9000,740", "-o", "after.png"}, SIMPLE_WINDOW));
+    ASSERT_EQ(text.exit_status, 0) << text.err;
+    EXPECT_EQ(text.out, "handle: corner_bottom_right\nwidth: 800 -> 15000\nheight: 400 (unchanged)\n");
+    EXPECT_EQ(dir.Files(), std::vector<std::string>{"after.png"});
+    const tool_test::ToolResult still =
+        RunTool(dir, Join({"drag", "--from", "1360,740", "--to", "1360,740"}, SIMPLE_WINDOW));
+    ASSERT_EQ(still.exit_status, 0) << still.err;
+    EXPECT_EQ(still.out,
+              "handle: corner_bottom_right\nno parameter changed\nwidth: 800 (unchanged)\nheight: 400 (unchanged)\n");
+}
+
+TEST(ViewZoom, LargestDrawnIsDrawnAndTheNextIsRefused) {
+    struct Case {
+        int width;
+        int height;
+        double largest;
+    };
+    const Case cases[] = {
+        {1920, 1080, 5.68},  // the pixel count binds
+        {1000, 1000, 8.19},  // 8190 x 8190: 8.2 would pass the count
+        {16384, 1, 1.0},     // the side binds
+        {32768, 8192, 0.5},  // the largest layer the tool reads
+        {1, 1, 8192.0},      // the count exactly; the view options refuse past 64 before this
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+        const double largest = zonara_tool::LargestZoomToDraw(c.width, c.height);
+        EXPECT_DOUBLE_EQ(largest, c.largest);
+        EXPECT_NO_THROW(zonara_tool::RequireDrawableZoom(largest, c.width, c.height));
+        EXPECT_THROW(zonara_tool::RequireDrawableZoom(largest + 0.01, c.width, c.height), zonara_tool::ToolError);
+    }
+}
+
+}  // namespace
