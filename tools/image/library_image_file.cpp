@@ -1,8 +1,13 @@
 #include "tools/image/library_image_file.h"
 
+#include <vector>
+
 #include "tools/commands/tool_error.h"
+#include "tools/image/library_stderr.h"
+#include "tools/image/pending_output.h"
 
 #if ZONARA_HAVE_OIIO
+#include <OpenImageIO/filesystem.h>
 #include <OpenImageIO/imagebuf.h>
 #include <OpenImageIO/imagebufalgo.h>
 #include <OpenImageIO/imageio.h>
@@ -80,6 +85,24 @@ OIIO::TypeDesc TypeFor(StoredFormat format) {
     return OIIO::TypeDesc::FLOAT;
 }
 
+// For the formats written by name: the library may not have noticed a
+// failed write, so the file must read back at its full size before it
+// replaces anything. Throws ToolError (usage) naming the target otherwise.
+void CheckReadsBackWhole(const PendingOutput &file, const OIIO::ImageSpec &layout) {
+    auto input = OIIO::ImageInput::open(file.temp_path());
+    if (!input) {
+        file.Fail("the written file does not read back (" + OIIO::geterror() + ")");
+    }
+    const OIIO::ImageSpec &stored = input->spec();
+    if (stored.width != layout.width || stored.height != layout.height || stored.nchannels != layout.nchannels) {
+        file.Fail("the written file does not read back at its size");
+    }
+    std::vector<unsigned char> pixels(stored.image_bytes(true));
+    if (!input->read_image(0, 0, 0, stored.nchannels, OIIO::TypeDesc::UNKNOWN, pixels.data()) || input->has_error()) {
+        file.Fail("the written file does not read back whole (" + input->geterror() + ")");
+    }
+}
+
 // The layout of `image` as the library describes one.
 OIIO::ImageSpec LayoutOf(const Image &image, OIIO::TypeDesc type) {
     OIIO::ImageSpec layout(image.width, image.height, image.channels, type);
@@ -91,6 +114,7 @@ OIIO::ImageSpec LayoutOf(const Image &image, OIIO::TypeDesc type) {
 }  // namespace
 
 Image ReadLibraryImage(const std::string &path) {
+    const QuietLibraryStderr quiet;
     // The file's codes exactly as stored: no premultiplying by alpha on the
     // way in (nor its undoing on the way out), which would change them.
     OIIO::ImageSpec config;
@@ -127,6 +151,7 @@ Image ReadLibraryImage(const std::string &path) {
 }
 
 std::optional<SampleKind> PeekLibrarySampleKind(const std::string &path) {
+    const QuietLibraryStderr quiet;
     auto input = OIIO::ImageInput::open(path);
     if (!input) {
         OIIO::geterror();
@@ -143,7 +168,10 @@ bool LibraryCanWrite(const std::string &path) {
     return false;
 }
 
-void WriteLibraryImage(const std::string &format_path, const std::string &file, const Image &image) {
+void WriteLibraryImage(const std::string &format_path, PendingOutput &file, const Image &image) {
+    const QuietLibraryStderr quiet;
+    // Declared first: the writer may still touch it while being destroyed.
+    OIIO::Filesystem::IOVecOutput encoded;
     auto output = OIIO::ImageOutput::create(format_path);
     if (!output) {
         OIIO::geterror();
@@ -156,13 +184,23 @@ void WriteLibraryImage(const std::string &format_path, const std::string &file, 
     if (image.bits_per_sample != 0 && image.format_name == output->format_name()) {
         layout.attribute("oiio:BitsPerSample", image.bits_per_sample);
     }
-    if (!output->open(file, layout)) {
-        throw UsageError("cannot write " + format_path + " (" + output->geterror() + ")");
+    // Encoded into memory where the format's writer allows, then stored by
+    // `file`'s checked writes: some format libraries lose a failed write
+    // (a full disk gave a truncated PNG reported as written) or end the
+    // process on one (JPEG), and in memory no write can fail.
+    const bool in_memory = output->supports("ioproxy") && output->set_ioproxy(&encoded);
+    if (!output->open(file.temp_path(), layout)) {
+        file.Fail(output->geterror());
     }
     const bool written = output->write_image(TypeOf(image.kind), image.bytes.data());
     const bool closed = output->close();
     if (!written || !closed) {
-        throw UsageError("cannot write " + format_path + " (" + output->geterror() + ")");
+        file.Fail(output->geterror());
+    }
+    if (in_memory) {
+        file.Write(encoded.buffer().data(), encoded.buffer().size());
+    } else {
+        CheckReadsBackWhole(file, layout);
     }
 }
 
@@ -189,7 +227,7 @@ namespace {
 Image ReadLibraryImage(const std::string &path) { Refuse(path); }
 std::optional<SampleKind> PeekLibrarySampleKind(const std::string &) { return std::nullopt; }
 bool LibraryCanWrite(const std::string &) { return false; }
-void WriteLibraryImage(const std::string &format_path, const std::string &, const Image &) { Refuse(format_path); }
+void WriteLibraryImage(const std::string &format_path, PendingOutput &, const Image &) { Refuse(format_path); }
 Image ResampleWithLibrary(const Image &, int, int) {
     throw ToolError(EXIT_USAGE,
                     "cannot reduce the image: this build has no resampling (it is built without OpenImageIO); "

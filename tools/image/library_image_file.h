@@ -12,6 +12,8 @@
 
 namespace zonara_tool {
 
+class PendingOutput;
+
 constexpr bool HAVE_IMAGE_LIBRARY = ZONARA_HAVE_OIIO != 0;
 
 // Throws ToolError (usage) for a file that cannot be read whole.
@@ -20,10 +22,10 @@ std::optional<SampleKind> PeekLibrarySampleKind(const std::string &path);
 
 // Whether the library knows a format for this file name.
 bool LibraryCanWrite(const std::string &path);
-// Writes `image` to `file` in the format `format_path`'s extension names,
+// Writes `image` into `file` in the format `format_path`'s extension names,
 // samples stored as the source file stored them where the format allows.
 // Throws ToolError (usage) when the file cannot be written.
-void WriteLibraryImage(const std::string &format_path, const std::string &file, const Image &image);
+void WriteLibraryImage(const std::string &format_path, PendingOutput &file, const Image &image);
 
 // `source` resampled to width x height with the library's default filter,
 // as hosts' draft modes are previewed. Throws ToolError (usage) where the
