@@ -4,6 +4,8 @@
 #include <mutex>
 
 namespace zonara_tool {
+
+#if defined(__GLIBC__)
 namespace {
 
 // The reading and the writing thread of a sequence may both be inside a
@@ -15,6 +17,7 @@ std::FILE *g_real_stderr = nullptr;
 std::FILE *g_null_sink = nullptr;
 
 }  // namespace
+#endif
 
 QuietLibraryStderr::QuietLibraryStderr() {
 #if defined(__GLIBC__)
