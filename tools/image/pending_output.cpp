@@ -46,7 +46,15 @@ int CreateExclusive(const char *path) {
     return _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
 long WriteSome(int file, const void *bytes, std::size_t count) {
-    return _write(file, bytes, static_cast<unsigned>(count));
+    const long written = _write(file, bytes, static_cast<unsigned>(count));
+    // A write that only partly fits may fail as EINVAL, the reason lost
+    // (seen under Wine); the next attempt fails with the real one (ENOSPC).
+    // Should it succeed instead, the size check before the rename refuses
+    // the file.
+    if (written < 0 && errno == EINVAL) {
+        return _write(file, bytes, static_cast<unsigned>(count));
+    }
+    return written;
 }
 int FlushToDisk(int file) { return _commit(file); }
 int CloseDescriptor(int file) { return _close(file); }
