@@ -1,9 +1,11 @@
 #include "tools/image/library_image_file.h"
 
+#include <optional>
 #include <vector>
 
 #include "tools/commands/tool_error.h"
 #include "tools/image/library_stderr.h"
+#include "tools/image/memory_file.h"
 #include "tools/image/pending_output.h"
 
 #if ZONARA_HAVE_OIIO
@@ -85,15 +87,18 @@ OIIO::TypeDesc TypeFor(StoredFormat format) {
     return OIIO::TypeDesc::FLOAT;
 }
 
-// For the formats written by name: the library may not have noticed a
-// failed write, so the file must read back at its full size before it
-// replaces anything. Throws ToolError (usage) naming the target otherwise.
-void CheckReadsBackWhole(const PendingOutput &file, const OIIO::ImageSpec &layout) {
-    auto input = OIIO::ImageInput::open(file.temp_path());
-    if (!input) {
-        file.Fail("the written file does not read back (" + OIIO::geterror() + ")");
+// For a format whose writer takes no I/O proxy and writes `written` by
+// name: such a writer may not notice a failed write (a file-size limit
+// applies to memory files too, and a seek past the failure leaves a hole),
+// so the file must read back whole before it replaces anything. Throws
+// ToolError (usage) naming the target otherwise.
+void CheckReadsBackWhole(const PendingOutput &file, const char *format, const std::string &written,
+                         const OIIO::ImageSpec &layout) {
+    auto input = OIIO::ImageInput::create(format);
+    OIIO::ImageSpec stored;
+    if (!input || !input->open(written, stored)) {
+        file.Fail("the written file does not read back (" + (input ? input->geterror() : OIIO::geterror()) + ")");
     }
-    const OIIO::ImageSpec &stored = input->spec();
     if (stored.width != layout.width || stored.height != layout.height || stored.nchannels != layout.nchannels) {
         file.Fail("the written file does not read back at its size");
     }
@@ -184,12 +189,19 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
     if (image.bits_per_sample != 0 && image.format_name == output->format_name()) {
         layout.attribute("oiio:BitsPerSample", image.bits_per_sample);
     }
-    // Encoded into memory where the format's writer allows, then stored by
-    // `file`'s checked writes: some format libraries lose a failed write
-    // (a full disk gave a truncated PNG reported as written) or end the
-    // process on one (JPEG), and in memory no write can fail.
-    const bool in_memory = output->supports("ioproxy") && output->set_ioproxy(&encoded);
-    if (!output->open(file.temp_path(), layout)) {
+    // Encoded into memory, then stored by `file`'s checked writes: some
+    // format libraries lose a failed write (a full disk gave a truncated PNG
+    // reported as written, and a writer that seeks leaves holes) or end the
+    // process on one (JPEG), and in memory no write fails. A writer that
+    // takes no I/O proxy writes a memory file by name.
+    const bool through_proxy = output->supports("ioproxy") && output->set_ioproxy(&encoded);
+    std::optional<MemoryFile> memory_file;
+    if (!through_proxy) {
+        memory_file.emplace();
+    }
+    const bool to_memory_file = memory_file && memory_file->available();
+    const std::string written_name = to_memory_file ? memory_file->path() : file.temp_path();
+    if (!output->open(written_name, layout)) {
         file.Fail(output->geterror());
     }
     const bool written = output->write_image(TypeOf(image.kind), image.bytes.data());
@@ -197,10 +209,17 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
     if (!written || !closed) {
         file.Fail(output->geterror());
     }
-    if (in_memory) {
+    if (through_proxy) {
         file.Write(encoded.buffer().data(), encoded.buffer().size());
-    } else {
-        CheckReadsBackWhole(file, layout);
+        return;
+    }
+    CheckReadsBackWhole(file, output->format_name(), written_name, layout);
+    if (to_memory_file) {
+        std::vector<unsigned char> bytes;
+        if (!memory_file->ReadAll(bytes)) {
+            file.Fail("the encoded image cannot be read back from memory");
+        }
+        file.Write(bytes.data(), bytes.size());
     }
 }
 
