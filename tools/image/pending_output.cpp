@@ -138,8 +138,8 @@ std::string FileReplacedBy(const std::string &target) {
 #endif
 }
 
-PendingOutput::PendingOutput(const std::string &target) : target_(target) {
-    const std::filesystem::path replaced(FileReplacedBy(target));
+PendingOutput::PendingOutput(const std::string &target) : target_(target), replaced_(FileReplacedBy(target)) {
+    const std::filesystem::path replaced(replaced_);
     for (int attempt = 0; attempt < MAX_NAME_ATTEMPTS; ++attempt) {
         // The target's extension is kept: writers that open the file by
         // name may look at it.
@@ -220,7 +220,7 @@ void PendingOutput::Commit() {
             Fail("the file holds " + std::to_string(size) + " of " + std::to_string(bytes_written_) + " bytes");
         }
     }
-    std::filesystem::rename(temp_path_, FileReplacedBy(target_), error);
+    std::filesystem::rename(temp_path_, replaced_, error);
     if (error) {
         Fail(error.message());
     }

@@ -48,6 +48,7 @@ private:
     void FlushAndClose();
 
     std::string target_;
+    std::string replaced_;  // the target, or the file its links lead to
     std::string temp_path_;
     int file_ = -1;
     std::uint64_t bytes_written_ = 0;
