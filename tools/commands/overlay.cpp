@@ -3,7 +3,6 @@
 // the effect's overlay drawn over it by a draw event, as the host paints it.
 // --trace keeps every drawing call the effect made.
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <variant>
@@ -53,14 +52,9 @@ OrderedJson TraceJson(const testhost::DrawOutcome &drawn) {
 }
 
 void WriteJsonFile(const std::string &path, const OrderedJson &json) {
+    const std::string text = json.dump(2) + "\n";
     PendingOutput pending(path);
-    {
-        std::ofstream out(pending.temp_path());
-        out << json.dump(2) << "\n";
-        if (!out.flush()) {
-            throw UsageError("cannot write " + path);
-        }
-    }
+    pending.Write(text.data(), text.size());
     pending.Commit();
 }
 

@@ -276,7 +276,7 @@ void AppendPamSamples(const Image &image, std::size_t first, std::size_t count, 
     });
 }
 
-void WritePam(std::ofstream &out, const Image &image) {
+void WritePam(ByteSink &out, const Image &image) {
     const bool wide = image.kind != SampleKind::k8;
     std::string header = "P7\nWIDTH " + std::to_string(image.width) + "\nHEIGHT " + std::to_string(image.height) +
                          "\nDEPTH " + std::to_string(image.channels) + "\nMAXVAL " + (wide ? "65535" : "255") + "\n";
@@ -284,16 +284,16 @@ void WritePam(std::ofstream &out, const Image &image) {
         header += "TUPLTYPE " + tupltype + "\n";
     }
     header += "ENDHDR\n";
-    out.write(header.data(), static_cast<std::streamsize>(header.size()));
+    out.Write(header.data(), header.size());
     if (!wide) {
-        out.write(reinterpret_cast<const char *>(image.bytes.data()), static_cast<std::streamsize>(image.bytes.size()));
+        out.Write(image.bytes.data(), image.bytes.size());
         return;
     }
     std::vector<unsigned char> chunk;
     for (std::size_t first = 0; first < image.SampleCount(); first += WRITE_CHUNK_SAMPLES) {
         chunk.clear();
         AppendPamSamples(image, first, std::min(WRITE_CHUNK_SAMPLES, image.SampleCount() - first), chunk);
-        out.write(reinterpret_cast<const char *>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
+        out.Write(chunk.data(), chunk.size());
     }
 }
 
@@ -319,14 +319,14 @@ void RowAsFloat(const Image &image, int y, std::vector<float> &row) {
     std::copy(in, in + row.size(), row.begin());
 }
 
-void WritePfm(std::ofstream &out, const Image &image) {
+void WritePfm(ByteSink &out, const Image &image) {
     const std::string header = std::string(image.channels == 3 ? "PF" : "Pf") + "\n" + std::to_string(image.width) +
                                " " + std::to_string(image.height) + "\n-1.0\n";  // negative scale: little-endian
-    out.write(header.data(), static_cast<std::streamsize>(header.size()));
+    out.Write(header.data(), header.size());
     std::vector<float> row;
     for (int y = image.height - 1; y >= 0; --y) {
         RowAsFloat(image, y, row);
-        out.write(reinterpret_cast<const char *>(row.data()), static_cast<std::streamsize>(row.size() * 4));
+        out.Write(row.data(), row.size() * 4);
     }
 }
 
@@ -376,20 +376,16 @@ std::optional<SampleKind> PeekBuiltInSampleKind(const std::string &path) {
     }
 }
 
-void WriteBuiltInImage(const std::string &format_path, const std::string &file, const Image &image) {
+void WriteBuiltInImage(const std::string &format_path, ByteSink &out, const Image &image) {
     const bool pfm = BuiltInFormatOf(format_path) == BuiltInFormat::kPfm;
     if (pfm && image.channels != 1 && image.channels != 3) {
         throw UsageError(format_path + ": PFM holds grey or RGB, not " + std::to_string(image.channels) +
                          " channels (use .pam)");
     }
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
     if (pfm) {
         WritePfm(out, image);
     } else {
         WritePam(out, image);
-    }
-    if (!out.flush()) {
-        throw UsageError("cannot write " + format_path);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "tools/image/byte_sink.h"
 #include "tools/image/image.h"
 
 namespace zonara_tool {
@@ -29,10 +30,10 @@ Image DecodeBuiltInImage(BuiltInFormat format, std::istream &in, const std::stri
 Image ReadBuiltInImage(const std::string &path);
 std::optional<SampleKind> PeekBuiltInSampleKind(const std::string &path);
 
-// Writes `image` to `file` in the format `format_path`'s extension names (the
-// two differ when writing under a temporary name). PAM keeps 8-bit samples
-// and stores every other kind in 16 bits; PFM stores float and takes one or
-// three channels. Throws ToolError (usage) when the file cannot be written.
-void WriteBuiltInImage(const std::string &format_path, const std::string &file, const Image &image);
+// Writes `image` to `out` in the format `format_path`'s extension names.
+// PAM keeps 8-bit samples and stores every other kind in 16 bits; PFM stores
+// float and takes one or three channels. Throws ToolError (usage) for an
+// image the format cannot hold, or from `out` when a write fails.
+void WriteBuiltInImage(const std::string &format_path, ByteSink &out, const Image &image);
 
 }  // namespace zonara_tool

@@ -61,6 +61,29 @@ std::unique_ptr<Image> FittedToFormat(const std::string &path, const Image &imag
     return fitted;
 }
 
+// Throws ToolError (usage) unless `folder` (empty: the current one) is a
+// folder, saying which part of the path is wrong: a missing folder, or a
+// file where a folder should be (out.png/frame.png).
+void CheckOutputFolder(const std::string &path, const std::filesystem::path &folder) {
+    std::error_code error;
+    if (folder.empty() || std::filesystem::is_directory(folder, error)) {
+        return;
+    }
+    for (std::filesystem::path part = folder; !part.empty(); part = part.parent_path()) {
+        const std::filesystem::file_status status = std::filesystem::status(part, error);
+        if (std::filesystem::is_directory(status)) {
+            break;
+        }
+        if (std::filesystem::exists(status)) {
+            throw UsageError(path + ": " + part.string() + " is not a folder");
+        }
+        if (part == part.parent_path()) {
+            break;  // a root that does not exist
+        }
+    }
+    throw UsageError(path + ": no such folder " + folder.string());
+}
+
 }  // namespace
 
 Image ReadImage(const std::string &path) {
@@ -101,12 +124,11 @@ void CheckOutputPath(const std::string &path) {
                              ": no image format for this file name (use e.g. .png, .tif, .jpg, .exr, .dpx, .pam, .pfm)");
         }
     }
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    // Where the file really goes: a symbolic link is written through.
+    const std::filesystem::path replaced(FileReplacedBy(path));
+    CheckOutputFolder(path, replaced.parent_path());
     std::error_code error;
-    if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
-        throw UsageError(path + ": no such folder " + folder.string());
-    }
-    if (std::filesystem::is_directory(path, error)) {
+    if (std::filesystem::is_directory(replaced, error)) {
         throw UsageError(path + ": is a folder");
     }
 }
@@ -119,9 +141,9 @@ void WriteImage(const std::string &path, const Image &image) {
     const Image &stored = fitted ? *fitted : image;
     PendingOutput pending(path);
     if (IsBuiltInImagePath(path)) {
-        WriteBuiltInImage(path, pending.temp_path(), stored);
+        WriteBuiltInImage(path, pending, stored);
     } else {
-        WriteLibraryImage(path, pending.temp_path(), stored);
+        WriteLibraryImage(path, pending, stored);
     }
     pending.Commit();
 }

@@ -3,11 +3,16 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <optional>
 #include <vector>
 
 #include "tools/commands/tool_error.h"
+#include "tools/image/library_stderr.h"
+#include "tools/image/memory_file.h"
+#include "tools/image/pending_output.h"
 
 #if ZONARA_HAVE_OIIO
+#include <OpenImageIO/filesystem.h>
 #include <OpenImageIO/imagebuf.h>
 #include <OpenImageIO/imagebufalgo.h>
 #include <OpenImageIO/imageio.h>
@@ -90,6 +95,27 @@ OIIO::TypeDesc TypeFor(StoredFormat format) {
         return OIIO::TypeDesc::DOUBLE;
     }
     return OIIO::TypeDesc::FLOAT;
+}
+
+// For a format whose writer takes no I/O proxy and writes `written` by
+// name: such a writer may not notice a failed write (a file-size limit
+// applies to memory files too, and a seek past the failure leaves a hole),
+// so the file must read back whole before it replaces anything. Throws
+// ToolError (usage) naming the target otherwise.
+void CheckReadsBackWhole(const PendingOutput &file, const char *format, const std::string &written,
+                         const OIIO::ImageSpec &layout) {
+    auto input = OIIO::ImageInput::create(format);
+    OIIO::ImageSpec stored;
+    if (!input || !input->open(written, stored)) {
+        file.Fail("the written file does not read back (" + (input ? input->geterror() : OIIO::geterror()) + ")");
+    }
+    if (stored.width != layout.width || stored.height != layout.height || stored.nchannels != layout.nchannels) {
+        file.Fail("the written file does not read back at its size");
+    }
+    std::vector<unsigned char> pixels(stored.image_bytes(true));
+    if (!input->read_image(0, 0, 0, stored.nchannels, OIIO::TypeDesc::UNKNOWN, pixels.data()) || input->has_error()) {
+        file.Fail("the written file does not read back whole (" + input->geterror() + ")");
+    }
 }
 
 // The layout of `image` as the library describes one.
@@ -202,6 +228,7 @@ int SubimageCount(OIIO::ImageInput &input) {
 }  // namespace
 
 Image ReadLibraryImage(const std::string &path) {
+    const QuietLibraryStderr quiet;
     // The file's codes exactly as stored: no premultiplying by alpha on the
     // way in (nor its undoing on the way out), which would change them.
     OIIO::ImageSpec config;
@@ -257,6 +284,7 @@ Image ReadLibraryImage(const std::string &path) {
 }
 
 std::optional<SampleKind> PeekLibrarySampleKind(const std::string &path) {
+    const QuietLibraryStderr quiet;
     auto input = OIIO::ImageInput::open(path);
     if (!input) {
         OIIO::geterror();
@@ -295,7 +323,10 @@ OutputTraits LibraryOutputTraits(const std::string &path) {
     return traits;
 }
 
-void WriteLibraryImage(const std::string &format_path, const std::string &file, const Image &image) {
+void WriteLibraryImage(const std::string &format_path, PendingOutput &file, const Image &image) {
+    const QuietLibraryStderr quiet;
+    // Declared first: the writer may still touch it while being destroyed.
+    OIIO::Filesystem::IOVecOutput encoded;
     auto output = OIIO::ImageOutput::create(format_path);
     if (!output) {
         OIIO::geterror();
@@ -328,13 +359,37 @@ void WriteLibraryImage(const std::string &format_path, const std::string &file, 
     if (image.bits_per_sample != 0 && image.format_name == output->format_name()) {
         layout.attribute("oiio:BitsPerSample", image.bits_per_sample);
     }
-    if (!output->open(file, layout)) {
-        throw UsageError("cannot write " + format_path + " (" + output->geterror() + ")");
+    // Encoded into memory, then stored by `file`'s checked writes: some
+    // format libraries lose a failed write (a full disk gave a truncated PNG
+    // reported as written, and a writer that seeks leaves holes) or end the
+    // process on one (JPEG), and in memory no write fails. A writer that
+    // takes no I/O proxy writes a memory file by name.
+    const bool through_proxy = output->supports("ioproxy") && output->set_ioproxy(&encoded);
+    std::optional<MemoryFile> memory_file;
+    if (!through_proxy) {
+        memory_file.emplace();
+    }
+    const bool to_memory_file = memory_file && memory_file->available();
+    const std::string written_name = to_memory_file ? memory_file->path() : file.temp_path();
+    if (!output->open(written_name, layout)) {
+        file.Fail(output->geterror());
     }
     const bool written = output->write_image(TypeOf(image.kind), image.bytes.data());
     const bool closed = output->close();
     if (!written || !closed) {
-        throw UsageError("cannot write " + format_path + " (" + output->geterror() + ")");
+        file.Fail(output->geterror());
+    }
+    if (through_proxy) {
+        file.Write(encoded.buffer().data(), encoded.buffer().size());
+        return;
+    }
+    CheckReadsBackWhole(file, output->format_name(), written_name, layout);
+    if (to_memory_file) {
+        std::vector<unsigned char> bytes;
+        if (!memory_file->ReadAll(bytes)) {
+            file.Fail("the encoded image cannot be read back from memory");
+        }
+        file.Write(bytes.data(), bytes.size());
     }
 }
 
@@ -362,7 +417,7 @@ Image ReadLibraryImage(const std::string &path) { Refuse(path); }
 std::optional<SampleKind> PeekLibrarySampleKind(const std::string &) { return std::nullopt; }
 bool LibraryCanWrite(const std::string &) { return false; }
 OutputTraits LibraryOutputTraits(const std::string &) { return {}; }
-void WriteLibraryImage(const std::string &format_path, const std::string &, const Image &) { Refuse(format_path); }
+void WriteLibraryImage(const std::string &format_path, PendingOutput &, const Image &) { Refuse(format_path); }
 Image ResampleWithLibrary(const Image &, int, int) {
     throw ToolError(EXIT_USAGE,
                     "cannot reduce the image: this build has no resampling (it is built without OpenImageIO); "

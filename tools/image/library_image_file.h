@@ -12,6 +12,8 @@
 
 namespace zonara_tool {
 
+class PendingOutput;
+
 constexpr bool HAVE_IMAGE_LIBRARY = ZONARA_HAVE_OIIO != 0;
 
 // Throws ToolError (usage) for a file that cannot be read whole.
@@ -38,7 +40,7 @@ OutputTraits LibraryOutputTraits(const std::string &path);
 // those of the source file's attributes that still hold for the output. The
 // caller has made the image fit the format (OutputTraits).
 // Throws ToolError (usage) when the file cannot be written.
-void WriteLibraryImage(const std::string &format_path, const std::string &file, const Image &image);
+void WriteLibraryImage(const std::string &format_path, PendingOutput &file, const Image &image);
 
 // `source` resampled to width x height with the library's default filter,
 // as hosts' draft modes are previewed. Throws ToolError (usage) where the

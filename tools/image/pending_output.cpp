@@ -1,21 +1,22 @@
 #include "tools/image/pending_output.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #if defined(_WIN32)
+#include <io.h>       // _open, _write, _commit, _close
 #include <process.h>  // _getpid
 #include <stdio.h>    // _unlink
-#define ZONARA_GETPID _getpid
-#define ZONARA_UNLINK _unlink
 #else
 #include <unistd.h>
-#define ZONARA_GETPID ::getpid
-#define ZONARA_UNLINK ::unlink
 #endif
 
 #include "tools/commands/tool_error.h"
@@ -23,7 +24,51 @@
 namespace zonara_tool {
 namespace {
 
+// Temporary names are this, the process id, a count and the target's
+// extension: short whatever the target's name (a file system takes 255
+// bytes per name, and a target may use nearly all of them), and still
+// unique when one process writes several files.
 constexpr const char *TEMP_MARKER = ".zonara-partial-";
+// A longer "extension" is part of an unusual name, not a format's; no writer
+// would look at it, and keeping it could make the name too long again.
+constexpr std::size_t MAX_KEPT_EXTENSION = 16;
+// Tries with the next count when a name is taken (left by a process of the
+// same id that was killed outright).
+constexpr int MAX_NAME_ATTEMPTS = 100;
+// As the kernel does: more links than this in a chain is a loop.
+constexpr int MAX_LINKS_FOLLOWED = 40;
+// One write call at most this many bytes (Windows takes an unsigned int).
+constexpr std::size_t MAX_WRITE_CALL = std::size_t{1} << 30;
+
+#if defined(_WIN32)
+int ProcessId() { return _getpid(); }
+int CreateExclusive(const char *path) {
+    return _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+long WriteSome(int file, const void *bytes, std::size_t count) {
+    const long written = _write(file, bytes, static_cast<unsigned>(count));
+    // A write that only partly fits may fail as EINVAL, the reason lost
+    // (seen under Wine); the next attempt fails with the real one (ENOSPC).
+    // Should it succeed instead, the size check before the rename refuses
+    // the file.
+    if (written < 0 && errno == EINVAL) {
+        return _write(file, bytes, static_cast<unsigned>(count));
+    }
+    return written;
+}
+int FlushToDisk(int file) { return _commit(file); }
+int CloseDescriptor(int file) { return _close(file); }
+void RemoveFile(const char *path) { _unlink(path); }
+#else
+int ProcessId() { return static_cast<int>(::getpid()); }
+int CreateExclusive(const char *path) { return ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); }
+long WriteSome(int file, const void *bytes, std::size_t count) { return static_cast<long>(::write(file, bytes, count)); }
+int FlushToDisk(int file) { return ::fsync(file); }
+int CloseDescriptor(int file) { return ::close(file); }
+void RemoveFile(const char *path) { ::unlink(path); }
+#endif
+
+std::string SystemReason(int error_number) { return std::generic_category().message(error_number); }
 
 // What the interrupt handler may touch: a fixed buffer and a lock-free flag,
 // since a signal handler may neither allocate nor take locks. Only one output
@@ -33,9 +78,9 @@ std::atomic<bool> g_interrupt_path_set{false};
 
 extern "C" void RemovePendingOnInterrupt(int signal_number) {
     if (g_interrupt_path_set.load()) {
-        ZONARA_UNLINK(g_interrupt_path);
+        RemoveFile(g_interrupt_path);
     }
-    // End as interrupted, so the shell sees the usual status.
+    // End as the signal would have, so the shell sees the usual status.
     std::signal(signal_number, SIG_DFL);
     std::raise(signal_number);
 }
@@ -51,39 +96,158 @@ void RegisterForInterrupt(const std::string &path) {
 
 void UnregisterForInterrupt() { g_interrupt_path_set.store(false); }
 
+std::atomic<unsigned> g_temp_count{0};
+
+std::string TempName(const std::filesystem::path &target) {
+    std::string extension = target.extension().string();
+    if (extension.size() > MAX_KEPT_EXTENSION) {
+        extension.clear();
+    }
+    return TEMP_MARKER + std::to_string(ProcessId()) + "-" + std::to_string(g_temp_count++) + extension;
+}
+
+void ReplaceAll(std::string &text, const std::string &from, const std::string &to) {
+    if (from.empty()) {
+        return;
+    }
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+}
+
 }  // namespace
 
-PendingOutput::PendingOutput(const std::string &target) : target_(target) {
-    const std::filesystem::path path(target);
-    // Hidden, named after the target and this process, ending in the target's
-    // extension so image writers that look at it still see the right one.
-    const std::string name = "." + path.filename().string() + TEMP_MARKER + std::to_string(ZONARA_GETPID()) +
-                             path.extension().string();
-    temp_path_ = (path.parent_path() / name).string();
-    RegisterForInterrupt(temp_path_);
+std::string FileReplacedBy(const std::string &target) {
+#if defined(_WIN32)
+    return target;  // links there are rare and need privileges to make
+#else
+    std::filesystem::path path(target);
+    for (int followed = 0; followed < MAX_LINKS_FOLLOWED; ++followed) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(path, error)) {
+            return path.string();
+        }
+        const std::filesystem::path next = std::filesystem::read_symlink(path, error);
+        if (error) {
+            throw UsageError("cannot write " + target + ": " + error.message());
+        }
+        // A relative link is read from the folder the link is in.
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    throw UsageError("cannot write " + target + ": " + SystemReason(ELOOP));
+#endif
+}
+
+PendingOutput::PendingOutput(const std::string &target) : target_(target), replaced_(FileReplacedBy(target)) {
+    const std::filesystem::path replaced(replaced_);
+    for (int attempt = 0; attempt < MAX_NAME_ATTEMPTS; ++attempt) {
+        // The target's extension is kept: writers that open the file by
+        // name may look at it.
+        temp_path_ = (replaced.parent_path() / TempName(std::filesystem::path(target))).string();
+        // Registered before the file exists, so no moment has the file
+        // without its clean-up.
+        RegisterForInterrupt(temp_path_);
+        file_ = CreateExclusive(temp_path_.c_str());
+        if (file_ >= 0) {
+            return;
+        }
+        const int error_number = errno;
+        UnregisterForInterrupt();
+        if (error_number != EEXIST) {
+            temp_path_.clear();  // nothing of ours to remove
+            Fail(SystemReason(error_number));
+        }
+    }
+    temp_path_.clear();
+    Fail("no free name for a temporary file in its folder");
 }
 
 PendingOutput::~PendingOutput() {
     UnregisterForInterrupt();
-    if (!committed_) {
+    if (file_ >= 0) {
+        CloseDescriptor(file_);
+    }
+    if (!committed_ && !temp_path_.empty()) {
         std::error_code ignored;
         std::filesystem::remove(temp_path_, ignored);
     }
 }
 
+void PendingOutput::Write(const void *bytes, std::size_t count) {
+    if (file_ < 0) {
+        Fail("the file is already closed");
+    }
+    const char *next = static_cast<const char *>(bytes);
+    while (count > 0) {
+        const long written = WriteSome(file_, next, std::min(count, MAX_WRITE_CALL));
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written < 0) {
+            Fail(SystemReason(errno));
+        }
+        if (written == 0) {
+            Fail(SystemReason(ENOSPC));  // what a write that stores nothing means
+        }
+        next += written;
+        count -= static_cast<std::size_t>(written);
+        bytes_written_ += static_cast<std::uint64_t>(written);
+    }
+}
+
+void PendingOutput::FlushAndClose() {
+    // Both checked: a file system may report a failed write only here
+    // (delayed allocation, network file systems).
+    if (FlushToDisk(file_) != 0) {
+        Fail(SystemReason(errno));
+    }
+    const int file = file_;
+    file_ = -1;
+    if (CloseDescriptor(file) != 0) {
+        Fail(SystemReason(errno));
+    }
+}
+
 void PendingOutput::Commit() {
+    FlushAndClose();
     std::error_code error;
-    std::filesystem::rename(temp_path_, target_, error);
+    if (bytes_written_ > 0) {
+        const std::uintmax_t size = std::filesystem::file_size(temp_path_, error);
+        if (error) {
+            Fail(error.message());
+        }
+        if (size != bytes_written_) {
+            Fail("the file holds " + std::to_string(size) + " of " + std::to_string(bytes_written_) + " bytes");
+        }
+    }
+    std::filesystem::rename(temp_path_, replaced_, error);
     if (error) {
-        throw UsageError("cannot write " + target_ + ": " + error.message());
+        Fail(error.message());
     }
     committed_ = true;
     UnregisterForInterrupt();
 }
 
+void PendingOutput::Fail(const std::string &reason) const {
+    std::string said = reason;
+    if (!temp_path_.empty()) {
+        ReplaceAll(said, temp_path_, target_);
+        ReplaceAll(said, std::filesystem::path(temp_path_).filename().string(), target_);
+    }
+    throw UsageError("cannot write " + target_ + ": " + said);
+}
+
 void InstallInterruptCleanup() {
     std::signal(SIGINT, RemovePendingOnInterrupt);
     std::signal(SIGTERM, RemovePendingOnInterrupt);
+#if !defined(_WIN32)
+    std::signal(SIGHUP, RemovePendingOnInterrupt);
+    std::signal(SIGQUIT, RemovePendingOnInterrupt);
+    std::signal(SIGPIPE, RemovePendingOnInterrupt);
+    // Beyond a file-size limit the write then fails with "File too large"
+    // and is reported and cleaned up like a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 bool IsTemporaryOutputName(const std::string &file_name) {

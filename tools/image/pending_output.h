@@ -1,34 +1,70 @@
 // Writing a file so that nothing is ever left half-written: the content goes
-// to a temporary file beside the target (same folder, so the final rename is
-// atomic) and is renamed into place only once complete. A failure, an
-// exception or Ctrl-C removes the temporary file instead.
+// to a temporary file beside the file being replaced (same folder, so the
+// final rename is atomic), every write and the flush to the disk are
+// checked, and the file is renamed into place only once complete. A failure,
+// an exception or a signal that ends the process removes the temporary file
+// instead, and the earlier file stays as it was.
 #pragma once
 
+#include <cstdint>
 #include <string>
+
+#include "tools/image/byte_sink.h"
 
 namespace zonara_tool {
 
-class PendingOutput {
+class PendingOutput final : public ByteSink {
 public:
+    // Creates the (empty) temporary file. `target` is the name the user
+    // gave; a symbolic link there is written through, so the link stays and
+    // the file it leads to gets the new content. Throws ToolError (usage)
+    // naming `target` when the temporary file cannot be created.
     explicit PendingOutput(const std::string &target);
     ~PendingOutput();  // removes the temporary file unless committed
     PendingOutput(const PendingOutput &) = delete;
     PendingOutput &operator=(const PendingOutput &) = delete;
 
-    // Where to write; it keeps the target's extension.
+    const std::string &target() const { return target_; }
+    // The temporary file, for writers that open a file by name instead of
+    // handing their bytes to Write; it keeps the target's extension.
     const std::string &temp_path() const { return temp_path_; }
-    // Moves the finished file onto the target. Throws ToolError (usage) when
-    // the rename fails; the temporary file is then removed.
+
+    // Appends to the temporary file. Throws ToolError (usage) with the
+    // system's reason ("No space left on device") naming the target.
+    void Write(const void *bytes, std::size_t count) override;
+
+    // Flushes the temporary file to the disk, closes it (each step checked;
+    // a file that ended up shorter than what Write was given is refused)
+    // and renames it onto the file being replaced. Throws ToolError (usage)
+    // naming the target; the temporary file is then removed.
     void Commit();
 
+    // Throws ToolError (usage): "cannot write TARGET: REASON", the
+    // temporary file's name in `reason` replaced by the target's, since the
+    // user never asked for the temporary file.
+    [[noreturn]] void Fail(const std::string &reason) const;
+
 private:
+    void FlushAndClose();
+
     std::string target_;
+    std::string replaced_;  // the target, or the file its links lead to
     std::string temp_path_;
+    int file_ = -1;
+    std::uint64_t bytes_written_ = 0;
     bool committed_ = false;
 };
 
-// Installs the Ctrl-C (and termination) handler that removes the temporary file being written
-// (if any) before the process ends as interrupted. Safe to call repeatedly.
+// The file a write to `target` replaces: `target` itself, or, where it is a
+// symbolic link (or a chain of them), the file the last one names. Throws
+// ToolError (usage) for a loop of links.
+std::string FileReplacedBy(const std::string &target);
+
+// Installs the handler that removes the temporary file being written (if
+// any) before the process ends as Ctrl-C, termination, a closed terminal
+// (hang-up), quit or a broken pipe would end it; a file-size limit makes the
+// write fail with a reason instead of ending the process. Safe to call
+// repeatedly.
 void InstallInterruptCleanup();
 
 // True for a file name this tool uses for its temporary files.

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #if ZONARA_HAVE_CDL
@@ -114,13 +113,7 @@ void WriteCdlFile(const std::string &path, const CdlCorrection &correction) {
     }
     const std::string text = FormatCdlDocument(correction, *kind);
     PendingOutput pending(path);
-    {
-        std::ofstream out(pending.temp_path(), std::ios::binary);
-        out << text;
-        if (!out.flush()) {
-            throw UsageError("cannot write " + path);
-        }
-    }
+    pending.Write(text.data(), text.size());
     pending.Commit();
 }
 

@@ -1,0 +1,398 @@
+// Writing outputs end to end where writing goes wrong: a full disk (a
+// file-size limit, or a small tmpfs where the test may mount one) is exit 2
+// with the system's reason for every writer, the earlier file intact and no
+// temporary file; a hang-up, quit or broken pipe in the middle of a sequence
+// leaves no temporary file; a symbolic link is written through; a name as
+// long as the file system takes works; and a path that is wrong says which
+// part is wrong, in one line of the tool's own.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <thread>
+
+#include "tools/image/image_file.h"
+#include "tools/image/pending_output.h"
+#include "tools/tool_runner.h"
+
+extern char **environ;
+
+namespace {
+
+using tool_test::Quote;
+using tool_test::RunTool;
+using tool_test::ScratchDir;
+using tool_test::ToolResult;
+
+// The input of every case: noise, so that no writer compresses it below the
+// small limits used here (about 150 KB as PNG).
+constexpr int INPUT_WIDTH = 256;
+constexpr int INPUT_HEIGHT = 192;
+const std::string EARLIER = "an earlier result";
+
+void WriteBytes(const std::string &path, const std::string &bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadBytes(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void WriteInput(const ScratchDir &dir) {
+    tool_test::WriteFile(tool_test::MakePattern(INPUT_WIDTH, INPUT_HEIGHT, 3, OIIO::TypeDesc::UINT8), dir / "in.png",
+                         OIIO::TypeDesc::UINT8);
+}
+
+// Every entry under `folder`, at any depth, named from `root`, with its
+// content (a link's with what it names). Links are not followed, so a loop
+// of them is listed like any other.
+void AddTree(const std::filesystem::path &root, const std::filesystem::path &folder,
+             std::map<std::string, std::string> &tree) {
+    for (const auto &entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().lexically_relative(root).string();
+        const std::filesystem::file_status status = std::filesystem::symlink_status(entry.path());
+        if (std::filesystem::is_symlink(status)) {
+            tree[name] = "-> " + std::filesystem::read_symlink(entry.path()).string();
+        } else if (std::filesystem::is_directory(status)) {
+            tree[name] = "folder";
+            AddTree(root, entry.path(), tree);
+        } else {
+            tree[name] = ReadBytes(entry.path().string());
+        }
+    }
+}
+
+// The folder's whole content, to tell that a refused run changed nothing.
+std::map<std::string, std::string> Tree(const ScratchDir &dir) {
+    std::map<std::string, std::string> tree;
+    AddTree(dir.path(), dir.path(), tree);
+    return tree;
+}
+
+std::vector<std::string> TemporaryFiles(const ScratchDir &dir) {
+    std::vector<std::string> found;
+    for (const auto &[name, content] : Tree(dir)) {
+        if (zonara_tool::IsTemporaryOutputName(std::filesystem::path(name).filename().string())) {
+            found.push_back(name);
+        }
+    }
+    return found;
+}
+
+// `zonara ARGS...` run in `dir` by a shell that first runs `setup` (ulimit).
+ToolResult RunToolAfter(const ScratchDir &dir, const std::string &setup, const std::vector<std::string> &args) {
+    std::string command = "cd " + Quote(dir.path().string()) + " && " + setup + " && " + Quote(ZONARA_TOOL_PATH);
+    for (const std::string &arg : args) {
+        command += " " + Quote(arg);
+    }
+    // Outside the folder: the limit must not stop the messages being kept.
+    const std::string err_path = dir.path().string() + ".stderr";
+    command += " 2>" + Quote(err_path) + " </dev/null >/dev/null";
+    const int status = std::system(command.c_str());
+    ToolResult result;
+    result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.err = tool_test::ReadText(err_path);
+    std::filesystem::remove(err_path);
+    return result;
+}
+
+// A tmpfs of 64 KB mounted on a folder for the test's life, where the test
+// may mount one (as root, outside containers that forbid it).
+class SmallDisk {
+public:
+    explicit SmallDisk(const std::filesystem::path &folder) : folder_(folder) {
+        std::filesystem::create_directory(folder_);
+        mounted_ = ::mount("zonara-test", folder_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") == 0;
+    }
+    ~SmallDisk() {
+        if (mounted_) {
+            ::umount2(folder_.c_str(), MNT_DETACH);
+        }
+    }
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+    bool mounted() const { return mounted_; }
+
+private:
+    std::filesystem::path folder_;
+    bool mounted_ = false;
+};
+
+// A refused write: status 2, the tool's one line naming the file the user
+// gave (not the temporary one) with the system's reason, and nothing changed.
+void ExpectRefusedCleanly(const ToolResult &result, const std::string &output, const std::string &reason,
+                          const std::map<std::string, std::string> &before, const ScratchDir &dir) {
+    EXPECT_EQ(result.exit_status, 2) << result.err;
+    EXPECT_NE(result.err.find("cannot write " + output + ": " + reason), std::string::npos) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << "lines not the tool's:\n" << result.err;
+    EXPECT_EQ(result.err.find("zonara-partial"), std::string::npos) << result.err;
+    EXPECT_EQ(Tree(dir), before);
+}
+
+struct FormatOnFullDisk {
+    const char *extension;
+    const char *over_the_limit;  // the reason given beyond a file-size limit
+};
+
+class OutputOnFullDisk : public ::testing::TestWithParam<FormatOnFullDisk> {};
+
+TEST_P(OutputOnFullDisk, FileSizeLimitIsExitTwoWithTheEarlierFileKept) {
+    ScratchDir dir;
+    WriteInput(dir);
+    const std::string output = std::string("out.") + GetParam().extension;
+    WriteBytes(dir / output, EARLIER);
+    const auto before = Tree(dir);
+
+    // 32 KB: the tool itself turns the limit's signal into a failed write.
+    const ToolResult result = RunToolAfter(dir, "ulimit -f 32", {"render", "in.png", "-o", output});
+    ExpectRefusedCleanly(result, output, GetParam().over_the_limit, before, dir);
+}
+
+TEST_P(OutputOnFullDisk, SmallTmpfsIsExitTwoWithTheEarlierFileKept) {
+    ScratchDir dir;
+    WriteInput(dir);
+    const SmallDisk disk(dir / "disk");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    }
+    const std::string output = std::string("disk/out.") + GetParam().extension;
+    WriteBytes(dir / output, EARLIER);
+    const auto before = Tree(dir);
+
+    const ToolResult result = RunTool(dir, {"render", "in.png", "-o", output});
+    ExpectRefusedCleanly(result, output, "No space left on device", before, dir);
+}
+
+// The writers that store through the library's memory output (PNG, JPEG,
+// TIFF, OpenEXR, DPX), one that writes a memory file by name (SGI; beyond
+// the limit that file is cut short too, which reading it back finds) and
+// the tool's own (PAM, PFM).
+INSTANTIATE_TEST_SUITE_P(
+    Formats, OutputOnFullDisk,
+    ::testing::Values(FormatOnFullDisk{"png", "File too large"}, FormatOnFullDisk{"jpg", "File too large"},
+                      FormatOnFullDisk{"tif", "File too large"}, FormatOnFullDisk{"exr", "File too large"},
+                      FormatOnFullDisk{"dpx", "File too large"},
+                      FormatOnFullDisk{"sgi", "the written file does not read back whole"},
+                      FormatOnFullDisk{"pam", "File too large"}, FormatOnFullDisk{"pfm", "File too large"}),
+    [](const ::testing::TestParamInfo<FormatOnFullDisk> &info) { return std::string(info.param.extension); });
+
+// A signal that ends the process while a frame's temporary file exists.
+struct EndingSignal {
+    const char *name;
+    int number;
+};
+
+class SequenceEndedBySignal : public ::testing::TestWithParam<EndingSignal> {};
+
+TEST_P(SequenceEndedBySignal, LeavesWholeFramesOnly) {
+    const EndingSignal &c = GetParam();
+    ScratchDir dir;
+    // exec: the signal reaches the tool itself; no core file from a quit.
+    const std::string command = "cd " + Quote(dir.path().string()) + " && ulimit -c 0 && exec " +
+                                Quote(ZONARA_TOOL_PATH) + " render -o 'seq.%04d.png' --frames 1-30 2>/dev/null";
+    std::vector<std::string> args = {"/bin/sh", "-c", command};
+    std::vector<char *> argv;
+    for (std::string &arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv.data(), environ), 0);
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    bool writing = false;
+    while (!writing && std::chrono::steady_clock::now() < deadline) {
+        writing = !TemporaryFiles(dir).empty();
+        if (!writing) std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    kill(pid, c.number);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(writing) << "no write was seen under way";
+    EXPECT_TRUE((WIFSIGNALED(status) && WTERMSIG(status) == c.number) || (WIFEXITED(status) && WEXITSTATUS(status) == 0))
+        << status;
+
+    EXPECT_EQ(TemporaryFiles(dir), std::vector<std::string>{});
+    for (const std::string &name : dir.Files()) {
+        EXPECT_EQ(zonara_tool::ReadImage(dir / name).height, 1080) << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, SequenceEndedBySignal,
+                         ::testing::Values(EndingSignal{"hang_up", SIGHUP}, EndingSignal{"quit", SIGQUIT},
+                                           EndingSignal{"broken_pipe", SIGPIPE}),
+                         [](const ::testing::TestParamInfo<EndingSignal> &info) { return std::string(info.param.name); });
+
+// An output that is a symbolic link: the links stay as they were and the file
+// the last one names gets the picture.
+struct LinkedOutput {
+    const char *name;
+    void (*prepare)(const ScratchDir &dir);
+    const char *output;
+    const char *written;  // the file that must hold the new picture
+};
+
+class LinkedOutputWrittenThrough : public ::testing::TestWithParam<LinkedOutput> {};
+
+TEST_P(LinkedOutputWrittenThrough, KeepsTheLinksAndReplacesTheirTarget) {
+    const LinkedOutput &c = GetParam();
+    ScratchDir dir;
+    WriteInput(dir);
+    std::filesystem::create_directories(dir / "real");
+    std::filesystem::create_directories(dir / "links");
+    c.prepare(dir);
+    std::map<std::string, std::string> links;
+    for (const auto &[name, content] : Tree(dir)) {
+        if (content.rfind("-> ", 0) == 0) links[name] = content;
+    }
+
+    const ToolResult result = RunTool(dir, {"render", "in.png", "-o", c.output});
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    const auto after = Tree(dir);
+    for (const auto &[name, content] : links) {
+        EXPECT_TRUE(std::filesystem::is_symlink(dir / name)) << name;
+        EXPECT_EQ(after.at(name), content) << name;
+    }
+    EXPECT_EQ(zonara_tool::ReadImage(dir / c.written).width, INPUT_WIDTH);
+    EXPECT_EQ(TemporaryFiles(dir), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, LinkedOutputWrittenThrough,
+    ::testing::Values(
+        LinkedOutput{"beside",
+                     [](const ScratchDir &d) {
+                         WriteBytes(d / "real/picture.png", EARLIER);
+                         std::filesystem::create_symlink("real/picture.png", d / "out.png");
+                     },
+                     "out.png", "real/picture.png"},
+        // Read from the link's folder, not the current one.
+        LinkedOutput{"relative_from_its_folder",
+                     [](const ScratchDir &d) {
+                         WriteBytes(d / "real/picture.png", EARLIER);
+                         std::filesystem::create_symlink("../real/picture.png", d / "links/out.png");
+                     },
+                     "links/out.png", "real/picture.png"},
+        LinkedOutput{"absolute",
+                     [](const ScratchDir &d) {
+                         WriteBytes(d / "real/picture.png", EARLIER);
+                         std::filesystem::create_symlink(d / "real/picture.png", d / "out.png");
+                     },
+                     "out.png", "real/picture.png"},
+        LinkedOutput{"chain_across_folders",
+                     [](const ScratchDir &d) {
+                         WriteBytes(d / "real/picture.png", EARLIER);
+                         std::filesystem::create_symlink("../real/picture.png", d / "links/middle.png");
+                         std::filesystem::create_symlink("links/middle.png", d / "out.png");
+                     },
+                     "out.png", "real/picture.png"},
+        LinkedOutput{"to_a_file_not_there_yet",
+                     [](const ScratchDir &d) { std::filesystem::create_symlink("real/new.png", d / "out.png"); },
+                     "out.png", "real/new.png"}),
+    [](const ::testing::TestParamInfo<LinkedOutput> &info) { return std::string(info.param.name); });
+
+TEST(LinkedOutputWrittenThrough, InTheFormatOfTheLinksName) {
+    // The target's own extension says nothing: the name given chooses PAM.
+    ScratchDir dir;
+    WriteInput(dir);
+    WriteBytes(dir / "picture.bin", EARLIER);
+    std::filesystem::create_symlink("picture.bin", dir / "out.pam");
+    ASSERT_EQ(RunTool(dir, {"render", "in.png", "-o", "out.pam"}).exit_status, 0);
+    EXPECT_EQ(ReadBytes(dir / "picture.bin").rfind("P7\n", 0), 0u);
+}
+
+// Names up to the file system's 255 bytes: the temporary name must not be
+// longer than the target's.
+class LongOutputName : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(LongOutputName, IsWritten) {
+    ScratchDir dir;
+    WriteInput(dir);
+    for (const char *extension : {".png", ".pam"}) {
+        const std::string name = std::string(GetParam() - 4, 'n') + extension;
+        const ToolResult result = RunTool(dir, {"render", "in.png", "-o", name});
+        ASSERT_EQ(result.exit_status, 0) << result.err;
+        EXPECT_EQ(zonara_tool::ReadImage(dir / name).width, INPUT_WIDTH) << extension;
+    }
+    EXPECT_EQ(TemporaryFiles(dir), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, LongOutputName, ::testing::Values(240, 255));
+
+// Outputs that cannot be written, refused before any work with what is wrong
+// with the path, and nothing made.
+struct WrongOutputPath {
+    const char *name;
+    void (*prepare)(const ScratchDir &dir);
+    const char *output;
+    const char *message;
+};
+
+class OutputPathRefused : public ::testing::TestWithParam<WrongOutputPath> {};
+
+TEST_P(OutputPathRefused, SaysWhichPartIsWrong) {
+    const WrongOutputPath &c = GetParam();
+    ScratchDir dir;
+    WriteInput(dir);
+    WriteBytes(dir / "file.png", EARLIER);
+    c.prepare(dir);
+    const auto before = Tree(dir);
+
+    const ToolResult result = RunTool(dir, {"render", "in.png", "-o", c.output});
+    EXPECT_EQ(result.exit_status, 2) << result.err;
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    EXPECT_EQ(Tree(dir), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, OutputPathRefused,
+    ::testing::Values(
+        WrongOutputPath{"through_a_file", [](const ScratchDir &) {}, "file.png/x.png",
+                        "file.png/x.png: file.png is not a folder"},
+        WrongOutputPath{"deeper_through_a_file", [](const ScratchDir &) {}, "file.png/sub/x.png",
+                        "file.png/sub/x.png: file.png is not a folder"},
+        WrongOutputPath{"missing_folder", [](const ScratchDir &) {}, "missing/x.png", "no such folder missing"},
+        WrongOutputPath{"link_loop",
+                        [](const ScratchDir &d) {
+                            std::filesystem::create_symlink("b.png", d / "a.png");
+                            std::filesystem::create_symlink("a.png", d / "b.png");
+                        },
+                        "a.png", "cannot write a.png: Too many levels of symbolic links"},
+        WrongOutputPath{"link_to_a_folder",
+                        [](const ScratchDir &d) {
+                            std::filesystem::create_directory(d / "folder");
+                            std::filesystem::create_symlink("folder", d / "out.png");
+                        },
+                        "out.png", "out.png: is a folder"},
+        // Written through, the link would overwrite the input.
+        WrongOutputPath{"link_to_the_input",
+                        [](const ScratchDir &d) { std::filesystem::create_symlink("in.png", d / "out.png"); },
+                        "out.png", "the output would overwrite the input"},
+        WrongOutputPath{"link_into_a_missing_folder",
+                        [](const ScratchDir &d) { std::filesystem::create_symlink("gone/x.png", d / "out.png"); },
+                        "out.png", "no such folder gone"}),
+    [](const ::testing::TestParamInfo<WrongOutputPath> &info) { return std::string(info.param.name); });
+
+// A damaged PNG makes libpng print its own line before failing; only the
+// tool's one line may reach stderr.
+TEST(LibraryLines, StayOffStderrForADamagedPng) {
+    ScratchDir dir;
+    WriteInput(dir);
+    const std::string whole = ReadBytes(dir / "in.png");
+    WriteBytes(dir / "cut.png", whole.substr(0, whole.size() / 2));
+
+    const ToolResult result = RunTool(dir, {"render", "cut.png", "-o", "out.png"});
+    EXPECT_EQ(result.exit_status, 2) << result.err;
+    EXPECT_EQ(result.err.rfind("zonara: cut.png: ", 0), 0u) << result.err;
+    EXPECT_EQ(result.err.find("libpng"), std::string::npos) << result.err;
+}
+
+}  // namespace
