@@ -16,8 +16,14 @@ const std::string ONLY_BUILT_IN_FORMATS = "this build reads and writes only PAM 
 
 Image ReadImage(const std::string &path) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    if (std::filesystem::is_directory(path, error)) {
+        throw UsageError(path + ": is a folder, not an image file");
+    }
+    if (!std::filesystem::exists(path, error)) {
         throw UsageError(path + ": no such file");
+    }
+    if (!std::filesystem::is_regular_file(path, error)) {
+        throw UsageError(path + ": not a regular file (a device, pipe or socket cannot be read as an image)");
     }
     if (IsBuiltInImagePath(path)) {
         return ReadBuiltInImage(path);
