@@ -1,6 +1,8 @@
 #include "tools/image/library_image_file.h"
 
 #include "tools/commands/tool_error.h"
+#include "tools/image/banded_pixel_read.h"
+#include "tools/image/read_checks.h"
 
 #if ZONARA_HAVE_OIIO
 #include <OpenImageIO/imagebuf.h>
@@ -97,13 +99,14 @@ Image ReadLibraryImage(const std::string &path) {
     config.attribute("oiio:UnassociatedAlpha", 1);
     auto input = OIIO::ImageInput::open(path, &config);
     if (!input) {
-        throw UsageError(path + ": cannot read this image (" + OIIO::geterror() + ")");
+        throw UsageError(path + ": cannot read this image (" + ReadFailureReason(OIIO::geterror()) + ")");
     }
     const OIIO::ImageSpec &layout = input->spec();
     if (layout.depth > 1) {
         throw UsageError(path + ": volume images are not supported");
     }
     CheckImageLimits(layout.width, layout.height, layout.nchannels, path);
+    CheckFileHoldsDeclaredPixels(path, input->format_name());
 
     Image image;
     image.width = layout.width;
@@ -115,12 +118,13 @@ Image ReadLibraryImage(const std::string &path) {
     image.alpha_channel = layout.alpha_channel;
     image.bits_per_sample = layout.get_int_attribute("oiio:BitsPerSample", 0);
     image.format_name = input->format_name();
+    CheckTileSize(layout.tile_width, layout.tile_height, layout.nchannels, BytesPerSample(image.kind), path);
     image.bytes.resize(image.SampleCount() * BytesPerSample(image.kind));
     // Some readers fill what a damaged file lacks (a truncated JPEG comes
     // back grey below the cut) and report it only as an error beside a
     // successful read; such a picture is not the file's, so it is refused.
-    if (!input->read_image(0, 0, 0, layout.nchannels, TypeOf(image.kind), image.bytes.data()) || input->has_error()) {
-        throw UsageError(path + ": cannot read the pixels (" + input->geterror() + ")");
+    if (!ReadPixelsInBands(*input, TypeOf(image.kind), image)) {
+        throw UsageError(path + ": cannot read the pixels (" + ReadFailureReason(input->geterror()) + ")");
     }
     input->close();
     return image;
