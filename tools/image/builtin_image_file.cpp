@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -370,7 +371,7 @@ Image DecodeBuiltInImage(BuiltInFormat format, std::istream &in, const std::stri
 Image ReadBuiltInImage(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw UsageError(path + ": cannot open");
+        throw UsageError(path + ": cannot open (" + std::strerror(errno) + ")");
     }
     return DecodeBuiltInImage(BuiltInFormatOf(path).value_or(BuiltInFormat::kPam), in, path);
 }
