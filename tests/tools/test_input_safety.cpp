@@ -1,6 +1,6 @@
 // zonara render on inputs that must not be taken at their word: files cut
 // short (DPX of every depth, which the image library reads as black or
-// garbage rows), headers declaring huge frames (refused quickly, with the
+// garbage rows, and binary PNM), headers declaring huge frames (refused quickly, with the
 // peak memory of the run checked), tiled files read a band at a time alike
 // plain ones, PAM and PFM saved with Windows line ends, and folders given as
 // inputs. Every refusal is exit status 2 with a message saying why, and
@@ -45,12 +45,14 @@ std::string LittleEndian(Value value) {
 }
 
 // ---------------------------------------------------------------------------
-// Files cut short. Each is first rendered whole (accepted), then cut: the cut
+// Files cut short, of the formats whose library reader does not notice: DPX
+// and binary PNM. Each is first rendered whole (accepted), then cut: the cut
 // file is refused saying it is shorter than its header declares, and the
 // output the whole file gave stays as it was.
 
-struct DpxDepth {
+struct RawFormat {
     const char *name;
+    const char *extension;
     OIIO::TypeDesc stored;
     int bits;  // 0: the type's own
     bool big_endian;
@@ -61,52 +63,58 @@ struct Cut {
     std::size_t (*kept)(std::size_t size);  // the bytes left of `size`
 };
 
-class TruncatedDpx : public ::testing::TestWithParam<std::tuple<DpxDepth, Cut>> {};
+class TruncatedFile : public ::testing::TestWithParam<std::tuple<RawFormat, Cut>> {};
 
-TEST_P(TruncatedDpx, RefusedSayingItIsShorterThanDeclared) {
-    const auto &[depth, cut] = GetParam();
+TEST_P(TruncatedFile, RefusedSayingItIsShorterThanDeclared) {
+    const auto &[format, cut] = GetParam();
+    const std::string whole_name = std::string("whole.") + format.extension;
+    const std::string cut_name = std::string("cut.") + format.extension;
     ScratchDir dir;
     // 37 RGB pixels a row: no depth's row is a whole number of 32-bit words.
-    const OIIO::ImageBuf pattern = tool_test::MakePattern(37, 20, 3, depth.stored);
-    auto out = OIIO::ImageOutput::create("whole.dpx");
+    const OIIO::ImageBuf pattern = tool_test::MakePattern(37, 20, 3, format.stored);
+    auto out = OIIO::ImageOutput::create(whole_name);
     OIIO::ImageSpec layout = tool_test::LayoutOf(pattern);
-    layout.set_format(depth.stored);
-    if (depth.bits != 0) layout.attribute("oiio:BitsPerSample", depth.bits);
-    if (depth.big_endian) layout.attribute("oiio:Endian", "big");
-    ASSERT_TRUE(out->open(dir / "whole.dpx", layout));
+    layout.set_format(format.stored);
+    if (format.bits != 0) layout.attribute("oiio:BitsPerSample", format.bits);
+    if (format.big_endian) layout.attribute("oiio:Endian", "big");
+    ASSERT_TRUE(out->open(dir / whole_name, layout));
     ASSERT_TRUE(out->write_image(tool_test::LayoutOf(pattern).format, pattern.localpixels()));
     ASSERT_TRUE(out->close());
-    const std::string whole = ReadBytes(dir / "whole.dpx");
-    ASSERT_EQ(whole.substr(0, 4), depth.big_endian ? "SDPX" : "XPDS");
+    const std::string whole = ReadBytes(dir / whole_name);
+    if (std::string(format.extension) == "dpx") {
+        ASSERT_EQ(whole.substr(0, 4), format.big_endian ? "SDPX" : "XPDS");
+    }
 
-    ASSERT_EQ(RunTool(dir, {"render", "whole.dpx", "-o", "out.png"}).exit_status, 0);
+    ASSERT_EQ(RunTool(dir, {"render", whole_name, "-o", "out.png"}).exit_status, 0);
     const std::string earlier = ReadBytes(dir / "out.png");
-    WriteBytes(dir / "cut.dpx", whole.substr(0, cut.kept(whole.size())));
+    WriteBytes(dir / cut_name, whole.substr(0, cut.kept(whole.size())));
 
-    const tool_test::ToolResult result = RunTool(dir, {"render", "cut.dpx", "-o", "out.png"});
+    const tool_test::ToolResult result = RunTool(dir, {"render", cut_name, "-o", "out.png"});
     EXPECT_EQ(result.exit_status, 2) << result.err;
-    EXPECT_NE(result.err.find("cut.dpx: the file is shorter than its header declares"), std::string::npos)
+    EXPECT_NE(result.err.find(cut_name + ": the file is shorter than its header declares"), std::string::npos)
         << result.err;
     EXPECT_EQ(result.err.find("()"), std::string::npos) << result.err;
-    EXPECT_EQ(dir.Files(), (std::vector<std::string>{"cut.dpx", "out.png", "whole.dpx"}));
+    EXPECT_EQ(dir.Files(), (std::vector<std::string>{cut_name, "out.png", whole_name}));
     EXPECT_EQ(ReadBytes(dir / "out.png"), earlier);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    DepthsAndCuts, TruncatedDpx,
+    FormatsAndCuts, TruncatedFile,
     ::testing::Combine(
-        ::testing::Values(DpxDepth{"bits_8", OIIO::TypeDesc::UINT8, 0, false},
-                          DpxDepth{"bits_10", OIIO::TypeDesc::UINT16, 10, false},
-                          DpxDepth{"bits_10_big_endian", OIIO::TypeDesc::UINT16, 10, true},
-                          DpxDepth{"bits_12", OIIO::TypeDesc::UINT16, 12, false},
-                          DpxDepth{"bits_16", OIIO::TypeDesc::UINT16, 0, false},
-                          DpxDepth{"float", OIIO::TypeDesc::FLOAT, 0, false}),
+        ::testing::Values(RawFormat{"dpx_8", "dpx", OIIO::TypeDesc::UINT8, 0, false},
+                          RawFormat{"dpx_10", "dpx", OIIO::TypeDesc::UINT16, 10, false},
+                          RawFormat{"dpx_10_big_endian", "dpx", OIIO::TypeDesc::UINT16, 10, true},
+                          RawFormat{"dpx_12", "dpx", OIIO::TypeDesc::UINT16, 12, false},
+                          RawFormat{"dpx_16", "dpx", OIIO::TypeDesc::UINT16, 0, false},
+                          RawFormat{"dpx_float", "dpx", OIIO::TypeDesc::FLOAT, 0, false},
+                          RawFormat{"ppm_8", "ppm", OIIO::TypeDesc::UINT8, 0, false},
+                          RawFormat{"ppm_16", "ppm", OIIO::TypeDesc::UINT16, 0, false}),
         // Every row at every depth above is longer than 100 bytes: the
         // second cut leaves part of the last row.
         ::testing::Values(Cut{"last_byte", [](std::size_t size) { return size - 1; }},
                           Cut{"inside_the_last_row", [](std::size_t size) { return size - 100; }},
                           Cut{"half", [](std::size_t size) { return size / 2; }})),
-    [](const ::testing::TestParamInfo<std::tuple<DpxDepth, Cut>> &info) {
+    [](const ::testing::TestParamInfo<std::tuple<RawFormat, Cut>> &info) {
         return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
     });
 

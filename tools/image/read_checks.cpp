@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 
@@ -29,6 +30,7 @@ constexpr std::uint32_t DPX_UNDEFINED = 0xFFFFFFFFu;
 // Past this many pixels a side the tool's limits have refused the file
 // already; a field above it is garbage, not a size to multiply.
 constexpr std::uint32_t DPX_MAX_SIDE = 1u << 24;
+constexpr std::uint64_t PNM_MAX_NUMBER = DPX_MAX_SIDE;
 
 class DpxHeader {
 public:
@@ -118,7 +120,56 @@ std::uint64_t FileSize(const std::string &path) {
     return error ? 0 : static_cast<std::uint64_t>(size);
 }
 
+// The next number of a PNM header, past whitespace and # comments;
+// nullopt at anything else.
+std::optional<std::uint64_t> PnmNumber(std::istream &in) {
+    int c = in.get();
+    while (c == '#' || std::isspace(c)) {
+        if (c == '#') {
+            while (c != '\n' && c != '\r' && c != std::char_traits<char>::eof()) {
+                c = in.get();
+            }
+        }
+        c = in.get();
+    }
+    if (!std::isdigit(c)) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    while (std::isdigit(c) && value <= PNM_MAX_NUMBER) {
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+        c = in.get();
+    }
+    // One whitespace character ends the header's last number.
+    return std::isspace(c) ? std::optional<std::uint64_t>(value) : std::nullopt;
+}
+
 }  // namespace
+
+std::optional<std::uint64_t> PnmDeclaredBytes(std::istream &in) {
+    char magic[2] = {};
+    if (!in.read(magic, 2) || magic[0] != 'P' || (magic[1] != '4' && magic[1] != '5' && magic[1] != '6')) {
+        return std::nullopt;  // the text variants and others: the library checks those
+    }
+    const auto width = PnmNumber(in);
+    const auto height = PnmNumber(in);
+    if (!width || !height) {
+        return std::nullopt;
+    }
+    std::uint64_t row = (*width + 7) / 8;  // P4: one bit a pixel, rows padded to bytes
+    if (magic[1] != '4') {
+        const auto maxval = PnmNumber(in);
+        if (!maxval) {
+            return std::nullopt;
+        }
+        row = *width * (magic[1] == '6' ? 3 : 1) * (*maxval > 255 ? 2 : 1);
+    }
+    const std::streamoff header = in.tellg();
+    if (header < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(header) + row * *height;
+}
 
 std::optional<std::uint64_t> DpxDeclaredBytes(std::istream &in) {
     DpxHeader header;
@@ -161,11 +212,11 @@ std::optional<std::uint64_t> DpxDeclaredBytes(std::istream &in) {
 }
 
 void CheckFileHoldsDeclaredPixels(const std::string &path, const std::string &format_name) {
-    if (format_name != "dpx") {
+    if (format_name != "dpx" && format_name != "pnm") {
         return;
     }
     std::ifstream in(path, std::ios::binary);
-    const std::optional<std::uint64_t> needed = DpxDeclaredBytes(in);
+    const std::optional<std::uint64_t> needed = format_name == "dpx" ? DpxDeclaredBytes(in) : PnmDeclaredBytes(in);
     const std::uint64_t size = FileSize(path);
     if (needed && size < *needed) {
         throw UsageError(path + ": the file is shorter than its header declares (" + std::to_string(size) +
