@@ -30,7 +30,8 @@ constexpr std::uint32_t DPX_UNDEFINED = 0xFFFFFFFFu;
 // Past this many pixels a side the tool's limits have refused the file
 // already; a field above it is garbage, not a size to multiply.
 constexpr std::uint32_t DPX_MAX_SIDE = 1u << 24;
-constexpr std::uint64_t PNM_MAX_NUMBER = DPX_MAX_SIDE;
+// Likewise for a PNM header's numbers: reading stops past this.
+constexpr std::uint64_t PNM_MAX_NUMBER = std::uint64_t{1} << 24;
 
 class DpxHeader {
 public:
@@ -229,14 +230,16 @@ void CheckTileSize(std::int64_t tile_width, std::int64_t tile_height, std::int64
     if (tile_width <= 0 || tile_height <= 0) {
         return;
     }
-    // The sides come straight from the header (each below 2^31) and the
-    // channels are within the tool's limits: the product fits 64 bits.
-    const std::uint64_t bytes = static_cast<std::uint64_t>(tile_width) * static_cast<std::uint64_t>(tile_height) *
-                                static_cast<std::uint64_t>(channels) * bytes_per_sample;
+    // The sides come straight from the header (each below 2^31): their
+    // product fits 64 bits, and past the limit it is not multiplied further.
+    const std::uint64_t pixels = static_cast<std::uint64_t>(tile_width) * static_cast<std::uint64_t>(tile_height);
+    const std::uint64_t bytes = pixels > MAX_TILE_BYTES
+                                    ? pixels
+                                    : pixels * static_cast<std::uint64_t>(channels) * bytes_per_sample;
     if (bytes > MAX_TILE_BYTES) {
         throw UsageError(path + ": its tiles of " + std::to_string(tile_width) + "x" + std::to_string(tile_height) +
-                         " pixels need " + std::to_string(bytes >> 20) + " MB each to decode (at most " +
-                         std::to_string(MAX_TILE_BYTES >> 20) + " MB); the header is likely damaged");
+                         " pixels need more than " + std::to_string(MAX_TILE_BYTES >> 20) +
+                         " MB each to decode, past what the tool sets aside; the header is likely damaged");
     }
 }
 
