@@ -1,10 +1,10 @@
 // zonara render on inputs that must not be taken at their word: files cut
 // short (DPX of every depth, which the image library reads as black or
-// garbage rows, and binary PNM), headers declaring huge frames (refused quickly, with the
-// peak memory of the run checked), tiled files read a band at a time alike
-// plain ones, PAM and PFM saved with Windows line ends, and folders given as
-// inputs. Every refusal is exit status 2 with a message saying why, and
-// leaves the folder as it was.
+// garbage rows, Cineon and binary PNM), headers declaring huge frames
+// (refused quickly, with the peak memory of the run checked), tiled files
+// read a band at a time alike plain ones, PAM and PFM saved with Windows
+// line ends, and folders given as inputs. Every refusal is exit status 2
+// with a message saying why, and leaves the folder as it was.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -45,8 +45,8 @@ std::string LittleEndian(Value value) {
 }
 
 // ---------------------------------------------------------------------------
-// Files cut short, of the formats whose library reader does not notice: DPX
-// and binary PNM. Each is first rendered whole (accepted), then cut: the cut
+// Files cut short, of the formats whose library reader does not notice: DPX,
+// Cineon and binary PNM. Each is first rendered whole (accepted), then cut: the cut
 // file is refused saying it is shorter than its header declares, and the
 // output the whole file gave stays as it was.
 
@@ -56,7 +56,45 @@ struct RawFormat {
     OIIO::TypeDesc stored;
     int bits;  // 0: the type's own
     bool big_endian;
+    std::string (*made_by_hand)() = nullptr;  // for a format the library only reads
 };
+
+template <class Value>
+std::string BigEndian(Value value) {
+    std::string bytes = LittleEndian(value);
+    return std::string(bytes.rbegin(), bytes.rend());
+}
+
+// A 10-bit RGB Cineon file of 37 x 20 pixels, three samples to a 32-bit
+// word (packing 5), its 2048-byte header holding what a reader needs.
+std::string CineonFile() {
+    constexpr std::uint32_t WIDTH = 37, HEIGHT = 20, WORDS = (WIDTH * 3 + 2) / 3;
+    std::string header(2048, '\0');
+    const auto put = [&header](std::size_t at, const std::string &bytes) { header.replace(at, bytes.size(), bytes); };
+    put(0, BigEndian(std::uint32_t{0x802A5FD7}));
+    put(4, BigEndian(std::uint32_t{2048}));  // image data offset
+    put(8, BigEndian(std::uint32_t{1024}));  // generic and industry header lengths
+    put(12, BigEndian(std::uint32_t{1024}));
+    put(20, BigEndian(std::uint32_t{2048 + WORDS * 4 * HEIGHT}));
+    put(24, "V4.5");
+    header[193] = 3;  // channels
+    for (std::size_t c = 0; c < 3; ++c) {
+        const std::size_t at = 196 + 28 * c;
+        header[at + 1] = static_cast<char>(c + 1);  // red, green, blue
+        header[at + 2] = 10;                        // bits
+        put(at + 4, BigEndian(WIDTH) + BigEndian(HEIGHT));
+        put(at + 12, BigEndian(0.0f) + BigEndian(0.0f) + BigEndian(1023.0f) + BigEndian(2.046f));
+    }
+    header[681] = 5;  // packing
+    std::string pixels;
+    for (std::uint32_t y = 0; y < HEIGHT; ++y) {
+        for (std::uint32_t w = 0; w < WORDS; ++w) {
+            const std::uint32_t code = (y * 37 + w * 11) % 1024;
+            pixels += BigEndian(code << 22 | code << 12 | code << 2);
+        }
+    }
+    return header + pixels;
+}
 
 struct Cut {
     const char *name;
@@ -71,15 +109,19 @@ TEST_P(TruncatedFile, RefusedSayingItIsShorterThanDeclared) {
     const std::string cut_name = std::string("cut.") + format.extension;
     ScratchDir dir;
     // 37 RGB pixels a row: no depth's row is a whole number of 32-bit words.
-    const OIIO::ImageBuf pattern = tool_test::MakePattern(37, 20, 3, format.stored);
-    auto out = OIIO::ImageOutput::create(whole_name);
-    OIIO::ImageSpec layout = tool_test::LayoutOf(pattern);
-    layout.set_format(format.stored);
-    if (format.bits != 0) layout.attribute("oiio:BitsPerSample", format.bits);
-    if (format.big_endian) layout.attribute("oiio:Endian", "big");
-    ASSERT_TRUE(out->open(dir / whole_name, layout));
-    ASSERT_TRUE(out->write_image(tool_test::LayoutOf(pattern).format, pattern.localpixels()));
-    ASSERT_TRUE(out->close());
+    if (format.made_by_hand != nullptr) {
+        WriteBytes(dir / whole_name, format.made_by_hand());
+    } else {
+        const OIIO::ImageBuf pattern = tool_test::MakePattern(37, 20, 3, format.stored);
+        auto out = OIIO::ImageOutput::create(whole_name);
+        OIIO::ImageSpec layout = tool_test::LayoutOf(pattern);
+        layout.set_format(format.stored);
+        if (format.bits != 0) layout.attribute("oiio:BitsPerSample", format.bits);
+        if (format.big_endian) layout.attribute("oiio:Endian", "big");
+        ASSERT_TRUE(out->open(dir / whole_name, layout));
+        ASSERT_TRUE(out->write_image(tool_test::LayoutOf(pattern).format, pattern.localpixels()));
+        ASSERT_TRUE(out->close());
+    }
     const std::string whole = ReadBytes(dir / whole_name);
     if (std::string(format.extension) == "dpx") {
         ASSERT_EQ(whole.substr(0, 4), format.big_endian ? "SDPX" : "XPDS");
@@ -108,7 +150,8 @@ INSTANTIATE_TEST_SUITE_P(
                           RawFormat{"dpx_16", "dpx", OIIO::TypeDesc::UINT16, 0, false},
                           RawFormat{"dpx_float", "dpx", OIIO::TypeDesc::FLOAT, 0, false},
                           RawFormat{"ppm_8", "ppm", OIIO::TypeDesc::UINT8, 0, false},
-                          RawFormat{"ppm_16", "ppm", OIIO::TypeDesc::UINT16, 0, false}),
+                          RawFormat{"ppm_16", "ppm", OIIO::TypeDesc::UINT16, 0, false},
+                          RawFormat{"cineon_10", "cin", OIIO::TypeDesc::UINT16, 10, true, CineonFile}),
         // Every row at every depth above is longer than 100 bytes: the
         // second cut leaves part of the last row.
         ::testing::Values(Cut{"last_byte", [](std::size_t size) { return size - 1; }},

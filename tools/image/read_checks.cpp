@@ -13,6 +13,7 @@ namespace {
 
 // Where the DPX fields the size depends on lie (a fixed-layout header; the
 // byte order is the one its magic number is written in).
+constexpr std::uint32_t DPX_MAGIC = 0x53445058u;  // "SDPX" in the file's byte order
 constexpr std::size_t DPX_IMAGE_OFFSET_AT = 4;
 constexpr std::size_t DPX_ELEMENT_COUNT_AT = 770;
 constexpr std::size_t DPX_PIXELS_PER_LINE_AT = 772;
@@ -30,21 +31,38 @@ constexpr std::uint32_t DPX_UNDEFINED = 0xFFFFFFFFu;
 // Past this many pixels a side the tool's limits have refused the file
 // already; a field above it is garbage, not a size to multiply.
 constexpr std::uint32_t DPX_MAX_SIDE = 1u << 24;
+// Where the Cineon fields the size depends on lie (big-endian as a rule;
+// the magic number tells).
+constexpr std::uint32_t CINEON_MAGIC = 0x802A5FD7u;
+constexpr std::size_t CINEON_IMAGE_OFFSET_AT = 4;
+constexpr std::size_t CINEON_CHANNELS_AT = 193;
+constexpr std::size_t CINEON_BITS_AT = 198;  // the first channel's; all share it
+constexpr std::size_t CINEON_PIXELS_PER_LINE_AT = 200;
+constexpr std::size_t CINEON_LINES_AT = 204;
+constexpr std::size_t CINEON_PACKING_AT = 681;
+constexpr std::size_t CINEON_LINE_PADDING_AT = 684;
+constexpr std::size_t CINEON_HEADER_READ = 688;
+// Three 10-bit samples to a 32-bit word, left- or right-justified: what
+// nearly every 10-bit Cineon file holds.
+constexpr std::uint32_t CINEON_PACKED_LONGWORDS = 5;
+constexpr std::uint32_t CINEON_PACKED_LONGWORDS_RIGHT = 6;
 // Likewise for a PNM header's numbers: reading stops past this.
 constexpr std::uint64_t PNM_MAX_NUMBER = std::uint64_t{1} << 24;
 
-class DpxHeader {
+// The first bytes of a file with fixed-offset header fields, read in the
+// byte order its magic number shows.
+class FixedHeader {
 public:
-    // False when `in` does not start with a DPX magic number.
-    bool Read(std::istream &in) {
+    // False when `in` starts with neither byte order of `magic`.
+    bool Read(std::istream &in, std::uint32_t magic) {
         in.read(reinterpret_cast<char *>(bytes_.data()), static_cast<std::streamsize>(bytes_.size()));
         size_ = static_cast<std::size_t>(in.gcount());
-        if (size_ < 4) {
-            return false;
+        big_endian_ = true;
+        if (U32(0) == magic) {
+            return true;
         }
-        const std::string magic(reinterpret_cast<const char *>(bytes_.data()), 4);
-        big_endian_ = magic == "SDPX";
-        return big_endian_ || magic == "XPDS";
+        big_endian_ = false;
+        return U32(0) == magic;
     }
     // The field at `at`, or nullopt past the bytes read.
     std::optional<std::uint32_t> U32(std::size_t at) const { return Field(at, 4); }
@@ -64,7 +82,8 @@ private:
         return value;
     }
 
-    std::array<unsigned char, DPX_ELEMENTS_AT + DPX_ELEMENT_SIZE * DPX_MAX_ELEMENTS> bytes_{};
+    std::array<unsigned char, std::max(DPX_ELEMENTS_AT + DPX_ELEMENT_SIZE * DPX_MAX_ELEMENTS, CINEON_HEADER_READ)>
+        bytes_{};
     std::size_t size_ = 0;
     bool big_endian_ = false;
 };
@@ -173,8 +192,8 @@ std::optional<std::uint64_t> PnmDeclaredBytes(std::istream &in) {
 }
 
 std::optional<std::uint64_t> DpxDeclaredBytes(std::istream &in) {
-    DpxHeader header;
-    if (!header.Read(in)) {
+    FixedHeader header;
+    if (!header.Read(in, DPX_MAGIC)) {
         return std::nullopt;
     }
     const auto elements = header.U16(DPX_ELEMENT_COUNT_AT);
@@ -212,12 +231,48 @@ std::optional<std::uint64_t> DpxDeclaredBytes(std::istream &in) {
     return needed;
 }
 
+std::optional<std::uint64_t> CineonDeclaredBytes(std::istream &in) {
+    FixedHeader header;
+    if (!header.Read(in, CINEON_MAGIC)) {
+        return std::nullopt;
+    }
+    const auto offset = header.U32(CINEON_IMAGE_OFFSET_AT);
+    const auto channels = header.U8(CINEON_CHANNELS_AT);
+    const auto bits = header.U8(CINEON_BITS_AT);
+    const auto width = header.U32(CINEON_PIXELS_PER_LINE_AT);
+    const auto height = header.U32(CINEON_LINES_AT);
+    const auto packing = header.U8(CINEON_PACKING_AT);
+    auto padding = header.U32(CINEON_LINE_PADDING_AT);
+    if (!offset || !channels || !bits || !width || !height || !packing || !padding) {
+        return CINEON_HEADER_READ;  // the header itself is cut short
+    }
+    if (*width > DPX_MAX_SIDE || *height > DPX_MAX_SIDE || *channels == 0 || *bits == 0) {
+        return std::nullopt;
+    }
+    const std::uint64_t samples = std::uint64_t{*width} * *channels;
+    if (*bits == 10 && (*packing == CINEON_PACKED_LONGWORDS || *packing == CINEON_PACKED_LONGWORDS_RIGHT)) {
+        if (*padding == DPX_UNDEFINED) {
+            padding = 0;
+        }
+        return *offset + *height * ((samples + 2) / 3 * 4) + (*height - 1) * std::uint64_t{*padding};
+    }
+    // Another packing: at the least every sample's bits, end to end.
+    return *offset + (samples * *height * *bits + 7) / 8;
+}
+
 void CheckFileHoldsDeclaredPixels(const std::string &path, const std::string &format_name) {
-    if (format_name != "dpx" && format_name != "pnm") {
+    std::optional<std::uint64_t> (*declared)(std::istream &) = nullptr;
+    if (format_name == "dpx") {
+        declared = DpxDeclaredBytes;
+    } else if (format_name == "cineon") {
+        declared = CineonDeclaredBytes;
+    } else if (format_name == "pnm") {
+        declared = PnmDeclaredBytes;
+    } else {
         return;
     }
     std::ifstream in(path, std::ios::binary);
-    const std::optional<std::uint64_t> needed = format_name == "dpx" ? DpxDeclaredBytes(in) : PnmDeclaredBytes(in);
+    const std::optional<std::uint64_t> needed = declared(in);
     const std::uint64_t size = FileSize(path);
     if (needed && size < *needed) {
         throw UsageError(path + ": the file is shorter than its header declares (" + std::to_string(size) +

@@ -2,7 +2,7 @@
 // header, before any pixel memory is set aside: that the file holds every
 // pixel its header declares (the library's DPX reader returns black or
 // garbage rows for a 10- or 12-bit file cut short, and no reason for an 8-
-// or 16-bit one, nor for a short binary PNM), and that decoding one of its tiles needs no more memory
+// or 16-bit one; Cineon alike; nor for a short binary PNM), and that decoding one of its tiles needs no more memory
 // than a large frame would. No library types here: the caller hands
 // over the numbers.
 #pragma once
@@ -29,6 +29,11 @@ constexpr std::uint64_t MAX_TILE_BYTES = std::uint64_t{256} << 20;
 // cannot size (an unknown descriptor or depth), which is left to the
 // library.
 std::optional<std::uint64_t> DpxDeclaredBytes(std::istream &header);
+
+// The bytes a Cineon file needs for every pixel its header declares: 10-bit
+// samples three to a 32-bit word, rows padded to a word; other packings at
+// least their samples' bits end to end. nullopt when not Cineon.
+std::optional<std::uint64_t> CineonDeclaredBytes(std::istream &header);
 
 // The bytes a binary PNM file (P4, P5, P6) needs for every pixel its header
 // declares; nullopt for another file or a header this cannot read. The
