@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -27,7 +28,9 @@ constexpr std::size_t MAX_HEADER_LINE = 256;
 // needs no second copy of the frame.
 constexpr std::size_t WRITE_CHUNK_SAMPLES = 1 << 16;
 
-// Reads header text line by line from the stream.
+// Reads header text line by line from the stream. A line may end in CR LF
+// (a header typed or saved on Windows): the CR is dropped and remembered,
+// since a whole file converted as text has its pixels changed as well.
 class HeaderReader {
 public:
     HeaderReader(std::istream &in, const std::string &name) : in_(in), name_(name) {}
@@ -40,6 +43,10 @@ public:
                 Fail("header ends early");
             }
             if (c == '\n') {
+                if (!line.empty() && line.back() == '\r') {
+                    line.pop_back();
+                    windows_line_ends_ = true;
+                }
                 return line;
             }
             line += static_cast<char>(c);
@@ -48,11 +55,13 @@ public:
             }
         }
     }
+    bool windows_line_ends() const { return windows_line_ends_; }
     [[noreturn]] void Fail(const std::string &why) const { throw UsageError(name_ + ": not a valid image (" + why + ")"); }
 
 private:
     std::istream &in_;
     const std::string &name_;
+    bool windows_line_ends_ = false;
 };
 
 long ParseWhole(const std::string &text, const HeaderReader &header) {
@@ -85,8 +94,16 @@ Image ReadPixelBlock(std::istream &in, const HeaderReader &header, const std::st
     CheckImageLimits(width, height, channels, name);
     const std::uint64_t bytes_needed = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) *
                                        static_cast<std::uint64_t>(channels) * BytesPerSample(kind);
-    if (BytesLeft(in) < bytes_needed) {
+    const std::uint64_t bytes_left = BytesLeft(in);
+    if (bytes_left < bytes_needed) {
         header.Fail("pixel data ends early");
+    }
+    // Converting a file as text puts a CR before every LF byte, in the
+    // pixels too; only when none was added (the data is exactly as long as
+    // declared) are the pixels as they were written.
+    if (header.windows_line_ends() && bytes_left > bytes_needed) {
+        header.Fail("its lines end in CR LF and it is " + std::to_string(bytes_left - bytes_needed) +
+                    " bytes longer than its header declares: it was converted as text, which changes its pixels too");
     }
     Image image;
     image.width = static_cast<int>(width);
@@ -354,7 +371,7 @@ Image DecodeBuiltInImage(BuiltInFormat format, std::istream &in, const std::stri
 Image ReadBuiltInImage(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw UsageError(path + ": cannot open");
+        throw UsageError(path + ": cannot open (" + std::strerror(errno) + ")");
     }
     return DecodeBuiltInImage(BuiltInFormatOf(path).value_or(BuiltInFormat::kPam), in, path);
 }

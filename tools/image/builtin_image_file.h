@@ -22,8 +22,11 @@ bool IsBuiltInImagePath(const std::string &path);
 
 // Decodes a whole file's bytes from `in`; `name` is used in messages. The
 // header's size is checked against the limits and against the bytes left
-// before any pixel block is allocated. Throws ToolError (usage) for a
-// malformed, truncated or oversized file.
+// before any pixel block is allocated. Header lines may end in LF or CR LF
+// (a header written on Windows); a CR LF file whose pixel data is longer
+// than declared was converted as text, which changed its pixels as well, and
+// is refused. Throws ToolError (usage) for a malformed, truncated or
+// oversized file.
 Image DecodeBuiltInImage(BuiltInFormat format, std::istream &in, const std::string &name);
 
 // Throws ToolError (usage) as above, or when the file cannot be opened.

@@ -88,8 +88,14 @@ void CheckOutputFolder(const std::string &path, const std::filesystem::path &fol
 
 Image ReadImage(const std::string &path) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    if (std::filesystem::is_directory(path, error)) {
+        throw UsageError(path + ": is a folder, not an image file");
+    }
+    if (!std::filesystem::exists(path, error)) {
         throw UsageError(path + ": no such file");
+    }
+    if (!std::filesystem::is_regular_file(path, error)) {
+        throw UsageError(path + ": not a regular file (a device, pipe or socket cannot be read as an image)");
     }
     if (IsBuiltInImagePath(path)) {
         return ReadBuiltInImage(path);

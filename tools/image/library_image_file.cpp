@@ -10,6 +10,8 @@
 #include "tools/image/library_stderr.h"
 #include "tools/image/memory_file.h"
 #include "tools/image/pending_output.h"
+#include "tools/image/banded_pixel_read.h"
+#include "tools/image/read_checks.h"
 
 #if ZONARA_HAVE_OIIO
 #include <OpenImageIO/filesystem.h>
@@ -235,7 +237,7 @@ Image ReadLibraryImage(const std::string &path) {
     config.attribute("oiio:UnassociatedAlpha", 1);
     auto input = OIIO::ImageInput::open(path, &config);
     if (!input) {
-        throw UsageError(path + ": cannot read this image (" + OIIO::geterror() + ")");
+        throw UsageError(path + ": cannot read this image (" + ReadFailureReason(OIIO::geterror()) + ")");
     }
     // Only the first part would be graded and written; the others would be
     // lost without a word.
@@ -248,6 +250,7 @@ Image ReadLibraryImage(const std::string &path) {
         throw UsageError(path + ": volume images are not supported");
     }
     CheckImageLimits(layout.width, layout.height, layout.nchannels, path);
+    CheckFileHoldsDeclaredPixels(path, input->format_name());
 
     Image image;
     image.width = layout.width;
@@ -272,12 +275,13 @@ Image ReadLibraryImage(const std::string &path) {
     }
     image.pixel_aspect = layout.get_float_attribute("PixelAspectRatio", 0.0f);
     image.attributes = AttributesOf(layout, image.format_name);
+    CheckTileSize(layout.tile_width, layout.tile_height, layout.nchannels, BytesPerSample(image.kind), path);
     image.bytes.resize(image.SampleCount() * BytesPerSample(image.kind));
     // Some readers fill what a damaged file lacks (a truncated JPEG comes
     // back grey below the cut) and report it only as an error beside a
     // successful read; such a picture is not the file's, so it is refused.
-    if (!input->read_image(0, 0, 0, layout.nchannels, TypeOf(image.kind), image.bytes.data()) || input->has_error()) {
-        throw UsageError(path + ": cannot read the pixels (" + input->geterror() + ")");
+    if (!ReadPixelsInBands(*input, TypeOf(image.kind), image)) {
+        throw UsageError(path + ": cannot read the pixels (" + ReadFailureReason(input->geterror()) + ")");
     }
     input->close();
     return image;

@@ -1,0 +1,73 @@
+#include "tools/image/banded_pixel_read.h"
+
+#if ZONARA_HAVE_OIIO
+#include <algorithm>
+#include <cstdint>
+
+namespace zonara_tool {
+namespace {
+
+// About this much of the image is read per call: small beside a frame, large
+// enough that the calls cost nothing.
+constexpr std::size_t BAND_BYTES = std::size_t{16} << 20;
+// Compressed files store rows in chunks of 16, 32 or 256 (OpenEXR) or in
+// strips; bands of whole chunks are decoded once each.
+constexpr int CHUNK_ROWS[] = {256, 32, 16};
+
+int BandRows(std::size_t row_bytes, int tile_height, int height) {
+    int rows = static_cast<int>(std::clamp<std::size_t>(BAND_BYTES / std::max<std::size_t>(row_bytes, 1), 1,
+                                                         static_cast<std::size_t>(height)));
+    if (tile_height > 0) {
+        return std::max(1, rows / tile_height) * tile_height;
+    }
+    for (const int chunk : CHUNK_ROWS) {
+        if (rows >= chunk) {
+            return rows / chunk * chunk;
+        }
+    }
+    return rows;
+}
+
+// Reads rows [top, bottom) into `band`, for a tiled file a few tiles at a
+// time: the library decodes the tiles of one call into a buffer of its own,
+// which for a whole row of big tiles would be far larger than the band.
+bool ReadBand(OIIO::ImageInput &input, OIIO::TypeDesc type, int top, int bottom, unsigned char *band) {
+    const OIIO::ImageSpec &layout = input.spec();
+    if (layout.tile_width <= 0) {
+        return input.read_scanlines(0, 0, layout.y + top, layout.y + bottom, layout.z, 0, layout.nchannels, type,
+                                    band);
+    }
+    const std::size_t pixel_bytes = static_cast<std::size_t>(layout.nchannels) * type.size();
+    const std::size_t tile_bytes = static_cast<std::size_t>(layout.tile_width) * layout.tile_height * pixel_bytes;
+    const int step = std::max<int>(1, static_cast<int>(BAND_BYTES / std::max<std::size_t>(tile_bytes, 1))) *
+                     layout.tile_width;
+    const OIIO::stride_t row_stride = static_cast<OIIO::stride_t>(layout.width * pixel_bytes);
+    for (int left = 0; left < layout.width; left += step) {
+        const int right = std::min(layout.width, left + step);
+        if (!input.read_tiles(0, 0, layout.x + left, layout.x + right, layout.y + top, layout.y + bottom, layout.z,
+                              layout.z + 1, 0, layout.nchannels, type, band + left * pixel_bytes,
+                              static_cast<OIIO::stride_t>(pixel_bytes), row_stride)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReadPixelsInBands(OIIO::ImageInput &input, OIIO::TypeDesc type, Image &image) {
+    const OIIO::ImageSpec layout = input.spec();
+    const std::size_t row_bytes = image.RowSamples() * type.size();
+    const int rows = BandRows(row_bytes, layout.tile_width > 0 ? layout.tile_height : 0, image.height);
+    for (int top = 0; top < image.height; top += rows) {
+        const int bottom = std::min(image.height, top + rows);
+        unsigned char *band = image.bytes.data() + static_cast<std::size_t>(top) * row_bytes;
+        if (!ReadBand(input, type, top, bottom, band) || input.has_error()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace zonara_tool
+#endif
