@@ -1,412 +1,73 @@
 #include "tools/image/library_image_file.h"
 
-#include <algorithm>
-#include <map>
-#include <set>
-#include <optional>
-#include <vector>
-
 #include "tools/commands/tool_error.h"
-#include "tools/image/library_stderr.h"
-#include "tools/image/memory_file.h"
-#include "tools/image/pending_output.h"
-#include "tools/image/banded_pixel_read.h"
-#include "tools/image/read_checks.h"
 
 #if ZONARA_HAVE_OIIO
-#include <OpenImageIO/filesystem.h>
-#include <OpenImageIO/imagebuf.h>
-#include <OpenImageIO/imagebufalgo.h>
-#include <OpenImageIO/imageio.h>
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <array>
+
+#include "tools/image/library/image_library_table.h"
 #endif
 
 namespace zonara_tool {
 
 #if ZONARA_HAVE_OIIO
-// The source file's attributes as the library read them, with its format's
-// name: some only hold for a file of the same format.
-struct FileAttributes {
-    std::string format_name;
-    OIIO::ParamValueList list;
-};
-
 namespace {
 
-OIIO::TypeDesc TypeOf(SampleKind kind) {
-    switch (kind) {
-    case SampleKind::k8:
-        return OIIO::TypeDesc::UINT8;
-    case SampleKind::k16:
-        return OIIO::TypeDesc::UINT16;
-    case SampleKind::kFloat:
-        break;
+// The folder of the running program: the module is built beside the tool
+// and the test programs.
+std::string ProgramFolder() {
+    std::array<char, 4096> path{};
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (length <= 0) {
+        return {};
     }
-    return OIIO::TypeDesc::FLOAT;
+    std::string folder(path.data(), static_cast<std::size_t>(length));
+    return folder.substr(0, folder.find_last_of('/') + 1);
 }
 
-StoredFormat StoredFormatFor(OIIO::TypeDesc type) {
-    switch (type.basetype) {
-    case OIIO::TypeDesc::UINT8:
-        return StoredFormat::kUint8;
-    case OIIO::TypeDesc::INT8:
-        return StoredFormat::kInt8;
-    case OIIO::TypeDesc::UINT16:
-        return StoredFormat::kUint16;
-    case OIIO::TypeDesc::INT16:
-        return StoredFormat::kInt16;
-    case OIIO::TypeDesc::UINT32:
-        return StoredFormat::kUint32;
-    case OIIO::TypeDesc::INT32:
-        return StoredFormat::kInt32;
-    case OIIO::TypeDesc::UINT64:
-        return StoredFormat::kUint64;
-    case OIIO::TypeDesc::INT64:
-        return StoredFormat::kInt64;
-    case OIIO::TypeDesc::HALF:
-        return StoredFormat::kHalf;
-    case OIIO::TypeDesc::DOUBLE:
-        return StoredFormat::kDouble;
-    default:
-        return StoredFormat::kFloat;
+const ImageLibraryTable *LoadModule() {
+    std::string reasons;
+    for (const std::string &path : {ProgramFolder() + ZONARA_IMAGE_LIBRARY_FILE, std::string(ZONARA_IMAGE_LIBRARY_PATH)}) {
+        // Never closed: images keep the attributes the module read, which
+        // only its code can release.
+        void *module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (module == nullptr) {
+            reasons += std::string(reasons.empty() ? "" : "; ") + ::dlerror();
+            continue;
+        }
+        using Entry = const ImageLibraryTable *(*)();
+        const auto entry = reinterpret_cast<Entry>(::dlsym(module, ZONARA_IMAGE_LIBRARY_ENTRY));
+        const ImageLibraryTable *table = entry != nullptr ? entry() : nullptr;
+        if (table != nullptr && table->version == IMAGE_LIBRARY_TABLE_VERSION) {
+            return table;
+        }
+        reasons += std::string(reasons.empty() ? "" : "; ") + path + ": not this version's image library";
     }
+    throw UsageError("cannot load the image library that reads and writes this format (" + reasons +
+                     "); rebuild the tool");
 }
 
-OIIO::TypeDesc TypeFor(StoredFormat format) {
-    switch (format) {
-    case StoredFormat::kUint8:
-        return OIIO::TypeDesc::UINT8;
-    case StoredFormat::kInt8:
-        return OIIO::TypeDesc::INT8;
-    case StoredFormat::kUint16:
-        return OIIO::TypeDesc::UINT16;
-    case StoredFormat::kInt16:
-        return OIIO::TypeDesc::INT16;
-    case StoredFormat::kUint32:
-        return OIIO::TypeDesc::UINT32;
-    case StoredFormat::kInt32:
-        return OIIO::TypeDesc::INT32;
-    case StoredFormat::kUint64:
-        return OIIO::TypeDesc::UINT64;
-    case StoredFormat::kInt64:
-        return OIIO::TypeDesc::INT64;
-    case StoredFormat::kHalf:
-        return OIIO::TypeDesc::HALF;
-    case StoredFormat::kFloat:
-        return OIIO::TypeDesc::FLOAT;
-    case StoredFormat::kDouble:
-        return OIIO::TypeDesc::DOUBLE;
-    }
-    return OIIO::TypeDesc::FLOAT;
-}
-
-// For a format whose writer takes no I/O proxy and writes `written` by
-// name: such a writer may not notice a failed write (a file-size limit
-// applies to memory files too, and a seek past the failure leaves a hole),
-// so the file must read back whole before it replaces anything. Throws
-// ToolError (usage) naming the target otherwise.
-void CheckReadsBackWhole(const PendingOutput &file, const char *format, const std::string &written,
-                         const OIIO::ImageSpec &layout) {
-    auto input = OIIO::ImageInput::create(format);
-    OIIO::ImageSpec stored;
-    if (!input || !input->open(written, stored)) {
-        file.Fail("the written file does not read back (" + (input ? input->geterror() : OIIO::geterror()) + ")");
-    }
-    if (stored.width != layout.width || stored.height != layout.height || stored.nchannels != layout.nchannels) {
-        file.Fail("the written file does not read back at its size");
-    }
-    std::vector<unsigned char> pixels(stored.image_bytes(true));
-    if (!input->read_image(0, 0, 0, stored.nchannels, OIIO::TypeDesc::UNKNOWN, pixels.data()) || input->has_error()) {
-        file.Fail("the written file does not read back whole (" + input->geterror() + ")");
-    }
-}
-
-// The layout of `image` as the library describes one.
-OIIO::ImageSpec LayoutOf(const Image &image, OIIO::TypeDesc type) {
-    OIIO::ImageSpec layout(image.width, image.height, image.channels, type);
-    layout.channelnames = image.channel_names;
-    layout.alpha_channel = image.alpha_channel;
-    return layout;
-}
-
-// What each format can store, shallowest first, where it offers a choice
-// the library would otherwise make shallow (a float to PNG would become 8
-// bits). A format not listed gets the source's own type; the library then
-// stores it, or the nearest it has.
-const std::map<std::string, std::vector<StoredFormat>> STORABLE_TYPES = {
-    {"png", {StoredFormat::kUint8, StoredFormat::kUint16}},
-    {"sgi", {StoredFormat::kUint8, StoredFormat::kUint16}},
-    {"openexr", {StoredFormat::kHalf, StoredFormat::kFloat, StoredFormat::kUint32}},
-    {"dpx", {StoredFormat::kUint8, StoredFormat::kUint16, StoredFormat::kFloat, StoredFormat::kDouble}},
-};
-
-// Whether every value of `source` comes back unchanged from `stored` (an
-// 8-bit code from half: to the same code).
-bool Holds(StoredFormat stored, StoredFormat source) {
-    if (stored == source) {
-        return true;
-    }
-    switch (stored) {
-    case StoredFormat::kUint16:
-    case StoredFormat::kHalf:
-        return source == StoredFormat::kUint8;
-    case StoredFormat::kUint32:
-        return source == StoredFormat::kUint8 || source == StoredFormat::kUint16;
-    case StoredFormat::kFloat:
-        return source == StoredFormat::kUint8 || source == StoredFormat::kUint16 || source == StoredFormat::kInt8 ||
-               source == StoredFormat::kInt16 || source == StoredFormat::kHalf;
-    case StoredFormat::kDouble:
-        return source != StoredFormat::kUint64 && source != StoredFormat::kInt64;
-    default:
-        return false;
-    }
-}
-
-// The source's type where the format stores it, else the shallowest type
-// that holds it, else the format's deepest.
-StoredFormat StoredFormatForOutput(const std::string &format_name, StoredFormat source) {
-    const auto types = STORABLE_TYPES.find(format_name);
-    if (types == STORABLE_TYPES.end()) {
-        return source;
-    }
-    const auto holding = std::find_if(types->second.begin(), types->second.end(),
-                                      [&](StoredFormat stored) { return Holds(stored, source); });
-    return holding != types->second.end() ? *holding : types->second.back();
-}
-
-// Attributes that describe how the source file laid out its bytes (the
-// output's own layout says that) or the source's pixel values, which the
-// grade changes: never carried.
-const std::set<std::string, std::less<>> LAYOUT_ATTRIBUTES = {
-    "planarconfig", "tiff:PhotometricInterpretation", "tiff:PlanarConfiguration", "tiff:Compression",
-    "tiff:RowsPerStrip", "tiff:UnassociatedAlpha", "dpx:ImageDescriptor", "dpx:EndOfLinePadding",
-    "dpx:EndOfImagePadding", "Exif:PixelXDimension", "Exif:PixelYDimension"};
-// Of the library's own attributes these describe the meaning of the colour
-// values; the others are layout, or sums of the source's pixels.
-const std::set<std::string, std::less<>> CARRIED_LIBRARY_ATTRIBUTES = {"oiio:ColorSpace", "oiio:Gamma"};
-
-bool StartsWith(const std::string &text, std::string_view prefix) {
-    return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin());
-}
-
-// Whether the source's attribute `name` still holds for an output in
-// `to_format`. Compression names and format-specific attributes (dpx:,
-// openexr:, ...) mean something only to their own format.
-bool Carried(const std::string &name, const std::string &from_format, const std::string &to_format) {
-    if (LAYOUT_ATTRIBUTES.count(name) != 0 || StartsWith(name, "thumbnail_")) {
-        return false;
-    }
-    if (StartsWith(name, "oiio:")) {
-        return CARRIED_LIBRARY_ATTRIBUTES.count(name) != 0;
-    }
-    if (name == "compression" || name == "CompressionQuality") {
-        return from_format == to_format;
-    }
-    const std::size_t colon = name.find(':');
-    if (colon != std::string::npos && OIIO::is_imageio_format_name(name.substr(0, colon))) {
-        return from_format == to_format;
-    }
-    return true;
-}
-
-std::shared_ptr<const FileAttributes> AttributesOf(const OIIO::ImageSpec &layout, const std::string &format_name) {
-    auto attributes = std::make_shared<FileAttributes>();
-    attributes->format_name = format_name;
-    attributes->list = layout.extra_attribs;
-    return attributes;
-}
-
-int SubimageCount(OIIO::ImageInput &input) {
-    int count = 1;
-    while (input.seek_subimage(count, 0)) {
-        ++count;
-    }
-    // The failed seek past the last image leaves an error that would make
-    // the pixel read below look failed.
-    input.geterror();
-    input.seek_subimage(0, 0);
-    return count;
+// Loaded on first use, once for the whole process; a failed load is tried
+// again on the next call and reported each time.
+const ImageLibraryTable &Library() {
+    static const ImageLibraryTable *const table = LoadModule();
+    return *table;
 }
 
 }  // namespace
 
-Image ReadLibraryImage(const std::string &path) {
-    const QuietLibraryStderr quiet;
-    // The file's codes exactly as stored: no premultiplying by alpha on the
-    // way in (nor its undoing on the way out), which would change them.
-    OIIO::ImageSpec config;
-    config.attribute("oiio:UnassociatedAlpha", 1);
-    auto input = OIIO::ImageInput::open(path, &config);
-    if (!input) {
-        throw UsageError(path + ": cannot read this image (" + ReadFailureReason(OIIO::geterror()) + ")");
-    }
-    // Only the first part would be graded and written; the others would be
-    // lost without a word.
-    if (const int parts = SubimageCount(*input); parts > 1) {
-        throw UsageError(path + ": the file holds " + std::to_string(parts) +
-                         " images (parts, pages or layers); only single-image files can be graded");
-    }
-    const OIIO::ImageSpec &layout = input->spec();
-    if (layout.depth > 1) {
-        throw UsageError(path + ": volume images are not supported");
-    }
-    CheckImageLimits(layout.width, layout.height, layout.nchannels, path);
-    CheckFileHoldsDeclaredPixels(path, input->format_name());
-
-    Image image;
-    image.width = layout.width;
-    image.height = layout.height;
-    image.channels = layout.nchannels;
-    image.stored_format = StoredFormatFor(layout.format);
-    image.kind = KindForStoredFormat(image.stored_format);
-    image.channel_names = layout.channelnames;
-    image.alpha_channel = layout.alpha_channel;
-    image.bits_per_sample = layout.get_int_attribute("oiio:BitsPerSample", 0);
-    image.format_name = input->format_name();
-    image.x = layout.x;
-    image.y = layout.y;
-    const PixelWindow display{layout.full_x, layout.full_y, layout.full_width, layout.full_height};
-    if (display != image.DataWindow()) {
-        image.display_window = display;
-    }
-    // The reader marks a file whose alpha is straight; every other file with
-    // alpha (OpenEXR always) holds premultiplied colour.
-    if (AlphaChannelOf(image) >= 0 && layout.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0) {
-        image.alpha_association = AlphaAssociation::kPremultiplied;
-    }
-    image.pixel_aspect = layout.get_float_attribute("PixelAspectRatio", 0.0f);
-    image.attributes = AttributesOf(layout, image.format_name);
-    CheckTileSize(layout.tile_width, layout.tile_height, layout.nchannels, BytesPerSample(image.kind), path);
-    image.bytes.resize(image.SampleCount() * BytesPerSample(image.kind));
-    // Some readers fill what a damaged file lacks (a truncated JPEG comes
-    // back grey below the cut) and report it only as an error beside a
-    // successful read; such a picture is not the file's, so it is refused.
-    if (!ReadPixelsInBands(*input, TypeOf(image.kind), image)) {
-        throw UsageError(path + ": cannot read the pixels (" + ReadFailureReason(input->geterror()) + ")");
-    }
-    input->close();
-    return image;
-}
-
-std::optional<SampleKind> PeekLibrarySampleKind(const std::string &path) {
-    const QuietLibraryStderr quiet;
-    auto input = OIIO::ImageInput::open(path);
-    if (!input) {
-        OIIO::geterror();
-        return std::nullopt;
-    }
-    return KindForStoredFormat(StoredFormatFor(input->spec().format));
-}
-
-bool LibraryCanWrite(const std::string &path) {
-    if (OIIO::ImageOutput::create(path)) {
-        return true;
-    }
-    OIIO::geterror();  // clear it: the caller's message says it better
-    return false;
-}
-
-OutputTraits LibraryOutputTraits(const std::string &path) {
-    auto output = OIIO::ImageOutput::create(path);
-    OutputTraits traits;
-    if (!output) {
-        OIIO::geterror();
-        return traits;
-    }
-    traits.format_name = output->format_name();
-    traits.holds_origin = output->supports("origin");
-    traits.holds_negative_origin = output->supports("negativeorigin");
-    traits.holds_display_window = output->supports("displaywindow");
-    // OpenEXR defines its colour as premultiplied, and the library reads
-    // DPX alpha so; TIFF marks which it holds; the other formats with alpha
-    // (PNG, Targa, WebP, ...) store it straight.
-    if (traits.format_name == "openexr" || traits.format_name == "dpx") {
-        traits.only_association = AlphaAssociation::kPremultiplied;
-    } else if (traits.format_name != "tiff" && output->supports("alpha")) {
-        traits.only_association = AlphaAssociation::kStraight;
-    }
-    return traits;
-}
-
+Image ReadLibraryImage(const std::string &path) { return Library().read(path); }
+std::optional<SampleKind> PeekLibrarySampleKind(const std::string &path) { return Library().peek_sample_kind(path); }
+bool LibraryCanWrite(const std::string &path) { return Library().can_write(path); }
+OutputTraits LibraryOutputTraits(const std::string &path) { return Library().output_traits(path); }
 void WriteLibraryImage(const std::string &format_path, PendingOutput &file, const Image &image) {
-    const QuietLibraryStderr quiet;
-    // Declared first: the writer may still touch it while being destroyed.
-    OIIO::Filesystem::IOVecOutput encoded;
-    auto output = OIIO::ImageOutput::create(format_path);
-    if (!output) {
-        OIIO::geterror();
-        throw UsageError(format_path + ": no image format for this file name");
-    }
-    OIIO::ImageSpec layout =
-        LayoutOf(image, TypeFor(StoredFormatForOutput(output->format_name(), image.stored_format)));
-    layout.x = image.x;
-    layout.y = image.y;
-    const PixelWindow display = image.DisplayWindow();
-    layout.full_x = display.x;
-    layout.full_y = display.y;
-    layout.full_width = display.width;
-    layout.full_height = display.height;
-    if (image.attributes) {
-        for (const OIIO::ParamValue &attribute : image.attributes->list) {
-            if (Carried(attribute.name().string(), image.attributes->format_name, output->format_name())) {
-                layout.extra_attribs.push_back(attribute);
-            }
-        }
-    }
-    // Straight samples are written as they are and marked so where the
-    // format can; left unmarked, the library would take them as
-    // premultiplied and divide them by alpha once more.
-    if (image.alpha_association == AlphaAssociation::kStraight) {
-        layout.attribute("oiio:UnassociatedAlpha", 1);
-    }
-    // An odd depth (10-bit DPX) is kept only by the same format; another
-    // format chooses its own nearest depth.
-    if (image.bits_per_sample != 0 && image.format_name == output->format_name()) {
-        layout.attribute("oiio:BitsPerSample", image.bits_per_sample);
-    }
-    // Encoded into memory, then stored by `file`'s checked writes: some
-    // format libraries lose a failed write (a full disk gave a truncated PNG
-    // reported as written, and a writer that seeks leaves holes) or end the
-    // process on one (JPEG), and in memory no write fails. A writer that
-    // takes no I/O proxy writes a memory file by name.
-    const bool through_proxy = output->supports("ioproxy") && output->set_ioproxy(&encoded);
-    std::optional<MemoryFile> memory_file;
-    if (!through_proxy) {
-        memory_file.emplace();
-    }
-    const bool to_memory_file = memory_file && memory_file->available();
-    const std::string written_name = to_memory_file ? memory_file->path() : file.temp_path();
-    if (!output->open(written_name, layout)) {
-        file.Fail(output->geterror());
-    }
-    const bool written = output->write_image(TypeOf(image.kind), image.bytes.data());
-    const bool closed = output->close();
-    if (!written || !closed) {
-        file.Fail(output->geterror());
-    }
-    if (through_proxy) {
-        file.Write(encoded.buffer().data(), encoded.buffer().size());
-        return;
-    }
-    CheckReadsBackWhole(file, output->format_name(), written_name, layout);
-    if (to_memory_file) {
-        std::vector<unsigned char> bytes;
-        if (!memory_file->ReadAll(bytes)) {
-            file.Fail("the encoded image cannot be read back from memory");
-        }
-        file.Write(bytes.data(), bytes.size());
-    }
+    Library().write(format_path, file, image);
 }
-
 Image ResampleWithLibrary(const Image &source, int width, int height) {
-    Image result = MakeImageLike(source, width, height);
-    // Both buffers are wrapped, not copied; the library only reads `source`.
-    const OIIO::ImageBuf from(LayoutOf(source, TypeOf(source.kind)),
-                              const_cast<unsigned char *>(source.bytes.data()));
-    OIIO::ImageBuf to(LayoutOf(result, TypeOf(result.kind)), result.bytes.data());
-    if (!OIIO::ImageBufAlgo::resize(to, from)) {
-        throw ToolError(EXIT_USAGE, "cannot reduce the image: " + to.geterror());
-    }
-    return result;
+    return Library().resample(source, width, height);
 }
 
 #else

@@ -1,8 +1,8 @@
 // The file formats OpenImageIO reads and writes (PNG, TIFF, JPEG, OpenEXR,
-// DPX, ...), for the build that has the library; the only place the tool
-// touches it, apart from the draft-size resampling below. Each file is read
-// whole in its own sample type in one call and written in one call. In the
-// build without the library every function refuses.
+// DPX, ...), for the build that has the library, and its draft-size
+// resampling. The library is used only inside a module of its own
+// (tools/image/library), loaded on the first call here. In the build
+// without the library every function refuses.
 #pragma once
 
 #include <optional>

@@ -1,4 +1,4 @@
-#include "tools/image/memory_file.h"
+#include "tools/image/library/memory_file.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>

@@ -1,4 +1,4 @@
-#include "tools/image/library_stderr.h"
+#include "tools/image/library/library_stderr.h"
 
 #include <cstdio>
 #include <mutex>

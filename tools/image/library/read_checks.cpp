@@ -1,4 +1,4 @@
-#include "tools/image/read_checks.h"
+#include "tools/image/library/read_checks.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "tools/image/banded_pixel_read.h"
+#include "tools/image/library/banded_pixel_read.h"
 
 #if ZONARA_HAVE_OIIO
 #include <algorithm>
