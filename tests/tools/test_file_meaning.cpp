@@ -73,7 +73,7 @@ OIIO::ImageSpec SpecOf(const std::string &path) {
     if (!in) {
         throw std::runtime_error("cannot open " + path);
     }
-    return in->spec();
+    return tool_test::LayoutOf(*in);
 }
 
 std::vector<float> SamplesOf(const std::string &path) {

@@ -36,10 +36,15 @@ public:
     std::string operator/(const std::string &name) const { return (path() / name).string(); }
 };
 
-// The size, channels and sample type of an image buffer or an opened file.
-template <class Source>
-const OIIO::ImageSpec &LayoutOf(const Source &source) {
-    return source.spec();
+// The size, channels, sample type and attributes of an image buffer, as
+// stored where it came from a file.
+inline OIIO::ImageSpec LayoutOf(const OIIO::ImageBuf &buffer) { return buffer.nativespec(); }
+
+// The same of an opened file's first image.
+inline OIIO::ImageSpec LayoutOf(OIIO::ImageInput &input) {
+    OIIO::ImageSpec layout;
+    input.seek_subimage(0, 0, layout);
+    return layout;
 }
 
 using zonara_test::Quote;

@@ -31,8 +31,8 @@ int BandRows(std::size_t row_bytes, int tile_height, int height) {
 // Reads rows [top, bottom) into `band`, for a tiled file a few tiles at a
 // time: the library decodes the tiles of one call into a buffer of its own,
 // which for a whole row of big tiles would be far larger than the band.
-bool ReadBand(OIIO::ImageInput &input, OIIO::TypeDesc type, int top, int bottom, unsigned char *band) {
-    const OIIO::ImageSpec &layout = input.spec();
+bool ReadBand(OIIO::ImageInput &input, const OIIO::ImageSpec &layout, OIIO::TypeDesc type, int top, int bottom,
+              unsigned char *band) {
     if (layout.tile_width <= 0) {
         return input.read_scanlines(0, 0, layout.y + top, layout.y + bottom, layout.z, 0, layout.nchannels, type,
                                     band);
@@ -55,14 +55,13 @@ bool ReadBand(OIIO::ImageInput &input, OIIO::TypeDesc type, int top, int bottom,
 
 }  // namespace
 
-bool ReadPixelsInBands(OIIO::ImageInput &input, OIIO::TypeDesc type, Image &image) {
-    const OIIO::ImageSpec layout = input.spec();
+bool ReadPixelsInBands(OIIO::ImageInput &input, const OIIO::ImageSpec &layout, OIIO::TypeDesc type, Image &image) {
     const std::size_t row_bytes = image.RowSamples() * type.size();
     const int rows = BandRows(row_bytes, layout.tile_width > 0 ? layout.tile_height : 0, image.height);
     for (int top = 0; top < image.height; top += rows) {
         const int bottom = std::min(image.height, top + rows);
         unsigned char *band = image.bytes.data() + static_cast<std::size_t>(top) * row_bytes;
-        if (!ReadBand(input, type, top, bottom, band) || input.has_error()) {
+        if (!ReadBand(input, layout, type, top, bottom, band) || input.has_error()) {
             return false;
         }
     }

@@ -13,12 +13,12 @@
 
 namespace zonara_tool {
 
-// Reads subimage 0, level 0 of `input` into `image`, whose size, channels
+// Reads subimage 0, level 0 of `input`, laid out as `layout`, into `image`, whose size, channels
 // and kind are set and whose block is allocated (and not yet touched), as
 // `type` samples. False when a band fails or the library reports an error
 // beside a read it calls successful (a reader filling a damaged file's
 // missing part); the reason is left in `input`.
-bool ReadPixelsInBands(OIIO::ImageInput &input, OIIO::TypeDesc type, Image &image);
+bool ReadPixelsInBands(OIIO::ImageInput &input, const OIIO::ImageSpec &layout, OIIO::TypeDesc type, Image &image);
 
 }  // namespace zonara_tool
 #endif

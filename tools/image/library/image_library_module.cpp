@@ -212,6 +212,13 @@ std::shared_ptr<const FileAttributes> AttributesOf(const OIIO::ImageSpec &layout
     return attributes;
 }
 
+// The first image's layout, as the reader holds it after opening.
+OIIO::ImageSpec FirstImageLayout(OIIO::ImageInput &input) {
+    OIIO::ImageSpec layout;
+    input.seek_subimage(0, 0, layout);
+    return layout;
+}
+
 int SubimageCount(OIIO::ImageInput &input) {
     int count = 1;
     while (input.seek_subimage(count, 0)) {
@@ -242,7 +249,7 @@ Image ReadLibraryImage(const std::string &path) {
         throw UsageError(path + ": the file holds " + std::to_string(parts) +
                          " images (parts, pages or layers); only single-image files can be graded");
     }
-    const OIIO::ImageSpec &layout = input->spec();
+    const OIIO::ImageSpec layout = FirstImageLayout(*input);
     if (layout.depth > 1) {
         throw UsageError(path + ": volume images are not supported");
     }
@@ -277,7 +284,7 @@ Image ReadLibraryImage(const std::string &path) {
     // Some readers fill what a damaged file lacks (a truncated JPEG comes
     // back grey below the cut) and report it only as an error beside a
     // successful read; such a picture is not the file's, so it is refused.
-    if (!ReadPixelsInBands(*input, TypeOf(image.kind), image)) {
+    if (!ReadPixelsInBands(*input, layout, TypeOf(image.kind), image)) {
         throw UsageError(path + ": cannot read the pixels (" + ReadFailureReason(input->geterror()) + ")");
     }
     input->close();
@@ -291,7 +298,7 @@ std::optional<SampleKind> PeekLibrarySampleKind(const std::string &path) {
         OIIO::geterror();
         return std::nullopt;
     }
-    return KindForStoredFormat(StoredFormatFor(input->spec().format));
+    return KindForStoredFormat(StoredFormatFor(FirstImageLayout(*input).format));
 }
 
 bool LibraryCanWrite(const std::string &path) {
