@@ -4,12 +4,31 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "render/iterate_float_rows.h"
 #include "render/power_fallback_tally.h"
 #include "render/window_render_params.h"
 
 namespace zonara {
+
+struct GradeTables;
+
+// The integer pixel layouts the iterate suites walk.
+enum class CodeLayout : int { ARGB8, BGRA8, ARGB16 };
+
+// Pixels a run renders at most.
+constexpr int CODE_RUN_PIXELS = 32;
+
+// Renders the run of count pixels at (x0, y) ... (x0 + count - 1, y) from
+// the frame's tables (which the record points to) as the integer pixel
+// callbacks would, bit for bit. source and rendered hold CODE_RUN_PIXELS
+// pixels of the layout (past count their contents do not matter). Returns
+// the lanes (bit i for pixel i) not rendered, whose codes lie beyond the
+// tables and which must take the plain per-pixel path.
+using PixelRunKernel = std::uint32_t (*)(const WindowRenderParams &record, const GradeTables &tables,
+                                         CodeLayout layout, std::int64_t x0, std::int64_t y, int count,
+                                         const unsigned char *source, unsigned char *rendered);
 
 // Renders every pixel of span as RenderFloatPixel would, bit for bit, and
 // adds the powers taken and the lanes that fell back to tally.
@@ -26,14 +45,20 @@ using PowerBlock = void (*)(const double *base, const double *exponent, double *
 
 namespace lanes_baseline {
 void RenderFloatRows(const WindowRenderParams &, const FloatRowSpan &, bool, PowerTally &);
+std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
+                             int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
 }  // namespace lanes_baseline
 namespace lanes_avx2 {
 void RenderFloatRows(const WindowRenderParams &, const FloatRowSpan &, bool, PowerTally &);
+std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
+                             int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
 }  // namespace lanes_avx2
 namespace lanes_avx512 {
 void RenderFloatRows(const WindowRenderParams &, const FloatRowSpan &, bool, PowerTally &);
+std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
+                             int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
 }  // namespace lanes_avx512
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <new>
 
 #include "host/host_suites.h"
@@ -10,6 +11,7 @@
 #include "render/float_frame_bands.h"
 #include "render/grade_tables.h"
 #include "render/iterate_float_rows.h"
+#include "render/look_ahead_runs.h"
 #include "render/pixel_callbacks.h"
 #include "render/pixel_codecs.h"
 #include "render/render_float_frame.h"
@@ -50,13 +52,35 @@ void AttachTables(WindowRenderParams &record, const PF_LayerDef &output, int cod
         record.tables = &tables;
     } catch (const std::bad_alloc &) {
         record.tables = nullptr;
-        return;
     }
-    try {
-        AttachSaturationMemo(pixels, tables);
-    } catch (const std::bad_alloc &) {
-        // The memo only saves work; without it the pixels are computed.
+}
+
+// Walks an integer frame with the host's iterate suite: in runs through the
+// vector kernel of the frame's level where the frame is worth it, otherwise
+// with the plain callback chosen for the frame (and, for 8-bit frames whose
+// saturation mixes the channels, the memo of finished pixels).
+template <class Pixel, class Iterate>
+PF_Err WalkIntegerFrame(WindowRenderParams &record, GradeTables &tables, const PF_LayerDef &source,
+                        const PF_LayerDef &output, PF_Err (*in_runs)(void *, A_long, A_long, Pixel *, Pixel *),
+                        PF_Err (*plain)(void *, A_long, A_long, Pixel *, Pixel *), Iterate iterate) {
+    if (const PixelRunKernel kernel = PixelRunKernelFor(record, FrameSimdLevel())) {
+        std::unique_ptr<LookAheadFrame> runs;
+        try {
+            runs = std::make_unique<LookAheadFrame>(record, kernel, source, sizeof(Pixel));
+        } catch (const std::bad_alloc &) {
+            // Runs only save work; the plain callback renders the same.
+        }
+        if (runs != nullptr) return iterate(runs.get(), in_runs);
     }
+    if (record.tables != nullptr) {
+        try {
+            AttachSaturationMemo(static_cast<std::size_t>(output.width) * static_cast<std::size_t>(output.height),
+                                 tables);
+        } catch (const std::bad_alloc &) {
+            // The memo only saves work; without it the pixels are computed.
+        }
+    }
+    return iterate(&record, plain);
 }
 
 PF_Err RenderAfterEffects(PF_InData *in_data, HostSuites &suites, WindowRenderParams &record,
@@ -67,15 +91,21 @@ PF_Err RenderAfterEffects(PF_InData *in_data, HostSuites &suites, WindowRenderPa
         if (!HasPixels(output)) return PF_Err_NONE;
         if (!HasPixels(source)) return PF_Err_BAD_CALLBACK_PARAM;
         AttachTables(record, output, Codec16::MAX_CODE + 1, BuildGradeTables16, tables);
-        return iterate16->iterate(in_data, 0, rows, &source, nullptr, &record,
-                                  ChooseArgb16Callback(record), &output);
+        return WalkIntegerFrame<PF_Pixel16>(
+            record, tables, source, output, RenderArgb16InRuns, ChooseArgb16Callback(record),
+            [&](void *refcon, PF_IteratePixel16Func callback) {
+                return iterate16->iterate(in_data, 0, rows, &source, nullptr, refcon, callback, &output);
+            });
     }
     const PF_Iterate8Suite1 *iterate8 = suites.Iterate8Suite();
     if (!HasPixels(output)) return PF_Err_NONE;
     if (!HasPixels(source)) return PF_Err_BAD_CALLBACK_PARAM;
     AttachTables(record, output, Codec8::MAX_CODE + 1, BuildGradeTables8, tables);
-    return iterate8->iterate(in_data, 0, rows, &source, nullptr, &record, ChooseArgb8Callback(record),
-                             &output);
+    return WalkIntegerFrame<PF_Pixel>(record, tables, source, output, RenderArgb8InRuns, ChooseArgb8Callback(record),
+                                      [&](void *refcon, PF_IteratePixel8Func callback) {
+                                          return iterate8->iterate(in_data, 0, rows, &source, nullptr, refcon,
+                                                                   callback, &output);
+                                      });
 }
 
 PF_Err RenderPremiere(PF_InData *in_data, PF_OutData *out_data, HostSuites &suites,
@@ -100,8 +130,11 @@ PF_Err RenderPremiere(PF_InData *in_data, PF_OutData *out_data, HostSuites &suit
         const PF_Iterate8Suite1 *iterate8 = suites.Iterate8Suite();
         if (HasPixels(source) && HasPixels(output)) {
             AttachTables(record, output, Codec8::MAX_CODE + 1, BuildGradeTables8, tables);
-            static_cast<void>(iterate8->iterate(in_data, 0, rows, &source, nullptr, &record,
-                                                ChooseBgra8Callback(record), &output));
+            static_cast<void>(WalkIntegerFrame<PF_Pixel>(
+                record, tables, source, output, RenderBgra8InRuns, ChooseBgra8Callback(record),
+                [&](void *refcon, PF_IteratePixel8Func callback) {
+                    return iterate8->iterate(in_data, 0, rows, &source, nullptr, refcon, callback, &output);
+                }));
         }
     } else {
         static_cast<void>(pixel_format_suite.Release());
