@@ -46,7 +46,13 @@ bool StartRun(LookAheadFrame &frame, RunSlot &slot, A_long x, A_long y, const ty
     if (room < 2) return false;
     const int count = static_cast<int>(std::min<std::int64_t>(room, CODE_RUN_PIXELS));
 
-    std::memcpy(slot.source, in, static_cast<std::size_t>(count) * sizeof(Pixel));
+    // A whole run's copy has a size the compiler knows, and becomes a few
+    // vector moves.
+    if (count == CODE_RUN_PIXELS) {
+        std::memcpy(slot.source, in, CODE_RUN_PIXELS * sizeof(Pixel));
+    } else {
+        std::memcpy(slot.source, in, static_cast<std::size_t>(count) * sizeof(Pixel));
+    }
     const WindowRenderParams &record = frame.record();
     std::uint32_t plain =
         frame.kernel()(record, *record.tables, Layout::CODE_LAYOUT, x, y, count, slot.source, slot.rendered);
