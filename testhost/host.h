@@ -38,6 +38,23 @@ struct FrameSetup {
 
 // Faults the host can be told to produce, for testing the effect's failure
 // paths. Suite refusals live in the SuiteRegistry.
+// The orders in which a host's iterate suite may call the effect for a row's
+// pixels. A real host promises no order; these make an effect that guesses
+// at the next call show whether it still renders every call right.
+enum class PixelWalk {
+    IN_ORDER,  // left to right
+    // The row cut into stretches of 1 to 40 pixels, visited in a random
+    // order, each left to right.
+    SHUFFLED,
+    // Every pixel whose x + y is a multiple of 3 is left out: the
+    // destination keeps what it held there.
+    SKIPPING,
+    // Left to right, but before each call the host changes the bits of the
+    // source pixel after the one it calls (red XOR 0x35 at 8 bits, 0x1235 at
+    // 16), as a host sharing its source buffer might.
+    SOURCE_CHANGED_AHEAD,
+};
+
 struct Faults {
     bool no_basic_suite = false;       // pica_basicP null
     int add_param_fail_on_call = 0;    // 1-based call number that fails; 0 never
@@ -53,6 +70,8 @@ struct Faults {
     // The generic iteration makes only the calls for even indices and makes
     // each of those twice, as a faulty host might.
     bool generic_iteration_erratic = false;
+    // How the per-pixel iterate suites walk each row (see PixelWalk).
+    PixelWalk pixel_walk = PixelWalk::IN_ORDER;
 };
 
 // One call of an iterate suite during the last command, as the host saw it.

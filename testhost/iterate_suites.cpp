@@ -12,7 +12,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
+#include <random>
 #include <utility>
+#include <vector>
 
 #include "testhost/host_state.h"
 
@@ -36,6 +38,49 @@ Pixel *PixelAt(const PF_EffectWorld &world, A_long x, A_long y) {
     return reinterpret_cast<Pixel *>(reinterpret_cast<std::uint8_t *>(world.data) +
                                      static_cast<std::ptrdiff_t>(y) * world.rowbytes +
                                      static_cast<std::ptrdiff_t>(x) * static_cast<std::ptrdiff_t>(sizeof(Pixel)));
+}
+
+// The bits the SOURCE_CHANGED_AHEAD walk flips in a pixel.
+void ChangeBits(PF_Pixel &pixel) { pixel.red ^= 0x35; }
+void ChangeBits(PF_Pixel16 &pixel) { pixel.red ^= 0x1235; }
+
+// Visits the row's pixels left..right-1 in the walk's order, stopping at the
+// first code that is not PF_Err_NONE; change_ahead(x) runs before the call
+// for x in the SOURCE_CHANGED_AHEAD walk.
+template <class Visit, class ChangeAhead>
+PF_Err WalkRow(PixelWalk walk, A_long left, A_long right, A_long y, Visit visit, ChangeAhead change_ahead) {
+    PF_Err code = PF_Err_NONE;
+    switch (walk) {
+    case PixelWalk::IN_ORDER:
+    case PixelWalk::SOURCE_CHANGED_AHEAD:
+        for (A_long x = left; x < right && code == PF_Err_NONE; ++x) {
+            if (walk == PixelWalk::SOURCE_CHANGED_AHEAD) change_ahead(x);
+            code = visit(x);
+        }
+        return code;
+    case PixelWalk::SKIPPING:
+        for (A_long x = left; x < right && code == PF_Err_NONE; ++x) {
+            if ((static_cast<std::int64_t>(x) + y) % 3 != 0) code = visit(x);
+        }
+        return code;
+    case PixelWalk::SHUFFLED: {
+        // The same order every run for a row: seeded by the row.
+        std::mt19937 rng(static_cast<std::uint32_t>(y) * 2654435761u + 1u);
+        std::uniform_int_distribution<A_long> length(1, 40);
+        std::vector<std::pair<A_long, A_long>> stretches;
+        for (A_long x = left; x < right;) {
+            const A_long end = std::min<std::int64_t>(right, static_cast<std::int64_t>(x) + length(rng));
+            stretches.emplace_back(x, end);
+            x = end;
+        }
+        std::shuffle(stretches.begin(), stretches.end(), rng);
+        for (const auto &[first, end] : stretches) {
+            for (A_long x = first; x < end && code == PF_Err_NONE; ++x) code = visit(x);
+        }
+        return code;
+    }
+    }
+    return code;
 }
 
 template <class Pixel, class PixelFunc>
@@ -82,6 +127,7 @@ PF_Err Iterate(int bits_per_channel, PF_InData *in_data, A_long progress_base, A
     }
     const int rows = region.bottom - region.top;
 
+    const PixelWalk walk = host->faults.pixel_walk;
     std::atomic<int> next_row{0};
     std::atomic<int> failed_row{INT_MAX};
     std::mutex books;
@@ -104,14 +150,13 @@ PF_Err Iterate(int bits_per_channel, PF_InData *in_data, A_long progress_base, A
             Pixel *const in_row = source_row ? PixelAt<Pixel>(*src, 0, y) : nullptr;
             const A_long source_end = source_row ? std::clamp(src->width, region.left, region.right) : region.left;
             PF_Err code = PF_Err_NONE;
+            auto visit = [&](A_long x) {
+                return pix_fn(refcon, x, y, x < source_end ? in_row + x : nullptr, out_row + x);
+            };
             try {
-                A_long x = region.left;
-                for (; x < source_end && code == PF_Err_NONE; ++x) {
-                    code = pix_fn(refcon, x, y, in_row + x, out_row + x);
-                }
-                for (; x < region.right && code == PF_Err_NONE; ++x) {
-                    code = pix_fn(refcon, x, y, nullptr, out_row + x);
-                }
+                code = WalkRow(walk, region.left, region.right, y, visit, [&](A_long x) {
+                    if (x + 1 < source_end) ChangeBits(in_row[x + 1]);
+                });
             } catch (...) {
                 host->exception_escaped = true;
                 code = PF_Err_INTERNAL_STRUCT_DAMAGED;
