@@ -128,6 +128,10 @@ void RunBench(ToolContext &context, const BenchOptions &options) {
     if (choice.format == testhost::PixelFormat::kBgra32f && zonara::FrameSimdLevel() != zonara::SimdLevel::SCALAR) {
         std::cout << ", power fallbacks " << std::setprecision(6) << 100.0 * FloatFallbackShare(*host, src, dst)
                   << "%";
+    } else if (zonara::FrameSimdLevel() != zonara::SimdLevel::SCALAR) {
+        // Integer frames take their powers from tables, except in the
+        // feather band, where the kernel's runs do not count them.
+        std::cout << ", power fallbacks not counted (integer frames: tables, the band through the kernel)";
     } else {
         std::cout << ", power fallbacks n/a (every power through the host's)";
     }
