@@ -13,6 +13,7 @@
 namespace zonara {
 
 struct GradeTables;
+struct ConstantPowers;
 
 // The integer pixel layouts the iterate suites walk.
 enum class CodeLayout : int { ARGB8, BGRA8, ARGB16 };
@@ -43,19 +44,27 @@ using FloatRowKernel = void (*)(const WindowRenderParams &record, const FloatRow
 using PowerBlock = void (*)(const double *base, const double *exponent, double *result, double *bound,
                             std::size_t count);
 
+// The kernel's fixed-exponent power on its own, likewise, for the tables of
+// one channel of one side.
+using ConstantPowerBlock = void (*)(const ConstantPowers &powers, int channel, int side, const double *base,
+                                    double *result, double *bound, std::size_t count);
+
 namespace lanes_baseline {
+void ConstantPowerOfBlock(const ConstantPowers &, int, int, const double *, double *, double *, std::size_t);
 void RenderFloatRows(const WindowRenderParams &, const FloatRowSpan &, bool, PowerTally &);
 std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
 }  // namespace lanes_baseline
 namespace lanes_avx2 {
+void ConstantPowerOfBlock(const ConstantPowers &, int, int, const double *, double *, double *, std::size_t);
 void RenderFloatRows(const WindowRenderParams &, const FloatRowSpan &, bool, PowerTally &);
 std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
 }  // namespace lanes_avx2
 namespace lanes_avx512 {
+void ConstantPowerOfBlock(const ConstantPowers &, int, int, const double *, double *, double *, std::size_t);
 void RenderFloatRows(const WindowRenderParams &, const FloatRowSpan &, bool, PowerTally &);
 std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);

@@ -1,5 +1,7 @@
 #include "render/render_float_frame.h"
 
+#include <new>
+
 #include "render/lane_kernels.h"
 #include "render/render_float_pixel.h"
 
@@ -40,6 +42,18 @@ void RenderFloatFrame(const WindowRenderParams &record, const FloatRowSpan &span
         probe.tally->powers += tally.powers;
         probe.tally->fallbacks += tally.fallbacks;
     }
+}
+
+void AttachConstantPowers(WindowRenderParams &record, SimdLevel level, std::unique_ptr<ConstantPowers> &storage) {
+    record.constant_powers = nullptr;
+    if (level == SimdLevel::SCALAR || !record.weight_matters) return;
+    try {
+        storage = std::make_unique<ConstantPowers>();
+    } catch (const std::bad_alloc &) {
+        return;
+    }
+    BuildConstantPowers(record, *storage);
+    record.constant_powers = storage.get();
 }
 
 }  // namespace zonara

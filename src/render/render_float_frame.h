@@ -2,6 +2,9 @@
 // loop at the instruction-set level the frame may use.
 #pragma once
 
+#include <memory>
+
+#include "render/constant_powers.h"
 #include "render/iterate_float_rows.h"
 #include "render/power_fallback_tally.h"
 #include "render/simd_level.h"
@@ -25,5 +28,11 @@ struct FloatFrameProbe {
 // (FrameSimdLevel).
 void RenderFloatFrame(const WindowRenderParams &record, const FloatRowSpan &span, SimdLevel level,
                       const FloatFrameProbe &probe = {});
+
+// Builds the fixed-exponent power tables of a frame the kernel of level will
+// grade into storage and points the record at them; a frame without them
+// renders the same bits, more slowly. Tables are an accelerator only: if
+// their memory cannot be had, the record is left without them.
+void AttachConstantPowers(WindowRenderParams &record, SimdLevel level, std::unique_ptr<ConstantPowers> &storage);
 
 }  // namespace zonara

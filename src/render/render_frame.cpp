@@ -124,7 +124,10 @@ PF_Err RenderPremiere(PF_InData *in_data, PF_OutData *out_data, HostSuites &suit
         // The effect's own loop, at the instruction-set level chosen once for
         // the frame: the same pixels as RenderPixelBgra32f, in bands of rows
         // on the host's threads where it offers them.
-        RenderFloatFrameInBands(record, FloatRowsToVisit(0, rows, &source, &output), FrameSimdLevel(),
+        const SimdLevel level = FrameSimdLevel();
+        std::unique_ptr<ConstantPowers> constant_powers;
+        AttachConstantPowers(record, level, constant_powers);
+        RenderFloatFrameInBands(record, FloatRowsToVisit(0, rows, &source, &output), level,
                                 suites.Iterate8SuiteIfOffered());
     } else if (format == PrPixelFormat_BGRA_4444_8u) {
         const PF_Iterate8Suite1 *iterate8 = suites.Iterate8Suite();

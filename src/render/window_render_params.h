@@ -11,6 +11,7 @@
 namespace zonara {
 
 struct GradeTables;
+struct ConstantPowers;
 
 constexpr int CHANNEL_COUNT = 3;  // red, green, blue
 
@@ -116,6 +117,9 @@ struct WindowRenderParams {
     // Lookup tables of the frame, owned by the render command; null when the
     // frame is rendered without them.
     const GradeTables *tables;
+    // Float frames: the tables of each side's fixed-exponent powers, owned
+    // by the render command; null when the frame is rendered without them.
+    const ConstantPowers *constant_powers;
 };
 
 // Fills the record from the frame's in-data and the parameter array (indexed

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <memory>
+#include <utility>
 #include <random>
 #include <string>
 #include <vector>
@@ -54,11 +56,14 @@ void FillWithEdgeValues(Buffer &buffer, std::mt19937 &rng) {
     }
 }
 
-// Renders src with the kernel of level; returns the frame's tally.
+// Renders src with the kernel of level, with the frame's fixed-exponent
+// power tables as a render has them or without; returns the frame's tally.
 PowerTally RenderAtLevel(const PF_InData &in_data, ParamSet &params, const Buffer &src, Buffer &dst,
-                         SimdLevel level, bool every_power_falls_back = false) {
+                         SimdLevel level, bool every_power_falls_back = false, bool constant_powers = true) {
     WindowRenderParams record;
     BuildWindowRenderParams(in_data, params.array(), record);
+    std::unique_ptr<ConstantPowers> tables;
+    if (constant_powers) AttachConstantPowers(record, level, tables);
     const FloatRowSpan span = FloatRowsToVisit(0, dst.def.height, &src.def, &dst.def);
     PowerTally tally;
     FloatFrameProbe probe;
@@ -87,7 +92,7 @@ const EdgeCase EDGE_CASES[] = {
 TEST(LaneKernels, EveryLevelMatchesTheReferenceBitForBit) {
     std::mt19937 rng(1207);
     constexpr int SETS = 40;
-    for (const bool all_fall_back : {false, true}) {
+    for (const auto &[all_fall_back, tables] : {std::pair{false, true}, std::pair{false, false}, std::pair{true, true}}) {
         for (int set = 0; set < SETS; ++set) {
             const EdgeCase &edge = EDGE_CASES[set % std::size(EDGE_CASES)];
             // Widths that leave every tail length of every lane count.
@@ -108,10 +113,11 @@ TEST(LaneKernels, EveryLevelMatchesTheReferenceBitForBit) {
             reference::RenderFrame(in.in_data, params.array(), PixelFormat::kBgra32f, src.def, expected.def, height);
             for (SimdLevel level : LevelsOfThisMachine()) {
                 SCOPED_TRACE(std::string(SimdLevelName(level)) + (all_fall_back ? ", all fall back" : "") +
+                             (tables ? "" : ", no power tables") +
                              ", set " + std::to_string(set) + " (" + edge.name + "): " +
                              DescribeParams(params.array(), res));
                 Buffer rendered(PixelFormat::kBgra32f, width, height, 16 * (set % 3));
-                const PowerTally tally = RenderAtLevel(in.in_data, params, src, rendered, level, all_fall_back);
+                const PowerTally tally = RenderAtLevel(in.in_data, params, src, rendered, level, all_fall_back, tables);
                 ASSERT_TRUE(rendered.SameBytes(expected)) << rendered.FirstDifference(expected);
                 if (all_fall_back) {
                     EXPECT_EQ(tally.fallbacks, tally.powers);

@@ -9,8 +9,10 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <vector>
 
+#include "render/constant_powers.h"
 #include "render/lane_kernels.h"
 #include "render/simd_level.h"
 
@@ -30,6 +32,14 @@ PowerBlock BlockFor(SimdLevel level) {
     case SimdLevel::AVX512: return &lanes_avx512::PowerOfBlock;
     case SimdLevel::AVX2: return &lanes_avx2::PowerOfBlock;
     default: return &lanes_baseline::PowerOfBlock;
+    }
+}
+
+ConstantPowerBlock ConstantBlockFor(SimdLevel level) {
+    switch (level) {
+    case SimdLevel::AVX512: return &lanes_avx512::ConstantPowerOfBlock;
+    case SimdLevel::AVX2: return &lanes_avx2::ConstantPowerOfBlock;
+    default: return &lanes_baseline::ConstantPowerOfBlock;
     }
 }
 
@@ -183,6 +193,88 @@ TEST(LanePower, EveryLevelComputesTheSameBits) {
         if (static_cast<int>(level) > static_cast<int>(DetectedSimdLevel())) continue;
         std::vector<double> result(N), bound(N);
         BlockFor(level)(base.data(), exponent.data(), result.data(), bound.data(), N);
+        EXPECT_EQ(std::memcmp(result.data(), first_result.data(), N * sizeof(double)), 0) << SimdLevelName(level);
+        EXPECT_EQ(std::memcmp(bound.data(), first_bound.data(), N * sizeof(double)), 0) << SimdLevelName(level);
+    }
+}
+
+// The fixed-exponent power from tables, over 10^8 pairs too: a thousand
+// exponents as the sliders make them (and the edges of the range the tables
+// serve), each with 10^5 bases, both sides' tables, within the bound stated
+// for each; and every level computes the same bits.
+TEST(LanePower, FixedExponentTablesWithinTheirBound) {
+    constexpr int EXPONENTS = 1000;
+    constexpr std::size_t BASES_EACH = PAIRS / EXPONENTS;
+    const ConstantPowerBlock power = ConstantBlockFor(DetectedSimdLevel());
+    auto powers = std::make_unique<ConstantPowers>();
+    ClearConstantPowers(*powers);
+    SplitMix rng{7};
+    std::vector<double> base(BASES_EACH), result(BASES_EACH), bound(BASES_EACH);
+    Findings findings;
+    const double edge_exponents[] = {std::numeric_limits<float>::denorm_min(), 1e-30, 0.01, 0.5, 1.0,
+                                     2.0, 7.999999f, ConstantPowers::LARGEST_EXPONENT};
+    for (int e = 0; e < EXPONENTS; ++e) {
+        double y = e < static_cast<int>(std::size(edge_exponents)) ? edge_exponents[e] : Exponent(rng);
+        if (!(y > 0.0 && y <= ConstantPowers::LARGEST_EXPONENT)) y = static_cast<float>(rng.Unit() * 8.0);
+        const int channel = e % CHANNEL_COUNT;
+        const int side = (e / CHANNEL_COUNT) % 2;
+        FillConstantPower(*powers, channel, side, y);
+        ASSERT_TRUE(powers->usable[channel][side]) << y;
+        for (std::size_t i = 0; i < BASES_EACH; ++i) base[i] = Base(rng);
+        power(*powers, channel, side, base.data(), result.data(), bound.data(), BASES_EACH);
+        const std::vector<double> exponent(BASES_EACH, y);
+        Check(base.data(), exponent.data(), result.data(), bound.data(), BASES_EACH, findings);
+    }
+    EXPECT_EQ(findings.beyond_bound, 0u);
+    // Bases below zero, zero and the rare 2^(e y) beyond the tables' range
+    // are not trusted; the rest are.
+    EXPECT_GT(findings.trusted, findings.checked * 3 / 4);
+    std::printf("%zu pairs, %zu trusted, worst error %.4f of the bound\n", findings.checked, findings.trusted,
+                findings.worst_share_of_bound);
+}
+
+TEST(LanePower, FixedExponentTablesServeOnlyTheirDomain) {
+    auto powers = std::make_unique<ConstantPowers>();
+    ClearConstantPowers(*powers);
+    // Exponents the tables do not serve leave them unusable.
+    for (const double y : {0.0, -1.0, 8.5, 100.0, std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::quiet_NaN()}) {
+        FillConstantPower(*powers, 0, SIDE_INSIDE, y);
+        EXPECT_FALSE(powers->usable[0][SIDE_INSIDE]) << y;
+    }
+    FillConstantPower(*powers, 1, SIDE_OUTSIDE, 8.0);
+    const double bases[] = {-0.5, -0.0, 0.0, std::numeric_limits<double>::infinity(),
+                            std::numeric_limits<double>::quiet_NaN(), 1e-45 /* 2^(e y) below the range */};
+    for (SimdLevel level : {SimdLevel::BASELINE, SimdLevel::AVX2, SimdLevel::AVX512}) {
+        if (static_cast<int>(level) > static_cast<int>(DetectedSimdLevel())) continue;
+        for (const double x : bases) {
+            double result = 0.0, bound = 1.0;
+            ConstantBlockFor(level)(*powers, 1, SIDE_OUTSIDE, &x, &result, &bound, 1);
+            EXPECT_EQ(bound, 0.0) << SimdLevelName(level) << " x " << x;
+        }
+        // An unusable side is never trusted, whatever the base.
+        const double x = 0.5;
+        double result = 0.0, bound = 1.0;
+        ConstantBlockFor(level)(*powers, 1, SIDE_INSIDE, &x, &result, &bound, 1);
+        EXPECT_EQ(bound, 0.0) << SimdLevelName(level);
+    }
+}
+
+TEST(LanePower, FixedExponentTablesGiveTheSameBitsAtEveryLevel) {
+    constexpr std::size_t N = 1 << 16;
+    auto powers = std::make_unique<ConstantPowers>();
+    ClearConstantPowers(*powers);
+    FillConstantPower(*powers, 2, SIDE_INSIDE, static_cast<float>(1.0 / 2.2));
+    SplitMix rng{3};
+    std::vector<double> base(N);
+    for (double &b : base) b = Base(rng);
+    std::vector<double> first_result(N), first_bound(N);
+    ConstantBlockFor(SimdLevel::BASELINE)(*powers, 2, SIDE_INSIDE, base.data(), first_result.data(),
+                                          first_bound.data(), N);
+    for (SimdLevel level : {SimdLevel::AVX2, SimdLevel::AVX512}) {
+        if (static_cast<int>(level) > static_cast<int>(DetectedSimdLevel())) continue;
+        std::vector<double> result(N), bound(N);
+        ConstantBlockFor(level)(*powers, 2, SIDE_INSIDE, base.data(), result.data(), bound.data(), N);
         EXPECT_EQ(std::memcmp(result.data(), first_result.data(), N * sizeof(double)), 0) << SimdLevelName(level);
         EXPECT_EQ(std::memcmp(bound.data(), first_bound.data(), N * sizeof(double)), 0) << SimdLevelName(level);
     }

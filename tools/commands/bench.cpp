@@ -77,6 +77,8 @@ double FloatFallbackShare(testhost::Host &host, testhost::Layer &src, testhost::
     host.params().at(0).u.ld = src.def();
     zonara::WindowRenderParams record;
     zonara::BuildWindowRenderParams(in_data, host.params().array(), record);
+    std::unique_ptr<zonara::ConstantPowers> constant_powers;
+    zonara::AttachConstantPowers(record, zonara::FrameSimdLevel(), constant_powers);
     zonara::PowerTally tally;
     zonara::FloatFrameProbe probe;
     probe.tally = &tally;
