@@ -8,6 +8,7 @@
 
 #include "render/iterate_float_rows.h"
 #include "render/power_fallback_tally.h"
+#include "render/simd_level.h"
 #include "render/window_render_params.h"
 
 namespace zonara {
@@ -70,5 +71,12 @@ std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, Co
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
 }  // namespace lanes_avx512
+
+// The kernels of an instruction-set level; null at SCALAR.
+struct LaneKernels {
+    FloatRowKernel float_rows;
+    PixelRunKernel pixel_run;
+};
+LaneKernels LaneKernelsAt(SimdLevel level);
 
 }  // namespace zonara

@@ -145,13 +145,7 @@ PixelRunKernel PixelRunKernelFor(const WindowRenderParams &record, SimdLevel lev
     const bool saturation = tables->kind[SIDE_INSIDE] == SideTableKind::GRADED_VALUES ||
                             tables->kind[SIDE_OUTSIDE] == SideTableKind::GRADED_VALUES;
     if (!record.weight_matters && !saturation) return nullptr;
-    switch (level) {
-    case SimdLevel::SCALAR: return nullptr;
-    case SimdLevel::BASELINE: return &lanes_baseline::RenderPixelRun;
-    case SimdLevel::AVX2: return &lanes_avx2::RenderPixelRun;
-    case SimdLevel::AVX512: return &lanes_avx512::RenderPixelRun;
-    }
-    return nullptr;
+    return LaneKernelsAt(level).pixel_run;
 }
 
 PF_Err RenderArgb8InRuns(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel *out) {

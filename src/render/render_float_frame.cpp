@@ -6,19 +6,6 @@
 #include "render/render_float_pixel.h"
 
 namespace zonara {
-namespace {
-
-FloatRowKernel KernelFor(SimdLevel level) {
-    switch (level) {
-    case SimdLevel::SCALAR: return nullptr;
-    case SimdLevel::BASELINE: return &lanes_baseline::RenderFloatRows;
-    case SimdLevel::AVX2: return &lanes_avx2::RenderFloatRows;
-    case SimdLevel::AVX512: return &lanes_avx512::RenderFloatRows;
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 void RenderFloatFrame(const WindowRenderParams &record, const FloatRowSpan &span, SimdLevel level,
                       const FloatFrameProbe &probe) {
@@ -29,7 +16,7 @@ void RenderFloatFrame(const WindowRenderParams &record, const FloatRowSpan &span
     // which is exactly where the weight matters, the kernel pays at AVX2 and
     // AVX-512.
     const bool kernel_pays = record.weight_matters || level == SimdLevel::AVX512;
-    const FloatRowKernel kernel = kernel_pays ? KernelFor(level) : nullptr;
+    const FloatRowKernel kernel = kernel_pays ? LaneKernelsAt(level).float_rows : nullptr;
     if (kernel == nullptr) {
         WalkFloatRows(span, [&record](A_long x, A_long y, PF_PixelBGRA32f *in, PF_PixelBGRA32f *out) {
             RenderFloatPixel(record, x, y, in, out);

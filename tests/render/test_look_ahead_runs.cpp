@@ -11,12 +11,11 @@
 #include <string>
 
 #include "reference/reference_render.h"
-#include "render/render_frame.h"
 #include "render/simd_level.h"
+#include "host_render.h"
 #include "random_params.h"
 #include "render_test_support.h"
 #include "test_buffers.h"
-#include "testhost/host.h"
 
 namespace {
 
@@ -41,21 +40,6 @@ private:
     std::string saved_;
     bool had_ = false;
 };
-
-PF_Err RenderWithWalk(PixelWalk walk, ParamSet &params, Buffer &src, Buffer &dst) {
-    const bool premiere = src.format == PixelFormat::kBgra8;
-    PF_ParamDef **param_array = params.Input(src.def).array();
-    testhost::Host host([param_array](PF_Cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **,
-                                      PF_LayerDef *output, void *) {
-                            return RenderFrame(in_data, out_data, param_array, output);
-                        },
-                        premiere ? testhost::HostApp::kPremiere : testhost::HostApp::kAfterEffects);
-    if (premiere) host.faults().reported_pixel_format = testhost::PremierePixelFormat(src.format);
-    host.faults().pixel_walk = walk;
-    const PF_Err err = host.Send(PF_Cmd_RENDER, &dst.def);
-    EXPECT_TRUE(host.suites().BalancedSinceLastCommand());
-    return err;
-}
 
 const char *WalkName(PixelWalk walk) {
     switch (walk) {
@@ -97,7 +81,7 @@ TEST(LookAheadRuns, EveryWalkGetsThePlainResultAtEveryLevel) {
                     Buffer walked_src(src), rendered(start), expected(start);
                     {
                         SimdCap cap(static_cast<SimdLevel>(level));
-                        ASSERT_EQ(RenderWithWalk(walk, params, walked_src, rendered), PF_Err_NONE);
+                        ASSERT_EQ(RenderThroughHost(params, walked_src, rendered, Resolution{}, walk), PF_Err_NONE);
                     }
                     // Each pixel is rendered from the source as it was at its
                     // call: the walk changes a pixel only before calling it.

@@ -15,6 +15,7 @@
 #include "render/render_frame.h"
 #include "render/window_render_params.h"
 #include "random_params.h"
+#include "host_render.h"
 #include "render_test_support.h"
 #include "test_buffers.h"
 #include "testhost/host.h"
@@ -39,27 +40,6 @@ void RenderReference(const PF_InData &in_data, ParamSet &params, const Buffer &s
     reference::RenderFrame(in_data, params.array(), src.format, src.def, dst.def,
                            src.format == PixelFormat::kBgra32f ? dst.def.extent_hint.bottom - dst.def.extent_hint.top
                                                          : dst.def.height);
-}
-
-// Through RenderFrame in the simulated host, with the host's choice of pixel
-// loop and its own iterate suites.
-PF_Err RenderThroughFrame(const Resolution &res, ParamSet &params, Buffer &src, Buffer &dst) {
-    const bool premiere = src.format == PixelFormat::kBgra8 || src.format == PixelFormat::kBgra32f;
-    PF_ParamDef **param_array = params.Input(src.def).array();
-    testhost::Host host([param_array](PF_Cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **,
-                                      PF_LayerDef *output, void *) {
-                            return RenderFrame(in_data, out_data, param_array, output);
-                        },
-                        premiere ? testhost::HostApp::kPremiere : testhost::HostApp::kAfterEffects);
-    // The buffers are the test's, not layers of the host's own, so the
-    // editing host is told which format to report for them.
-    if (premiere) host.faults().reported_pixel_format = testhost::PremierePixelFormat(src.format);
-    host.frame().pixel_aspect_ratio = res.aspect;
-    host.frame().downsample_x = res.down_x;
-    host.frame().downsample_y = res.down_y;
-    const PF_Err err = host.Send(PF_Cmd_RENDER, &dst.def);
-    EXPECT_TRUE(host.suites().BalancedSinceLastCommand());
-    return err;
 }
 
 // The callbacks with the frame's tables always built, whatever the size.
@@ -103,7 +83,7 @@ void RenderWithForcedTables(const PF_InData &in_data, ParamSet &params, Buffer &
     in.in_data.downsample_y = res.down_y;
     params.Input(src.def);
     RenderReference(in.in_data, params, src, expected);
-    const PF_Err err = RenderThroughFrame(res, params, src, through_frame);
+    const PF_Err err = RenderThroughHost(params, src, through_frame, res);
     if (err != PF_Err_NONE) return ::testing::AssertionFailure() << "RenderFrame returned " << err;
     if (!through_frame.SameBytes(expected)) {
         return ::testing::AssertionFailure() << "through RenderFrame, " << through_frame.FirstDifference(expected);
