@@ -39,8 +39,8 @@ struct alignas(64) RunSlot {
     std::uintptr_t next_in = 0;
 
     // Up to 8 bytes a pixel.
-    alignas(64) unsigned char source[CODE_RUN_PIXELS * 8];
-    alignas(64) unsigned char rendered[CODE_RUN_PIXELS * 8];
+    alignas(64) unsigned char source[CODE_RUN_PIXELS * 8] = {};
+    alignas(64) unsigned char rendered[CODE_RUN_PIXELS * 8] = {};
 };
 
 class LookAheadFrame {
