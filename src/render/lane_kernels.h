@@ -1,6 +1,7 @@
-// The float row loop's vector kernels, one per instruction-set level, each
-// built from lane_kernel.inc with its own compiler flags. Call a level only
-// when FrameSimdLevel allows it.
+// The vector kernels, one set per instruction-set level, each built from
+// lane_kernel.inc with its own compiler flags: float rows, runs of integer
+// pixels, and the powers on their own for testing. Call a level only when
+// FrameSimdLevel allows it.
 #pragma once
 
 #include <cstddef>

@@ -4,7 +4,6 @@
 #include <atomic>
 #include <climits>
 #include <cstring>
-#include <new>
 #include <thread>
 #include <type_traits>
 
