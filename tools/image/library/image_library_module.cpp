@@ -11,6 +11,7 @@
 #include "tools/image/library/memory_file.h"
 #include "tools/image/pending_output.h"
 #include "tools/image/library/banded_pixel_read.h"
+#include "tools/image/library/exr_zip_encoding.h"
 #include "tools/image/library/read_checks.h"
 
 #include <OpenImageIO/filesystem.h>
@@ -331,6 +332,29 @@ OutputTraits LibraryOutputTraits(const std::string &path) {
     return traits;
 }
 
+// Whether an OpenEXR output is to be ZIP-compressed: asked for by name, or
+// left to the format's default, which is ZIP.
+bool OpenExrZipWanted(const std::string &format_name, const OIIO::ImageSpec &layout) {
+    return format_name == "openexr" && layout.get_string_attribute("compression", "zip") == "zip";
+}
+
+// Encodes the image with a layout already made, all through the library,
+// into memory, and stores it with `file`'s checked writes.
+void WriteLibraryImageAs(const std::string &format_path, PendingOutput &file, const Image &image,
+                         const OIIO::ImageSpec &layout) {
+    OIIO::Filesystem::IOVecOutput encoded;
+    auto output = OIIO::ImageOutput::create(format_path);
+    if (!output || !output->set_ioproxy(&encoded) || !output->open(file.temp_path(), layout)) {
+        file.Fail(output ? output->geterror() : OIIO::geterror());
+    }
+    const bool written = output->write_image(TypeOf(image.kind), image.bytes.data());
+    const bool closed = output->close();
+    if (!written || !closed) {
+        file.Fail(output->geterror());
+    }
+    file.Write(encoded.buffer().data(), encoded.buffer().size());
+}
+
 void WriteLibraryImage(const std::string &format_path, PendingOutput &file, const Image &image) {
     const QuietLibraryStderr quiet;
     // Declared first: the writer may still touch it while being destroyed.
@@ -373,6 +397,13 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
     // process on one (JPEG), and in memory no write fails. A writer that
     // takes no I/O proxy writes a memory file by name.
     const bool through_proxy = output->supports("ioproxy") && output->set_ioproxy(&encoded);
+    // OpenEXR's ZIP (its default) is deflated here, by a faster encoder:
+    // the library writes the picture uncompressed.
+    const bool deflated_here = through_proxy && OpenExrZipWanted(output->format_name(), layout);
+    const OIIO::ImageSpec wanted_layout = layout;
+    if (deflated_here) {
+        layout.attribute("compression", "none");
+    }
     std::optional<MemoryFile> memory_file;
     if (!through_proxy) {
         memory_file.emplace();
@@ -386,6 +417,15 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
     const bool closed = output->close();
     if (!written || !closed) {
         file.Fail(output->geterror());
+    }
+    if (deflated_here) {
+        if (const auto zipped = ZipCompressedExr(encoded.buffer())) {
+            file.Write(zipped->data(), zipped->size());
+            return;
+        }
+        // A layout the encoder does not take: the library compresses.
+        WriteLibraryImageAs(format_path, file, image, wanted_layout);
+        return;
     }
     if (through_proxy) {
         file.Write(encoded.buffer().data(), encoded.buffer().size());
