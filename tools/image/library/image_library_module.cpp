@@ -403,6 +403,10 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
     const OIIO::ImageSpec wanted_layout = layout;
     if (deflated_here) {
         layout.attribute("compression", "none");
+        // The uncompressed file is the pixels and a little more: room made
+        // at once, rather than the buffer doubled and copied as it grows.
+        encoded.buffer().reserve(static_cast<std::size_t>(layout.image_bytes()) +
+                                 static_cast<std::size_t>(layout.height) * 16 + 65536);
     }
     std::optional<MemoryFile> memory_file;
     if (!through_proxy) {
@@ -419,8 +423,7 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
         file.Fail(output->geterror());
     }
     if (deflated_here) {
-        if (const auto zipped = ZipCompressedExr(encoded.buffer())) {
-            file.Write(zipped->data(), zipped->size());
+        if (WriteZipCompressedExr(encoded.buffer(), file)) {
             return;
         }
         // A layout the encoder does not take: the library compresses.
