@@ -338,20 +338,30 @@ bool OpenExrZipWanted(const std::string &format_name, const OIIO::ImageSpec &lay
     return format_name == "openexr" && layout.get_string_attribute("compression", "zip") == "zip";
 }
 
+// Has `output` encode the whole image under `name` with `layout`; a
+// failure ends the output with the writer's reason.
+void EncodeImage(OIIO::ImageOutput &output, const std::string &name, const OIIO::ImageSpec &layout,
+                 const Image &image, const PendingOutput &file) {
+    if (!output.open(name, layout)) {
+        file.Fail(output.geterror());
+    }
+    const bool written = output.write_image(TypeOf(image.kind), image.bytes.data());
+    const bool closed = output.close();
+    if (!written || !closed) {
+        file.Fail(output.geterror());
+    }
+}
+
 // Encodes the image with a layout already made, all through the library,
 // into memory, and stores it with `file`'s checked writes.
 void WriteLibraryImageAs(const std::string &format_path, PendingOutput &file, const Image &image,
                          const OIIO::ImageSpec &layout) {
     OIIO::Filesystem::IOVecOutput encoded;
     auto output = OIIO::ImageOutput::create(format_path);
-    if (!output || !output->set_ioproxy(&encoded) || !output->open(file.temp_path(), layout)) {
+    if (!output || !output->set_ioproxy(&encoded)) {
         file.Fail(output ? output->geterror() : OIIO::geterror());
     }
-    const bool written = output->write_image(TypeOf(image.kind), image.bytes.data());
-    const bool closed = output->close();
-    if (!written || !closed) {
-        file.Fail(output->geterror());
-    }
+    EncodeImage(*output, file.temp_path(), layout, image, file);
     file.Write(encoded.buffer().data(), encoded.buffer().size());
 }
 
@@ -414,14 +424,7 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
     }
     const bool to_memory_file = memory_file && memory_file->available();
     const std::string written_name = to_memory_file ? memory_file->path() : file.temp_path();
-    if (!output->open(written_name, layout)) {
-        file.Fail(output->geterror());
-    }
-    const bool written = output->write_image(TypeOf(image.kind), image.bytes.data());
-    const bool closed = output->close();
-    if (!written || !closed) {
-        file.Fail(output->geterror());
-    }
+    EncodeImage(*output, written_name, layout, image, file);
     if (deflated_here) {
         if (WriteZipCompressedExr(encoded.buffer(), file)) {
             return;
