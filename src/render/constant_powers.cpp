@@ -23,7 +23,7 @@ double RoundedPower(long double base, long double exponent) {
 void ClearConstantPowers(ConstantPowers &powers) {
     for (int j = 0; j < ConstantPowers::MANTISSA_ENTRIES; ++j) {
         const double cut = 1.0 + static_cast<double>(j) / ConstantPowers::MANTISSA_ENTRIES;
-        powers.reciprocal[j] = 1.0 / cut;
+        powers.reciprocal[j] = std::ldexp(1.0 / cut, -23);
     }
     for (int k = 0; k < CHANNEL_COUNT; ++k) {
         for (int side = 0; side < 2; ++side) powers.usable[k][side] = false;
@@ -38,8 +38,9 @@ void FillConstantPower(ConstantPowers &powers, int channel, int side, double y) 
         powers.mantissa_power[channel][side * ConstantPowers::MANTISSA_ENTRIES + j] = RoundedPower(cut, y);
     }
     for (int i = 0; i < ConstantPowers::EXPONENT_ENTRIES; ++i) {
-        const double scale = RoundedPower(2.0L, static_cast<long double>(ConstantPowers::LOWEST_EXPONENT + i) * y);
-        const bool trusted = scale >= SMALLEST_TRUSTED_SCALE && scale <= LARGEST_TRUSTED_SCALE;
+        const double scale = RoundedPower(2.0L, static_cast<long double>(i - ConstantPowers::EXPONENT_BIAS) * y);
+        const bool normal = i > 0 && i < ConstantPowers::EXPONENT_ENTRIES - 1;
+        const bool trusted = normal && scale >= SMALLEST_TRUSTED_SCALE && scale <= LARGEST_TRUSTED_SCALE;
         powers.exponent_power[channel][side * ConstantPowers::EXPONENT_ENTRIES + i] = trusted ? scale : 0.0;
     }
     // (1 + t)^y = sum over n of binomial(y, n) t^n.

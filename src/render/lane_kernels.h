@@ -48,25 +48,25 @@ using PowerBlock = void (*)(const double *base, const double *exponent, double *
 
 // The kernel's fixed-exponent power on its own, likewise, for the tables of
 // one channel of one side.
-using ConstantPowerBlock = void (*)(const ConstantPowers &powers, int channel, int side, const double *base,
+using ConstantPowerBlock = void (*)(const ConstantPowers &powers, int channel, int side, const float *base,
                                     double *result, double *bound, std::size_t count);
 
 namespace lanes_baseline {
-void ConstantPowerOfBlock(const ConstantPowers &, int, int, const double *, double *, double *, std::size_t);
+void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
 void RenderFloatRows(const WindowRenderParams &, const FloatRowSpan &, bool, PowerTally &);
 std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
 }  // namespace lanes_baseline
 namespace lanes_avx2 {
-void ConstantPowerOfBlock(const ConstantPowers &, int, int, const double *, double *, double *, std::size_t);
+void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
 void RenderFloatRows(const WindowRenderParams &, const FloatRowSpan &, bool, PowerTally &);
 std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
 }  // namespace lanes_avx2
 namespace lanes_avx512 {
-void ConstantPowerOfBlock(const ConstantPowers &, int, int, const double *, double *, double *, std::size_t);
+void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
 void RenderFloatRows(const WindowRenderParams &, const FloatRowSpan &, bool, PowerTally &);
 std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);

@@ -209,7 +209,8 @@ TEST(LanePower, FixedExponentTablesWithinTheirBound) {
     auto powers = std::make_unique<ConstantPowers>();
     ClearConstantPowers(*powers);
     SplitMix rng{7};
-    std::vector<double> base(BASES_EACH), result(BASES_EACH), bound(BASES_EACH);
+    std::vector<float> base(BASES_EACH);
+    std::vector<double> wide_base(BASES_EACH), result(BASES_EACH), bound(BASES_EACH);
     Findings findings;
     const double edge_exponents[] = {std::numeric_limits<float>::denorm_min(), 1e-30, 0.01, 0.5, 1.0,
                                      2.0, 7.999999f, ConstantPowers::LARGEST_EXPONENT};
@@ -220,10 +221,13 @@ TEST(LanePower, FixedExponentTablesWithinTheirBound) {
         const int side = (e / CHANNEL_COUNT) % 2;
         FillConstantPower(*powers, channel, side, y);
         ASSERT_TRUE(powers->usable[channel][side]) << y;
-        for (std::size_t i = 0; i < BASES_EACH; ++i) base[i] = Base(rng);
+        for (std::size_t i = 0; i < BASES_EACH; ++i) {
+            base[i] = static_cast<float>(Base(rng));
+            wide_base[i] = base[i];
+        }
         power(*powers, channel, side, base.data(), result.data(), bound.data(), BASES_EACH);
         const std::vector<double> exponent(BASES_EACH, y);
-        Check(base.data(), exponent.data(), result.data(), bound.data(), BASES_EACH, findings);
+        Check(wide_base.data(), exponent.data(), result.data(), bound.data(), BASES_EACH, findings);
     }
     EXPECT_EQ(findings.beyond_bound, 0u);
     // Bases below zero, zero and the rare 2^(e y) beyond the tables' range
@@ -243,17 +247,18 @@ TEST(LanePower, FixedExponentTablesServeOnlyTheirDomain) {
         EXPECT_FALSE(powers->usable[0][SIDE_INSIDE]) << y;
     }
     FillConstantPower(*powers, 1, SIDE_OUTSIDE, 8.0);
-    const double bases[] = {-0.5, -0.0, 0.0, std::numeric_limits<double>::infinity(),
-                            std::numeric_limits<double>::quiet_NaN(), 1e-45 /* 2^(e y) below the range */};
+    const float bases[] = {-0.5f, -0.0f, 0.0f, std::numeric_limits<float>::infinity(),
+                           std::numeric_limits<float>::quiet_NaN(), 1e-45f /* a subnormal */,
+                           1e-38f /* 2^(e y) below the range */};
     for (SimdLevel level : {SimdLevel::BASELINE, SimdLevel::AVX2, SimdLevel::AVX512}) {
         if (static_cast<int>(level) > static_cast<int>(DetectedSimdLevel())) continue;
-        for (const double x : bases) {
+        for (const float x : bases) {
             double result = 0.0, bound = 1.0;
             ConstantBlockFor(level)(*powers, 1, SIDE_OUTSIDE, &x, &result, &bound, 1);
             EXPECT_EQ(bound, 0.0) << SimdLevelName(level) << " x " << x;
         }
         // An unusable side is never trusted, whatever the base.
-        const double x = 0.5;
+        const float x = 0.5f;
         double result = 0.0, bound = 1.0;
         ConstantBlockFor(level)(*powers, 1, SIDE_INSIDE, &x, &result, &bound, 1);
         EXPECT_EQ(bound, 0.0) << SimdLevelName(level);
@@ -266,8 +271,8 @@ TEST(LanePower, FixedExponentTablesGiveTheSameBitsAtEveryLevel) {
     ClearConstantPowers(*powers);
     FillConstantPower(*powers, 2, SIDE_INSIDE, static_cast<float>(1.0 / 2.2));
     SplitMix rng{3};
-    std::vector<double> base(N);
-    for (double &b : base) b = Base(rng);
+    std::vector<float> base(N);
+    for (float &b : base) b = static_cast<float>(Base(rng));
     std::vector<double> first_result(N), first_bound(N);
     ConstantBlockFor(SimdLevel::BASELINE)(*powers, 2, SIDE_INSIDE, base.data(), first_result.data(),
                                           first_bound.data(), N);
