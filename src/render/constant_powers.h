@@ -27,7 +27,7 @@ struct ConstantPowers {
     // The mantissa bits below the cut, which make t.
     static constexpr int BITS_BELOW_CUT = 23 - MANTISSA_BITS;
     // Terms of (1 + t)^y after the 1.
-    static constexpr int SERIES_TERMS = 5;
+    static constexpr int SERIES_TERMS = 4;
     // Exponents beyond this (and all below or at 0) take the general power:
     // the series' tail grows with the exponent.
     static constexpr double LARGEST_EXPONENT = 8.0;
