@@ -247,7 +247,7 @@ TEST(LanePower, FixedExponentTablesServeOnlyTheirDomain) {
         EXPECT_FALSE(powers->usable[0][SIDE_INSIDE]) << y;
     }
     FillConstantPower(*powers, 1, SIDE_OUTSIDE, 8.0);
-    const float bases[] = {-0.5f, -0.0f, 0.0f, std::numeric_limits<float>::infinity(),
+    const float bases[] = {-0.5f, -0.0f, std::numeric_limits<float>::infinity(),
                            std::numeric_limits<float>::quiet_NaN(), 1e-45f /* a subnormal */,
                            1e-38f /* 2^(e y) below the range */};
     for (SimdLevel level : {SimdLevel::BASELINE, SimdLevel::AVX2, SimdLevel::AVX512}) {
@@ -257,6 +257,12 @@ TEST(LanePower, FixedExponentTablesServeOnlyTheirDomain) {
             ConstantBlockFor(level)(*powers, 1, SIDE_OUTSIDE, &x, &result, &bound, 1);
             EXPECT_EQ(bound, 0.0) << SimdLevelName(level) << " x " << x;
         }
+        // +0 to the (positive) power is +0 exactly.
+        const float zero = 0.0f;
+        double zero_result = 1.0, zero_bound = 0.0;
+        ConstantBlockFor(level)(*powers, 1, SIDE_OUTSIDE, &zero, &zero_result, &zero_bound, 1);
+        EXPECT_GT(zero_bound, 0.0) << SimdLevelName(level);
+        EXPECT_EQ(std::signbit(zero_result) ? -1.0 : zero_result, 0.0) << SimdLevelName(level);
         // An unusable side is never trusted, whatever the base.
         const float x = 0.5f;
         double result = 0.0, bound = 1.0;
