@@ -1,6 +1,8 @@
 #include "render/constant_powers.h"
 
 #include <cmath>
+#include <cstring>
+#include <type_traits>
 
 namespace zonara {
 namespace {
@@ -18,9 +20,22 @@ double RoundedPower(long double base, long double exponent) {
     return static_cast<double>(std::pow(base, exponent));
 }
 
+// An array of doubles, however many dimensions, set to +0 (all bits clear).
+template <class DoubleArray>
+void ZeroDoubles(DoubleArray &array) {
+    static_assert(std::is_same_v<std::remove_all_extents_t<DoubleArray>, double>, "an array of doubles");
+    std::memset(&array, 0, sizeof array);
+}
+
 }  // namespace
 
 void ClearConstantPowers(ConstantPowers &powers) {
+    // Every lane looks its side's tables up, served or not: zeros, never
+    // whatever the memory held, in the tables of a side left unfilled.
+    ZeroDoubles(powers.mantissa_power);
+    ZeroDoubles(powers.exponent_power);
+    ZeroDoubles(powers.coefficient);
+    ZeroDoubles(powers.bound);
     for (int j = 0; j < ConstantPowers::MANTISSA_ENTRIES; ++j) {
         const double cut = 1.0 + static_cast<double>(j) / ConstantPowers::MANTISSA_ENTRIES;
         powers.reciprocal[j] = std::ldexp(1.0 / cut, -23);

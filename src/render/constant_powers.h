@@ -50,7 +50,8 @@ struct ConstantPowers {
     bool usable[CHANNEL_COUNT][2];
 };
 
-// Fills the shared reciprocals and marks every table unusable.
+// Zeroes every table, fills the shared reciprocals and marks every table
+// unusable.
 void ClearConstantPowers(ConstantPowers &powers);
 
 // Fills the tables of one channel of one side for exponent y (marked

@@ -230,8 +230,8 @@ TEST(LanePower, FixedExponentTablesWithinTheirBound) {
         Check(wide_base.data(), exponent.data(), result.data(), bound.data(), BASES_EACH, findings);
     }
     EXPECT_EQ(findings.beyond_bound, 0u);
-    // Bases below zero, zero and the rare 2^(e y) beyond the tables' range
-    // are not trusted; the rest are.
+    // Bases below zero, subnormals and the rare 2^(e y) beyond the tables'
+    // range are not trusted; the rest are.
     EXPECT_GT(findings.trusted, findings.checked * 3 / 4);
     std::printf("%zu pairs, %zu trusted, worst error %.4f of the bound\n", findings.checked, findings.trusted,
                 findings.worst_share_of_bound);
@@ -249,7 +249,8 @@ TEST(LanePower, FixedExponentTablesServeOnlyTheirDomain) {
     FillConstantPower(*powers, 1, SIDE_OUTSIDE, 8.0);
     const float bases[] = {-0.5f, -0.0f, std::numeric_limits<float>::infinity(),
                            std::numeric_limits<float>::quiet_NaN(), 1e-45f /* a subnormal */,
-                           1e-38f /* 2^(e y) below the range */};
+                           std::numeric_limits<float>::min() /* 2^(e y) below the range */,
+                           std::numeric_limits<float>::max() /* 2^(e y) above it */};
     for (SimdLevel level : {SimdLevel::BASELINE, SimdLevel::AVX2, SimdLevel::AVX512}) {
         if (static_cast<int>(level) > static_cast<int>(DetectedSimdLevel())) continue;
         for (const float x : bases) {
@@ -266,27 +267,34 @@ TEST(LanePower, FixedExponentTablesServeOnlyTheirDomain) {
 }
 
 // +0 to a (positive) power is +0 exactly, from the lane's own side's tables
-// even where the other side's hold something else or were never filled.
+// and series, whatever the other side's hold.
 TEST(LanePower, FixedExponentTablesGiveZeroForAZeroBase) {
     for (const int side : {SIDE_OUTSIDE, SIDE_INSIDE}) {
         auto powers = std::make_unique<ConstantPowers>();
         ClearConstantPowers(*powers);
         const int other = 1 - side;
+        const double poison = std::numeric_limits<double>::quiet_NaN();
         for (int j = 0; j < ConstantPowers::MANTISSA_ENTRIES; ++j) {
-            powers->mantissa_power[0][other * ConstantPowers::MANTISSA_ENTRIES + j] = 1.0;
+            powers->mantissa_power[0][other * ConstantPowers::MANTISSA_ENTRIES + j] = poison;
         }
         for (int e = 0; e < ConstantPowers::EXPONENT_ENTRIES; ++e) {
-            powers->exponent_power[0][other * ConstantPowers::EXPONENT_ENTRIES + e] = 1.0;
+            powers->exponent_power[0][other * ConstantPowers::EXPONENT_ENTRIES + e] = poison;
         }
+        for (double &term : powers->coefficient[0][other]) term = poison;
+        powers->bound[0][other] = poison;
         FillConstantPower(*powers, 0, side, 0.5);
         for (SimdLevel level : {SimdLevel::BASELINE, SimdLevel::AVX2, SimdLevel::AVX512}) {
             if (static_cast<int>(level) > static_cast<int>(DetectedSimdLevel())) continue;
-            const float zero = 0.0f;
-            double result = 1.0, bound = 0.0;
-            ConstantBlockFor(level)(*powers, 0, side, &zero, &result, &bound, 1);
-            EXPECT_GT(bound, 0.0) << SimdLevelName(level) << " side " << side;
-            EXPECT_FALSE(std::signbit(result)) << SimdLevelName(level) << " side " << side;
-            EXPECT_EQ(result, 0.0) << SimdLevelName(level) << " side " << side;
+            // A whole register of them, so that no other base picks the side.
+            constexpr std::size_t COUNT = 16;
+            const std::vector<float> zeros(COUNT, 0.0f);
+            std::vector<double> result(COUNT, 1.0), bound(COUNT, 0.0);
+            ConstantBlockFor(level)(*powers, 0, side, zeros.data(), result.data(), bound.data(), COUNT);
+            for (std::size_t i = 0; i < COUNT; ++i) {
+                EXPECT_GT(bound[i], 0.0) << SimdLevelName(level) << " side " << side;
+                EXPECT_FALSE(std::signbit(result[i])) << SimdLevelName(level) << " side " << side;
+                EXPECT_EQ(result[i], 0.0) << SimdLevelName(level) << " side " << side;
+            }
         }
     }
 }
