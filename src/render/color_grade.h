@@ -26,19 +26,27 @@ inline const EffectiveGrade &ResolveGrade(const WindowRenderParams &record, floa
     return *blended;
 }
 
+// The grade's power of one base. A negative base passes through unchanged,
+// as a CDL without clamps treats it: a power that is not an integer has no
+// real value there, and not-a-number would spread through saturation to the
+// pixel's other channels.
+inline double GradePower(const WindowRenderParams &record, double base, double exponent) {
+    return base < 0.0 ? base : record.grade_pow(base, exponent);
+}
+
 // One channel through the colour model; the caller skips identity channels.
 inline float GradeChannel(const WindowRenderParams &record, const ChannelGrade &grade, float value) {
     if (record.color_model == COLOR_MODEL_LEGACY) {
         // Power first, then gain and offset, all in double.
         return static_cast<float>(
-            record.grade_pow(static_cast<double>(value), static_cast<double>(grade.inv_gamma)) *
+            GradePower(record, static_cast<double>(value), static_cast<double>(grade.inv_gamma)) *
                 static_cast<double>(grade.gain) +
             static_cast<double>(grade.offset));
     }
     // CDL: gain and offset first (single precision), then the power.
     float base = grade.gain * value + grade.offset;
     if (record.clamp_in_black && base <= 0.0f) base = 0.0f;
-    return static_cast<float>(record.grade_pow(static_cast<double>(base), static_cast<double>(grade.inv_gamma)));
+    return static_cast<float>(GradePower(record, static_cast<double>(base), static_cast<double>(grade.inv_gamma)));
 }
 
 // Saturation (when the grade asks for it), Mix with the source and the

@@ -257,7 +257,9 @@ inline void HsvToRgb(float hue, float saturation, float value, float &red, float
     }
 }
 
+// A negative base is left as it is (a CDL without clamps).
 inline double Power(const Record &r, double base, double exponent) {
+    if (base < 0) return base;
     const PF_InData *in = r.host_in_data;
     if (in != nullptr && in->utils != nullptr && in->utils->ansi.pow != nullptr) {
         return in->utils->ansi.pow(base, exponent);

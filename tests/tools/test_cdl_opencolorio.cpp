@@ -106,7 +106,12 @@ INSTANTIATE_TEST_SUITE_P(
                "in_blue_offset=0.1", "--set", "in_gamma=1.3", "--set", "in_green_gamma=0.6", "--set", "in_red_gamma=2"}},
         Grade{"outside_mixed", "outside",
               {"--set", "out_gain=0.7", "--set", "out_green_gain=1.9", "--set", "out_offset=0.06", "--set",
-               "out_red_offset=-0.02", "--set", "out_gamma=0.5", "--set", "out_blue_gamma=4"}}),
+               "out_red_offset=-0.02", "--set", "out_gamma=0.5", "--set", "out_blue_gamma=4"}},
+        // Without the input clamp, bases below 0 pass the power unchanged on
+        // both sides of the comparison.
+        Grade{"negative_bases_unclamped", "inside",
+              {"--set", "clamp_in_black=off", "--set", "in_offset=-0.3", "--set", "in_red_gamma=1.8", "--set",
+               "in_blue_gamma=0.6"}}),
     [](const ::testing::TestParamInfo<Grade> &info) { return std::string(info.param.name); });
 
 TEST(OpenColorIOCollection, WrittenByOpenColorIOIsReadBack) {
