@@ -64,14 +64,18 @@ PF_Err HostState::RunCommand(const EffectFunction *effect, PF_Cmd cmd, PF_LayerD
     iterate_calls.clear();
     generic_iterations.clear();
     exception_escaped = false;
+    float_mode_changes = 0;
     escaped_error_code.reset();
     sprintf_formats.clear();
     BuildInData(output);
     CurrentHostScope running(this);
     PF_ParamDef **param_array = params.array();
+    const ThreadFloatModeScope float_mode(faults.thread_float_mode);
     try {
-        return effect != nullptr ? (*effect)(cmd, &in_data, &out_data, param_array, output, extra)
-                                 : module->entry()(cmd, &in_data, &out_data, param_array, output, extra);
+        const PF_Err result = effect != nullptr ? (*effect)(cmd, &in_data, &out_data, param_array, output, extra)
+                                                : module->entry()(cmd, &in_data, &out_data, param_array, output, extra);
+        if (!float_mode.Unchanged()) ++float_mode_changes;
+        return result;
     } catch (PF_Err code) {
         exception_escaped = true;
         escaped_error_code = code;
@@ -158,6 +162,8 @@ const PF_InData &Host::last_in_data() const { return impl_->in_data; }
 const PF_OutData &Host::last_out_data() const { return impl_->out_data; }
 PF_OutData &Host::out_data() { return impl_->out_data; }
 bool Host::exception_escaped() const { return impl_->exception_escaped; }
+
+int Host::float_mode_changes() const { return impl_->float_mode_changes; }
 std::optional<PF_Err> Host::escaped_error_code() const { return impl_->escaped_error_code; }
 const std::vector<std::string> &Host::sprintf_formats() const { return impl_->sprintf_formats; }
 const PF_ANSICallbacksSuite1 &Host::ansi_suite() const { return impl_->ansi_suite; }

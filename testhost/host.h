@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "pf_sdk.h"
+#include "testhost/float_mode.h"
 #include "testhost/layer.h"
 #include "testhost/module.h"
 #include "testhost/param_store.h"
@@ -72,6 +73,9 @@ struct Faults {
     bool generic_iteration_erratic = false;
     // How the per-pixel iterate suites walk each row (see PixelWalk).
     PixelWalk pixel_walk = PixelWalk::IN_ORDER;
+    // The floating-point mode the command's thread and the worker threads
+    // are in whenever they call the effect.
+    ThreadFloatMode thread_float_mode = ThreadFloatMode::STANDARD;
 };
 
 // One call of an iterate suite during the last command, as the host saw it.
@@ -145,6 +149,10 @@ public:
     // testing a handler whose contract is to throw one (see
     // exception_escaped); empty when nothing or something else was thrown.
     std::optional<PF_Err> escaped_error_code() const;
+    // How often, in the last command, a thread came back from the effect in
+    // another floating-point mode than the host had it in (checked after the
+    // command and after every row or generic iteration on the workers).
+    int float_mode_changes() const;
     // Every format the effect passed to the sprintf callback in the last
     // command, in order: which text was chosen, whatever it expanded to.
     const std::vector<std::string> &sprintf_formats() const;

@@ -25,6 +25,7 @@ struct HostState {
     // "PF ANSI Suite": the same functions as utils.ansi, in the suite's own table.
     PF_ANSICallbacksSuite1 ansi_suite{};
     std::atomic<bool> exception_escaped{false};
+    std::atomic<int> float_mode_changes{0};
     std::optional<PF_Err> escaped_error_code;
     std::vector<std::string> sprintf_formats;
 

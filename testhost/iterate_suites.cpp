@@ -136,6 +136,7 @@ PF_Err Iterate(int bits_per_channel, PF_InData *in_data, A_long progress_base, A
 
     auto walk_rows = [&] {
         CurrentHostScope working_for(host);
+        const ThreadFloatModeScope float_mode(host->faults.thread_float_mode);
         for (;;) {
             const int row = next_row.fetch_add(1);
             if (row >= rows || row > failed_row.load()) {
@@ -161,6 +162,7 @@ PF_Err Iterate(int bits_per_channel, PF_InData *in_data, A_long progress_base, A
                 host->exception_escaped = true;
                 code = PF_Err_INTERNAL_STRUCT_DAMAGED;
             }
+            if (!float_mode.Unchanged()) ++host->float_mode_changes;
             std::lock_guard lock(books);
             if (code != PF_Err_NONE && row < failed_row.load()) {
                 failed_row.store(row);
@@ -213,6 +215,7 @@ PF_Err IterateGeneric(A_long iterations, void *refcon, GenericFunc fn_func) {
     std::mutex books;
     auto work = [&] {
         CurrentHostScope working_for(host);
+        const ThreadFloatModeScope float_mode(host->faults.thread_float_mode);
         const A_long thread_index = next_thread.fetch_add(1);
         for (A_long i = next.fetch_add(1); i < iterations; i = next.fetch_add(1)) {
             if (erratic && i % 2 != 0) {
@@ -226,6 +229,7 @@ PF_Err IterateGeneric(A_long iterations, void *refcon, GenericFunc fn_func) {
                     host->exception_escaped = true;
                     code = PF_Err_INTERNAL_STRUCT_DAMAGED;
                 }
+                if (!float_mode.Unchanged()) ++host->float_mode_changes;
             }
             std::lock_guard lock(books);
             if (code != PF_Err_NONE && i < failed_index.load()) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 
+#include "common/standard_float_mode.h"
 #include "render/render_float_frame.h"
 
 namespace zonara {
@@ -31,8 +32,10 @@ void RenderBand(BandJob &job, A_long band) {
     RenderFloatFrame(*job.record, rows, job.level);
 }
 
-// Called on the host's threads; nothing may be thrown back into the host.
+// Called on the host's threads; nothing may be thrown back into the host,
+// and the thread's floating-point mode may be another.
 PF_Err RenderBandOnHostThread(void *refcon, A_long, A_long band, A_long) {
+    const StandardFloatMode standard_mode;
     try {
         RenderBand(*static_cast<BandJob *>(refcon), band);
     } catch (...) {

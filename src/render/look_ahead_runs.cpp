@@ -7,6 +7,7 @@
 #include <thread>
 #include <type_traits>
 
+#include "common/standard_float_mode.h"
 #include "render/grade_tables.h"
 #include "render/integer_pixel_path.h"
 
@@ -44,6 +45,8 @@ bool StartRun(LookAheadFrame &frame, RunSlot &slot, A_long x, A_long y, const ty
     const std::int64_t room = std::min(frame.PixelsLeftInRow(in), std::int64_t{INT_MAX} - x + 1);
     if (room < 2) return false;
     const int count = static_cast<int>(std::min<std::int64_t>(room, CODE_RUN_PIXELS));
+    // Called on the host's threads, whose floating-point mode may be another.
+    const StandardFloatMode standard_mode;
 
     // A whole run's copy has a size the compiler knows, and becomes a few
     // vector moves.
@@ -87,6 +90,7 @@ PF_Err RenderInRuns(void *refcon, A_long x, A_long y, typename Layout::Pixel *in
             return PF_Err_NONE;
         }
     }
+    const StandardFloatMode standard_mode;
     Layout::Write(RenderCodes<typename Layout::Codec>(frame.record(), x, y, Layout::Read(in)), out);
     return PF_Err_NONE;
 }

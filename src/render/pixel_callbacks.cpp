@@ -1,5 +1,6 @@
 #include "render/pixel_callbacks.h"
 
+#include "common/standard_float_mode.h"
 #include "render/integer_pixel_path.h"
 #include "render/render_float_pixel.h"
 
@@ -15,11 +16,15 @@ const WindowRenderParams &RecordOf(void *refcon) {
 // A host leaves out the source pixel where the source does not reach the
 // destination; such a pixel has nothing to be graded from and is left as it
 // is, like the pixels the float row loop does not reach.
+//
+// The callbacks run on the host's threads, whose floating-point mode may be
+// another: wherever one computes, it does so in the standard mode.
 
 // Every pixel of the frame, whatever its weight.
 template <class Layout>
 PF_Err RenderAnyPixel(void *refcon, A_long x, A_long y, typename Layout::Pixel *in, typename Layout::Pixel *out) {
     if (in == nullptr || out == nullptr) return PF_Err_NONE;
+    const StandardFloatMode standard_mode;
     Layout::Write(RenderCodes<typename Layout::Codec>(RecordOf(refcon), x, y, Layout::Read(in)), out);
     return PF_Err_NONE;
 }
@@ -39,6 +44,7 @@ template <class Layout>
         *out = *in;
         return PF_Err_NONE;
     }
+    const StandardFloatMode standard_mode;
     Layout::Write(RenderCodesAtWeight<Codec>(RecordOf(refcon), 1.0f, codes), out);
     return PF_Err_NONE;
 }
@@ -53,6 +59,7 @@ PF_Err LookUpPixel(void *refcon, A_long, A_long, typename Layout::Pixel *in, typ
     const WindowRenderParams &record = RecordOf(refcon);
     const auto codes = Layout::Read(in);
     if (!CodesInTables<Codec>(codes)) {
+        const StandardFloatMode standard_mode;
         Layout::Write(RenderCodesAtWeight<Codec>(record, 1.0f, codes), out);
         return PF_Err_NONE;
     }
@@ -92,6 +99,7 @@ PF_Err RenderPixelBgra8(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel
 PF_Err RenderPixelBgra32f(void *refcon, A_long x, A_long y, PF_PixelBGRA32f *in,
                           PF_PixelBGRA32f *out) {
     if (in == nullptr || out == nullptr) return PF_Err_NONE;
+    const StandardFloatMode standard_mode;
     RenderFloatPixel(RecordOf(refcon), x, y, in, out);
     return PF_Err_NONE;
 }

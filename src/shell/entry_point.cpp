@@ -1,6 +1,7 @@
 // The module's one export: every command from the host arrives here.
 #include "shell/entry_point.h"
 
+#include "common/standard_float_mode.h"
 #include "shell/command_dispatch.h"
 #include "shell/handler_guard.h"
 
@@ -11,6 +12,9 @@ extern "C" PF_EXPORT PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData *in_data, PF_Ou
     if (in_data == nullptr || out_data == nullptr) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
+    // Every command computes in the standard floating-point mode, whatever
+    // mode the host's thread is in, and leaves the thread as it came.
+    const zonara::StandardFloatMode standard_mode;
     return zonara::RunHandlerGuarded(
         [&] { return zonara::DispatchCommand(cmd, in_data, out_data, params, output, extra); });
 }

@@ -15,31 +15,13 @@
 #include "host_render.h"
 #include "random_params.h"
 #include "render_test_support.h"
+#include "simd_cap.h"
 #include "test_buffers.h"
 
 namespace {
 
 using namespace render_test;
 using testhost::PixelWalk;
-
-// ZONARA_SIMD set for the scope of one render, and put back after it.
-class SimdCap {
-public:
-    explicit SimdCap(SimdLevel level) {
-        if (const char *old = std::getenv("ZONARA_SIMD")) saved_ = old, had_ = true;
-        setenv("ZONARA_SIMD", SimdLevelName(level), 1);
-    }
-    ~SimdCap() {
-        if (had_) setenv("ZONARA_SIMD", saved_.c_str(), 1);
-        else unsetenv("ZONARA_SIMD");
-    }
-    SimdCap(const SimdCap &) = delete;
-    SimdCap &operator=(const SimdCap &) = delete;
-
-private:
-    std::string saved_;
-    bool had_ = false;
-};
 
 const char *WalkName(PixelWalk walk) {
     switch (walk) {

@@ -1,0 +1,133 @@
+// A host may call the effect on threads whose floating-point mode is not the
+// standard one: flush-to-zero and denormals-are-zero set, or rounding
+// upwards or downwards. The built module, in the simulated hosts with the
+// command's thread and every worker in such a mode, must render every
+// format at every instruction-set level to the bits of the standard mode,
+// and hand every thread back in the mode it came in. The colours include
+// the values those modes change: subnormals, -0 and the smallest normal.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "random_params.h"
+#include "render/simd_level.h"
+#include "render_test_support.h"
+#include "simd_cap.h"
+#include "test_buffers.h"
+#include "testhost/host.h"
+
+namespace {
+
+using namespace render_test;
+using testhost::HostApp;
+using testhost::Layer;
+using testhost::PixelFormat;
+using testhost::ThreadFloatMode;
+
+struct FormatCase {
+    const char *name;
+    HostApp app;
+    PixelFormat format;
+    int width, height;  // large enough for the integer formats' tables and runs
+};
+
+constexpr FormatCase FORMATS[] = {
+    {"ARGB8", HostApp::kAfterEffects, PixelFormat::kArgb8, 97, 61},
+    {"ARGB16", HostApp::kAfterEffects, PixelFormat::kArgb16, 521, 509},
+    {"BGRA8", HostApp::kPremiere, PixelFormat::kBgra8, 97, 61},
+    {"BGRA32f", HostApp::kPremiere, PixelFormat::kBgra32f, 97, 61},
+};
+
+// Float colours a mode other than the standard one would change: the first
+// rows are made of them, the rest stays random.
+void PlantSpecialColours(Layer &layer) {
+    const float specials[] = {FLT_TRUE_MIN, -FLT_TRUE_MIN, 1e-39f, -1e-39f, -0.0f, 0.0f,
+                              FLT_MIN,      -FLT_MIN,      FLT_MIN * 1.5f, 1e-30f, 0.5f + FLT_EPSILON, 1.0f};
+    constexpr int COUNT = sizeof specials / sizeof specials[0];
+    for (int y = 0; y < 3 && y < layer.height(); ++y) {
+        for (int x = 0; x < layer.width(); ++x) {
+            auto *pixel = static_cast<float *>(layer.PixelAddress(x, y));
+            for (int k = 0; k < 3; ++k) pixel[k] = specials[(x + 5 * k + 7 * y) % COUNT];
+        }
+    }
+}
+
+std::vector<std::uint8_t> Bytes(const Layer &layer, PixelFormat format) {
+    std::vector<std::uint8_t> bytes;
+    const std::size_t row = static_cast<std::size_t>(layer.width()) * testhost::BytesPerPixel(format);
+    for (int y = 0; y < layer.height(); ++y) {
+        const auto *first = static_cast<const std::uint8_t *>(layer.PixelAddress(0, y));
+        bytes.insert(bytes.end(), first, first + row);
+    }
+    return bytes;
+}
+
+TEST(FloatModes, EveryFormatAndLevelRendersAsInTheStandardMode) {
+    std::mt19937 rng(2026);
+    for (const FormatCase &f : FORMATS) {
+        auto host = std::make_unique<testhost::Host>(testhost::Module::Load(testhost::DefaultModulePath()), f.app);
+        host->frame().layer_width = f.width;
+        host->frame().layer_height = f.height;
+        ASSERT_EQ(host->GlobalSetup(), PF_Err_NONE);
+        ASSERT_EQ(host->ParamsSetup(), PF_Err_NONE);
+        for (int set = 0; set < 3; ++set) {
+            Resolution res;
+            RandomiseParams(host->params().array(), res, rng, f.width, f.height);
+            // Feather bands, gammas on both sides and saturation: every path
+            // of the pixel stage, the general and the fixed-exponent powers.
+            host->params().at(PARAM_FEATHER).u.fs_d.value = f.width / 3.0;
+            host->params().at(PARAM_IN_GAMMA).u.fs_d.value = 1.7 + 0.2 * set;
+            host->params().at(PARAM_OUT_GAMMA).u.fs_d.value = 0.6;
+            host->params().at(PARAM_IN_SATURATION).u.fs_d.value = 1.3;
+            host->params().at(PARAM_MIX).u.fs_d.value = set == 2 ? 0.7 : 1.0;
+            Layer src(f.format, f.width, f.height);
+            RandomisePixels(f.format, src.def(), rng);
+            if (f.format == PixelFormat::kBgra32f) PlantSpecialColours(src);
+            for (int level = 0; level <= static_cast<int>(DetectedSimdLevel()); ++level) {
+                const SimdCap cap(static_cast<SimdLevel>(level));
+                std::vector<std::uint8_t> standard;
+                for (ThreadFloatMode mode : testhost::ALL_THREAD_FLOAT_MODES) {
+                    SCOPED_TRACE(std::string(f.name) + ", " + SimdLevelName(static_cast<SimdLevel>(level)) + ", " +
+                                 testhost::ThreadFloatModeName(mode) + ", set " + std::to_string(set) + ": " +
+                                 DescribeParams(host->params().array(), res));
+                    host->faults().thread_float_mode = mode;
+                    Layer dst(f.format, f.width, f.height);
+                    ASSERT_EQ(host->Render(src, dst), PF_Err_NONE);
+                    EXPECT_EQ(host->float_mode_changes(), 0);
+                    if (mode == ThreadFloatMode::STANDARD) {
+                        standard = Bytes(dst, f.format);
+                    } else {
+                        // Compared as bytes: a not-a-number's sign and payload
+                        // count too.
+                        ASSERT_TRUE(Bytes(dst, f.format) == standard);
+                    }
+                }
+            }
+        }
+        host->faults().thread_float_mode = ThreadFloatMode::STANDARD;
+    }
+}
+
+// The other commands compute too (geometry, drawing, dragging): whatever
+// they do, the thread comes back in its own mode.
+TEST(FloatModes, EveryCommandGivesTheThreadBackInItsMode) {
+    for (ThreadFloatMode mode : testhost::ALL_THREAD_FLOAT_MODES) {
+        SCOPED_TRACE(testhost::ThreadFloatModeName(mode));
+        for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremiere}) {
+            testhost::Host host(testhost::Module::Load(testhost::DefaultModulePath()), app);
+            host.faults().thread_float_mode = mode;
+            ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
+            EXPECT_EQ(host.float_mode_changes(), 0);
+            ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
+            EXPECT_EQ(host.float_mode_changes(), 0);
+            ASSERT_EQ(host.About(), PF_Err_NONE);
+            EXPECT_EQ(host.float_mode_changes(), 0);
+        }
+    }
+}
+
+}  // namespace
