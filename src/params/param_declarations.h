@@ -7,7 +7,7 @@
 
 #include "pf_sdk.h"
 #include "params/param_index.h"
-#include "shell/string_table.h"
+#include "common/string_table.h"
 
 namespace zonara {
 

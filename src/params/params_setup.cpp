@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "params/param_declarations.h"
-#include "shell/string_table.h"
+#include "common/string_table.h"
 
 namespace zonara {
 namespace {

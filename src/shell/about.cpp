@@ -2,7 +2,7 @@
 
 #include "host/host_suites.h"
 #include "shell/effect_version.h"
-#include "shell/string_table.h"
+#include "common/string_table.h"
 
 namespace zonara {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "render/simd_level.h"
+#include "render/frame/simd_level.h"
 
 namespace render_test {
 

@@ -7,9 +7,9 @@
 #include <limits>
 #include <random>
 
-#include "render/color_grade.h"
+#include "render/formula/color_grade.h"
 #include "reference/reference_render.h"
-#include "render/hsv.h"
+#include "render/formula/hsv.h"
 #include "render_test_support.h"
 
 namespace {

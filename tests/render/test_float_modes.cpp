@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "random_params.h"
-#include "render/simd_level.h"
+#include "render/frame/simd_level.h"
 #include "render_test_support.h"
 #include "simd_cap.h"
 #include "test_buffers.h"

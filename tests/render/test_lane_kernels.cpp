@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "reference/reference_render.h"
-#include "render/iterate_float_rows.h"
-#include "render/power_fallback_tally.h"
-#include "render/render_float_frame.h"
-#include "render/simd_level.h"
-#include "render/window_render_params.h"
+#include "render/drivers/iterate_float_rows.h"
+#include "render/lanes/power_fallback_tally.h"
+#include "render/drivers/render_float_frame.h"
+#include "render/frame/simd_level.h"
+#include "render/frame/window_render_params.h"
 #include "random_params.h"
 #include "render_test_support.h"
 #include "test_buffers.h"

@@ -12,9 +12,9 @@
 #include <memory>
 #include <vector>
 
-#include "render/constant_powers.h"
-#include "render/lane_kernels.h"
-#include "render/simd_level.h"
+#include "render/accelerators/constant_powers.h"
+#include "render/lanes/lane_kernels.h"
+#include "render/frame/simd_level.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "reference/reference_render.h"
-#include "render/simd_level.h"
+#include "render/frame/simd_level.h"
 #include "host_render.h"
 #include "random_params.h"
 #include "render_test_support.h"

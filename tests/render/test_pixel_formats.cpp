@@ -7,9 +7,9 @@
 #include <cstring>
 #include <limits>
 
-#include "render/pixel_callbacks.h"
-#include "render/pixel_codecs.h"
-#include "render/window_render_params.h"
+#include "render/drivers/pixel_callbacks.h"
+#include "render/formula/pixel_codecs.h"
+#include "render/frame/window_render_params.h"
 #include "render_test_support.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/iterate_float_rows.h"
+#include "render/drivers/iterate_float_rows.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <string>
 
 #include "reference/reference_render.h"
-#include "render/grade_tables.h"
-#include "render/iterate_float_rows.h"
-#include "render/pixel_callbacks.h"
+#include "render/accelerators/grade_tables.h"
+#include "render/drivers/iterate_float_rows.h"
+#include "render/drivers/pixel_callbacks.h"
 #include "render/render_frame.h"
-#include "render/window_render_params.h"
+#include "render/frame/window_render_params.h"
 #include "random_params.h"
 #include "host_render.h"
 #include "render_test_support.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "render/iterate_float_rows.h"
+#include "render/drivers/iterate_float_rows.h"
 #include "render/render_frame.h"
 #include "render_test_support.h"
 #include "support/linked_effect.h"

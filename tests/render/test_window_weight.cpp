@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "render/window_render_params.h"
-#include "render/window_weight.h"
+#include "render/frame/window_render_params.h"
+#include "render/formula/window_weight.h"
 #include "render_test_support.h"
 
 namespace {

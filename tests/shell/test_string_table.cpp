@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "shell/string_table.h"
+#include "common/string_table.h"
 
 namespace {
 

@@ -36,11 +36,13 @@ inline std::string OutputOf(const std::string &command) {
     return out;
 }
 
-// The level objects (lane_kernel_<level>) under a build folder.
+// The level objects (lane_kernel_<level>) of a build folder, where CMake
+// keeps the objects of the kernel's folder.
 inline std::vector<std::filesystem::path> LevelObjects(const std::filesystem::path &build_dir) {
     std::vector<std::filesystem::path> objects;
-    if (!std::filesystem::exists(build_dir / "CMakeFiles")) return objects;
-    for (const auto &entry : std::filesystem::recursive_directory_iterator(build_dir / "CMakeFiles")) {
+    const std::filesystem::path folder = build_dir / "CMakeFiles" / "zonara_effect_objects.dir" / "src" / "render" / "lanes";
+    if (!std::filesystem::exists(folder)) return objects;
+    for (const auto &entry : std::filesystem::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
         if (name.rfind("lane_kernel_", 0) == 0 && (name.ends_with(".o") || name.ends_with(".obj"))) {
             objects.push_back(entry.path());

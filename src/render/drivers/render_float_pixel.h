@@ -1,0 +1,33 @@
+// One pixel of a 32-bit float BGRA buffer, inline so that the effect's own
+// row loop can take it in whole (the callback RenderPixelBgra32f is the same
+// function behind the iterate-shaped signature).
+#pragma once
+
+#include <cstring>
+
+#include "pf_sdk.h"
+#include "render/formula/color_grade.h"
+#include "render/formula/hot_inline.h"
+#include "render/frame/window_render_params.h"
+
+namespace zonara {
+
+ZONARA_HOT_INLINE void RenderFloatPixel(const WindowRenderParams &record, A_long x, A_long y,
+                                        const PF_PixelBGRA32f *in, PF_PixelBGRA32f *out) {
+    // Alpha travels bit for bit, not-a-number payloads included.
+    float alpha_bits;
+    std::memcpy(&alpha_bits, &in->alpha, sizeof alpha_bits);
+    FloatPixel source{in->alpha, in->red, in->green, in->blue};
+    if (record.clamp_in_black) {
+        if (source.red < 0.0f) source.red = 0.0f;
+        if (source.green < 0.0f) source.green = 0.0f;
+        if (source.blue < 0.0f) source.blue = 0.0f;
+    }
+    const FloatPixel result = GradePixelAtWeight(record, FrameWeight(record, x, y), source);
+    out->blue = result.blue;
+    out->green = result.green;
+    out->red = result.red;
+    std::memcpy(&out->alpha, &alpha_bits, sizeof alpha_bits);
+}
+
+}  // namespace zonara

@@ -1,0 +1,59 @@
+#include "render/formula/window_weight.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zonara {
+
+double ApplyFalloff(const WindowRenderParams &record, double t) {
+    switch (record.falloff) {
+    case FALLOFF_QUADRATIC:
+        return t * t;
+    case FALLOFF_CUBIC:
+        return t * t * t;
+    case FALLOFF_GAMMA_2_2:
+        // 0.454, not 1 / 2.2: the curve as users have always seen it.
+        return std::pow(t, 0.454);
+    case FALLOFF_GAUSSIAN:
+        return 1.0 - std::pow(360.0, -std::pow(t, 2.5));
+    case FALLOFF_EXPONENTIAL:
+        // The product with 2.5 comes before the division so that F(1) is 1.
+        return (1.0 - std::pow(2.5, -t)) * 2.5 / 1.5;
+    default:
+        return t;
+    }
+}
+
+float EllipseBandFraction(const WindowRenderParams &record, float u, float v, float uu, float vv) {
+    // Measured along the ray from the centre through the pixel, between the
+    // inner ellipse and the outline, so the falloff is the same in every
+    // direction.
+    const float r = std::sqrt(vv + uu);
+    const float cu = u / r;
+    const float sv = v / r;
+    const float r_in = record.inner_ab / std::sqrt(cu * record.inner_half_height_sq * cu +
+                                                   sv * record.inner_half_width_sq * sv);
+    const float r_out = record.outer_ab /
+                        std::sqrt(sv * record.half_width_sq * sv + cu * record.half_height_sq * cu);
+    const double t = static_cast<double>((r - r_in) / (r_out - r_in));
+    return static_cast<float>(ApplyFalloff(record, t));
+}
+
+float RectangleBandFraction(const WindowRenderParams &record, float au, float av) {
+    const bool in_horizontal_band = au >= record.inner_half_width;
+    const bool in_vertical_band = av >= record.inner_half_height;
+    if (!in_horizontal_band && !in_vertical_band) return 0.0f;
+    const float tx = (au - record.inner_half_width) * record.inv_feather;
+    const float ty = (av - record.inner_half_height) * record.inv_vertical_feather;
+    if (in_horizontal_band && in_vertical_band) {
+        // The curve per direction first, then a length capped at 1: this
+        // rounds the inner corners of the band.
+        const double fx = ApplyFalloff(record, tx);
+        const double fy = ApplyFalloff(record, ty);
+        return static_cast<float>(std::min(1.0, std::sqrt(fx * fx + fy * fy)));
+    }
+    if (in_horizontal_band) return static_cast<float>(ApplyFalloff(record, tx));
+    return static_cast<float>(ApplyFalloff(record, ty));
+}
+
+}  // namespace zonara

@@ -1,0 +1,70 @@
+// The window weight of a pixel: 1 inside the feathered core, 0 on and beyond
+// the outline, a falloff curve of the position in the band between, swapped
+// by Invert.
+#pragma once
+
+#include <cmath>
+
+#include "render/frame/window_render_params.h"
+
+namespace zonara {
+
+// The edge curve F(t) selected by the record's falloff (FalloffChoice);
+// unknown values are linear.
+double ApplyFalloff(const WindowRenderParams &record, double t);
+
+// The outside fraction of a pixel in the feather band; kept out of line
+// because only band pixels need roots and powers.
+float EllipseBandFraction(const WindowRenderParams &record, float u, float v, float uu, float vv);
+float RectangleBandFraction(const WindowRenderParams &record, float au, float av);
+
+inline float ApplyInvert(const WindowRenderParams &record, float outside_fraction) {
+    return record.invert ? outside_fraction : 1.0f - outside_fraction;
+}
+
+inline float WindowU(const WindowRenderParams &record, float x, float y) {
+    return record.uy * y + record.ux * x + record.u_const;
+}
+
+inline float WindowV(const WindowRenderParams &record, float x, float y) {
+    return record.vx * x + record.vy * y + record.v_const;
+}
+
+inline float EllipseWeight(const WindowRenderParams &record, A_long x, A_long y) {
+    const float fx = static_cast<float>(x);
+    const float fy = static_cast<float>(y);
+    const float u = WindowU(record, fx, fy);
+    const float v = WindowV(record, fx, fy);
+    const float uu = u * u;
+    const float vv = v * v;
+    float outside_fraction = 1.0f;
+    if (!(vv * record.inv_half_height_sq + uu * record.inv_half_width_sq >= 1.0f)) {
+        outside_fraction = 0.0f;
+        if (record.feather != 0.0f &&
+            vv * record.inv_inner_half_height_sq + uu * record.inv_inner_half_width_sq > 1.0f) {
+            outside_fraction = EllipseBandFraction(record, u, v, uu, vv);
+        }
+    }
+    return ApplyInvert(record, outside_fraction);
+}
+
+inline float RectangleWeight(const WindowRenderParams &record, A_long x, A_long y) {
+    const float fx = static_cast<float>(x);
+    const float fy = static_cast<float>(y);
+    const float au = std::fabs(WindowU(record, fx, fy));
+    const float av = std::fabs(WindowV(record, fx, fy));
+    float outside_fraction = 1.0f;
+    if (!(au >= record.half_width || av >= record.half_height)) {
+        outside_fraction = 0.0f;
+        if (record.feather != 0.0f) {
+            outside_fraction = RectangleBandFraction(record, au, av);
+        }
+    }
+    return ApplyInvert(record, outside_fraction);
+}
+
+inline float WindowWeight(const WindowRenderParams &record, A_long x, A_long y) {
+    return record.is_ellipse ? EllipseWeight(record, x, y) : RectangleWeight(record, x, y);
+}
+
+}  // namespace zonara

@@ -1,0 +1,83 @@
+// The vector kernels, one set per instruction-set level, each built from
+// lane_kernel.inc with its own compiler flags: float rows, runs of integer
+// pixels, and the powers on their own for testing. Call a level only when
+// FrameSimdLevel allows it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "render/drivers/iterate_float_rows.h"
+#include "render/lanes/power_fallback_tally.h"
+#include "render/frame/simd_level.h"
+#include "render/frame/window_render_params.h"
+
+namespace zonara {
+
+struct GradeTables;
+struct ConstantPowers;
+
+// The integer pixel layouts the iterate suites walk.
+enum class CodeLayout : int { ARGB8, BGRA8, ARGB16 };
+
+// Pixels a run renders at most.
+constexpr int CODE_RUN_PIXELS = 32;
+
+// Renders the run of count pixels at (x0, y) ... (x0 + count - 1, y) from
+// the frame's tables (which the record points to) as the integer pixel
+// callbacks would, bit for bit. source and rendered hold CODE_RUN_PIXELS
+// pixels of the layout (past count their contents do not matter). Returns
+// the lanes (bit i for pixel i) not rendered, whose codes lie beyond the
+// tables and which must take the plain per-pixel path.
+using PixelRunKernel = std::uint32_t (*)(const WindowRenderParams &record, const GradeTables &tables,
+                                         CodeLayout layout, std::int64_t x0, std::int64_t y, int count,
+                                         const unsigned char *source, unsigned char *rendered);
+
+// Renders every pixel of span as RenderFloatPixel would, bit for bit, and
+// adds the powers taken and the lanes that fell back to tally.
+// every_power_falls_back: see FloatFrameProbe.
+using FloatRowKernel = void (*)(const WindowRenderParams &record, const FloatRowSpan &span,
+                                bool every_power_falls_back, PowerTally &tally);
+
+// The kernel's power on its own, for testing its error bound: result[i] is
+// the kernel's approximation of base[i] ^ exponent[i] and bound[i] the
+// relative error it guarantees, or 0 where the kernel would not trust
+// itself and falls back to the host's power.
+using PowerBlock = void (*)(const double *base, const double *exponent, double *result, double *bound,
+                            std::size_t count);
+
+// The kernel's fixed-exponent power on its own, likewise, for the tables of
+// one channel of one side.
+using ConstantPowerBlock = void (*)(const ConstantPowers &powers, int channel, int side, const float *base,
+                                    double *result, double *bound, std::size_t count);
+
+namespace lanes_baseline {
+void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
+void RenderFloatRows(const WindowRenderParams &, const FloatRowSpan &, bool, PowerTally &);
+std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
+                             int, const unsigned char *, unsigned char *);
+void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
+}  // namespace lanes_baseline
+namespace lanes_avx2 {
+void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
+void RenderFloatRows(const WindowRenderParams &, const FloatRowSpan &, bool, PowerTally &);
+std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
+                             int, const unsigned char *, unsigned char *);
+void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
+}  // namespace lanes_avx2
+namespace lanes_avx512 {
+void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
+void RenderFloatRows(const WindowRenderParams &, const FloatRowSpan &, bool, PowerTally &);
+std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
+                             int, const unsigned char *, unsigned char *);
+void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
+}  // namespace lanes_avx512
+
+// The kernels of an instruction-set level; null at SCALAR.
+struct LaneKernels {
+    FloatRowKernel float_rows;
+    PixelRunKernel pixel_run;
+};
+LaneKernels LaneKernelsAt(SimdLevel level);
+
+}  // namespace zonara
