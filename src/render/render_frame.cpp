@@ -9,7 +9,6 @@
 #include "params/param_array.h"
 #include "params/param_index.h"
 #include "render/drivers/float_frame_bands.h"
-#include "render/accelerators/grade_tables.h"
 #include "render/drivers/iterate_float_rows.h"
 #include "render/drivers/look_ahead_runs.h"
 #include "render/drivers/pixel_callbacks.h"
@@ -17,6 +16,7 @@
 #include "render/drivers/render_float_frame.h"
 #include "render/frame/simd_level.h"
 #include "render/drivers/reporting_suite_lease.h"
+#include "render/frame/frame_plan.h"
 #include "render/frame/window_render_params.h"
 
 namespace zonara {
@@ -39,69 +39,46 @@ A_long ExtentRows(const PF_LayerDef &output) {
     return static_cast<A_long>(std::clamp<std::int64_t>(rows, INT32_MIN, INT32_MAX));
 }
 
-// Builds the frame's tables when the frame is large enough for them to pay
-// off. Tables are an accelerator only: if their memory cannot be had, the
-// frame renders without them.
-void AttachTables(WindowRenderParams &record, const PF_LayerDef &output, int code_count,
-                  void (*build)(const WindowRenderParams &, GradeTables &), GradeTables &tables) {
-    const std::size_t pixels =
-        static_cast<std::size_t>(output.width) * static_cast<std::size_t>(output.height);
-    if (!TablesPayOff(pixels, code_count)) return;
-    try {
-        build(record, tables);
-        record.tables = &tables;
-    } catch (const std::bad_alloc &) {
-        record.tables = nullptr;
-    }
-}
-
-// Walks an integer frame with the host's iterate suite: in runs through the
-// vector kernel of the frame's level where the frame is worth it, otherwise
-// with the plain callback chosen for the frame (and, for 8-bit frames whose
-// saturation mixes the channels, the memo of finished pixels).
+// Walks an integer frame with the host's iterate suite along the path the
+// frame's plan chose: in runs through the vector kernel of the frame's level,
+// or with the plain callback, which the frame also takes when the runs'
+// memory cannot be had.
 template <class Pixel, class Iterate>
-PF_Err WalkIntegerFrame(WindowRenderParams &record, GradeTables &tables, const PF_LayerDef &source,
-                        const PF_LayerDef &output, PF_Err (*in_runs)(void *, A_long, A_long, Pixel *, Pixel *),
+PF_Err WalkIntegerFrame(const FramePlan &plan, const PF_LayerDef &source,
+                        PF_Err (*in_runs)(void *, A_long, A_long, Pixel *, Pixel *),
                         PF_Err (*plain)(void *, A_long, A_long, Pixel *, Pixel *), Iterate iterate) {
-    if (const PixelRunKernel kernel = PixelRunKernelFor(record, FrameSimdLevel())) {
+    if (plan.integer_path() == IntegerPath::IN_RUNS) {
         std::unique_ptr<LookAheadFrame> runs;
         try {
-            runs = std::make_unique<LookAheadFrame>(record, kernel, source, sizeof(Pixel));
+            runs = std::make_unique<LookAheadFrame>(plan.stage(), plan.run_kernel(), source, sizeof(Pixel));
         } catch (const std::bad_alloc &) {
             // Runs only save work; the plain callback renders the same.
         }
         if (runs != nullptr) return iterate(runs.get(), in_runs);
     }
-    if (record.tables != nullptr) {
-        try {
-            AttachSaturationMemo(static_cast<std::size_t>(output.width) * static_cast<std::size_t>(output.height),
-                                 tables);
-        } catch (const std::bad_alloc &) {
-            // The memo only saves work; without it the pixels are computed.
-        }
-    }
-    return iterate(&record, plain);
+    // The host's refcon is not const; the callbacks only read the stage.
+    return iterate(const_cast<PixelStage *>(&plan.stage()), plain);
 }
 
-PF_Err RenderAfterEffects(PF_InData *in_data, HostSuites &suites, WindowRenderParams &record,
+PF_Err RenderAfterEffects(PF_InData *in_data, HostSuites &suites, const WindowRenderParams &record,
                           PF_LayerDef &source, PF_LayerDef &output, A_long rows) {
-    GradeTables tables;
     if ((output.world_flags & PF_WorldFlag_DEEP) != 0) {
         const PF_iterate16Suite1 *iterate16 = suites.Iterate16Suite();
         if (!HasPixels(output)) return PF_Err_NONE;
         if (!HasPixels(source)) return PF_Err_BAD_CALLBACK_PARAM;
-        AttachTables(record, output, Codec16::MAX_CODE + 1, BuildGradeTables16, tables);
-        return WalkIntegerFrame<PF_Pixel16>(
-            record, tables, source, output, RenderArgb16InRuns, ChooseArgb16Callback(record),
-            [&](void *refcon, PF_IteratePixel16Func callback) {
-                return iterate16->iterate(in_data, 0, rows, &source, nullptr, refcon, callback, &output);
-            });
+        const FramePlan plan(record, FrameFormat::ARGB16, output.width, output.height, FrameSimdLevel());
+        return WalkIntegerFrame<PF_Pixel16>(plan, source, RenderArgb16InRuns,
+                                            Argb16Callback(plan.plain_integer_path()),
+                                            [&](void *refcon, PF_IteratePixel16Func callback) {
+                                                return iterate16->iterate(in_data, 0, rows, &source, nullptr,
+                                                                          refcon, callback, &output);
+                                            });
     }
     const PF_Iterate8Suite1 *iterate8 = suites.Iterate8Suite();
     if (!HasPixels(output)) return PF_Err_NONE;
     if (!HasPixels(source)) return PF_Err_BAD_CALLBACK_PARAM;
-    AttachTables(record, output, Codec8::MAX_CODE + 1, BuildGradeTables8, tables);
-    return WalkIntegerFrame<PF_Pixel>(record, tables, source, output, RenderArgb8InRuns, ChooseArgb8Callback(record),
+    const FramePlan plan(record, FrameFormat::ARGB8, output.width, output.height, FrameSimdLevel());
+    return WalkIntegerFrame<PF_Pixel>(plan, source, RenderArgb8InRuns, Argb8Callback(plan.plain_integer_path()),
                                       [&](void *refcon, PF_IteratePixel8Func callback) {
                                           return iterate8->iterate(in_data, 0, rows, &source, nullptr, refcon,
                                                                    callback, &output);
@@ -109,7 +86,7 @@ PF_Err RenderAfterEffects(PF_InData *in_data, HostSuites &suites, WindowRenderPa
 }
 
 PF_Err RenderPremiere(PF_InData *in_data, PF_OutData *out_data, HostSuites &suites,
-                      WindowRenderParams &record, PF_LayerDef &source, PF_LayerDef &output,
+                      const WindowRenderParams &record, PF_LayerDef &source, PF_LayerDef &output,
                       A_long rows) {
     ReportingSuiteLease<PF_PixelFormatSuite1> pixel_format_suite(
         in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1);
@@ -119,22 +96,17 @@ PF_Err RenderPremiere(PF_InData *in_data, PF_OutData *out_data, HostSuites &suit
     PrPixelFormat format = PrPixelFormat_BGRA_4444_8u;
     static_cast<void>(pixel_format_suite.get()->GetPixelFormat(&output, &format));
 
-    GradeTables tables;
     if (format == PrPixelFormat_BGRA_4444_32f) {
-        // The effect's own loop, at the instruction-set level chosen once for
-        // the frame: the same pixels as RenderPixelBgra32f, in bands of rows
-        // on the host's threads where it offers them.
-        const SimdLevel level = FrameSimdLevel();
-        std::unique_ptr<ConstantPowers> constant_powers;
-        AttachConstantPowers(record, level, constant_powers);
-        RenderFloatFrameInBands(record, FloatRowsToVisit(0, rows, &source, &output), level,
-                                suites.Iterate8SuiteIfOffered());
+        // The effect's own loop, in bands of rows on the host's threads where
+        // it offers them.
+        const FramePlan plan(record, FrameFormat::BGRA32F, output.width, output.height, FrameSimdLevel());
+        RenderFloatFrameInBands(plan, FloatRowsToVisit(0, rows, &source, &output), suites.Iterate8SuiteIfOffered());
     } else if (format == PrPixelFormat_BGRA_4444_8u) {
         const PF_Iterate8Suite1 *iterate8 = suites.Iterate8Suite();
         if (HasPixels(source) && HasPixels(output)) {
-            AttachTables(record, output, Codec8::MAX_CODE + 1, BuildGradeTables8, tables);
+            const FramePlan plan(record, FrameFormat::BGRA8, output.width, output.height, FrameSimdLevel());
             static_cast<void>(WalkIntegerFrame<PF_Pixel>(
-                record, tables, source, output, RenderBgra8InRuns, ChooseBgra8Callback(record),
+                plan, source, RenderBgra8InRuns, Bgra8Callback(plan.plain_integer_path()),
                 [&](void *refcon, PF_IteratePixel8Func callback) {
                     return iterate8->iterate(in_data, 0, rows, &source, nullptr, refcon, callback, &output);
                 }));
@@ -153,8 +125,8 @@ PF_Err RenderFrame(PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params
     HostSuites suites(in_data->pica_basicP);
     if (output == nullptr || !ParamArrayComplete(params)) return PF_Err_INTERNAL_STRUCT_DAMAGED;
 
-    WindowRenderParams record;
-    BuildWindowRenderParams(*in_data, params, record);
+    // Built once, read-only from here on, whichever threads read it.
+    const WindowRenderParams record = MakeWindowRenderParams(*in_data, params);
     PF_LayerDef &source = params[PARAM_INPUT]->u.ld;
     const A_long rows = ExtentRows(*output);
 

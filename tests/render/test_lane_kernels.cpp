@@ -18,6 +18,7 @@
 #include "render/drivers/iterate_float_rows.h"
 #include "render/lanes/power_fallback_tally.h"
 #include "render/drivers/render_float_frame.h"
+#include "render/frame/frame_plan.h"
 #include "render/frame/simd_level.h"
 #include "render/frame/window_render_params.h"
 #include "random_params.h"
@@ -60,16 +61,16 @@ void FillWithEdgeValues(Buffer &buffer, std::mt19937 &rng) {
 // power tables as a render has them or without; returns the frame's tally.
 PowerTally RenderAtLevel(const PF_InData &in_data, ParamSet &params, const Buffer &src, Buffer &dst,
                          SimdLevel level, bool every_power_falls_back = false, bool constant_powers = true) {
-    WindowRenderParams record;
-    BuildWindowRenderParams(in_data, params.array(), record);
-    std::unique_ptr<ConstantPowers> tables;
-    if (constant_powers) AttachConstantPowers(record, level, tables);
+    const WindowRenderParams record = MakeWindowRenderParams(in_data, params.array());
+    FramePlanOptions options;
+    options.constant_powers = constant_powers;
+    const FramePlan plan(record, FrameFormat::BGRA32F, dst.def.width, dst.def.height, level, options);
     const FloatRowSpan span = FloatRowsToVisit(0, dst.def.height, &src.def, &dst.def);
     PowerTally tally;
     FloatFrameProbe probe;
     probe.every_power_falls_back = every_power_falls_back;
     probe.tally = &tally;
-    RenderFloatFrame(record, span, level, probe);
+    RenderFloatFrame(plan.stage(), plan.float_kernel(), span, probe);
     return tally;
 }
 

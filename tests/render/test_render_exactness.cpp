@@ -12,6 +12,7 @@
 #include "render/accelerators/grade_tables.h"
 #include "render/drivers/iterate_float_rows.h"
 #include "render/drivers/pixel_callbacks.h"
+#include "render/frame/pixel_stage.h"
 #include "render/render_frame.h"
 #include "render/frame/window_render_params.h"
 #include "random_params.h"
@@ -44,16 +45,17 @@ void RenderReference(const PF_InData &in_data, ParamSet &params, const Buffer &s
 
 // The callbacks with the frame's tables always built, whatever the size.
 void RenderWithForcedTables(const PF_InData &in_data, ParamSet &params, Buffer &src, Buffer &dst) {
-    WindowRenderParams record;
-    BuildWindowRenderParams(in_data, params.array(), record);
+    const WindowRenderParams record = MakeWindowRenderParams(in_data, params.array());
     GradeTables tables;
     if (src.format == PixelFormat::kArgb16) BuildGradeTables16(record, tables);
     else BuildGradeTables8(record, tables);
     // The memo too, whatever the size; a no-op where it does not apply.
     AttachSaturationMemo(MEMO_WORTH_CLEARING_FROM_PIXELS, tables);
-    record.tables = &tables;
+    PixelStage stage;
+    stage.record = &record;
+    stage.tables = &tables;
     if (src.format == PixelFormat::kBgra32f) {
-        IterateFloatRows(0, dst.def.height, &src.def, &record, RenderPixelBgra32f, &dst.def);
+        IterateFloatRows(0, dst.def.height, &src.def, &stage, RenderPixelBgra32f, &dst.def);
         return;
     }
     for (int y = 0; y < dst.def.height; ++y) {
@@ -61,9 +63,9 @@ void RenderWithForcedTables(const PF_InData &in_data, ParamSet &params, Buffer &
             void *in = src.Pixel(x, y);
             void *out = dst.Pixel(x, y);
             switch (src.format) {
-            case PixelFormat::kArgb8: RenderPixelArgb8(&record, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
-            case PixelFormat::kBgra8: RenderPixelBgra8(&record, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
-            case PixelFormat::kArgb16: RenderPixelArgb16(&record, x, y, static_cast<PF_Pixel16 *>(in), static_cast<PF_Pixel16 *>(out)); break;
+            case PixelFormat::kArgb8: RenderPixelArgb8(&stage, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
+            case PixelFormat::kBgra8: RenderPixelBgra8(&stage, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
+            case PixelFormat::kArgb16: RenderPixelArgb16(&stage, x, y, static_cast<PF_Pixel16 *>(in), static_cast<PF_Pixel16 *>(out)); break;
             case PixelFormat::kBgra32f: break;
             }
         }

@@ -16,7 +16,6 @@ WindowRenderParams Build(const ParamSet &params) {
     InData in;
     WindowRenderParams record;
     BuildWindowRenderParams(in.in_data, params.const_array(), record);
-    record.host_in_data = nullptr;
     return record;
 }
 

@@ -72,9 +72,11 @@ inline std::vector<std::string> MergeableDefinitions(const std::string &nm, cons
         if (!(fields >> index >> section)) continue;
         const std::size_t dollar = section.find('$');
         if (dollar == std::string::npos) continue;
+        // C++ definitions only, by their mangled names: the others are the
+        // compiler's own (".rdata$zzz" holds its version) or MinGW's pointers
+        // to data of other objects (".refptr."), references, not code.
         const std::string name = section.substr(dollar + 1);
-        // MinGW's pointers to data of other objects: references, not code.
-        if (name.rfind(".refptr.", 0) == 0) continue;
+        if (name.rfind("_Z", 0) != 0) continue;
         names.push_back(Demangled(name));
     }
     return names;

@@ -17,11 +17,12 @@
 #include <vector>
 
 #include "bench/bench_setup.h"
-#include "render/iterate_float_rows.h"
-#include "render/power_fallback_tally.h"
-#include "render/render_float_frame.h"
-#include "render/simd_level.h"
-#include "render/window_render_params.h"
+#include "render/drivers/iterate_float_rows.h"
+#include "render/lanes/power_fallback_tally.h"
+#include "render/drivers/render_float_frame.h"
+#include "render/frame/frame_plan.h"
+#include "render/frame/simd_level.h"
+#include "render/frame/window_render_params.h"
 #include "tools/commands/commands.h"
 #include "tools/commands/host_name.h"
 
@@ -63,10 +64,10 @@ double Median(std::vector<double> values) {
     return n % 2 == 1 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
 }
 
-// The share of the float frame's powers that fell back to the host's power,
-// from one more frame rendered by the effect code linked into the tool (the
-// module keeps its own counts, which no host can read).
-double FloatFallbackShare(testhost::Host &host, testhost::Layer &src, testhost::Layer &dst) {
+// The frame's record as the module builds it from the host's parameters,
+// by the effect code linked into the tool: what the benchmark reports of a
+// frame (its plan, its powers' fallbacks) the module keeps to itself.
+zonara::WindowRenderParams RecordOf(testhost::Host &host, testhost::Layer &src) {
     PF_UtilCallbacks utils{};
     utils.ansi.pow = [](double base, double exponent) { return std::pow(base, exponent); };
     PF_InData in_data{};
@@ -75,15 +76,27 @@ double FloatFallbackShare(testhost::Host &host, testhost::Layer &src, testhost::
     in_data.downsample_x = {1, 1};
     in_data.downsample_y = {1, 1};
     host.params().at(0).u.ld = src.def();
-    zonara::WindowRenderParams record;
-    zonara::BuildWindowRenderParams(in_data, host.params().array(), record);
-    std::unique_ptr<zonara::ConstantPowers> constant_powers;
-    zonara::AttachConstantPowers(record, zonara::FrameSimdLevel(), constant_powers);
+    return zonara::MakeWindowRenderParams(in_data, host.params().array());
+}
+
+zonara::FrameFormat FrameFormatOf(testhost::PixelFormat format) {
+    switch (format) {
+    case testhost::PixelFormat::kArgb8: return zonara::FrameFormat::ARGB8;
+    case testhost::PixelFormat::kArgb16: return zonara::FrameFormat::ARGB16;
+    case testhost::PixelFormat::kBgra8: return zonara::FrameFormat::BGRA8;
+    case testhost::PixelFormat::kBgra32f: return zonara::FrameFormat::BGRA32F;
+    }
+    return zonara::FrameFormat::ARGB8;
+}
+
+// The share of the float frame's powers that fell back to the host's power,
+// from one more frame rendered along the frame's plan.
+double FloatFallbackShare(const zonara::FramePlan &plan, testhost::Layer &src, testhost::Layer &dst) {
     zonara::PowerTally tally;
     zonara::FloatFrameProbe probe;
     probe.tally = &tally;
-    zonara::RenderFloatFrame(record, zonara::FloatRowsToVisit(0, dst.height(), &src.def(), &dst.def()),
-                             zonara::FrameSimdLevel(), probe);
+    zonara::RenderFloatFrame(plan.stage(), plan.float_kernel(),
+                             zonara::FloatRowsToVisit(0, dst.height(), &src.def(), &dst.def()), probe);
     return tally.powers == 0 ? 0.0 : static_cast<double>(tally.fallbacks) / static_cast<double>(tally.powers);
 }
 
@@ -126,9 +139,12 @@ void RunBench(ToolContext &context, const BenchOptions &options) {
         std::cout << "frame " << i + 1 << ": render " << std::fixed << std::setprecision(1)
                   << render_seconds * 1e3 << " ms, copy " << copy_seconds * 1e3 << " ms\n";
     }
+    const zonara::WindowRenderParams record = RecordOf(*host, src);
+    const zonara::FramePlan plan(record, FrameFormatOf(choice.format), width, height, zonara::FrameSimdLevel());
+    std::cout << "plan: " << plan.Describe() << "\n";
     std::cout << "level " << zonara::SimdLevelName(zonara::FrameSimdLevel());
     if (choice.format == testhost::PixelFormat::kBgra32f && zonara::FrameSimdLevel() != zonara::SimdLevel::SCALAR) {
-        std::cout << ", power fallbacks " << std::setprecision(6) << 100.0 * FloatFallbackShare(*host, src, dst)
+        std::cout << ", power fallbacks " << std::setprecision(6) << 100.0 * FloatFallbackShare(plan, src, dst)
                   << "%";
     } else if (zonara::FrameSimdLevel() != zonara::SimdLevel::SCALAR) {
         // Integer frames take their powers from tables, except in the

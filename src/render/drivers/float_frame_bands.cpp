@@ -11,9 +11,8 @@ namespace zonara {
 namespace {
 
 struct BandJob {
-    const WindowRenderParams *record = nullptr;
+    const FramePlan *plan = nullptr;
     FloatRowSpan span;
-    SimdLevel level = SimdLevel::SCALAR;
     std::int64_t band_rows = 0;
     A_long bands = 0;
     // Set by whoever renders the band first: a host that calls one index
@@ -29,7 +28,7 @@ void RenderBand(BandJob &job, A_long band) {
     FloatRowSpan rows = job.span;
     rows.first = job.span.first + band * job.band_rows;
     rows.end = std::min(job.span.end, rows.first + job.band_rows);
-    RenderFloatFrame(*job.record, rows, job.level);
+    RenderFloatFrame(job.plan->stage(), job.plan->float_kernel(), rows);
 }
 
 // Called on the host's threads; nothing may be thrown back into the host,
@@ -46,17 +45,18 @@ PF_Err RenderBandOnHostThread(void *refcon, A_long, A_long band, A_long) {
 
 }  // namespace
 
-void RenderFloatFrameInBands(const WindowRenderParams &record, const FloatRowSpan &span, SimdLevel level,
-                             const PF_Iterate8Suite1 *iterate8) {
+void RenderFloatFrameInBands(const FramePlan &plan, const FloatRowSpan &span, const PF_Iterate8Suite1 *iterate8) {
     const std::int64_t rows = span.end - span.first;
-    if (iterate8 == nullptr || iterate8->iterate_generic == nullptr || rows < 2 * FLOAT_BAND_ROWS) {
-        RenderFloatFrame(record, span, level);
+    // The plan counted the output's rows; the span may be fewer (a source
+    // shorter than the output).
+    if (!plan.float_bands() || iterate8 == nullptr || iterate8->iterate_generic == nullptr ||
+        rows < 2 * FLOAT_BAND_ROWS) {
+        RenderFloatFrame(plan.stage(), plan.float_kernel(), span);
         return;
     }
     BandJob job;
-    job.record = &record;
+    job.plan = &plan;
     job.span = span;
-    job.level = level;
     job.band_rows = std::max(FLOAT_BAND_ROWS, (rows + MAX_FLOAT_BANDS - 1) / MAX_FLOAT_BANDS);
     job.bands = static_cast<A_long>((rows + job.band_rows - 1) / job.band_rows);
     // The host's answer decides nothing: whatever it left undone is done here.

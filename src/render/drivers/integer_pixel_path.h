@@ -6,6 +6,7 @@
 #include "pf_sdk.h"
 #include "render/formula/color_grade.h"
 #include "render/accelerators/grade_tables.h"
+#include "render/frame/pixel_stage.h"
 #include "render/formula/hot_inline.h"
 #include "render/lanes/lane_kernels.h"
 #include "render/formula/pixel_codecs.h"
@@ -138,10 +139,11 @@ ZONARA_OUT_OF_LINE Codes<typename Codec::Code> RenderCodesAtWeight(const WindowR
 // tables (when there are any) replace the powers; codes beyond full scale,
 // which a damaged buffer may hold, never index a table.
 template <class Codec>
-ZONARA_HOT_INLINE Codes<typename Codec::Code> RenderCodes(const WindowRenderParams &record, A_long x, A_long y,
+ZONARA_HOT_INLINE Codes<typename Codec::Code> RenderCodes(const PixelStage &stage, A_long x, A_long y,
                                                           Codes<typename Codec::Code> in) {
+    const WindowRenderParams &record = *stage.record;
     const float weight = FrameWeight(record, x, y);
-    const GradeTables *tables = record.tables;
+    const GradeTables *tables = stage.tables;
     if (tables != nullptr && CodesInTables<Codec>(in)) {
         if (weight == 1.0f) return RenderCodesFromSide<Codec>(record, *tables, SIDE_INSIDE, in);
         if (weight == 0.0f) return RenderCodesFromSide<Codec>(record, *tables, SIDE_OUTSIDE, in);

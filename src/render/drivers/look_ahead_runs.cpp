@@ -55,15 +55,15 @@ bool StartRun(LookAheadFrame &frame, RunSlot &slot, A_long x, A_long y, const ty
     } else {
         std::memcpy(slot.source, in, static_cast<std::size_t>(count) * sizeof(Pixel));
     }
-    const WindowRenderParams &record = frame.record();
-    std::uint32_t plain =
-        frame.kernel()(record, *record.tables, Layout::CODE_LAYOUT, x, y, count, slot.source, slot.rendered);
+    const PixelStage &stage = frame.stage();
+    std::uint32_t plain = frame.kernel()(*stage.record, *stage.tables, Layout::CODE_LAYOUT, x, y, count,
+                                         slot.source, slot.rendered);
     for (; plain != 0; plain &= plain - 1) {
         const int i = __builtin_ctz(plain);
         Pixel source;
         std::memcpy(&source, slot.source + i * sizeof(Pixel), sizeof source);
         Pixel rendered;
-        Layout::Write(RenderCodes<typename Layout::Codec>(record, static_cast<A_long>(x + i), y, Layout::Read(&source)),
+        Layout::Write(RenderCodes<typename Layout::Codec>(stage, static_cast<A_long>(x + i), y, Layout::Read(&source)),
                       &rendered);
         std::memcpy(slot.rendered + i * sizeof(Pixel), &rendered, sizeof rendered);
     }
@@ -91,15 +91,15 @@ PF_Err RenderInRuns(void *refcon, A_long x, A_long y, typename Layout::Pixel *in
         }
     }
     const StandardFloatMode standard_mode;
-    Layout::Write(RenderCodes<typename Layout::Codec>(frame.record(), x, y, Layout::Read(in)), out);
+    Layout::Write(RenderCodes<typename Layout::Codec>(frame.stage(), x, y, Layout::Read(in)), out);
     return PF_Err_NONE;
 }
 
 }  // namespace
 
-LookAheadFrame::LookAheadFrame(const WindowRenderParams &record, PixelRunKernel kernel, const PF_LayerDef &source,
+LookAheadFrame::LookAheadFrame(const PixelStage &stage, PixelRunKernel kernel, const PF_LayerDef &source,
                                std::size_t pixel_bytes)
-    : record_(record), kernel_(kernel), slots_(new RunSlot[SLOT_COUNT]) {
+    : stage_(stage), kernel_(kernel), slots_(new RunSlot[SLOT_COUNT]) {
     const std::int64_t width = source.width;
     const std::int64_t rowbytes = source.rowbytes;
     pixel_bytes_ = static_cast<std::int64_t>(pixel_bytes);
@@ -140,15 +140,6 @@ std::int64_t LookAheadFrame::PixelsLeftInRow(const void *pixel) const {
     }
     const auto column = static_cast<std::int64_t>(within / static_cast<std::uint64_t>(pixel_bytes_));
     return column < source_width_ ? source_width_ - column : 0;
-}
-
-PixelRunKernel PixelRunKernelFor(const WindowRenderParams &record, SimdLevel level) {
-    const GradeTables *tables = record.tables;
-    if (tables == nullptr) return nullptr;
-    const bool saturation = tables->kind[SIDE_INSIDE] == SideTableKind::GRADED_VALUES ||
-                            tables->kind[SIDE_OUTSIDE] == SideTableKind::GRADED_VALUES;
-    if (!record.weight_matters && !saturation) return nullptr;
-    return LaneKernelsAt(level).pixel_run;
 }
 
 PF_Err RenderArgb8InRuns(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel *out) {

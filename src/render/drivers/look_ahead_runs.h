@@ -19,7 +19,7 @@
 #include "pf_sdk.h"
 #include "render/lanes/lane_kernels.h"
 #include "render/frame/simd_level.h"
-#include "render/frame/window_render_params.h"
+#include "render/frame/pixel_stage.h"
 
 namespace zonara {
 
@@ -45,15 +45,15 @@ struct alignas(64) RunSlot {
 
 class LookAheadFrame {
 public:
-    // The frame's record must have its tables; source is the layer the
-    // host walks, whose pixels are pixel_bytes wide.
-    LookAheadFrame(const WindowRenderParams &record, PixelRunKernel kernel, const PF_LayerDef &source,
+    // The frame's stage must have its tables; source is the layer the host
+    // walks, whose pixels are pixel_bytes wide.
+    LookAheadFrame(const PixelStage &stage, PixelRunKernel kernel, const PF_LayerDef &source,
                    std::size_t pixel_bytes);
     ~LookAheadFrame();
     LookAheadFrame(const LookAheadFrame &) = delete;
     LookAheadFrame &operator=(const LookAheadFrame &) = delete;
 
-    const WindowRenderParams &record() const { return record_; }
+    const PixelStage &stage() const { return stage_; }
     PixelRunKernel kernel() const { return kernel_; }
 
     // The calling thread's slot, claimed on its first call; null when every
@@ -82,7 +82,7 @@ private:
     }
     RunSlot *ClaimSlot(std::thread::id me);
 
-    const WindowRenderParams &record_;
+    const PixelStage &stage_;
     PixelRunKernel kernel_;
     std::uintptr_t source_base_ = 0;
     std::int64_t source_rowbytes_ = 0;
@@ -91,12 +91,6 @@ private:
     std::int64_t pixel_bytes_ = 0;
     std::unique_ptr<RunSlot[]> slots_;
 };
-
-// The run kernel of an instruction-set level, for a frame whose integer
-// pixels are worth rendering in runs: one with tables, whose weight matters
-// or whose saturation mixes the channels. Null otherwise (the plain
-// callbacks then serve the frame).
-PixelRunKernel PixelRunKernelFor(const WindowRenderParams &record, SimdLevel level);
 
 // The integer callbacks with look-ahead; refcon is the frame's
 // LookAheadFrame.

@@ -9,9 +9,7 @@ namespace {
 
 using namespace integer_pixels;
 
-const WindowRenderParams &RecordOf(void *refcon) {
-    return *static_cast<const WindowRenderParams *>(refcon);
-}
+const PixelStage &StageOf(void *refcon) { return *static_cast<const PixelStage *>(refcon); }
 
 // A host leaves out the source pixel where the source does not reach the
 // destination; such a pixel has nothing to be graded from and is left as it
@@ -25,7 +23,7 @@ template <class Layout>
 PF_Err RenderAnyPixel(void *refcon, A_long x, A_long y, typename Layout::Pixel *in, typename Layout::Pixel *out) {
     if (in == nullptr || out == nullptr) return PF_Err_NONE;
     const StandardFloatMode standard_mode;
-    Layout::Write(RenderCodes<typename Layout::Codec>(RecordOf(refcon), x, y, Layout::Read(in)), out);
+    Layout::Write(RenderCodes<typename Layout::Codec>(StageOf(refcon), x, y, Layout::Read(in)), out);
     return PF_Err_NONE;
 }
 
@@ -45,7 +43,7 @@ template <class Layout>
         return PF_Err_NONE;
     }
     const StandardFloatMode standard_mode;
-    Layout::Write(RenderCodesAtWeight<Codec>(RecordOf(refcon), 1.0f, codes), out);
+    Layout::Write(RenderCodesAtWeight<Codec>(*StageOf(refcon).record, 1.0f, codes), out);
     return PF_Err_NONE;
 }
 
@@ -56,14 +54,14 @@ PF_Err LookUpPixel(void *refcon, A_long, A_long, typename Layout::Pixel *in, typ
     if (in == nullptr || out == nullptr) return PF_Err_NONE;
     using Codec = typename Layout::Codec;
     using Code = typename Codec::Code;
-    const WindowRenderParams &record = RecordOf(refcon);
+    const PixelStage &stage = StageOf(refcon);
     const auto codes = Layout::Read(in);
     if (!CodesInTables<Codec>(codes)) {
         const StandardFloatMode standard_mode;
-        Layout::Write(RenderCodesAtWeight<Codec>(record, 1.0f, codes), out);
+        Layout::Write(RenderCodesAtWeight<Codec>(*stage.record, 1.0f, codes), out);
         return PF_Err_NONE;
     }
-    const GradeTables &tables = *record.tables;
+    const GradeTables &tables = *stage.tables;
     const int count = tables.code_count;
     const std::uint16_t *table = tables.output_codes[SIDE_INSIDE];
     Layout::Write({codes.alpha, static_cast<Code>(table[codes.red]), static_cast<Code>(table[count + codes.green]),
@@ -73,11 +71,12 @@ PF_Err LookUpPixel(void *refcon, A_long, A_long, typename Layout::Pixel *in, typ
 }
 
 template <class Layout>
-auto ChooseFor(const WindowRenderParams &record) {
-    const GradeTables *tables = record.tables;
-    if (tables != nullptr && !record.weight_matters &&
-        tables->kind[SIDE_INSIDE] == SideTableKind::OUTPUT_CODES) {
-        return tables->codes_unchanged[SIDE_INSIDE] ? &CopyUnchangedPixel<Layout> : &LookUpPixel<Layout>;
+auto CallbackFor(IntegerPath path) {
+    switch (path) {
+    case IntegerPath::COPY_UNCHANGED: return &CopyUnchangedPixel<Layout>;
+    case IntegerPath::LOOK_UP: return &LookUpPixel<Layout>;
+    case IntegerPath::IN_RUNS:
+    case IntegerPath::EVERY_PIXEL: break;
     }
     return &RenderAnyPixel<Layout>;
 }
@@ -100,20 +99,14 @@ PF_Err RenderPixelBgra32f(void *refcon, A_long x, A_long y, PF_PixelBGRA32f *in,
                           PF_PixelBGRA32f *out) {
     if (in == nullptr || out == nullptr) return PF_Err_NONE;
     const StandardFloatMode standard_mode;
-    RenderFloatPixel(RecordOf(refcon), x, y, in, out);
+    RenderFloatPixel(*StageOf(refcon).record, x, y, in, out);
     return PF_Err_NONE;
 }
 
-PF_IteratePixel8Func ChooseArgb8Callback(const WindowRenderParams &record) {
-    return ChooseFor<Argb8Layout>(record);
-}
+PF_IteratePixel8Func Argb8Callback(IntegerPath path) { return CallbackFor<Argb8Layout>(path); }
 
-PF_IteratePixel16Func ChooseArgb16Callback(const WindowRenderParams &record) {
-    return ChooseFor<Argb16Layout>(record);
-}
+PF_IteratePixel16Func Argb16Callback(IntegerPath path) { return CallbackFor<Argb16Layout>(path); }
 
-PF_IteratePixel8Func ChooseBgra8Callback(const WindowRenderParams &record) {
-    return ChooseFor<Bgra8Layout>(record);
-}
+PF_IteratePixel8Func Bgra8Callback(IntegerPath path) { return CallbackFor<Bgra8Layout>(path); }
 
 }  // namespace zonara

@@ -1,8 +1,9 @@
 // The per-pixel callbacks of the four buffer formats, in the shape the host's
-// iterate operations call them. refcon is the frame's WindowRenderParams.
+// iterate operations call them. refcon is the frame's PixelStage.
 #pragma once
 
 #include "pf_sdk.h"
+#include "render/frame/frame_plan.h"
 
 namespace zonara {
 
@@ -17,14 +18,12 @@ PF_Err RenderPixelBgra8(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel
 PF_Err RenderPixelBgra32f(void *refcon, A_long x, A_long y, PF_PixelBGRA32f *in,
                           PF_PixelBGRA32f *out);
 
-struct WindowRenderParams;
-
-// The callback to walk a frame with, once its record and tables are final:
-// the one above for the format, or an equivalent that does less per pixel
-// where the frame allows it (every code unchanged, or a table look-up alone).
-// Each gives exactly the pixels the general callback gives.
-PF_IteratePixel8Func ChooseArgb8Callback(const WindowRenderParams &record);
-PF_IteratePixel16Func ChooseArgb16Callback(const WindowRenderParams &record);
-PF_IteratePixel8Func ChooseBgra8Callback(const WindowRenderParams &record);
+// The callback of a plain path the frame's plan chose (IN_RUNS has callbacks
+// of its own, see look_ahead_runs.h): the one above for the format, or an
+// equivalent that does less per pixel where the plan allows it. Each gives
+// exactly the pixels the general callback gives.
+PF_IteratePixel8Func Argb8Callback(IntegerPath path);
+PF_IteratePixel16Func Argb16Callback(IntegerPath path);
+PF_IteratePixel8Func Bgra8Callback(IntegerPath path);
 
 }  // namespace zonara

@@ -1,14 +1,11 @@
 // The editing host's 32-bit float frames, rendered by the effect's own row
-// loop at the instruction-set level the frame may use.
+// loop through the vector kernel the frame's plan chose.
 #pragma once
 
-#include <memory>
-
-#include "render/accelerators/constant_powers.h"
 #include "render/drivers/iterate_float_rows.h"
+#include "render/frame/pixel_stage.h"
+#include "render/lanes/lane_kernels.h"
 #include "render/lanes/power_fallback_tally.h"
-#include "render/frame/simd_level.h"
-#include "render/frame/window_render_params.h"
 
 namespace zonara {
 
@@ -22,17 +19,10 @@ struct FloatFrameProbe {
     PowerTally *tally = nullptr;
 };
 
-// Every pixel of span, as RenderFloatPixel renders it, at level: SCALAR walks
-// the pixels one by one, the others run the level's vector kernel where the
-// frame grades anything. The level must be one the processor has
-// (FrameSimdLevel).
-void RenderFloatFrame(const WindowRenderParams &record, const FloatRowSpan &span, SimdLevel level,
+// Every pixel of span, as RenderFloatPixel renders it: through the row
+// kernel the frame's plan chose, or pixel by pixel where it chose none. The
+// kernel must be of a level the processor has (FrameSimdLevel).
+void RenderFloatFrame(const PixelStage &stage, FloatRowKernel kernel, const FloatRowSpan &span,
                       const FloatFrameProbe &probe = {});
-
-// Builds the fixed-exponent power tables of a frame the kernel of level will
-// grade into storage and points the record at them; a frame without them
-// renders the same bits, more slowly. Tables are an accelerator only: if
-// their memory cannot be had, the record is left without them.
-void AttachConstantPowers(WindowRenderParams &record, SimdLevel level, std::unique_ptr<ConstantPowers> &storage);
 
 }  // namespace zonara

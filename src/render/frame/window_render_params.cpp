@@ -164,12 +164,10 @@ void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const 
     FoldGrade(params, INSIDE_SOURCES, PARAM_IN_SATURATION, record.side_grade[SIDE_INSIDE]);
     FoldGrade(params, OUTSIDE_SOURCES, PARAM_OUT_SATURATION, record.side_grade[SIDE_OUTSIDE]);
 
-    record.host_in_data = &in_data;
-    DeriveFrameConstants(record);
+    DeriveFrameConstants(&in_data, record);
 }
 
-void DeriveFrameConstants(WindowRenderParams &record) {
-    const PF_InData *in_data = record.host_in_data;
+void DeriveFrameConstants(const PF_InData *in_data, WindowRenderParams &record) {
     record.grade_pow = (in_data != nullptr && in_data->utils != nullptr &&
                         in_data->utils->ansi.pow != nullptr)
                            ? in_data->utils->ansi.pow

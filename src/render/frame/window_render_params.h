@@ -1,6 +1,8 @@
 // The per-frame record: everything the pixel stage needs that does not change
-// from pixel to pixel, computed once before the pixel walk and only read
-// afterwards (from any number of threads).
+// from pixel to pixel, built once from the parameters before the pixel walk
+// and never written afterwards (it is read from any number of threads). The
+// parameters' values come first, then what is derived from them; the
+// accelerators a frame may have are planned apart (frame_plan.h).
 #pragma once
 
 #include <cstdint>
@@ -9,9 +11,6 @@
 #include "pf_sdk.h"
 
 namespace zonara {
-
-struct GradeTables;
-struct ConstantPowers;
 
 constexpr int CHANNEL_COUNT = 3;  // red, green, blue
 
@@ -102,10 +101,6 @@ struct WindowRenderParams {
     // tests made, and the side's saturation. The only copy of the grade.
     EffectiveGrade side_grade[2];
 
-    // Not owned; the frame's in-data, through which the host's power
-    // function is reached.
-    const PF_InData *host_in_data;
-
     // ---- derived once per frame so that pixels do not re-derive them ----
 
     // The power every grade takes: the host's callback, or the standard one
@@ -114,12 +109,6 @@ struct WindowRenderParams {
     // False when the result cannot depend on the weight (nothing is graded,
     // or Mix leaves the source as it is), so the weight need not be computed.
     bool weight_matters;
-    // Lookup tables of the frame, owned by the render command; null when the
-    // frame is rendered without them.
-    const GradeTables *tables;
-    // Float frames: the tables of each side's fixed-exponent powers, owned
-    // by the render command; null when the frame is rendered without them.
-    const ConstantPowers *constant_powers;
 };
 
 // Fills the record from the frame's in-data and the parameter array (indexed
@@ -127,10 +116,17 @@ struct WindowRenderParams {
 void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const *params,
                              WindowRenderParams &record);
 
-// Fills the derived fields (grade_pow, the identity tests of side_grade,
-// weight_matters) from the others; BuildWindowRenderParams ends with it.
-// tables is left alone.
-void DeriveFrameConstants(WindowRenderParams &record);
+// Fills the derived fields (grade_pow from the host's callbacks in in_data,
+// which may be null, the identity tests of side_grade, weight_matters) from
+// the others; BuildWindowRenderParams ends with it.
+void DeriveFrameConstants(const PF_InData *in_data, WindowRenderParams &record);
+
+// The record of a frame, built once and read-only from then on.
+inline WindowRenderParams MakeWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const *params) {
+    WindowRenderParams record;
+    BuildWindowRenderParams(in_data, params, record);
+    return record;
+}
 
 // True when the grade is switched on at all (a known colour model).
 inline bool GradeEnabled(const WindowRenderParams &record) {

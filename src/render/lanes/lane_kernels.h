@@ -34,10 +34,11 @@ using PixelRunKernel = std::uint32_t (*)(const WindowRenderParams &record, const
                                          const unsigned char *source, unsigned char *rendered);
 
 // Renders every pixel of span as RenderFloatPixel would, bit for bit, and
-// adds the powers taken and the lanes that fell back to tally.
-// every_power_falls_back: see FloatFrameProbe.
-using FloatRowKernel = void (*)(const WindowRenderParams &record, const FloatRowSpan &span,
-                                bool every_power_falls_back, PowerTally &tally);
+// adds the powers taken and the lanes that fell back to tally. powers: the
+// frame's fixed-exponent power tables, or null to take the general power
+// everywhere. every_power_falls_back: see FloatFrameProbe.
+using FloatRowKernel = void (*)(const WindowRenderParams &record, const ConstantPowers *powers,
+                                const FloatRowSpan &span, bool every_power_falls_back, PowerTally &tally);
 
 // The kernel's power on its own, for testing its error bound: result[i] is
 // the kernel's approximation of base[i] ^ exponent[i] and bound[i] the
@@ -53,21 +54,21 @@ using ConstantPowerBlock = void (*)(const ConstantPowers &powers, int channel, i
 
 namespace lanes_baseline {
 void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
-void RenderFloatRows(const WindowRenderParams &, const FloatRowSpan &, bool, PowerTally &);
+void RenderFloatRows(const WindowRenderParams &, const ConstantPowers *, const FloatRowSpan &, bool, PowerTally &);
 std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
 }  // namespace lanes_baseline
 namespace lanes_avx2 {
 void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
-void RenderFloatRows(const WindowRenderParams &, const FloatRowSpan &, bool, PowerTally &);
+void RenderFloatRows(const WindowRenderParams &, const ConstantPowers *, const FloatRowSpan &, bool, PowerTally &);
 std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
 }  // namespace lanes_avx2
 namespace lanes_avx512 {
 void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
-void RenderFloatRows(const WindowRenderParams &, const FloatRowSpan &, bool, PowerTally &);
+void RenderFloatRows(const WindowRenderParams &, const ConstantPowers *, const FloatRowSpan &, bool, PowerTally &);
 std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
