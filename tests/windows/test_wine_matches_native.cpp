@@ -166,6 +166,29 @@ TEST_F(WineMatchesNative, Renders) {
     }
 }
 
+// The host's threads in another floating-point mode than the standard one
+// (flush-to-zero and denormals-are-zero, a directed rounding): both tools
+// give the standard mode's bytes, integer and float frames alike.
+TEST_F(WineMatchesNative, RendersInEveryHostFloatMode) {
+    const std::vector<RenderCase> cases = {
+        {"float_legacy_extremes", Concat({"rgbf.pfm", "-o", "out.pfm"}, LEGACY_EXTREMES), "out.pfm"},
+        {"rgb16_soft_window", Concat({"rgb16.pam", "-o", "out.pam"}, SOFT_WARM_WINDOW), "out.pam"},
+    };
+    for (const RenderCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        const windows_test::Run standard = RunNative(dir_.path(), Concat({"render"}, c.args));
+        ASSERT_EQ(standard.exit_status, 0) << standard.err;
+        const std::vector<std::uint8_t> expected = ReadBytes(dir_ / c.output);
+        for (const char *mode : {"daz-ftz", "daz", "round-up", "round-down"}) {
+            SCOPED_TRACE(mode);
+            setenv("ZONARA_HOST_FLOAT_MODE", mode, 1);
+            ExpectSameResults(Concat({"render"}, c.args), {c.output}, false);
+            unsetenv("ZONARA_HOST_FLOAT_MODE");
+            EXPECT_TRUE(ReadBytes(dir_ / c.output) == expected);
+        }
+    }
+}
+
 struct OverlayCase {
     const char *name;
     std::vector<std::string> args;  // after "overlay"

@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <iostream>
 #include <stdexcept>
 
@@ -20,6 +21,17 @@ std::shared_ptr<const testhost::Module> ToolContext::Module() {
 std::unique_ptr<testhost::Host> ToolContext::StartHost(testhost::HostApp app, const testhost::FrameSetup &frame) {
     auto host = std::make_unique<testhost::Host>(Module(), app);
     host->frame() = frame;
+    // The floating-point mode the host's threads call the effect in, as a
+    // host's threads may be set otherwise (flush-to-zero, say): the output
+    // must not change, which the Windows checks compare under Wine.
+    if (const char *mode = std::getenv("ZONARA_HOST_FLOAT_MODE"); mode != nullptr && *mode != '\0') {
+        const auto parsed = testhost::ThreadFloatModeNamed(mode);
+        if (!parsed) {
+            throw ToolError(EXIT_USAGE, std::string("ZONARA_HOST_FLOAT_MODE=") + mode +
+                                            " is not a mode: standard, daz-ftz, daz, round-up or round-down");
+        }
+        host->faults().thread_float_mode = *parsed;
+    }
     if (const PF_Err err = host->GlobalSetup(); err != PF_Err_NONE) {
         throw ToolError(EXIT_EFFECT_FAILED, "the effect failed global setup with code " + std::to_string(err));
     }
