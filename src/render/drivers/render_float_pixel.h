@@ -8,6 +8,7 @@
 #include "pf_sdk.h"
 #include "render/formula/color_grade.h"
 #include "render/formula/hot_inline.h"
+#include "render/formula/pixel_steps.h"
 #include "render/frame/window_render_params.h"
 
 namespace zonara {
@@ -18,11 +19,7 @@ ZONARA_HOT_INLINE void RenderFloatPixel(const WindowRenderParams &record, A_long
     float alpha_bits;
     std::memcpy(&alpha_bits, &in->alpha, sizeof alpha_bits);
     FloatPixel source{in->alpha, in->red, in->green, in->blue};
-    if (record.clamp_in_black) {
-        if (source.red < 0.0f) source.red = 0.0f;
-        if (source.green < 0.0f) source.green = 0.0f;
-        if (source.blue < 0.0f) source.blue = 0.0f;
-    }
+    steps::ClampSourceBlack(record, source);
     const FloatPixel result = GradePixelAtWeight(record, FrameWeight(record, x, y), source);
     out->blue = result.blue;
     out->green = result.green;

@@ -8,13 +8,14 @@ void BlendGrades(const WindowRenderParams &record, float weight, EffectiveGrade 
     const EffectiveGrade &outside = record.side_grade[SIDE_OUTSIDE];
     for (int k = 0; k < CHANNEL_COUNT; ++k) {
         ChannelGrade &channel = blended.channel[k];
-        channel.offset = rest * outside.channel[k].offset + weight * inside.channel[k].offset;
-        channel.inv_gamma = weight * inside.channel[k].inv_gamma + rest * outside.channel[k].inv_gamma;
-        channel.gain = weight * inside.channel[k].gain + rest * outside.channel[k].gain;
+        channel.offset = steps::BlendOutsideFirst(weight, rest, inside.channel[k].offset, outside.channel[k].offset);
+        channel.inv_gamma =
+            steps::BlendInsideFirst(weight, rest, inside.channel[k].inv_gamma, outside.channel[k].inv_gamma);
+        channel.gain = steps::BlendInsideFirst(weight, rest, inside.channel[k].gain, outside.channel[k].gain);
         // A blended channel is left alone only when both sides leave it.
         channel.identity = inside.channel[k].identity && outside.channel[k].identity;
     }
-    blended.saturation = rest * outside.saturation + weight * inside.saturation;
+    blended.saturation = steps::BlendOutsideFirst(weight, rest, inside.saturation, outside.saturation);
     blended.apply_saturation = inside.apply_saturation || outside.apply_saturation;
 }
 

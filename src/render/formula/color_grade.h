@@ -7,6 +7,7 @@
 #include "render/formula/float_pixel.h"
 #include "render/formula/hot_inline.h"
 #include "render/formula/hsv.h"
+#include "render/formula/pixel_steps.h"
 #include "render/frame/window_render_params.h"
 #include "render/formula/window_weight.h"
 
@@ -39,13 +40,11 @@ inline float GradeChannel(const WindowRenderParams &record, const ChannelGrade &
     if (record.color_model == COLOR_MODEL_LEGACY) {
         // Power first, then gain and offset, all in double.
         return static_cast<float>(
-            GradePower(record, static_cast<double>(value), static_cast<double>(grade.inv_gamma)) *
-                static_cast<double>(grade.gain) +
-            static_cast<double>(grade.offset));
+            steps::LegacyAfterPower(GradePower(record, static_cast<double>(value), static_cast<double>(grade.inv_gamma)),
+                                    static_cast<double>(grade.gain), static_cast<double>(grade.offset)));
     }
     // CDL: gain and offset first (single precision), then the power.
-    float base = grade.gain * value + grade.offset;
-    if (record.clamp_in_black && base <= 0.0f) base = 0.0f;
+    const float base = steps::CdlBase(record, value, grade.gain, grade.offset);
     return static_cast<float>(GradePower(record, static_cast<double>(base), static_cast<double>(grade.inv_gamma)));
 }
 
@@ -60,23 +59,7 @@ ZONARA_HOT_INLINE void FinishPixel(const WindowRenderParams &record, const Effec
         result.green = rgb.green;
         result.blue = rgb.blue;
     }
-    const float mix = record.mix;
-    if (mix < 1.0f) {
-        const float keep = 1.0f - mix;
-        result.red = keep * source.red + mix * result.red;
-        result.green = keep * source.green + mix * result.green;
-        result.blue = keep * source.blue + mix * result.blue;
-    }
-    if (record.clamp_out_black) {
-        if (result.red < 0.0f) result.red = 0.0f;
-        if (result.green < 0.0f) result.green = 0.0f;
-        if (result.blue < 0.0f) result.blue = 0.0f;
-    }
-    if (record.clamp_out_white) {
-        if (result.red > 1.0f) result.red = 1.0f;
-        if (result.green > 1.0f) result.green = 1.0f;
-        if (result.blue > 1.0f) result.blue = 1.0f;
-    }
+    steps::MixAndClamp(record, source, result);
 }
 
 // The whole pixel for a weight already known.

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "render/formula/pixel_steps.h"
+
 namespace zonara {
 
 // Writing limits to 0..full scale (not-a-number becoming 0) and then
@@ -11,15 +13,14 @@ namespace zonara {
 template <int FULL_SCALE>
 inline int EncodeLimited(float scaled) {
     constexpr float FULL = static_cast<float>(FULL_SCALE);
-    const float limited = scaled > 0.0f ? (scaled < FULL ? scaled : FULL) : 0.0f;
-    return static_cast<int>(limited);
+    return static_cast<int>(steps::LimitToFullScale(scaled, FULL));
 }
 
 // 8 bits per channel, 255 full scale.
 struct Codec8 {
     using Code = std::uint8_t;
     static constexpr int MAX_CODE = 255;
-    static float Decode(unsigned code) { return static_cast<float>(code) / 255.0f; }
+    static float Decode(unsigned code) { return steps::DecodeCode8(static_cast<float>(code)); }
     static Code Encode(float value) { return static_cast<Code>(EncodeLimited<255>(value * 255.0f)); }
 };
 
@@ -27,7 +28,7 @@ struct Codec8 {
 struct Codec16 {
     using Code = std::uint16_t;
     static constexpr int MAX_CODE = 32768;
-    static float Decode(unsigned code) { return static_cast<float>(code) * (1.0f / 32768.0f); }
+    static float Decode(unsigned code) { return steps::DecodeCode16(static_cast<float>(code)); }
     static Code Encode(float value) {
         return static_cast<Code>(EncodeLimited<32768>(value * 32768.0f));
     }

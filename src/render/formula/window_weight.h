@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "render/formula/pixel_steps.h"
 #include "render/frame/window_render_params.h"
 
 namespace zonara {
@@ -19,15 +20,15 @@ float EllipseBandFraction(const WindowRenderParams &record, float u, float v, fl
 float RectangleBandFraction(const WindowRenderParams &record, float au, float av);
 
 inline float ApplyInvert(const WindowRenderParams &record, float outside_fraction) {
-    return record.invert ? outside_fraction : 1.0f - outside_fraction;
+    return steps::WeightOfOutsideFraction(record, outside_fraction);
 }
 
 inline float WindowU(const WindowRenderParams &record, float x, float y) {
-    return record.uy * y + record.ux * x + record.u_const;
+    return steps::WindowCoordinateU(record, x, y);
 }
 
 inline float WindowV(const WindowRenderParams &record, float x, float y) {
-    return record.vx * x + record.vy * y + record.v_const;
+    return steps::WindowCoordinateV(record, x, y);
 }
 
 inline float EllipseWeight(const WindowRenderParams &record, A_long x, A_long y) {
@@ -38,10 +39,9 @@ inline float EllipseWeight(const WindowRenderParams &record, A_long x, A_long y)
     const float uu = u * u;
     const float vv = v * v;
     float outside_fraction = 1.0f;
-    if (!(vv * record.inv_half_height_sq + uu * record.inv_half_width_sq >= 1.0f)) {
+    if (!steps::BeyondEllipse(record, uu, vv)) {
         outside_fraction = 0.0f;
-        if (record.feather != 0.0f &&
-            vv * record.inv_inner_half_height_sq + uu * record.inv_inner_half_width_sq > 1.0f) {
+        if (record.feather != 0.0f && steps::BeyondInnerEllipse(record, uu, vv)) {
             outside_fraction = EllipseBandFraction(record, u, v, uu, vv);
         }
     }
@@ -54,7 +54,7 @@ inline float RectangleWeight(const WindowRenderParams &record, A_long x, A_long 
     const float au = std::fabs(WindowU(record, fx, fy));
     const float av = std::fabs(WindowV(record, fx, fy));
     float outside_fraction = 1.0f;
-    if (!(au >= record.half_width || av >= record.half_height)) {
+    if (!steps::BeyondRectangle(record, au, av)) {
         outside_fraction = 0.0f;
         if (record.feather != 0.0f) {
             outside_fraction = RectangleBandFraction(record, au, av);

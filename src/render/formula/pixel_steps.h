@@ -1,0 +1,14 @@
+// The pixel stage's steps for one pixel (see pixel_steps.inc, which the
+// vector kernel includes into each level's namespace for its lanes).
+#pragma once
+
+#include "render/formula/hot_inline.h"
+#include "render/frame/window_render_params.h"
+
+namespace zonara::steps {
+
+#define ZONARA_STEP_INLINE ZONARA_HOT_INLINE
+#include "render/formula/pixel_steps.inc"
+#undef ZONARA_STEP_INLINE
+
+}  // namespace zonara::steps
