@@ -2,10 +2,15 @@
 // vector kernel includes into each level's namespace for its lanes).
 #pragma once
 
+#include <cmath>
+#include <cstdint>
+
 #include "render/formula/hot_inline.h"
 #include "render/frame/window_render_params.h"
 
 namespace zonara::steps {
+
+ZONARA_HOT_INLINE float SquareRoot(float value) { return std::sqrt(value); }
 
 #define ZONARA_STEP_INLINE ZONARA_HOT_INLINE
 #include "render/formula/pixel_steps.inc"

@@ -7,10 +7,6 @@ namespace zonara {
 
 double ApplyFalloff(const WindowRenderParams &record, double t) {
     switch (record.falloff) {
-    case FALLOFF_QUADRATIC:
-        return t * t;
-    case FALLOFF_CUBIC:
-        return t * t * t;
     case FALLOFF_GAMMA_2_2:
         // 0.454, not 1 / 2.2: the curve as users have always seen it.
         return std::pow(t, 0.454);
@@ -20,22 +16,13 @@ double ApplyFalloff(const WindowRenderParams &record, double t) {
         // The product with 2.5 comes before the division so that F(1) is 1.
         return (1.0 - std::pow(2.5, -t)) * 2.5 / 1.5;
     default:
-        return t;
+        // Quadratic, cubic, and linear for any other value.
+        return steps::ArithmeticFalloff(record.falloff, t);
     }
 }
 
 float EllipseBandFraction(const WindowRenderParams &record, float u, float v, float uu, float vv) {
-    // Measured along the ray from the centre through the pixel, between the
-    // inner ellipse and the outline, so the falloff is the same in every
-    // direction.
-    const float r = std::sqrt(vv + uu);
-    const float cu = u / r;
-    const float sv = v / r;
-    const float r_in = record.inner_ab / std::sqrt(cu * record.inner_half_height_sq * cu +
-                                                   sv * record.inner_half_width_sq * sv);
-    const float r_out = record.outer_ab /
-                        std::sqrt(sv * record.half_width_sq * sv + cu * record.half_height_sq * cu);
-    const double t = static_cast<double>((r - r_in) / (r_out - r_in));
+    const double t = static_cast<double>(steps::EllipseBandPosition(record, u, v, uu, vv));
     return static_cast<float>(ApplyFalloff(record, t));
 }
 
