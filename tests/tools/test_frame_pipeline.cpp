@@ -10,7 +10,7 @@
 #include <set>
 
 #include "tools/commands/frame_pipeline.h"
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "reference/reference_render.h"
-#include "src/params/param_index.h"
+#include "params/param_index.h"
 #include "testhost/host.h"
-#include "src/common/fixed_scale.h"
+#include "common/fixed_scale.h"
 #include "tools/tool_runner.h"
 
 namespace {

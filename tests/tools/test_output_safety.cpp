@@ -21,7 +21,7 @@
 #include <thread>
 
 #include "tools/image/image_file.h"
-#include "tools/image/pending_output.h"
+#include "tools/base/pending_output.h"
 #include "tools/tool_runner.h"
 
 extern char **environ;

@@ -13,10 +13,10 @@
 #include <OpenImageIO/imagebufalgo.h>
 
 #include "reference/reference_render.h"
-#include "src/params/param_index.h"
+#include "params/param_index.h"
 #include "testhost/host.h"
 #include "testhost/layer.h"
-#include "src/common/fixed_scale.h"
+#include "common/fixed_scale.h"
 #include "tools/tool_runner.h"
 
 namespace {

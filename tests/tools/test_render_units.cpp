@@ -5,12 +5,12 @@
 
 #include <nlohmann/json.hpp>
 
-#include "src/params/param_index.h"
+#include "params/param_index.h"
 #include "tools/commands/frame_pattern.h"
 #include "tools/scene/frame_renderer.h"
 #include "tools/image/host_pixels.h"
 #include "tools/params/param_values.h"
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tools/commands/frame_pattern.h"
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 #include "tools/scene/view_options.h"
 #include "tools/tool_runner.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 #include "tools/tool_runner.h"
 #include "tools/image/wipe_view.h"
 

@@ -10,7 +10,7 @@
 
 #include "tools/image/builtin_image_file.h"
 #include "tools/image/image_file.h"
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 #include "windows/windows_build.h"
 
 namespace {

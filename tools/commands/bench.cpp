@@ -24,7 +24,7 @@
 #include "render/frame/simd_level.h"
 #include "render/frame/window_render_params.h"
 #include "tools/commands/commands.h"
-#include "tools/commands/host_name.h"
+#include "tools/base/host_name.h"
 
 namespace zonara_tool {
 namespace {

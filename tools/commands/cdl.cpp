@@ -10,7 +10,7 @@
 #include "tools/params/cdl_file_writer.h"
 #include "tools/params/cdl_options.h"
 #include "tools/commands/commands.h"
-#include "tools/image/pending_output.h"
+#include "tools/base/pending_output.h"
 #include "tools/params/value_sources.h"
 #include "tools/params/side_grade.h"
 

@@ -13,11 +13,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "src/common/fixed_scale.h"
+#include "common/fixed_scale.h"
 #include "tools/params/value_text.h"
 #include "tools/commands/commands.h"
 #include "tools/scene/overlay_scene.h"
-#include "tools/image/pending_output.h"
+#include "tools/base/pending_output.h"
 #include "tools/scene/view_options.h"
 
 namespace zonara_tool {

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 #include "tools/params/value_text.h"
 
 namespace zonara_tool {

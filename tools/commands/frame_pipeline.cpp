@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "tools/commands/frame_handoff.h"
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 namespace {

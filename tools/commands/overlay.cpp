@@ -11,7 +11,7 @@
 
 #include "tools/commands/commands.h"
 #include "tools/scene/overlay_scene.h"
-#include "tools/image/pending_output.h"
+#include "tools/base/pending_output.h"
 #include "tools/scene/view_options.h"
 
 namespace zonara_tool {

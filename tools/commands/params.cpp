@@ -9,7 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "src/common/fixed_scale.h"
+#include "common/fixed_scale.h"
 #include "tools/params/value_text.h"
 #include "tools/params/cdl_options.h"
 #include "tools/commands/commands.h"

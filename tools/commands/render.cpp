@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/commands/host_name.h"
+#include "tools/base/host_name.h"
 #include "tools/params/value_text.h"
 #include "tools/commands/commands.h"
 #include "tools/commands/frame_pattern.h"
@@ -21,7 +21,7 @@
 #include "tools/image/image_geometry.h"
 #include "tools/image/matte_view.h"
 #include "tools/params/param_values.h"
-#include "tools/image/pending_output.h"
+#include "tools/base/pending_output.h"
 #include "tools/params/value_sources.h"
 #include "tools/commands/progress_meter.h"
 #include "tools/image/test_chart.h"

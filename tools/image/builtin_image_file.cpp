@@ -12,7 +12,7 @@
 #include <sstream>
 #include <vector>
 
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 namespace {

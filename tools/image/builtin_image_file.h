@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "tools/image/byte_sink.h"
+#include "tools/base/byte_sink.h"
 #include "tools/image/image.h"
 
 namespace zonara_tool {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 

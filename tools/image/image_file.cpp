@@ -8,9 +8,9 @@
 #include "tools/image/alpha_association.h"
 #include "tools/image/builtin_image_file.h"
 #include "tools/image/library_image_file.h"
-#include "tools/image/pending_output.h"
+#include "tools/base/pending_output.h"
 #include "tools/image/window_placement.h"
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 namespace {

@@ -1,6 +1,6 @@
 #include "tools/image/library_image_file.h"
 
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 #if ZONARA_HAVE_OIIO
 #include <dlfcn.h>

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "src/params/param_index.h"
+#include "params/param_index.h"
 
 namespace zonara_tool {
 namespace {

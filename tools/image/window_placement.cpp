@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 namespace {

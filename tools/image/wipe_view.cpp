@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 #include "tools/params/value_text.h"
 
 namespace zonara_tool {

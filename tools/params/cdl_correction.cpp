@@ -4,7 +4,7 @@
 #include <cctype>
 #include <filesystem>
 
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 

@@ -10,7 +10,7 @@
 #include <pugixml.hpp>
 #endif
 
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 #include "tools/params/value_text.h"
 
 namespace zonara_tool {

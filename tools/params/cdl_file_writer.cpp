@@ -9,8 +9,8 @@
 #include <pugixml.hpp>
 #endif
 
-#include "tools/image/pending_output.h"
-#include "tools/commands/tool_error.h"
+#include "tools/base/pending_output.h"
+#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 namespace {

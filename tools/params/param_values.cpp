@@ -9,9 +9,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "src/common/fixed_scale.h"
-#include "src/params/param_keys.h"
-#include "tools/commands/tool_error.h"
+#include "common/fixed_scale.h"
+#include "params/param_keys.h"
+#include "tools/base/tool_error.h"
 #include "tools/params/value_text.h"
 
 namespace zonara_tool {

@@ -7,8 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "src/params/param_keys.h"
-#include "tools/commands/tool_error.h"
+#include "params/param_keys.h"
+#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "src/params/param_index.h"
+#include "params/param_index.h"
 #include "tools/params/cdl_file_writer.h"
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "testhost/layer.h"
 #include "tools/image/image_geometry.h"
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 namespace {

@@ -11,8 +11,8 @@
 
 #include "testhost/event_overlay.h"
 #include "testhost/host.h"
-#include "src/overlay/overlay_types.h"
-#include "tools/commands/commands.h"
+#include "overlay/overlay_types.h"
+#include "tools/base/tool_context.h"
 #include "tools/image/image_file.h"
 #include "tools/params/param_values.h"
 #include "tools/scene/view_options.h"

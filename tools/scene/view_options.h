@@ -11,7 +11,7 @@
 
 #include "testhost/host.h"
 #include "testhost/views.h"
-#include "tools/commands/host_name.h"
+#include "tools/base/host_name.h"
 #include "tools/params/value_sources.h"
 
 namespace zonara_tool {

@@ -6,10 +6,10 @@
 #include <optional>
 #include <vector>
 
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 #include "tools/image/library/library_stderr.h"
 #include "tools/image/library/memory_file.h"
-#include "tools/image/pending_output.h"
+#include "tools/base/pending_output.h"
 #include "tools/image/library/banded_pixel_read.h"
 #include "tools/image/library/exr_zip_encoding.h"
 #include "tools/image/library/read_checks.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 namespace {

@@ -2,7 +2,7 @@
 #include <iostream>
 #include <stdexcept>
 
-#include "tools/commands/commands.h"
+#include "tools/base/tool_context.h"
 
 namespace zonara_tool {
 
@@ -51,11 +51,6 @@ void ToolContext::Run(const std::function<void()> &body) {
         std::cerr << "zonara: " << error.what() << "\n";
         exit_status = EXIT_EFFECT_FAILED;
     }
-}
-
-void AddGlobalOptions(CLI::App &app, ToolContext &context) {
-    app.add_option("--module", context.module_path,
-                   "Effect module to load (default: $ZONARA_MODULE, else the one built with the tool)");
 }
 
 }  // namespace zonara_tool

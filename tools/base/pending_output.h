@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tools/image/byte_sink.h"
+#include "tools/base/byte_sink.h"
 
 namespace zonara_tool {
 

@@ -1,6 +1,6 @@
-#include "tools/commands/host_name.h"
+#include "tools/base/host_name.h"
 
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 

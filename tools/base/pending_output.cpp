@@ -1,4 +1,4 @@
-#include "tools/image/pending_output.h"
+#include "tools/base/pending_output.h"
 
 #include <algorithm>
 #include <atomic>
@@ -19,7 +19,7 @@
 #include <unistd.h>
 #endif
 
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 namespace {
