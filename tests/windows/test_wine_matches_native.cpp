@@ -2,13 +2,15 @@
 // as the native tool with the native module: renders in every host and
 // depth with several parameter sets, overlay drawing traces, handle
 // positions, drags, the about text, the parameter list and the property list
-// (read there from the module file's resource). Results are defined to the
-// bit, so any difference is a fault of the Windows build.
+// (read there from the module file's resource), and the instruction-set
+// level each build detects under every cap. Results are defined to the bit,
+// so any difference is a fault of the Windows build.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
 
+#include "render/simd_level.h"
 #include "windows/windows_build.h"
 
 namespace {
@@ -210,6 +212,32 @@ TEST_F(WineMatchesNative, AboutParametersAndPropertyList) {
              {"about"}, {"params", "--json"}, {"params", "--json", "--values"}, {"pipl"}, {"abi", "--json"}}) {
         SCOPED_TRACE(command[0]);
         ExpectSameResults(command, {});
+    }
+}
+
+// The level comes from the compiler's runtime in both builds (libgcc's
+// processor and system checks, also under Wine); both must find what this
+// process finds, capped alike by ZONARA_SIMD.
+TEST_F(WineMatchesNative, InstructionSetLevelAtEveryCap) {
+    const zonara::SimdLevel detected = zonara::DetectedSimdLevel();
+    const std::string runner = (std::filesystem::path(ZONARA_SOURCE_DIR) / "scripts" / "windows-run.sh").string();
+    for (const char *cap : {"", "avx512", "avx2", "baseline", "scalar"}) {
+        SCOPED_TRACE(*cap != '\0' ? cap : "unset");
+        const std::vector<std::string> environment =
+            *cap != '\0' ? std::vector<std::string>{"env", std::string("ZONARA_SIMD=") + cap}
+                         : std::vector<std::string>{"env", "-u", "ZONARA_SIMD"};
+        const std::vector<std::string> bench = {"bench", "--size", "64x32", "--frames", "1"};
+        const windows_test::Run native =
+            windows_test::RunIn(dir_.path(), Concat(environment, {ZONARA_TOOL_PATH}), bench, "native");
+        const windows_test::Run wine = windows_test::RunIn(
+            dir_.path(), Concat(environment, {runner, windows_test::WindowsTool().string()}), bench, "wine");
+        ASSERT_EQ(native.exit_status, 0) << native.err;
+        ASSERT_EQ(wine.exit_status, 0) << wine.err;
+        const std::string expected =
+            std::string("\nlevel ") + zonara::SimdLevelName(zonara::CappedSimdLevel(detected, *cap ? cap : nullptr));
+        EXPECT_NE(native.out.find(expected), std::string::npos) << native.out;
+        EXPECT_NE(windows_test::WithoutCarriageReturnsBeforeNewlines(wine.out).find(expected), std::string::npos)
+            << wine.out;
     }
 }
 
