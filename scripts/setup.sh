@@ -26,12 +26,14 @@ done
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libcli11-dev nlohmann-json3-dev libopenimageio-dev libopencv-core-dev openimageio-tools libcairo2-dev
-          libpugixml-dev libopencolorio-dev libdeflate-dev clang libclang-rt-dev)
+          libpugixml-dev libopencolorio-dev clang libclang-rt-dev)
 
 # The Windows cross build needs only the header-only libraries, MinGW-w64
-# and, for the checks that run its output, Wine.
+# and, for the checks of its output, Wine (which runs it) and MinGW's
+# binutils (whose objdump reads the module file; the compiler brings them).
 if [ "$PRESET" = windows ]; then
-  PACKAGES=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev g++-mingw-w64-x86-64-posix wine64)
+  PACKAGES=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev g++-mingw-w64-x86-64-posix
+            binutils-mingw-w64-x86-64 wine64)
 fi
 
 if [ "$PEERS" = 1 ]; then

@@ -1,7 +1,8 @@
 // What a file means survives zonara render: where its pixels lie in the
 // frame, whether its colour is premultiplied, its descriptive attributes,
-// its pixel aspect (which the render honours) and its depth; what an output
-// format cannot hold is converted without loss of meaning or refused.
+// an OpenEXR's compression and tiles, its pixel aspect (which the render
+// honours) and its depth; what an output format cannot hold is converted
+// without loss of meaning or refused.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -311,6 +312,53 @@ INSTANTIATE_TEST_SUITE_P(
         AttributeCase{"jpeg_orientation", "in.jpg", "out.jpg", "Orientation",
                       [](OIIO::ImageSpec &l) { l.attribute("Orientation", 8); }}),
     [](const ::testing::TestParamInfo<AttributeCase> &info) { return std::string(info.param.name); });
+
+// --- OpenEXR compression and tiles ------------------------------------------
+
+struct ExrLayoutCase {
+    const char *name;
+    const char *input;
+    OIIO::TypeDesc type;
+    const char *compression;  // the input's; nullptr: its format's default
+    int tile;                 // 0: scanlines
+    const char *written;      // the output's compression
+};
+
+class RenderKeepsExrLayout : public ::testing::TestWithParam<ExrLayoutCase> {};
+
+// The output has the input's compression (ZIP: the format's default) and
+// tiles, and the default settings give back every sample to the bit:
+// full-precision grain, which barely deflates, in 41 lines, which end in a
+// short block of ZIP's 16, and tiles cut at the right and the bottom.
+TEST_P(RenderKeepsExrLayout, CompressionTilesAndEverySample) {
+    const ExrLayoutCase &c = GetParam();
+    ScratchDir dir;
+    OIIO::ImageSpec layout(29, 41, 3, c.type);
+    if (c.compression != nullptr) {
+        layout.attribute("compression", c.compression);
+    }
+    layout.tile_width = c.tile;
+    layout.tile_height = c.tile;
+    WriteSpec(dir / c.input, layout, RandomSamples(layout));
+    const tool_test::ToolResult result = RunTool(dir, {"render", c.input, "-o", "out.exr"});
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    const OIIO::ImageSpec written = SpecOf(dir / "out.exr");
+    EXPECT_EQ(written.get_string_attribute("compression"), c.written);
+    EXPECT_EQ(written.tile_width, c.tile);
+    EXPECT_EQ(written.tile_height, c.tile);
+    EXPECT_EQ(written.format, c.type);
+    EXPECT_TRUE(SamplesOf(dir / "out.exr") == SamplesOf(dir / c.input));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, RenderKeepsExrLayout,
+    ::testing::Values(ExrLayoutCase{"default_zip", "in.exr", OIIO::TypeDesc::FLOAT, nullptr, 0, "zip"},
+                      ExrLayoutCase{"zip_one_line_blocks", "in.exr", OIIO::TypeDesc::HALF, "zips", 0, "zips"},
+                      ExrLayoutCase{"uncompressed", "in.exr", OIIO::TypeDesc::HALF, "none", 0, "none"},
+                      ExrLayoutCase{"zip_tiles", "in.exr", OIIO::TypeDesc::HALF, "zip", 16, "zip"},
+                      ExrLayoutCase{"piz_tiles", "in.exr", OIIO::TypeDesc::FLOAT, "piz", 32, "piz"},
+                      ExrLayoutCase{"tiff_to_the_default_zip", "in.tif", OIIO::TypeDesc::FLOAT, nullptr, 0, "zip"}),
+    [](const ::testing::TestParamInfo<ExrLayoutCase> &info) { return std::string(info.param.name); });
 
 // --- pixel aspect -----------------------------------------------------------
 

@@ -1,19 +1,19 @@
 // The shipped Windows module as a host sees it before calling it, read from
 // the file: a 64-bit DLL named Quorv_Zonara.aex exporting EntryPointFunc
 // alone, needing only Windows' own libraries, with the property list as its
-// one resource. And the PE reader itself on damaged files.
+// one resource. Read by the MinGW toolchain's objdump.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 
 #include "shell/property_list.h"
-#include "windows/pe_image.h"
+#include "windows/module_dump.h"
 #include "windows/windows_build.h"
 
 namespace {
 
-using windows_test::ReadBytes;
+using windows_test::DumpModule;
 
 class WindowsModuleFile : public ::testing::Test {
 protected:
@@ -37,14 +37,14 @@ bool IsSystemLibrary(const std::string &name) {
 }
 
 TEST_F(WindowsModuleFile, IsA64BitDll) {
-    const pe::Image image = pe::Read(ReadBytes(windows_test::WindowsModule()));
-    EXPECT_EQ(image.machine, pe::MACHINE_X86_64);
-    EXPECT_EQ(image.optional_magic, pe::OPTIONAL_MAGIC_PE32_PLUS);
-    EXPECT_NE(image.characteristics & pe::CHARACTERISTIC_DLL, 0);
+    const windows_test::ModuleDump image = DumpModule(windows_test::WindowsModule());
+    EXPECT_EQ(image.file_format, "pei-x86-64");
+    EXPECT_TRUE(image.pe32_plus);
+    EXPECT_TRUE(image.dll);
 }
 
 TEST_F(WindowsModuleFile, ExportsEntryPointFuncAloneUnderTheModulesName) {
-    const pe::Image image = pe::Read(ReadBytes(windows_test::WindowsModule()));
+    const windows_test::ModuleDump image = DumpModule(windows_test::WindowsModule());
     ASSERT_TRUE(image.has_exports);
     EXPECT_EQ(image.export_module_name, "Quorv_Zonara.aex");
     EXPECT_EQ(image.exported_function_count, 1u);
@@ -54,7 +54,7 @@ TEST_F(WindowsModuleFile, ExportsEntryPointFuncAloneUnderTheModulesName) {
 TEST_F(WindowsModuleFile, ModuleAndToolImportOnlySystemLibraries) {
     for (const auto &path : {windows_test::WindowsModule(), windows_test::WindowsTool()}) {
         SCOPED_TRACE(path.string());
-        const pe::Image image = pe::Read(ReadBytes(path));
+        const windows_test::ModuleDump image = DumpModule(path);
         EXPECT_FALSE(image.imported_libraries.empty());
         for (const std::string &library : image.imported_libraries) {
             EXPECT_TRUE(IsSystemLibrary(library)) << library << " would have to be shipped beside it";
@@ -63,46 +63,35 @@ TEST_F(WindowsModuleFile, ModuleAndToolImportOnlySystemLibraries) {
 }
 
 TEST_F(WindowsModuleFile, OnlyResourceIsThePropertyList) {
-    const pe::Image image = pe::Read(ReadBytes(windows_test::WindowsModule()));
+    const windows_test::ModuleDump image = DumpModule(windows_test::WindowsModule());
     ASSERT_EQ(image.resources.size(), 1u);
-    const pe::Resource &pipl = image.resources[0];
+    const windows_test::ModuleResource &pipl = image.resources[0];
     EXPECT_EQ(pipl.type, "PIPL");
-    EXPECT_FALSE(pipl.id_is_name);
-    EXPECT_EQ(pipl.id, zonara::PROPERTY_LIST_RESOURCE_ID);
-    EXPECT_EQ(pipl.id, 16000u);
+    EXPECT_EQ(pipl.name, "#" + std::to_string(zonara::PROPERTY_LIST_RESOURCE_ID));
+    EXPECT_EQ(pipl.name, "#16000");
     EXPECT_EQ(pipl.language, 1033u);
     const auto expected = zonara::PropertyListBytes();
     EXPECT_EQ(pipl.bytes, std::vector<std::uint8_t>(expected.begin(), expected.end()));
 }
 
-// A damaged file is refused with an error, never read past its end.
-TEST(PeReader, RefusesDamagedFiles) {
+// What objdump cannot read is an error, never an empty module that a check
+// might take for one without exports or resources.
+TEST(ModuleDump, RefusesWhatObjdumpCannotRead) {
     if (!windows_test::WhyWindowsChecksCannotRun().empty()) {
         GTEST_SKIP() << windows_test::WhyWindowsChecksCannotRun();
     }
-    const std::vector<std::uint8_t> module = ReadBytes(windows_test::WindowsModule());
-    const std::uint32_t pe_offset = module[0x3C] | module[0x3D] << 8;
-    struct Damage {
-        const char *name;
-        std::size_t keep;                           // truncate to this many bytes
-        std::vector<std::pair<std::size_t, std::uint8_t>> writes;  // then overwrite these
+    const windows_test::ScratchDir dir("dump");
+    const std::vector<std::uint8_t> module = windows_test::ReadBytes(windows_test::WindowsModule());
+    const std::vector<std::pair<const char *, std::vector<std::uint8_t>>> files = {
+        {"empty", {}},
+        {"headers_only", {module.begin(), module.begin() + 0x200}},
+        {"text", {'M', 'Z', ' ', 'n', 'o', 't', '\n'}},
     };
-    const std::vector<Damage> damages = {
-        {"empty", 0, {}},
-        {"dos_header_only", 0x40, {}},
-        {"truncated_in_headers", pe_offset + 64, {}},
-        {"truncated_in_sections", module.size() / 2, {}},
-        {"pe_offset_beyond_end", module.size(), {{0x3C, 0xFF}, {0x3D, 0xFF}, {0x3E, 0xFF}, {0x3F, 0x7F}}},
-        {"no_mz", module.size(), {{0, 'X'}}},
-        {"no_pe_signature", module.size(), {{pe_offset, 'X'}}},
-    };
-    for (const Damage &damage : damages) {
-        SCOPED_TRACE(damage.name);
-        std::vector<std::uint8_t> file(module.begin(), module.begin() + static_cast<std::ptrdiff_t>(damage.keep));
-        for (const auto &[at, value] : damage.writes) {
-            file[at] = value;
-        }
-        EXPECT_THROW(pe::Read(file), std::runtime_error);
+    for (const auto &[name, bytes] : files) {
+        SCOPED_TRACE(name);
+        std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()),
+                                                            static_cast<std::streamsize>(bytes.size()));
+        EXPECT_THROW(DumpModule(dir / name), std::runtime_error);
     }
 }
 

@@ -2,10 +2,12 @@
 // as the native tool with the native module: renders in every host and
 // depth with several parameter sets, overlay drawing traces, handle
 // positions, drags, the about text, the parameter list and the property list
-// (read there from the module file's resource). Results are defined to the
-// bit, so any difference is a fault of the Windows build.
+// (read there from the module file's resource), and the instruction-set
+// level each build detects under every cap. Results are defined to the bit,
+// so any difference is a fault of the Windows build.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -233,6 +235,45 @@ TEST_F(WineMatchesNative, AboutParametersAndPropertyList) {
              {"about"}, {"params", "--json"}, {"params", "--json", "--values"}, {"pipl"}, {"abi", "--json"}}) {
         SCOPED_TRACE(command[0]);
         ExpectSameResults(command, {});
+    }
+}
+
+// The level after "level " in `zonara bench`'s output; empty if none.
+std::string BenchLevel(const std::string &out) {
+    const std::size_t at = out.find("\nlevel ");
+    return at == std::string::npos ? "" : out.substr(at + 7, out.find_first_of(",\r\n", at + 7) - (at + 7));
+}
+
+// The level comes from the compiler's runtime in both builds (libgcc's
+// processor and system checks, also under Wine): both find the same, and
+// ZONARA_SIMD lowers it alike, never raising it.
+TEST_F(WineMatchesNative, InstructionSetLevelAtEveryCap) {
+    const std::vector<std::string> levels = {"scalar", "baseline", "avx2", "avx512"};
+    const std::string runner = (std::filesystem::path(ZONARA_SOURCE_DIR) / "scripts" / "windows-run.sh").string();
+    const std::vector<std::string> bench = {"bench", "--size", "64x32", "--frames", "1"};
+    std::ptrdiff_t detected = -1;
+    for (const std::string cap : {"", "avx512", "avx2", "baseline", "scalar"}) {
+        SCOPED_TRACE(cap.empty() ? "unset" : cap);
+        const std::vector<std::string> environment =
+            cap.empty() ? std::vector<std::string>{"env", "-u", "ZONARA_SIMD"}
+                        : std::vector<std::string>{"env", "ZONARA_SIMD=" + cap};
+        const windows_test::Run native =
+            windows_test::RunIn(dir_.path(), Concat(environment, {ZONARA_TOOL_PATH}), bench, "native");
+        const windows_test::Run wine = windows_test::RunIn(
+            dir_.path(), Concat(environment, {runner, windows_test::WindowsTool().string()}), bench, "wine");
+        ASSERT_EQ(native.exit_status, 0) << native.err;
+        ASSERT_EQ(wine.exit_status, 0) << wine.err;
+        const std::string level = BenchLevel(native.out);
+        EXPECT_EQ(BenchLevel(wine.out), level);
+        const auto found = std::find(levels.begin(), levels.end(), level);
+        ASSERT_NE(found, levels.end()) << native.out;
+        if (cap.empty()) {
+            detected = found - levels.begin();
+            EXPECT_GE(detected, 1) << "every x86-64 processor has the baseline";
+        } else {
+            const std::ptrdiff_t wanted = std::find(levels.begin(), levels.end(), cap) - levels.begin();
+            EXPECT_EQ(found - levels.begin(), std::min(wanted, detected));
+        }
     }
 }
 

@@ -13,8 +13,8 @@ enum class SimdLevel : int {
 };
 
 // The highest level the processor offers and the operating system saves the
-// registers of. Asked of the processor itself (cpuid and xgetbv), the same
-// way on every platform.
+// registers of, as the compiler's runtime tells it, the same way on every
+// platform.
 SimdLevel DetectedSimdLevel();
 
 // ZONARA_SIMD=scalar|baseline|avx2|avx512 lowers the level; an unset or
