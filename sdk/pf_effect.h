@@ -53,6 +53,17 @@ enum {
     PF_OutFlag_SEND_UPDATE_PARAMS_UI = 0x4000000
 };
 
+/* The second set of global out flags (out_flags2, and eGL2 in the property
+   list). Threaded rendering: render and sequence set-up/set-down commands may
+   arrive on several threads at once, interface commands stay on the main
+   thread, global set-up and set-down run alone. */
+enum {
+    PF_OutFlag2_NONE = 0,
+    PF_OutFlag2_SUPPORTS_SMART_RENDER = 0x400,
+    PF_OutFlag2_FLOAT_COLOR_AWARE = 0x1000,
+    PF_OutFlag2_SUPPORTS_THREADED_RENDERING = 0x8000000
+};
+
 /* The editing host's application id, the four-character code 'PrMr'. */
 #define PF_APPL_ID_PREMIERE ((A_long)0x50724D72)
 /* The compositing host's application id, 'FXTC'. */

@@ -20,8 +20,8 @@ int HostSprintf(A_char *buffer, const A_char *format, ...) {
     if (buffer == nullptr || format == nullptr) {
         return 0;
     }
-    if (HostState *host = CurrentHost(); host != nullptr) {
-        host->sprintf_formats.emplace_back(format);
+    if (Command *command = CurrentCommand(); command != nullptr) {
+        command->sprintf_formats.emplace_back(format);
     }
     va_list arguments;
     va_start(arguments, format);

@@ -1,7 +1,7 @@
-// Routing of context-free host callbacks to the Host whose command is
-// running. The basic suite's functions get no context pointer at all, so a
-// host that runs several instances (as tests do) must know which one the
-// calling thread is working for.
+// Routing of context-free host callbacks to the command running on the
+// calling thread. The basic suite's functions get no context pointer at all,
+// so a host that runs several instances (as tests do), or several commands at
+// once, must know which one the calling thread is working for.
 #include <cstring>
 
 #include "testhost/host_state.h"
@@ -9,22 +9,23 @@
 namespace testhost::detail {
 namespace {
 
-thread_local HostState *current_host = nullptr;
+thread_local Command *current_command = nullptr;
 
 SPErr AcquireSuite(const char *name, int32_t version, const void **suite) {
-    HostState *host = CurrentHost();
-    if (host == nullptr) {
+    Command *command = CurrentCommand();
+    if (command == nullptr) {
         if (suite != nullptr) {
             *suite = nullptr;
         }
         return SUITE_NOT_FOUND_ERROR;
     }
-    return host->suites.Acquire(name, version, suite);
+    return command->host->suites.Acquire(name, version, suite, command->own_suite_books);
 }
 
 SPErr ReleaseSuite(const char *name, int32_t version) {
-    HostState *host = CurrentHost();
-    return host != nullptr ? host->suites.Release(name, version) : SUITE_NOT_FOUND_ERROR;
+    Command *command = CurrentCommand();
+    return command != nullptr ? command->host->suites.Release(name, version, command->own_suite_books)
+                              : SUITE_NOT_FOUND_ERROR;
 }
 
 SPBoolean IsEqual(const char *token1, const char *token2) {
@@ -43,17 +44,20 @@ constexpr SPBasicSuite BASIC_SUITE = [] {
 
 }  // namespace
 
-HostState *CurrentHost() { return current_host; }
+Command *CurrentCommand() { return current_command; }
 
-CurrentHostScope::CurrentHostScope(HostState *host) : previous_(current_host) { current_host = host; }
+CurrentCommandScope::CurrentCommandScope(Command *command) : previous_(current_command) {
+    current_command = command;
+}
 
-CurrentHostScope::~CurrentHostScope() { current_host = previous_; }
+CurrentCommandScope::~CurrentCommandScope() { current_command = previous_; }
 
-HostState *HostFromEffectRef(PF_ProgPtr effect_ref) {
-    // An effect_ref is only good during a command of the host that gave it;
-    // anything else is refused rather than trusted as a pointer.
-    HostState *host = CurrentHost();
-    return host != nullptr && effect_ref == reinterpret_cast<PF_ProgPtr>(host) ? host : nullptr;
+Command *CommandFromEffectRef(PF_ProgPtr effect_ref) {
+    // An effect_ref is only good during the command that gave it, on the
+    // threads working for that command; anything else is refused rather than
+    // trusted as a pointer.
+    Command *command = CurrentCommand();
+    return command != nullptr && effect_ref == reinterpret_cast<PF_ProgPtr>(command) ? command : nullptr;
 }
 
 const SPBasicSuite *BasicSuite() { return &BASIC_SUITE; }

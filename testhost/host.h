@@ -96,6 +96,30 @@ struct IterateCall {
 using EffectFunction = std::function<PF_Err(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data,
                                             PF_ParamDef *params[], PF_LayerDef *output, void *extra)>;
 
+// A render sent alongside other commands (Host::RenderAlongside): its own
+// layers, parameter values and frame set-up, as a host that renders several
+// frames at once hands each render its own.
+struct RenderRequest {
+    Layer *src = nullptr;
+    Layer *dst = nullptr;
+    // Every parameter's value, the input layer first (replaced by src).
+    std::vector<PF_ParamDef> params;
+    FrameSetup frame;
+};
+
+struct RenderOutcome {
+    PF_Err result = PF_Err_NONE;
+    bool exception_escaped = false;
+    // The render's own suite books: what it did not give back, and how many
+    // suites it took (a render that took none was not walked through them).
+    std::vector<std::string> unbalanced_suites;
+    int suites_acquired = 0;
+    std::vector<IterateCall> iterate_calls;
+    std::vector<A_long> generic_iterations;
+};
+
+class WorkerPool;
+
 namespace detail {
 struct HostState;
 }
@@ -128,6 +152,17 @@ public:
     // std::logic_error before ParamsSetup, as no host renders an effect
     // whose parameters it does not know.
     PF_Err Render(Layer &src, Layer &dst);
+    // A render as a host that renders several frames at once sends it: safe
+    // to call from several threads at once, while the host's own thread goes
+    // on sending the other commands (overlay events), but never global set-up
+    // or set-down. Each such render has its own records, parameter values,
+    // frame set-up and suite books, and its iterate suites share rows out to
+    // `pool`, which no other thread may use meanwhile. The host's faults and
+    // suite refusals are only read: change neither while renders run. The
+    // records and books of the host's own last command are left alone.
+    // Throws std::logic_error unless the effect declared
+    // PF_OutFlag2_SUPPORTS_THREADED_RENDERING at its last global set-up.
+    RenderOutcome RenderAlongside(RenderRequest &request, WorkerPool &pool);
     // Any command with the host's current records (for dispatch tests).
     PF_Err Send(PF_Cmd cmd, PF_LayerDef *output = nullptr, void *extra = nullptr);
     // As Send, but calls `effect` instead of the module's entry point: effect
@@ -192,6 +227,8 @@ public:
     const ParamStore &params() const;
 
 private:
+    PF_Err SendWith(const EffectFunction *effect, PF_Cmd cmd, PF_LayerDef *output, void *extra);
+
     std::unique_ptr<detail::HostState> impl_;
 };
 

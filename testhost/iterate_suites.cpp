@@ -86,16 +86,17 @@ PF_Err WalkRow(PixelWalk walk, A_long left, A_long right, A_long y, Visit visit,
 template <class Pixel, class PixelFunc>
 PF_Err Iterate(int bits_per_channel, PF_InData *in_data, A_long progress_base, A_long progress_final,
                PF_EffectWorld *src, const PF_Rect *area, void *refcon, PixelFunc pix_fn, PF_EffectWorld *dst) {
-    HostState *host = in_data != nullptr ? HostFromEffectRef(in_data->effect_ref) : CurrentHost();
-    if (host == nullptr) {
+    Command *command = in_data != nullptr ? CommandFromEffectRef(in_data->effect_ref) : CurrentCommand();
+    if (command == nullptr) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
+    const HostState *host = command->host;
     // Booked when the call ends, so that nothing the callbacks do can move
     // the record under the threads writing into it.
     IterateCall call;
     auto finish = [&](PF_Err code) {
         call.result = code;
-        host->iterate_calls.push_back(std::move(call));
+        command->iterate_calls.push_back(std::move(call));
         return code;
     };
     call.bits_per_channel = bits_per_channel;
@@ -135,7 +136,7 @@ PF_Err Iterate(int bits_per_channel, PF_InData *in_data, A_long progress_base, A
     int rows_done = 0;
 
     auto walk_rows = [&] {
-        CurrentHostScope working_for(host);
+        CurrentCommandScope working_for(command);
         const ThreadFloatModeScope float_mode(host->faults.thread_float_mode);
         for (;;) {
             const int row = next_row.fetch_add(1);
@@ -159,10 +160,10 @@ PF_Err Iterate(int bits_per_channel, PF_InData *in_data, A_long progress_base, A
                     if (x + 1 < source_end) ChangeBits(in_row[x + 1]);
                 });
             } catch (...) {
-                host->exception_escaped = true;
+                command->exception_escaped = true;
                 code = PF_Err_INTERNAL_STRUCT_DAMAGED;
             }
-            if (!float_mode.Unchanged()) ++host->float_mode_changes;
+            if (!float_mode.Unchanged()) ++command->float_mode_changes;
             std::lock_guard lock(books);
             if (code != PF_Err_NONE && row < failed_row.load()) {
                 failed_row.store(row);
@@ -176,7 +177,7 @@ PF_Err Iterate(int bits_per_channel, PF_InData *in_data, A_long progress_base, A
     if (rows == 1) {
         walk_rows();
     } else {
-        host->Pool().RunOnAll(walk_rows);
+        command->Pool().RunOnAll(walk_rows);
     }
     return finish(first_code);
 }
@@ -196,11 +197,12 @@ using GenericFunc = PF_Err (*)(void *refcon, A_long thread_index, A_long i, A_lo
 // Hands the indices out one at a time to every worker thread; returns the
 // first non-zero code in index order, after every call has returned.
 PF_Err IterateGeneric(A_long iterations, void *refcon, GenericFunc fn_func) {
-    HostState *host = CurrentHost();
-    if (host == nullptr) {
+    Command *command = CurrentCommand();
+    if (command == nullptr) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    host->generic_iterations.push_back(iterations);
+    const HostState *host = command->host;
+    command->generic_iterations.push_back(iterations);
     if (host->faults.iterate_fail_code != PF_Err_NONE) {
         return host->faults.iterate_fail_code;
     }
@@ -214,7 +216,7 @@ PF_Err IterateGeneric(A_long iterations, void *refcon, GenericFunc fn_func) {
     std::atomic<PF_Err> first_code{PF_Err_NONE};
     std::mutex books;
     auto work = [&] {
-        CurrentHostScope working_for(host);
+        CurrentCommandScope working_for(command);
         const ThreadFloatModeScope float_mode(host->faults.thread_float_mode);
         const A_long thread_index = next_thread.fetch_add(1);
         for (A_long i = next.fetch_add(1); i < iterations; i = next.fetch_add(1)) {
@@ -226,10 +228,10 @@ PF_Err IterateGeneric(A_long iterations, void *refcon, GenericFunc fn_func) {
                 try {
                     code = fn_func(refcon, thread_index, i, iterations);
                 } catch (...) {
-                    host->exception_escaped = true;
+                    command->exception_escaped = true;
                     code = PF_Err_INTERNAL_STRUCT_DAMAGED;
                 }
-                if (!float_mode.Unchanged()) ++host->float_mode_changes;
+                if (!float_mode.Unchanged()) ++command->float_mode_changes;
             }
             std::lock_guard lock(books);
             if (code != PF_Err_NONE && i < failed_index.load()) {
@@ -238,7 +240,7 @@ PF_Err IterateGeneric(A_long iterations, void *refcon, GenericFunc fn_func) {
             }
         }
     };
-    host->Pool().RunOnAll(work);
+    command->Pool().RunOnAll(work);
     return first_code.load();
 }
 

@@ -26,23 +26,23 @@ PF_Err ClearSupportedPixelFormats(PF_ProgPtr effect_ref) {
 }
 
 PF_Err GetPixelFormat(PF_EffectWorld *world, PrPixelFormat *format) {
-    HostState *host = CurrentHost();
-    if (host == nullptr || world == nullptr || format == nullptr) {
+    Command *command = CurrentCommand();
+    if (command == nullptr || world == nullptr || format == nullptr) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    if (host->faults.reported_pixel_format) {
-        *format = *host->faults.reported_pixel_format;
+    if (command->host->faults.reported_pixel_format) {
+        *format = *command->host->faults.reported_pixel_format;
         return PF_Err_NONE;
     }
     // The host knows its buffers by their records; the input layer may also
-    // be asked for through its copy in the parameter array.
+    // be asked for through its copy in the command's parameter array.
     const Layer *layer = nullptr;
-    if (host->render_output != nullptr && world == &host->render_output->def()) {
-        layer = host->render_output;
-    } else if (host->render_input != nullptr &&
-               (world == &host->render_input->def() ||
-                (host->params.size() > 0 && world == &host->params.at(0).u.ld))) {
-        layer = host->render_input;
+    if (command->render_output != nullptr && world == &command->render_output->def()) {
+        layer = command->render_output;
+    } else if (command->render_input != nullptr &&
+               (world == &command->render_input->def() ||
+                (command->params != nullptr && command->params[0] != nullptr && world == &command->params[0]->u.ld))) {
+        layer = command->render_input;
     }
     if (layer == nullptr) {
         return PF_Err_BAD_CALLBACK_PARAM;

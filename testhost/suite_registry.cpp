@@ -23,13 +23,14 @@ void SuiteRegistry::AllowAll() {
     handed_null_.clear();
 }
 
-void SuiteRegistry::Record(const Key &key, SuiteCall::Kind kind, int SuiteUse::*counter) {
-    ++(last_[key].*counter);
+void SuiteRegistry::Record(Books *books, const Key &key, SuiteCall::Kind kind, int SuiteUse::*counter) {
+    Books &into = books != nullptr ? *books : last_;
+    ++(into.uses[key].*counter);
     ++(total_[key].*counter);
-    calls_.push_back({kind, key.first, key.second});
+    into.calls.push_back({kind, key.first, key.second});
 }
 
-SPErr SuiteRegistry::Acquire(const char *name, int32_t version, const void **suite) {
+SPErr SuiteRegistry::Acquire(const char *name, int32_t version, const void **suite, Books *books) {
     std::lock_guard lock(mutex_);
     if (name == nullptr || suite == nullptr) {
         return SUITE_NOT_FOUND_ERROR;
@@ -37,46 +38,46 @@ SPErr SuiteRegistry::Acquire(const char *name, int32_t version, const void **sui
     const Key key{name, version};
     *suite = nullptr;
     if (const auto refused = refused_.find(key.first); refused != refused_.end()) {
-        Record(key, SuiteCall::Kind::kRefused, &SuiteUse::refused);
+        Record(books, key, SuiteCall::Kind::kRefused, &SuiteUse::refused);
         return refused->second;
     }
     if (handed_null_.count(key.first) != 0) {
-        Record(key, SuiteCall::Kind::kHandedNull, &SuiteUse::handed_null);
+        Record(books, key, SuiteCall::Kind::kHandedNull, &SuiteUse::handed_null);
         return kSPNoError;
     }
     const auto found = tables_.find(key);
     if (found == tables_.end() || found->second == nullptr) {
-        Record(key, SuiteCall::Kind::kRefused, &SuiteUse::refused);
+        Record(books, key, SuiteCall::Kind::kRefused, &SuiteUse::refused);
         return SUITE_NOT_FOUND_ERROR;
     }
     *suite = found->second;
-    Record(key, SuiteCall::Kind::kAcquired, &SuiteUse::acquired);
+    Record(books, key, SuiteCall::Kind::kAcquired, &SuiteUse::acquired);
     return kSPNoError;
 }
 
-SPErr SuiteRegistry::Release(const char *name, int32_t version) {
+SPErr SuiteRegistry::Release(const char *name, int32_t version, Books *books) {
     std::lock_guard lock(mutex_);
     if (name == nullptr) {
         return SUITE_NOT_FOUND_ERROR;
     }
     const Key key{name, version};
     // Counted even for a suite never handed out, so that the imbalance shows.
-    Record(key, SuiteCall::Kind::kReleased, &SuiteUse::released);
+    Record(books, key, SuiteCall::Kind::kReleased, &SuiteUse::released);
     return tables_.count(key) != 0 ? kSPNoError : SUITE_NOT_FOUND_ERROR;
 }
 
 const std::map<SuiteRegistry::Key, SuiteUse> &SuiteRegistry::uses_in_last_command() const {
-    return last_;
+    return last_.uses;
 }
 
 const std::map<SuiteRegistry::Key, SuiteUse> &SuiteRegistry::uses_total() const { return total_; }
 
-const std::vector<SuiteCall> &SuiteRegistry::calls_of_last_command() const { return calls_; }
+const std::vector<SuiteCall> &SuiteRegistry::calls_of_last_command() const { return last_.calls; }
 
 std::vector<std::string> SuiteRegistry::log_of_last_command() const {
     std::lock_guard lock(mutex_);
     std::vector<std::string> log;
-    for (const SuiteCall &call : calls_) {
+    for (const SuiteCall &call : last_.calls) {
         switch (call.kind) {
         case SuiteCall::Kind::kAcquired:
             log.push_back("+" + call.name);
@@ -99,8 +100,12 @@ bool SuiteRegistry::BalancedSinceLastCommand() const { return UnbalancedSinceLas
 
 std::vector<std::string> SuiteRegistry::UnbalancedSinceLastCommand() const {
     std::lock_guard lock(mutex_);
+    return last_.Unbalanced();
+}
+
+std::vector<std::string> SuiteRegistry::Books::Unbalanced() const {
     std::vector<std::string> unbalanced;
-    for (const auto &[key, use] : last_) {
+    for (const auto &[key, use] : uses) {
         if (use.acquired != use.released) {
             unbalanced.push_back(key.first + " v" + std::to_string(key.second) + ": " +
                                  std::to_string(use.acquired) + " acquired, " +
@@ -112,8 +117,7 @@ std::vector<std::string> SuiteRegistry::UnbalancedSinceLastCommand() const {
 
 void SuiteRegistry::BeginCommand() {
     std::lock_guard lock(mutex_);
-    last_.clear();
-    calls_.clear();
+    last_ = Books{};
 }
 
 }  // namespace testhost

@@ -38,6 +38,18 @@ class SuiteRegistry {
 public:
     using Key = std::pair<std::string, int>;  // name, version
 
+    // What one command acquired and released. The registry keeps these for
+    // the last of the host's own commands; a command run alongside others
+    // keeps its own, passed to Acquire and Release.
+    struct Books {
+        std::map<Key, SuiteUse> uses;
+        std::vector<SuiteCall> calls;
+
+        // The suites whose acquires and releases differ, as
+        // UnbalancedSinceLastCommand words them.
+        std::vector<std::string> Unbalanced() const;
+    };
+
     void Register(const std::string &name, int version, const void *table);
     // The named suite (at any version) is refused from now on, with `code`:
     // hosts differ in the error they give, and the effect must take any
@@ -52,8 +64,11 @@ public:
     // The basic suite operations. Names are compared exactly, letter case
     // included. An unknown suite stores null and returns
     // SUITE_NOT_FOUND_ERROR; a refused one stores null and returns its code.
-    SPErr Acquire(const char *name, int32_t version, const void **suite);
-    SPErr Release(const char *name, int32_t version);
+    // The call goes into `books` when given (which the caller must not read
+    // while the command runs), else into the last command's books; always
+    // into the books over all time.
+    SPErr Acquire(const char *name, int32_t version, const void **suite, Books *books = nullptr);
+    SPErr Release(const char *name, int32_t version, Books *books = nullptr);
 
     // Counts since the start of the last command, and over all time.
     const std::map<Key, SuiteUse> &uses_in_last_command() const;
@@ -74,7 +89,7 @@ public:
     void BeginCommand();
 
 private:
-    void Record(const Key &key, SuiteCall::Kind kind, int SuiteUse::*counter);
+    void Record(Books *books, const Key &key, SuiteCall::Kind kind, int SuiteUse::*counter);
 
     // The effect may ask for suites from the threads the host runs its pixel
     // callbacks on, so the books are kept under a lock.
@@ -82,9 +97,8 @@ private:
     std::map<Key, const void *> tables_;
     std::map<std::string, SPErr> refused_;
     std::set<std::string> handed_null_;
-    std::map<Key, SuiteUse> last_;
+    Books last_;
     std::map<Key, SuiteUse> total_;
-    std::vector<SuiteCall> calls_;
 };
 
 }  // namespace testhost

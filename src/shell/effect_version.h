@@ -26,4 +26,12 @@ inline constexpr std::int32_t EFFECT_OUT_FLAGS = PF_OutFlag_PIX_INDEPENDENT | PF
 
 static_assert(EFFECT_OUT_FLAGS == 0x06008400);
 
+// The effect may be rendered on several threads at once: it keeps nothing
+// between calls and nothing in global memory, so frames share no state (the
+// concurrent and ThreadSanitizer tests and the module's data check hold it to
+// that). Without it a multi-frame host enters the effect one frame at a time.
+inline constexpr std::int32_t EFFECT_OUT_FLAGS2 = PF_OutFlag2_SUPPORTS_THREADED_RENDERING;
+
+static_assert(EFFECT_OUT_FLAGS2 == 0x08000000);
+
 }  // namespace zonara

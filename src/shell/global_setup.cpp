@@ -30,11 +30,12 @@ void DeclarePixelFormats(const PF_InData *in_data, PF_OutData *out_data) {
 PF_Err GlobalSetup(const PF_InData *in_data, PF_OutData *out_data) {
     out_data->my_version = EFFECT_VERSION;
     out_data->out_flags = EFFECT_OUT_FLAGS;
+    out_data->out_flags2 = EFFECT_OUT_FLAGS2;
     if (in_data->appl_id == PF_APPL_ID_PREMIERE) {
         DeclarePixelFormats(in_data, out_data);
     }
-    // A missing pixel format suite is reported, not fatal: version and flags
-    // are set, so the host can still load the effect.
+    // A missing pixel format suite is reported, not fatal: version and both
+    // sets of flags are set, so the host can still load the effect.
     return PF_Err_NONE;
 }
 

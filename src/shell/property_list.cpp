@@ -116,7 +116,7 @@ constexpr PropertyListWriter BuildPropertyList() {
     list.PropertyU32("eVER", EFFECT_VERSION);
     list.PropertyU16("eINF", 0);
     list.PropertyU32("eGLO", static_cast<std::uint32_t>(EFFECT_OUT_FLAGS));
-    list.PropertyU32("eGL2", 0);
+    list.PropertyU32("eGL2", static_cast<std::uint32_t>(EFFECT_OUT_FLAGS2));
     // Projects find the effect again by this name, so it never changes.
     list.PropertyCountedText("eMNA", EFFECT_LIST_NAME);
     list.PropertyU32("aeFL", 8);

@@ -27,11 +27,13 @@ TEST(GlobalSetup, InTheCompositingHostSetsOnlyVersionAndFlags) {
     for (A_long appl_id : {PF_APPL_ID_AFTER_EFFECTS, A_long{0}, A_long{0x50724D73}}) {
         Host host(nullptr, HostApp::kPremiere);  // every suite on offer: none may be asked for
         host.out_data().out_flags = PF_OutFlag_DISPLAY_ERROR_MESSAGE | 0x1;
+        host.out_data().out_flags2 = 0x1;
         host.out_data().num_params = 5;
         ASSERT_EQ(host.SendTo(GlobalSetupIn(appl_id), PF_Cmd_GLOBAL_SETUP), PF_Err_NONE);
         const PF_OutData &out = host.last_out_data();
         EXPECT_EQ(out.my_version, 0x00090001u);
         EXPECT_EQ(out.out_flags, 0x06008400);
+        EXPECT_EQ(out.out_flags2, 0x08000000) << "threaded rendering, and nothing else";
         EXPECT_EQ(out.num_params, 5);
         EXPECT_TRUE(host.suites().calls_of_last_command().empty());
         EXPECT_TRUE(host.declared_pixel_formats().empty());
@@ -53,11 +55,12 @@ TEST(GlobalSetup, InTheEditingHostDeclaresFloatThenEightBitAfterClearing) {
     };
     EXPECT_EQ(host.suites().calls_of_last_command(), suites);
     EXPECT_EQ(host.last_out_data().out_flags, 0x06008400);
+    EXPECT_EQ(host.last_out_data().out_flags2, 0x08000000);
     EXPECT_STREQ(host.last_out_data().return_msg, "");
 }
 
 // Without the pixel format suite the effect still loads: the user is told,
-// and version and flags stand.
+// and version and both sets of flags stand.
 TEST(GlobalSetup, InTheEditingHostAMissingSuiteIsReportedNotFatal) {
     const struct {
         const char *label;
@@ -74,6 +77,7 @@ TEST(GlobalSetup, InTheEditingHostAMissingSuiteIsReportedNotFatal) {
         const PF_OutData &out = host.last_out_data();
         EXPECT_EQ(out.my_version, 0x00090001u);
         EXPECT_EQ(out.out_flags, 0x06008400 | PF_OutFlag_DISPLAY_ERROR_MESSAGE);
+        EXPECT_EQ(out.out_flags2, 0x08000000);
         EXPECT_STREQ(out.return_msg, "Not able to acquire AEFX Suite.");
         EXPECT_EQ(host.sprintf_formats(), std::vector<std::string>{"Not able to acquire AEFX Suite."});
         EXPECT_TRUE(host.declared_pixel_formats().empty());

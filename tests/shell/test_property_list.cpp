@@ -39,7 +39,7 @@ const std::vector<ExpectedProperty> &ExpectedProperties() {
         {"REVe", 4, {0x01, 0x00, 0x09, 0x00}},
         {"FNIe", 2, {0, 0}},
         {"OLGe", 4, {0x00, 0x84, 0x00, 0x06}},
-        {"2LGe", 4, {0, 0, 0, 0}},
+        {"2LGe", 4, {0x00, 0x00, 0x00, 0x08}},
         {"ANMe", 16, [] { Bytes b{12}; auto t = Text("Quorv Zonara"); b.insert(b.end(), t.begin(), t.end()); return b; }()},
         {"LFea", 4, {8, 0, 0, 0}},
     };
@@ -77,18 +77,24 @@ TEST(PropertyList, EachPropertyInOrderWithItsPadding) {
 }
 
 // The host trusts the list's version and flags before the module runs and
-// GlobalSetup's afterwards; a difference means a stale resource.
+// GlobalSetup's afterwards; a difference means a stale resource. Both hosts
+// are asked, as each compares the list with what it was told.
 TEST(PropertyList, VersionAndFlagsMatchGlobalSetup) {
-    testhost::Host host(nullptr, testhost::HostApp::kAfterEffects);
-    ASSERT_EQ(host.SendTo(zonara_test::TwoRecords(zonara::GlobalSetup), PF_Cmd_GLOBAL_SETUP), PF_Err_NONE);
-    const PF_OutData &out = host.last_out_data();
     const auto bytes = zonara::PropertyListBytes();
     const std::size_t ever_value = 10 + 20 + 32 + 28 + 32 + 20 + 20 + 16;
     const std::size_t eglo_value = ever_value + 4 + 20 + 16;
+    const std::size_t egl2_value = eglo_value + 4 + 16;
     EXPECT_EQ(std::string(bytes.begin() + ever_value - 12, bytes.begin() + ever_value - 8), "REVe");
     EXPECT_EQ(std::string(bytes.begin() + eglo_value - 12, bytes.begin() + eglo_value - 8), "OLGe");
-    EXPECT_EQ(ReadU32(bytes, ever_value), out.my_version);
-    EXPECT_EQ(static_cast<std::int32_t>(ReadU32(bytes, eglo_value)), out.out_flags);
+    EXPECT_EQ(std::string(bytes.begin() + egl2_value - 12, bytes.begin() + egl2_value - 8), "2LGe");
+    for (const auto app : {testhost::HostApp::kAfterEffects, testhost::HostApp::kPremiere}) {
+        testhost::Host host(nullptr, app);
+        ASSERT_EQ(host.SendTo(zonara_test::TwoRecords(zonara::GlobalSetup), PF_Cmd_GLOBAL_SETUP), PF_Err_NONE);
+        const PF_OutData &out = host.last_out_data();
+        EXPECT_EQ(ReadU32(bytes, ever_value), out.my_version);
+        EXPECT_EQ(static_cast<std::int32_t>(ReadU32(bytes, eglo_value)), out.out_flags);
+        EXPECT_EQ(static_cast<std::int32_t>(ReadU32(bytes, egl2_value)), out.out_flags2);
+    }
 }
 
 }  // namespace

@@ -32,9 +32,10 @@ SimdLevel CappedSimdLevel(SimdLevel detected, const char *cap) {
 }
 
 SimdLevel FrameSimdLevel() {
-    // Detected once: the processor does not change under a running module.
-    static const SimdLevel DETECTED = DetectedSimdLevel();
-    return CappedSimdLevel(DETECTED, std::getenv("ZONARA_SIMD"));
+    // Asked afresh for every frame, a few hundred cycles, rather than kept:
+    // the module holds no writable global data, so frames rendered at once
+    // share nothing.
+    return CappedSimdLevel(DetectedSimdLevel(), std::getenv("ZONARA_SIMD"));
 }
 
 const char *SimdLevelName(SimdLevel level) {
