@@ -17,7 +17,7 @@
 #include "tools/params/cdl_file_reader.h"
 #include "tools/params/cdl_file_writer.h"
 #include "tools/params/side_grade.h"
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "tools/image/builtin_image_file.h"
-#include "tools/commands/tool_error.h"
+#include "tools/base/tool_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     using namespace zonara_tool;
