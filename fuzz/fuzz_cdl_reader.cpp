@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             // An id given twice, or none: the selection may refuse.
         }
         CheckWrittenBack(correction);
-        for (const GradeSide side : {GradeSide::kInside, GradeSide::kOutside}) {
+        for (const GradeSide side : {zonara::SIDE_INSIDE, zonara::SIDE_OUTSIDE}) {
             std::vector<std::string> warnings;
             try {
                 CheckInRange(GradeFromCorrection(correction, side, Catalog(), "input.ccc", warnings));

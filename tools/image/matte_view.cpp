@@ -10,9 +10,6 @@ namespace {
 
 using namespace zonara;
 
-constexpr int CDL_COMPLIANT_MODEL = 2;
-
-
 template <class Sample>
 void SetChannel(Image &image, int channel, Sample value) {
     Sample *samples = image.Samples<Sample>();
@@ -42,7 +39,7 @@ std::vector<ParamValue> MatteGradeValues() {
         values.push_back(SliderValue(channel_gammas[i], 1.0));
         values.push_back(SliderValue(channel_gains[i], 1.0));
     }
-    values.push_back(PopupValue(PARAM_COLOR_MODEL, CDL_COMPLIANT_MODEL));
+    values.push_back(PopupValue(PARAM_COLOR_MODEL, zonara::COLOR_MODEL_CDL));
     return values;
 }
 

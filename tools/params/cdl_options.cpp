@@ -34,8 +34,8 @@ void AddCdlOptions(CLI::App &command, CdlOptions &options) {
 
 std::vector<ParamValue> ReadCdlValues(const CdlOptions &options, const ParamCatalog &catalog) {
     std::vector<ParamValue> values;
-    AppendSide(options.inside, GradeSide::kInside, catalog, values);
-    AppendSide(options.outside, GradeSide::kOutside, catalog, values);
+    AppendSide(options.inside, zonara::SIDE_INSIDE, catalog, values);
+    AppendSide(options.outside, zonara::SIDE_OUTSIDE, catalog, values);
     return values;
 }
 

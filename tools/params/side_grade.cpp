@@ -1,8 +1,11 @@
 #include "tools/params/side_grade.h"
 
+#include <array>
 #include <cmath>
 
+#include "params/grade_params.h"
 #include "params/param_index.h"
+#include "render/frame/window_render_params.h"
 #include "tools/params/cdl_file_writer.h"
 #include "tools/base/tool_error.h"
 
@@ -12,46 +15,6 @@ namespace {
 using namespace zonara;
 
 constexpr const char *CHANNEL_NAMES[CDL_CHANNELS] = {"red", "green", "blue"};
-constexpr int CDL_COMPLIANT_MODEL = 2;
-constexpr int LEGACY_MODEL = 1;
-
-struct SideParams {
-    int offset, gamma, gain, saturation;
-    int channel_offset[CDL_CHANNELS];
-    int channel_gamma[CDL_CHANNELS];
-    int channel_gain[CDL_CHANNELS];
-};
-
-constexpr SideParams INSIDE_PARAMS{PARAM_IN_OFFSET,
-                                   PARAM_IN_GAMMA,
-                                   PARAM_IN_GAIN,
-                                   PARAM_IN_SATURATION,
-                                   {PARAM_IN_RED_OFFSET, PARAM_IN_GREEN_OFFSET, PARAM_IN_BLUE_OFFSET},
-                                   {PARAM_IN_RED_GAMMA, PARAM_IN_GREEN_GAMMA, PARAM_IN_BLUE_GAMMA},
-                                   {PARAM_IN_RED_GAIN, PARAM_IN_GREEN_GAIN, PARAM_IN_BLUE_GAIN}};
-constexpr SideParams OUTSIDE_PARAMS{PARAM_OUT_OFFSET,
-                                    PARAM_OUT_GAMMA,
-                                    PARAM_OUT_GAIN,
-                                    PARAM_OUT_SATURATION,
-                                    {PARAM_OUT_RED_OFFSET, PARAM_OUT_GREEN_OFFSET, PARAM_OUT_BLUE_OFFSET},
-                                    {PARAM_OUT_RED_GAMMA, PARAM_OUT_GREEN_GAMMA, PARAM_OUT_BLUE_GAMMA},
-                                    {PARAM_OUT_RED_GAIN, PARAM_OUT_GREEN_GAIN, PARAM_OUT_BLUE_GAIN}};
-
-const SideParams &ParamsOf(GradeSide side) { return side == GradeSide::kInside ? INSIDE_PARAMS : OUTSIDE_PARAMS; }
-
-// Sliders reach the pixel stage rounded to single precision.
-float SliderAt(const testhost::ParamStore &params, int index) {
-    return static_cast<float>(params.at(index).u.fs_d.value);
-}
-
-// The reciprocal gamma exactly as the render folds it: the master's
-// reciprocal rounded to single first, the product rounded again.
-float FoldInvGamma(float channel_gamma, float master_gamma) {
-    const float master = static_cast<float>(1.0 / static_cast<double>(master_gamma));
-    return static_cast<float>((1.0 / static_cast<double>(channel_gamma)) * static_cast<double>(master));
-}
-
-
 const ParamCatalog::Entry &EntryFor(const ParamCatalog &catalog, int index) {
     for (const ParamCatalog::Entry &entry : catalog.entries()) {
         if (entry.index == index) {
@@ -73,34 +36,37 @@ std::string SaturationWarning(double saturation) {
 
 }  // namespace
 
-std::string SideName(GradeSide side) { return side == GradeSide::kInside ? "inside" : "outside"; }
+std::string SideName(GradeSide side) { return side == SIDE_INSIDE ? "inside" : "outside"; }
 
 std::optional<GradeSide> ParseGradeSide(std::string_view text) {
     if (text == "inside") {
-        return GradeSide::kInside;
+        return SIDE_INSIDE;
     }
     if (text == "outside") {
-        return GradeSide::kOutside;
+        return SIDE_OUTSIDE;
     }
     return std::nullopt;
 }
 
 FoldedGrade FoldSideGrade(const testhost::ParamStore &params, GradeSide side) {
-    const SideParams &p = ParamsOf(side);
+    // The effect's own fold, over the store's values.
+    std::array<const PF_ParamDef *, PARAM_COUNT> defs{};
+    for (int i = 0; i < PARAM_COUNT; ++i) defs[static_cast<std::size_t>(i)] = &params.at(i);
+    const EffectiveGrade folded = zonara::FoldSideGrade(defs.data(), side);
     FoldedGrade grade{};
     for (int k = 0; k < CDL_CHANNELS; ++k) {
-        grade.offset[k] = SliderAt(params, p.channel_offset[k]) + SliderAt(params, p.offset);
-        grade.inv_gamma[k] = FoldInvGamma(SliderAt(params, p.channel_gamma[k]), SliderAt(params, p.gamma));
-        grade.gain[k] = SliderAt(params, p.channel_gain[k]) * SliderAt(params, p.gain);
+        grade.offset[k] = folded.channel[k].offset;
+        grade.inv_gamma[k] = folded.channel[k].inv_gamma;
+        grade.gain[k] = folded.channel[k].gain;
     }
-    grade.saturation = SliderAt(params, p.saturation);
+    grade.saturation = folded.saturation;
     return grade;
 }
 
 CdlCorrection CorrectionFromGrade(const testhost::ParamStore &params, GradeSide side,
                                   std::vector<std::string> &warnings) {
     const FoldedGrade grade = FoldSideGrade(params, side);
-    const bool legacy = params.at(PARAM_COLOR_MODEL).u.pd.value == LEGACY_MODEL;
+    const bool legacy = params.at(PARAM_COLOR_MODEL).u.pd.value == COLOR_MODEL_LEGACY;
     for (int k = 0; k < CDL_CHANNELS; ++k) {
         if (legacy && grade.inv_gamma[k] != 1.0f) {
             throw UsageError("the " + SideName(side) + " grade cannot be written as a CDL: in the Legacy colour "
@@ -143,7 +109,7 @@ double GammaForPower(double power) {
         if (!(candidate > 0.0f)) {
             return;
         }
-        const float back = FoldInvGamma(candidate, 1.0f);
+        const float back = FoldInverseGamma(candidate, 1.0f);
         const double error = back == target ? -1.0 : std::fabs(static_cast<double>(back) - power);
         if (error < best_error) {
             best = candidate;
@@ -165,7 +131,7 @@ double GammaForPower(double power) {
 std::vector<ParamValue> GradeFromCorrection(const CdlCorrection &correction, GradeSide side,
                                             const ParamCatalog &catalog, const std::string &origin,
                                             std::vector<std::string> &warnings) {
-    const SideParams &p = ParamsOf(side);
+    const GradeSources &p = GradeSourcesOf(side);
     const std::string where =
         origin + ": correction " + (correction.id.empty() ? std::string("(no id)") : "'" + correction.id + "'");
     std::vector<ParamValue> values;
@@ -200,10 +166,10 @@ std::vector<ParamValue> GradeFromCorrection(const CdlCorrection &correction, Gra
     if (correction.saturation != 1.0) {
         warnings.push_back(origin + ": " + SaturationWarning(correction.saturation));
     }
-    values.push_back(SliderValue(p.offset, 0.0));
-    values.push_back(SliderValue(p.gamma, 1.0));
-    values.push_back(SliderValue(p.gain, 1.0));
-    values.push_back(PopupValue(PARAM_COLOR_MODEL, CDL_COMPLIANT_MODEL));
+    values.push_back(SliderValue(p.master_offset, 0.0));
+    values.push_back(SliderValue(p.master_gamma, 1.0));
+    values.push_back(SliderValue(p.master_gain, 1.0));
+    values.push_back(PopupValue(PARAM_COLOR_MODEL, COLOR_MODEL_CDL));
     return values;
 }
 

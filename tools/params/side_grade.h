@@ -11,13 +11,15 @@
 #include <string_view>
 #include <vector>
 
+#include "params/grade_params.h"
 #include "testhost/param_store.h"
 #include "tools/params/cdl_correction.h"
 #include "tools/params/param_values.h"
 
 namespace zonara_tool {
 
-enum class GradeSide { kInside, kOutside };
+// The effect's own side enum.
+using GradeSide = zonara::GradeSide;
 
 // "inside" or "outside".
 std::string SideName(GradeSide side);

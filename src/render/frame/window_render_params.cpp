@@ -32,50 +32,6 @@ std::int32_t PopupValue(const PF_ParamDef *const *params, int index) {
     return params[index]->u.pd.value;
 }
 
-struct GradeSources {
-    int master_offset, master_gamma, master_gain;
-    int channel_offset[CHANNEL_COUNT];
-    int channel_gamma[CHANNEL_COUNT];
-    int channel_gain[CHANNEL_COUNT];
-};
-
-constexpr GradeSources INSIDE_SOURCES = {
-    PARAM_IN_OFFSET,
-    PARAM_IN_GAMMA,
-    PARAM_IN_GAIN,
-    {PARAM_IN_RED_OFFSET, PARAM_IN_GREEN_OFFSET, PARAM_IN_BLUE_OFFSET},
-    {PARAM_IN_RED_GAMMA, PARAM_IN_GREEN_GAMMA, PARAM_IN_BLUE_GAMMA},
-    {PARAM_IN_RED_GAIN, PARAM_IN_GREEN_GAIN, PARAM_IN_BLUE_GAIN},
-};
-
-constexpr GradeSources OUTSIDE_SOURCES = {
-    PARAM_OUT_OFFSET,
-    PARAM_OUT_GAMMA,
-    PARAM_OUT_GAIN,
-    {PARAM_OUT_RED_OFFSET, PARAM_OUT_GREEN_OFFSET, PARAM_OUT_BLUE_OFFSET},
-    {PARAM_OUT_RED_GAMMA, PARAM_OUT_GREEN_GAMMA, PARAM_OUT_BLUE_GAMMA},
-    {PARAM_OUT_RED_GAIN, PARAM_OUT_GREEN_GAIN, PARAM_OUT_BLUE_GAIN},
-};
-
-// Folds the master controls into each channel so that the pixel stage sees
-// one offset, one reciprocal gamma and one gain per channel.
-void FoldGrade(const PF_ParamDef *const *params, const GradeSources &sources, int saturation_param,
-               EffectiveGrade &grade) {
-    const float master_offset = SliderValue(params, sources.master_offset);
-    const float master_gain = SliderValue(params, sources.master_gain);
-    const double master_gamma = static_cast<float>(SliderValueDouble(params, sources.master_gamma));
-    const float master_inv_gamma = static_cast<float>(1.0 / master_gamma);
-    for (int k = 0; k < CHANNEL_COUNT; ++k) {
-        ChannelGrade &channel = grade.channel[k];
-        channel.offset = SliderValue(params, sources.channel_offset[k]) + master_offset;
-        const double channel_gamma = SliderValue(params, sources.channel_gamma[k]);
-        channel.inv_gamma =
-            static_cast<float>((1.0 / channel_gamma) * static_cast<double>(master_inv_gamma));
-        channel.gain = SliderValue(params, sources.channel_gain[k]) * master_gain;
-    }
-    grade.saturation = SliderValue(params, saturation_param);
-}
-
 void MarkIdentities(EffectiveGrade &grade) {
     for (ChannelGrade &channel : grade.channel) {
         channel.identity = channel.offset == 0.0f && channel.inv_gamma == 1.0f && channel.gain == 1.0f;
@@ -91,6 +47,28 @@ bool IsIdentity(const EffectiveGrade &grade) {
 }
 
 }  // namespace
+
+float FoldInverseGamma(float channel_gamma, float master_gamma) {
+    const float master_inv_gamma = static_cast<float>(1.0 / static_cast<double>(master_gamma));
+    return static_cast<float>((1.0 / static_cast<double>(channel_gamma)) * static_cast<double>(master_inv_gamma));
+}
+
+EffectiveGrade FoldSideGrade(const PF_ParamDef *const *params, GradeSide side) {
+    const GradeSources &sources = GradeSourcesOf(side);
+    EffectiveGrade grade{};
+    const float master_offset = SliderValue(params, sources.master_offset);
+    const float master_gain = SliderValue(params, sources.master_gain);
+    const float master_gamma = SliderValue(params, sources.master_gamma);
+    for (int k = 0; k < CHANNEL_COUNT; ++k) {
+        ChannelGrade &channel = grade.channel[k];
+        channel.offset = SliderValue(params, sources.channel_offset[k]) + master_offset;
+        channel.inv_gamma = FoldInverseGamma(SliderValue(params, sources.channel_gamma[k]), master_gamma);
+        channel.gain = SliderValue(params, sources.channel_gain[k]) * master_gain;
+    }
+    grade.saturation = SliderValue(params, sources.saturation);
+    MarkIdentities(grade);
+    return grade;
+}
 
 void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const *params,
                              WindowRenderParams &record) {
@@ -161,8 +139,8 @@ void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const 
     record.color_model = PopupValue(params, PARAM_COLOR_MODEL);
     record.mix = SliderValue(params, PARAM_MIX);
 
-    FoldGrade(params, INSIDE_SOURCES, PARAM_IN_SATURATION, record.side_grade[SIDE_INSIDE]);
-    FoldGrade(params, OUTSIDE_SOURCES, PARAM_OUT_SATURATION, record.side_grade[SIDE_OUTSIDE]);
+    record.side_grade[SIDE_INSIDE] = FoldSideGrade(params, SIDE_INSIDE);
+    record.side_grade[SIDE_OUTSIDE] = FoldSideGrade(params, SIDE_OUTSIDE);
 
     DeriveFrameConstants(&in_data, record);
 }

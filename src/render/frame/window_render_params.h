@@ -7,15 +7,13 @@
 
 #include <cstdint>
 
+#include "params/grade_params.h"
 #include "params/param_index.h"
 #include "pf_sdk.h"
 
 namespace zonara {
 
 constexpr int CHANNEL_COUNT = 3;  // red, green, blue
-
-// Which side's constants a weight of exactly 0 or 1 selects.
-enum GradeSide : int { SIDE_OUTSIDE = 0, SIDE_INSIDE = 1 };
 
 // One colour channel's grade as the pixel stage applies it.
 struct ChannelGrade {
@@ -115,6 +113,15 @@ struct WindowRenderParams {
 // by ParamIndex). Every parameter pointer must be valid.
 void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const *params,
                              WindowRenderParams &record);
+
+// The reciprocal gamma of a channel as the render takes it: the master's
+// reciprocal rounded to single precision first, the product rounded again.
+float FoldInverseGamma(float channel_gamma, float master_gamma);
+
+// One side's grade from its parameters: the master controls folded into
+// each channel's offset, reciprocal gamma and gain, the identity tests
+// made. The render's fold, and the one the CDL export reads a side by.
+EffectiveGrade FoldSideGrade(const PF_ParamDef *const *params, GradeSide side);
 
 // Fills the derived fields (grade_pow from the host's callbacks in in_data,
 // which may be null, the identity tests of side_grade, weight_matters) from
