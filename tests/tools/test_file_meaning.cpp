@@ -249,6 +249,64 @@ TEST(AlphaAssociation, ConvertsColourNotAlphaAndLeavesClearPixels) {
     EXPECT_EQ(back, (std::vector<std::uint8_t>{64, 32, 128, 128, 200, 0, 0, 255, 0, 0, 0, 0}));
 }
 
+// --- channels that are not colour -------------------------------------------
+
+struct ChannelCase {
+    const char *name;
+    std::vector<std::string> channels;
+    bool graded;  // else refused, naming the channels
+};
+
+class RenderChannels : public ::testing::TestWithParam<ChannelCase> {};
+
+// R, G and B are graded by name; A, depth, positions and other layers pass
+// through bit for bit; an OpenEXR without R, G and B is refused.
+TEST_P(RenderChannels, GradesColourByNameAndPassesTheRestThrough) {
+    const ChannelCase &c = GetParam();
+    ScratchDir dir;
+    OIIO::ImageSpec layout(12, 6, static_cast<int>(c.channels.size()), OIIO::TypeDesc::FLOAT);
+    layout.channelnames = c.channels;
+    const auto alpha = std::find(c.channels.begin(), c.channels.end(), "A");
+    layout.alpha_channel = alpha == c.channels.end() ? -1 : static_cast<int>(alpha - c.channels.begin());
+    WriteSpec(dir / "in.exr", layout, RandomSamples(layout));
+    const tool_test::ToolResult result = RunTool(dir, {"render", "in.exr", "-o", "out.exr", "--set", "in_gain=1.5"});
+    if (!c.graded) {
+        EXPECT_EQ(result.exit_status, 2);
+        EXPECT_NE(result.err.find("in.exr: the image's channels (" + c.channels.front()), std::string::npos)
+            << result.err;
+        EXPECT_EQ(dir.Files(), std::vector<std::string>{"in.exr"});
+        return;
+    }
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    const OIIO::ImageBuf in = tool_test::ReadFile(dir / "in.exr", OIIO::TypeDesc::FLOAT);
+    const OIIO::ImageBuf out = tool_test::ReadFile(dir / "out.exr", OIIO::TypeDesc::FLOAT);
+    ASSERT_EQ(LayoutOf(out).channelnames, LayoutOf(in).channelnames);
+    for (int channel = 0; channel < LayoutOf(in).nchannels; ++channel) {
+        const std::string name = LayoutOf(in).channelnames[static_cast<std::size_t>(channel)];
+        const bool colour = name == "R" || name == "G" || name == "B";
+        int changed = 0;
+        for (OIIO::ImageBuf::ConstIterator<float> a(in), b(out); !a.done(); ++a, ++b) {
+            changed += a[channel] != b[channel];
+        }
+        if (colour) {
+            EXPECT_GT(changed, 0) << name << " graded";
+        } else {
+            EXPECT_EQ(changed, 0) << name << " passed through";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Channels, RenderChannels,
+    ::testing::Values(ChannelCase{"colour_and_depth", {"R", "G", "B", "Z"}, true},
+                      ChannelCase{"colour_alpha_and_a_layer", {"R", "G", "B", "A", "Z", "diffuse.R"}, true},
+                      ChannelCase{"depth_and_a_layer", {"Z", "diffuse.R", "diffuse.G"}, false},
+                      ChannelCase{"positions", {"X", "Y", "Z"}, false},
+                      ChannelCase{"texture_coordinates", {"u", "v", "w"}, false},
+                      ChannelCase{"alpha_alone", {"A"}, false},
+                      ChannelCase{"red_and_green", {"R", "G"}, false}),
+    [](const ::testing::TestParamInfo<ChannelCase> &info) { return std::string(info.param.name); });
+
 // --- attributes -------------------------------------------------------------
 
 struct AttributeCase {

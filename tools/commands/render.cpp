@@ -92,6 +92,18 @@ bool SamePath(const std::string &a, const std::string &b) {
     return !error && canonical_a == canonical_b;
 }
 
+// The image at `path`, refused naming the file when it holds no colour the
+// effect could grade (an OpenEXR of depth or position channels alone).
+Image ReadForGrading(const std::string &path) {
+    Image image = ReadImage(path);
+    try {
+        ColourChannelsOf(image);
+    } catch (const ToolError &error) {
+        throw UsageError(path + ": " + error.what());
+    }
+    return image;
+}
+
 class RenderCommand {
 public:
     RenderCommand(ToolContext &context, const RenderOptions &options) : context_(context), options_(options) {}
@@ -178,7 +190,7 @@ private:
             return SampleKind::k8;  // the chart
         }
         if (!sequence_) {
-            first_image_ = ReadImage(jobs_.front().input);
+            first_image_ = ReadForGrading(jobs_.front().input);
             return first_image_->kind;
         }
         for (const FrameJob &job : jobs_) {
@@ -198,7 +210,7 @@ private:
             first_image_.reset();
             return image;
         }
-        return ReadImage(job.input);
+        return ReadForGrading(job.input);
     }
 
     void RequireDistinctOutput(const FrameJob &job) {
@@ -239,7 +251,7 @@ private:
         FrameStages stages;
         stages.read = [&](const FrameJob &job) {
             RequireDistinctOutput(job);
-            return job.input.empty() ? MakeTestChart() : ReadImage(job.input);
+            return job.input.empty() ? MakeTestChart() : ReadForGrading(job.input);
         };
         stages.render = [&](Image source) { return RenderView(renderer, std::move(source)); };
         stages.write = [](const FrameJob &job, const Image &result) { WriteImage(job.output, result); };
