@@ -4,6 +4,7 @@
 // format cannot hold is converted without loss of meaning or refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -481,6 +482,48 @@ TEST(RenderSequenceDepth, EachFrameAtItsOwnDepth) {
             continue;
         }
         EXPECT_GT(difference, 2.0f / 65535) << "--depth 8 quantises frame 4";
+    }
+}
+
+// Frame 1 is 16-bit, frame 2 float reaching from -0.5 to 3.5: the first
+// frame chose the compositing host, whose 16 bits would clip frame 2. Left
+// to itself the tool renders frame 2 in float; with the compositing host
+// asked for, frame 2 is refused by name and frame 1 still written.
+TEST(RenderSequenceDepth, AFloatFrameKeepsItsRangeOrIsRefused) {
+    ScratchDir dir;
+    const OIIO::ImageSpec sixteen(16, 8, 3, OIIO::TypeDesc::UINT16);
+    WriteSpec(dir / "q.0001.tif", sixteen, RandomSamples(sixteen));
+    const OIIO::ImageSpec wide(16, 8, 3, OIIO::TypeDesc::FLOAT);
+    std::vector<float> wide_samples = RandomSamples(wide);
+    for (float &sample : wide_samples) {
+        sample = sample * 4.0f - 0.5f;
+    }
+    wide_samples[0] = -0.5f;
+    wide_samples[1] = 3.5f;
+    WriteSpec(dir / "q.0002.tif", wide, wide_samples);
+
+    const tool_test::ToolResult own = RunTool(dir, {"render", "q.%04d.tif", "-o", "r.%04d.tif", "--frames", "1-2"});
+    ASSERT_EQ(own.exit_status, 0) << own.err;
+    EXPECT_EQ(SpecOf(dir / "r.0002.tif").format, OIIO::TypeDesc::FLOAT);
+    // The effect's own input black clamp (on by default) takes negatives to
+    // 0; everything above 1 comes through.
+    std::vector<float> black_clamped = wide_samples;
+    for (float &sample : black_clamped) {
+        sample = std::max(sample, 0.0f);
+    }
+    EXPECT_EQ(LargestDifference(SamplesOf(dir / "r.0002.tif"), black_clamped), 0.0f);
+
+    for (const std::vector<std::string> &forced : {std::vector<std::string>{"--host", "ae"},
+                                                   std::vector<std::string>{"--depth", "16"}}) {
+        std::vector<std::string> args = {"render", "q.%04d.tif", "-o", "s.%04d.tif", "--frames", "1-2"};
+        args.insert(args.end(), forced.begin(), forced.end());
+        const tool_test::ToolResult clipped = RunTool(dir, args);
+        EXPECT_EQ(clipped.exit_status, 2) << forced[0];
+        EXPECT_NE(clipped.err.find("-0.5 to 3.5"), std::string::npos) << clipped.err;
+        EXPECT_NE(clipped.err.find("frames failed: 2"), std::string::npos) << clipped.err;
+        EXPECT_TRUE(std::filesystem::exists(dir / "s.0001.tif"));
+        EXPECT_FALSE(std::filesystem::exists(dir / "s.0002.tif"));
+        std::filesystem::remove(dir / "s.0001.tif");
     }
 }
 

@@ -129,8 +129,10 @@ public:
         const FormatRequest request = ParseFormatRequest(options_);
         settings.format = ChooseHostFormat(request, SourceKind());
         // The first frame chooses the host; each frame then renders in its
-        // own depth there, unless --depth names one for all.
+        // own depth there, unless --depth names one for all, and a float
+        // frame goes to the editing host unless --host names one.
         settings.depth_per_frame = !request.depth.has_value();
+        settings.host_per_frame = !request.depth && !request.app;
         settings.pixel_aspect = pixel_aspect;
         settings.downsample = options_.downsample;
         // The matte and the wipe place the source themselves.
@@ -143,7 +145,8 @@ public:
             const std::vector<ParamValue> matte = MatteGradeValues();
             settings.values.insert(settings.values.end(), matte.begin(), matte.end());
         }
-        FrameRenderer renderer(std::move(host), std::move(settings));
+        FrameRenderer renderer(std::move(host), std::move(settings),
+                               [this](testhost::HostApp app) { return context_.StartHost(app); });
 
         if (!sequence_) {
             RenderOne(renderer, jobs_.front());
