@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <random>
 
+#include <OpenImageIO/deepdata.h>
+
 #include "tools/image/alpha_association.h"
 #include "tools/image/image_file.h"
 #include "tools/scene/frame_renderer.h"
@@ -182,6 +184,29 @@ TEST(RenderMultiPart, RefusesRatherThanDropParts) {
     EXPECT_EQ(result.exit_status, 2);
     EXPECT_NE(result.err.find("stereo.exr: the file holds 2 images"), std::string::npos) << result.err;
     EXPECT_EQ(dir.Files(), std::vector<std::string>{"stereo.exr"});
+}
+
+// A single-image WebP is read (counting its images must not spoil the
+// reader); a deep OpenEXR is refused saying what it is.
+TEST(RenderFileKinds, WebpIsReadAndDeepOpenExrRefused) {
+    ScratchDir dir;
+    const OIIO::ImageSpec layout(16, 8, 3, OIIO::TypeDesc::UINT8);
+    WriteSpec(dir / "in.webp", layout, RandomSamples(layout));
+    const tool_test::ToolResult webp = RunTool(dir, {"render", "in.webp", "-o", "out.png"});
+    EXPECT_EQ(webp.exit_status, 0) << webp.err;
+    EXPECT_EQ(SpecOf(dir / "out.png").width, 16);
+
+    OIIO::ImageSpec deep = Rgba(4, 2, OIIO::TypeDesc::FLOAT);
+    deep.deep = true;
+    OIIO::DeepData samples(deep);
+    for (int pixel = 0; pixel < 8; ++pixel) {
+        samples.set_samples(pixel, 2);
+    }
+    auto out = OIIO::ImageOutput::create("deep.exr");
+    ASSERT_TRUE(out && out->open(dir / "deep.exr", deep) && out->write_deep_image(samples) && out->close());
+    const tool_test::ToolResult refused = RunTool(dir, {"render", "deep.exr", "-o", "out.exr"});
+    EXPECT_EQ(refused.exit_status, 2);
+    EXPECT_NE(refused.err.find("deep.exr: deep images"), std::string::npos) << refused.err;
 }
 
 // --- alpha association ------------------------------------------------------

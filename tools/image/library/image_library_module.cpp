@@ -214,21 +214,23 @@ std::shared_ptr<const FileAttributes> AttributesOf(const OIIO::ImageSpec &layout
 }
 
 // The first image's layout, as the reader holds it after opening.
-OIIO::ImageSpec FirstImageLayout(OIIO::ImageInput &input) {
-    OIIO::ImageSpec layout;
-    input.seek_subimage(0, 0, layout);
-    return layout;
-}
+OIIO::ImageSpec FirstImageLayout(const OIIO::ImageInput &input) { return input.spec(); }
 
-int SubimageCount(OIIO::ImageInput &input) {
+// The images (parts, pages, frames) in the file, counted by a reader of
+// its own: seeking another image and back leaves some readers unable to read
+// the first (WebP's reader then decodes nothing), so the reader that reads
+// the pixels never seeks.
+int SubimageCount(const std::string &path, const OIIO::ImageSpec &config) {
+    auto counter = OIIO::ImageInput::open(path, &config);
+    if (!counter) {
+        OIIO::geterror();
+        return 1;  // the reader that did open it reports what is wrong
+    }
     int count = 1;
-    while (input.seek_subimage(count, 0)) {
+    while (counter->seek_subimage(count, 0)) {
         ++count;
     }
-    // The failed seek past the last image leaves an error that would make
-    // the pixel read below look failed.
-    input.geterror();
-    input.seek_subimage(0, 0);
+    counter->geterror();  // the failed seek past the last image
     return count;
 }
 
@@ -246,11 +248,15 @@ Image ReadLibraryImage(const std::string &path) {
     }
     // Only the first part would be graded and written; the others would be
     // lost without a word.
-    if (const int parts = SubimageCount(*input); parts > 1) {
+    if (const int parts = SubimageCount(path, config); parts > 1) {
         throw UsageError(path + ": the file holds " + std::to_string(parts) +
                          " images (parts, pages or layers); only single-image files can be graded");
     }
     const OIIO::ImageSpec layout = FirstImageLayout(*input);
+    if (layout.deep) {
+        throw UsageError(path + ": deep images (any number of samples a pixel) are not supported; flatten it "
+                                "to one sample a pixel first");
+    }
     if (layout.depth > 1) {
         throw UsageError(path + ": volume images are not supported");
     }
