@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <random>
 
 #include <OpenImageIO/deepdata.h>
@@ -393,8 +394,151 @@ INSTANTIATE_TEST_SUITE_P(
         AttributeCase{"tiff_orientation", "in.tif", "out.tif", "Orientation",
                       [](OIIO::ImageSpec &l) { l.attribute("Orientation", 6); }},
         AttributeCase{"jpeg_orientation", "in.jpg", "out.jpg", "Orientation",
+                      [](OIIO::ImageSpec &l) { l.attribute("Orientation", 8); }},
+        AttributeCase{"jpeg_orientation_to_png", "in.jpg", "out.png", "Orientation",
                       [](OIIO::ImageSpec &l) { l.attribute("Orientation", 8); }}),
     [](const ::testing::TestParamInfo<AttributeCase> &info) { return std::string(info.param.name); });
+
+// --- what a PNG said ---------------------------------------------------------
+
+std::uint32_t Crc32(const std::string &bytes) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= static_cast<unsigned char>(byte);
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+std::string BigEndian32(std::uint32_t value) {
+    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
+            static_cast<char>(value)};
+}
+
+using Chunks = std::vector<std::pair<std::string, std::string>>;
+
+// An 8 x 4 RGB PNG with `extra` chunks between its header and its pixels.
+std::string PngWith(const Chunks &extra) {
+    const auto chunk = [](const std::string &type, const std::string &data) {
+        return BigEndian32(static_cast<std::uint32_t>(data.size())) + type + data + BigEndian32(Crc32(type + data));
+    };
+    std::string png = "\x89PNG\r\n\x1a\n" + chunk("IHDR", BigEndian32(8) + BigEndian32(4) + std::string("\x08\x02\0\0\0", 5));
+    for (const auto &[type, data] : extra) {
+        png += chunk(type, data);
+    }
+    // Stored (uncompressed) deflate of four rows of 25 zero bytes.
+    const std::string rows(4 * 25, '\0');
+    std::string zlib = "\x78\x01\x01" + std::string{static_cast<char>(rows.size()), 0} +
+                       std::string{static_cast<char>(~rows.size() & 0xFF), static_cast<char>(0xFF)} + rows;
+    std::uint32_t a = 1, b = 0;
+    for (const char byte : rows) {
+        a = (a + static_cast<unsigned char>(byte)) % 65521;
+        b = (b + a) % 65521;
+    }
+    zlib += BigEndian32(b << 16 | a);
+    return png + chunk("IDAT", zlib) + chunk("IEND", "");
+}
+
+// The chunks of a PNG file other than its header, pixels and end.
+Chunks StatementsOf(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    const std::string png((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    Chunks chunks;
+    for (std::size_t at = 8; at + 12 <= png.size();) {
+        const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(png[i])); };
+        const std::uint32_t length = byte(at) << 24 | byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3);
+        const std::string type = png.substr(at + 4, 4);
+        if (type != "IHDR" && type != "IDAT" && type != "IEND") {
+            chunks.emplace_back(type, png.substr(at + 8, length));
+        }
+        at += 12 + length;
+    }
+    std::sort(chunks.begin(), chunks.end());
+    return chunks;
+}
+
+// An EXIF block of one entry, the orientation.
+std::string OrientationExif(char orientation) {
+    return std::string("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 18) + orientation + std::string(7, '\0');
+}
+
+struct PngStatementCase {
+    const char *name;
+    Chunks said;
+};
+
+class RenderPngStatements : public ::testing::TestWithParam<PngStatementCase> {};
+
+// PNG to PNG: the output says what the input said in its own chunks, byte
+// for byte, and nothing the library would add of its own.
+TEST_P(RenderPngStatements, AreWrittenAsReadNoMoreNoLess) {
+    const PngStatementCase &c = GetParam();
+    ScratchDir dir;
+    std::ofstream(dir / "in.png", std::ios::binary) << PngWith(c.said);
+    const tool_test::ToolResult result = RunTool(dir, {"render", "in.png", "-o", "out.png", "--set", "in_gain=1.2"});
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    Chunks said = c.said;
+    std::sort(said.begin(), said.end());
+    EXPECT_EQ(StatementsOf(dir / "out.png"), said);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Chunks, RenderPngStatements,
+    ::testing::Values(
+        PngStatementCase{"nothing", {}},
+        PngStatementCase{"gamma_and_chromaticities",
+                         {{"gAMA", BigEndian32(70000)},
+                          {"cHRM", BigEndian32(31270) + BigEndian32(32900) + BigEndian32(64000) + BigEndian32(33000) +
+                                       BigEndian32(30000) + BigEndian32(60000) + BigEndian32(15000) +
+                                       BigEndian32(6000)}}},
+        PngStatementCase{"srgb", {{"sRGB", std::string(1, '\0')}, {"gAMA", BigEndian32(45455)}}},
+        PngStatementCase{"exif_orientation", {{"eXIf", OrientationExif(6)}}},
+        PngStatementCase{"text", {{"tEXt", std::string("Comment\0graded", 14)}}}),
+    [](const ::testing::TestParamInfo<PngStatementCase> &info) { return std::string(info.param.name); });
+
+// --- OpenEXR windows and tiles ---------------------------------------------------
+
+// A draft render of an OpenEXR keeps its frame: both windows scaled by the
+// factor, rather than a plain frame at 0,0.
+TEST(RenderDownsample, ScalesTheDataAndDisplayWindows) {
+    ScratchDir dir;
+    OIIO::ImageSpec layout(40, 20, 4, OIIO::TypeDesc::HALF);
+    layout.alpha_channel = 3;
+    layout.x = 10;
+    layout.y = 6;
+    layout.full_x = -4;
+    layout.full_y = 0;
+    layout.full_width = 64;
+    layout.full_height = 33;
+    WriteSpec(dir / "in.exr", layout, RandomSamples(layout, true));
+    const tool_test::ToolResult result = RunTool(dir, {"render", "in.exr", "-o", "out.exr", "--downsample", "2"});
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    const OIIO::ImageSpec out = SpecOf(dir / "out.exr");
+    EXPECT_EQ(std::vector<int>({out.x, out.y, out.width, out.height}), std::vector<int>({5, 3, 20, 10}));
+    EXPECT_EQ(std::vector<int>({out.full_x, out.full_y, out.full_width, out.full_height}),
+              std::vector<int>({-2, 0, 32, 17}));
+}
+
+// A tiled OpenEXR is written tiled, with its tiles' size, at full size and
+// in draft; a scanline one stays scanlines.
+TEST(RenderKeepsTiles, OfAnOpenExr) {
+    ScratchDir dir;
+    for (const int tile : {0, 16}) {
+        OIIO::ImageSpec layout(50, 30, 3, OIIO::TypeDesc::HALF);
+        layout.tile_width = layout.tile_height = tile;
+        WriteSpec(dir / "in.exr", layout, RandomSamples(layout));
+        for (const char *downsample : {"1", "2"}) {
+            const tool_test::ToolResult result =
+                RunTool(dir, {"render", "in.exr", "-o", "out.exr", "--downsample", downsample});
+            ASSERT_EQ(result.exit_status, 0) << result.err;
+            const OIIO::ImageSpec out = SpecOf(dir / "out.exr");
+            EXPECT_EQ(out.tile_width, tile) << downsample;
+            EXPECT_EQ(out.tile_height, tile) << downsample;
+        }
+    }
+}
 
 // --- pixel aspect -----------------------------------------------------------
 

@@ -27,11 +27,31 @@ std::string DepthName(HostDepth depth) {
 
 }  // namespace
 
+namespace {
+
+// Rounded down and up: a window's edges scale outwards, so that a data
+// window inside its display window stays inside it.
+int FloorDivided(int value, int divisor) { return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor); }
+int CeilDivided(int value, int divisor) { return -FloorDivided(-value, divisor); }
+
+}  // namespace
+
 Image ReduceForDraft(const Image &source, int downsample) {
     if (downsample == 1) {
         return source;
     }
-    return Resized(source, ReducedSize(source.width, downsample), ReducedSize(source.height, downsample));
+    Image reduced = Resized(source, ReducedSize(source.width, downsample), ReducedSize(source.height, downsample));
+    // The file's frame, reduced alike: the pixels keep their place in it.
+    reduced.x = FloorDivided(source.x, downsample);
+    reduced.y = FloorDivided(source.y, downsample);
+    if (source.display_window) {
+        const PixelWindow &display = *source.display_window;
+        const int left = FloorDivided(display.x, downsample);
+        const int top = FloorDivided(display.y, downsample);
+        reduced.display_window = PixelWindow{left, top, CeilDivided(display.x + display.width, downsample) - left,
+                                             CeilDivided(display.y + display.height, downsample) - top};
+    }
+    return reduced;
 }
 
 namespace {
@@ -171,9 +191,7 @@ testhost::Host &FrameRenderer::HostFor(testhost::HostApp app) {
 
 Image FrameRenderer::Render(Image source) {
     const int downsample = settings_.downsample;
-    Image reduced = downsample == 1 ? std::move(source)
-                                    : Resized(source, ReducedSize(source.width, downsample),
-                                              ReducedSize(source.height, downsample));
+    Image reduced = downsample == 1 ? std::move(source) : ReduceForDraft(source, downsample);
     const int width = reduced.width;
     const int height = reduced.height;
 

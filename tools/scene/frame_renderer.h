@@ -54,7 +54,7 @@ struct RenderSettings {
 int ReducedSize(int full, int downsample);
 
 // The image as a host hands it to the effect in draft mode: resized to
-// 1/downsample (unchanged at 1).
+// 1/downsample (unchanged at 1), its data and display windows scaled alike.
 Image ReduceForDraft(const Image &source, int downsample);
 
 // Starts a host of the given kind with the module loaded and set up.

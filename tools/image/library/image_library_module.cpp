@@ -12,6 +12,7 @@
 #include "tools/image/pending_output.h"
 #include "tools/image/library/banded_pixel_read.h"
 #include "tools/image/library/exr_zip_encoding.h"
+#include "tools/image/library/png_chunks.h"
 #include "tools/image/library/read_checks.h"
 
 #include <OpenImageIO/filesystem.h>
@@ -26,6 +27,11 @@ namespace zonara_tool {
 struct FileAttributes {
     std::string format_name;
     OIIO::ParamValueList list;
+    // The source's tiles (0: scanlines), kept by an output of its format.
+    int tile_width = 0;
+    int tile_height = 0;
+    // What a PNG source said in its own chunks, for a PNG output.
+    PngStatements png;
 };
 
 namespace {
@@ -190,7 +196,9 @@ bool StartsWith(const std::string &text, std::string_view prefix) {
 // `to_format`. Compression names and format-specific attributes (dpx:,
 // openexr:, ...) mean something only to their own format.
 bool Carried(const std::string &name, const std::string &from_format, const std::string &to_format) {
-    if (LAYOUT_ATTRIBUTES.count(name) != 0 || StartsWith(name, "thumbnail_")) {
+    // ICCProfile:... are the library's reading of the profile, which is
+    // carried whole as ICCProfile; a PNG writer would store each as text.
+    if (LAYOUT_ATTRIBUTES.count(name) != 0 || StartsWith(name, "thumbnail_") || StartsWith(name, "ICCProfile:")) {
         return false;
     }
     if (StartsWith(name, "oiio:")) {
@@ -206,10 +214,16 @@ bool Carried(const std::string &name, const std::string &from_format, const std:
     return true;
 }
 
-std::shared_ptr<const FileAttributes> AttributesOf(const OIIO::ImageSpec &layout, const std::string &format_name) {
+std::shared_ptr<const FileAttributes> AttributesOf(const OIIO::ImageSpec &layout, const std::string &format_name,
+                                                   const std::string &path) {
     auto attributes = std::make_shared<FileAttributes>();
+    if (format_name == "png") {
+        attributes->png = ReadPngStatements(path);
+    }
     attributes->format_name = format_name;
     attributes->list = layout.extra_attribs;
+    attributes->tile_width = layout.tile_width;
+    attributes->tile_height = layout.tile_height;
     return attributes;
 }
 
@@ -285,7 +299,7 @@ Image ReadLibraryImage(const std::string &path) {
         image.alpha_association = AlphaAssociation::kPremultiplied;
     }
     image.pixel_aspect = layout.get_float_attribute("PixelAspectRatio", 0.0f);
-    image.attributes = AttributesOf(layout, image.format_name);
+    image.attributes = AttributesOf(layout, image.format_name, path);
     CheckTileSize(layout.tile_width, layout.tile_height, layout.nchannels, BytesPerSample(image.kind), path);
     image.bytes.resize(image.SampleCount() * BytesPerSample(image.kind));
     // Some readers fill what a damaged file lacks (a truncated JPEG comes
@@ -336,6 +350,25 @@ OutputTraits LibraryOutputTraits(const std::string &path) {
         traits.only_association = AlphaAssociation::kStraight;
     }
     return traits;
+}
+
+// What a PNG output may say of the image: a PNG source's own chunks, or
+// the orientation another source stated.
+PngStatements PngStatementsFor(const Image &image) {
+    if (!image.attributes) {
+        return {};
+    }
+    if (image.attributes->png.source_is_png) {
+        return image.attributes->png;
+    }
+    PngStatements statements;
+    if (const OIIO::ParamValue *orientation = image.attributes->list.find_pv("Orientation")) {
+        const int value = orientation->get_int();
+        if (value >= 1 && value <= 8) {
+            statements.orientation = value;
+        }
+    }
+    return statements;
 }
 
 // Whether an OpenEXR output is to be ZIP-compressed: asked for by name, or
@@ -389,6 +422,12 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
     layout.full_y = display.y;
     layout.full_width = display.width;
     layout.full_height = display.height;
+    if (image.attributes && image.attributes->format_name == output->format_name() &&
+        image.attributes->tile_width > 0 && output->supports("tiles")) {
+        layout.tile_width = image.attributes->tile_width;
+        layout.tile_height = image.attributes->tile_height;
+        layout.tile_depth = 1;
+    }
     if (image.attributes) {
         for (const OIIO::ParamValue &attribute : image.attributes->list) {
             if (Carried(attribute.name().string(), image.attributes->format_name, output->format_name())) {
@@ -414,8 +453,10 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
     // takes no I/O proxy writes a memory file by name.
     const bool through_proxy = output->supports("ioproxy") && output->set_ioproxy(&encoded);
     // OpenEXR's ZIP (its default) is deflated here, by a faster encoder:
-    // the library writes the picture uncompressed.
-    const bool deflated_here = through_proxy && OpenExrZipWanted(output->format_name(), layout);
+    // the library writes the picture uncompressed. The encoder takes
+    // scanline files; a tiled one is compressed by the library at once.
+    const bool deflated_here =
+        through_proxy && layout.tile_width == 0 && OpenExrZipWanted(output->format_name(), layout);
     const OIIO::ImageSpec wanted_layout = layout;
     if (deflated_here) {
         layout.attribute("compression", "none");
@@ -440,6 +481,9 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
         return;
     }
     if (through_proxy) {
+        if (output->format_name() == std::string("png")) {
+            RestatePng(encoded.buffer(), PngStatementsFor(image));
+        }
         file.Write(encoded.buffer().data(), encoded.buffer().size());
         return;
     }
