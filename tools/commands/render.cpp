@@ -111,6 +111,12 @@ public:
     void Run() {
         InstallInterruptCleanup();
         PlanFrames();
+        // Said first: an output that is the input is refused as such, even
+        // where it would be refused as read-only or hard-linked too (a
+        // sequence says so for each frame).
+        if (!sequence_) {
+            RequireDistinctOutput(jobs_.front());
+        }
         CheckOutputPath(jobs_.front().output);
         const std::optional<PF_RationalScale> pixel_aspect = ParsePixelAspect(options_.par);
         if (options_.downsample < 1 || options_.downsample > MAX_DOWNSAMPLE) {
