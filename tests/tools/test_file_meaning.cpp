@@ -5,11 +5,15 @@
 // without loss of meaning or refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <random>
+
+#include <OpenImageIO/deepdata.h>
 
 #include "tools/image/alpha_association.h"
 #include "tools/image/image_file.h"
@@ -184,6 +188,29 @@ TEST(RenderMultiPart, RefusesRatherThanDropParts) {
     EXPECT_EQ(dir.Files(), std::vector<std::string>{"stereo.exr"});
 }
 
+// A single-image WebP is read (counting its images must not spoil the
+// reader); a deep OpenEXR is refused saying what it is.
+TEST(RenderFileKinds, WebpIsReadAndDeepOpenExrRefused) {
+    ScratchDir dir;
+    const OIIO::ImageSpec layout(16, 8, 3, OIIO::TypeDesc::UINT8);
+    WriteSpec(dir / "in.webp", layout, RandomSamples(layout));
+    const tool_test::ToolResult webp = RunTool(dir, {"render", "in.webp", "-o", "out.png"});
+    EXPECT_EQ(webp.exit_status, 0) << webp.err;
+    EXPECT_EQ(SpecOf(dir / "out.png").width, 16);
+
+    OIIO::ImageSpec deep = Rgba(4, 2, OIIO::TypeDesc::FLOAT);
+    deep.deep = true;
+    OIIO::DeepData samples(deep);
+    for (int pixel = 0; pixel < 8; ++pixel) {
+        samples.set_samples(pixel, 2);
+    }
+    auto out = OIIO::ImageOutput::create("deep.exr");
+    ASSERT_TRUE(out && out->open(dir / "deep.exr", deep) && out->write_deep_image(samples) && out->close());
+    const tool_test::ToolResult refused = RunTool(dir, {"render", "deep.exr", "-o", "out.exr"});
+    EXPECT_EQ(refused.exit_status, 2);
+    EXPECT_NE(refused.err.find("deep.exr: deep images"), std::string::npos) << refused.err;
+}
+
 // --- alpha association ------------------------------------------------------
 
 struct AlphaCase {
@@ -250,6 +277,64 @@ TEST(AlphaAssociation, ConvertsColourNotAlphaAndLeavesClearPixels) {
     EXPECT_EQ(back, (std::vector<std::uint8_t>{64, 32, 128, 128, 200, 0, 0, 255, 0, 0, 0, 0}));
 }
 
+// --- channels that are not colour -------------------------------------------
+
+struct ChannelCase {
+    const char *name;
+    std::vector<std::string> channels;
+    bool graded;  // else refused, naming the channels
+};
+
+class RenderChannels : public ::testing::TestWithParam<ChannelCase> {};
+
+// R, G and B are graded by name; A, depth, positions and other layers pass
+// through bit for bit; an OpenEXR without R, G and B is refused.
+TEST_P(RenderChannels, GradesColourByNameAndPassesTheRestThrough) {
+    const ChannelCase &c = GetParam();
+    ScratchDir dir;
+    OIIO::ImageSpec layout(12, 6, static_cast<int>(c.channels.size()), OIIO::TypeDesc::FLOAT);
+    layout.channelnames = c.channels;
+    const auto alpha = std::find(c.channels.begin(), c.channels.end(), "A");
+    layout.alpha_channel = alpha == c.channels.end() ? -1 : static_cast<int>(alpha - c.channels.begin());
+    WriteSpec(dir / "in.exr", layout, RandomSamples(layout));
+    const tool_test::ToolResult result = RunTool(dir, {"render", "in.exr", "-o", "out.exr", "--set", "in_gain=1.5"});
+    if (!c.graded) {
+        EXPECT_EQ(result.exit_status, 2);
+        EXPECT_NE(result.err.find("in.exr: the image's channels (" + c.channels.front()), std::string::npos)
+            << result.err;
+        EXPECT_EQ(dir.Files(), std::vector<std::string>{"in.exr"});
+        return;
+    }
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    const OIIO::ImageBuf in = tool_test::ReadFile(dir / "in.exr", OIIO::TypeDesc::FLOAT);
+    const OIIO::ImageBuf out = tool_test::ReadFile(dir / "out.exr", OIIO::TypeDesc::FLOAT);
+    ASSERT_EQ(LayoutOf(out).channelnames, LayoutOf(in).channelnames);
+    for (int channel = 0; channel < LayoutOf(in).nchannels; ++channel) {
+        const std::string name = LayoutOf(in).channelnames[static_cast<std::size_t>(channel)];
+        const bool colour = name == "R" || name == "G" || name == "B";
+        int changed = 0;
+        for (OIIO::ImageBuf::ConstIterator<float> a(in), b(out); !a.done(); ++a, ++b) {
+            changed += a[channel] != b[channel];
+        }
+        if (colour) {
+            EXPECT_GT(changed, 0) << name << " graded";
+        } else {
+            EXPECT_EQ(changed, 0) << name << " passed through";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Channels, RenderChannels,
+    ::testing::Values(ChannelCase{"colour_and_depth", {"R", "G", "B", "Z"}, true},
+                      ChannelCase{"colour_alpha_and_a_layer", {"R", "G", "B", "A", "Z", "diffuse.R"}, true},
+                      ChannelCase{"depth_and_a_layer", {"Z", "diffuse.R", "diffuse.G"}, false},
+                      ChannelCase{"positions", {"X", "Y", "Z"}, false},
+                      ChannelCase{"texture_coordinates", {"u", "v", "w"}, false},
+                      ChannelCase{"alpha_alone", {"A"}, false},
+                      ChannelCase{"red_and_green", {"R", "G"}, false}),
+    [](const ::testing::TestParamInfo<ChannelCase> &info) { return std::string(info.param.name); });
+
 // --- attributes -------------------------------------------------------------
 
 struct AttributeCase {
@@ -310,6 +395,8 @@ INSTANTIATE_TEST_SUITE_P(
         AttributeCase{"tiff_orientation", "in.tif", "out.tif", "Orientation",
                       [](OIIO::ImageSpec &l) { l.attribute("Orientation", 6); }},
         AttributeCase{"jpeg_orientation", "in.jpg", "out.jpg", "Orientation",
+                      [](OIIO::ImageSpec &l) { l.attribute("Orientation", 8); }},
+        AttributeCase{"jpeg_orientation_to_png", "in.jpg", "out.png", "Orientation",
                       [](OIIO::ImageSpec &l) { l.attribute("Orientation", 8); }}),
     [](const ::testing::TestParamInfo<AttributeCase> &info) { return std::string(info.param.name); });
 
@@ -359,6 +446,147 @@ INSTANTIATE_TEST_SUITE_P(
                       ExrLayoutCase{"piz_tiles", "in.exr", OIIO::TypeDesc::FLOAT, "piz", 32, "piz"},
                       ExrLayoutCase{"tiff_to_the_default_zip", "in.tif", OIIO::TypeDesc::FLOAT, nullptr, 0, "zip"}),
     [](const ::testing::TestParamInfo<ExrLayoutCase> &info) { return std::string(info.param.name); });
+
+// --- what a PNG said ---------------------------------------------------------
+
+std::uint32_t Crc32(const std::string &bytes) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= static_cast<unsigned char>(byte);
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+std::string BigEndian32(std::uint32_t value) {
+    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
+            static_cast<char>(value)};
+}
+
+using Chunks = std::vector<std::pair<std::string, std::string>>;
+
+// An 8 x 4 RGB PNG with `extra` chunks between its header and its pixels.
+std::string PngWith(const Chunks &extra) {
+    const auto chunk = [](const std::string &type, const std::string &data) {
+        return BigEndian32(static_cast<std::uint32_t>(data.size())) + type + data + BigEndian32(Crc32(type + data));
+    };
+    std::string png = "\x89PNG\r\n\x1a\n" + chunk("IHDR", BigEndian32(8) + BigEndian32(4) + std::string("\x08\x02\0\0\0", 5));
+    for (const auto &[type, data] : extra) {
+        png += chunk(type, data);
+    }
+    // Stored (uncompressed) deflate of four rows of 25 zero bytes.
+    const std::string rows(4 * 25, '\0');
+    std::string zlib = "\x78\x01\x01" + std::string{static_cast<char>(rows.size()), 0} +
+                       std::string{static_cast<char>(~rows.size() & 0xFF), static_cast<char>(0xFF)} + rows;
+    std::uint32_t a = 1, b = 0;
+    for (const char byte : rows) {
+        a = (a + static_cast<unsigned char>(byte)) % 65521;
+        b = (b + a) % 65521;
+    }
+    zlib += BigEndian32(b << 16 | a);
+    return png + chunk("IDAT", zlib) + chunk("IEND", "");
+}
+
+// The chunks of a PNG file other than its header, pixels and end.
+Chunks StatementsOf(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    const std::string png((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    Chunks chunks;
+    for (std::size_t at = 8; at + 12 <= png.size();) {
+        const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(png[i])); };
+        const std::uint32_t length = byte(at) << 24 | byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3);
+        const std::string type = png.substr(at + 4, 4);
+        if (type != "IHDR" && type != "IDAT" && type != "IEND") {
+            chunks.emplace_back(type, png.substr(at + 8, length));
+        }
+        at += 12 + length;
+    }
+    std::sort(chunks.begin(), chunks.end());
+    return chunks;
+}
+
+// An EXIF block of one entry, the orientation.
+std::string OrientationExif(char orientation) {
+    return std::string("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 18) + orientation + std::string(7, '\0');
+}
+
+struct PngStatementCase {
+    const char *name;
+    Chunks said;
+};
+
+class RenderPngStatements : public ::testing::TestWithParam<PngStatementCase> {};
+
+// PNG to PNG: the output says what the input said in its own chunks, byte
+// for byte, and nothing the library would add of its own.
+TEST_P(RenderPngStatements, AreWrittenAsReadNoMoreNoLess) {
+    const PngStatementCase &c = GetParam();
+    ScratchDir dir;
+    std::ofstream(dir / "in.png", std::ios::binary) << PngWith(c.said);
+    const tool_test::ToolResult result = RunTool(dir, {"render", "in.png", "-o", "out.png", "--set", "in_gain=1.2"});
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    Chunks said = c.said;
+    std::sort(said.begin(), said.end());
+    EXPECT_EQ(StatementsOf(dir / "out.png"), said);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Chunks, RenderPngStatements,
+    ::testing::Values(
+        PngStatementCase{"nothing", {}},
+        PngStatementCase{"gamma_and_chromaticities",
+                         {{"gAMA", BigEndian32(70000)},
+                          {"cHRM", BigEndian32(31270) + BigEndian32(32900) + BigEndian32(64000) + BigEndian32(33000) +
+                                       BigEndian32(30000) + BigEndian32(60000) + BigEndian32(15000) +
+                                       BigEndian32(6000)}}},
+        PngStatementCase{"srgb", {{"sRGB", std::string(1, '\0')}, {"gAMA", BigEndian32(45455)}}},
+        PngStatementCase{"exif_orientation", {{"eXIf", OrientationExif(6)}}},
+        PngStatementCase{"text", {{"tEXt", std::string("Comment\0graded", 14)}}}),
+    [](const ::testing::TestParamInfo<PngStatementCase> &info) { return std::string(info.param.name); });
+
+// --- OpenEXR windows and tiles ---------------------------------------------------
+
+// A draft render of an OpenEXR keeps its frame: both windows scaled by the
+// factor, rather than a plain frame at 0,0.
+TEST(RenderDownsample, ScalesTheDataAndDisplayWindows) {
+    ScratchDir dir;
+    OIIO::ImageSpec layout(40, 20, 4, OIIO::TypeDesc::HALF);
+    layout.alpha_channel = 3;
+    layout.x = 10;
+    layout.y = 6;
+    layout.full_x = -4;
+    layout.full_y = 0;
+    layout.full_width = 64;
+    layout.full_height = 33;
+    WriteSpec(dir / "in.exr", layout, RandomSamples(layout, true));
+    const tool_test::ToolResult result = RunTool(dir, {"render", "in.exr", "-o", "out.exr", "--downsample", "2"});
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    const OIIO::ImageSpec out = SpecOf(dir / "out.exr");
+    EXPECT_EQ(std::vector<int>({out.x, out.y, out.width, out.height}), std::vector<int>({5, 3, 20, 10}));
+    EXPECT_EQ(std::vector<int>({out.full_x, out.full_y, out.full_width, out.full_height}),
+              std::vector<int>({-2, 0, 32, 17}));
+}
+
+// A tiled OpenEXR is written tiled, with its tiles' size, at full size and
+// in draft; a scanline one stays scanlines.
+TEST(RenderKeepsTiles, OfAnOpenExr) {
+    ScratchDir dir;
+    for (const int tile : {0, 16}) {
+        OIIO::ImageSpec layout(50, 30, 3, OIIO::TypeDesc::HALF);
+        layout.tile_width = layout.tile_height = tile;
+        WriteSpec(dir / "in.exr", layout, RandomSamples(layout));
+        for (const char *downsample : {"1", "2"}) {
+            const tool_test::ToolResult result =
+                RunTool(dir, {"render", "in.exr", "-o", "out.exr", "--downsample", downsample});
+            ASSERT_EQ(result.exit_status, 0) << result.err;
+            const OIIO::ImageSpec out = SpecOf(dir / "out.exr");
+            EXPECT_EQ(out.tile_width, tile) << downsample;
+            EXPECT_EQ(out.tile_height, tile) << downsample;
+        }
+    }
+}
 
 // --- pixel aspect -----------------------------------------------------------
 
@@ -472,6 +700,51 @@ TEST(RenderSequenceDepth, EachFrameAtItsOwnDepth) {
         }
         EXPECT_GT(difference, 2.0f / 65535) << "--depth 8 quantises frame 4";
     }
+}
+
+// Frame 1 is 16-bit, frame 2 float reaching from -0.5 to 3.5: the first
+// frame chose the compositing host, whose 16 bits would clip frame 2. Left
+// to itself the tool renders frame 2 in float; with the compositing host
+// asked for, frame 2 is refused by name and frame 1 still written.
+TEST(RenderSequenceDepth, AFloatFrameKeepsItsRangeOrIsRefused) {
+    ScratchDir dir;
+    const OIIO::ImageSpec sixteen(16, 8, 3, OIIO::TypeDesc::UINT16);
+    WriteSpec(dir / "q.0001.tif", sixteen, RandomSamples(sixteen));
+    const OIIO::ImageSpec wide(16, 8, 3, OIIO::TypeDesc::FLOAT);
+    std::vector<float> wide_samples = RandomSamples(wide);
+    for (float &sample : wide_samples) {
+        sample = sample * 4.0f - 0.5f;
+    }
+    wide_samples[0] = -0.5f;
+    wide_samples[1] = 3.5f;
+    WriteSpec(dir / "q.0002.tif", wide, wide_samples);
+
+    const tool_test::ToolResult own = RunTool(dir, {"render", "q.%04d.tif", "-o", "r.%04d.tif", "--frames", "1-2"});
+    ASSERT_EQ(own.exit_status, 0) << own.err;
+    EXPECT_EQ(SpecOf(dir / "r.0002.tif").format, OIIO::TypeDesc::FLOAT);
+    // The effect's own input black clamp (on by default) takes negatives to
+    // 0; everything above 1 comes through.
+    std::vector<float> black_clamped = wide_samples;
+    for (float &sample : black_clamped) {
+        sample = std::max(sample, 0.0f);
+    }
+    EXPECT_EQ(LargestDifference(SamplesOf(dir / "r.0002.tif"), black_clamped), 0.0f);
+
+    // The compositing host asked for, each frame in its own depth: the
+    // float frame would be clipped by a depth nobody chose, and is refused.
+    const tool_test::ToolResult clipped =
+        RunTool(dir, {"render", "q.%04d.tif", "-o", "s.%04d.tif", "--frames", "1-2", "--host", "ae"});
+    EXPECT_EQ(clipped.exit_status, 2);
+    EXPECT_NE(clipped.err.find("-0.5 to 3.5"), std::string::npos) << clipped.err;
+    EXPECT_NE(clipped.err.find("frames failed: 2"), std::string::npos) << clipped.err;
+    EXPECT_TRUE(std::filesystem::exists(dir / "s.0001.tif"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "s.0002.tif"));
+    // A depth the user asked for is rendered, and the range it loses said.
+    const tool_test::ToolResult asked =
+        RunTool(dir, {"render", "q.%04d.tif", "-o", "t.%04d.tif", "--frames", "1-2", "--depth", "16"});
+    EXPECT_EQ(asked.exit_status, 0) << asked.err;
+    EXPECT_NE(asked.err.find("warning: its colour values reach from -0.5 to 3.5"), std::string::npos) << asked.err;
+    EXPECT_TRUE(std::filesystem::exists(dir / "t.0002.tif"));
 }
 
 }  // namespace

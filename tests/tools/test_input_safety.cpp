@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -160,6 +162,94 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<std::tuple<RawFormat, Cut>> &info) {
         return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
     });
+
+// ---------------------------------------------------------------------------
+// Every format the tool reads, cut to 60% of its bytes: whatever its reader
+// makes of the rest (an error, grey rows, a blurred progressive JPEG), the
+// file is refused, named, and the earlier output stays as it was.
+
+struct WrittenFormat {
+    const char *name;
+    const char *extension;
+    OIIO::TypeDesc stored;
+    int channels;
+    std::vector<std::pair<std::string, std::string>> attributes;  // as the writer takes them
+    int tile = 0;  // the side of square tiles; 0: scanlines
+    bool by_the_tool = false;  // a format only the tool writes (PAM, PFM): the chart
+};
+
+class CutFile : public ::testing::TestWithParam<WrittenFormat> {};
+
+TEST_P(CutFile, IsRefusedWhateverItsReaderMakesOfIt) {
+    const WrittenFormat &format = GetParam();
+    const std::string whole_name = std::string("whole.") + format.extension;
+    const std::string cut_name = std::string("cut.") + format.extension;
+    ScratchDir dir;
+    if (format.by_the_tool) {
+        ASSERT_EQ(RunTool(dir, {"render", "-o", whole_name, "--set", "width=300"}).exit_status, 0);
+    } else {
+        const OIIO::ImageBuf pattern = tool_test::MakePattern(96, 64, format.channels, OIIO::TypeDesc::FLOAT);
+        OIIO::ImageSpec layout = tool_test::LayoutOf(pattern);
+        layout.set_format(format.stored);
+        for (const auto &[name, value] : format.attributes) {
+            if (std::all_of(value.begin(), value.end(), [](char c) { return std::isdigit(c) != 0; })) {
+                layout.attribute(name, std::stoi(value));
+            } else {
+                layout.attribute(name, value);
+            }
+        }
+        layout.tile_width = layout.tile_height = format.tile;
+        auto out = OIIO::ImageOutput::create(whole_name);
+        ASSERT_TRUE(out && out->open(dir / whole_name, layout)) << OIIO::geterror();
+        ASSERT_TRUE(out->write_image(OIIO::TypeDesc::FLOAT, pattern.localpixels()) && out->close()) << out->geterror();
+        out.reset();
+    }
+
+    const tool_test::ToolResult whole_result = RunTool(dir, {"render", whole_name, "-o", "out.pam"});
+    ASSERT_EQ(whole_result.exit_status, 0) << whole_result.err;
+    const std::string earlier = ReadBytes(dir / "out.pam");
+    const std::string whole = ReadBytes(dir / whole_name);
+    WriteBytes(dir / cut_name, whole.substr(0, whole.size() * 6 / 10));
+
+    const tool_test::ToolResult result = RunTool(dir, {"render", cut_name, "-o", "out.pam"});
+    EXPECT_EQ(result.exit_status, 2) << result.err;
+    EXPECT_NE(result.err.find(cut_name + ": "), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("()"), std::string::npos) << result.err;
+    EXPECT_EQ(ReadBytes(dir / "out.pam"), earlier);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, CutFile,
+    ::testing::Values(
+        WrittenFormat{"png", "png", OIIO::TypeDesc::UINT8, 4, {}},
+        WrittenFormat{"png_16", "png", OIIO::TypeDesc::UINT16, 3, {}},
+        WrittenFormat{"tiff", "tif", OIIO::TypeDesc::UINT8, 3, {{"compression", "none"}}},
+        WrittenFormat{"tiff_zip", "tif", OIIO::TypeDesc::UINT16, 4, {{"compression", "zip"}}},
+        WrittenFormat{"tiff_tiled", "tif", OIIO::TypeDesc::FLOAT, 3, {}, 32},
+        WrittenFormat{"jpeg", "jpg", OIIO::TypeDesc::UINT8, 3, {}},
+        WrittenFormat{"jpeg_progressive", "jpg", OIIO::TypeDesc::UINT8, 3, {{"jpeg:progressive", "1"}}},
+        WrittenFormat{"openexr_zip", "exr", OIIO::TypeDesc::HALF, 4, {}},
+        WrittenFormat{"openexr_none", "exr", OIIO::TypeDesc::FLOAT, 3, {{"compression", "none"}}},
+        WrittenFormat{"openexr_tiled_piz", "exr", OIIO::TypeDesc::HALF, 3, {{"compression", "piz"}}, 32},
+        WrittenFormat{"dpx", "dpx", OIIO::TypeDesc::UINT16, 3, {}},
+        WrittenFormat{"bmp", "bmp", OIIO::TypeDesc::UINT8, 3, {}},
+        WrittenFormat{"targa", "tga", OIIO::TypeDesc::UINT8, 4, {}},
+        WrittenFormat{"targa_rle", "tga", OIIO::TypeDesc::UINT8, 3, {{"compression", "rle"}}},
+        WrittenFormat{"sgi", "sgi", OIIO::TypeDesc::UINT8, 3, {}},
+        WrittenFormat{"sgi_rle", "sgi", OIIO::TypeDesc::UINT16, 3, {{"compression", "rle"}}},
+        WrittenFormat{"hdr", "hdr", OIIO::TypeDesc::FLOAT, 3, {}},
+        WrittenFormat{"webp", "webp", OIIO::TypeDesc::UINT8, 3, {}},
+        WrittenFormat{"gif", "gif", OIIO::TypeDesc::UINT8, 3, {}},
+        WrittenFormat{"ico", "ico", OIIO::TypeDesc::UINT8, 4, {}},
+        WrittenFormat{"iff", "iff", OIIO::TypeDesc::UINT8, 3, {}},
+        WrittenFormat{"rla", "rla", OIIO::TypeDesc::UINT8, 3, {}},
+        WrittenFormat{"fits", "fits", OIIO::TypeDesc::FLOAT, 3, {}},
+        WrittenFormat{"heif", "heic", OIIO::TypeDesc::UINT8, 3, {}},
+        WrittenFormat{"avif", "avif", OIIO::TypeDesc::UINT8, 3, {}},
+        WrittenFormat{"pnm", "ppm", OIIO::TypeDesc::UINT8, 3, {}},
+        WrittenFormat{"pam", "pam", OIIO::TypeDesc::UINT8, 4, {}, 0, true},
+        WrittenFormat{"pfm", "pfm", OIIO::TypeDesc::FLOAT, 3, {}, 0, true}),
+    [](const ::testing::TestParamInfo<WrittenFormat> &info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------
 // Header bombs: small files declaring frames of gigabytes. Refused within

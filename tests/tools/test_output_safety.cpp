@@ -10,6 +10,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -307,6 +308,95 @@ TEST(LinkedOutputWrittenThrough, InTheFormatOfTheLinksName) {
     std::filesystem::create_symlink("picture.bin", dir / "out.pam");
     ASSERT_EQ(RunTool(dir, {"render", "in.png", "-o", "out.pam"}).exit_status, 0);
     EXPECT_EQ(ReadBytes(dir / "picture.bin").rfind("P7\n", 0), 0u);
+}
+
+// What an output replaces keeps what it said: a file marked read-only, or
+// one with other names (hard links, directly or behind a symbolic link), is
+// refused with exit 2 and left as it was; any other keeps its mode and group.
+struct ReplacedFile {
+    const char *name;
+    void (*prepare)(const ScratchDir &dir);
+    const char *output;
+    const char *replaced;
+    bool refused;
+    std::filesystem::perms mode;  // the replaced file's, before and after
+};
+
+class ReplacedOutput : public ::testing::TestWithParam<ReplacedFile> {};
+
+constexpr gid_t NOGROUP = 65534;
+
+TEST_P(ReplacedOutput, IsRefusedOrKeepsItsModeAndGroup) {
+    const ReplacedFile &c = GetParam();
+    ScratchDir dir;
+    WriteInput(dir);
+    WriteBytes(dir / "earlier.png", EARLIER);
+    c.prepare(dir);
+    std::filesystem::permissions(dir / c.replaced, c.mode);
+    ASSERT_EQ(::chown((dir / c.replaced).c_str(), static_cast<uid_t>(-1), NOGROUP), 0);
+    const auto before = Tree(dir);
+
+    const ToolResult result = RunTool(dir, {"render", "in.png", "-o", c.output});
+    struct stat after {};
+    ASSERT_EQ(::stat((dir / c.replaced).c_str(), &after), 0);
+    EXPECT_EQ(static_cast<std::filesystem::perms>(after.st_mode & 0777), c.mode);
+    EXPECT_EQ(after.st_gid, NOGROUP);
+    EXPECT_EQ(TemporaryFiles(dir), std::vector<std::string>{});
+    if (c.refused) {
+        EXPECT_EQ(result.exit_status, 2);
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_EQ(Tree(dir), before) << result.err;
+        return;
+    }
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_EQ(zonara_tool::ReadImage(dir / c.replaced).width, INPUT_WIDTH);
+}
+
+using std::filesystem::perms;
+INSTANTIATE_TEST_SUITE_P(
+    Files, ReplacedOutput,
+    ::testing::Values(
+        ReplacedFile{"read_only", [](const ScratchDir &d) { std::filesystem::rename(d / "earlier.png", d / "out.png"); },
+                     "out.png", "out.png", true, perms(0444)},
+        ReplacedFile{"read_only_behind_a_link",
+                     [](const ScratchDir &d) { std::filesystem::create_symlink("earlier.png", d / "out.png"); },
+                     "out.png", "earlier.png", true, perms(0400)},
+        ReplacedFile{"hard_linked",
+                     [](const ScratchDir &d) { std::filesystem::create_hard_link(d / "earlier.png", d / "out.png"); },
+                     "out.png", "out.png", true, perms(0644)},
+        ReplacedFile{"hard_linked_behind_a_link",
+                     [](const ScratchDir &d) {
+                         std::filesystem::create_hard_link(d / "earlier.png", d / "other.png");
+                         std::filesystem::create_symlink("earlier.png", d / "out.png");
+                     },
+                     "out.png", "earlier.png", true, perms(0644)},
+        ReplacedFile{"group_only", [](const ScratchDir &d) { std::filesystem::rename(d / "earlier.png", d / "out.png"); },
+                     "out.png", "out.png", false, perms(0640)},
+        ReplacedFile{"private_behind_a_link",
+                     [](const ScratchDir &d) { std::filesystem::create_symlink("earlier.png", d / "out.png"); },
+                     "out.png", "earlier.png", false, perms(0600)},
+        ReplacedFile{"private_pam", [](const ScratchDir &d) { std::filesystem::rename(d / "earlier.png", d / "out.pam"); },
+                     "out.pam", "out.pam", false, perms(0600)}),
+    [](const ::testing::TestParamInfo<ReplacedFile> &info) { return std::string(info.param.name); });
+
+// A read-only file of another user, in a folder anyone may write: a run as
+// nobody could rename over it, and must not.
+TEST(ReplacedOutput, AnotherUsersReadOnlyFileIsKept) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to make a file of another user";
+    }
+    ScratchDir dir;
+    WriteInput(dir);
+    WriteBytes(dir / "out.png", EARLIER);
+    std::filesystem::permissions(dir / "out.png", perms(0644));
+    std::filesystem::permissions(dir.path(), perms(0777));
+    const std::string command = "cd " + Quote(dir.path().string()) +
+                                " && setpriv --reuid=65534 --regid=65534 --clear-groups " + Quote(ZONARA_TOOL_PATH) +
+                                " render in.png -o out.png >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    EXPECT_EQ(ReadBytes(dir / "out.png"), EARLIER);
 }
 
 // Names up to the file system's 255 bytes: the temporary name must not be

@@ -138,7 +138,38 @@ std::string FileReplacedBy(const std::string &target) {
 #endif
 }
 
+void CheckReplaceable(const std::string &target) {
+    const std::string replaced = FileReplacedBy(target);
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(replaced, error);
+    if (!std::filesystem::is_regular_file(status)) {
+        return;  // nothing there yet, or not a file (reported elsewhere)
+    }
+    const std::string named = replaced == target ? target : target + " (" + replaced + ")";
+    using std::filesystem::perms;
+    const bool nobody_writes = (status.permissions() & (perms::owner_write | perms::group_write |
+                                                        perms::others_write)) == perms::none;
+#if !defined(_WIN32)
+    const bool user_may_not_write = ::access(replaced.c_str(), W_OK) != 0;
+#else
+    const bool user_may_not_write = false;
+#endif
+    if (nobody_writes || user_may_not_write) {
+        throw UsageError("cannot write " + target + ": " + named +
+                         (nobody_writes ? " is read-only" : " is not writable by this user") +
+                         "; it is left as it is (make it writable to replace it)");
+    }
+    const std::uintmax_t names = std::filesystem::hard_link_count(replaced, error);
+    if (!error && names > 1) {
+        throw UsageError("cannot write " + target + ": " + named + " has " + std::to_string(names) +
+                         " names (hard links); replacing it would leave the other names with the old "
+                         "picture, and writing into it in place could leave it half-written. Write elsewhere, "
+                         "or remove the other names first");
+    }
+}
+
 PendingOutput::PendingOutput(const std::string &target) : target_(target), replaced_(FileReplacedBy(target)) {
+    CheckReplaceable(target);
     const std::filesystem::path replaced(replaced_);
     for (int attempt = 0; attempt < MAX_NAME_ATTEMPTS; ++attempt) {
         // The target's extension is kept: writers that open the file by
@@ -208,8 +239,29 @@ void PendingOutput::FlushAndClose() {
     }
 }
 
+// The new file takes the place of the old one, so it keeps what the old one
+// said about who may read it: its permissions, and its owner and group as
+// far as the user may give them (a user may give a file only a group they
+// are in). Changing a file's permissions or group is never a reason to fail
+// the write.
+void PendingOutput::KeepModeOfReplaced() {
+#if !defined(_WIN32)
+    struct stat old_file {};
+    if (::stat(replaced_.c_str(), &old_file) != 0 || !S_ISREG(old_file.st_mode)) {
+        return;
+    }
+    if (::chown(temp_path_.c_str(), old_file.st_uid, old_file.st_gid) != 0) {
+        [[maybe_unused]] const int group_only = ::chown(temp_path_.c_str(), static_cast<uid_t>(-1), old_file.st_gid);
+    }
+    // After the owner, since changing it may clear mode bits. Set-id bits
+    // are not carried: an image is never run.
+    ::chmod(temp_path_.c_str(), old_file.st_mode & 0777);
+#endif
+}
+
 void PendingOutput::Commit() {
     FlushAndClose();
+    KeepModeOfReplaced();
     std::error_code error;
     if (bytes_written_ > 0) {
         const std::uintmax_t size = std::filesystem::file_size(temp_path_, error);

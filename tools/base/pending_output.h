@@ -17,8 +17,10 @@ class PendingOutput final : public ByteSink {
 public:
     // Creates the (empty) temporary file. `target` is the name the user
     // gave; a symbolic link there is written through, so the link stays and
-    // the file it leads to gets the new content. Throws ToolError (usage)
-    // naming `target` when the temporary file cannot be created.
+    // the file it leads to gets the new content, with its mode and group.
+    // Throws ToolError (usage) naming `target` when the file it replaces
+    // may not be replaced (CheckReplaceable) or the temporary file cannot be
+    // created.
     explicit PendingOutput(const std::string &target);
     ~PendingOutput();  // removes the temporary file unless committed
     PendingOutput(const PendingOutput &) = delete;
@@ -34,8 +36,9 @@ public:
     void Write(const void *bytes, std::size_t count) override;
 
     // Flushes the temporary file to the disk, closes it (each step checked;
-    // a file that ended up shorter than what Write was given is refused)
-    // and renames it onto the file being replaced. Throws ToolError (usage)
+    // a file that ended up shorter than what Write was given is refused),
+    // gives it the mode and group of the file being replaced (the group
+    // where the user may) and renames it onto that file. Throws ToolError (usage)
     // naming the target; the temporary file is then removed.
     void Commit();
 
@@ -46,6 +49,7 @@ public:
 
 private:
     void FlushAndClose();
+    void KeepModeOfReplaced();
 
     std::string target_;
     std::string replaced_;  // the target, or the file its links lead to
@@ -59,6 +63,13 @@ private:
 // symbolic link (or a chain of them), the file the last one names. Throws
 // ToolError (usage) for a loop of links.
 std::string FileReplacedBy(const std::string &target);
+
+// Throws ToolError (usage) naming `target` when the file a write to it
+// would replace exists and must be kept: one the user may not write (or
+// that nobody may: mode 444 refuses root too, as a file marked read-only
+// is meant to stay), or one with several names (hard links), which a
+// rename would split, the other names keeping the old picture.
+void CheckReplaceable(const std::string &target);
 
 // Installs the handler that removes the temporary file being written (if
 // any) before the process ends as Ctrl-C, termination, a closed terminal

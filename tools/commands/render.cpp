@@ -92,6 +92,18 @@ bool SamePath(const std::string &a, const std::string &b) {
     return !error && canonical_a == canonical_b;
 }
 
+// The image at `path`, refused naming the file when it holds no colour the
+// effect could grade (an OpenEXR of depth or position channels alone).
+Image ReadForGrading(const std::string &path) {
+    Image image = ReadImage(path);
+    try {
+        ColourChannelsOf(image);
+    } catch (const ToolError &error) {
+        throw UsageError(path + ": " + error.what());
+    }
+    return image;
+}
+
 class RenderCommand {
 public:
     RenderCommand(ToolContext &context, const RenderOptions &options) : context_(context), options_(options) {}
@@ -99,6 +111,12 @@ public:
     void Run() {
         InstallInterruptCleanup();
         PlanFrames();
+        // Said first: an output that is the input is refused as such, even
+        // where it would be refused as read-only or hard-linked too (a
+        // sequence says so for each frame).
+        if (!sequence_) {
+            RequireDistinctOutput(jobs_.front());
+        }
         CheckOutputPath(jobs_.front().output);
         const std::optional<PF_RationalScale> pixel_aspect = ParsePixelAspect(options_.par);
         if (options_.downsample < 1 || options_.downsample > MAX_DOWNSAMPLE) {
@@ -117,8 +135,10 @@ public:
         const FormatRequest request = ParseFormatRequest(options_);
         settings.format = ChooseHostFormat(request, SourceKind());
         // The first frame chooses the host; each frame then renders in its
-        // own depth there, unless --depth names one for all.
+        // own depth there, unless --depth names one for all, and a float
+        // frame goes to the editing host unless --host names one.
         settings.depth_per_frame = !request.depth.has_value();
+        settings.host_per_frame = !request.depth && !request.app;
         settings.pixel_aspect = pixel_aspect;
         settings.downsample = options_.downsample;
         // The matte and the wipe place the source themselves.
@@ -131,7 +151,8 @@ public:
             const std::vector<ParamValue> matte = MatteGradeValues();
             settings.values.insert(settings.values.end(), matte.begin(), matte.end());
         }
-        FrameRenderer renderer(std::move(host), std::move(settings));
+        FrameRenderer renderer(std::move(host), std::move(settings),
+                               [this](testhost::HostApp app) { return context_.StartHost(app); });
 
         if (!sequence_) {
             RenderOne(renderer, jobs_.front());
@@ -178,7 +199,7 @@ private:
             return SampleKind::k8;  // the chart
         }
         if (!sequence_) {
-            first_image_ = ReadImage(jobs_.front().input);
+            first_image_ = ReadForGrading(jobs_.front().input);
             return first_image_->kind;
         }
         for (const FrameJob &job : jobs_) {
@@ -198,7 +219,7 @@ private:
             first_image_.reset();
             return image;
         }
-        return ReadImage(job.input);
+        return ReadForGrading(job.input);
     }
 
     void RequireDistinctOutput(const FrameJob &job) {
@@ -239,7 +260,7 @@ private:
         FrameStages stages;
         stages.read = [&](const FrameJob &job) {
             RequireDistinctOutput(job);
-            return job.input.empty() ? MakeTestChart() : ReadImage(job.input);
+            return job.input.empty() ? MakeTestChart() : ReadForGrading(job.input);
         };
         stages.render = [&](Image source) { return RenderView(renderer, std::move(source)); };
         stages.write = [](const FrameJob &job, const Image &result) { WriteImage(job.output, result); };

@@ -37,9 +37,9 @@ float FileSampleToHost(SampleKind kind, float sample, HostDepth depth);
 float HostToFileSample(float value, HostDepth depth, SampleKind kind);
 
 // Fills the layer (of the image's size, `depth` being its format's) from the
-// image: red, green, blue from the first three channels (a grey image's one
-// channel feeds all three), alpha from the image's alpha channel or full
-// when it has none.
+// image: red, green, blue from its colour channels (ColourChannelsOf; a grey
+// image's one channel feeds all three), alpha from the image's alpha channel
+// or full when it has none.
 void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer);
 
 // Writes the layer's colours into the image's colour channels; the image's

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "tools/base/tool_error.h"
 
@@ -115,6 +116,46 @@ std::vector<std::uint8_t> SamplesAs8Bit(const Image &image) {
         std::transform(in, in + count, out.begin(), quantise);
     }
     return out;
+}
+
+namespace {
+
+int ChannelNamed(const Image &image, std::string_view name) {
+    const auto found = std::find(image.channel_names.begin(), image.channel_names.end(), name);
+    return found == image.channel_names.end() ? -1 : static_cast<int>(found - image.channel_names.begin());
+}
+
+std::string ChannelList(const Image &image) {
+    std::string list;
+    for (const std::string &name : image.channel_names) {
+        list += (list.empty() ? "" : ", ") + name;
+    }
+    return list.empty() ? "none named" : list;
+}
+
+}  // namespace
+
+ColourChannels ColourChannelsOf(const Image &image) {
+    // Only OpenEXR stores its channels' names; every other format's names
+    // are the library's (or the tool's) by position: R, G, B or Y first.
+    if (image.format_name != "openexr") {
+        return image.channels < 3 ? ColourChannels{0, 0, 0} : ColourChannels{};
+    }
+    const int red = ChannelNamed(image, "R");
+    const int green = ChannelNamed(image, "G");
+    const int blue = ChannelNamed(image, "B");
+    if (red >= 0 && green >= 0 && blue >= 0) {
+        return {red, green, blue};
+    }
+    // A grey picture: Y alone, or beside its alpha.
+    const int grey = ChannelNamed(image, "Y");
+    const int others = image.channels - (ChannelNamed(image, "A") >= 0 ? 1 : 0);
+    if (red < 0 && green < 0 && blue < 0 && grey >= 0 && others == 1) {
+        return {grey, grey, grey};
+    }
+    throw UsageError("the image's channels (" + ChannelList(image) +
+                     ") hold no colour to grade: the effect grades R, G and B (or Y alone, as grey) and "
+                     "passes every other channel through");
 }
 
 int AlphaChannelOf(const Image &image) {

@@ -132,6 +132,22 @@ struct Image {
     }
 };
 
+// Where an image's colour lies: red, green and blue found by their names
+// (R, G, B), or one grey channel (Y, or a lone channel beside alpha in a
+// format that names no channels) feeding all three.
+struct ColourChannels {
+    int red = 0;
+    int green = 1;
+    int blue = 2;
+    bool Grey() const { return red == green; }
+};
+
+// Throws ToolError (usage), naming the image's channels, when it has
+// neither R, G and B nor a grey channel: a depth, position or texture pass
+// is not colour, and grading it would change data that means something
+// else.
+ColourChannels ColourChannelsOf(const Image &image);
+
 // The image's alpha channel, if it has one where alpha can be (after the
 // grey channel or after red, green and blue); -1 when it has none.
 int AlphaChannelOf(const Image &image);

@@ -137,6 +137,7 @@ void CheckOutputPath(const std::string &path) {
     if (std::filesystem::is_directory(replaced, error)) {
         throw UsageError(path + ": is a folder");
     }
+    CheckReplaceable(path);
 }
 
 void WriteImage(const std::string &path, const Image &image) {

@@ -135,20 +135,21 @@ const Pixel *RowOf(const testhost::Layer &layer, int y) {
 }
 
 template <class Sample, class Pixel, bool GREY, bool HAS_ALPHA>
-void FillRows(const Image &image, int alpha, testhost::Layer &layer, int first_row, int end_row) {
+void FillRows(const Image &image, ColourChannels colour, int alpha, testhost::Layer &layer, int first_row,
+              int end_row) {
     const std::size_t channels = static_cast<std::size_t>(image.channels);
     for (int y = first_row; y < end_row; ++y) {
         const Sample *in = image.Samples<Sample>() + static_cast<std::size_t>(y) * image.RowSamples();
         Pixel *out = RowOf<Pixel>(layer, y);
         for (int x = 0; x < image.width; ++x, in += channels) {
             Pixel &p = out[x];
-            p.red = ToHost<Pixel>(in[0]);
+            p.red = ToHost<Pixel>(in[colour.red]);
             if constexpr (GREY) {
                 p.green = p.red;
                 p.blue = p.red;
             } else {
-                p.green = ToHost<Pixel>(in[1]);
-                p.blue = ToHost<Pixel>(in[2]);
+                p.green = ToHost<Pixel>(in[colour.green]);
+                p.blue = ToHost<Pixel>(in[colour.blue]);
             }
             if constexpr (HAS_ALPHA) {
                 p.alpha = ToHost<Pixel>(in[alpha]);
@@ -160,7 +161,7 @@ void FillRows(const Image &image, int alpha, testhost::Layer &layer, int first_r
 }
 
 template <class Sample, class Pixel, bool GREY>
-void StoreRows(const testhost::Layer &layer, Image &image, int first_row, int end_row) {
+void StoreRows(const testhost::Layer &layer, ColourChannels colour, Image &image, int first_row, int end_row) {
     const std::size_t channels = static_cast<std::size_t>(image.channels);
     for (int y = first_row; y < end_row; ++y) {
         Sample *out = image.Samples<Sample>() + static_cast<std::size_t>(y) * image.RowSamples();
@@ -168,11 +169,11 @@ void StoreRows(const testhost::Layer &layer, Image &image, int first_row, int en
         for (int x = 0; x < image.width; ++x, out += channels) {
             const Pixel &p = in[x];
             if constexpr (GREY) {
-                out[0] = ToFile<Sample, Pixel>(Luma(p));
+                out[colour.red] = ToFile<Sample, Pixel>(Luma(p));
             } else {
-                out[0] = ToFile<Sample, Pixel>(p.red);
-                out[1] = ToFile<Sample, Pixel>(p.green);
-                out[2] = ToFile<Sample, Pixel>(p.blue);
+                out[colour.red] = ToFile<Sample, Pixel>(p.red);
+                out[colour.green] = ToFile<Sample, Pixel>(p.green);
+                out[colour.blue] = ToFile<Sample, Pixel>(p.blue);
             }
         }
     }
@@ -226,15 +227,16 @@ void RequireMatchingLayer(const Image &image, HostDepth depth, const testhost::L
 
 void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer) {
     RequireMatchingLayer(image, depth, layer);
+    const ColourChannels colour = ColourChannelsOf(image);
     const int alpha = AlphaChannelOf(image);
     WithSampleType(image.kind, [&](auto sample) {
         WithPixelType(layer.format(), [&](auto pixel) {
-            WithFlag(image.channels < 3, [&](auto grey) {
+            WithFlag(colour.Grey(), [&](auto grey) {
                 WithFlag(alpha >= 0, [&](auto has_alpha) {
                     using Sample = decltype(sample);
                     using Pixel = decltype(pixel);
                     ForEachRowBand(image.height, static_cast<long long>(image.RowSamples()), [&](int first, int end) {
-                        FillRows<Sample, Pixel, grey.value, has_alpha.value>(image, alpha, layer, first, end);
+                        FillRows<Sample, Pixel, grey.value, has_alpha.value>(image, colour, alpha, layer, first, end);
                     });
                 });
             });
@@ -244,13 +246,14 @@ void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer) {
 
 void StoreLayer(const testhost::Layer &layer, HostDepth depth, Image &image) {
     RequireMatchingLayer(image, depth, layer);
+    const ColourChannels colour = ColourChannelsOf(image);
     WithSampleType(image.kind, [&](auto sample) {
         WithPixelType(layer.format(), [&](auto pixel) {
-            WithFlag(image.channels < 3, [&](auto grey) {
+            WithFlag(colour.Grey(), [&](auto grey) {
                 using Sample = decltype(sample);
                 using Pixel = decltype(pixel);
                 ForEachRowBand(image.height, static_cast<long long>(image.RowSamples()), [&](int first, int end) {
-                    StoreRows<Sample, Pixel, grey.value>(layer, image, first, end);
+                    StoreRows<Sample, Pixel, grey.value>(layer, colour, image, first, end);
                 });
             });
         });

@@ -1,7 +1,11 @@
 #include "tools/scene/frame_renderer.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <iostream>
+#include <sstream>
 
 #include "testhost/layer.h"
 #include "tools/image/image_geometry.h"
@@ -24,11 +28,31 @@ std::string DepthName(HostDepth depth) {
 
 }  // namespace
 
+namespace {
+
+// Rounded down and up: a window's edges scale outwards, so that a data
+// window inside its display window stays inside it.
+int FloorDivided(int value, int divisor) { return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor); }
+int CeilDivided(int value, int divisor) { return -FloorDivided(-value, divisor); }
+
+}  // namespace
+
 Image ReduceForDraft(const Image &source, int downsample) {
     if (downsample == 1) {
         return source;
     }
-    return Resized(source, ReducedSize(source.width, downsample), ReducedSize(source.height, downsample));
+    Image reduced = Resized(source, ReducedSize(source.width, downsample), ReducedSize(source.height, downsample));
+    // The file's frame, reduced alike: the pixels keep their place in it.
+    reduced.x = FloorDivided(source.x, downsample);
+    reduced.y = FloorDivided(source.y, downsample);
+    if (source.display_window) {
+        const PixelWindow &display = *source.display_window;
+        const int left = FloorDivided(display.x, downsample);
+        const int top = FloorDivided(display.y, downsample);
+        reduced.display_window = PixelWindow{left, top, CeilDivided(display.x + display.width, downsample) - left,
+                                             CeilDivided(display.y + display.height, downsample) - top};
+    }
+    return reduced;
 }
 
 namespace {
@@ -114,34 +138,87 @@ PF_RationalScale PixelAspectRatioOf(float pixel_aspect) {
 
 int ReducedSize(int full, int downsample) { return (full + downsample - 1) / downsample; }
 
-FrameRenderer::FrameRenderer(std::unique_ptr<testhost::Host> host, RenderSettings settings)
-    : host_(std::move(host)), settings_(std::move(settings)) {}
+std::string RangeLostBy(const Image &image, const HostFormat &format) {
+    if (image.kind != SampleKind::kFloat || format.depth == HostDepth::kFloat) {
+        return {};
+    }
+    const ColourChannels colour = ColourChannelsOf(image);
+    const std::array<int, 3> channels{colour.red, colour.green, colour.blue};
+    float lowest = 0.0f;
+    float highest = 1.0f;
+    bool not_a_number = false;
+    const float *samples = image.Samples<float>();
+    for (std::size_t pixel = 0; pixel < image.SampleCount(); pixel += static_cast<std::size_t>(image.channels)) {
+        for (const int channel : channels) {
+            const float value = samples[pixel + static_cast<std::size_t>(channel)];
+            not_a_number |= std::isnan(value);
+            lowest = std::min(lowest, value);
+            highest = std::max(highest, value);
+        }
+    }
+    if (lowest >= 0.0f && highest <= 1.0f && !not_a_number) {
+        return {};
+    }
+    std::ostringstream range;
+    range << "its colour values reach from " << lowest << " to " << highest << (not_a_number ? " and not-a-number" : "")
+          << ", which " << (format.app == testhost::HostApp::kAfterEffects ? "the compositing" : "the editing")
+          << " host's " << DepthName(format.depth)
+          << " would clip to 0..1; render it in float (--host premiere, --depth float)";
+    return range.str();
+}
+
+FrameRenderer::FrameRenderer(std::unique_ptr<testhost::Host> host, RenderSettings settings, HostStarter start_host)
+    : host_(std::move(host)), start_host_(std::move(start_host)), settings_(std::move(settings)) {}
+
+HostFormat FrameRenderer::FormatFor(SampleKind kind) const {
+    if (!settings_.depth_per_frame) {
+        return settings_.format;
+    }
+    if (settings_.host_per_frame && kind == SampleKind::kFloat && start_host_) {
+        return ChooseHostFormat(FormatRequest{}, kind);
+    }
+    return ChooseHostFormat(FormatRequest{settings_.format.app, std::nullopt}, kind);
+}
+
+testhost::Host &FrameRenderer::HostFor(testhost::HostApp app) {
+    if (app == settings_.format.app) {
+        return *host_;
+    }
+    if (!other_host_) {
+        other_host_ = start_host_(app);
+    }
+    return *other_host_;
+}
 
 Image FrameRenderer::Render(Image source) {
     const int downsample = settings_.downsample;
-    Image reduced = downsample == 1 ? std::move(source)
-                                    : Resized(source, ReducedSize(source.width, downsample),
-                                              ReducedSize(source.height, downsample));
+    Image reduced = downsample == 1 ? std::move(source) : ReduceForDraft(source, downsample);
     const int width = reduced.width;
     const int height = reduced.height;
 
-    testhost::FrameSetup &frame = host_->frame();
     const int full_width = downsample == 1 ? width : source.width;
     const int full_height = downsample == 1 ? height : source.height;
+    const PF_RationalScale pixel_aspect = settings_.pixel_aspect.value_or(PixelAspectRatioOf(reduced.pixel_aspect));
+    const HostFormat format = FormatFor(reduced.kind);
+    if (const std::string lost = RangeLostBy(reduced, format); !lost.empty()) {
+        // A depth the user asked for is theirs to choose; one the renderer
+        // chose must never clip.
+        if (settings_.depth_per_frame) throw UsageError(lost);
+        if (!range_loss_warned_) std::cerr << "zonara: warning: " << lost << "\n";
+        range_loss_warned_ = true;
+    }
+    testhost::Host &host = HostFor(format.app);
+    testhost::FrameSetup &frame = host.frame();
     frame.layer_width = full_width;
     frame.layer_height = full_height;
-    const PF_RationalScale pixel_aspect = settings_.pixel_aspect.value_or(PixelAspectRatioOf(reduced.pixel_aspect));
     frame.pixel_aspect_ratio = pixel_aspect;
-    const HostFormat format = settings_.depth_per_frame
-                                  ? ChooseHostFormat(FormatRequest{settings_.format.app, std::nullopt}, reduced.kind)
-                                  : settings_.format;
     frame.downsample_x = {1, static_cast<A_u_long>(downsample)};
     frame.downsample_y = {1, static_cast<A_u_long>(downsample)};
 
     // Values as a user set them on the full-resolution layer; the host then
     // passes points in the grid it renders.
-    testhost::ParamStore &params = host_->params();
-    params.Reset(host_->declared_params(), full_width, full_height);
+    testhost::ParamStore &params = host.params();
+    params.Reset(host.declared_params(), full_width, full_height);
     for (const ParamValue &value : settings_.values) {
         ApplyParamValue(value, params);
     }
@@ -150,9 +227,9 @@ Image FrameRenderer::Render(Image source) {
     Layers &layers = LayersFor(width, height, LayerFormatFor(format), pixel_aspect);
     FillLayer(reduced, format.depth, layers.input);
 
-    const PF_Err err = host_->Render(layers.input, layers.output);
+    const PF_Err err = host.Render(layers.input, layers.output);
     if (err != PF_Err_NONE) {
-        throw ToolError(EXIT_EFFECT_FAILED, EffectFailure(err, host_->last_out_data()));
+        throw ToolError(EXIT_EFFECT_FAILED, EffectFailure(err, host.last_out_data()));
     }
     if (!layers.output.GuardsIntact() || !layers.input.GuardsIntact()) {
         layers_.reset();  // the next frame gets layers with whole guards

@@ -4,6 +4,7 @@
 // result back into the image's own format.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -38,6 +39,10 @@ struct RenderSettings {
     // Each frame in the depth of its own file (within format.app) rather
     // than in format.depth: a 16-bit frame among 8-bit ones keeps its 16.
     bool depth_per_frame = false;
+    // The host was chosen by the first frame, not asked for: a float frame
+    // after integer ones goes to the editing host, which holds its range,
+    // rather than being clipped to the compositing host's 0..1.
+    bool host_per_frame = false;
     // Unset: each frame's own file's pixel aspect.
     std::optional<PF_RationalScale> pixel_aspect = PF_RationalScale{1, 1};
     int downsample = 1;  // render at 1/downsample of the size, as draft mode
@@ -49,12 +54,23 @@ struct RenderSettings {
 int ReducedSize(int full, int downsample);
 
 // The image as a host hands it to the effect in draft mode: resized to
-// 1/downsample (unchanged at 1).
+// 1/downsample (unchanged at 1), its data and display windows scaled alike.
 Image ReduceForDraft(const Image &source, int downsample);
+
+// Starts a host of the given kind with the module loaded and set up.
+using HostStarter = std::function<std::unique_ptr<testhost::Host>(testhost::HostApp)>;
+
+// Why `format` would lose `image`'s range: float colour values outside 0..1
+// (or not-a-number) in an integer depth, which clips them. Empty when it
+// holds them. A frame never loses its range without a word: the renderer
+// refuses a depth it chose itself, and warns of one the user asked for.
+std::string RangeLostBy(const Image &image, const HostFormat &format);
 
 class FrameRenderer {
 public:
-    FrameRenderer(std::unique_ptr<testhost::Host> host, RenderSettings settings);
+    // `start_host` starts the other host when settings.host_per_frame
+    // sends a frame there (unset: never).
+    FrameRenderer(std::unique_ptr<testhost::Host> host, RenderSettings settings, HostStarter start_host = {});
 
     // The graded image, of the source's layout (reduced by the downsample
     // factor, and doubled in width with the source on the left for
@@ -68,10 +84,15 @@ private:
         testhost::Layer output;
     };
     Layers &LayersFor(int width, int height, testhost::PixelFormat format, PF_RationalScale pixel_aspect);
+    HostFormat FormatFor(SampleKind kind) const;
+    testhost::Host &HostFor(testhost::HostApp app);
 
     std::unique_ptr<testhost::Host> host_;
+    HostStarter start_host_;
+    std::unique_ptr<testhost::Host> other_host_;  // started for the first frame that needs it
     RenderSettings settings_;
     std::unique_ptr<Layers> layers_;
+    bool range_loss_warned_ = false;  // once a run, for a depth the user asked for
     PF_RationalScale layers_pixel_aspect_{1, 1};
 };
 

@@ -11,6 +11,7 @@
 #include "tools/image/library/memory_file.h"
 #include "tools/base/pending_output.h"
 #include "tools/image/library/banded_pixel_read.h"
+#include "tools/image/library/png_chunks.h"
 #include "tools/image/library/read_checks.h"
 
 #include <OpenImageIO/filesystem.h>
@@ -25,9 +26,11 @@ namespace zonara_tool {
 struct FileAttributes {
     std::string format_name;
     OIIO::ParamValueList list;
-    // The file's tiles (0: scanlines or strips), a layout of its format's own.
+    // The source's tiles (0: scanlines), kept by an output of its format.
     int tile_width = 0;
     int tile_height = 0;
+    // What a PNG source said in its own chunks, for a PNG output.
+    PngStatements png;
 };
 
 namespace {
@@ -192,7 +195,9 @@ bool StartsWith(const std::string &text, std::string_view prefix) {
 // `to_format`. Compression names and format-specific attributes (dpx:,
 // openexr:, ...) mean something only to their own format.
 bool Carried(const std::string &name, const std::string &from_format, const std::string &to_format) {
-    if (LAYOUT_ATTRIBUTES.count(name) != 0 || StartsWith(name, "thumbnail_")) {
+    // ICCProfile:... are the library's reading of the profile, which is
+    // carried whole as ICCProfile; a PNG writer would store each as text.
+    if (LAYOUT_ATTRIBUTES.count(name) != 0 || StartsWith(name, "thumbnail_") || StartsWith(name, "ICCProfile:")) {
         return false;
     }
     if (StartsWith(name, "oiio:")) {
@@ -208,8 +213,12 @@ bool Carried(const std::string &name, const std::string &from_format, const std:
     return true;
 }
 
-std::shared_ptr<const FileAttributes> AttributesOf(const OIIO::ImageSpec &layout, const std::string &format_name) {
+std::shared_ptr<const FileAttributes> AttributesOf(const OIIO::ImageSpec &layout, const std::string &format_name,
+                                                   const std::string &path) {
     auto attributes = std::make_shared<FileAttributes>();
+    if (format_name == "png") {
+        attributes->png = ReadPngStatements(path);
+    }
     attributes->format_name = format_name;
     attributes->list = layout.extra_attribs;
     attributes->tile_width = layout.tile_width;
@@ -218,21 +227,23 @@ std::shared_ptr<const FileAttributes> AttributesOf(const OIIO::ImageSpec &layout
 }
 
 // The first image's layout, as the reader holds it after opening.
-OIIO::ImageSpec FirstImageLayout(OIIO::ImageInput &input) {
-    OIIO::ImageSpec layout;
-    input.seek_subimage(0, 0, layout);
-    return layout;
-}
+OIIO::ImageSpec FirstImageLayout(const OIIO::ImageInput &input) { return input.spec(); }
 
-int SubimageCount(OIIO::ImageInput &input) {
+// The images (parts, pages, frames) in the file, counted by a reader of
+// its own: seeking another image and back leaves some readers unable to read
+// the first (WebP's reader then decodes nothing), so the reader that reads
+// the pixels never seeks.
+int SubimageCount(const std::string &path, const OIIO::ImageSpec &config) {
+    auto counter = OIIO::ImageInput::open(path, &config);
+    if (!counter) {
+        OIIO::geterror();
+        return 1;  // the reader that did open it reports what is wrong
+    }
     int count = 1;
-    while (input.seek_subimage(count, 0)) {
+    while (counter->seek_subimage(count, 0)) {
         ++count;
     }
-    // The failed seek past the last image leaves an error that would make
-    // the pixel read below look failed.
-    input.geterror();
-    input.seek_subimage(0, 0);
+    counter->geterror();  // the failed seek past the last image
     return count;
 }
 
@@ -250,11 +261,15 @@ Image ReadLibraryImage(const std::string &path) {
     }
     // Only the first part would be graded and written; the others would be
     // lost without a word.
-    if (const int parts = SubimageCount(*input); parts > 1) {
+    if (const int parts = SubimageCount(path, config); parts > 1) {
         throw UsageError(path + ": the file holds " + std::to_string(parts) +
                          " images (parts, pages or layers); only single-image files can be graded");
     }
     const OIIO::ImageSpec layout = FirstImageLayout(*input);
+    if (layout.deep) {
+        throw UsageError(path + ": deep images (any number of samples a pixel) are not supported; flatten it "
+                                "to one sample a pixel first");
+    }
     if (layout.depth > 1) {
         throw UsageError(path + ": volume images are not supported");
     }
@@ -283,7 +298,7 @@ Image ReadLibraryImage(const std::string &path) {
         image.alpha_association = AlphaAssociation::kPremultiplied;
     }
     image.pixel_aspect = layout.get_float_attribute("PixelAspectRatio", 0.0f);
-    image.attributes = AttributesOf(layout, image.format_name);
+    image.attributes = AttributesOf(layout, image.format_name, path);
     CheckTileSize(layout.tile_width, layout.tile_height, layout.nchannels, BytesPerSample(image.kind), path);
     image.bytes.resize(image.SampleCount() * BytesPerSample(image.kind));
     // Some readers fill what a damaged file lacks (a truncated JPEG comes
@@ -353,6 +368,25 @@ void UseFastestZipLevel(const std::string &format_name, OIIO::ImageSpec &layout)
     }
 }
 
+// What a PNG output may say of the image: a PNG source's own chunks, or
+// the orientation another source stated.
+PngStatements PngStatementsFor(const Image &image) {
+    if (!image.attributes) {
+        return {};
+    }
+    if (image.attributes->png.source_is_png) {
+        return image.attributes->png;
+    }
+    PngStatements statements;
+    if (const OIIO::ParamValue *orientation = image.attributes->list.find_pv("Orientation")) {
+        const int value = orientation->get_int();
+        if (value >= 1 && value <= 8) {
+            statements.orientation = value;
+        }
+    }
+    return statements;
+}
+
 // Has `output` encode the whole image under `name` with `layout`; a
 // failure ends the output with the writer's reason.
 void EncodeImage(OIIO::ImageOutput &output, const std::string &name, const OIIO::ImageSpec &layout,
@@ -385,19 +419,17 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
     layout.full_y = display.y;
     layout.full_width = display.width;
     layout.full_height = display.height;
+    if (image.attributes && image.attributes->format_name == output->format_name() &&
+        image.attributes->tile_width > 0 && output->supports("tiles")) {
+        layout.tile_width = image.attributes->tile_width;
+        layout.tile_height = image.attributes->tile_height;
+        layout.tile_depth = 1;
+    }
     if (image.attributes) {
         for (const OIIO::ParamValue &attribute : image.attributes->list) {
             if (Carried(attribute.name().string(), image.attributes->format_name, output->format_name())) {
                 layout.extra_attribs.push_back(attribute);
             }
-        }
-        // Tiled stays tiled in the same format: readers that fetch regions
-        // of the picture rely on it.
-        if (image.attributes->tile_width > 0 && image.attributes->format_name == output->format_name() &&
-            output->supports("tiles")) {
-            layout.tile_width = image.attributes->tile_width;
-            layout.tile_height = image.attributes->tile_height;
-            layout.tile_depth = 1;
         }
     }
     // Straight samples are written as they are and marked so where the
@@ -426,6 +458,9 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
     const std::string written_name = to_memory_file ? memory_file->path() : file.temp_path();
     EncodeImage(*output, written_name, layout, image, file);
     if (through_proxy) {
+        if (output->format_name() == std::string("png")) {
+            RestatePng(encoded.buffer(), PngStatementsFor(image));
+        }
         file.Write(encoded.buffer().data(), encoded.buffer().size());
         return;
     }

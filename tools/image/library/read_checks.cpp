@@ -164,7 +164,107 @@ std::optional<std::uint64_t> PnmNumber(std::istream &in) {
     return std::isspace(c) ? std::optional<std::uint64_t>(value) : std::nullopt;
 }
 
+// Bytes of a stream one at a time, from a buffer refilled in large reads.
+class ByteReader {
+public:
+    explicit ByteReader(std::istream &in) : in_(in) {}
+    // The next byte, or -1 at the end.
+    int Next() {
+        if (at_ == size_) {
+            in_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+            size_ = static_cast<std::size_t>(in_.gcount());
+            at_ = 0;
+            if (size_ == 0) {
+                return -1;
+            }
+        }
+        return static_cast<unsigned char>(buffer_[at_++]);
+    }
+    // Passes `count` bytes; false when the stream ends first.
+    bool Skip(std::uint64_t count) {
+        for (; count > 0; --count) {
+            if (Next() < 0) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    std::istream &in_;
+    std::array<char, 1 << 16> buffer_{};
+    std::size_t size_ = 0;
+    std::size_t at_ = 0;
+};
+
+// JPEG markers that stand alone, without a length: start of image, the
+// restart markers within a scan, and TEM.
+bool StandaloneJpegMarker(int marker) { return marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7); }
+
+constexpr int JPEG_START_OF_SCAN = 0xDA;
+constexpr int JPEG_END_OF_IMAGE = 0xD9;
+
 }  // namespace
+
+bool JpegReachesItsEnd(std::istream &in) {
+    ByteReader bytes(in);
+    if (bytes.Next() != 0xFF || bytes.Next() != 0xD8) {
+        return true;
+    }
+    int marker = -1;  // the next marker, when a scan's data ended at it
+    for (;;) {
+        if (marker < 0) {
+            int c = bytes.Next();
+            if (c != 0xFF) {
+                return c >= 0;  // damaged rather than cut: the reader says what
+            }
+            while (c == 0xFF) {  // fill bytes
+                c = bytes.Next();
+            }
+            marker = c;
+        }
+        if (marker < 0) {
+            return false;
+        }
+        if (marker == JPEG_END_OF_IMAGE) {
+            return true;
+        }
+        const int current = marker;
+        marker = -1;
+        if (StandaloneJpegMarker(current)) {
+            continue;
+        }
+        const int high = bytes.Next();
+        const int low = bytes.Next();
+        if (low < 0 || !bytes.Skip(static_cast<std::uint64_t>(std::max(0, (high << 8 | low) - 2)))) {
+            return false;
+        }
+        if (current != JPEG_START_OF_SCAN) {
+            continue;
+        }
+        // The scan's entropy-coded data: an FF in it is followed by a
+        // stuffed 00 or a restart marker; anything else is the next marker.
+        for (;;) {
+            int c = bytes.Next();
+            if (c < 0) {
+                return false;
+            }
+            if (c != 0xFF) {
+                continue;
+            }
+            while (c == 0xFF) {
+                c = bytes.Next();
+            }
+            if (c < 0) {
+                return false;
+            }
+            if (c != 0x00 && !(c >= 0xD0 && c <= 0xD7)) {
+                marker = c;
+                break;
+            }
+        }
+    }
+}
 
 std::optional<std::uint64_t> PnmDeclaredBytes(std::istream &in) {
     char magic[2] = {};
@@ -261,6 +361,14 @@ std::optional<std::uint64_t> CineonDeclaredBytes(std::istream &in) {
 }
 
 void CheckFileHoldsDeclaredPixels(const std::string &path, const std::string &format_name) {
+    if (format_name == "jpeg") {
+        std::ifstream in(path, std::ios::binary);
+        if (!JpegReachesItsEnd(in)) {
+            throw UsageError(path + ": the file ends before the JPEG's end-of-image marker (" +
+                             std::to_string(FileSize(path)) + " bytes): it was cut short");
+        }
+        return;
+    }
     std::optional<std::uint64_t> (*declared)(std::istream &) = nullptr;
     if (format_name == "dpx") {
         declared = DpxDeclaredBytes;

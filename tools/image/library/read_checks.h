@@ -40,6 +40,13 @@ std::optional<std::uint64_t> CineonDeclaredBytes(std::istream &header);
 // library reports a short one without a reason.
 std::optional<std::uint64_t> PnmDeclaredBytes(std::istream &header);
 
+// Whether a JPEG stream reaches its end-of-image marker, its segments and
+// scans walked in order. A progressive JPEG cut short still decodes, from
+// the scans it has, into a blurred or banded picture, with only a warning
+// the library never passes on; a cut baseline one comes back grey below the
+// cut. True for a stream that is not a JPEG: that is for its reader to say.
+bool JpegReachesItsEnd(std::istream &in);
+
 // Throws ToolError (usage) when the file at `path`, which the library
 // opened as `format_name`, is shorter than its header declares. Formats
 // whose reader reports a short file itself are not examined.
