@@ -44,6 +44,7 @@ void RunExport(ToolContext &context, const ExportOptions &options) {
 
     std::vector<std::string> warnings;
     CdlCorrection correction = CorrectionFromGrade(host->params(), *side, warnings);
+    CheckReadsBack(correction, *side, catalog, warnings);
     if (!options.id.empty()) {
         correction.id = options.id;
     }
