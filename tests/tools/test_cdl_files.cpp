@@ -177,7 +177,17 @@ INSTANTIATE_TEST_SUITE_P(
                  "</cdl:ColorCorrection>",
                  "a.cc", "out"},
         Readable{"hash_in_file_name", "take#2.cc", std::string("<ColorCorrection>") + SOP_A + "</ColorCorrection>",
-                 "take#2.cc", "in"}),
+                 "take#2.cc", "in"},
+        Readable{"hash_in_id", "a.ccc",
+                 std::string("<ColorCorrectionCollection><ColorCorrection id='sh010#1'><SatNode><Saturation>0.5"
+                             "</Saturation></SatNode></ColorCorrection><ColorCorrection id='sh010#2'>") +
+                     SOP_A + "</ColorCorrection></ColorCorrectionCollection>",
+                 "a.ccc#sh010#2", "out"},
+        Readable{"hash_in_file_name_and_id", "take#2.ccc",
+                 std::string("<ColorCorrectionCollection><ColorCorrection id='a#b'>") + SOP_A +
+                     "</ColorCorrection><ColorCorrection id='b'><SatNode><Saturation>0.5</Saturation></SatNode>"
+                     "</ColorCorrection></ColorCorrectionCollection>",
+                 "take#2.ccc#a#b", "in"}),
     [](const ::testing::TestParamInfo<Readable> &info) { return std::string(info.param.name); });
 
 // --- refusals -------------------------------------------------------------
@@ -265,6 +275,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "<ColorDecisionList><ColorDecision><ColorCorrectionRef ref='a'/></ColorDecision></ColorDecisionList>",
                 "", {"<ColorCorrectionRef>", "'a'"}},
         Refused{"empty_collection", "<ColorCorrectionCollection/>", "", {"holds no <ColorCorrection>"}},
+        Refused{"duplicate_ids",
+                "<ColorCorrectionCollection>" + Correction("<SatNode><Saturation>1</Saturation></SatNode>") +
+                    Correction("<SatNode><Saturation>0.5</Saturation></SatNode>") + "</ColorCorrectionCollection>",
+                "bad.cc#c1", {"bad.cc", "more than one correction with id 'c1'"}},
         Refused{"several_without_id",
                 "<ColorCorrectionCollection>" + Correction("<SatNode><Saturation>1</Saturation></SatNode>") +
                     "<ColorCorrection id='c2'><SatNode><Saturation>1</Saturation></SatNode></ColorCorrection>"
