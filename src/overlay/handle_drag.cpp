@@ -67,7 +67,8 @@ float BearingDegrees(std::int32_t dx, std::int32_t dy) {
 }
 
 void DragAngle(const DragInputs &in, PF_ParamDef *params[]) {
-    const float degrees = BearingDegrees(SaturatingSub(in.mouse.x, in.origin.x), SaturatingSub(in.mouse.y, in.origin.y));
+    const float degrees =
+        BearingDegrees(SaturatingSub(in.mouse.x, in.origin.x), SaturatingSub(in.mouse.y, in.origin.y));
     params[PARAM_ANGLE]->u.ad.value = RoundHalfAwayFromZero(degrees * FIXED_ONE_FLOAT);
     params[PARAM_ANGLE]->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
 }

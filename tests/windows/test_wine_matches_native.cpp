@@ -231,7 +231,8 @@ TEST_F(WineMatchesNative, HelpOffersOnlyWhatTheBuildHas) {
     for (const char *present : {"--cdl-inside", "--downsample", "PNG"}) {
         EXPECT_NE(native.out.find(present), std::string::npos) << present << " in:\n" << native.out;
     }
-    const windows_test::Run downsample = RunUnderWine(dir_.path(), {"render", "rgba8.pam", "-o", "x.pam", "--downsample", "2"});
+    const windows_test::Run downsample =
+        RunUnderWine(dir_.path(), {"render", "rgba8.pam", "-o", "x.pam", "--downsample", "2"});
     EXPECT_EQ(downsample.exit_status, 2);
     EXPECT_NE(downsample.err.find("no resampling"), std::string::npos) << downsample.err;
 }
