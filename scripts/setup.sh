@@ -85,11 +85,12 @@ else
   WHAT="building the $PRESET preset"
 fi
 # The build runs with its output in the log; its line appears only once it
-# compiles or links something, so a run where nothing changed says nothing.
+# compiles or links something, so a run where nothing changed says nothing
+# and, as the tool runs this before every command, adds nothing to the log.
 # (A dry run cannot tell: it always stops at the check of the source folders.)
 OUTPUT="$(mktemp)"
 trap 'rm -f "$OUTPUT"' EXIT
-echo "=== $WHAT ($(date '+%F %T'))" >>"$LOG"
+STARTED="$(date '+%F %T')"
 "${BUILD[@]}" >"$OUTPUT" 2>&1 &
 BUILD_PID=$!
 said=0
@@ -102,7 +103,9 @@ while kill -0 "$BUILD_PID" 2>/dev/null; do
 done
 status=0
 wait "$BUILD_PID" || status=$?
-cat "$OUTPUT" >>"$LOG"
+if [ "$status" -ne 0 ] || grep -qE "Building|Linking" "$OUTPUT"; then
+  { echo "=== $WHAT ($STARTED)"; cat "$OUTPUT"; } >>"$LOG"
+fi
 if [ "$status" -ne 0 ]; then
   echo "zonara: $WHAT failed; the last lines of $LOG:" >&2
   tail -n 20 "$LOG" >&2

@@ -15,7 +15,7 @@ namespace {
 
 // A 16.16 frame coordinate to the nearest whole pixel, halves upward, held
 // in 16 bits as the view's pixel coordinates are.
-A_long RoundToPixel(PF_Fixed value) { return static_cast<std::int16_t>(IntegerPart(WrapAdd(value, 0x8000))); }
+A_long RoundToPixel(PF_Fixed value) { return static_cast<std::int16_t>(IntegerPart(SaturatingAdd(value, 0x8000))); }
 
 PixelQuad RoundToPixels(const CornerQuad &quad) {
     PixelQuad pixels;
@@ -139,10 +139,10 @@ PF_Err DrawHandles(const HandleCanvas &canvas, PF_ParamDef *params[], const PF_E
     const double mix = FloatParam(params, PARAM_MIX);
     const float marker_y =
         slider_top + static_cast<float>(static_cast<double>(MIX_SLIDER_SCALE) - static_cast<double>(MIX_SLIDER_SCALE) * mix);
-    const A_long x0 = TruncateToInt32(slider_x - MIX_MARKER_LEFT);
-    const A_long x1 = TruncateToInt32(slider_x + MIX_MARKER_RIGHT);
-    const A_long y0 = TruncateToInt32(marker_y - MIX_MARKER_HALF_HEIGHT);
-    const A_long y1 = TruncateToInt32(marker_y + MIX_MARKER_HALF_HEIGHT);
+    const A_long x0 = SaturateTruncate(slider_x - MIX_MARKER_LEFT);
+    const A_long x1 = SaturateTruncate(slider_x + MIX_MARKER_RIGHT);
+    const A_long y0 = SaturateTruncate(marker_y - MIX_MARKER_HALF_HEIGHT);
+    const A_long y1 = SaturateTruncate(marker_y + MIX_MARKER_HALF_HEIGHT);
     const PixelQuad marker{PixelPoint{x0, y0}, PixelPoint{x1, y0}, PixelPoint{x0, y1}, PixelPoint{x1, y1}};
     return StrokeQuad(canvas.in_data, marker, canvas.draw_ref, canvas.bundle);
 }

@@ -34,8 +34,8 @@ void FillPoints(const PF_InData *in_data, PF_FixedPoint centre, double theta, do
         const double x = a * cos_t * cos_theta - b * sin_t * sin_theta;
         const double y = a * cos_t * sin_theta + b * sin_t * cos_theta;
         // Only the horizontal offset is taken from square into layer pixels.
-        PF_FixedPoint point{WrapAdd(centre.x, RoundHalfAwayFromZero(x / aspect * FIXED_ONE)),
-                            WrapAdd(centre.y, RoundHalfAwayFromZero(y * FIXED_ONE))};
+        PF_FixedPoint point{SaturatingAdd(centre.x, RoundHalfAwayFromZero(x / aspect * FIXED_ONE)),
+                            SaturatingAdd(centre.y, RoundHalfAwayFromZero(y * FIXED_ONE))};
         LayerPointToFrame(in_data, extra, &point);
         (*points)[i] = DRAWBOT_PointF32{static_cast<float>(FixedToDouble(point.x)),
                                         static_cast<float>(FixedToDouble(point.y))};

@@ -28,10 +28,10 @@ void WriteFloatParam(PF_ParamDef *params[], ParamIndex index, double value) {
 // angle into the window's own axes: the full Width and Height. A corner
 // dragged across the centre gives a negative size.
 void DragCorner(OverlayHandle handle, const DragInputs &in, PF_ParamDef *params[]) {
-    const std::int32_t right = WrapDouble(WrapSub(in.mouse.x, in.origin.x));
-    const std::int32_t left = WrapDouble(WrapSub(in.origin.x, in.mouse.x));
-    const std::int32_t below = WrapDouble(WrapSub(in.mouse.y, in.origin.y));
-    const std::int32_t above = WrapDouble(WrapSub(in.origin.y, in.mouse.y));
+    const std::int32_t right = SaturatingDouble(SaturatingSub(in.mouse.x, in.origin.x));
+    const std::int32_t left = SaturatingDouble(SaturatingSub(in.origin.x, in.mouse.x));
+    const std::int32_t below = SaturatingDouble(SaturatingSub(in.mouse.y, in.origin.y));
+    const std::int32_t above = SaturatingDouble(SaturatingSub(in.origin.y, in.mouse.y));
     std::int32_t ex = 0;
     std::int32_t ey = 0;
     float theta = 0.0f;
@@ -67,7 +67,8 @@ float BearingDegrees(std::int32_t dx, std::int32_t dy) {
 }
 
 void DragAngle(const DragInputs &in, PF_ParamDef *params[]) {
-    const float degrees = BearingDegrees(WrapSub(in.mouse.x, in.origin.x), WrapSub(in.mouse.y, in.origin.y));
+    const float degrees =
+        BearingDegrees(SaturatingSub(in.mouse.x, in.origin.x), SaturatingSub(in.mouse.y, in.origin.y));
     params[PARAM_ANGLE]->u.ad.value = RoundHalfAwayFromZero(degrees * FIXED_ONE_FLOAT);
     params[PARAM_ANGLE]->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
 }
@@ -82,13 +83,13 @@ void DragFeather(OverlayHandle handle, const DragInputs &in, PF_ParamDef *params
     switch (handle) {
     case HANDLE_FEATHER_LEFT:
         feather = static_cast<float>(static_cast<double>(std::cos(in.angle)) *
-                                     (FixedToDouble(WrapSub(in.mouse.x, in.origin.x)) * aspect + half_width));
+                                     (FixedToDouble(SaturatingSub(in.mouse.x, in.origin.x)) * aspect + half_width));
         if (!(feather > 0.0f)) {
             feather = 0.0f;
         }
         break;
     case HANDLE_FEATHER_RIGHT:
-        feather = static_cast<float>(FixedToDouble(WrapSub(in.origin.x, in.mouse.x)) * aspect + half_width);
+        feather = static_cast<float>(FixedToDouble(SaturatingSub(in.origin.x, in.mouse.x)) * aspect + half_width);
         break;
     default: {
         // The vertical inset is Feather x Height / Width, so the vertical
@@ -99,8 +100,8 @@ void DragFeather(OverlayHandle handle, const DragInputs &in, PF_ParamDef *params
         if (!std::isfinite(ratio)) {
             return;
         }
-        const std::int32_t offset = handle == HANDLE_FEATHER_TOP ? WrapSub(in.mouse.y, in.origin.y)
-                                                                 : WrapSub(in.origin.y, in.mouse.y);
+        const std::int32_t offset = handle == HANDLE_FEATHER_TOP ? SaturatingSub(in.mouse.y, in.origin.y)
+                                                                 : SaturatingSub(in.origin.y, in.mouse.y);
         feather = static_cast<float>((FixedToDouble(offset) + half_height) * static_cast<double>(ratio));
         break;
     }
@@ -115,7 +116,7 @@ void DragMix(const PF_InData *in_data, const PF_EventExtra *extra, const DragInp
     PF_FixedPoint mouse = in.mouse;
     LayerPointToFrame(in_data, extra, &centre);
     LayerPointToFrame(in_data, extra, &mouse);
-    const std::int32_t dy = IntegerPart(WrapSub(mouse.y, centre.y));
+    const std::int32_t dy = IntegerPart(SaturatingSub(mouse.y, centre.y));
     WriteFloatParam(params, PARAM_MIX, 0.5 - static_cast<double>(dy) / static_cast<double>(MIX_SLIDER_SCALE));
 }
 

@@ -14,8 +14,9 @@ namespace {
 PixelPoint WholePixels(PF_FixedPoint point) { return PixelPoint{IntegerPart(point.x), IntegerPart(point.y)}; }
 
 // Midpoint of two 16.16 values: the sum halved toward zero, then whole
-// pixels.
-std::int32_t MidpointPixel(PF_Fixed a, PF_Fixed b) { return IntegerPart(WrapAdd(a, b) / 2); }
+// pixels. The sum is taken wide: two edges within the range can sum beyond
+// it (at zoom 16 a 1000-pixel window's right edge already does).
+std::int32_t MidpointPixel(PF_Fixed a, PF_Fixed b) { return IntegerPart(FixedMidpoint(a, b)); }
 
 PixelPoint EdgeMidpoint(PF_FixedPoint a, PF_FixedPoint b) {
     return PixelPoint{MidpointPixel(a.x, b.x), MidpointPixel(a.y, b.y)};
@@ -29,8 +30,8 @@ PF_FixedPoint AngleHandleLayerPoint(const PF_InData *in_data, PF_FixedPoint orig
     const std::int32_t offset_x = RoundHalfAwayFromZero(static_cast<double>(std::sin(angle)) * radius * FIXED_ONE);
     const std::int32_t offset_y = RoundHalfAwayFromZero(static_cast<double>(std::cos(angle)) * radius * FIXED_ONE);
     const float aspect = PixelAspectRatio(in_data);
-    return PF_FixedPoint{TruncateToInt32(static_cast<float>(offset_x) / aspect + static_cast<float>(origin.x)),
-                         WrapSub(origin.y, offset_y)};
+    return PF_FixedPoint{SaturateTruncate(static_cast<float>(offset_x) / aspect + static_cast<float>(origin.x)),
+                         SaturatingSub(origin.y, offset_y)};
 }
 
 FrameCorners ComputeFrameCorners(const PF_InData *in_data, PF_ParamDef *params[], const PF_EventExtra *extra) {
@@ -59,8 +60,8 @@ HandlePoints ComputeHandlePoints(const PF_InData *in_data, PF_ParamDef *params[]
     const double mix = FloatParam(params, PARAM_MIX);
     const std::int32_t mix_offset = RoundHalfAwayFromZero(
         (static_cast<double>(MIX_SLIDER_HALF_LENGTH) - static_cast<double>(MIX_SLIDER_SCALE) * mix) * FIXED_ONE);
-    points[HANDLE_MIX - 1] = PixelPoint{IntegerPart(WrapSub(corners.centre.x, WholeToFixed(MIX_SLIDER_OFFSET_X))),
-                                         IntegerPart(WrapAdd(corners.centre.y, mix_offset))};
+    points[HANDLE_MIX - 1] = PixelPoint{IntegerPart(SaturatingSub(corners.centre.x, WholeToFixed(MIX_SLIDER_OFFSET_X))),
+                                         IntegerPart(SaturatingAdd(corners.centre.y, mix_offset))};
 
     // The angle handle is placed from the layer-space origin.
     PF_FixedPoint angle_handle = AngleHandleLayerPoint(in_data, WindowOrigin(params), WindowAngleRadians(params));

@@ -12,12 +12,12 @@ namespace {
 template <typename Real>
 void RotatePoints(CornerQuad *quad, PF_FixedPoint centre, Real cos_a, Real sin_a) {
     for (PF_FixedPoint &point : *quad) {
-        const Real dx = static_cast<Real>(WrapSub(point.x, centre.x));
-        const Real dy = static_cast<Real>(WrapSub(point.y, centre.y));
+        const Real dx = static_cast<Real>(SaturatingSub(point.x, centre.x));
+        const Real dy = static_cast<Real>(SaturatingSub(point.y, centre.y));
         const Real x = dx * cos_a - dy * sin_a + static_cast<Real>(centre.x);
         const Real y = dy * cos_a + dx * sin_a + static_cast<Real>(centre.y);
-        point.x = TruncateToInt32(x);
-        point.y = TruncateToInt32(y);
+        point.x = SaturateTruncate(x);
+        point.y = SaturateTruncate(y);
     }
 }
 

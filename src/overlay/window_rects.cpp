@@ -17,11 +17,11 @@ WindowRects ComputeWindowRects(const PF_InData *in_data, PF_ParamDef *params[]) 
     // The horizontal half-width is scaled into layer pixels in single
     // precision, which is what places the drawn edges.
     const std::int32_t half_width = RoundHalfAwayFromZero(width * 0.5 * FIXED_ONE);
-    outer.left = TruncateToInt32(static_cast<float>(origin.x) - static_cast<float>(half_width) * k);
-    outer.right = TruncateToInt32(static_cast<float>(half_width) * k + static_cast<float>(origin.x));
+    outer.left = SaturateTruncate(static_cast<float>(origin.x) - static_cast<float>(half_width) * k);
+    outer.right = SaturateTruncate(static_cast<float>(half_width) * k + static_cast<float>(origin.x));
     const std::int32_t half_height = RoundHalfAwayFromZero(height * 0.5 * FIXED_ONE);
-    outer.top = WrapSub(origin.y, half_height);
-    outer.bottom = WrapAdd(origin.y, half_height);
+    outer.top = SaturatingSub(origin.y, half_height);
+    outer.bottom = SaturatingAdd(origin.y, half_height);
 
     // The vertical inset is Feather x Height / Width, so that the feather
     // rectangle keeps the window's proportions.
@@ -35,10 +35,10 @@ WindowRects ComputeWindowRects(const PF_InData *in_data, PF_ParamDef *params[]) 
     const std::int32_t inset_y = ratio != 0.0 ? RoundHalfAwayFromZero(feather / ratio * FIXED_ONE) : 0;
 
     FixedRect &inner = rects.inner;
-    inner.left = WrapAdd(outer.left, inset_x);
-    inner.right = WrapSub(outer.right, inset_x);
-    inner.top = WrapAdd(outer.top, inset_y);
-    inner.bottom = WrapSub(outer.bottom, inset_y);
+    inner.left = SaturatingAdd(outer.left, inset_x);
+    inner.right = SaturatingSub(outer.right, inset_x);
+    inner.top = SaturatingAdd(outer.top, inset_y);
+    inner.bottom = SaturatingSub(outer.bottom, inset_y);
     return rects;
 }
 

@@ -1,6 +1,7 @@
 // Window rectangles, rotation, view conversions and handle positions.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -76,12 +77,13 @@ INSTANTIATE_TEST_SUITE_P(
                   {Px(0), Px(100), Px(200), Px(100)}, {Px(10), Px(100), Px(190), Px(100)}},
         RectsCase{"width_0", {1, 1}, 100, 100, 0, 50, 10,
                   {Px(100), Px(75), Px(100), Px(125)}, {Px(110), Px(75), Px(90), Px(125)}},
-        // 30000 + 7500 px is past the 16.16 range: the vertical edges wrap as
-        // 32-bit two's complement; the horizontal ones, formed in floating
-        // point, give the target's failed-conversion value.
+        // 30000 + 7500 px is past the 16.16 range: the right and bottom
+        // edges, formed in floating point and in integers, stay at its end.
         RectsCase{"beyond_fixed_range", {1, 1}, 30000, 30000, 15000, 15000, 0,
-                  {Px(22500), Px(22500), INT32_MIN, zonara::WrapAdd(Px(30000), Px(7500))},
-                  {Px(22500), Px(22500), INT32_MIN, zonara::WrapAdd(Px(30000), Px(7500))}}),
+                  {Px(22500), Px(22500), INT32_MAX, INT32_MAX}, {Px(22500), Px(22500), INT32_MAX, INT32_MAX}},
+        RectsCase{"beyond_fixed_range_below", {1, 1}, -30000, -30000, 15000, 15000, 100,
+                  {INT32_MIN, INT32_MIN, Px(-22500), Px(-22500)},
+                  {INT32_MIN + Px(100), INT32_MIN + Px(100), Px(-22600), Px(-22600)}}),
     [](const auto &info) { return info.param.name; });
 
 TEST(RotateQuadTest, QuarterTurnIsClockwiseAndTruncatedInBothHosts) {
@@ -175,15 +177,45 @@ TEST_P(ViewMappingTest, ConvertsThroughTheViewsCallbacksOnly) {
 INSTANTIATE_TEST_SUITE_P(Views, ViewMappingTest, ::testing::ValuesIn(VIEWS),
                          [](const auto &info) { return info.param.name; });
 
-TEST(ViewMappingTest, FramePointsBeyondTheFixedRangeWrap) {
+// Positions beyond the 16.16 range are held at its ends, never wrapped to
+// the other side; NaN, which has no side, gives the lowest value.
+TEST(FixedPointTest, ResultsBeyondTheRangeStayAtItsEnds) {
+    struct Case {
+        const char *what;
+        std::int32_t got, want;
+    };
+    const Case cases[] = {
+        {"add above", zonara::SaturatingAdd(Px(30000), Px(7500)), INT32_MAX},
+        {"add below", zonara::SaturatingAdd(Px(-30000), Px(-7500)), INT32_MIN},
+        {"add within", zonara::SaturatingAdd(Px(30000), Px(-7500)), Px(22500)},
+        {"subtract above", zonara::SaturatingSub(Px(30000), Px(-7500)), INT32_MAX},
+        {"subtract below", zonara::SaturatingSub(INT32_MIN, 1), INT32_MIN},
+        {"double", zonara::SaturatingDouble(Px(20000)), INT32_MAX},
+        {"midpoint of two large edges", zonara::FixedMidpoint(Px(21000), Px(22520)), Px(21760)},
+        {"midpoint of the ends", zonara::FixedMidpoint(INT32_MAX, INT32_MIN), 0},
+        {"whole pixels above", zonara::WholeToFixed(40000), INT32_MAX},
+        {"whole pixels below", zonara::WholeToFixed(-40000), INT32_MIN},
+        {"whole pixels at the edge", zonara::WholeToFixed(-32768), INT32_MIN},
+        {"truncate above", zonara::SaturateTruncate(3e9), INT32_MAX},
+        {"truncate below", zonara::SaturateTruncate(-3e9), INT32_MIN},
+        {"truncate toward zero", zonara::SaturateTruncate(-2.9), -2},
+        {"truncate NaN", zonara::SaturateTruncate(std::nan("")), INT32_MIN},
+        {"round above", zonara::RoundHalfAwayFromZero(2147483647.5), INT32_MAX},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(c.got, c.want) << c.what;
+    }
+}
+
+TEST(ViewMappingTest, FramePointsBeyondTheFixedRangeStayAtItsEnds) {
     OverlayScene view;
     PF_EventExtra extra = view.Event(PF_Event_DRAG);
     PF_FixedPoint point{};
     InEvent(view, [&](PF_InData *in_data, PF_ParamDef **) {
         point = zonara::FrameToLayerLayerView(in_data, &extra, PF_Point{40000, -40000});
     });
-    EXPECT_EQ(point.x, zonara::WholeToFixed(40000));
-    EXPECT_EQ(point.y, zonara::WholeToFixed(-40000));
+    EXPECT_EQ(point.x, INT32_MAX);
+    EXPECT_EQ(point.y, INT32_MIN);
 }
 
 // Handle positions for origin (500, 300), Width 200, Height 100, Feather 10

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include "params/param_index.h"
 #include "pf_sdk.h"
@@ -329,6 +330,10 @@ inline Pixel Grade(const Record &r, int x, int y, Pixel src) {
     }
     for (float *c : ch) {
         if (r.clamp_out_white && *c > 1) *c = 1;
+    }
+    // Not-a-number colours come out as the one quiet NaN.
+    for (float *c : ch) {
+        if (std::isnan(*c)) *c = std::numeric_limits<float>::quiet_NaN();
     }
     out.alpha = src.alpha;
     return out;

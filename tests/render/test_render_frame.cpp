@@ -217,4 +217,19 @@ TEST(RenderFrame, PremiereFloatWithAnExtentHintTallerThanTheBuffer) {
     EXPECT_EQ(std::memcmp(narrow.dst.Pixel(3, 0), before.bytes.data() + 3 * 16, 16), 0);
 }
 
+// The render tests' comparison sees every bit: a not-a-number whose sign
+// or payload differs is a different result.
+TEST(SameBytes, NotANumberSignAndPayloadCount) {
+    const std::uint32_t nans[] = {0x7fc00000u, 0x7fc00001u, 0xffc00000u};
+    for (const std::uint32_t a : nans) {
+        for (const std::uint32_t b : nans) {
+            Buffer first(PixelFormat::kBgra32f, 2, 1);
+            Buffer second(PixelFormat::kBgra32f, 2, 1);
+            std::memcpy(first.Pixel(1, 0), &a, 4);
+            std::memcpy(second.Pixel(1, 0), &b, 4);
+            EXPECT_EQ(first.SameBytes(second), a == b) << std::hex << a << " " << b;
+        }
+    }
+}
+
 }  // namespace

@@ -100,15 +100,21 @@ TEST(WindowWeight, PositionsAgainstTheOutlineAndTheBand) {
     }
 }
 
+// Windows without size, beyond any size or with a size that is no number
+// still give every pixel a weight between 0 and 1 (never NaN), symmetric
+// about the origin; where the answer is plain it is pinned: a huge window
+// covers everything, a zero-size rectangle nothing, and a window's corner
+// pixel lies outside it. -1: not pinned (a width that is no number).
 TEST(WindowWeight, DegenerateWindowsGiveNumbersNotFaults) {
     struct Case {
         const char *name;
         A_long window_type;
         double width, height, feather;
+        float at_origin, at_corner;
     } cases[] = {
-        {"zero-size ellipse", 1, 0, 0, 0},      {"zero-size rectangle", 2, 0, 0, 0},
-        {"zero-height ellipse", 1, 100, 0, 10}, {"huge ellipse", 1, 1e30, 1e30, 1e29},
-        {"feather beyond half", 2, 10, 10, 100}, {"not-a-number width", 1, std::nan(""), 50, 5},
+        {"zero-size ellipse", 1, 0, 0, 0, 1, 0},          {"zero-size rectangle", 2, 0, 0, 0, 0, 0},
+        {"zero-height ellipse", 1, 100, 0, 10, 1, 0},     {"huge ellipse", 1, 1e30, 1e30, 1e29, 1, 1},
+        {"feather beyond half", 2, 10, 10, 100, 1, 0},    {"not-a-number width", 1, std::nan(""), 50, 5, -1, -1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -118,8 +124,14 @@ TEST(WindowWeight, DegenerateWindowsGiveNumbersNotFaults) {
         const WindowRenderParams r = Build(params);
         for (int y = 0; y < 11; ++y) {
             for (int x = 0; x < 11; ++x) {
-                static_cast<void>(WindowWeight(r, x, y));  // must not trap
+                const float w = WindowWeight(r, x, y);
+                ASSERT_TRUE(w >= 0.0f && w <= 1.0f) << x << "," << y << ": " << w;
+                EXPECT_EQ(w, WindowWeight(r, 10 - x, 10 - y)) << x << "," << y;
             }
+        }
+        if (c.at_origin >= 0.0f) {
+            EXPECT_EQ(WindowWeight(r, 5, 5), c.at_origin);
+            EXPECT_EQ(WindowWeight(r, 0, 0), c.at_corner);
         }
     }
 }

@@ -2,6 +2,7 @@
 // and the exit status scripts rely on.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -32,6 +33,19 @@ TEST(ToolAbout, PrintsTheAboutTextAsTheEffectWritesIt) {
     EXPECT_EQ(result.out.find('\n'), result.out.size() - 1);
     EXPECT_LT(result.out.size(), 257u);
     EXPECT_EQ(result.err, "");
+}
+
+// On a terminal a bare carriage return would draw the description over the
+// name: there the lines end in line feeds (which the terminal shows as CR
+// LF). `script` gives the tool a terminal.
+TEST(ToolAbout, OnATerminalEachLineEndsInALineFeed) {
+    ScratchDir dir;
+    const std::string command = "cd " + tool_test::Quote(dir.path().string()) + " && script -qec " +
+                                tool_test::Quote(tool_test::Quote(ZONARA_TOOL_PATH) + " about") +
+                                " /dev/null >out.txt 2>&1 </dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string out = tool_test::ReadText(dir / "out.txt");
+    EXPECT_EQ(out.rfind("Zonara v1.2\r\nZonara plugin for After Effects and Premiere Pro.", 0), 0u) << out;
 }
 
 TEST(ToolParams, JsonListsEveryDeclaredParameter) {

@@ -177,7 +177,17 @@ INSTANTIATE_TEST_SUITE_P(
                  "</cdl:ColorCorrection>",
                  "a.cc", "out"},
         Readable{"hash_in_file_name", "take#2.cc", std::string("<ColorCorrection>") + SOP_A + "</ColorCorrection>",
-                 "take#2.cc", "in"}),
+                 "take#2.cc", "in"},
+        Readable{"hash_in_id", "a.ccc",
+                 std::string("<ColorCorrectionCollection><ColorCorrection id='sh010#1'><SatNode><Saturation>0.5"
+                             "</Saturation></SatNode></ColorCorrection><ColorCorrection id='sh010#2'>") +
+                     SOP_A + "</ColorCorrection></ColorCorrectionCollection>",
+                 "a.ccc#sh010#2", "out"},
+        Readable{"hash_in_file_name_and_id", "take#2.ccc",
+                 std::string("<ColorCorrectionCollection><ColorCorrection id='a#b'>") + SOP_A +
+                     "</ColorCorrection><ColorCorrection id='b'><SatNode><Saturation>0.5</Saturation></SatNode>"
+                     "</ColorCorrection></ColorCorrectionCollection>",
+                 "take#2.ccc#a#b", "in"}),
     [](const ::testing::TestParamInfo<Readable> &info) { return std::string(info.param.name); });
 
 // --- refusals -------------------------------------------------------------
@@ -265,6 +275,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "<ColorDecisionList><ColorDecision><ColorCorrectionRef ref='a'/></ColorDecision></ColorDecisionList>",
                 "", {"<ColorCorrectionRef>", "'a'"}},
         Refused{"empty_collection", "<ColorCorrectionCollection/>", "", {"holds no <ColorCorrection>"}},
+        Refused{"duplicate_ids",
+                "<ColorCorrectionCollection>" + Correction("<SatNode><Saturation>1</Saturation></SatNode>") +
+                    Correction("<SatNode><Saturation>0.5</Saturation></SatNode>") + "</ColorCorrectionCollection>",
+                "bad.cc#c1", {"bad.cc", "more than one correction with id 'c1'"}},
         Refused{"several_without_id",
                 "<ColorCorrectionCollection>" + Correction("<SatNode><Saturation>1</Saturation></SatNode>") +
                     "<ColorCorrection id='c2'><SatNode><Saturation>1</Saturation></SatNode></ColorCorrection>"
@@ -318,5 +332,91 @@ TEST(CdlExport, LegacyGammaIsRefusedAndSaturationWarned) {
     EXPECT_EQ(bad_side.exit_status, 2);
     EXPECT_EQ(dir.Files(), (std::vector<std::string>{"plain.cc", "s.cdl"}));
 }
+
+// A side's controls whose folding leaves what the import takes are
+// refused by name; a power no single gamma reaches is written with a
+// warning. Nothing is written on a refusal.
+struct ExportLimit {
+    const char *name;
+    std::vector<std::string> sets;
+    int status;
+    std::vector<std::string> words;
+};
+
+class CdlExportLimits : public ::testing::TestWithParam<ExportLimit> {};
+
+TEST_P(CdlExportLimits, WritesOnlyWhatReadsBack) {
+    const ExportLimit &c = GetParam();
+    ScratchDir dir;
+    const auto result = RunTool(dir, Join({"cdl", "export", "--side", "inside", "-o", "x.cc"}, c.sets));
+    EXPECT_EQ(result.exit_status, c.status) << result.err;
+    for (const std::string &word : c.words) {
+        EXPECT_NE(result.err.find(word), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(dir.Files(), c.status == 0 ? std::vector<std::string>{"x.cc"} : std::vector<std::string>{});
+    if (c.status == 0) {
+        // What was written reads back.
+        EXPECT_EQ(RunTool(dir, {"params", "--values", "--cdl-inside", "x.cc"}).exit_status, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folded, CdlExportLimits,
+    ::testing::Values(
+        ExportLimit{"slope", {"--set", "in_gain=10", "--set", "in_red_gain=10"}, 2,
+                    {"red slope would be 100", "in_gain x in_red_gain", "in_red_gain: 0 to 10"}},
+        ExportLimit{"offset", {"--set", "in_offset=5", "--set", "in_blue_offset=5"}, 2,
+                    {"blue offset would be 10", "in_offset + in_blue_offset", "-5 to 5"}},
+        ExportLimit{"power", {"--set", "in_gamma=10", "--set", "in_green_gamma=10"}, 2,
+                    {"green power would be 0.01", "1 / (in_gamma x in_green_gamma)", "at least 0.1"}},
+        ExportLimit{"unreached_power", {"--set", "in_gamma=1.1", "--set", "in_red_gamma=1.2"}, 0,
+                    {"warning: the inside red power", "reached by no single gamma"}},
+        ExportLimit{"at_the_limits", {"--set", "in_gain=2", "--set", "in_red_gain=5", "--set", "in_offset=-2.5",
+                                      "--set", "in_red_offset=-2.5", "--set", "in_gamma=5", "--set", "in_red_gamma=2"},
+                    0, {}}),
+    [](const ::testing::TestParamInfo<ExportLimit> &info) { return std::string(info.param.name); });
+
+// The colour model is shared: a CDL file for one side switches a Legacy
+// look's other side to the CDL formula, which the user is told, naming that
+// side; nothing is said where the other side renders alike in both models.
+struct SharedModel {
+    const char *name;
+    std::string preset;
+    std::vector<std::string> args;
+    bool warned;
+};
+
+class CdlSharedModel : public ::testing::TestWithParam<SharedModel> {};
+
+TEST_P(CdlSharedModel, SaysWhenTheOtherSideChanges) {
+    const SharedModel &c = GetParam();
+    ScratchDir dir;
+    WriteText(dir / "look.json", c.preset);
+    WriteText(dir / "sop.cc", Correction(SOP_A));
+    tool_test::WriteFile(tool_test::MakePattern(8, 4, 3, TypeDesc::UINT8), dir / "in.png", TypeDesc::UINT8);
+    for (const auto &command : {std::vector<std::string>{"render", "in.png", "-o", "out.png"},
+                                std::vector<std::string>{"handles", "--json"}}) {
+        const auto result = RunTool(dir, Join(Join(command, {"--preset", "look.json"}), c.args));
+        EXPECT_EQ(result.exit_status, 0) << result.err;
+        const bool warned = result.err.find("the outside grade, made in the Legacy model, now renders by the CDL "
+                                            "formula") != std::string::npos;
+        EXPECT_EQ(warned, c.warned) << command[0] << ": " << result.err;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Looks, CdlSharedModel,
+    ::testing::Values(
+        SharedModel{"legacy_gamma", R"({"color_model": "Legacy", "out_gamma": 1.6})", {"--cdl-inside", "sop.cc"}, true},
+        SharedModel{"legacy_offset", R"({"color_model": "Legacy", "out_green_offset": 0.1})",
+                    {"--cdl-inside", "sop.cc"}, true},
+        SharedModel{"legacy_gain_only", R"({"color_model": "Legacy", "out_gain": 0.5})", {"--cdl-inside", "sop.cc"},
+                    false},
+        SharedModel{"cdl_look", R"({"out_gamma": 1.6})", {"--cdl-inside", "sop.cc"}, false},
+        SharedModel{"both_sides_files", R"({"color_model": "Legacy", "out_gamma": 1.6})",
+                    {"--cdl-inside", "sop.cc", "--cdl-outside", "sop.cc"}, false},
+        SharedModel{"model_set_after", R"({"color_model": "Legacy", "out_gamma": 1.6})",
+                    {"--cdl-inside", "sop.cc", "--set", "color_model=legacy"}, false}),
+    [](const ::testing::TestParamInfo<SharedModel> &info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -82,6 +82,21 @@ TEST(HandlesCommand, PositionsWorkedOutByHand) {
         {"mix 1 puts the slider's knob 50 above the centre",
          {"--set", "mix=1"},
          {{"mix", {920, 490}}}},
+        {"zoom 16: every handle within the 16.16 range, though two edges' sum is not",
+         {"--zoom", "16", "--set", "width=1000", "--set", "height=600"},
+         {{"corner_top_right", {23360, 3840}},
+          {"feather_right", {21760, 8640}},
+          {"feather_bottom", {15360, 12480}}}},
+        {"zoom 32: positions beyond the 16.16 range stay at its end, off the view where they belong",
+         {"--zoom", "32", "--set", "width=1000", "--set", "height=600"},
+         {{"corner_top_left", {14720, 7680}},
+          {"corner_top_right", {32767, 7680}},
+          {"corner_bottom_right", {32767, 26880}},
+          {"feather_right", {32767, 17280}},
+          {"angle", {30720, 10368}}}},
+        {"zoom 32 turned a quarter: a corner turned beyond the range stays at its end",
+         {"--zoom", "32", "--set", "width=1000", "--set", "height=600", "--set", "angle=90"},
+         {{"corner_top_left", {32767, 1280}}}},
     };
     ScratchDir dir;
     for (const Case &c : cases) {

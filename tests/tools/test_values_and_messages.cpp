@@ -4,7 +4,10 @@
 // that say what is really wrong, with exit status 2 and nothing written.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
@@ -71,6 +74,19 @@ TEST(ValuesAndMessages, RefusalsSayWhatIsWrongAndWriteNothing) {
         {"the same for a drag's picture",
          {"drag", "--from", "1,1", "--to", "2,2", "-o", "after.png", "--zoom", "6"},
          "the largest zoom for it is 5.68"},
+        {"no frame readable says why the first is not",
+         {"render", "f.%04d.png", "-o", "out.%04d.png", "--frames", "1-3"},
+         "none of the 3 input frames can be read (f.%04d.png): the first, f.0001.png: no such file"},
+        {"a device given as a CDL file", {"render", "in.png", "-o", "out.png", "--cdl-inside", "/dev/null"},
+         "/dev/null: not a regular file"},
+        {"a folder given as a CDL file", {"render", "in.png", "-o", "out.png", "--cdl-outside", "looks"},
+         "looks: is a folder"},
+        {"Cineon is read, not written", {"render", "in.png", "-o", "x.cin"}, "x.cin: this format is read, not written"},
+        {"Photoshop is read, not written", {"render", "in.png", "-o", "x.psd"},
+         "x.psd: this format is read, not written"},
+        {"an unknown format is none", {"render", "in.png", "-o", "x.zzz"}, "x.zzz: no image format for this file name"},
+        {"a key given twice in a preset", {"render", "in.png", "-o", "out.png", "--preset", "twice.json"},
+         "twice.json: the key 'mix' is given more than once"},
     };
     for (const Refusal &c : cases) {
         SCOPED_TRACE(c.what);
@@ -81,6 +97,7 @@ TEST(ValuesAndMessages, RefusalsSayWhatIsWrongAndWriteNothing) {
                              OIIO::TypeDesc::UINT8);
         WriteText(dir / "huge.json", R"({"width": 100, "mix": 1e400})");
         WriteText(dir / "huge_origin.json", R"({"origin": [-1e400, 3]})");
+        WriteText(dir / "twice.json", R"({"mix": 0.5, "width": 100, "mix": 1})");
         std::filesystem::create_directory(dir / "looks");
         const std::vector<std::string> before = dir.Files();
 
@@ -88,6 +105,90 @@ TEST(ValuesAndMessages, RefusalsSayWhatIsWrongAndWriteNothing) {
         EXPECT_EQ(result.exit_status, 2) << result.err;
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
         EXPECT_EQ(dir.Files(), before);
+    }
+}
+
+// A long run's failures: each reported as it happens, then one short line
+// of counts and the first runs of frames, however many failed.
+TEST(FrameRanges, ManyFailedFramesAreSummarised) {
+    ScratchDir dir;
+    for (int frame = 1; frame <= 25; frame += 2) {
+        char name[32];
+        std::snprintf(name, sizeof name, "f.%04d.png", frame);
+        tool_test::WriteFile(tool_test::MakePattern(4, 2, 3, OIIO::TypeDesc::UINT8), dir / name,
+                             OIIO::TypeDesc::UINT8);
+    }
+    const tool_test::ToolResult result =
+        RunTool(dir, {"render", "f.%04d.png", "-o", "out.%04d.png", "--frames", "1-20000"});
+    EXPECT_EQ(result.exit_status, 2);
+    const std::size_t last_line = result.err.rfind('\n', result.err.size() - 2);
+    const std::string summary = result.err.substr(last_line + 1);
+    EXPECT_EQ(summary, "zonara: 19987 of 20000 frames failed: 2, 4, 6, 8, 10, 12, 14, 16, 18, 20 and 19977 more\n");
+}
+
+TEST(FrameRanges, FrameListsAreShortRuns) {
+    struct Case {
+        std::vector<int> frames;
+        const char *text;
+    };
+    const Case cases[] = {
+        {{}, ""},
+        {{7}, "7"},
+        {{1, 2, 3, 5, 8, 9}, "1-3, 5 and 2 more"},
+        {{2147483646, 2147483647}, "2147483646-2147483647"},
+        {{1, 3, 5, 7}, "1, 3 and 2 more"},
+        {{1, 2, 3, 4, 10, 11}, "1-4, 10-11"},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(zonara_tool::FrameListText(c.frames, 2), c.text);
+    }
+}
+
+// An RGBA picture written to a format without alpha loses the channel:
+// said once, not silently.
+TEST(OutputAlpha, AFormatWithoutAlphaSaysItDropsIt) {
+    ScratchDir dir;
+    tool_test::WriteFile(tool_test::MakePattern(16, 8, 4, OIIO::TypeDesc::UINT8), dir / "rgba.png",
+                         OIIO::TypeDesc::UINT8);
+    tool_test::WriteFile(tool_test::MakePattern(16, 8, 3, OIIO::TypeDesc::UINT8), dir / "rgb.png",
+                         OIIO::TypeDesc::UINT8);
+    const tool_test::ToolResult rgba = RunTool(dir, {"render", "rgba.png", "-o", "rgba.jpg"});
+    EXPECT_EQ(rgba.exit_status, 0) << rgba.err;
+    EXPECT_NE(rgba.err.find("rgba.jpg: the jpeg format stores no alpha; the image's alpha channel is dropped"),
+              std::string::npos)
+        << rgba.err;
+    const tool_test::ToolResult rgb = RunTool(dir, {"render", "rgb.png", "-o", "rgb.jpg"});
+    EXPECT_EQ(rgb.exit_status, 0) << rgb.err;
+    EXPECT_EQ(rgb.err, "");
+    const tool_test::ToolResult kept = RunTool(dir, {"render", "rgba.png", "-o", "rgba.tif"});
+    EXPECT_EQ(kept.exit_status, 0) << kept.err;
+    EXPECT_EQ(kept.err, "");
+}
+
+// A file the user may not read is refused in the system's words, whatever
+// its format. The superuser reads anything, so it runs the tool as nobody.
+TEST(InputMessages, AnUnreadableFileSaysPermissionDenied) {
+    ScratchDir dir;
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+    for (const char *name : {"locked.png", "locked.pam"}) {
+        SCOPED_TRACE(name);
+        if (std::string(name).find(".png") != std::string::npos) {
+            tool_test::WriteFile(tool_test::MakePattern(4, 2, 3, OIIO::TypeDesc::UINT8), dir / name,
+                                 OIIO::TypeDesc::UINT8);
+        } else {
+            WriteText(dir / name, "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 3\nMAXVAL 255\nTUPLTYPE RGB\nENDHDR\nabc");
+        }
+        std::filesystem::permissions(dir / name, std::filesystem::perms::owner_write);
+        const std::string as_user = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+        const std::string command = "cd " + tool_test::Quote(dir.path().string()) + " && " + as_user +
+                                    tool_test::Quote(ZONARA_TOOL_PATH) + " render " + name +
+                                    " -o out.png 2>err.txt </dev/null";
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 2);
+        const std::string err = tool_test::ReadText(dir / "err.txt");
+        EXPECT_NE(err.find(std::string(name) + ": cannot open (Permission denied)"), std::string::npos) << err;
+        std::filesystem::remove(dir / "err.txt");
     }
 }
 

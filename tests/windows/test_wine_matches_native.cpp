@@ -277,4 +277,28 @@ TEST_F(WineMatchesNative, InstructionSetLevelAtEveryCap) {
     }
 }
 
+// The Windows tool's help offers only what that build has: no CDL files,
+// no draft resampling, no formats beyond PAM and PFM; what it lacks is still
+// refused with its reason where given.
+TEST_F(WineMatchesNative, HelpOffersOnlyWhatTheBuildHas) {
+    for (const std::vector<std::string> &command :
+         std::vector<std::vector<std::string>>{{"--help"}, {"render", "--help"}, {"overlay", "--help"},
+                                               {"params", "--help"}, {"handles", "--help"}}) {
+        SCOPED_TRACE(command[0] + (command.size() > 1 ? " " + command[1] : ""));
+        const windows_test::Run wine = RunUnderWine(dir_.path(), command);
+        EXPECT_EQ(wine.exit_status, 0) << wine.err;
+        for (const char *absent : {"cdl", "--downsample", "PNG", "OpenEXR", "TIFF"}) {
+            EXPECT_EQ(wine.out.find(absent), std::string::npos) << absent << " in:\n" << wine.out;
+        }
+    }
+    const windows_test::Run native = RunNative(dir_.path(), {"render", "--help"});
+    for (const char *present : {"--cdl-inside", "--downsample", "PNG"}) {
+        EXPECT_NE(native.out.find(present), std::string::npos) << present << " in:\n" << native.out;
+    }
+    const windows_test::Run downsample =
+        RunUnderWine(dir_.path(), {"render", "rgba8.pam", "-o", "x.pam", "--downsample", "2"});
+    EXPECT_EQ(downsample.exit_status, 2);
+    EXPECT_NE(downsample.err.find("no resampling"), std::string::npos) << downsample.err;
+}
+
 }  // namespace

@@ -1,8 +1,14 @@
-// zonara about: the about text, exactly as the effect writes it for the host's
-// about box (its carriage return included), followed by a newline.
+// zonara about: the about text as the effect writes it for the host's about
+// box, followed by a newline. The effect separates its lines with a carriage
+// return, as the host's box wants; a terminal would draw the second line over
+// the first, so there each becomes a line feed. Piped, the text is kept byte
+// for byte.
+#include <algorithm>
 #include <iostream>
+#include <string>
 
 #include "tools/commands/commands.h"
+#include "tools/commands/terminal.h"
 
 namespace zonara_tool {
 
@@ -14,7 +20,11 @@ void AddAboutCommand(CLI::App &app, ToolContext &context) {
             if (const PF_Err err = host->About(); err != PF_Err_NONE) {
                 throw ToolError(EXIT_EFFECT_FAILED, "the effect's about command failed with code " + std::to_string(err));
             }
-            std::cout << host->last_out_data().return_msg << "\n";
+            std::string text = host->last_out_data().return_msg;
+            if (StdoutIsTerminal()) {
+                std::replace(text.begin(), text.end(), '\r', '\n');
+            }
+            std::cout << text << "\n";
         });
     });
 }

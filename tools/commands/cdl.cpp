@@ -44,6 +44,7 @@ void RunExport(ToolContext &context, const ExportOptions &options) {
 
     std::vector<std::string> warnings;
     CdlCorrection correction = CorrectionFromGrade(host->params(), *side, warnings);
+    CheckReadsBack(correction, *side, catalog, warnings);
     if (!options.id.empty()) {
         correction.id = options.id;
     }
@@ -58,6 +59,9 @@ void RunExport(ToolContext &context, const ExportOptions &options) {
 void AddCdlCommand(CLI::App &app, ToolContext &context) {
     CLI::App *cdl = app.add_subcommand("cdl", "ASC CDL files: a side's grade in the interchange format");
     cdl->require_subcommand(1);
+    if (!CdlFilesAvailable()) {
+        cdl->group("");  // refused with the reason where given, not offered in help
+    }
     auto options = std::make_shared<ExportOptions>();
     CLI::App *command = cdl->add_subcommand("export", "Write the inside or outside grade as a .cc, .ccc or .cdl");
     command->add_option("--side", options->side, "inside or outside")->required();

@@ -133,4 +133,26 @@ FrameRange ParseFrameRange(std::string_view text) {
     return range;
 }
 
+std::string FrameListText(const std::vector<int> &frames, std::size_t max_runs) {
+    std::string text;
+    std::size_t runs = 0;
+    std::size_t at = 0;
+    while (at < frames.size() && runs < max_runs) {
+        std::size_t end = at;
+        while (end + 1 < frames.size() && std::int64_t{frames[end + 1]} == std::int64_t{frames[end]} + 1) {
+            ++end;
+        }
+        text += (runs == 0 ? "" : ", ") + std::to_string(frames[at]);
+        if (end > at) {
+            text += "-" + std::to_string(frames[end]);
+        }
+        ++runs;
+        at = end + 1;
+    }
+    if (at < frames.size()) {
+        text += " and " + std::to_string(frames.size() - at) + " more";
+    }
+    return text;
+}
+
 }  // namespace zonara_tool

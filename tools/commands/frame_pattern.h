@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zonara_tool {
 
@@ -47,5 +48,11 @@ constexpr std::int64_t MAX_FRAMES_PER_RUN = 1000000;
 // at most MAX_FRAMES_PER_RUN of them. Throws ToolError (usage) otherwise,
 // saying which of these the text breaks.
 FrameRange ParseFrameRange(std::string_view text);
+
+// Frame numbers in ascending order as a reader takes them in: consecutive
+// ones as FIRST-LAST, at most `max_runs` such runs, then how many frames
+// more ("2, 4-9, 12 and 9988 more"), so that a long run's failures stay one
+// short line.
+std::string FrameListText(const std::vector<int> &frames, std::size_t max_runs);
 
 }  // namespace zonara_tool

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tools/commands/commands.h"
+#include "tools/image/image_file.h"
 #include "tools/scene/overlay_scene.h"
 #include "tools/base/pending_output.h"
 #include "tools/scene/view_options.h"
@@ -86,7 +87,8 @@ void AddOverlayCommand(CLI::App &app, ToolContext &context) {
     CLI::App *command = app.add_subcommand(
         "overlay", "Picture of the host's view: the rendered layer with the effect's overlay drawn over it");
     AddViewOptions(*command, options->view);
-    command->add_option("-o,--output", options->output, "Picture to write (PNG, TIFF, ...)")->required();
+    command->add_option("-o,--output", options->output, std::string("Picture to write (") + IMAGE_FORMATS_TEXT + ")")
+        ->required();
     command->add_option("--trace", options->trace, "Also write every drawing call the effect made, as JSON");
     command->callback([&context, options] { context.Run([&] { RunOverlay(context, *options); }); });
 }

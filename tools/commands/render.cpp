@@ -2,6 +2,7 @@
 // through the module, driven exactly as a host drives it, and writes the
 // result. Single images and numbered sequences; outputs appear complete or
 // not at all.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -32,6 +33,8 @@ namespace {
 
 // Beyond this a draft render is a handful of pixels; hosts stop far sooner.
 constexpr int MAX_DOWNSAMPLE = 64;
+// A failed run's closing line lists this many runs of frames, then a count.
+constexpr std::size_t FAILED_RUNS_LISTED = 10;
 
 struct RenderOptions {
     std::string input;
@@ -207,7 +210,15 @@ private:
                 return *kind;
             }
         }
-        throw UsageError("none of the input frames can be read (" + options_.input + ")");
+        // Why the first cannot be read is, most often, why none can.
+        std::string reason;
+        try {
+            ReadImage(jobs_.front().input);
+        } catch (const ToolError &error) {
+            reason = std::string(": the first, ") + error.what();
+        }
+        throw UsageError("none of the " + std::to_string(jobs_.size()) + " input frames can be read (" +
+                         options_.input + ")" + reason);
     }
 
     Image Source(const FrameJob &job) {
@@ -276,12 +287,11 @@ private:
         RunFramePipeline(jobs_, stages);
         meter.Finish();
         if (!failed.empty()) {
-            std::string list;
-            for (std::size_t i = 0; i < failed.size(); ++i) {
-                list += (i == 0 ? "" : ", ") + std::to_string(failed[i]);
-            }
+            // Each failure was reported as it happened; this is the count
+            // and where to look.
+            std::sort(failed.begin(), failed.end());
             throw ToolError(worst, std::to_string(failed.size()) + " of " + std::to_string(jobs_.size()) +
-                                       " frames failed: " + list);
+                                       " frames failed: " + FrameListText(failed, FAILED_RUNS_LISTED));
         }
     }
 
@@ -299,8 +309,9 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
     auto options = std::make_shared<RenderOptions>();
     CLI::App *render = app.add_subcommand("render", "Apply the effect to an image, a sequence or the test chart");
     render->add_option("INPUT", options->input,
-                       "Image to grade (PNG, TIFF, JPEG, OpenEXR, DPX, ...); a frame number such as %04d makes "
-                       "it a sequence. Without it, a built-in 1920x1080 test chart");
+                       std::string("Image to grade (") + IMAGE_FORMATS_TEXT +
+                           "); a frame number such as %04d makes it a sequence. Without it, a built-in 1920x1080 "
+                           "test chart");
     render->add_option("-o,--output", options->output, "Where to write; the extension chooses the format")
         ->required();
     AddValueOptions(*render, options->values);
@@ -310,7 +321,13 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
         ->check(CLI::IsMember({"8", "16", "float"}));
     render->add_option("--par", options->par,
                        "Pixel aspect ratio of the layer, NUM/DEN (default: the file's own, else 1/1)");
-    render->add_option("--downsample", options->downsample, "Render at 1/N resolution, as a host's draft mode");
+    CLI::Option *downsample =
+        render->add_option("--downsample", options->downsample, "Render at 1/N resolution, as a host's draft mode");
+    if (!HAVE_IMAGE_LIBRARY) {
+        // Resampled by the image library: this build refuses it, saying
+        // why, and its help does not offer it.
+        downsample->group("");
+    }
     render->add_flag("--side-by-side", options->side_by_side, "Write the source and the result side by side");
     render->add_flag("--matte", options->matte,
                      "Write the window's weight as a grey picture (white: inside grade, black: outside) "

@@ -1,7 +1,12 @@
 #include "tools/image/image_file.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
 #include <filesystem>
 #include <memory>
 
@@ -84,6 +89,19 @@ void CheckOutputFolder(const std::string &path, const std::filesystem::path &fol
     throw UsageError(path + ": no such folder " + folder.string());
 }
 
+// A format without alpha (JPEG, ...) drops the channel as it writes; said
+// once a run, as every frame of a sequence drops it alike.
+void WarnOfDroppedAlpha(const std::string &path, const Image &image) {
+    static std::atomic<bool> warned{false};
+    if (AlphaChannelOf(image) < 0 || IsBuiltInImagePath(path) || TraitsFor(path).holds_alpha) {
+        return;
+    }
+    if (!warned.exchange(true)) {
+        std::cerr << "zonara: warning: " << path << ": the " << TraitsFor(path).format_name
+                  << " format stores no alpha; the image's alpha channel is dropped\n";
+    }
+}
+
 }  // namespace
 
 Image ReadImage(const std::string &path) {
@@ -96,6 +114,14 @@ Image ReadImage(const std::string &path) {
     }
     if (!std::filesystem::is_regular_file(path, error)) {
         throw UsageError(path + ": not a regular file (a device, pipe or socket cannot be read as an image)");
+    }
+    // Said here, in the system's words, for every format: some format
+    // readers report a file they may not open as one they do not know.
+    if (std::FILE *file = std::fopen(path.c_str(), "rb")) {
+        std::fclose(file);
+    } else {
+        const int reason = errno;
+        throw UsageError(path + ": cannot open (" + std::strerror(reason) + ")");
     }
     if (IsBuiltInImagePath(path)) {
         return ReadBuiltInImage(path);
@@ -126,8 +152,11 @@ void CheckOutputPath(const std::string &path) {
             throw UsageError(path + ": " + ONLY_BUILT_IN_FORMATS);
         }
         if (!LibraryCanWrite(path)) {
-            throw UsageError(path +
-                             ": no image format for this file name (use e.g. .png, .tif, .jpg, .exr, .dpx, .pam, .pfm)");
+            const std::string formats = "(use e.g. .png, .tif, .jpg, .exr, .dpx, .pam, .pfm)";
+            if (LibraryCanRead(path)) {
+                throw UsageError(path + ": this format is read, not written " + formats);
+            }
+            throw UsageError(path + ": no image format for this file name " + formats);
         }
     }
     // Where the file really goes: a symbolic link is written through.
@@ -146,6 +175,7 @@ void WriteImage(const std::string &path, const Image &image) {
     }
     const std::unique_ptr<Image> fitted = FittedToFormat(path, image);
     const Image &stored = fitted ? *fitted : image;
+    WarnOfDroppedAlpha(path, stored);
     PendingOutput pending(path);
     if (IsBuiltInImagePath(path)) {
         WriteBuiltInImage(path, pending, stored);

@@ -6,8 +6,14 @@
 #include <string>
 
 #include "tools/image/image.h"
+#include "tools/image/library_image_file.h"
 
 namespace zonara_tool {
+
+// The formats this build reads and writes, as help texts name them: the
+// build without the image library has only its own two.
+inline constexpr const char *IMAGE_FORMATS_TEXT =
+    HAVE_IMAGE_LIBRARY ? "PNG, TIFF, JPEG, OpenEXR, DPX, PAM, PFM, ..." : "PAM or PFM";
 
 // Throws ToolError (usage) for a missing, unreadable or oversized file.
 Image ReadImage(const std::string &path);

@@ -62,6 +62,7 @@ const ImageLibraryTable &Library() {
 Image ReadLibraryImage(const std::string &path) { return Library().read(path); }
 std::optional<SampleKind> PeekLibrarySampleKind(const std::string &path) { return Library().peek_sample_kind(path); }
 bool LibraryCanWrite(const std::string &path) { return Library().can_write(path); }
+bool LibraryCanRead(const std::string &path) { return Library().can_read(path); }
 OutputTraits LibraryOutputTraits(const std::string &path) { return Library().output_traits(path); }
 void WriteLibraryImage(const std::string &format_path, PendingOutput &file, const Image &image) {
     Library().write(format_path, file, image);
@@ -81,6 +82,7 @@ namespace {
 Image ReadLibraryImage(const std::string &path) { Refuse(path); }
 std::optional<SampleKind> PeekLibrarySampleKind(const std::string &) { return std::nullopt; }
 bool LibraryCanWrite(const std::string &) { return false; }
+bool LibraryCanRead(const std::string &) { return false; }
 OutputTraits LibraryOutputTraits(const std::string &) { return {}; }
 void WriteLibraryImage(const std::string &format_path, PendingOutput &, const Image &) { Refuse(format_path); }
 Image ResampleWithLibrary(const Image &, int, int) {

@@ -22,6 +22,9 @@ std::optional<SampleKind> PeekLibrarySampleKind(const std::string &path);
 
 // Whether the library knows a format for this file name.
 bool LibraryCanWrite(const std::string &path);
+// Whether the library has a reader for the format this file name chooses
+// (some, such as Cineon and Photoshop, it reads but does not write).
+bool LibraryCanRead(const std::string &path);
 
 // What the format a file name chooses can hold of an image's meaning.
 struct OutputTraits {
@@ -29,6 +32,7 @@ struct OutputTraits {
     bool holds_origin = false;
     bool holds_negative_origin = false;
     bool holds_display_window = false;
+    bool holds_alpha = false;
     // The one association the format stores alpha in; unset where the file
     // says which (TIFF) or where it stores no alpha at all.
     std::optional<AlphaAssociation> only_association;

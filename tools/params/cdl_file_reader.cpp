@@ -1,10 +1,13 @@
 #include "tools/params/cdl_file_reader.h"
 
+#include <cerrno>
 #include <cmath>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #if ZONARA_HAVE_CDL
 #include <pugixml.hpp>
@@ -15,13 +18,35 @@
 
 namespace zonara_tool {
 
+namespace {
+
+bool EndsWithCdlExtension(std::string_view path) {
+    for (const std::string_view extension : {".cc", ".ccc", ".cdl"}) {
+        if (path.size() >= extension.size() && path.substr(path.size() - extension.size()) == extension) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 CdlReference ParseCdlReference(const std::string &text) {
     std::error_code error;
-    const std::size_t hash = text.rfind('#');
-    if (hash == std::string::npos || std::filesystem::is_regular_file(text, error)) {
+    if (std::filesystem::exists(text, error)) {
         return {text, ""};
     }
-    return {text.substr(0, hash), text.substr(hash + 1)};
+    for (std::size_t hash = text.find('#'); hash != std::string::npos; hash = text.find('#', hash + 1)) {
+        if (std::filesystem::exists(text.substr(0, hash), error)) {
+            return {text.substr(0, hash), text.substr(hash + 1)};
+        }
+    }
+    for (std::size_t hash = text.find('#'); hash != std::string::npos; hash = text.find('#', hash + 1)) {
+        if (EndsWithCdlExtension(std::string_view(text).substr(0, hash))) {
+            return {text.substr(0, hash), text.substr(hash + 1)};
+        }
+    }
+    return {text, ""};
 }
 
 CdlCorrection SelectCdlCorrection(const std::vector<CdlCorrection> &corrections, const std::string &id,
@@ -209,6 +234,13 @@ std::vector<CdlCorrection> ParseCdlDocument(std::string_view text, const std::st
     if (corrections.empty()) {
         throw UsageError(origin + ": holds no <ColorCorrection>");
     }
+    std::set<std::string_view> ids;
+    for (const CdlCorrection &correction : corrections) {
+        if (!correction.id.empty() && !ids.insert(correction.id).second) {
+            throw UsageError(origin + ": holds more than one correction with id '" + correction.id +
+                             "', so #" + correction.id + " cannot say which");
+        }
+    }
     return corrections;
 }
 
@@ -225,7 +257,14 @@ CdlCorrection ReadCdlCorrection(const std::string &reference) {
     RequireCdlFiles();
     const CdlReference where = ParseCdlReference(reference);
     std::error_code error;
-    if (!std::filesystem::is_regular_file(where.path, error)) {
+    const std::filesystem::file_status status = std::filesystem::status(where.path, error);
+    if (std::filesystem::is_directory(status)) {
+        throw UsageError(where.path + ": is a folder, not a CDL file");
+    }
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        throw UsageError(where.path + ": not a regular file (a device, pipe or socket is no CDL file)");
+    }
+    if (!std::filesystem::exists(status)) {
         throw UsageError(where.path + ": no such file");
     }
     const auto size = std::filesystem::file_size(where.path, error);
@@ -235,7 +274,8 @@ CdlCorrection ReadCdlCorrection(const std::string &reference) {
     }
     std::ifstream file(where.path, std::ios::binary);
     if (!file) {
-        throw UsageError("cannot read " + where.path);
+        const int reason = errno;
+        throw UsageError(where.path + ": cannot open (" + std::strerror(reason) + ")");
     }
     // Read no more than one byte past the limit, whatever the size claimed.
     std::string text(MAX_CDL_FILE_BYTES + 1, '\0');

@@ -17,7 +17,10 @@ namespace zonara_tool {
 constexpr std::size_t MAX_CDL_FILE_BYTES = std::size_t{16} << 20;
 
 // "FILE#ID" split into the file and the correction's id. A name that exists
-// as a file as it stands is taken whole, so a '#' inside a file name works.
+// as a file as it stands is taken whole, so a '#' inside a file name works;
+// otherwise the split is at the first '#' that leaves an existing file
+// before it, so an id may hold '#' too (show.ccc#sh010#2). Where no such
+// file exists, at the first '#' after a CDL file name (.cc, .ccc, .cdl).
 struct CdlReference {
     std::string path;
     std::string id;  // empty: the file's only correction
@@ -25,7 +28,8 @@ struct CdlReference {
 CdlReference ParseCdlReference(const std::string &text);
 
 // Every correction of the document, in file order. `origin` names the file
-// in messages. Throws ToolError (usage).
+// in messages. Throws ToolError (usage), also for two corrections with one
+// id, which no reference could tell apart.
 std::vector<CdlCorrection> ParseCdlDocument(std::string_view text, const std::string &origin);
 
 // The correction with this id, or the only one when `id` is empty. Throws

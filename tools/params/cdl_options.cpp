@@ -26,10 +26,16 @@ void AppendSide(const std::string &reference, GradeSide side, const ParamCatalog
 }  // namespace
 
 void AddCdlOptions(CLI::App &command, CdlOptions &options) {
-    command.add_option("--cdl-inside", options.inside,
-                       "FILE[#ID]: the inside grade from an ASC CDL file (.cc, .cdl, .ccc; ID picks one "
-                       "correction of several), applied before --set");
-    command.add_option("--cdl-outside", options.outside, "FILE[#ID]: the outside grade, likewise");
+    CLI::Option *inside = command.add_option("--cdl-inside", options.inside,
+                                             "FILE[#ID]: the inside grade from an ASC CDL file (.cc, .cdl, .ccc; "
+                                             "ID picks one correction of several), applied before --set");
+    CLI::Option *outside =
+        command.add_option("--cdl-outside", options.outside, "FILE[#ID]: the outside grade, likewise");
+    if (!CdlFilesAvailable()) {
+        // Refused with the reason where given, and not offered in help.
+        inside->group("");
+        outside->group("");
+    }
 }
 
 std::vector<ParamValue> ReadCdlValues(const CdlOptions &options, const ParamCatalog &catalog) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <system_error>
 #include <sstream>
 
@@ -44,10 +45,17 @@ std::vector<ParamValue> ParsePreset(const std::string &text, const std::string &
     // The key whose value is being read, so that a number the library
     // cannot hold (1e400) is reported against it.
     std::string reading_key;
-    const nlohmann::json::parser_callback_t note_key = [&reading_key](int depth, nlohmann::json::parse_event_t event,
-                                                                      nlohmann::json &parsed) {
+    // A key given twice would silently take its last value; the look is
+    // refused instead, as which one was meant is the user's to say.
+    std::set<std::string> keys_seen;
+    std::string repeated_key;
+    const nlohmann::json::parser_callback_t note_key = [&](int depth, nlohmann::json::parse_event_t event,
+                                                           nlohmann::json &parsed) {
         if (event == nlohmann::json::parse_event_t::key && depth == 1) {
             reading_key = parsed.get<std::string>();
+            if (!keys_seen.insert(reading_key).second && repeated_key.empty()) {
+                repeated_key = reading_key;
+            }
         }
         return true;
     };
@@ -66,6 +74,9 @@ std::vector<ParamValue> ParsePreset(const std::string &text, const std::string &
     }
     if (!document.is_object()) {
         throw UsageError(origin + ": expected an object of parameter keys and values");
+    }
+    if (!repeated_key.empty()) {
+        throw UsageError(origin + ": the key '" + repeated_key + "' is given more than once; give each key once");
     }
     std::vector<ParamValue> values;
     for (const auto &[key, value] : document.items()) {

@@ -128,6 +128,48 @@ double GammaForPower(double power) {
     return static_cast<double>(best);
 }
 
+void CheckReadsBack(const CdlCorrection &correction, GradeSide side, const ParamCatalog &catalog,
+                    std::vector<std::string> &warnings) {
+    const GradeSources &p = GradeSourcesOf(side);
+    auto key = [&](int index) { return EntryFor(catalog, index).key; };
+    for (int k = 0; k < CDL_CHANNELS; ++k) {
+        const std::string channel = CHANNEL_NAMES[k];
+        auto refuse = [&](const std::string &element, double value, const std::string &made_of,
+                          const std::string &limit) {
+            throw UsageError("the " + SideName(side) + " grade cannot be written as a CDL: its " +
+                             channel + " " + element + " would be " + FormatCdlNumber(value) + " (" + made_of +
+                             "), which reading the file back refuses (" + limit + ")");
+        };
+        const ParamCatalog::Entry &gain = EntryFor(catalog, p.channel_gain[k]);
+        if (!InRange(gain, correction.slope[k])) {
+            refuse("slope", correction.slope[k], key(p.master_gain) + " x " + gain.key,
+                   gain.key + ": " + DescribeRange(gain));
+        }
+        const ParamCatalog::Entry &offset = EntryFor(catalog, p.channel_offset[k]);
+        if (!InRange(offset, correction.offset[k])) {
+            refuse("offset", correction.offset[k], key(p.master_offset) + " + " + offset.key,
+                   offset.key + ": " + DescribeRange(offset));
+        }
+        const ParamCatalog::Entry &gamma = EntryFor(catalog, p.channel_gamma[k]);
+        const double power = correction.power[k];
+        const std::string power_made_of = "1 / (" + key(p.master_gamma) + " x " + gamma.key + ")";
+        const double read_gamma = power > 0.0 ? GammaForPower(power) : 0.0;
+        if (!(read_gamma > 0.0) || !InRange(gamma, read_gamma)) {
+            refuse("power", power, power_made_of,
+                   "a power must be at least " + FormatCdlNumber(1.0 / gamma.def.u.fs_d.valid_max) +
+                       ", as gamma = 1/power; " + gamma.key + ": " + DescribeRange(gamma));
+        }
+        // The import's render takes the reciprocal of the one gamma it sets.
+        const float read_power = FoldInverseGamma(static_cast<float>(read_gamma), 1.0f);
+        if (read_power != static_cast<float>(power)) {
+            warnings.push_back("the " + SideName(side) + " " + channel + " power " + FormatCdlNumber(power) + " (" +
+                               power_made_of + ") is reached by no single gamma: the file reads back as power " +
+                               FormatCdlNumber(read_power) +
+                               ", so a render from it may differ from this one in a value's last bit");
+        }
+    }
+}
+
 std::vector<ParamValue> GradeFromCorrection(const CdlCorrection &correction, GradeSide side,
                                             const ParamCatalog &catalog, const std::string &origin,
                                             std::vector<std::string> &warnings) {

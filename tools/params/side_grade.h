@@ -41,6 +41,14 @@ FoldedGrade FoldSideGrade(const testhost::ParamStore &params, GradeSide side);
 CdlCorrection CorrectionFromGrade(const testhost::ParamStore &params, GradeSide side,
                                   std::vector<std::string> &warnings);
 
+// Holds an exported correction to what reading it back takes: throws
+// ToolError (usage) naming the side's controls whose folding gives a slope,
+// offset or power the import refuses, and adds to `warnings` each power that
+// no single gamma reaches (a master and a channel gamma together), which
+// reads back one rounding away.
+void CheckReadsBack(const CdlCorrection &correction, GradeSide side, const ParamCatalog &catalog,
+                    std::vector<std::string> &warnings);
+
 // The parameter values that give the side this correction. Throws ToolError
 // (usage) naming `origin`, the element, the channel and the valid range for
 // a value the effect does not take.

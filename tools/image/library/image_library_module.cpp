@@ -1,6 +1,7 @@
 #include "tools/image/library/image_library_table.h"
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <set>
 #include <optional>
@@ -18,6 +19,7 @@
 #include <OpenImageIO/imagebuf.h>
 #include <OpenImageIO/imagebufalgo.h>
 #include <OpenImageIO/imageio.h>
+#include <OpenImageIO/strutil.h>
 
 namespace zonara_tool {
 
@@ -329,6 +331,24 @@ bool LibraryCanWrite(const std::string &path) {
     return false;
 }
 
+bool LibraryCanRead(const std::string &path) {
+    // By the name alone, as the output need not exist: the formats the
+    // extension names, and whether the library has a reader for one.
+    std::string extension = OIIO::Filesystem::extension(path, false);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string readers;
+    OIIO::getattribute("input_format_list", readers);
+    const std::vector<std::string> read = OIIO::Strutil::splits(readers, ",");
+    for (const auto &[format, extensions] : OIIO::get_extension_map()) {
+        if (std::find(extensions.begin(), extensions.end(), extension) != extensions.end() &&
+            std::find(read.begin(), read.end(), format) != read.end()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 OutputTraits LibraryOutputTraits(const std::string &path) {
     auto output = OIIO::ImageOutput::create(path);
     OutputTraits traits;
@@ -340,6 +360,7 @@ OutputTraits LibraryOutputTraits(const std::string &path) {
     traits.holds_origin = output->supports("origin");
     traits.holds_negative_origin = output->supports("negativeorigin");
     traits.holds_display_window = output->supports("displaywindow");
+    traits.holds_alpha = output->supports("alpha");
     // OpenEXR defines its colour as premultiplied, and the library reads
     // DPX alpha so; TIFF marks which it holds; the other formats with alpha
     // (PNG, Targa, WebP, ...) store it straight.
@@ -494,7 +515,7 @@ extern "C" ZONARA_IMAGE_LIBRARY_EXPORT const zonara_tool::ImageLibraryTable *Zon
         zonara_tool::IMAGE_LIBRARY_TABLE_VERSION, zonara_tool::ReadLibraryImage,
         zonara_tool::PeekLibrarySampleKind,       zonara_tool::LibraryCanWrite,
         zonara_tool::LibraryOutputTraits,         zonara_tool::WriteLibraryImage,
-        zonara_tool::ResampleWithLibrary,
+        zonara_tool::ResampleWithLibrary,         zonara_tool::LibraryCanRead,
     };
     return &TABLE;
 }

@@ -15,7 +15,7 @@ namespace zonara_tool {
 
 // Raised whenever an entry changes its meaning, so that a stale module
 // beside a newer tool is refused rather than called wrongly.
-constexpr int IMAGE_LIBRARY_TABLE_VERSION = 1;
+constexpr int IMAGE_LIBRARY_TABLE_VERSION = 2;
 
 // The functions of library_image_file.h, as the module implements them.
 struct ImageLibraryTable {
@@ -26,6 +26,7 @@ struct ImageLibraryTable {
     OutputTraits (*output_traits)(const std::string &path);
     void (*write)(const std::string &format_path, PendingOutput &file, const Image &image);
     Image (*resample)(const Image &source, int width, int height);
+    bool (*can_read)(const std::string &path);
 };
 
 }  // namespace zonara_tool
