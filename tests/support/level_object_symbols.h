@@ -61,7 +61,10 @@ inline std::vector<std::string> MergeableDefinitions(const std::string &nm, cons
     for (std::string line; std::getline(symbols, line);) {
         std::istringstream fields(line);
         std::string address, type, name;
-        if (fields >> address >> type >> name && (type == "W" || type == "V" || type == "u")) {
+        // DW.ref.* are the unwinder's pointers to the personality routine:
+        // data, the same in every object, not code for a level.
+        if (fields >> address >> type >> name && (type == "W" || type == "V" || type == "u") &&
+            name.rfind("DW.ref.", 0) != 0) {
             names.push_back(Demangled(name));
         }
     }
