@@ -268,6 +268,17 @@ inline double Power(const Record &r, double base, double exponent) {
     return std::pow(base, exponent);
 }
 
+// Whether any colour goes through a grade or saturation on either side.
+inline bool GradesColours(const Record &r) {
+    if (r.color_model != 1 && r.color_model != 2) return false;
+    if (r.inside_saturation != 1 || r.outside_saturation != 1) return true;
+    for (int k = 0; k < 3; ++k) {
+        if (r.inside_offset[k] != 0 || r.inside_inv_gamma[k] != 1 || r.inside_gain[k] != 1) return true;
+        if (r.outside_offset[k] != 0 || r.outside_inv_gamma[k] != 1 || r.outside_gain[k] != 1) return true;
+    }
+    return false;
+}
+
 inline Pixel Grade(const Record &r, int x, int y, Pixel src) {
     const float w = Weight(r, x, y);
     Pixel out = src;
@@ -331,9 +342,10 @@ inline Pixel Grade(const Record &r, int x, int y, Pixel src) {
     for (float *c : ch) {
         if (r.clamp_out_white && *c > 1) *c = 1;
     }
-    // Not-a-number colours come out as the one quiet NaN.
+    // Not-a-number colours come out as the one quiet NaN, where the frame
+    // grades anything; otherwise they keep their bits.
     for (float *c : ch) {
-        if (std::isnan(*c)) *c = std::numeric_limits<float>::quiet_NaN();
+        if (GradesColours(r) && std::isnan(*c)) *c = std::numeric_limits<float>::quiet_NaN();
     }
     out.alpha = src.alpha;
     return out;

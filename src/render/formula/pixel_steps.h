@@ -11,6 +11,7 @@
 namespace zonara::steps {
 
 ZONARA_HOT_INLINE float SquareRoot(float value) { return std::sqrt(value); }
+ZONARA_HOT_INLINE bool AnyOf(bool mask) { return mask; }
 
 #define ZONARA_STEP_INLINE ZONARA_HOT_INLINE
 #include "render/formula/pixel_steps.inc"

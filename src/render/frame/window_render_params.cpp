@@ -155,10 +155,9 @@ void DeriveFrameConstants(const PF_InData *in_data, WindowRenderParams &record) 
     // With both sides at identity every weight, blended ones included, skips
     // the grade and the saturation alike; Mix 0 and an unknown colour model
     // skip them for every weight too.
-    const bool nothing_graded = !GradeEnabled(record) ||
-                                (IsIdentity(record.side_grade[SIDE_INSIDE]) &&
-                                 IsIdentity(record.side_grade[SIDE_OUTSIDE]));
-    record.weight_matters = record.mix > 0.0f && !nothing_graded;
+    record.grades_colours = GradeEnabled(record) && !(IsIdentity(record.side_grade[SIDE_INSIDE]) &&
+                                                      IsIdentity(record.side_grade[SIDE_OUTSIDE]));
+    record.weight_matters = record.mix > 0.0f && record.grades_colours;
 }
 
 }  // namespace zonara

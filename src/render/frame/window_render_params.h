@@ -104,6 +104,10 @@ struct WindowRenderParams {
     // The power every grade takes: the host's callback, or the standard one
     // when the host offers none.
     PowFunction grade_pow;
+    // False when no colour goes through a grade or saturation (both sides at
+    // identity, or an unknown colour model): colours then keep their bits,
+    // not-a-number payloads included, as no operation joins two of them.
+    bool grades_colours;
     // False when the result cannot depend on the weight (nothing is graded,
     // or Mix leaves the source as it is), so the weight need not be computed.
     bool weight_matters;
@@ -124,7 +128,7 @@ float FoldInverseGamma(float channel_gamma, float master_gamma);
 EffectiveGrade FoldSideGrade(const PF_ParamDef *const *params, GradeSide side);
 
 // Fills the derived fields (grade_pow from the host's callbacks in in_data,
-// which may be null, the identity tests of side_grade, weight_matters) from
+// which may be null, the identity tests of side_grade, grades_colours, weight_matters) from
 // the others; BuildWindowRenderParams ends with it.
 void DeriveFrameConstants(const PF_InData *in_data, WindowRenderParams &record);
 
