@@ -257,9 +257,12 @@ width, height = (int(v) for v in size.split("x"))
 per_frame = defaultdict(dict)  # (section, name) -> run -> seconds a frame
 peaks = defaultdict(list)
 for line in open(path):
-    section, name, run, seconds, count, peak = line.rstrip("\n").split("|")
-    per_frame[(section, name)][int(run)] = float(seconds) / int(count)
+    section, name, run, seconds, frames_timed, peak = line.rstrip("\n").split("|")
+    per_frame[(section, name)][int(run)] = float(seconds) / int(frames_timed)
     peaks[(section, name)].append(int(peak))
+
+def count(n, noun):
+    return f"{n} {noun}" + ("" if n == 1 else "s")
 
 def spread(values):
     return min(values), statistics.median(values), max(values)
@@ -268,7 +271,7 @@ def table(section, title):
     keys = [key for key in per_frame if key[0] == section]
     if not keys:
         return
-    print(f"\n{title}, {runs} runs alternated; ms a frame, min / median / max:")
+    print(f"\n{title}, {count(runs, 'run')} alternated; ms a frame, min / median / max:")
     for key in keys:
         low, middle, high = spread(list(per_frame[key].values()))
         rate = f"{width * height / 1e6 / middle:8.1f} Mpix/s" if middle > 0 else ""
@@ -291,7 +294,7 @@ def ratios(section, peer, rows):
         aim = f"   target at most {target}" if target else ""
         print(f"    {name:40s} {low:6.2f} {middle:6.2f} {high:6.2f}{aim}")
 
-table("files", f"files: whole processes on {frames} frames of {size}")
+table("files", f"files: whole processes on {count(frames, 'frame')} of {size}")
 ratios("files", "ffmpeg chain, 8-bit PAM", [
     ("zonara, 8-bit PAM, default", "0.35"),
     ("zonara, 8-bit PAM, full", "0.6"),
