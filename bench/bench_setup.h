@@ -1,5 +1,4 @@
-// What the render benchmarks and `zonara bench` share: the two grades they
-// time, the test frame's content, and the layer formats of each host.
+// What the render benchmarks and `zonara bench` share: the grades they time, the test frame's content, and the layer formats of each host.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +12,7 @@
 
 namespace bench_setup {
 
-enum class Grade { kDefault, kFull };
+enum class Grade { kDefault, kFull, kSoftGaussian, kSoftExponential };
 
 struct FormatChoice {
     const char *name;
@@ -26,6 +25,36 @@ constexpr FormatChoice ARGB16{"ARGB16", testhost::HostApp::kAfterEffects, testho
 constexpr FormatChoice BGRA8{"BGRA8", testhost::HostApp::kPremiere, testhost::PixelFormat::kBgra8};
 constexpr FormatChoice BGRA32F{"BGRA32f", testhost::HostApp::kPremiere, testhost::PixelFormat::kBgra32f};
 
+// The soft window: the look users make every day, both sides graded with
+// per-channel gammas and saturation, in a rotated ellipse of 0.8 x 0.8 of the
+// frame whose wide feather (700 px at 3840 wide, scaled with the width)
+// leaves about 35% of the frame in the band, where the weight is strictly
+// between 0 and 1 and every channel blends both sides' constants and takes
+// a general power. The falloff chooses how the weight falls over it.
+// bench/peers.sh sets the same values by key; the two must stay alike.
+inline void ApplySoftGrade(PF_ParamDef **p, Grade grade, int width, int height) {
+    using namespace zonara;
+    constexpr double FEATHER_AT_4K = 700.0;
+    p[PARAM_WINDOW_TYPE]->u.pd.value = WINDOW_TYPE_ELLIPSE;
+    p[PARAM_ORIGIN]->u.td.x_value = WholeToFixed(width / 2);
+    p[PARAM_ORIGIN]->u.td.y_value = WholeToFixed(height / 2);
+    p[PARAM_WIDTH]->u.fs_d.value = 0.8 * width;
+    p[PARAM_HEIGHT]->u.fs_d.value = 0.8 * height;
+    p[PARAM_ANGLE]->u.ad.value = WholeToFixed(30);
+    p[PARAM_FEATHER]->u.fs_d.value = FEATHER_AT_4K * width / 3840.0;
+    p[PARAM_FALLOFF]->u.pd.value = grade == Grade::kSoftExponential ? FALLOFF_EXPONENTIAL : FALLOFF_GAUSSIAN;
+    const struct {
+        int param;
+        double value;
+    } look[] = {{PARAM_IN_OFFSET, 0.02},     {PARAM_IN_SATURATION, 1.3},  {PARAM_IN_RED_GAMMA, 1.1},
+                {PARAM_IN_RED_GAIN, 1.05},   {PARAM_IN_GREEN_GAMMA, 1.2}, {PARAM_IN_BLUE_GAMMA, 0.9},
+                {PARAM_OUT_GAIN, 0.7},       {PARAM_OUT_SATURATION, 0.8}, {PARAM_OUT_RED_GAMMA, 0.95},
+                {PARAM_OUT_GREEN_GAMMA, 1.05}, {PARAM_OUT_BLUE_GAMMA, 1.15}};
+    for (const auto &setting : look) {
+        p[setting.param]->u.fs_d.value = setting.value;
+    }
+}
+
 // The full grade: a rotated ellipse with the default feather covering about
 // half the frame (pi/4 * 0.8 * 0.8 of it), and every inside and outside
 // control away from identity, so every pixel takes powers and a saturation
@@ -33,6 +62,10 @@ constexpr FormatChoice BGRA32F{"BGRA32f", testhost::HostApp::kPremiere, testhost
 inline void ApplyGrade(PF_ParamDef **p, Grade grade, int width, int height) {
     using namespace zonara;
     if (grade == Grade::kDefault) return;
+    if (grade == Grade::kSoftGaussian || grade == Grade::kSoftExponential) {
+        ApplySoftGrade(p, grade, width, height);
+        return;
+    }
     p[PARAM_WINDOW_TYPE]->u.pd.value = WINDOW_TYPE_ELLIPSE;
     p[PARAM_ORIGIN]->u.td.x_value = WholeToFixed(width / 2);
     p[PARAM_ORIGIN]->u.td.y_value = WholeToFixed(height / 2);

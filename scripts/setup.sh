@@ -6,7 +6,7 @@
 #
 # --tool builds only the zonara tool and the effect's module (what ./zonara
 # needs), not the tests and benchmarks; --peers also installs the programs
-# the whole-process benchmarks compare against (bench/peers-process.sh). Each step that has work to do prints
+# the benchmarks compare against (bench/peers.sh). Each step that has work to do prints
 # one line to standard error; the package manager's and the build's own
 # output go to a log, whose path is printed when a step fails. A run with
 # nothing to do prints nothing, so the tool's own output stays clean.

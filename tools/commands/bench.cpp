@@ -1,7 +1,9 @@
 // zonara bench: times frames rendered through the module and the simulated
 // host exactly as `zonara render` renders them, against a single-threaded
 // copy of the same source buffer into the same destination, and prints the
-// medians. The last line reads
+// medians. The look is a named grade adjusted by the values render takes
+// (--preset, --set and the CDL files), so any look can be timed. The last
+// line reads
 //   render R Mpix/s, copy C Mpix/s, ratio X
 // with X = R / C, so a result can be compared across machines. Before it,
 // the instruction-set level the float frames render at and, for them, the
@@ -25,6 +27,8 @@
 #include "render/frame/window_render_params.h"
 #include "tools/commands/commands.h"
 #include "tools/base/host_name.h"
+#include "tools/params/param_values.h"
+#include "tools/params/value_sources.h"
 
 namespace zonara_tool {
 namespace {
@@ -33,6 +37,7 @@ struct BenchOptions {
     std::string depth = "8";
     std::string host = "ae";
     std::string grade = "default";
+    ValueSources values;  // --preset, --cdl-inside, --cdl-outside, --set
     std::string size = "3840x2160";
     std::string content = "chart";
     int frames = 5;
@@ -56,6 +61,24 @@ void ParseSize(const std::string &text, int &width, int &height) {
     width = std::stoi(match[1]);
     height = std::stoi(match[2]);
     if (width < 1 || height < 1) throw UsageError("--size must be at least 1x1");
+}
+
+bench_setup::Grade GradeNamed(const std::string &name) {
+    if (name == "full") return bench_setup::Grade::kFull;
+    if (name == "soft") return bench_setup::Grade::kSoftGaussian;
+    if (name == "soft-exponential") return bench_setup::Grade::kSoftExponential;
+    return bench_setup::Grade::kDefault;
+}
+
+// The look the frames are timed with: the named grade first, then the values
+// as render reads them (a preset, the CDL files, each --set), so that any
+// look a user renders can be timed and a named grade adjusted key by key.
+void ApplyLook(testhost::Host &host, const BenchOptions &options, int width, int height) {
+    bench_setup::ApplyGrade(host.params().array(), GradeNamed(options.grade), width, height);
+    const ParamCatalog catalog(host.declared_params());
+    for (const ParamValue &value : ReadValues(options.values, catalog)) {
+        ApplyParamValue(value, host.params());
+    }
 }
 
 double Median(std::vector<double> values) {
@@ -115,9 +138,7 @@ void RunBench(ToolContext &context, const BenchOptions &options) {
     frame.layer_width = width;
     frame.layer_height = height;
     auto host = context.StartHost(choice.app, frame);
-    bench_setup::ApplyGrade(host->params().array(),
-                            options.grade == "full" ? bench_setup::Grade::kFull : bench_setup::Grade::kDefault,
-                            width, height);
+    ApplyLook(*host, options, width, height);
 
     testhost::Layer src(choice.format, width, height);
     testhost::Layer dst(choice.format, width, height);
@@ -168,8 +189,11 @@ void AddBenchCommand(CLI::App &app, ToolContext &context) {
     bench->add_option("--depth", options->depth, "Channel depth: 8, 16 (After Effects) or float (Premiere Pro)")
         ->check(CLI::IsMember({"8", "16", "float"}));
     bench->add_option("--host", options->host, "Host: ae or premiere")->check(CLI::IsMember(HostNames()));
-    bench->add_option("--grade", options->grade, "default parameters, or a full grade in a rotated ellipse")
-        ->check(CLI::IsMember({"default", "full"}));
+    bench->add_option("--grade", options->grade,
+                      "default parameters; full: every control in a rotated ellipse; soft: both sides graded in a "
+                      "wide Gaussian feather (soft-exponential: exponential falloff). Applied before --preset")
+        ->check(CLI::IsMember({"default", "full", "soft", "soft-exponential"}));
+    AddValueOptions(*bench, options->values);
     bench->add_option("--size", options->size, "Frame size WxH (default 3840x2160)");
     bench->add_option("--content", options->content, "chart: a smooth ramp with fine noise; noise: every pixel a random colour")
         ->check(CLI::IsMember({"chart", "noise"}));
