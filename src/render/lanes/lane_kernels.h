@@ -52,12 +52,20 @@ using PowerBlock = void (*)(const double *base, const double *exponent, double *
 using ConstantPowerBlock = void (*)(const ConstantPowers &powers, int channel, int side, const float *base,
                                     double *result, double *bound, std::size_t count);
 
+// The feather band's curves with powers on their own, for testing their
+// rounding windows: result[i] is the kernel's single-precision falloff of
+// t[i], kept[i] 1 where the kernel keeps it and 0 where the lane takes the
+// scalar function instead.
+using FalloffBlock = void (*)(std::int32_t falloff, const float *t, float *result, std::uint8_t *kept,
+                              std::size_t count);
+
 namespace lanes_baseline {
 void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
 void RenderFloatRows(const WindowRenderParams &, const ConstantPowers *, const FloatRowSpan &, bool, PowerTally &);
 std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
+void FalloffOfBlock(std::int32_t, const float *, float *, std::uint8_t *, std::size_t);
 }  // namespace lanes_baseline
 namespace lanes_avx2 {
 void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
@@ -65,6 +73,7 @@ void RenderFloatRows(const WindowRenderParams &, const ConstantPowers *, const F
 std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
+void FalloffOfBlock(std::int32_t, const float *, float *, std::uint8_t *, std::size_t);
 }  // namespace lanes_avx2
 namespace lanes_avx512 {
 void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
@@ -72,6 +81,7 @@ void RenderFloatRows(const WindowRenderParams &, const ConstantPowers *, const F
 std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
+void FalloffOfBlock(std::int32_t, const float *, float *, std::uint8_t *, std::size_t);
 }  // namespace lanes_avx512
 
 // The kernels of an instruction-set level; null at SCALAR.
