@@ -25,6 +25,18 @@ constexpr FormatChoice ARGB16{"ARGB16", testhost::HostApp::kAfterEffects, testho
 constexpr FormatChoice BGRA8{"BGRA8", testhost::HostApp::kPremiere, testhost::PixelFormat::kBgra8};
 constexpr FormatChoice BGRA32F{"BGRA32f", testhost::HostApp::kPremiere, testhost::PixelFormat::kBgra32f};
 
+// The window both graded looks share: a centred ellipse of 0.8 x 0.8 of the
+// frame, turned by 30 degrees.
+inline void ApplyWindow(PF_ParamDef **p, int width, int height) {
+    using namespace zonara;
+    p[PARAM_WINDOW_TYPE]->u.pd.value = WINDOW_TYPE_ELLIPSE;
+    p[PARAM_ORIGIN]->u.td.x_value = WholeToFixed(width / 2);
+    p[PARAM_ORIGIN]->u.td.y_value = WholeToFixed(height / 2);
+    p[PARAM_WIDTH]->u.fs_d.value = 0.8 * width;
+    p[PARAM_HEIGHT]->u.fs_d.value = 0.8 * height;
+    p[PARAM_ANGLE]->u.ad.value = WholeToFixed(30);
+}
+
 // The soft window: the look users make every day, both sides graded with
 // per-channel gammas and saturation, in a rotated ellipse of 0.8 x 0.8 of the
 // frame whose wide feather (700 px at 3840 wide, scaled with the width)
@@ -35,12 +47,7 @@ constexpr FormatChoice BGRA32F{"BGRA32f", testhost::HostApp::kPremiere, testhost
 inline void ApplySoftGrade(PF_ParamDef **p, Grade grade, int width, int height) {
     using namespace zonara;
     constexpr double FEATHER_AT_4K = 700.0;
-    p[PARAM_WINDOW_TYPE]->u.pd.value = WINDOW_TYPE_ELLIPSE;
-    p[PARAM_ORIGIN]->u.td.x_value = WholeToFixed(width / 2);
-    p[PARAM_ORIGIN]->u.td.y_value = WholeToFixed(height / 2);
-    p[PARAM_WIDTH]->u.fs_d.value = 0.8 * width;
-    p[PARAM_HEIGHT]->u.fs_d.value = 0.8 * height;
-    p[PARAM_ANGLE]->u.ad.value = WholeToFixed(30);
+    ApplyWindow(p, width, height);
     p[PARAM_FEATHER]->u.fs_d.value = FEATHER_AT_4K * width / 3840.0;
     p[PARAM_FALLOFF]->u.pd.value = grade == Grade::kSoftExponential ? FALLOFF_EXPONENTIAL : FALLOFF_GAUSSIAN;
     const struct {
@@ -66,12 +73,7 @@ inline void ApplyGrade(PF_ParamDef **p, Grade grade, int width, int height) {
         ApplySoftGrade(p, grade, width, height);
         return;
     }
-    p[PARAM_WINDOW_TYPE]->u.pd.value = WINDOW_TYPE_ELLIPSE;
-    p[PARAM_ORIGIN]->u.td.x_value = WholeToFixed(width / 2);
-    p[PARAM_ORIGIN]->u.td.y_value = WholeToFixed(height / 2);
-    p[PARAM_WIDTH]->u.fs_d.value = 0.8 * width;
-    p[PARAM_HEIGHT]->u.fs_d.value = 0.8 * height;
-    p[PARAM_ANGLE]->u.ad.value = WholeToFixed(30);
+    ApplyWindow(p, width, height);
     // Feather and falloff stay at the defaults the effect declares.
     const double inside[] = {0.02, 1.1, 1.05, 1.3, -0.01, 0.9, 1.1, 0.015, 1.2, 0.95, 0.01, 0.85, 1.05};
     const double outside[] = {-0.02, 0.9, 0.95, 0.6, 0.01, 1.15, 0.9, -0.015, 0.8, 1.05, 0.02, 1.25, 0.97};
