@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "testhost/program_folder.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -83,21 +85,16 @@ std::string DefaultModulePath() {
     if (from_environment != nullptr && *from_environment != '\0') {
         return from_environment;
     }
-#if defined(_WIN32)
-    // Shipped side by side, the tool uses the module in its own folder, so
-    // the build folder's path never has to exist on the user's machine.
-    // The ANSI forms, as LoadLibraryA takes the path the same way.
-    char exe[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    if (length != 0 && length < MAX_PATH) {
-        std::string beside(exe, length);
-        beside.resize(beside.find_last_of("\\/") + 1);
-        beside += "Quorv_Zonara.aex";
-        if (GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            return beside;
+    // Shipped or installed, the tool uses the module that came with it
+    // (beside it on Windows, in the plug-in folder of its installation
+    // otherwise), so the build folder's path never has to exist on the
+    // user's machine and an installed tool never loads a newer build's module.
+    const std::string folder = ProgramFolder();
+    if (!folder.empty()) {
+        if (std::string shipped = ExistingFile(folder + ZONARA_MODULE_FROM_PROGRAM); !shipped.empty()) {
+            return shipped;
         }
     }
-#endif
     return ZONARA_MODULE_PATH;
 }
 

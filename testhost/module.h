@@ -27,7 +27,9 @@ private:
     std::string path_;
 };
 
-// The module built with this tree, unless ZONARA_MODULE names another file.
+// The module that came with the running program (beside it on Windows, in
+// its installation's plug-in folder otherwise), else the one built with
+// this tree; ZONARA_MODULE names another file.
 std::string DefaultModulePath();
 
 }  // namespace testhost

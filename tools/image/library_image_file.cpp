@@ -4,10 +4,8 @@
 
 #if ZONARA_HAVE_OIIO
 #include <dlfcn.h>
-#include <unistd.h>
 
-#include <array>
-
+#include "testhost/program_folder.h"
 #include "tools/image/library/image_library_table.h"
 #endif
 
@@ -16,21 +14,14 @@ namespace zonara_tool {
 #if ZONARA_HAVE_OIIO
 namespace {
 
-// The folder of the running program: the module is built beside the tool
-// and the test programs.
-std::string ProgramFolder() {
-    std::array<char, 4096> path{};
-    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
-    if (length <= 0) {
-        return {};
-    }
-    std::string folder(path.data(), static_cast<std::size_t>(length));
-    return folder.substr(0, folder.find_last_of('/') + 1);
-}
-
 const ImageLibraryTable *LoadModule() {
     std::string reasons;
-    for (const std::string &path : {ProgramFolder() + ZONARA_IMAGE_LIBRARY_FILE, std::string(ZONARA_IMAGE_LIBRARY_PATH)}) {
+    // Beside the program in the build folder (the tool and the test
+    // programs), where an installation puts it, then where it was built.
+    const std::string folder = testhost::ProgramFolder();
+    const std::string candidates[] = {folder + ZONARA_IMAGE_LIBRARY_FILE, folder + ZONARA_IMAGE_LIBRARY_FROM_PROGRAM,
+                                      ZONARA_IMAGE_LIBRARY_PATH};
+    for (const std::string &path : candidates) {
         // Never closed: images keep the attributes the module read, which
         // only its code can release.
         void *module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
