@@ -516,6 +516,7 @@ extern "C" ZONARA_IMAGE_LIBRARY_EXPORT const zonara_tool::ImageLibraryTable *Zon
         zonara_tool::PeekLibrarySampleKind,       zonara_tool::LibraryCanWrite,
         zonara_tool::LibraryOutputTraits,         zonara_tool::WriteLibraryImage,
         zonara_tool::ResampleWithLibrary,         zonara_tool::LibraryCanRead,
+        zonara_tool::UseSampleBlockFunctions,
     };
     return &TABLE;
 }
