@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -56,15 +57,25 @@ Layer::Layer(PixelFormat format, int width, int height, LayerOptions options)
         throw std::invalid_argument("row too long for rowbytes");
     }
     const std::size_t block = stride * static_cast<std::size_t>(height);
-    storage_.resize(LAYER_GUARD_BYTES + block + LAYER_GUARD_BYTES);
-    for (std::size_t i = 0; i < storage_.size(); ++i) {
-        storage_[i] = GuardByte(i);
+    storage_bytes_ = LAYER_GUARD_BYTES + block + LAYER_GUARD_BYTES;
+    storage_.reset(static_cast<std::uint8_t *>(std::calloc(storage_bytes_, 1)));
+    if (!storage_) {
+        throw std::bad_alloc();
     }
+    // The pattern goes where no pixel lies: the guard zones and each row's
+    // padding. The pixels stay calloc's zeros.
+    auto guard = [this](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) {
+            storage_[i] = GuardByte(i);
+        }
+    };
     const std::size_t pixel_bytes = static_cast<std::size_t>(width) * BytesPerPixel(format);
+    guard(0, LAYER_GUARD_BYTES);
     for (int row = 0; row < height; ++row) {
-        std::uint8_t *start = storage_.data() + LAYER_GUARD_BYTES + stride * static_cast<std::size_t>(row);
-        std::fill(start, start + pixel_bytes, std::uint8_t{0});
+        const std::size_t row_start = LAYER_GUARD_BYTES + stride * static_cast<std::size_t>(row);
+        guard(row_start + pixel_bytes, row_start + stride);
     }
+    guard(LAYER_GUARD_BYTES + block, storage_bytes_);
 
     // Bottom-up: the row the effect sees first is stored last, and each
     // following row lies one stride lower in memory.
@@ -73,7 +84,7 @@ Layer::Layer(PixelFormat format, int width, int height, LayerOptions options)
         pixels_offset_ += stride * static_cast<std::size_t>(height - 1);
     }
     def_.world_flags = PF_WorldFlag_WRITEABLE | (format == PixelFormat::kArgb16 ? PF_WorldFlag_DEEP : 0);
-    def_.data = reinterpret_cast<PF_PixelPtr>(storage_.data() + pixels_offset_);
+    def_.data = reinterpret_cast<PF_PixelPtr>(storage_.get() + pixels_offset_);
     def_.rowbytes = options.bottom_up ? -static_cast<A_long>(stride) : static_cast<A_long>(stride);
     def_.width = width;
     def_.height = height;
@@ -113,7 +124,7 @@ bool Layer::GuardsIntact() const {
         }
         return true;
     };
-    if (!intact(0, LAYER_GUARD_BYTES) || !intact(block_end, storage_.size())) {
+    if (!intact(0, LAYER_GUARD_BYTES) || !intact(block_end, storage_bytes_)) {
         return false;
     }
     for (int row = 0; row < height_; ++row) {

@@ -5,7 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <cstdlib>
+#include <memory>
 
 #include "pf_sdk.h"
 
@@ -82,10 +83,18 @@ public:
 private:
     std::size_t RowStride() const;
 
+    struct FreeStorage {
+        void operator()(std::uint8_t *bytes) const noexcept { std::free(bytes); }
+    };
+
     PixelFormat format_;
     int width_;
     int height_;
-    std::vector<std::uint8_t> storage_;
+    // Zeroed by calloc, which for a frame-sized block takes fresh pages the
+    // system clears as they are first touched: the pixels are not written
+    // twice before the effect or the caller writes them.
+    std::unique_ptr<std::uint8_t[], FreeStorage> storage_;
+    std::size_t storage_bytes_ = 0;
     std::size_t pixels_offset_ = 0;
     PF_LayerDef def_{};
     LayerOptions options_;

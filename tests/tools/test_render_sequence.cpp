@@ -1,14 +1,18 @@
 // Sequences end to end: a frame that cannot be read or written in the middle
 // of a run is reported while every other frame is rendered and nothing
-// partial is left, and the memory a run needs does not grow with its length.
+// partial is left, the memory a run needs does not grow with its length, and
+// frames of changing sizes and depths, whose buffers are reused from frame to
+// frame, render as each does alone.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "tools/image/image_file.h"
@@ -102,6 +106,47 @@ TEST(SequenceMemory, DoesNotGrowWithTheSequencesLength) {
     // quite fill the pipeline, so the margin is one and a half frames; twelve
     // frames all held would need nine more.
     EXPECT_LE(long_run, short_run + 9000) << "3 frames: " << short_run << " KB, 12 frames: " << long_run << " KB";
+}
+
+struct SequenceFrame {
+    int width;
+    int height;
+    int channels;
+    zonara_tool::SampleKind kind;
+};
+
+// Each frame of a sequence renders as it does on its own, whatever size,
+// depth and contents came before it: the layers and the blocks kept from an
+// earlier frame never lend it their size or their pixels. Frames are large
+// enough (over a megabyte) for their blocks to be kept and reused.
+TEST(SequenceOfChangingFrames, RendersEachAsItRendersAlone) {
+    const SequenceFrame FRAMES[] = {
+        {640, 480, 4, zonara_tool::SampleKind::k8},  {704, 512, 3, zonara_tool::SampleKind::k16},
+        {640, 480, 4, zonara_tool::SampleKind::k8},  {640, 480, 4, zonara_tool::SampleKind::k8},
+        {512, 704, 4, zonara_tool::SampleKind::k8},  {512, 704, 3, zonara_tool::SampleKind::k16},
+    };
+    ScratchDir dir;
+    std::mt19937 noise(7);
+    for (std::size_t i = 0; i < std::size(FRAMES); ++i) {
+        const SequenceFrame &f = FRAMES[i];
+        zonara_tool::Image image = zonara_tool::MakeImage(f.width, f.height, f.channels, f.kind);
+        for (unsigned char &byte : image.bytes) byte = static_cast<unsigned char>(noise());
+        zonara_tool::WriteImage(dir / ("in.000" + std::to_string(i + 1) + ".pam"), image);
+    }
+    const std::vector<std::string> LOOK = {"--set", "angle=30", "--set", "feather=200", "--set", "in_saturation=1.3",
+                                           "--set", "out_gain=0.7", "--set", "in_red_gamma=1.1"};
+    std::vector<std::string> sequence = {"render", "in.%04d.pam", "-o", "seq.%04d.pam", "--frames", "1-6"};
+    sequence.insert(sequence.end(), LOOK.begin(), LOOK.end());
+    ASSERT_EQ(RunTool(dir, sequence).exit_status, 0);
+    for (std::size_t i = 1; i <= std::size(FRAMES); ++i) {
+        const std::string number = "000" + std::to_string(i);
+        std::vector<std::string> alone = {"render", "in." + number + ".pam", "-o", "alone." + number + ".pam"};
+        alone.insert(alone.end(), LOOK.begin(), LOOK.end());
+        ASSERT_EQ(RunTool(dir, alone).exit_status, 0) << "frame " << i;
+        EXPECT_TRUE(tool_test::ReadText(dir / ("seq." + number + ".pam")) ==
+                    tool_test::ReadText(dir / ("alone." + number + ".pam")))
+            << "frame " << i;
+    }
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "tools/image/sample_blocks.h"
+
 namespace zonara_tool {
 
 // How samples are held in memory, chosen so that every code of the file
@@ -37,7 +39,8 @@ StoredFormat StoredFormatOf(SampleKind kind);
 
 // Leaves new elements uninitialised: a frame's block is always filled by a
 // read or a conversion straight away, and zeroing it first would touch
-// every page twice.
+// every page twice. Blocks come from sample_blocks.h, which hands a
+// sequence's next frame the block of one just freed.
 template <class T>
 struct UninitialisedAllocator : std::allocator<T> {
     template <class U>
@@ -47,6 +50,8 @@ struct UninitialisedAllocator : std::allocator<T> {
     UninitialisedAllocator() = default;
     template <class U>
     UninitialisedAllocator(const UninitialisedAllocator<U> &) noexcept {}
+    T *allocate(std::size_t count) { return static_cast<T *>(TakeSampleBlock(count * sizeof(T))); }
+    void deallocate(T *block, std::size_t count) noexcept { GiveBackSampleBlock(block, count * sizeof(T)); }
     template <class U>
     void construct(U *place) noexcept {
         ::new (static_cast<void *>(place)) U;

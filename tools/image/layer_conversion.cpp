@@ -1,10 +1,12 @@
 // FillLayer and StoreLayer: the rules of host_pixels.h applied to whole
-// frames. Every (sample kind, layer format, grey or colour, alpha or none)
+// frames. Every (sample kind, layer format, grey or colour, alpha or none,
+// packed R, G, B (, A) or not)
 // has its own loop, chosen once per image, so that nothing is decided per
 // sample and the compiler sees plain integer and float arithmetic on known
 // types; the rows are shared among the cores.
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <type_traits>
 
@@ -134,25 +136,89 @@ const Pixel *RowOf(const testhost::Layer &layer, int y) {
     return static_cast<const Pixel *>(layer.PixelAddress(0, y));
 }
 
-template <class Sample, class Pixel, bool GREY, bool HAS_ALPHA>
-void FillRows(const Image &image, ColourChannels colour, int alpha, testhost::Layer &layer, int first_row,
+// Where a pixel's samples lie in the image. PACKED is 0 where the positions
+// are read from the image, or 3 or 4 for the common R, G, B (, A) in that
+// order, known when compiling: a row's loop then reads no positions per
+// pixel, and 8-bit rows move whole pixels at once.
+template <int PACKED>
+struct SampleLayout {
+    std::size_t channels;
+    int red, green, blue, alpha;
+
+    SampleLayout(const Image &image, ColourChannels colour, int alpha_channel)
+        : channels(PACKED != 0 ? PACKED : static_cast<std::size_t>(image.channels)),
+          red(PACKED != 0 ? 0 : colour.red),
+          green(PACKED != 0 ? 1 : colour.green),
+          blue(PACKED != 0 ? 2 : colour.blue),
+          alpha(PACKED == 4 ? 3 : alpha_channel) {}
+};
+
+// Whether the image's samples are R, G, B in that order, with A after them
+// (4) or nothing (3); 0 otherwise.
+int PackedChannels(const Image &image, ColourChannels colour, int alpha) {
+    if (colour.red != 0 || colour.green != 1 || colour.blue != 2) {
+        return 0;
+    }
+    if (image.channels == 4 && alpha == 3) {
+        return 4;
+    }
+    return image.channels == 3 && alpha < 0 ? 3 : 0;
+}
+
+// Four 8-bit samples R, G, B, A in memory order, as one little-endian word.
+inline std::uint32_t LoadWord(const void *bytes) {
+    std::uint32_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+inline void StoreWord(void *bytes, std::uint32_t word) { std::memcpy(bytes, &word, sizeof word); }
+
+// R, G, B, A as the host's 8-bit pixel, and back: the same bytes in the
+// pixel's own order.
+template <class Pixel>
+inline std::uint32_t RgbaToPixelWord(std::uint32_t rgba) {
+    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
+        return rgba << 8 | rgba >> 24;  // A, R, G, B
+    } else {
+        return (rgba & 0xFF00FF00u) | (rgba >> 16 & 0xFFu) | (rgba & 0xFFu) << 16;  // B, G, R, A
+    }
+}
+template <class Pixel>
+inline std::uint32_t PixelWordToRgba(std::uint32_t pixel) {
+    if constexpr (std::is_same_v<Pixel, PF_Pixel>) {
+        return pixel >> 8 | pixel << 24;
+    } else {
+        return RgbaToPixelWord<Pixel>(pixel);  // swapping red and blue undoes itself
+    }
+}
+
+template <class Sample, class Pixel, int PACKED>
+constexpr bool MOVES_WORDS = PACKED == 4 && std::is_same_v<Sample, std::uint8_t> && DEPTH_OF<Pixel> == HostDepth::k8;
+
+template <class Sample, class Pixel, bool GREY, bool HAS_ALPHA, int PACKED>
+void FillRows(const Image &image, const SampleLayout<PACKED> layout, testhost::Layer &layer, int first_row,
               int end_row) {
-    const std::size_t channels = static_cast<std::size_t>(image.channels);
     for (int y = first_row; y < end_row; ++y) {
         const Sample *in = image.Samples<Sample>() + static_cast<std::size_t>(y) * image.RowSamples();
         Pixel *out = RowOf<Pixel>(layer, y);
-        for (int x = 0; x < image.width; ++x, in += channels) {
+        if constexpr (MOVES_WORDS<Sample, Pixel, PACKED>) {
+            for (int x = 0; x < image.width; ++x) {
+                StoreWord(out + x, RgbaToPixelWord<Pixel>(LoadWord(in + 4 * static_cast<std::size_t>(x))));
+            }
+            continue;
+        }
+        for (int x = 0; x < image.width; ++x, in += layout.channels) {
             Pixel &p = out[x];
-            p.red = ToHost<Pixel>(in[colour.red]);
+            p.red = ToHost<Pixel>(in[layout.red]);
             if constexpr (GREY) {
                 p.green = p.red;
                 p.blue = p.red;
             } else {
-                p.green = ToHost<Pixel>(in[colour.green]);
-                p.blue = ToHost<Pixel>(in[colour.blue]);
+                p.green = ToHost<Pixel>(in[layout.green]);
+                p.blue = ToHost<Pixel>(in[layout.blue]);
             }
             if constexpr (HAS_ALPHA) {
-                p.alpha = ToHost<Pixel>(in[alpha]);
+                p.alpha = ToHost<Pixel>(in[layout.alpha]);
             } else {
                 p.alpha = FULL_ALPHA<Pixel>;
             }
@@ -160,22 +226,44 @@ void FillRows(const Image &image, ColourChannels colour, int alpha, testhost::La
     }
 }
 
-template <class Sample, class Pixel, bool GREY>
-void StoreRows(const testhost::Layer &layer, ColourChannels colour, Image &image, int first_row, int end_row) {
-    const std::size_t channels = static_cast<std::size_t>(image.channels);
+template <class Sample, class Pixel, bool GREY, int PACKED>
+void StoreRows(const testhost::Layer &layer, const SampleLayout<PACKED> layout, Image &image, int first_row,
+               int end_row) {
     for (int y = first_row; y < end_row; ++y) {
         Sample *out = image.Samples<Sample>() + static_cast<std::size_t>(y) * image.RowSamples();
         const Pixel *in = RowOf<Pixel>(layer, y);
-        for (int x = 0; x < image.width; ++x, out += channels) {
+        if constexpr (MOVES_WORDS<Sample, Pixel, PACKED>) {
+            // The colour from the layer, the image's own alpha kept.
+            for (int x = 0; x < image.width; ++x) {
+                Sample *rgba = out + 4 * static_cast<std::size_t>(x);
+                StoreWord(rgba, (PixelWordToRgba<Pixel>(LoadWord(in + x)) & 0x00FFFFFFu) |
+                                    (LoadWord(rgba) & 0xFF000000u));
+            }
+            continue;
+        }
+        for (int x = 0; x < image.width; ++x, out += layout.channels) {
             const Pixel &p = in[x];
             if constexpr (GREY) {
-                out[colour.red] = ToFile<Sample, Pixel>(Luma(p));
+                out[layout.red] = ToFile<Sample, Pixel>(Luma(p));
             } else {
-                out[colour.red] = ToFile<Sample, Pixel>(p.red);
-                out[colour.green] = ToFile<Sample, Pixel>(p.green);
-                out[colour.blue] = ToFile<Sample, Pixel>(p.blue);
+                out[layout.red] = ToFile<Sample, Pixel>(p.red);
+                out[layout.green] = ToFile<Sample, Pixel>(p.green);
+                out[layout.blue] = ToFile<Sample, Pixel>(p.blue);
             }
         }
+    }
+}
+
+// Calls `visit` with the packing as a compile-time constant.
+template <class Visit>
+void WithPacking(int packed, Visit visit) {
+    switch (packed) {
+    case 3:
+        return visit(std::integral_constant<int, 3>{});
+    case 4:
+        return visit(std::integral_constant<int, 4>{});
+    default:
+        return visit(std::integral_constant<int, 0>{});
     }
 }
 
@@ -233,10 +321,19 @@ void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer) {
         WithPixelType(layer.format(), [&](auto pixel) {
             WithFlag(colour.Grey(), [&](auto grey) {
                 WithFlag(alpha >= 0, [&](auto has_alpha) {
-                    using Sample = decltype(sample);
-                    using Pixel = decltype(pixel);
-                    ForEachRowBand(image.height, static_cast<long long>(image.RowSamples()), [&](int first, int end) {
-                        FillRows<Sample, Pixel, grey.value, has_alpha.value>(image, colour, alpha, layer, first, end);
+                    WithPacking(PackedChannels(image, colour, alpha), [&](auto packed) {
+                        using Sample = decltype(sample);
+                        using Pixel = decltype(pixel);
+                        // A packed layout has no grey, and alpha exactly
+                        // where it has four channels.
+                        if constexpr (packed.value == 0 || (!grey.value && has_alpha.value == (packed.value == 4))) {
+                            const SampleLayout<packed.value> layout(image, colour, alpha);
+                            ForEachRowBand(image.height, static_cast<long long>(image.RowSamples()),
+                                           [&](int first, int end) {
+                                               FillRows<Sample, Pixel, grey.value, has_alpha.value>(image, layout,
+                                                                                                   layer, first, end);
+                                           });
+                        }
                     });
                 });
             });
@@ -247,13 +344,20 @@ void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer) {
 void StoreLayer(const testhost::Layer &layer, HostDepth depth, Image &image) {
     RequireMatchingLayer(image, depth, layer);
     const ColourChannels colour = ColourChannelsOf(image);
+    const int alpha = AlphaChannelOf(image);
     WithSampleType(image.kind, [&](auto sample) {
         WithPixelType(layer.format(), [&](auto pixel) {
             WithFlag(colour.Grey(), [&](auto grey) {
-                using Sample = decltype(sample);
-                using Pixel = decltype(pixel);
-                ForEachRowBand(image.height, static_cast<long long>(image.RowSamples()), [&](int first, int end) {
-                    StoreRows<Sample, Pixel, grey.value>(layer, colour, image, first, end);
+                WithPacking(PackedChannels(image, colour, alpha), [&](auto packed) {
+                    using Sample = decltype(sample);
+                    using Pixel = decltype(pixel);
+                    if constexpr (packed.value == 0 || !grey.value) {
+                        const SampleLayout<packed.value> layout(image, colour, alpha);
+                        ForEachRowBand(image.height, static_cast<long long>(image.RowSamples()),
+                                       [&](int first, int end) {
+                                           StoreRows<Sample, Pixel, grey.value>(layer, layout, image, first, end);
+                                       });
+                    }
                 });
             });
         });

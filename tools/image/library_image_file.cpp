@@ -33,6 +33,7 @@ const ImageLibraryTable *LoadModule() {
         const auto entry = reinterpret_cast<Entry>(::dlsym(module, ZONARA_IMAGE_LIBRARY_ENTRY));
         const ImageLibraryTable *table = entry != nullptr ? entry() : nullptr;
         if (table != nullptr && table->version == IMAGE_LIBRARY_TABLE_VERSION) {
+            table->use_sample_blocks(OwnSampleBlockFunctions());
             return table;
         }
         reasons += std::string(reasons.empty() ? "" : "; ") + path + ": not this version's image library";

@@ -424,8 +424,13 @@ void EncodeImage(OIIO::ImageOutput &output, const std::string &name, const OIIO:
 
 void WriteLibraryImage(const std::string &format_path, PendingOutput &file, const Image &image) {
     const QuietLibraryStderr quiet;
+    // The encoded file grows in a buffer the thread keeps from one frame to
+    // the next: a sequence's writer then neither regrows it, copying what it
+    // held at each doubling, nor has fresh pages cleared for every frame.
+    thread_local std::vector<unsigned char> encoded_bytes;
+    encoded_bytes.clear();
     // Declared first: the writer may still touch it while being destroyed.
-    OIIO::Filesystem::IOVecOutput encoded;
+    OIIO::Filesystem::IOVecOutput encoded(encoded_bytes);
     auto output = OIIO::ImageOutput::create(format_path);
     if (!output) {
         OIIO::geterror();
@@ -516,6 +521,7 @@ extern "C" ZONARA_IMAGE_LIBRARY_EXPORT const zonara_tool::ImageLibraryTable *Zon
         zonara_tool::PeekLibrarySampleKind,       zonara_tool::LibraryCanWrite,
         zonara_tool::LibraryOutputTraits,         zonara_tool::WriteLibraryImage,
         zonara_tool::ResampleWithLibrary,         zonara_tool::LibraryCanRead,
+        zonara_tool::UseSampleBlockFunctions,
     };
     return &TABLE;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "tools/image/library_image_file.h"
+#include "tools/image/sample_blocks.h"
 
 #define ZONARA_IMAGE_LIBRARY_EXPORT __attribute__((visibility("default")))
 // The one symbol the module exports.
@@ -15,7 +16,7 @@ namespace zonara_tool {
 
 // Raised whenever an entry changes its meaning, so that a stale module
 // beside a newer tool is refused rather than called wrongly.
-constexpr int IMAGE_LIBRARY_TABLE_VERSION = 2;
+constexpr int IMAGE_LIBRARY_TABLE_VERSION = 3;
 
 // The functions of library_image_file.h, as the module implements them.
 struct ImageLibraryTable {
@@ -27,6 +28,9 @@ struct ImageLibraryTable {
     void (*write)(const std::string &format_path, PendingOutput &file, const Image &image);
     Image (*resample)(const Image &source, int width, int height);
     bool (*can_read)(const std::string &path);
+    // Called once, before any other entry: the module's images take their
+    // blocks from the tool's.
+    void (*use_sample_blocks)(const SampleBlockFunctions &functions);
 };
 
 }  // namespace zonara_tool
