@@ -140,13 +140,13 @@ TEST(EventValueRanges, OnlyTheValueIsTaken) {
 // declarations (as a handle dragged far enough does) leaves the host's store
 // within them.
 
-std::shared_ptr<const Module> LoadedModule() {
+std::shared_ptr<const Module> ModuleLoadedOnce() {
     static const std::shared_ptr<const Module> module = Module::Load(DefaultModulePath());
     return module;
 }
 
 TEST(EventValueRanges, AnEventCannotLeaveAValueOutsideItsRange) {
-    auto host = std::make_unique<Host>(LoadedModule(), HostApp::kAfterEffects);
+    auto host = std::make_unique<Host>(ModuleLoadedOnce(), HostApp::kAfterEffects);
     ASSERT_EQ(host->GlobalSetup(), PF_Err_NONE);
     ASSERT_EQ(host->ParamsSetup(), PF_Err_NONE);
     const EffectFunction overreaching = [](PF_Cmd, PF_InData *, PF_OutData *, PF_ParamDef *params[], PF_LayerDef *,

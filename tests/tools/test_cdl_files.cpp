@@ -24,10 +24,7 @@ using OIIO::TypeDesc;
 
 void WriteText(const std::string &path, const std::string &text) { std::ofstream(path, std::ios::binary) << text; }
 
-std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string> &b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+using tool_test::Join;
 
 // --- round trip ---------------------------------------------------------
 

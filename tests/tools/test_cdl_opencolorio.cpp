@@ -32,10 +32,7 @@ struct Grade {
     std::vector<std::string> sets;
 };
 
-std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string> &b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+using tool_test::Join;
 
 // The frame's colours: 0.05 to 1.45, so that slope x value + offset stays
 // above 0 for every grade below, where the effect's input clamp and

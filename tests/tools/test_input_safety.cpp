@@ -30,14 +30,8 @@ namespace {
 using tool_test::RunTool;
 using tool_test::ScratchDir;
 
-std::string ReadBytes(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string &path, const std::string &bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using tool_test::ReadBytes;
+using tool_test::WriteBytes;
 
 template <class Value>
 std::string LittleEndian(Value value) {

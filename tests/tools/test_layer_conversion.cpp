@@ -19,8 +19,8 @@ namespace {
 using namespace zonara_tool;
 using testhost::PixelFormat;
 
-constexpr int WIDTH = 301;
-constexpr int HEIGHT = 299;
+constexpr int LAYER_WIDTH = 301;
+constexpr int LAYER_HEIGHT = 299;
 
 struct HostValues {
     float alpha, red, green, blue;
@@ -160,18 +160,18 @@ TEST_P(LayerConversion, FillLayerFollowsThePerSampleRule) {
     for (const Layout layout : {Layout{1, -1, -1}, Layout{2, -1, 1}, Layout{3, -1, -1}, Layout{4, 3, 3},
                                 Layout{4, -1, -1}, Layout{5, 4, 4}}) {
         SCOPED_TRACE("channels " + std::to_string(layout.channels));
-        Image image = MakeImage(WIDTH, HEIGHT, layout.channels, kind);
+        Image image = MakeImage(LAYER_WIDTH, LAYER_HEIGHT, layout.channels, kind);
         image.alpha_channel = layout.alpha_channel;
         for (std::size_t i = 0; i < image.SampleCount(); ++i) {
             SetSample(image, i, RandomSample(kind, random));
         }
-        testhost::Layer layer(format, WIDTH, HEIGHT);
+        testhost::Layer layer(format, LAYER_WIDTH, LAYER_HEIGHT);
         FillLayer(image, depth, layer);
 
         auto rule = [&](std::size_t index) { return FileSampleToHost(kind, GetSample(image, index), depth); };
-        for (int y = 0; y < HEIGHT; ++y) {
-            for (int x = 0; x < WIDTH; ++x) {
-                const std::size_t base = (static_cast<std::size_t>(y) * WIDTH + x) * layout.channels;
+        for (int y = 0; y < LAYER_HEIGHT; ++y) {
+            for (int x = 0; x < LAYER_WIDTH; ++x) {
+                const std::size_t base = (static_cast<std::size_t>(y) * LAYER_WIDTH + x) * layout.channels;
                 const bool grey = layout.channels < 3;
                 const HostValues got = GetHost(layer, x, y);
                 const HostValues want{layout.alpha_used < 0 ? full : rule(base + layout.alpha_used), rule(base),
@@ -190,14 +190,14 @@ TEST_P(LayerConversion, StoreLayerFollowsThePerSampleRuleAndKeepsOtherChannels) 
     std::mt19937 random(11);
     for (const int channels : {1, 2, 3, 4, 6}) {
         SCOPED_TRACE("channels " + std::to_string(channels));
-        Image image = MakeImage(WIDTH, HEIGHT, channels, kind);
+        Image image = MakeImage(LAYER_WIDTH, LAYER_HEIGHT, channels, kind);
         for (std::size_t i = 0; i < image.SampleCount(); ++i) {
             SetSample(image, i, RandomSample(kind, random));
         }
         const Image before = image;
-        testhost::Layer layer(format, WIDTH, HEIGHT);
-        for (int y = 0; y < HEIGHT; ++y) {
-            for (int x = 0; x < WIDTH; ++x) {
+        testhost::Layer layer(format, LAYER_WIDTH, LAYER_HEIGHT);
+        for (int y = 0; y < LAYER_HEIGHT; ++y) {
+            for (int x = 0; x < LAYER_WIDTH; ++x) {
                 // A quarter of the pixels grey, where the luma rule keeps the grey.
                 const float red = RandomHost(depth, random);
                 const bool grey = random() % 4 == 0;
@@ -208,9 +208,9 @@ TEST_P(LayerConversion, StoreLayerFollowsThePerSampleRuleAndKeepsOtherChannels) 
         }
         StoreLayer(layer, depth, image);
 
-        for (int y = 0; y < HEIGHT; ++y) {
-            for (int x = 0; x < WIDTH; ++x) {
-                const std::size_t base = (static_cast<std::size_t>(y) * WIDTH + x) * channels;
+        for (int y = 0; y < LAYER_HEIGHT; ++y) {
+            for (int x = 0; x < LAYER_WIDTH; ++x) {
+                const std::size_t base = (static_cast<std::size_t>(y) * LAYER_WIDTH + x) * channels;
                 const HostValues p = GetHost(layer, x, y);
                 const int colour = channels < 3 ? 1 : 3;
                 const float want[3] = {channels < 3 ? LumaRule(p, depth) : p.red, p.green, p.blue};

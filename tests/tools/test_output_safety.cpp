@@ -40,14 +40,8 @@ constexpr int INPUT_WIDTH = 256;
 constexpr int INPUT_HEIGHT = 192;
 const std::string EARLIER = "an earlier result";
 
-void WriteBytes(const std::string &path, const std::string &bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadBytes(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+using tool_test::ReadBytes;
+using tool_test::WriteBytes;
 
 void WriteInput(const ScratchDir &dir) {
     tool_test::WriteFile(tool_test::MakePattern(INPUT_WIDTH, INPUT_HEIGHT, 3, OIIO::TypeDesc::UINT8), dir / "in.png",

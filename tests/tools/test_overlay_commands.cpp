@@ -28,10 +28,7 @@ using tool_test::ScratchDir;
 const std::vector<std::string> SIMPLE_WINDOW{"--set", "width=800", "--set", "height=400",
                                              "--set", "feather=50", "--set", "mix=0.5"};
 
-std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string> &b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+using tool_test::Join;
 
 using Positions = std::map<std::string, std::pair<int, int>>;
 

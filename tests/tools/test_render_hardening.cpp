@@ -25,14 +25,8 @@ namespace {
 using tool_test::RunTool;
 using tool_test::ScratchDir;
 
-void WriteBytes(const std::string &path, const std::string &bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadBytes(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+using tool_test::ReadBytes;
+using tool_test::WriteBytes;
 
 // Every file of the folder with its size and a hash of its content, to tell
 // that nothing changed (and say so briefly when something did).
@@ -189,7 +183,7 @@ struct Interruption {
 
 class RenderInterrupted : public ::testing::TestWithParam<Interruption> {};
 
-bool IsTemporary(const std::string &name) { return name.find("zonara-partial") != std::string::npos; }
+using tool_test::IsTemporary;
 
 TEST_P(RenderInterrupted, LeavesCompleteFilesOnly) {
     const Interruption &c = GetParam();

@@ -25,8 +25,8 @@ using namespace zonara;
 using tool_test::ScratchDir;
 using tool_test::LayoutOf;
 
-constexpr int WIDTH = 48;
-constexpr int HEIGHT = 32;
+constexpr int FRAME_WIDTH = 48;
+constexpr int FRAME_HEIGHT = 32;
 
 // A look: the --set arguments and the same settings written straight into
 // the host's parameters (points in full-resolution layer pixels).
@@ -35,7 +35,7 @@ struct Look {
     std::function<void(testhost::ParamStore &)> apply;
 };
 
-PF_Fixed Fixed(double value) { return static_cast<PF_Fixed>(std::lround(value * zonara::FIXED_ONE)); }
+PF_Fixed ToFixed(double value) { return static_cast<PF_Fixed>(std::lround(value * zonara::FIXED_ONE)); }
 
 Look EllipseLook() {
     return {{"--set", "window_type=Ellipse", "--set", "origin=20,12", "--set", "width=30", "--set", "height=18",
@@ -44,11 +44,11 @@ Look EllipseLook() {
              "color_model=legacy", "--set", "clamp_out_white=on", "--set", "mix=0.9"},
             [](testhost::ParamStore &p) {
                 p.at(PARAM_WINDOW_TYPE).u.pd.value = 1;
-                p.at(PARAM_ORIGIN).u.td.x_value = Fixed(20);
-                p.at(PARAM_ORIGIN).u.td.y_value = Fixed(12);
+                p.at(PARAM_ORIGIN).u.td.x_value = ToFixed(20);
+                p.at(PARAM_ORIGIN).u.td.y_value = ToFixed(12);
                 p.at(PARAM_WIDTH).u.fs_d.value = 30;
                 p.at(PARAM_HEIGHT).u.fs_d.value = 18;
-                p.at(PARAM_ANGLE).u.ad.value = Fixed(30);
+                p.at(PARAM_ANGLE).u.ad.value = ToFixed(30);
                 p.at(PARAM_FEATHER).u.fs_d.value = 8;
                 p.at(PARAM_FALLOFF).u.pd.value = 5;
                 p.at(PARAM_IN_GAIN).u.fs_d.value = 1.5;
@@ -131,8 +131,8 @@ float FullAlpha(testhost::PixelFormat format) {
 OIIO::ImageBuf ExpectedOutput(const Case &c, const OIIO::ImageBuf &full_input) {
     OIIO::ImageBuf input = full_input;
     if (c.downsample > 1) {
-        const int w = (WIDTH + c.downsample - 1) / c.downsample;
-        const int h = (HEIGHT + c.downsample - 1) / c.downsample;
+        const int w = (FRAME_WIDTH + c.downsample - 1) / c.downsample;
+        const int h = (FRAME_HEIGHT + c.downsample - 1) / c.downsample;
         OIIO::ImageSpec layout(w, h, c.channels, LayoutOf(full_input).format);
         input.reset(layout);
         OIIO::ImageBufAlgo::resize(input, full_input);
@@ -166,11 +166,11 @@ OIIO::ImageBuf ExpectedOutput(const Case &c, const OIIO::ImageBuf &full_input) {
     EXPECT_EQ(host.GlobalSetup(), PF_Err_NONE);
     EXPECT_EQ(host.ParamsSetup(), PF_Err_NONE);
     testhost::ParamStore &params = host.params();
-    params.Reset(host.declared_params(), WIDTH, HEIGHT);
+    params.Reset(host.declared_params(), FRAME_WIDTH, FRAME_HEIGHT);
     c.look.apply(params);
     PF_PointDef &origin = params.at(PARAM_ORIGIN).u.td;
-    origin.x_value = Fixed(zonara::FixedToDouble(origin.x_value) / c.downsample);
-    origin.y_value = Fixed(zonara::FixedToDouble(origin.y_value) / c.downsample);
+    origin.x_value = ToFixed(zonara::FixedToDouble(origin.x_value) / c.downsample);
+    origin.y_value = ToFixed(zonara::FixedToDouble(origin.y_value) / c.downsample);
     params.at(PARAM_INPUT).u.ld = src.def();
 
     PF_InData in_data{};
@@ -204,7 +204,7 @@ class RenderMatchesReference : public ::testing::TestWithParam<Case> {};
 TEST_P(RenderMatchesReference, EverySampleAsTheReferenceGivesIt) {
     const Case &c = GetParam();
     ScratchDir dir;
-    const OIIO::ImageBuf source = tool_test::MakePattern(WIDTH, HEIGHT, c.channels, c.stored);
+    const OIIO::ImageBuf source = tool_test::MakePattern(FRAME_WIDTH, FRAME_HEIGHT, c.channels, c.stored);
     tool_test::WriteFile(source, dir / c.file, c.stored);
     const OIIO::ImageBuf input = tool_test::ReadFile(dir / c.file, c.stored);
 

@@ -23,7 +23,7 @@ namespace {
 using tool_test::RunTool;
 using tool_test::ScratchDir;
 
-bool IsTemporary(const std::string &name) { return name.find("zonara-partial") != std::string::npos; }
+using tool_test::IsTemporary;
 
 struct BrokenFrame {
     const char *name;

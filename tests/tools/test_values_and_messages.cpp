@@ -29,10 +29,7 @@ using tool_test::ScratchDir;
 
 void WriteText(const std::string &path, const std::string &text) { std::ofstream(path) << text; }
 
-std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string> &b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+using tool_test::Join;
 
 // Every refusal runs in a folder holding in.png (16x8), plate.png (300x200),
 // the presets below and a folder; it must leave exactly these.

@@ -22,6 +22,25 @@
 
 namespace tool_test {
 
+// A file's whole content, as bytes.
+inline std::string ReadBytes(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::string &path, const std::string &bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Command-line arguments followed by more of them.
+inline std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string> &b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// The tool writes an output under a temporary name and renames it when whole.
+inline bool IsTemporary(const std::string &name) { return name.find("zonara-partial") != std::string::npos; }
+
 struct ToolResult {
     int exit_status = -1;
     std::string err;

@@ -23,10 +23,7 @@ using windows_test::ScratchDir;
 constexpr int PATTERN_WIDTH = 320;
 constexpr int PATTERN_HEIGHT = 200;
 
-void WriteFile(const std::filesystem::path &path, const std::string &bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using windows_test::WriteFile;
 
 // Noise over the whole range, so that every part of every conversion and of
 // the window's falloff is met.

@@ -27,9 +27,7 @@ std::string NoisePam() {
     return bytes;
 }
 
-void WriteFile(const std::filesystem::path &path, const std::string &bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using windows_test::WriteFile;
 
 // Every file under the folder with its bytes.
 std::map<std::string, std::vector<std::uint8_t>> Files(const std::filesystem::path &folder) {

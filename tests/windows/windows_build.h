@@ -17,6 +17,12 @@
 
 namespace windows_test {
 
+// Writes the bytes as the file's whole content.
+inline void WriteFile(const std::filesystem::path &path, const std::string &bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
 inline std::filesystem::path WindowsBuildDir() {
     const char *dir = std::getenv("ZONARA_WINDOWS_BUILD_DIR");
     return dir != nullptr && *dir != '\0' ? std::filesystem::path(dir)
