@@ -139,7 +139,7 @@ float LumaRule(const HostValues &p, HostDepth depth) {
     return depth == HostDepth::kFloat ? static_cast<float>(luma) : static_cast<float>(std::llround(luma));
 }
 
-struct Layout {
+struct ChannelLayout {
     int channels;
     int alpha_channel;  // as the file names it
     int alpha_used;     // where the conversion takes alpha from; -1: full
@@ -157,8 +157,8 @@ TEST_P(LayerConversion, FillLayerFollowsThePerSampleRule) {
     const HostDepth depth = DepthOf(format);
     const float full = depth == HostDepth::k8 ? 255.0f : depth == HostDepth::k16 ? 32768.0f : 1.0f;
     std::mt19937 random(7);
-    for (const Layout layout : {Layout{1, -1, -1}, Layout{2, -1, 1}, Layout{3, -1, -1}, Layout{4, 3, 3},
-                                Layout{4, -1, -1}, Layout{5, 4, 4}}) {
+    for (const ChannelLayout layout : {ChannelLayout{1, -1, -1}, ChannelLayout{2, -1, 1}, ChannelLayout{3, -1, -1},
+                                       ChannelLayout{4, 3, 3}, ChannelLayout{4, -1, -1}, ChannelLayout{5, 4, 4}}) {
         SCOPED_TRACE("channels " + std::to_string(layout.channels));
         Image image = MakeImage(LAYER_WIDTH, LAYER_HEIGHT, layout.channels, kind);
         image.alpha_channel = layout.alpha_channel;
