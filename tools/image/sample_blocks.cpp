@@ -24,7 +24,7 @@ public:
             stale.swap(blocks_);
         }
         for (const auto &[block, size] : stale) {
-            ::operator delete(block, size);
+            ::operator delete(block);
         }
         return ::operator new(bytes);
     }
@@ -41,7 +41,7 @@ public:
             blocks_.emplace_back(block, bytes);
         }
         if (oldest.first != nullptr) {
-            ::operator delete(oldest.first, oldest.second);
+            ::operator delete(oldest.first);
         }
     }
 
@@ -75,7 +75,7 @@ void *TakeSampleBlock(std::size_t bytes) {
 
 void GiveBackSampleBlock(void *block, std::size_t bytes) noexcept {
     if (bytes < MIN_KEPT_BLOCK_BYTES) {
-        ::operator delete(block, bytes);
+        ::operator delete(block);
         return;
     }
     functions_in_use.give_back(block, bytes);
