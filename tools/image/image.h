@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "tools/image/sample_blocks.h"
+#include "tools/image/sample_bytes.h"
 
 namespace zonara_tool {
 
@@ -36,33 +36,6 @@ std::size_t BytesPerSample(SampleKind kind);
 // 12-bit files arrive as 16 bits); every other type as float.
 SampleKind KindForStoredFormat(StoredFormat format);
 StoredFormat StoredFormatOf(SampleKind kind);
-
-// Leaves new elements uninitialised: a frame's block is always filled by a
-// read or a conversion straight away, and zeroing it first would touch
-// every page twice. Blocks come from sample_blocks.h, which hands a
-// sequence's next frame the block of one just freed.
-template <class T>
-struct UninitialisedAllocator : std::allocator<T> {
-    template <class U>
-    struct rebind {
-        using other = UninitialisedAllocator<U>;
-    };
-    UninitialisedAllocator() = default;
-    template <class U>
-    UninitialisedAllocator(const UninitialisedAllocator<U> &) noexcept {}
-    T *allocate(std::size_t count) { return static_cast<T *>(TakeSampleBlock(count * sizeof(T))); }
-    void deallocate(T *block, std::size_t count) noexcept { GiveBackSampleBlock(block, count * sizeof(T)); }
-    template <class U>
-    void construct(U *place) noexcept {
-        ::new (static_cast<void *>(place)) U;
-    }
-    template <class U, class... Args>
-    void construct(U *place, Args &&...args) {
-        ::new (static_cast<void *>(place)) U(std::forward<Args>(args)...);
-    }
-};
-
-using SampleBytes = std::vector<unsigned char, UninitialisedAllocator<unsigned char>>;
 
 // Whether colour samples are already multiplied by alpha (OpenEXR's way) or
 // stored apart from it (PNG's way). Only meaningful with an alpha channel.
