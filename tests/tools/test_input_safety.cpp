@@ -369,7 +369,7 @@ TEST_P(HeaderBombs, RefusedQuicklyWithLittleMemory) {
     const MeasuredRun run = RunMeasured(dir, {"render", c.file_name, "-o", "out.png"});
     EXPECT_EQ(run.exit_status, 2) << run.err;
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
-#if !defined(__SANITIZE_ADDRESS__)
+#if !defined(ZONARA_SANITIZED_BUILD)
     // The address sanitizer's allocator maps shadow memory and quarantines
     // every block it hands out, so under it neither figure says anything
     // about the tool; the optimised build measures them.

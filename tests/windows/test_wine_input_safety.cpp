@@ -27,7 +27,7 @@ const std::string CRLF_HEADER = "P7\r\nWIDTH 3\r\nHEIGHT 2\r\nDEPTH 3\r\nMAXVAL 
 class WineInputSafety : public ::testing::TestWithParam<InputCase> {};
 
 TEST_P(WineInputSafety, BothToolsAgree) {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(ZONARA_SANITIZED_BUILD)
     GTEST_SKIP() << "compared once, in the optimised build";
 #endif
     if (const std::string why = windows_test::WhyWindowsChecksCannotRun(); !why.empty()) {

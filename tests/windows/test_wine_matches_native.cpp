@@ -57,7 +57,7 @@ std::string PfmPattern(unsigned seed) {
 class WineMatchesNative : public ::testing::Test {
 protected:
     void SetUp() override {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(ZONARA_SANITIZED_BUILD)
         GTEST_SKIP() << "compared once, in the optimised build";
 #endif
         if (const std::string why = windows_test::WhyWindowsChecksCannotRun(); !why.empty()) {
