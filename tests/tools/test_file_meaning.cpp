@@ -491,8 +491,7 @@ std::string PngWith(const Chunks &extra) {
 
 // The chunks of a PNG file other than its header, pixels and end.
 Chunks StatementsOf(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    const std::string png((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string png = tool_test::ReadBytes(path);
     Chunks chunks;
     for (std::size_t at = 8; at + 12 <= png.size();) {
         const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(png[i])); };

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/file_bytes.h"
 #include "support/scratch_dir.h"
 
 #include <OpenImageIO/imagebuf.h>
@@ -23,10 +24,7 @@
 namespace tool_test {
 
 // A file's whole content, as bytes.
-inline std::string ReadBytes(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+inline std::string ReadBytes(const std::string &path) { return zonara_test::FileBytes(path); }
 
 inline void WriteBytes(const std::string &path, const std::string &bytes) {
     std::ofstream(path, std::ios::binary) << bytes;

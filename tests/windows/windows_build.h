@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/file_bytes.h"
 #include "support/scratch_dir.h"
 
 namespace windows_test {
@@ -43,8 +44,8 @@ inline std::string WhyWindowsChecksCannotRun() {
 }
 
 inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string bytes = zonara_test::FileBytes(path);
+    return {bytes.begin(), bytes.end()};
 }
 
 // Windows programs end text lines with CR LF; the native tool with LF.
