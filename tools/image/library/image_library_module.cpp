@@ -228,8 +228,22 @@ std::shared_ptr<const FileAttributes> AttributesOf(const OIIO::ImageSpec &layout
     return attributes;
 }
 
-// The first image's layout, as the reader holds it after opening.
-OIIO::ImageSpec FirstImageLayout(const OIIO::ImageInput &input) { return input.spec(); }
+// Opens the file at its first image, whose layout goes to `layout`. Null
+// when no reader takes the file or the reader cannot open it; `why` then
+// holds the library's reason.
+std::unique_ptr<OIIO::ImageInput> OpenFirstImage(const std::string &path, const OIIO::ImageSpec &config,
+                                                 OIIO::ImageSpec &layout, std::string &why) {
+    auto input = OIIO::ImageInput::create(path, false, &config);
+    if (!input) {
+        why = OIIO::geterror();
+        return nullptr;
+    }
+    if (!input->open(path, layout, config)) {
+        why = input->geterror();
+        return nullptr;
+    }
+    return input;
+}
 
 // The images (parts, pages, frames) in the file, counted by a reader of
 // its own: seeking another image and back leaves some readers unable to read
@@ -257,9 +271,11 @@ Image ReadLibraryImage(const std::string &path) {
     // way in (nor its undoing on the way out), which would change them.
     OIIO::ImageSpec config;
     config.attribute("oiio:UnassociatedAlpha", 1);
-    auto input = OIIO::ImageInput::open(path, &config);
+    OIIO::ImageSpec layout;
+    std::string why;
+    auto input = OpenFirstImage(path, config, layout, why);
     if (!input) {
-        throw UsageError(path + ": cannot read this image (" + ReadFailureReason(OIIO::geterror()) + ")");
+        throw UsageError(path + ": cannot read this image (" + ReadFailureReason(why) + ")");
     }
     // Only the first part would be graded and written; the others would be
     // lost without a word.
@@ -267,7 +283,6 @@ Image ReadLibraryImage(const std::string &path) {
         throw UsageError(path + ": the file holds " + std::to_string(parts) +
                          " images (parts, pages or layers); only single-image files can be graded");
     }
-    const OIIO::ImageSpec layout = FirstImageLayout(*input);
     if (layout.deep) {
         throw UsageError(path + ": deep images (any number of samples a pixel) are not supported; flatten it "
                                 "to one sample a pixel first");
@@ -315,12 +330,12 @@ Image ReadLibraryImage(const std::string &path) {
 
 std::optional<SampleKind> PeekLibrarySampleKind(const std::string &path) {
     const QuietLibraryStderr quiet;
-    auto input = OIIO::ImageInput::open(path);
-    if (!input) {
-        OIIO::geterror();
+    OIIO::ImageSpec layout;
+    std::string why;
+    if (!OpenFirstImage(path, OIIO::ImageSpec(), layout, why)) {
         return std::nullopt;
     }
-    return KindForStoredFormat(StoredFormatFor(FirstImageLayout(*input).format));
+    return KindForStoredFormat(StoredFormatFor(layout.format));
 }
 
 bool LibraryCanWrite(const std::string &path) {
