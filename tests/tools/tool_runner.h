@@ -76,8 +76,8 @@ inline std::string ReadText(const std::string &path) {
 // Whether a run ended in the leak checker's own fault rather than the
 // tool's: its tracer thread crashes as the process exits, after the tool has
 // done all its work, when the C library put a loaded library's thread-local
-// block where the checker misreads it (run-tests sets the tunable that
-// prevents it; a run without it is given two more tries).
+// block where the checker misreads it (run-tests sets a tunable that makes
+// it rare; such a run is given two more tries).
 inline bool LeakCheckerCrashed(const ToolResult &result) {
     return result.exit_status != 0 &&
            result.err.find("LeakSanitizer has encountered a fatal error") != std::string::npos;
