@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang (ASan + UBSan + libFuzzer) and runs them over
-# their seed corpora for a bounded time, each on one core: the effect through
-# the simulated host for SECONDS while, on a second core, the built-in PAM and
-# PFM readers run for a quarter of that (at least ten seconds) and then the
-# zonara tool's CDL reader for ZONARA_FUZZ_CDL_SECONDS (default 30). The two
-# file readers' output is shown once the effect's fuzzer is done.
+# their seed corpora for a bounded time on every core: first the effect
+# through the simulated host, one fuzzing process per core for SECONDS, the
+# processes sharing what they find; then side by side the built-in PAM and
+# PFM readers for a quarter of that times the cores (at least ten seconds)
+# and the zonara tool's CDL reader for ZONARA_FUZZ_CDL_SECONDS (default
+# 30). Each fuzzer's output is shown once it is done.
 #
 #   fuzz/run-fuzz.sh [SECONDS] [more libFuzzer flags for the effect's fuzzer...]
 #
@@ -28,32 +29,35 @@ WORK="$(mktemp -d "${TMPDIR:-/tmp}/zonara-fuzz.XXXXXX")"
 trap 'rm -rf "$WORK"' EXIT
 mkdir -p "$BUILD/artifacts" "$WORK/effect" "$WORK/images"
 
-# The file readers' fuzzers, one after the other, beside the effect's: they
-# share nothing with it and each is bound to one core.
-IMAGE_SECONDS=$(( SECONDS_TO_RUN / 4 > 10 ? SECONDS_TO_RUN / 4 : 10 ))
+CORES="$(nproc)"
+IMAGE_SECONDS=$(( SECONDS_TO_RUN * CORES / 4 > 10 ? SECONDS_TO_RUN * CORES / 4 : 10 ))
 CDL_SECONDS="${ZONARA_FUZZ_CDL_SECONDS:-30}"
-mkdir -p "$WORK/cdl"
-fuzz_file_readers() {
-  echo "zonara fuzz: ${IMAGE_SECONDS}s of the PAM and PFM readers over $(ls "$ROOT/fuzz/images/corpus" | wc -l) seed files"
-  "$BUILD/zonara_fuzz_images" -max_total_time="$IMAGE_SECONDS" -max_len=4096 -rss_limit_mb=2048 \
-      -timeout=25 -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/images-" "$@" \
-      "$WORK/images" "$ROOT/fuzz/images/corpus" || return
-  echo "zonara fuzz: CDL reader, ${CDL_SECONDS}s over $(ls "$ROOT/fuzz/corpus_cdl" | wc -l) seed files"
-  "$BUILD/zonara_fuzz_cdl" -max_total_time="$CDL_SECONDS" -max_len=16384 -rss_limit_mb=2048 \
-      -timeout=25 -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/cdl-" \
-      "$WORK/cdl" "$ROOT/fuzz/corpus_cdl"
-}
-fuzz_file_readers "$@" >"$WORK/file-readers.log" 2>&1 &
-READERS_PID=$!
+mkdir -p "$WORK/cdl" "$WORK/logs"
 
+# libFuzzer runs the processes (-jobs), writes each one's output to
+# fuzz-N.log in the current folder and shows it as the process ends; they
+# all add to one scratch corpus and read back what the others added.
+echo "zonara fuzz: ${SECONDS_TO_RUN}s on ${CORES} cores over $(ls "$ROOT/fuzz/corpus" | wc -l) seed inputs" >&2
 effect_status=0
-echo "zonara fuzz: ${SECONDS_TO_RUN}s over $(ls "$ROOT/fuzz/corpus" | wc -l) seed inputs" >&2
-"$BUILD/zonara_fuzz" -max_total_time="$SECONDS_TO_RUN" -max_len=4096 -rss_limit_mb=2048 \
-    -timeout=25 -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/" "$@" \
-    "$WORK/effect" "$ROOT/fuzz/corpus" || effect_status=$?
+(cd "$WORK/logs" &&
+  "$BUILD/zonara_fuzz" -jobs="$CORES" -workers="$CORES" -max_total_time="$SECONDS_TO_RUN" -max_len=4096 \
+      -rss_limit_mb=2048 -timeout=25 -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/" "$@" \
+      "$WORK/effect" "$ROOT/fuzz/corpus") >&2 || effect_status=$?
 
-readers_status=0
-wait "$READERS_PID" || readers_status=$?
-cat "$WORK/file-readers.log" >&2
-[ "$effect_status" -eq 0 ] || exit "$effect_status"
-exit "$readers_status"
+# The two file readers share nothing with each other: one core each.
+echo "zonara fuzz: ${IMAGE_SECONDS}s of the PAM and PFM readers over $(ls "$ROOT/fuzz/images/corpus" | wc -l) seed files," \
+     "beside ${CDL_SECONDS}s of the CDL reader over $(ls "$ROOT/fuzz/corpus_cdl" | wc -l) seed files" >&2
+"$BUILD/zonara_fuzz_images" -max_total_time="$IMAGE_SECONDS" -max_len=4096 -rss_limit_mb=2048 \
+    -timeout=25 -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/images-" \
+    "$WORK/images" "$ROOT/fuzz/images/corpus" >"$WORK/images.log" 2>&1 &
+IMAGES_PID=$!
+cdl_status=0
+"$BUILD/zonara_fuzz_cdl" -max_total_time="$CDL_SECONDS" -max_len=16384 -rss_limit_mb=2048 \
+    -timeout=25 -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/cdl-" \
+    "$WORK/cdl" "$ROOT/fuzz/corpus_cdl" >"$WORK/cdl.log" 2>&1 || cdl_status=$?
+images_status=0
+wait "$IMAGES_PID" || images_status=$?
+cat "$WORK/images.log" "$WORK/cdl.log" >&2
+for status in "$effect_status" "$images_status" "$cdl_status"; do
+  [ "$status" -eq 0 ] || exit "$status"
+done
