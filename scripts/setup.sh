@@ -34,7 +34,7 @@ done
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libcli11-dev nlohmann-json3-dev libopenimageio-dev libopencv-core-dev openimageio-tools libcairo2-dev
-          libpugixml-dev libopencolorio-dev clang libclang-rt-dev)
+          libpugixml-dev libopencolorio-dev libdeflate-dev zlib1g-dev clang libclang-rt-dev)
 
 # The Windows cross build needs only the header-only libraries, MinGW-w64
 # and, for the checks of its output, Wine (which runs it) and MinGW's
