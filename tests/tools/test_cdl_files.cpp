@@ -216,7 +216,8 @@ TEST_P(CdlRefused, StatusTwoNamingTheProblemAndNothingWritten) {
     const Refused &c = GetParam();
     ScratchDir dir;
     WriteText(dir / "bad.cc", c.text);
-    for (const auto &command : {std::vector<std::string>{"render", "-o", "out.png"},
+    // The chart to a PAM: no image library is loaded before the refusal.
+    for (const auto &command : {std::vector<std::string>{"render", "-o", "out.pam"},
                                 std::vector<std::string>{"params", "--values"},
                                 std::vector<std::string>{"cdl", "export", "--side", "inside", "-o", "out.cc"}}) {
         const auto result = RunTool(dir, Join(command, {"--cdl-inside", c.reference.empty() ? "bad.cc" : c.reference}));
