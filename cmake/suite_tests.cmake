@@ -13,6 +13,8 @@ function(zonara_add_suite_tests target label own_process)
             -P ${CMAKE_SOURCE_DIR}/cmake/write_suite_tests.cmake
     BYPRODUCTS ${tests_file}
     VERBATIM)
+  # A change to the script links the program again, which rewrites the list.
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/write_suite_tests.cmake)
   file(WRITE ${include_file}
     "if(EXISTS [==[${tests_file}]==])\n"
     "  include([==[${tests_file}]==])\n"
