@@ -1,7 +1,9 @@
 # Run after a test program is linked (cmake -P): lists its GoogleTests and
 # writes a CTest file with one test per suite, each running that suite in
 # one process. Tests whose full name matches OWN_PROCESS (a regex, may be
-# empty) get a process, and a CTest name, of their own.
+# empty) get a process, and a CTest name, of their own. A disabled test
+# (DISABLED_ in its name or its suite's) is listed as a disabled CTest test,
+# so that the run names it rather than passing over it.
 #
 #   -D EXE=program -D OUT=file -D LABEL=label -D WORKING_DIR=dir
 #   -D OWN_PROCESS=regex
@@ -14,6 +16,7 @@ endif()
 string(REPLACE "\n" ";" lines "${listing}")
 set(suites "")
 set(own "")
+set(disabled "")
 set(suite "")
 foreach(line IN LISTS lines)
   # "Suite." or "Prefix/Suite.  # TypeParam = ...", then "  Test" or
@@ -26,10 +29,15 @@ foreach(line IN LISTS lines)
     set(count_${suite} 0)
   elseif(line MATCHES "^  ([^ ]+)$" AND NOT suite STREQUAL "")
     set(full "${suite}.${CMAKE_MATCH_1}")
-    math(EXPR count_${suite} "${count_${suite}} + 1")
+    if(full MATCHES "(^|/)DISABLED_|[.]DISABLED_")
+      list(APPEND disabled "${full}")
+      continue()
+    endif()
     if(NOT OWN_PROCESS STREQUAL "" AND full MATCHES "${OWN_PROCESS}")
       list(APPEND own "${full}")
       string(APPEND excluded_${suite} ":${full}")
+    else()
+      math(EXPR count_${suite} "${count_${suite}} + 1")
     endif()
   endif()
 endforeach()
@@ -44,6 +52,9 @@ macro(add_one name filter cost)
     "TIMEOUT 600 LABELS ${LABEL} COST ${cost})\n")
 endmacro()
 foreach(suite IN LISTS suites)
+  if(count_${suite} EQUAL 0)
+    continue()  # every test of it disabled or in a process of its own
+  endif()
   set(filter "${suite}.*")
   if(NOT excluded_${suite} STREQUAL "")
     string(SUBSTRING "${excluded_${suite}}" 1 -1 excluded)
@@ -53,5 +64,9 @@ foreach(suite IN LISTS suites)
 endforeach()
 foreach(full IN LISTS own)
   add_one("${full}" "${full}" 1)
+endforeach()
+foreach(full IN LISTS disabled)
+  add_one("${full}" "${full}" 0)
+  string(APPEND content "set_tests_properties([=[${full}]=] PROPERTIES DISABLED TRUE)\n")
 endforeach()
 file(WRITE "${OUT}" "${content}")

@@ -3,11 +3,14 @@
 # their seed corpora for a bounded time on every core: first the effect
 # through the simulated host, one fuzzing process per core for SECONDS, the
 # processes sharing what they find; then side by side the built-in PAM and
-# PFM readers for a quarter of that times the cores (at least ten seconds)
-# and the zonara tool's CDL reader for ZONARA_FUZZ_CDL_SECONDS (default
-# 30). Each fuzzer's output is shown once it is done.
+# PFM readers for half of SECONDS (at least ten seconds) and the zonara
+# tool's CDL reader for ZONARA_FUZZ_CDL_SECONDS (default 30), one core each.
+# Each fuzzer's output is shown once it is done.
 #
 #   fuzz/run-fuzz.sh [SECONDS] [more libFuzzer flags for the effect's fuzzer...]
+#
+# The effect's fuzzer runs in a scratch folder (where libFuzzer puts each
+# process's log): paths in the extra flags must be absolute.
 #
 # New inputs go to a scratch folder, so the committed corpus stays as it is;
 # a failing input is kept as build/fuzz/artifacts/crash-* (replay it with
@@ -30,7 +33,7 @@ trap 'rm -rf "$WORK"' EXIT
 mkdir -p "$BUILD/artifacts" "$WORK/effect" "$WORK/images"
 
 CORES="$(nproc)"
-IMAGE_SECONDS=$(( SECONDS_TO_RUN * CORES / 4 > 10 ? SECONDS_TO_RUN * CORES / 4 : 10 ))
+IMAGE_SECONDS=$(( SECONDS_TO_RUN / 2 > 10 ? SECONDS_TO_RUN / 2 : 10 ))
 CDL_SECONDS="${ZONARA_FUZZ_CDL_SECONDS:-30}"
 mkdir -p "$WORK/cdl" "$WORK/logs"
 
