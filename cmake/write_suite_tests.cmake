@@ -1,12 +1,12 @@
 # Run after a test program is linked (cmake -P): lists its GoogleTests and
 # writes a CTest file with one test per suite, each running that suite in
 # one process. Tests whose full name matches OWN_PROCESS (a regex, may be
-# empty) get a process, and a CTest name, of their own. A disabled test
+# empty) get a process, a CTest name and the label OWN_LABEL of their own. A disabled test
 # (DISABLED_ in its name or its suite's) is listed as a disabled CTest test,
 # so that the run names it rather than passing over it.
 #
 #   -D EXE=program -D OUT=file -D LABEL=label -D WORKING_DIR=dir
-#   -D OWN_PROCESS=regex
+#   -D OWN_PROCESS=regex -D OWN_LABEL=label
 execute_process(COMMAND "${EXE}" --gtest_list_tests
                 OUTPUT_VARIABLE listing ERROR_VARIABLE errors RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -45,11 +45,11 @@ endforeach()
 set(content "")
 # COST: until CTest has timed them, it starts the suites before the single
 # tests, the larger first, so that short tests fill the run's end.
-macro(add_one name filter cost)
+macro(add_one name filter cost labels)
   string(APPEND content
     "add_test([=[${name}]=] [==[${EXE}]==] [==[--gtest_filter=${filter}]==])\n"
     "set_tests_properties([=[${name}]=] PROPERTIES WORKING_DIRECTORY [==[${WORKING_DIR}]==] "
-    "TIMEOUT 600 LABELS ${LABEL} COST ${cost})\n")
+    "TIMEOUT 600 LABELS \"${labels}\" COST ${cost})\n")
 endmacro()
 foreach(suite IN LISTS suites)
   if(count_${suite} EQUAL 0)
@@ -60,13 +60,13 @@ foreach(suite IN LISTS suites)
     string(SUBSTRING "${excluded_${suite}}" 1 -1 excluded)
     set(filter "${filter}-${excluded}")
   endif()
-  add_one("${suite}" "${filter}" "${count_${suite}}")
+  add_one("${suite}" "${filter}" "${count_${suite}}" "${LABEL}")
 endforeach()
 foreach(full IN LISTS own)
-  add_one("${full}" "${full}" 1)
+  add_one("${full}" "${full}" 1 "${LABEL};${OWN_LABEL}")
 endforeach()
 foreach(full IN LISTS disabled)
-  add_one("${full}" "${full}" 0)
+  add_one("${full}" "${full}" 0 "${LABEL}")
   string(APPEND content "set_tests_properties([=[${full}]=] PROPERTIES DISABLED TRUE)\n")
 endforeach()
 file(WRITE "${OUT}" "${content}")
