@@ -7,12 +7,6 @@
 namespace zonara_tool {
 namespace {
 
-// (numerator / denominator) rounded to nearest, halves up, for
-// non-negative values.
-std::int32_t RoundedQuotient(std::int64_t numerator, std::int64_t denominator) {
-    return static_cast<std::int32_t>((2 * numerator + denominator) / (2 * denominator));
-}
-
 // A float value on an integer scale: not-a-number and values at or below 0
 // give 0, values at or above 1 give full scale.
 float Quantize(float value, std::int32_t full_scale) {
@@ -49,9 +43,13 @@ testhost::PixelFormat LayerFormatFor(const HostFormat &format) {
     return format.depth == HostDepth::k16 ? testhost::PixelFormat::kArgb16 : testhost::PixelFormat::kArgb8;
 }
 
-std::int32_t FileCode16ToHost16(std::int32_t code) { return RoundedQuotient(std::int64_t{code} * 32768, 65535); }
+std::int32_t FileCode16ToHost16(std::int32_t code) {
+    return static_cast<std::int32_t>(RoundedQuotient(std::int64_t{code} * 32768, 65535));
+}
 
-std::int32_t Host16ToFileCode16(std::int32_t value) { return RoundedQuotient(std::int64_t{value} * 65535, 32768); }
+std::int32_t Host16ToFileCode16(std::int32_t value) {
+    return static_cast<std::int32_t>(RoundedQuotient(std::int64_t{value} * 65535, 32768));
+}
 
 float FileSampleToHost(SampleKind kind, float sample, HostDepth depth) {
     switch (depth) {

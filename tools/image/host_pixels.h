@@ -16,6 +16,13 @@
 
 namespace zonara_tool {
 
+// (numerator / denominator) rounded to nearest, halves up, for
+// non-negative values: how codes move between the files' and the host's
+// integer scales.
+constexpr std::int64_t RoundedQuotient(std::int64_t numerator, std::int64_t denominator) {
+    return (2 * numerator + denominator) / (2 * denominator);
+}
+
 enum class HostDepth { k8, k16, kFloat };
 
 struct HostFormat {

@@ -25,12 +25,6 @@ constexpr HostDepth DEPTH_OF = std::is_same_v<Pixel, PF_Pixel16>        ? HostDe
 template <class Pixel>
 using Channel = decltype(Pixel::red);
 
-// (numerator / denominator) rounded to nearest, halves up, for
-// non-negative values.
-constexpr std::int64_t RoundedQuotient(std::int64_t numerator, std::int64_t denominator) {
-    return (2 * numerator + denominator) / (2 * denominator);
-}
-
 // A float on an integer scale: not-a-number and values at or below 0 give
 // 0, values at or above 1 full scale, others the nearest code.
 inline std::int64_t Quantized(float value, std::int64_t full_scale) {
