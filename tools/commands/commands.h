@@ -1,5 +1,5 @@
 // The zonara tool's subcommands. Each lives in its own file and registers
-// itself on the application through one Add...Command function; main.cpp
+// itself on the application through one Add...Command function; run_tool.cpp
 // only lists them. A new subcommand is one more file and one more line there.
 #pragma once
 
