@@ -31,9 +31,8 @@ TEST(WindowsInstallation, ToolAndModuleSideBySideAndTheModuleItsOwn) {
 
     // Wine's loader names each file it maps: Loaded L"Z:\\...\\Quorv_Zonara.aex".
     ::setenv("ZONARA_WINEDEBUG", "+loaddll", 1);
-    const std::string runner = (std::filesystem::path(ZONARA_SOURCE_DIR) / "scripts" / "windows-run.sh").string();
-    const windows_test::Run run =
-        windows_test::RunIn(dir.path(), {runner, (prefix / "bin" / "zonara.exe").string()}, {"about"}, "installed");
+    const windows_test::Run run = windows_test::RunInWine(
+        dir.path(), {windows_test::WineRunner(), (prefix / "bin" / "zonara.exe").string()}, {"about"}, "installed");
     ::unsetenv("ZONARA_WINEDEBUG");
     EXPECT_EQ(run.exit_status, 0) << run.err;
     EXPECT_NE(run.out.find("Zonara"), std::string::npos) << run.out;

@@ -246,7 +246,6 @@ std::string BenchLevel(const std::string &out) {
 // ZONARA_SIMD lowers it alike, never raising it.
 TEST_F(WineMatchesNative, InstructionSetLevelAtEveryCap) {
     const std::vector<std::string> levels = {"scalar", "baseline", "avx2", "avx512"};
-    const std::string runner = (std::filesystem::path(ZONARA_SOURCE_DIR) / "scripts" / "windows-run.sh").string();
     const std::vector<std::string> bench = {"bench", "--size", "64x32", "--frames", "1"};
     std::ptrdiff_t detected = -1;
     for (const std::string cap : {"", "avx512", "avx2", "baseline", "scalar"}) {
@@ -256,8 +255,9 @@ TEST_F(WineMatchesNative, InstructionSetLevelAtEveryCap) {
                         : std::vector<std::string>{"env", "ZONARA_SIMD=" + cap};
         const windows_test::Run native =
             windows_test::RunIn(dir_.path(), Concat(environment, {ZONARA_TOOL_PATH}), bench, "native");
-        const windows_test::Run wine = windows_test::RunIn(
-            dir_.path(), Concat(environment, {runner, windows_test::WindowsTool().string()}), bench, "wine");
+        const windows_test::Run wine = windows_test::RunInWine(
+            dir_.path(), Concat(environment, {windows_test::WineRunner(), windows_test::WindowsTool().string()}),
+            bench, "wine");
         ASSERT_EQ(native.exit_status, 0) << native.err;
         ASSERT_EQ(wine.exit_status, 0) << wine.err;
         const std::string level = BenchLevel(native.out);

@@ -105,10 +105,31 @@ inline Run RunNative(const std::filesystem::path &dir, const std::vector<std::st
     return RunIn(dir, {ZONARA_TOOL_PATH}, args, "native");
 }
 
+// The script that runs a Windows program under Wine.
+inline std::string WineRunner() {
+    return (std::filesystem::path(ZONARA_SOURCE_DIR) / "scripts" / "windows-run.sh").string();
+}
+
+// RunIn for a command that starts a program under Wine. On a loaded machine
+// Wine's client can lose its link to Wine's server ("wine client error:0:
+// recvmsg: Connection reset by peer"), ending the program with status 1: a
+// fault of the machine's Wine, not of the program, and one a second run does
+// not meet. Such a run is made again, at most twice; any other outcome
+// stands.
+inline Run RunInWine(const std::filesystem::path &dir, const std::vector<std::string> &command,
+                     const std::vector<std::string> &args, const std::string &tag) {
+    constexpr int MAX_RUNS = 3;
+    Run run;
+    for (int attempt = 0; attempt < MAX_RUNS; ++attempt) {
+        run = RunIn(dir, command, args, tag);
+        if (run.err.find("wine client error") == std::string::npos) break;
+    }
+    return run;
+}
+
 // zonara.exe finds the module beside itself, as when both are shipped.
 inline Run RunUnderWine(const std::filesystem::path &dir, const std::vector<std::string> &args) {
-    const std::string runner = (std::filesystem::path(ZONARA_SOURCE_DIR) / "scripts" / "windows-run.sh").string();
-    Run run = RunIn(dir, {runner, WindowsTool().string()}, args, "wine");
+    Run run = RunInWine(dir, {WineRunner(), WindowsTool().string()}, args, "wine");
     run.out = WithoutCarriageReturnsBeforeNewlines(run.out);
     return run;
 }
