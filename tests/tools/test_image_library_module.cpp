@@ -24,8 +24,8 @@ std::string LoadedFilesOf(const ScratchDir &dir, const std::string &args) {
     return ReadText(log);
 }
 
-// The libraries the tool loads on their own ahead of the module, as the
-// build found them among OpenImageIO's.
+// The libraries the tool loads on their own ahead of the module, by path,
+// as the build found them among OpenImageIO's.
 std::vector<std::string> EarlyLoads() {
     std::vector<std::string> names;
     std::istringstream list(ZONARA_IMAGE_LIBRARY_EARLY_LOADS);

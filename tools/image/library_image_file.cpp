@@ -25,12 +25,15 @@ namespace {
 // and lie deep in that list. Loaded first, each on its own, their lookups
 // end at the front of a short list: about a third off the load. Never
 // closed, as the module; one that fails to load is left to the module's
-// own load, which names what is missing.
+// own load, which names what is missing. The build names them by path.
 void LoadLibrariesLookedUpMost() {
-    const std::string names = ZONARA_IMAGE_LIBRARY_EARLY_LOADS;
-    for (std::size_t start = 0; start < names.size();) {
-        const std::size_t end = std::min(names.find(':', start), names.size());
-        ::dlopen(names.substr(start, end - start).c_str(), RTLD_NOW | RTLD_LOCAL);
+    const std::string paths = ZONARA_IMAGE_LIBRARY_EARLY_LOADS;
+    for (std::size_t start = 0; start < paths.size();) {
+        const std::size_t end = std::min(paths.find(':', start), paths.size());
+        if (::dlopen(paths.substr(start, end - start).c_str(), RTLD_NOW | RTLD_LOCAL) == nullptr) {
+            // Taken, so that no later dlerror() reports this failure as its own.
+            (void)::dlerror();
+        }
         start = end + 1;
     }
 }
