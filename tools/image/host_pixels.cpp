@@ -1,23 +1,12 @@
 #include "tools/image/host_pixels.h"
 
-#include <cmath>
-
 #include "pf_sdk.h"
 
 namespace zonara_tool {
 namespace {
 
-// A float value on an integer scale: not-a-number and values at or below 0
-// give 0, values at or above 1 give full scale.
-float Quantize(float value, std::int32_t full_scale) {
-    if (!(value > 0.0f)) {
-        return 0.0f;
-    }
-    if (value >= 1.0f) {
-        return static_cast<float>(full_scale);
-    }
-    return static_cast<float>(std::llround(static_cast<double>(value) * full_scale));
-}
+// QuantizedCode as the float the per-sample functions return.
+float Quantize(float value, std::int32_t full_scale) { return static_cast<float>(QuantizedCode(value, full_scale)); }
 
 std::int32_t Code(float sample) { return static_cast<std::int32_t>(sample); }
 

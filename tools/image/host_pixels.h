@@ -8,6 +8,7 @@
 // chosen once per image and run over bands of rows on all cores.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "testhost/host.h"
@@ -21,6 +22,18 @@ namespace zonara_tool {
 // integer scales.
 constexpr std::int64_t RoundedQuotient(std::int64_t numerator, std::int64_t denominator) {
     return (2 * numerator + denominator) / (2 * denominator);
+}
+
+// A float sample on an integer scale: not-a-number and values at or below 0
+// give 0, values at or above 1 full scale, others the nearest code.
+inline std::int64_t QuantizedCode(float value, std::int64_t full_scale) {
+    if (!(value > 0.0f)) {
+        return 0;
+    }
+    if (value >= 1.0f) {
+        return full_scale;
+    }
+    return std::llround(static_cast<double>(value) * static_cast<double>(full_scale));
 }
 
 enum class HostDepth { k8, k16, kFloat };

@@ -25,18 +25,6 @@ constexpr HostDepth DEPTH_OF = std::is_same_v<Pixel, PF_Pixel16>        ? HostDe
 template <class Pixel>
 using Channel = decltype(Pixel::red);
 
-// A float on an integer scale: not-a-number and values at or below 0 give
-// 0, values at or above 1 full scale, others the nearest code.
-inline std::int64_t Quantized(float value, std::int64_t full_scale) {
-    if (!(value > 0.0f)) {
-        return 0;
-    }
-    if (value >= 1.0f) {
-        return full_scale;
-    }
-    return std::llround(static_cast<double>(value) * static_cast<double>(full_scale));
-}
-
 template <class Pixel>
 constexpr Channel<Pixel> FULL_ALPHA = DEPTH_OF<Pixel> == HostDepth::k8    ? Channel<Pixel>(PF_MAX_CHAN8)
                                       : DEPTH_OF<Pixel> == HostDepth::k16 ? Channel<Pixel>(PF_MAX_CHAN16)
@@ -53,7 +41,7 @@ inline Channel<Pixel> ToHost(Sample sample) {
         } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
             return static_cast<Out>(RoundedQuotient(std::int64_t{sample} * 255, 65535));
         } else {
-            return static_cast<Out>(Quantized(sample, PF_MAX_CHAN8));
+            return static_cast<Out>(QuantizedCode(sample, PF_MAX_CHAN8));
         }
     } else if constexpr (DEPTH == HostDepth::k16) {
         if constexpr (std::is_same_v<Sample, std::uint8_t>) {
@@ -61,7 +49,7 @@ inline Channel<Pixel> ToHost(Sample sample) {
         } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
             return static_cast<Out>(RoundedQuotient(std::int64_t{sample} * 32768, 65535));
         } else {
-            return static_cast<Out>(Quantized(sample, PF_MAX_CHAN16));
+            return static_cast<Out>(QuantizedCode(sample, PF_MAX_CHAN16));
         }
     } else {
         if constexpr (std::is_same_v<Sample, std::uint8_t>) {
@@ -84,7 +72,7 @@ inline Sample ToFile(Channel<Pixel> value) {
         } else if constexpr (DEPTH == HostDepth::k16) {
             return static_cast<Sample>(RoundedQuotient(std::int64_t{value} * 255, 32768));
         } else {
-            return static_cast<Sample>(Quantized(value, 255));
+            return static_cast<Sample>(QuantizedCode(value, 255));
         }
     } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
         if constexpr (DEPTH == HostDepth::k8) {
@@ -92,7 +80,7 @@ inline Sample ToFile(Channel<Pixel> value) {
         } else if constexpr (DEPTH == HostDepth::k16) {
             return static_cast<Sample>(RoundedQuotient(std::int64_t{value} * 65535, 32768));
         } else {
-            return static_cast<Sample>(Quantized(value, 65535));
+            return static_cast<Sample>(QuantizedCode(value, 65535));
         }
     } else {
         if constexpr (DEPTH == HostDepth::k8) {
