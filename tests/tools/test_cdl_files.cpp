@@ -180,6 +180,18 @@ INSTANTIATE_TEST_SUITE_P(
                              "</Saturation></SatNode></ColorCorrection><ColorCorrection id='sh010#2'>") +
                      SOP_A + "</ColorCorrection></ColorCorrectionCollection>",
                  "a.ccc#sh010#2", "out"},
+        // Text pieces joined across CDATA, comments and processing
+        // instructions, as OpenColorIO joins them.
+        Readable{"cdata_comments_pi", "a.cc",
+                 "<ColorCorrection><SOPNode><Slope><![CDATA[1.5]]> 0.5 2</Slope><Offset>0.1<!-- c --> -0.2"
+                 "<!-- a --> <!-- b -->0</Offset><Power>2 1<?note x?> 0.<![CDATA[5]]></Power></SOPNode>"
+                 "</ColorCorrection>",
+                 "a.cc", "in"},
+        Readable{"by_position_without_id", "a.ccc",
+                 std::string("<ColorCorrectionCollection><ColorCorrection id='[2]'><SatNode><Saturation>0.5"
+                             "</Saturation></SatNode></ColorCorrection><ColorCorrection>") +
+                     SOP_A + "</ColorCorrection></ColorCorrectionCollection>",
+                 "a.ccc#[2]", "out"},
         Readable{"hash_in_file_name_and_id", "take#2.ccc",
                  std::string("<ColorCorrectionCollection><ColorCorrection id='a#b'>") + SOP_A +
                      "</ColorCorrection><ColorCorrection id='b'><SatNode><Saturation>0.5</Saturation></SatNode>"
@@ -210,6 +222,16 @@ std::string EntityBomb() {
 
 std::string Correction(const std::string &sop) { return "<ColorCorrection id='c1'>" + sop + "</ColorCorrection>"; }
 
+// A collection of `count` corrections, ids x0, x1 and on.
+std::string ManyCorrections(int count) {
+    std::string text = "<ColorCorrectionCollection>";
+    for (int i = 0; i < count; ++i) {
+        text += "<ColorCorrection id='x" + std::to_string(i) + "'><SatNode><Saturation>1</Saturation></SatNode>"
+                "</ColorCorrection>";
+    }
+    return text + "</ColorCorrectionCollection>";
+}
+
 class CdlRefused : public ::testing::TestWithParam<Refused> {};
 
 TEST_P(CdlRefused, StatusTwoNamingTheProblemAndNothingWritten) {
@@ -239,6 +261,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "", {"bad.cc", "<Slope>", "holds 2 numbers; expected 3"}},
         Refused{"four_numbers", Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
                 "", {"<Offset>", "more than 3"}},
+        Refused{"after_a_comment", Correction("<SOPNode><Slope>1 1 1<!-- note -->9 9 9</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"<Slope>", "more than 3 numbers"}},
+        Refused{"element_among_numbers", Correction("<SOPNode><Slope>1 <b/>1 1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"<Slope> holds an element, <b>,"}},
+        Refused{"one_number", Correction("<SOPNode><Slope>1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"<Slope> holds 1 number; expected 3"}},
         Refused{"text_for_number", Correction("<SOPNode><Slope>1 one 1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
                 "", {"<Slope>", "'one' is not a number"}},
         Refused{"nan", Correction("<SatNode><Saturation>nan</Saturation></SatNode>"), "",
@@ -281,7 +309,11 @@ INSTANTIATE_TEST_SUITE_P(
                 "<ColorCorrectionCollection>" + Correction("<SatNode><Saturation>1</Saturation></SatNode>") +
                     "<ColorCorrection id='c2'><SatNode><Saturation>1</Saturation></SatNode></ColorCorrection>"
                     "</ColorCorrectionCollection>",
-                "", {"holds 2 corrections", "'c1', 'c2'", "#ID"}},
+                "", {"holds 2 corrections", "'c1', 'c2'", "#ID", "bad.cc#[N]"}},
+        Refused{"many_listed_short", ManyCorrections(25), "bad.cc#x" + std::string(100, 'y'),
+                {"'x0', 'x1',", "'x9' and 15 more", "'xyyy", "(101 bytes)"}},
+        Refused{"position_beyond", ManyCorrections(3), "bad.cc#[4]", {"no correction '[4]'", "[1] to [3]"}},
+        Refused{"position_zero", ManyCorrections(3), "bad.cc#[0]", {"no correction '[0]'"}},
         Refused{"unknown_id", Correction("<SatNode><Saturation>1</Saturation></SatNode>"), "bad.cc#c9",
                 {"no correction with id 'c9'", "'c1'"}},
         Refused{"missing_file", "", "absent.cc", {"absent.cc", "no such file"}}),

@@ -7,12 +7,15 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
+#include <optional>
 #include <set>
 
 #if ZONARA_HAVE_CDL
 #include <pugixml.hpp>
 #endif
 
+#include "tools/base/message_text.h"
 #include "tools/base/tool_error.h"
 #include "tools/params/value_text.h"
 
@@ -49,23 +52,65 @@ CdlReference ParseCdlReference(const std::string &text) {
     return {text, ""};
 }
 
+namespace {
+
+// "[N]" picks the Nth correction, counted from 1; nullopt for anything
+// else, which is an id. A position reaches every correction, those without
+// an id too, so it takes precedence over an id spelt alike.
+std::optional<std::size_t> CorrectionPosition(std::string_view text) {
+    if (text.size() < 3 || text.front() != '[' || text.back() != ']') {
+        return std::nullopt;
+    }
+    const std::string_view digits = text.substr(1, text.size() - 2);
+    std::size_t position = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), position);
+    if (end != digits.data() + digits.size()) {
+        return std::nullopt;
+    }
+    // Beyond any file's count either way.
+    return error == std::errc() ? position : std::numeric_limits<std::size_t>::max();
+}
+
+// The corrections as a message names them: the id quoted, or the position
+// of one that has none.
+std::string CorrectionList(const std::vector<CdlCorrection> &corrections) {
+    std::vector<std::string> names;
+    names.reserve(corrections.size());
+    for (std::size_t i = 0; i < corrections.size(); ++i) {
+        names.push_back(corrections[i].id.empty() ? "[" + std::to_string(i + 1) + "] (no id)"
+                                                  : QuotedForMessage(corrections[i].id));
+    }
+    return ListedForMessage(names);
+}
+
+}  // namespace
+
 CdlCorrection SelectCdlCorrection(const std::vector<CdlCorrection> &corrections, const std::string &id,
                                   const std::string &origin) {
-    std::string ids;
-    for (const CdlCorrection &correction : corrections) {
-        if (!id.empty() && correction.id == id) {
-            return correction;
-        }
-        ids += (ids.empty() ? "" : ", ") + (correction.id.empty() ? std::string("(no id)") : "'" + correction.id + "'");
-    }
     if (id.empty() && corrections.size() == 1) {
         return corrections.front();
     }
+    const std::string count =
+        std::to_string(corrections.size()) + (corrections.size() == 1 ? " correction" : " corrections");
     if (id.empty()) {
-        throw UsageError(origin + ": holds " + std::to_string(corrections.size()) + " corrections (" + ids +
-                         "); name one as " + origin + "#ID");
+        throw UsageError(origin + ": holds " + count + " (" + CorrectionList(corrections) + "); name one as " +
+                         origin + "#ID, or by its position as " + origin + "#[N] (" + origin +
+                         "#[1] for the first)");
     }
-    throw UsageError(origin + ": no correction with id '" + id + "' (the file holds " + ids + ")");
+    if (const std::optional<std::size_t> position = CorrectionPosition(id)) {
+        if (*position >= 1 && *position <= corrections.size()) {
+            return corrections[*position - 1];
+        }
+        throw UsageError(origin + ": no correction " + QuotedForMessage(id) + ": the file holds " + count +
+                         ", [1] to [" + std::to_string(corrections.size()) + "]");
+    }
+    for (const CdlCorrection &correction : corrections) {
+        if (correction.id == id) {
+            return correction;
+        }
+    }
+    throw UsageError(origin + ": no correction with id " + QuotedForMessage(id) + " (the file holds " +
+                     CorrectionList(corrections) + ")");
 }
 
 #if ZONARA_HAVE_CDL
@@ -102,9 +147,44 @@ pugi::xml_node OnlyChild(const pugi::xml_node &parent, std::string_view name, st
     return found;
 }
 
+// An element named in a message: as written where it is short and
+// printable, quoted short where it is not.
+std::string ElementForMessage(std::string_view name) {
+    const std::string quoted = QuotedForMessage(name);
+    return quoted == "'" + std::string(name) + "'" ? "<" + std::string(name) + ">" : "element " + quoted;
+}
+
+// The element's whole text as OpenColorIO reads it: every text and CDATA
+// piece joined, comments and processing instructions between them left
+// out. Reading only the first piece would cut a list short without a word.
+std::string WholeText(const pugi::xml_node &element) {
+    std::string text;
+    for (const pugi::xml_node &piece : element.children()) {
+        if (piece.type() == pugi::node_pcdata || piece.type() == pugi::node_cdata) {
+            text += piece.value();
+        }
+    }
+    return text;
+}
+
+// An element inside a list of numbers belongs to no CDL; skipping it would
+// read the numbers around it as one list.
+void RefuseChildElements(const pugi::xml_node &element, const std::string &where) {
+    for (const pugi::xml_node &child : element.children()) {
+        if (child.type() == pugi::node_element) {
+            throw UsageError(where + " holds an element, " + ElementForMessage(child.name()) +
+                             ", where only numbers belong");
+        }
+    }
+}
+
+std::string NumberCount(std::size_t count) { return std::to_string(count) + (count == 1 ? " number" : " numbers"); }
+
 // Exactly `count` finite numbers separated by white space.
 std::vector<double> ParseNumbers(const pugi::xml_node &element, std::size_t count, const std::string &where) {
-    const std::string_view text = element.child_value();
+    RefuseChildElements(element, where);
+    const std::string whole = WholeText(element);
+    const std::string_view text = whole;
     std::vector<double> numbers;
     std::size_t at = 0;
     while (at < text.size()) {
@@ -119,8 +199,7 @@ std::vector<double> ParseNumbers(const pugi::xml_node &element, std::size_t coun
         const std::string_view word = text.substr(at, end - at);
         double value = 0.0;
         if (!ParseNumber(word, value)) {
-            const std::string shown = word.size() > 40 ? std::string(word.substr(0, 40)) + "..." : std::string(word);
-            throw UsageError(where + ": '" + shown + "' is not a number");
+            throw UsageError(where + ": " + QuotedForMessage(word) + " is not a number");
         }
         numbers.push_back(value);
         if (numbers.size() > count) {
@@ -129,9 +208,9 @@ std::vector<double> ParseNumbers(const pugi::xml_node &element, std::size_t coun
         at = end;
     }
     if (numbers.size() != count) {
-        const std::string given = numbers.size() > count ? "more than " + std::to_string(count)
-                                                         : std::to_string(numbers.size());
-        throw UsageError(where + " holds " + given + " numbers; expected " + std::to_string(count) +
+        const std::string given = numbers.size() > count ? "more than " + NumberCount(count)
+                                                         : NumberCount(numbers.size());
+        throw UsageError(where + " holds " + given + "; expected " + std::to_string(count) +
                          (count == CDL_CHANNELS ? " (red, green, blue)" : ""));
     }
     return numbers;
@@ -152,9 +231,10 @@ CdlCorrection ReadCorrection(const pugi::xml_node &node, std::size_t position, c
     CdlCorrection correction;
     correction.id = node.attribute("id").value();
     const std::string where = origin + ": correction " +
-                              (correction.id.empty() ? std::to_string(position) + " (no id)" : "'" + correction.id + "'");
+                              (correction.id.empty() ? "[" + std::to_string(position) + "] (no id)"
+                                                     : QuotedForMessage(correction.id));
     if (const pugi::xml_node description = node.child("Description")) {
-        correction.description = description.child_value();
+        correction.description = WholeText(description);
     }
     const pugi::xml_node sop = OnlyChild(node, "SOPNode", {}, where);
     // Both spellings occur in files in circulation.
@@ -194,9 +274,11 @@ std::vector<CdlCorrection> ParseCdlDocument(std::string_view text, const std::st
     }
     pugi::xml_document document;
     // Document type declarations are parsed only to be refused: a CDL needs
-    // none, and refusing them rules out every entity trick at once.
-    const pugi::xml_parse_result parsed =
-        document.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_doctype);
+    // none, and refusing them rules out every entity trick at once. Text of
+    // white space alone is kept: between two comments it still parts two
+    // numbers.
+    const pugi::xml_parse_result parsed = document.load_buffer(
+        text.data(), text.size(), pugi::parse_default | pugi::parse_doctype | pugi::parse_ws_pcdata);
     if (!parsed) {
         throw UsageError(origin + ": not well-formed XML (" + parsed.description() + " at byte " +
                          std::to_string(parsed.offset) + ")");
@@ -220,16 +302,16 @@ std::vector<CdlCorrection> ParseCdlDocument(std::string_view text, const std::st
             }
             for (const pugi::xml_node &child : decision.children()) {
                 if (child.type() == pugi::node_element && LocalName(child) == "ColorCorrectionRef") {
-                    throw UsageError(origin + ": a <ColorCorrectionRef> points to a correction in another file ('" +
-                                     std::string(child.attribute("ref").value()) +
-                                     "'); give that file (FILE.ccc#ID) instead");
+                    throw UsageError(origin + ": a <ColorCorrectionRef> points to a correction in another file (" +
+                                     QuotedForMessage(child.attribute("ref").value()) +
+                                     "); give that file (FILE.ccc#ID) instead");
                 }
             }
             CollectCorrections(decision, origin, corrections);
         }
     } else {
-        throw UsageError(origin + ": not an ASC CDL file (the root element is <" + std::string(kind) +
-                         ">, expected <ColorCorrection>, <ColorCorrectionCollection> or <ColorDecisionList>)");
+        throw UsageError(origin + ": not an ASC CDL file (the root element is " + ElementForMessage(kind) +
+                         ", expected <ColorCorrection>, <ColorCorrectionCollection> or <ColorDecisionList>)");
     }
     if (corrections.empty()) {
         throw UsageError(origin + ": holds no <ColorCorrection>");
@@ -237,8 +319,8 @@ std::vector<CdlCorrection> ParseCdlDocument(std::string_view text, const std::st
     std::set<std::string_view> ids;
     for (const CdlCorrection &correction : corrections) {
         if (!correction.id.empty() && !ids.insert(correction.id).second) {
-            throw UsageError(origin + ": holds more than one correction with id '" + correction.id +
-                             "', so #" + correction.id + " cannot say which");
+            throw UsageError(origin + ": holds more than one correction with id " +
+                             QuotedForMessage(correction.id) + ", so #ID cannot say which");
         }
     }
     return corrections;

@@ -7,6 +7,7 @@
 #include "params/param_index.h"
 #include "render/frame/window_render_params.h"
 #include "tools/params/cdl_file_writer.h"
+#include "tools/base/message_text.h"
 #include "tools/base/tool_error.h"
 
 namespace zonara_tool {
@@ -175,7 +176,7 @@ std::vector<ParamValue> GradeFromCorrection(const CdlCorrection &correction, Gra
                                             std::vector<std::string> &warnings) {
     const GradeSources &p = GradeSourcesOf(side);
     const std::string where =
-        origin + ": correction " + (correction.id.empty() ? std::string("(no id)") : "'" + correction.id + "'");
+        origin + ": correction " + (correction.id.empty() ? std::string("(no id)") : QuotedForMessage(correction.id));
     std::vector<ParamValue> values;
     auto take = [&](int index, double number, const std::string &element, int channel, const std::string &why) {
         const ParamCatalog::Entry &entry = EntryFor(catalog, index);
