@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "tools/base/message_text.h"
 #include "tools/params/cdl_file_writer.h"
 #include "tools/params/side_grade.h"
 #include "tools/tool_runner.h"
@@ -19,6 +20,7 @@
 namespace {
 
 using tool_test::RunTool;
+using zonara_tool::QuotedForMessage;
 using tool_test::ScratchDir;
 using OIIO::TypeDesc;
 
@@ -361,6 +363,18 @@ TEST(CdlExport, LegacyGammaIsRefusedAndSaturationWarned) {
     const auto bad_side = RunTool(dir, {"cdl", "export", "--side", "middle", "-o", "look.cc"});
     EXPECT_EQ(bad_side.exit_status, 2);
     EXPECT_EQ(dir.Files(), (std::vector<std::string>{"plain.cc", "s.cdl"}));
+}
+
+// An id an XML file cannot hold is refused, and nothing written.
+TEST(CdlExport, IdsXmlCannotHoldAreRefused) {
+    ScratchDir dir;
+    for (const std::string &id : {std::string(), std::string("a\tb"), std::string("a\x01b"), std::string("\x7F"),
+                                  std::string("\xC3"), std::string("ok\xFFok"), std::string("\xEF\xBF\xBE")}) {
+        const auto result = RunTool(dir, {"cdl", "export", "--side", "inside", "--id", id, "-o", "x.cc"});
+        EXPECT_EQ(result.exit_status, 2) << QuotedForMessage(id);
+        EXPECT_NE(result.err.find("--id"), std::string::npos) << result.err;
+    }
+    EXPECT_TRUE(dir.Files().empty());
 }
 
 // A side's controls whose folding leaves what the import takes are

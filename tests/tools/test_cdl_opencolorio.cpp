@@ -111,6 +111,21 @@ INSTANTIATE_TEST_SUITE_P(
                "in_blue_gamma=0.6"}}),
     [](const ::testing::TestParamInfo<Grade> &info) { return std::string(info.param.name); });
 
+// An id of characters beyond ASCII and of XML's own delimiters is written so
+// that another XML reader finds the correction by it.
+TEST(OpenColorIOCollection, ExportedIdIsFoundByOpenColorIO) {
+    ScratchDir dir;
+    const std::string id = "sh010 \xC3\xA9t\xC3\xA9 <&\"'> \xF0\x9F\x8E\xAC";
+    const auto exported =
+        RunTool(dir, {"cdl", "export", "--side", "inside", "--set", "in_red_gain=1.5", "--id", id, "-o", "look.ccc"});
+    ASSERT_EQ(exported.exit_status, 0) << exported.err;
+    const OCIO::CDLTransformRcPtr read = OCIO::CDLTransform::CreateFromFile((dir / "look.ccc").c_str(), id.c_str());
+    EXPECT_EQ(std::string(read->getID()), id);
+    double slope[3];
+    read->getSlope(slope);
+    EXPECT_EQ(slope[0], 1.5);
+}
+
 TEST(OpenColorIOCollection, WrittenByOpenColorIOIsReadBack) {
     ScratchDir dir;
     OCIO::GroupTransformRcPtr group = OCIO::GroupTransform::Create();

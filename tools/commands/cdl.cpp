@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/base/message_text.h"
+#include "tools/base/xml_text.h"
 #include "tools/params/cdl_file_writer.h"
 #include "tools/params/cdl_options.h"
 #include "tools/commands/commands.h"
@@ -21,11 +23,29 @@ struct ExportOptions {
     std::string side;
     ValueSources values;  // --preset, --cdl-inside, --cdl-outside, --set
     std::string id;
+    bool id_given = false;  // --id "" is given, and refused
     std::string output;
 };
 
+// The id goes into an XML attribute, which has no escape for a control
+// character and takes only UTF-8: a file holding either is one no reader
+// opens. Refused before anything is read or written.
+void CheckExportId(const ExportOptions &options) {
+    if (!options.id_given) {
+        return;
+    }
+    if (options.id.empty()) {
+        throw UsageError("--id is empty; leave it out for the default id");
+    }
+    const std::string problem = XmlTextProblem(options.id);
+    if (!problem.empty()) {
+        throw UsageError("--id " + QuotedForMessage(options.id) + ": a CDL file cannot hold it (" + problem + ")");
+    }
+}
+
 void RunExport(ToolContext &context, const ExportOptions &options) {
     RequireCdlFiles();
+    CheckExportId(options);
     const std::optional<GradeSide> side = ParseGradeSide(options.side);
     if (!side) {
         throw UsageError("--side '" + options.side + "': expected inside or outside");
@@ -45,7 +65,7 @@ void RunExport(ToolContext &context, const ExportOptions &options) {
     std::vector<std::string> warnings;
     CdlCorrection correction = CorrectionFromGrade(host->params(), *side, warnings);
     CheckReadsBack(correction, *side, catalog, warnings);
-    if (!options.id.empty()) {
+    if (options.id_given) {
         correction.id = options.id;
     }
     for (const std::string &warning : warnings) {
@@ -66,9 +86,13 @@ void AddCdlCommand(CLI::App &app, ToolContext &context) {
     CLI::App *command = cdl->add_subcommand("export", "Write the inside or outside grade as a .cc, .ccc or .cdl");
     command->add_option("--side", options->side, "inside or outside")->required();
     AddValueOptions(*command, options->values);
-    command->add_option("--id", options->id, "The correction's id (default zonara_inside or zonara_outside)");
+    CLI::Option *id = command->add_option("--id", options->id,
+                                          "The correction's id (default zonara_inside or zonara_outside)");
     command->add_option("-o,--output", options->output, "FILE.cc, FILE.ccc or FILE.cdl")->required();
-    command->callback([&context, options] { context.Run([&] { RunExport(context, *options); }); });
+    command->callback([&context, options, id] {
+        options->id_given = id->count() > 0;
+        context.Run([&] { RunExport(context, *options); });
+    });
 }
 
 }  // namespace zonara_tool
