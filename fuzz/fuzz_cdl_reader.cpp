@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -97,6 +98,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             (void)SelectCdlCorrection(corrections, correction.id, "input.ccc");
         } catch (const ToolError &) {
             // An id given twice, or none: the selection may refuse.
+        }
+        // Every correction, with an id or without, is reached by its position.
+        const CdlCorrection by_position =
+            SelectCdlCorrection(corrections, "[" + std::to_string(i + 1) + "]", "input.ccc");
+        if (by_position.id != correction.id || !SameSingles(by_position.slope, correction.slope)) {
+            Fail("a position picked another correction");
         }
         CheckWrittenBack(correction);
         for (const GradeSide side : {zonara::SIDE_INSIDE, zonara::SIDE_OUTSIDE}) {

@@ -1,0 +1,1 @@
+<ColorCorrection id="c"><SOPNode><Slope><![CDATA[1.5]]> 1 <![CDATA[0.]]>5</Slope><Offset>0<!-- c --> 0 0</Offset><Power>1 1<?pi x?> 1</Power></SOPNode><SatNode><Saturation><![CDATA[0.8]]></Saturation></SatNode></ColorCorrection>
