@@ -68,15 +68,21 @@ struct HandleCanvas {
 
 // Steps run while the status is 0; the first failure ends the drawing.
 PF_Err DrawHandles(const HandleCanvas &canvas, PF_ParamDef *params[], const PF_EventExtra *extra,
-                   PF_FixedPoint frame_centre, const PixelQuad &inner) {
+                   const FrameCorners &corners) {
+    const PixelQuad inner = RoundToPixels(corners.inner);
     const DRAWBOT_PathSuite1 *path_suite = canvas.bundle.path;
 
-    // Feather handles: four circles, one stroke.
+    // Feather handles: four circles, one stroke. Halfway between the drawn
+    // corners, except where a corner was held at the 16.16 range: the circle
+    // is then drawn where the handle is found.
+    const auto feather_centre = [&](int handle, int a, int b) {
+        return corners.feather_ends_held[handle] ? ToFloatPoint(corners.feather[handle]) : Midpoint(inner[a], inner[b]);
+    };
     const DRAWBOT_PointF32 feather_centres[4] = {
-        Midpoint(inner[CORNER_TOP_LEFT], inner[CORNER_TOP_RIGHT]),
-        Midpoint(inner[CORNER_BOTTOM_LEFT], inner[CORNER_BOTTOM_RIGHT]),
-        Midpoint(inner[CORNER_TOP_LEFT], inner[CORNER_BOTTOM_LEFT]),
-        Midpoint(inner[CORNER_BOTTOM_RIGHT], inner[CORNER_TOP_RIGHT]),
+        feather_centre(FEATHER_TOP, CORNER_TOP_LEFT, CORNER_TOP_RIGHT),
+        feather_centre(FEATHER_BOTTOM, CORNER_BOTTOM_LEFT, CORNER_BOTTOM_RIGHT),
+        feather_centre(FEATHER_LEFT, CORNER_TOP_LEFT, CORNER_BOTTOM_LEFT),
+        feather_centre(FEATHER_RIGHT, CORNER_BOTTOM_RIGHT, CORNER_TOP_RIGHT),
     };
     PF_Err status = PF_Err_NONE;
     for (const DRAWBOT_PointF32 &centre : feather_centres) {
@@ -93,7 +99,7 @@ PF_Err DrawHandles(const HandleCanvas &canvas, PF_ParamDef *params[], const PF_E
 
     // Angle line from the centre to the handle, at the handle's exact
     // position rather than a whole pixel.
-    const DRAWBOT_PointF32 centre = ToFloatPoint(frame_centre);
+    const DRAWBOT_PointF32 centre = ToFloatPoint(corners.centre);
     PF_FixedPoint handle = AngleHandleLayerPoint(canvas.in_data, WindowOrigin(params), WindowAngleRadians(params));
     LayerPointToFrame(canvas.in_data, extra, &handle);
     const DRAWBOT_PointF32 angle_handle = ToFloatPoint(handle);
@@ -156,7 +162,6 @@ void DrawOverlay(PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[]
     const PF_FixedPoint layer_centre = WindowOrigin(params);
     const FrameCorners corners = ComputeFrameCorners(in_data, params, extra);
     const PixelQuad outer = RoundToPixels(corners.outer);
-    const PixelQuad inner = RoundToPixels(corners.inner);
 
     // Declared before every pen and path, so it is given back after them.
     const ScopedDrawbotBundle drawbot(in_data, out_data);
@@ -204,10 +209,10 @@ void DrawOverlay(PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[]
     if (premiere) {
         const DRAWBOT_PenP pen(bundle.supplier, supplier, OVERLAY_COLOR, OVERLAY_PEN_WIDTH);
         DrawHandles(HandleCanvas{in_data, suites, bundle, draw_ref, supplier, surface, pen.Held(), path}, params, extra,
-                    corners.centre, inner);
+                    corners);
     } else {
         DrawHandles(HandleCanvas{in_data, suites, bundle, draw_ref, supplier, surface, nullptr, path}, params, extra,
-                    corners.centre, inner);
+                    corners);
     }
 }
 

@@ -1,6 +1,9 @@
 #include "overlay/handle_points.h"
 
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 #include "common/fixed_point.h"
 #include "overlay/overlay_inputs.h"
@@ -13,14 +16,39 @@ namespace {
 
 PixelPoint WholePixels(PF_FixedPoint point) { return PixelPoint{IntegerPart(point.x), IntegerPart(point.y)}; }
 
-// Midpoint of two 16.16 values: the sum halved toward zero, then whole
-// pixels. The sum is taken wide: two edges within the range can sum beyond
-// it (at zoom 16 a 1000-pixel window's right edge already does).
-std::int32_t MidpointPixel(PF_Fixed a, PF_Fixed b) { return IntegerPart(FixedMidpoint(a, b)); }
-
-PixelPoint EdgeMidpoint(PF_FixedPoint a, PF_FixedPoint b) {
-    return PixelPoint{MidpointPixel(a.x, b.x), MidpointPixel(a.y, b.y)};
+// The inner corners at the ends of each feather handle's edge, in the
+// order of FrameCorners::feather.
+struct EdgeEnds {
+    int first;
+    int second;
+};
+constexpr EdgeEnds FeatherEdge(int handle) {
+    switch (handle) {
+    case FEATHER_LEFT:
+        return {CORNER_TOP_LEFT, CORNER_BOTTOM_LEFT};
+    case FEATHER_RIGHT:
+        return {CORNER_TOP_RIGHT, CORNER_BOTTOM_RIGHT};
+    case FEATHER_TOP:
+        return {CORNER_TOP_LEFT, CORNER_TOP_RIGHT};
+    default:
+        return {CORNER_BOTTOM_LEFT, CORNER_BOTTOM_RIGHT};
+    }
 }
+
+bool IsAtRangeEnd(PF_Fixed value) {
+    return value == std::numeric_limits<PF_Fixed>::max() || value == std::numeric_limits<PF_Fixed>::min();
+}
+
+bool IsHeld(PF_FixedPoint point) { return IsAtRangeEnd(point.x) || IsAtRangeEnd(point.y); }
+
+// The rectangle's corners in layer coordinates, in CornerQuad order.
+CornerQuad LayerCorners(const FixedRect &rect) {
+    return CornerQuad{PF_FixedPoint{rect.left, rect.top}, PF_FixedPoint{rect.right, rect.top},
+                      PF_FixedPoint{rect.left, rect.bottom}, PF_FixedPoint{rect.right, rect.bottom}};
+}
+
+// Halfway between two wide values toward zero, as FixedMidpoint, then held.
+PF_Fixed HeldMidpoint(std::int64_t a, std::int64_t b) { return SaturateToInt32((a + b) / 2); }
 
 }  // namespace
 
@@ -41,10 +69,41 @@ FrameCorners ComputeFrameCorners(const PF_InData *in_data, PF_ParamDef *params[]
     const WindowRects rects = ComputeWindowRects(in_data, params);
     corners.outer = RectToFrameCorners(in_data, extra, rects.outer);
     corners.inner = RectToFrameCorners(in_data, extra, rects.inner);
+
+    // Each feather handle from its edge's two ends, or twice from the edge's
+    // middle where the host held an end.
+    const CornerQuad layer_inner = LayerCorners(rects.inner);
+    std::array<PF_FixedPoint, 2 * FEATHER_HANDLE_COUNT> ends;
+    for (int handle = 0; handle < FEATHER_HANDLE_COUNT; ++handle) {
+        const EdgeEnds edge = FeatherEdge(handle);
+        PF_FixedPoint first = corners.inner[edge.first];
+        PF_FixedPoint second = corners.inner[edge.second];
+        corners.feather_ends_held[handle] = IsHeld(first) || IsHeld(second);
+        if (corners.feather_ends_held[handle]) {
+            const PF_FixedPoint a = layer_inner[edge.first];
+            const PF_FixedPoint b = layer_inner[edge.second];
+            PF_FixedPoint middle{FixedMidpoint(a.x, b.x), FixedMidpoint(a.y, b.y)};
+            LayerPointToFrame(in_data, extra, &middle);
+            first = middle;
+            second = middle;
+        }
+        ends[2 * handle] = first;
+        ends[2 * handle + 1] = second;
+    }
+
     // Turned in frame coordinates, about the frame-space centre.
     const float angle = WindowAngleRadians(params);
     RotateQuad(in_data, &corners.outer, corners.centre, angle);
-    RotateQuad(in_data, &corners.inner, corners.centre, angle);
+    std::array<WidePoint, 2 * FEATHER_HANDLE_COUNT> turned_ends;
+    RotateQuad(in_data, &corners.inner, corners.centre, angle, ends, turned_ends);
+    for (int handle = 0; handle < FEATHER_HANDLE_COUNT; ++handle) {
+        const WidePoint &first = turned_ends[2 * handle];
+        const WidePoint &second = turned_ends[2 * handle + 1];
+        corners.feather[handle] = PF_FixedPoint{HeldMidpoint(first.x, second.x), HeldMidpoint(first.y, second.y)};
+        const EdgeEnds edge = FeatherEdge(handle);
+        corners.feather_ends_held[handle] = corners.feather_ends_held[handle] ||
+                                            IsHeld(corners.inner[edge.first]) || IsHeld(corners.inner[edge.second]);
+    }
     return corners;
 }
 
@@ -68,11 +127,10 @@ HandlePoints ComputeHandlePoints(const PF_InData *in_data, PF_ParamDef *params[]
     LayerPointToFrame(in_data, extra, &angle_handle);
     points[HANDLE_ANGLE - 1] = WholePixels(angle_handle);
 
-    const CornerQuad &inner = corners.inner;
-    points[HANDLE_FEATHER_LEFT - 1] = EdgeMidpoint(inner[CORNER_TOP_LEFT], inner[CORNER_BOTTOM_LEFT]);
-    points[HANDLE_FEATHER_RIGHT - 1] = EdgeMidpoint(inner[CORNER_TOP_RIGHT], inner[CORNER_BOTTOM_RIGHT]);
-    points[HANDLE_FEATHER_TOP - 1] = EdgeMidpoint(inner[CORNER_TOP_LEFT], inner[CORNER_TOP_RIGHT]);
-    points[HANDLE_FEATHER_BOTTOM - 1] = EdgeMidpoint(inner[CORNER_BOTTOM_LEFT], inner[CORNER_BOTTOM_RIGHT]);
+    for (int handle = 0; handle < FEATHER_HANDLE_COUNT; ++handle) {
+        // The feather handles are numbered in FeatherHandle's order.
+        points[HANDLE_FEATHER_LEFT - 1 + handle] = WholePixels(corners.feather[handle]);
+    }
     return points;
 }
 

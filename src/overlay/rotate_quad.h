@@ -2,6 +2,9 @@
 // about the frame-space centre.
 #pragma once
 
+#include <cstdint>
+#include <span>
+
 #include "overlay/overlay_types.h"
 #include "pf_sdk.h"
 
@@ -12,6 +15,16 @@ namespace zonara {
 // host's own sin and cos ("PF ANSI Suite", acquired for this call); Premiere
 // Pro in single precision with the standard library's. Each result is
 // truncated toward zero into 16.16.
-void RotateQuad(const PF_InData *in_data, CornerQuad *quad, PF_FixedPoint centre, float angle);
+//
+// Each of `wide_points` is turned alike, with the same sine and cosine in
+// the same precision, into `wide_turned` (as many): truncated toward zero
+// but kept in 64 bits, not held at the 16.16 range, so that a midpoint of
+// two of them is exact and only it need be held.
+struct WidePoint {
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+};
+void RotateQuad(const PF_InData *in_data, CornerQuad *quad, PF_FixedPoint centre, float angle,
+                std::span<const PF_FixedPoint> wide_points = {}, std::span<WidePoint> wide_turned = {});
 
 }  // namespace zonara

@@ -90,10 +90,19 @@ TEST(HandlesCommand, PositionsWorkedOutByHand) {
           {"corner_top_right", {32767, 7680}},
           {"corner_bottom_right", {32767, 26880}},
           {"feather_right", {32767, 17280}},
+          // Its edge's middle, though the host held the right-hand end.
+          {"feather_top", {30720, 9600}},
+          {"feather_bottom", {30720, 24960}},
           {"angle", {30720, 10368}}}},
         {"zoom 32 turned a quarter: a corner turned beyond the range stays at its end",
          {"--zoom", "32", "--set", "width=1000", "--set", "height=600", "--set", "angle=90"},
-         {{"corner_top_left", {32767, 1280}}}},
+         {{"corner_top_left", {32767, 1280}},
+          // The left edge's middle, though the turn took its top end beyond the range.
+          {"feather_left", {30720, 4479}},
+          {"feather_bottom", {23040, 17279}}}},
+        {"zoom 32 turned a quarter in the editing host, which turns in single precision",
+         {"--zoom", "32", "--set", "width=1000", "--set", "height=600", "--set", "angle=90", "--host", "premiere"},
+         {{"feather_left", {30720, 4480}}, {"feather_bottom", {23040, 17280}}}},
     };
     ScratchDir dir;
     for (const Case &c : cases) {
