@@ -28,7 +28,8 @@ void AppendSide(const std::string &reference, GradeSide side, const ParamCatalog
 void AddCdlOptions(CLI::App &command, CdlOptions &options) {
     CLI::Option *inside = command.add_option("--cdl-inside", options.inside,
                                              "FILE[#ID]: the inside grade from an ASC CDL file (.cc, .cdl, .ccc; "
-                                             "ID picks one correction of several), applied before --set");
+                                             "ID picks one correction of several, [N] the Nth), applied "
+                                             "before --set");
     CLI::Option *outside =
         command.add_option("--cdl-outside", options.outside, "FILE[#ID]: the outside grade, likewise");
     if (!CdlFilesAvailable()) {
