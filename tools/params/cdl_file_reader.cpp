@@ -101,8 +101,10 @@ CdlCorrection SelectCdlCorrection(const std::vector<CdlCorrection> &corrections,
         if (*position >= 1 && *position <= corrections.size()) {
             return corrections[*position - 1];
         }
-        throw UsageError(origin + ": no correction " + QuotedForMessage(id) + ": the file holds " + count +
-                         ", [1] to [" + std::to_string(corrections.size()) + "]");
+        const std::string positions =
+            corrections.size() == 1 ? "[1] only" : "[1] to [" + std::to_string(corrections.size()) + "]";
+        throw UsageError(origin + ": no correction " + QuotedForMessage(id) + ": the file holds " + count + ", " +
+                         positions);
     }
     for (const CdlCorrection &correction : corrections) {
         if (correction.id == id) {
