@@ -11,6 +11,7 @@
 
 #include "common/fixed_scale.h"
 #include "params/param_keys.h"
+#include "tools/base/message_text.h"
 #include "tools/base/tool_error.h"
 #include "tools/params/value_text.h"
 
@@ -35,9 +36,36 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
     return row[b.size()];
 }
 
+// Beyond this a key is no mistyped name, and searching for the names
+// close to it would only cost time (the distance is quadratic).
+constexpr std::size_t MAX_SUGGESTED_KEY_BYTES = 64;
+
+// A value as the user gave it, bare where it is short and plain, as
+// "mix=0.5"; quoted and cut short otherwise.
+std::string EchoedValue(std::string_view text) {
+    const std::string quoted = QuotedForMessage(text);
+    const bool plain = quoted.size() == text.size() + 2 && text.find_first_of(" '") == std::string_view::npos;
+    return plain && !text.empty() ? std::string(text) : quoted;
+}
+
+[[noreturn]] void RefuseEchoed(const ParamCatalog::Entry &entry, const std::string &echoed, std::string_view why) {
+    throw UsageError(entry.key + "=" + echoed + ": " + std::string(why) + " (valid: " + DescribeRange(entry) +
+                     ")");
+}
+
 [[noreturn]] void Refuse(const ParamCatalog::Entry &entry, std::string_view text, std::string_view why) {
-    throw UsageError(entry.key + "=" + std::string(text) + ": " + std::string(why) + " (valid: " +
-                     DescribeRange(entry) + ")");
+    RefuseEchoed(entry, EchoedValue(text), why);
+}
+
+// The number in `text`, refused as not a number, not a finite one or out
+// of any range a double holds.
+double RequireNumber(const ParamCatalog::Entry &entry, std::string_view text) {
+    double value = 0.0;
+    const NumberReading reading = ReadNumber(text, value);
+    if (reading != NumberReading::kNumber) {
+        Refuse(entry, text, NumberProblem(reading));
+    }
+    return value;
 }
 
 double RequireInRange(const ParamCatalog::Entry &entry, std::string_view text, double value, double low,
@@ -49,10 +77,7 @@ double RequireInRange(const ParamCatalog::Entry &entry, std::string_view text, d
 }
 
 ParamValue ParseSlider(const ParamCatalog::Entry &entry, std::string_view text) {
-    double value = 0.0;
-    if (!ParseNumber(text, value)) {
-        Refuse(entry, text, "not a number");
-    }
+    const double value = RequireNumber(entry, text);
     const PF_FloatSliderDef &slider = entry.def.u.fs_d;
     ParamValue out;
     out.kind = ValueKind::kSlider;
@@ -71,8 +96,12 @@ ParamValue ParsePopup(const ParamCatalog::Entry &entry, std::string_view text) {
         }
     }
     double number = 0.0;
-    if (!ParseNumber(text, number)) {
+    const NumberReading reading = ReadNumber(text, number);
+    if (reading == NumberReading::kNotANumber) {
         Refuse(entry, text, "unknown choice");
+    }
+    if (reading != NumberReading::kNumber) {
+        Refuse(entry, text, "no such choice");
     }
     if (number != std::floor(number) || number < 1 || number > entry.def.u.pd.num_choices) {
         Refuse(entry, text, "no such choice");
@@ -97,22 +126,33 @@ ParamValue ParseCheckbox(const ParamCatalog::Entry &entry, std::string_view text
 
 // One coordinate of a point: layer pixels, or per cent of the layer with a
 // trailing '%'.
-bool ParseCoordinate(std::string_view text, double &value, bool &percent) {
+NumberReading ReadCoordinate(std::string_view text, double &value, bool &percent) {
     text = Trim(text);
     percent = !text.empty() && text.back() == '%';
     if (percent) {
         text.remove_suffix(1);
     }
-    return ParseNumber(text, value);
+    return ReadNumber(text, value);
 }
 
 ParamValue ParsePoint(const ParamCatalog::Entry &entry, std::string_view text) {
     const std::size_t comma = text.find(',');
     ParamValue out;
     out.kind = ValueKind::kPoint;
-    if (comma == std::string_view::npos || !ParseCoordinate(text.substr(0, comma), out.x, out.x_percent) ||
-        !ParseCoordinate(text.substr(comma + 1), out.y, out.y_percent)) {
+    if (comma == std::string_view::npos) {
+        // A preset's point cut short by a number too large to read is
+        // refused for that number.
+        double number = 0.0;
+        const NumberReading reading = ReadNumber(text, number);
+        Refuse(entry, text, reading == NumberReading::kNumber ? "not X,Y" : NumberProblem(reading));
+    }
+    const NumberReading x = ReadCoordinate(text.substr(0, comma), out.x, out.x_percent);
+    const NumberReading y = ReadCoordinate(text.substr(comma + 1), out.y, out.y_percent);
+    if (x == NumberReading::kNotANumber || y == NumberReading::kNotANumber) {
         Refuse(entry, text, "not X,Y");
+    }
+    if (x != NumberReading::kNumber || y != NumberReading::kNumber) {
+        Refuse(entry, text, NumberProblem(x != NumberReading::kNumber ? x : y));
     }
     // Per cent is checked against the limit again once the layer is known.
     RequireInRange(entry, text, out.x, -FIXED_LIMIT, FIXED_LIMIT);
@@ -133,10 +173,7 @@ void AngleRange(const PF_AngleDef &angle, double &low, double &high) {
 }
 
 ParamValue ParseAngle(const ParamCatalog::Entry &entry, std::string_view text) {
-    double degrees = 0.0;
-    if (!ParseNumber(text, degrees)) {
-        Refuse(entry, text, "not a number");
-    }
+    const double degrees = RequireNumber(entry, text);
     double low = 0.0;
     double high = 0.0;
     AngleRange(entry.def.u.ad, low, high);
@@ -235,6 +272,9 @@ const ParamCatalog::Entry *ParamCatalog::Find(std::string_view key) const {
 std::vector<std::string> ParamCatalog::NearestKeys(std::string_view key) const {
     const std::string wanted = Lower(Trim(key));
     std::vector<std::pair<std::size_t, std::string>> ranked;
+    if (wanted.size() > MAX_SUGGESTED_KEY_BYTES) {
+        return {};
+    }
     for (const Entry &entry : entries_) {
         std::size_t distance = EditDistance(wanted, entry.key);
         // "gamma" should find the gamma keys even though they are longer.
@@ -260,7 +300,20 @@ const ParamCatalog::Entry &ParamCatalog::Require(std::string_view key) const {
     if (const Entry *entry = Find(key)) {
         return *entry;
     }
-    std::string message = "unknown parameter '" + std::string(key) + "'";
+    // `zonara params` lists the group headings and the input layer too, so
+    // a user may well try to set them.
+    for (const Entry &row : rows_) {
+        if (row.key != key) {
+            continue;
+        }
+        const bool heading = row.def.param_type == PF_Param_GROUP_START || row.def.param_type == PF_Param_GROUP_END;
+        throw UsageError(row.key + (heading ? " is a group heading, not a value" : " holds no value to set") +
+                         " ('zonara params' lists the values)");
+    }
+    if (zonara::ParamIndexFromKey(key) == zonara::PARAM_INPUT) {
+        throw UsageError(std::string(key) + " is the input layer, not a value ('zonara params' lists the values)");
+    }
+    std::string message = "unknown parameter " + QuotedForMessage(key);
     const std::vector<std::string> nearest = NearestKeys(key);
     if (!nearest.empty()) {
         message += "; did you mean ";
@@ -301,8 +354,10 @@ ParamValue ParamCatalog::ParseJson(std::string_view key, const nlohmann::json &v
     const Entry &entry = Require(key);
     // Every JSON shape maps onto the text a user would type, so both ways
     // of setting a value accept and refuse exactly the same things.
+    // true and false stay words: a checkbox takes them, a slider refuses
+    // them as the words they are.
     if (value.is_boolean()) {
-        return ParseText(key, value.get<bool>() ? "on" : "off");
+        return ParseText(key, value.get<bool>() ? "true" : "false");
     }
     if (value.is_string()) {
         return ParseText(key, value.get<std::string>());
@@ -327,17 +382,21 @@ ParamValue ParamCatalog::ParseJson(std::string_view key, const nlohmann::json &v
             return ParseText(key, *x + "," + *y);
         }
     }
-    Refuse(entry, value.dump(), "unusable value");
+    RefuseEchoed(entry, QuotedForMessage(value.dump()), "unusable value");
+}
+
+void ParamCatalog::RefuseValue(std::string_view key, const std::string &quoted, std::string_view why) const {
+    RefuseEchoed(Require(key), quoted, why);
 }
 
 ParamValue ParamCatalog::ParseAssignment(std::string_view assignment) const {
     const std::size_t equals = assignment.find('=');
     if (equals == std::string_view::npos) {
-        throw UsageError("--set '" + std::string(assignment) + "': expected KEY=VALUE");
+        throw UsageError("--set " + QuotedForMessage(assignment) + ": expected KEY=VALUE");
     }
     if (Trim(assignment.substr(0, equals)).empty()) {
-        throw UsageError("--set '" + std::string(assignment) +
-                         "': a parameter name is missing before '=' (expected KEY=VALUE)");
+        throw UsageError("--set " + QuotedForMessage(assignment) +
+                         ": a parameter name is missing before '=' (expected KEY=VALUE)");
     }
     return ParseText(Trim(assignment.substr(0, equals)), assignment.substr(equals + 1));
 }

@@ -59,7 +59,8 @@ public:
     // Every declared parameter in order, groups included.
     const std::vector<Entry> &rows() const { return rows_; }
 
-    // Null for an unknown key, a group marker or the input layer.
+    // Null for an unknown key, a group marker or the input layer. Keys are
+    // exact: the callers take spaces off them.
     const Entry *Find(std::string_view key) const;
     // Settable keys close to a mistyped one, best first (at most three).
     std::vector<std::string> NearestKeys(std::string_view key) const;
@@ -69,8 +70,11 @@ public:
     // where a value was out of it.
     ParamValue ParseText(std::string_view key, std::string_view text) const;
     ParamValue ParseJson(std::string_view key, const nlohmann::json &value) const;
-    // "KEY=VALUE".
+    // "KEY=VALUE"; spaces around the key are no part of it, as in a preset.
     ParamValue ParseAssignment(std::string_view assignment) const;
+    // Throws the refusal of a value (already quoted for the message) that
+    // no parameter of the key's kind takes, or of the key itself.
+    [[noreturn]] void RefuseValue(std::string_view key, const std::string &quoted, std::string_view why) const;
 
 private:
     const Entry &Require(std::string_view key) const;

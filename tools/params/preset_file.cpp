@@ -2,14 +2,14 @@
 
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <system_error>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "params/param_keys.h"
+#include "tools/base/message_text.h"
 #include "tools/base/tool_error.h"
+#include "tools/params/preset_entries.h"
 
 namespace zonara_tool {
 namespace {
@@ -21,70 +21,34 @@ bool IsValuelessKey(const std::string &key, const ParamCatalog &catalog) {
     return catalog.Find(key) == nullptr && zonara::ParamIndexFromKey(key).has_value();
 }
 
-// "1e400 is " from the library's "number overflow parsing '1e400'", so the
-// user sees which number; empty if the message has no quoted text.
-std::string QuotedToken(const std::string &message) {
-    const std::size_t open = message.find('\'');
-    const std::size_t close = message.rfind('\'');
-    if (open == std::string::npos || close <= open + 1) {
-        return "";
-    }
-    return message.substr(open + 1, close - open - 1) + " is ";
-}
-
-// " (valid: ...)" for a settable key, empty otherwise.
-std::string ValidRangeOf(const std::string &key, const ParamCatalog &catalog) {
-    const ParamCatalog::Entry *entry = catalog.Find(key);
-    return entry == nullptr ? "" : " (valid: " + DescribeRange(*entry) + ")";
+// What a refusal quotes of the file's path: a path can be long too.
+std::string PathForMessage(const std::string &path) {
+    return path.size() <= MESSAGE_QUOTE_BYTES ? path : QuotedForMessage(path);
 }
 
 }  // namespace
 
 std::vector<ParamValue> ParsePreset(const std::string &text, const std::string &origin,
                                     const ParamCatalog &catalog) {
-    // The key whose value is being read, so that a number the library
-    // cannot hold (1e400) is reported against it.
-    std::string reading_key;
-    // A key given twice would silently take its last value; the look is
-    // refused instead, as which one was meant is the user's to say.
-    std::set<std::string> keys_seen;
-    std::string repeated_key;
-    const nlohmann::json::parser_callback_t note_key = [&](int depth, nlohmann::json::parse_event_t event,
-                                                           nlohmann::json &parsed) {
-        if (event == nlohmann::json::parse_event_t::key && depth == 1) {
-            reading_key = parsed.get<std::string>();
-            if (!keys_seen.insert(reading_key).second && repeated_key.empty()) {
-                repeated_key = reading_key;
-            }
-        }
-        return true;
+    if (text.size() > MAX_PRESET_FILE_BYTES) {
+        throw UsageError(origin + ": larger than " + std::to_string(MAX_PRESET_FILE_BYTES >> 20) +
+                         " MiB, far beyond any preset");
+    }
+    // Reading stops at the first key that names nothing: it is refused, and
+    // keeping what follows would only cost memory.
+    const auto keep = [&](std::string_view key) {
+        return catalog.Find(key) != nullptr || IsValuelessKey(std::string(key), catalog);
     };
-    nlohmann::json document;
-    try {
-        document = nlohmann::json::parse(text, note_key);
-    } catch (const nlohmann::json::parse_error &error) {
-        throw UsageError(origin + ": not valid JSON (" + error.what() + ")");
-    } catch (const nlohmann::json::out_of_range &error) {
-        // The only range the parser checks is that of a number.
-        throw UsageError(origin + ": " + (reading_key.empty() ? "" : reading_key + ": ") +
-                         QuotedToken(error.what()) + "a number too large to hold" +
-                         ValidRangeOf(reading_key, catalog));
-    } catch (const nlohmann::json::exception &error) {
-        throw UsageError(origin + ": cannot be read (" + error.what() + ")");
-    }
-    if (!document.is_object()) {
-        throw UsageError(origin + ": expected an object of parameter keys and values");
-    }
-    if (!repeated_key.empty()) {
-        throw UsageError(origin + ": the key '" + repeated_key + "' is given more than once; give each key once");
-    }
     std::vector<ParamValue> values;
-    for (const auto &[key, value] : document.items()) {
-        if (IsValuelessKey(key, catalog) && value.is_null()) {
+    for (const PresetEntry &entry : ReadPresetEntries(text, origin, keep)) {
+        if (IsValuelessKey(entry.key, catalog) && entry.is_null) {
             continue;
         }
         try {
-            values.push_back(catalog.ParseJson(key, value));
+            if (!entry.text) {
+                catalog.RefuseValue(entry.key, QuotedWritten(entry), "unusable value");
+            }
+            values.push_back(catalog.ParseText(entry.key, *entry.text));
         } catch (const ToolError &error) {
             throw ToolError(error.exit_status(), origin + ": " + error.what());
         }
@@ -93,21 +57,38 @@ std::vector<ParamValue> ParsePreset(const std::string &text, const std::string &
 }
 
 std::vector<ParamValue> ReadPreset(const std::string &path, const ParamCatalog &catalog) {
+    const std::string named = PathForMessage(path);
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        throw UsageError("preset " + path + " is a folder, not a file");
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (std::filesystem::is_directory(status)) {
+        throw UsageError("preset " + named + " is a folder, not a file");
+    }
+    if (!std::filesystem::exists(status)) {
+        throw UsageError("cannot read preset " + named + ": no such file");
+    }
+    // A device or a pipe could give without end (/dev/zero) or never
+    // (a FIFO nobody writes to).
+    if (!std::filesystem::is_regular_file(status)) {
+        throw UsageError("preset " + named + ": not a regular file (a device, pipe or socket is no preset)");
+    }
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error && size > MAX_PRESET_FILE_BYTES) {
+        throw UsageError("preset " + named + ": " + std::to_string(size) + " bytes, larger than " +
+                         std::to_string(MAX_PRESET_FILE_BYTES >> 20) + " MiB, far beyond any preset");
     }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        throw UsageError("cannot read preset " + path +
-                         (std::filesystem::exists(path, error) ? "" : ": no such file"));
+        throw UsageError("cannot read preset " + named);
     }
-    std::ostringstream text;
-    text << file.rdbuf();
+    // No more than one byte past the limit, whatever the size claimed: a
+    // file may grow while it is read.
+    std::string text(MAX_PRESET_FILE_BYTES + 1, '\0');
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
     if (file.bad()) {
-        throw UsageError("cannot read preset " + path);
+        throw UsageError("cannot read preset " + named);
     }
-    return ParsePreset(text.str(), path, catalog);
+    text.resize(static_cast<std::size_t>(file.gcount()));
+    return ParsePreset(text, named, catalog);
 }
 
 }  // namespace zonara_tool

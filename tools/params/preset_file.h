@@ -2,6 +2,7 @@
 // `zonara params --json --values` writes it, read back for --preset.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -9,8 +10,15 @@
 
 namespace zonara_tool {
 
-// Throws ToolError (usage) for an unreadable file, malformed JSON, an unknown
-// key or a value the parameter does not take; the message names the file.
+// A preset of every parameter is a few kilobytes; beyond this a file is
+// not one (the same bound as a CDL file's).
+constexpr std::size_t MAX_PRESET_FILE_BYTES = std::size_t{16} << 20;
+
+// Throws ToolError (usage) for a folder, a device, a pipe, a file over
+// MAX_PRESET_FILE_BYTES, an unreadable file, malformed JSON, nesting
+// deeper than MAX_PRESET_NESTING, an unknown key or a value the parameter
+// does not take; the message names the file. Keys are taken without their
+// surrounding spaces, as --set takes them.
 std::vector<ParamValue> ReadPreset(const std::string &path, const ParamCatalog &catalog);
 
 // The same, from text already in memory (`origin` names it in messages).

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace zonara_tool {
 
@@ -26,43 +27,104 @@ std::string Lower(std::string_view text) {
 
 namespace {
 
-// The text without surrounding spaces and one leading '+', which
-// std::from_chars does not take.
-std::string_view NumberText(std::string_view text) {
-    text = Trim(text);
-    if (!text.empty() && text.front() == '+') {
+std::size_t DigitsAt(std::string_view text, std::size_t at) {
+    std::size_t end = at;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9') {
+        ++end;
+    }
+    return end - at;
+}
+
+// Whether `text` (trimmed, sign included) is [+-]digits[.digits][e[+-]digits]
+// with at least one digit before the exponent.
+bool InNumberGrammar(std::string_view text) {
+    std::size_t at = 0;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        ++at;
+    }
+    std::size_t mantissa_digits = DigitsAt(text, at);
+    at += mantissa_digits;
+    if (at < text.size() && text[at] == '.') {
+        ++at;
+        const std::size_t fraction = DigitsAt(text, at);
+        mantissa_digits += fraction;
+        at += fraction;
+    }
+    if (mantissa_digits == 0) {
+        return false;
+    }
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        ++at;
+        if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+            ++at;
+        }
+        const std::size_t exponent = DigitsAt(text, at);
+        if (exponent == 0) {
+            return false;
+        }
+        at += exponent;
+    }
+    return at == text.size();
+}
+
+bool IsNonFiniteWord(std::string_view text) {
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         text.remove_prefix(1);
     }
-    return text;
+    const std::string word = Lower(text);
+    return word == "inf" || word == "infinity" || word == "nan";
 }
 
 }  // namespace
 
-bool ParseNumber(std::string_view text, double &out) {
-    text = NumberText(text);
-    if (text.empty()) {
-        return false;
+NumberReading ReadNumber(std::string_view text, double &out) {
+    text = Trim(text);
+    if (!InNumberGrammar(text)) {
+        return IsNonFiniteWord(text) ? NumberReading::kNotFinite : NumberReading::kNotANumber;
+    }
+    // std::from_chars takes no leading '+'.
+    if (text.front() == '+') {
+        text.remove_prefix(1);
     }
     double value = 0.0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        return NumberReading::kOutOfRange;  // 1e400, and 1e-400, which no double holds either
+    }
     if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
-        return false;
+        return NumberReading::kNotANumber;
     }
     out = value;
-    return true;
+    return NumberReading::kNumber;
 }
 
+const char *NumberProblem(NumberReading reading) {
+    switch (reading) {
+    case NumberReading::kNumber:
+        return "a number";
+    case NumberReading::kNotFinite:
+        return "not a finite number";
+    case NumberReading::kOutOfRange:
+        return "out of range";
+    case NumberReading::kNotANumber:
+        break;
+    }
+    return "not a number";
+}
+
+bool ParseNumber(std::string_view text, double &out) { return ReadNumber(text, out) == NumberReading::kNumber; }
+
 bool ParseInteger(std::string_view text, long &out) {
-    text = NumberText(text);
-    if (text.empty()) {
-        return false;
+    double value = 0.0;
+    // Within the doubles that hold every whole number exactly, far beyond
+    // any count or size the tool takes.
+    constexpr double WHOLE_LIMIT = 9007199254740992.0;  // 2^53
+    if (!ParseNumber(text, value) || value != std::floor(value) || std::fabs(value) > WHOLE_LIMIT ||
+        value > static_cast<double>(std::numeric_limits<long>::max()) ||
+        value < static_cast<double>(std::numeric_limits<long>::min())) {
+        return false;  // a long is 32 bits on Windows
     }
-    long value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size()) {
-        return false;
-    }
-    out = value;
+    out = static_cast<long>(value);
     return true;
 }
 

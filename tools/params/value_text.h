@@ -11,11 +11,26 @@
 
 namespace zonara_tool {
 
-// The whole text (surrounding spaces and a leading '+' allowed) must be one
-// finite number: "1.5x" or "nan" are refused rather than read as a prefix or
-// as a value nothing can use.
+// One grammar for every number the tool reads, from --set, a preset, a CDL
+// file or an option: decimal, an optional sign, digits with an optional
+// fraction and an optional exponent ("-1.5", ".5", "2e-3"), surrounding
+// spaces ignored. No hex ("0x10"), no digit separators: a number that means
+// something else in another tool is refused rather than guessed at.
+enum class NumberReading {
+    kNumber,
+    kNotANumber,   // not in the grammar: "1.5x", "0x10", "one"
+    kNotFinite,    // "inf", "nan" and their spellings
+    kOutOfRange,   // in the grammar, but too large or too small for a double
+};
+NumberReading ReadNumber(std::string_view text, double &out);
+// The reason a reading failed, as a message puts it after the value:
+// "not a number", "not a finite number", "out of range".
+const char *NumberProblem(NumberReading reading);
+
+// ReadNumber succeeded: "1.5x" or "nan" are refused rather than read as a
+// prefix or as a value nothing can use.
 bool ParseNumber(std::string_view text, double &out);
-// The same for a whole number that fits in a long.
+// The same for a whole number that fits in a long ("20", "2e1", "20.0").
 bool ParseInteger(std::string_view text, long &out);
 // "X,Y" as two numbers by ParseNumber.
 bool ParseNumberPair(std::string_view text, double &x, double &y);
