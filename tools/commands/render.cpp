@@ -21,6 +21,7 @@
 #include "tools/image/image_file.h"
 #include "tools/image/image_geometry.h"
 #include "tools/image/matte_view.h"
+#include "tools/params/number_option.h"
 #include "tools/params/param_values.h"
 #include "tools/base/pending_output.h"
 #include "tools/params/value_sources.h"
@@ -184,12 +185,9 @@ private:
             return;
         }
         sequence_ = true;
-        const FrameRange range = ParseFrameRange(options_.frames);
-        // Counted rather than compared with LAST: a range ending at the
-        // largest int would otherwise wrap the counter and never end.
-        jobs_.reserve(static_cast<std::size_t>(range.count()));
-        for (std::int64_t i = 0; i < range.count(); ++i) {
-            const int frame = static_cast<int>(range.first + i);
+        const std::vector<int> frames = ParseFrameList(options_.frames);
+        jobs_.reserve(frames.size());
+        for (const int frame : frames) {
             jobs_.push_back({frame, input_pattern ? input_pattern->Format(frame) : single_input,
                              output_pattern->Format(frame)});
         }
@@ -322,7 +320,8 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
     render->add_option("--par", options->par,
                        "Pixel aspect ratio of the layer, NUM/DEN (default: the file's own, else 1/1)");
     CLI::Option *downsample =
-        render->add_option("--downsample", options->downsample, "Render at 1/N resolution, as a host's draft mode");
+        render->add_option("--downsample", options->downsample, "Render at 1/N resolution, as a host's draft mode")
+            ->transform(WholeNumber("1 to " + std::to_string(MAX_DOWNSAMPLE)));
     if (!HAVE_IMAGE_LIBRARY) {
         // Resampled by the image library: this build refuses it, saying
         // why, and its help does not offer it.
@@ -336,7 +335,8 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
                        "X[,ANGLE]: the source left of a line through frame x = X (default the centre; angle 0 "
                        "is vertical, positive turns it clockwise), the result right of it")
         ->expected(0, 1);
-    render->add_option("--frames", options->frames, "FIRST-LAST frames of a sequence");
+    render->add_option("--frames", options->frames,
+                       "Frames of a sequence: FIRST-LAST, FIRST-LASTxSTEP, N, or a comma list of them (1,3,5-7)");
     render->callback([&context, options, wipe] {
         options->wipe_given = wipe->count() > 0;
         context.Run([&] { RenderCommand(context, *options).Run(); });
