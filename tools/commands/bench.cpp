@@ -14,7 +14,6 @@
 #include <cstring>
 #include <iomanip>
 #include <iostream>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -27,7 +26,11 @@
 #include "render/frame/window_render_params.h"
 #include "tools/commands/commands.h"
 #include "tools/base/host_name.h"
+#include "tools/base/message_text.h"
+#include "tools/image/image.h"
+#include "tools/params/number_option.h"
 #include "tools/params/param_values.h"
+#include "tools/params/value_text.h"
 #include "tools/params/value_sources.h"
 
 namespace zonara_tool {
@@ -54,13 +57,23 @@ bench_setup::FormatChoice ChooseFormat(const BenchOptions &options) {
     throw UsageError("Premiere Pro renders this effect at 8 bits or float only, not " + options.depth);
 }
 
+// Held to the sizes render takes, with its message: a frame a render would
+// refuse to read is no frame to time, and a bigger one only runs the
+// machine out of memory.
 void ParseSize(const std::string &text, int &width, int &height) {
-    static const std::regex SIZE(R"((\d{1,5})x(\d{1,5}))");
-    std::smatch match;
-    if (!std::regex_match(text, match, SIZE)) throw UsageError("--size must read WxH, such as 3840x2160");
-    width = std::stoi(match[1]);
-    height = std::stoi(match[2]);
-    if (width < 1 || height < 1) throw UsageError("--size must be at least 1x1");
+    const std::size_t x = text.find('x');
+    long w = 0;
+    long h = 0;
+    if (x == std::string::npos || !ParseInteger(std::string_view(text).substr(0, x), w) ||
+        !ParseInteger(std::string_view(text).substr(x + 1), h)) {
+        throw UsageError("--size " + QuotedForMessage(text) + ": expected WxH, such as 3840x2160");
+    }
+    if (w < 1 || h < 1) {
+        throw UsageError("--size must be at least 1x1");
+    }
+    CheckImageLimits(w, h, 4, "--size");
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
 }
 
 bench_setup::Grade GradeNamed(const std::string &name) {
@@ -188,7 +201,8 @@ void AddBenchCommand(CLI::App &app, ToolContext &context) {
     CLI::App *bench = app.add_subcommand("bench", "Time frames through the effect against a plain buffer copy");
     bench->add_option("--depth", options->depth, "Channel depth: 8, 16 (After Effects) or float (Premiere Pro)")
         ->check(CLI::IsMember({"8", "16", "float"}));
-    bench->add_option("--host", options->host, "Host: ae or premiere")->check(CLI::IsMember(HostNames()));
+    bench->add_option("--host", options->host, "ae (compositing) or premiere (editing); default ae")
+        ->check(CLI::IsMember(HostNames()));
     bench->add_option("--grade", options->grade,
                       "default parameters; full: every control in a rotated ellipse; soft: both sides graded in a "
                       "wide Gaussian feather (soft-exponential: exponential falloff). Applied before --preset")
@@ -197,7 +211,9 @@ void AddBenchCommand(CLI::App &app, ToolContext &context) {
     bench->add_option("--size", options->size, "Frame size WxH (default 3840x2160)");
     bench->add_option("--content", options->content, "chart: a smooth ramp with fine noise; noise: every pixel a random colour")
         ->check(CLI::IsMember({"chart", "noise"}));
-    bench->add_option("--frames", options->frames, "Frames to time (default 5)")->check(CLI::Range(1, 100000));
+    bench->add_option("--frames", options->frames, "Frames to time (default 5)")
+        ->transform(WholeNumber("1 to 100000"))
+        ->check(CLI::Range(1, 100000));
     bench->callback([&context, options] { context.Run([&context, options] { RunBench(context, *options); }); });
 }
 

@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/fixed_scale.h"
+#include "tools/params/number_option.h"
 #include "tools/params/value_text.h"
 #include "tools/commands/commands.h"
 #include "tools/scene/overlay_scene.h"
@@ -165,7 +166,8 @@ void AddDragCommand(CLI::App &app, ToolContext &context) {
     command->add_option("--from", options->from, "X,Y: where the mouse button goes down, in frame pixels")
         ->required();
     command->add_option("--to", options->to, "X,Y: where it is let go, in frame pixels")->required();
-    command->add_option("--steps", options->steps, "Drag events along the way, the last at --to (default 10)");
+    command->add_option("--steps", options->steps, "Drag events along the way, the last at --to (default 10)")
+        ->transform(WholeNumber("1 to " + std::to_string(MAX_STEPS)));
     command->add_flag("--json", options->json,
                       "Print one object: {\"handle\": NAME or null, \"changed\": {KEY: {\"old\": V, \"new\": V}}, "
                       "\"unchanged\": {KEY: V}}");

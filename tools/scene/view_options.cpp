@@ -6,6 +6,7 @@
 
 #include "testhost/drawing_canvas.h"
 #include "tools/base/tool_error.h"
+#include "tools/params/number_option.h"
 #include "tools/params/value_text.h"
 
 namespace zonara_tool {
@@ -68,13 +69,15 @@ void AddViewOptions(CLI::App &command, ViewOptions &options) {
                        "1920x1080 test chart");
     command.add_option("--view", options.view, "comp (the composition view) or layer (the layer view)")
         ->check(CLI::IsMember({"comp", "layer"}));
-    command.add_option("--zoom", options.zoom, "View zoom: frame pixels per composition (or layer) pixel");
+    command.add_option("--zoom", options.zoom, "View zoom: frame pixels per composition (or layer) pixel")
+        ->transform(DecimalNumber("1/64 to 64"));
     command.add_option("--pan", options.pan, "X,Y: where the view puts the composition's (or layer's) origin, "
                                              "in frame pixels");
     command.add_option("--layer-offset", options.layer_offset,
                        "X,Y: where the layer's origin sits in the composition (default 0,0)");
     command.add_option("--layer-scale", options.layer_scale,
-                       "How large the layer is in the composition (default 1)");
+                       "How large the layer is in the composition (default 1)")
+        ->transform(DecimalNumber("1/64 to 64"));
     command.add_option("--host", options.host, "ae (compositing) or premiere (editing)")
         ->check(CLI::IsMember(HostNames()));
     AddValueOptions(command, options.values);
