@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"point_one_number", {"render", "-o", "out.pam", "--set", "origin=5"}, 2, "origin=5"},
         Refusal{"missing_equals", {"render", "-o", "out.pam", "--set", "width"}, 2, "KEY=VALUE"},
         Refusal{"group_is_not_settable", {"render", "-o", "out.pam", "--set", "window_group_start=1"},
-                2, "unknown parameter"},
+                2, "window_group_start is a group heading, not a value"},
         Refusal{"missing_input", {"render", "nothere.png", "-o", "out.png"}, 2, "no such file"},
         Refusal{"input_not_an_image", {"render", "notes.png", "-o", "out.png"}, 2, "cannot read"},
         Refusal{"input_too_wide", {"render", "wide.png", "-o", "out.png"}, 2, "too large"},

@@ -98,7 +98,8 @@ TEST(FramePattern, ExpandsOnlyFrameNumbers) {
     } cases[] = {
         {"shot.%04d.exr", true, "shot.0007.exr"}, {"a%db.png", true, "a7b.png"},
         {"100%%_%03d.png", true, "100%_007.png"}, {"plain.png", false, ""},
-        {"50%.png", false, ""},                   {"%s%n.png", false, ""},
+        {"50%.png", false, ""},                   {"100%_a.png", false, ""},
+        {"w%012d.png", true, "w000000000007.png"},
     };
     for (const auto &c : cases) {
         const auto pattern = FramePattern::Parse(c.path);
@@ -108,7 +109,11 @@ TEST(FramePattern, ExpandsOnlyFrameNumbers) {
         }
     }
     EXPECT_EQ(FramePattern::Parse("w%04d.png")->Format(123456), "w123456.png");
-    EXPECT_THROW(FramePattern::Parse("a%d_%d.png"), ToolError);
+    // Any other conversion would name other files in every other tool.
+    for (const char *other : {"a%d_%d.png", "%s%n.png", "o.%013d.pam", "o.%4d.pam", "o.%00d.pam", "o.%x.pam",
+                              "o.%-4d.pam", "o.%.3d.pam", "o.%ld.pam"}) {
+        EXPECT_THROW(FramePattern::Parse(other), ToolError) << other;
+    }
     EXPECT_EQ(UnescapePercent("100%%.png"), "100%.png");
 }
 
@@ -118,6 +123,36 @@ TEST(FrameRange, ReadsFirstToLast) {
     EXPECT_EQ(ParseFrameRange("5").last, 5);
     for (const char *bad : {"", "a-b", "3-", "-3", "5-2", "1-2-3", "1.5-2"}) {
         EXPECT_THROW(ParseFrameRange(bad), ToolError) << bad;
+    }
+}
+
+TEST(FrameRange, ListsAsSequenceToolsWriteThem) {
+    const struct {
+        const char *text;
+        std::vector<int> frames;  // empty: refused
+    } cases[] = {
+        {"1-10x3", {1, 4, 7, 10}},
+        {"1-9x3", {1, 4, 7}},
+        {"1,3,5-7", {1, 3, 5, 6, 7}},
+        {"9,2", {9, 2}},
+        {"2147483640-2147483647x5", {2147483640, 2147483645}},
+        {"5-5x2147483647", {5}},
+        {"1-3,2", {}},  // a frame twice would be written twice at once
+        {"1-10x0", {}},
+        {"1-10x", {}},
+        {"5x2", {}},
+        {"1,,3", {}},
+        {"1,", {}},
+        {"0-999999,1000000", {}},  // a million and one in all
+        {"0-2000000x2", {}},       // the same by its step (0-1999998x2 is a million)
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        if (c.frames.empty()) {
+            EXPECT_THROW(ParseFrameList(c.text), ToolError);
+        } else {
+            EXPECT_EQ(ParseFrameList(c.text), c.frames);
+        }
     }
 }
 
@@ -162,7 +197,11 @@ TEST(ParamValues, TextIsReadAgainstTheDeclaredRange) {
         {"window_type=0", false, 0, 0},     {"window_type=1.5", false, 0, 0},
         {"window_type=", false, 0, 0},      {"color_model=cdl compliant", true, 0, 2},
         {"angle=-720.5", true, -720.5, 0},  {"angle=40000", false, 0, 0},
-        {"Width=5", false, 0, 0},
+        {"Width=5", false, 0, 0},           {" width =5", true, 5, 0},
+        {"width=0x10", false, 0, 0},        {"width=1e-400", false, 0, 0},
+        {"width=1e400", false, 0, 0},       {"width=.5", true, 0.5, 0},
+        {"width=+2.5E1", true, 25, 0},      {"width=1_000", false, 0, 0},
+        {"window_type=0x2", false, 0, 0},   {"width=true", false, 0, 0},
     };
     for (const auto &c : cases) {
         if (!c.accepted) {
@@ -190,6 +229,33 @@ TEST(ParamValues, JsonTakesThePresetForms) {
     EXPECT_THROW(catalog.ParseJson("origin", nlohmann::json::array({1, 2, 3})), ToolError);
     EXPECT_THROW(catalog.ParseJson("width", nlohmann::json(nullptr)), ToolError);
     EXPECT_THROW(catalog.ParseJson("width", nlohmann::json(16000)), ToolError);
+    EXPECT_THROW(catalog.ParseJson("width", nlohmann::json(true)), ToolError);  // not "on"
+}
+
+// Why a number is refused, for --set, presets and the numeric options alike.
+TEST(ParamValues, RefusedNumbersSayWhy) {
+    const ParamCatalog catalog(Declared());
+    const struct {
+        const char *text;
+        const char *message;
+    } cases[] = {
+        {"width=0x10", "width=0x10: not a number (valid: 0 to 15000)"},
+        {"width=inf", "width=inf: not a finite number"},
+        {"width=-NaN", "width=-NaN: not a finite number"},
+        {"width=1e-400", "width=1e-400: out of range (valid: 0 to 15000)"},
+        {"width=1e400", "width=1e400: out of range"},
+        {"origin=1e400,2", "origin=1e400,2: out of range"},
+        {"window_type=inf", "window_type=inf: no such choice"},
+        {"window_group_start=1", "window_group_start is a group heading, not a value"},
+    };
+    for (const auto &c : cases) {
+        try {
+            catalog.ParseAssignment(c.text);
+            ADD_FAILURE() << c.text << " accepted";
+        } catch (const ToolError &error) {
+            EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+        }
+    }
 }
 
 TEST(ParamValues, UnknownKeysSuggestTheNearest) {
@@ -197,6 +263,7 @@ TEST(ParamValues, UnknownKeysSuggestTheNearest) {
     EXPECT_EQ(catalog.NearestKeys("widht"), std::vector<std::string>{"width"});
     EXPECT_EQ(catalog.NearestKeys("colour_model"), std::vector<std::string>{"color_model"});
     EXPECT_TRUE(catalog.NearestKeys("zzzzzzzzzz").empty());
+    EXPECT_TRUE(catalog.NearestKeys(std::string(1 << 20, 'w')).empty());  // no quadratic search
     try {
         catalog.ParseAssignment("widht=3");
         FAIL();

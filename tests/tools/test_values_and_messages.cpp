@@ -54,9 +54,35 @@ TEST(ValuesAndMessages, RefusalsSayWhatIsWrongAndWriteNothing) {
          "negative frame numbers are not supported"},
         {"a preset number the JSON reader cannot hold names file and key",
          {"render", "-o", "out.pam", "--preset", "huge.json"},
-         "huge.json: mix: 1e400 is a number too large to hold (valid: 0 to 1)"},
+         "huge.json: mix=1e400: out of range (valid: 0 to 1)"},
         {"the same inside a point", {"render", "-o", "out.pam", "--preset", "huge_origin.json"},
-         "huge_origin.json: origin: -1e400 is a number too large to hold"},
+         "huge_origin.json: origin=-1e400: out of range"},
+        {"a number too small for a double", {"render", "-o", "out.pam", "--preset", "tiny.json"},
+         "tiny.json: in_gain=1.0e-400: out of range (valid: 0 to 10)"},
+        {"a preset's true for a slider", {"render", "-o", "out.pam", "--preset", "true.json"},
+         "true.json: in_gain=true: not a number"},
+        {"a preset nested without end", {"render", "-o", "out.pam", "--preset", "deep.json"},
+         "deep.json: nested deeper than 64 levels"},
+        {"a nested value is quoted short", {"render", "-o", "out.pam", "--preset", "nested.json"},
+         "]]]]'... (120 bytes): unusable value (valid: 0 to 1)"},
+        {"a device never ends", {"render", "-o", "out.pam", "--preset", "/dev/zero"},
+         "preset /dev/zero: not a regular file"},
+        {"a preset beyond any look", {"render", "-o", "out.pam", "--preset", "big.json"},
+         "preset big.json: 16777217 bytes, larger than 16 MiB"},
+        {"a preset key with spaces is the key", {"render", "-o", "out.pam", "--preset", "spaced.json"},
+         "spaced.json: the key 'mix' is given more than once"},
+        {"a long unknown name is quoted short", {"render", "-o", "out.pam", "--set", std::string(100000, 'k') + "=1"},
+         "unknown parameter 'kkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkk'... (100000 bytes) ("},
+        {"hex is no number", {"overlay", "-o", "view.png", "--zoom", "0x10"},
+         "--zoom: '0x10' is not a number"},
+        {"an option's overflow names its range", {"render", "-o", "out.pam", "--downsample", "1e10"},
+         "--downsample: '1e10' is out of range (valid: 1 to 64)"},
+        {"bench holds sizes to render's limits", {"bench", "--size", "16385x16385"},
+         "--size: 16385x16385 is too large (at most 32768 pixels a side and 268435456 pixels in all)"},
+        {"an unsupported frame number width", {"render", "-o", "o.%013d.pam", "--frames", "1-2"},
+         "'o.%013d.pam': '%013d' is not a frame number this tool writes; it takes %d, %0Nd"},
+        {"a frame named twice", {"render", "-o", "o.%04d.pam", "--frames", "1-5,3"},
+         "frame 3 is named more than once"},
         {"a folder given as a preset", {"render", "-o", "out.pam", "--preset", "looks"},
          "preset looks is a folder, not a file"},
         {"a point per cent beyond what the host holds on this plate",
@@ -97,6 +123,13 @@ TEST(ValuesAndMessages, RefusalsSayWhatIsWrongAndWriteNothing) {
         WriteText(dir / "huge.json", R"({"width": 100, "mix": 1e400})");
         WriteText(dir / "huge_origin.json", R"({"origin": [-1e400, 3]})");
         WriteText(dir / "twice.json", R"({"mix": 0.5, "width": 100, "mix": 1})");
+        WriteText(dir / "tiny.json", R"({"in_gain": 1.0e-400})");
+        WriteText(dir / "true.json", R"({"in_gain": true})");
+        WriteText(dir / "deep.json", "{\"mix\": " + std::string(100000, '[') + std::string(100000, ']') + "}");
+        WriteText(dir / "nested.json", "{\"mix\": " + std::string(60, '[') + std::string(60, ']') + "}");
+        WriteText(dir / "spaced.json", R"({"mix": 0.5, " mix ": 1})");
+        WriteText(dir / "big.json", "{}");
+        std::filesystem::resize_file(dir / "big.json", (16u << 20) + 1);  // sparse: no time spent writing
         std::filesystem::create_directory(dir / "looks");
         const std::vector<std::string> before = dir.Files();
 
