@@ -4,7 +4,9 @@
 # through the simulated host, one fuzzing process per core for SECONDS, the
 # processes sharing what they find; then side by side the built-in PAM and
 # PFM readers for half of SECONDS (at least ten seconds) and the zonara
-# tool's CDL reader for ZONARA_FUZZ_CDL_SECONDS (default 30), one core each.
+# tool's CDL reader for ZONARA_FUZZ_CDL_SECONDS (default 30), one core each;
+# then the tool's text inputs (presets, --frames, output patterns, --set)
+# for ZONARA_FUZZ_TEXT_SECONDS (default 30).
 # Each fuzzer's output is shown once it is done.
 #
 #   fuzz/run-fuzz.sh [SECONDS] [more libFuzzer flags for the effect's fuzzer...]
@@ -35,7 +37,8 @@ mkdir -p "$BUILD/artifacts" "$WORK/effect" "$WORK/images"
 CORES="$(nproc)"
 IMAGE_SECONDS=$(( SECONDS_TO_RUN / 2 > 10 ? SECONDS_TO_RUN / 2 : 10 ))
 CDL_SECONDS="${ZONARA_FUZZ_CDL_SECONDS:-30}"
-mkdir -p "$WORK/cdl" "$WORK/logs"
+TEXT_SECONDS="${ZONARA_FUZZ_TEXT_SECONDS:-30}"
+mkdir -p "$WORK/cdl" "$WORK/text" "$WORK/logs"
 
 # libFuzzer runs the processes (-jobs), writes each one's output to
 # fuzz-N.log in the current folder and shows it as the process ends; they
@@ -61,6 +64,16 @@ cdl_status=0
 images_status=0
 wait "$IMAGES_PID" || images_status=$?
 cat "$WORK/images.log" "$WORK/cdl.log" >&2
-for status in "$effect_status" "$images_status" "$cdl_status"; do
+
+# Small texts: a preset far past its limits is the reader's own check, not
+# the fuzzer's; -malloc_limit_mb makes any allocation out of proportion to
+# them a finding.
+echo "zonara fuzz: ${TEXT_SECONDS}s of the text inputs over $(ls "$ROOT/fuzz/corpus_text" | wc -l) seed inputs" >&2
+text_status=0
+"$BUILD/zonara_fuzz_text" -max_total_time="$TEXT_SECONDS" -max_len=8192 -rss_limit_mb=2048 -malloc_limit_mb=256 \
+    -timeout=25 -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/text-" \
+    "$WORK/text" "$ROOT/fuzz/corpus_text" >"$WORK/text.log" 2>&1 || text_status=$?
+cat "$WORK/text.log" >&2
+for status in "$effect_status" "$images_status" "$cdl_status" "$text_status"; do
   [ "$status" -eq 0 ] || exit "$status"
 done
