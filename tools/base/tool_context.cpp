@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <iostream>
+#include <new>
 #include <stdexcept>
 
 #include "tools/base/tool_context.h"
@@ -47,6 +48,11 @@ void ToolContext::Run(const std::function<void()> &body) {
     } catch (const ToolError &error) {
         std::cerr << "zonara: " << error.what() << "\n";
         exit_status = error.exit_status();
+    } catch (const std::bad_alloc &) {
+        // The machine's limit, not a fault of the effect: a smaller input,
+        // or the same one on a freer machine, may well succeed.
+        std::cerr << "zonara: out of memory\n";
+        exit_status = EXIT_SYSTEM;
     } catch (const std::exception &error) {
         std::cerr << "zonara: " << error.what() << "\n";
         exit_status = EXIT_EFFECT_FAILED;
