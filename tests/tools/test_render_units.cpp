@@ -99,7 +99,7 @@ TEST(FramePattern, ExpandsOnlyFrameNumbers) {
         {"shot.%04d.exr", true, "shot.0007.exr"}, {"a%db.png", true, "a7b.png"},
         {"100%%_%03d.png", true, "100%_007.png"}, {"plain.png", false, ""},
         {"50%.png", false, ""},                   {"100%_a.png", false, ""},
-        {"w%012d.png", true, "w000000000007.png"},
+        {"w%012d.png", true, "w000000000007.png"}, {"50% off.png", false, ""},
     };
     for (const auto &c : cases) {
         const auto pattern = FramePattern::Parse(c.path);

@@ -27,7 +27,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // conversion letter; 0 where the text there is none ("50%.png", "100%_a").
 std::size_t ConversionLength(std::string_view path, std::size_t at) {
     std::size_t i = at + 1;
-    while (i < path.size() && std::string_view("-+ #0").find(path[i]) != std::string_view::npos) {
+    // No space flag: "50% off.png" is a name, not printf's "% o".
+    while (i < path.size() && std::string_view("-+#0").find(path[i]) != std::string_view::npos) {
         ++i;
     }
     while (i < path.size() && IsDigit(path[i])) {
