@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/base/message_text.h"
 #include "tools/base/host_name.h"
 #include "tools/params/value_text.h"
 #include "tools/commands/commands.h"
@@ -63,10 +64,10 @@ std::optional<PF_RationalScale> ParsePixelAspect(const std::string &text) {
     const std::string_view whole(text);
     if (!ParseInteger(whole.substr(0, slash), num) ||
         (slash != std::string::npos && !ParseInteger(whole.substr(slash + 1), den))) {
-        throw UsageError("--par '" + text + "': expected NUM/DEN, e.g. 2/1 or 10/11");
+        throw UsageError("--par " + QuotedForMessage(text) + ": expected NUM/DEN, e.g. 2/1 or 10/11");
     }
     if (num < 1 || den < 1 || num > 100000 || den > 100000) {
-        throw UsageError("--par '" + text + "': both numbers must lie between 1 and 100000");
+        throw UsageError("--par " + QuotedForMessage(text) + ": both numbers must lie between 1 and 100000");
     }
     return PF_RationalScale{static_cast<A_long>(num), static_cast<A_u_long>(den)};
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tools/base/message_text.h"
 #include "tools/base/tool_error.h"
 #include "tools/params/value_text.h"
 
@@ -52,7 +53,7 @@ WipeLine ParseWipe(const std::string &text) {
     WipeLine line;
     const std::size_t comma = text.find(',');
     const std::string position = text.substr(0, comma);
-    const std::string refusal = "--wipe '" + text + "': expected X or X,ANGLE (frame pixels, degrees), e.g. 960,15";
+    const std::string refusal = "--wipe " + QuotedForMessage(text) + ": expected X or X,ANGLE (frame pixels, degrees), e.g. 960,15";
     if (!position.empty()) {
         double x = 0.0;
         if (!ParseNumber(position, x) || std::fabs(x) > MAX_WIPE_POSITION) {

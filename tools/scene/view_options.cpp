@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "testhost/drawing_canvas.h"
+#include "tools/base/message_text.h"
 #include "tools/base/tool_error.h"
 #include "tools/params/number_option.h"
 #include "tools/params/value_text.h"
@@ -85,10 +86,10 @@ void AddViewOptions(CLI::App &command, ViewOptions &options) {
 
 void ParseNumberPair(const std::string &text, const std::string &option, double *x, double *y) {
     if (!zonara_tool::ParseNumberPair(text, *x, *y)) {
-        throw UsageError(option + " '" + text + "': expected X,Y, e.g. 100,-20.5");
+        throw UsageError(option + " " + QuotedForMessage(text) + ": expected X,Y, e.g. 100,-20.5");
     }
     if (std::fabs(*x) > MAX_POSITION || std::fabs(*y) > MAX_POSITION) {
-        throw UsageError(option + " '" + text + "': each number must lie within +-" +
+        throw UsageError(option + " " + QuotedForMessage(text) + ": each number must lie within +-" +
                          std::to_string(static_cast<int>(MAX_POSITION)));
     }
 }
@@ -98,7 +99,7 @@ PF_Point ParsePixelPoint(const std::string &text, const std::string &option) {
     double y = 0.0;
     ParseNumberPair(text, option, &x, &y);
     if (x != std::floor(x) || y != std::floor(y)) {
-        throw UsageError(option + " '" + text + "': a mouse position is in whole frame pixels");
+        throw UsageError(option + " " + QuotedForMessage(text) + ": a mouse position is in whole frame pixels");
     }
     return {static_cast<A_long>(x), static_cast<A_long>(y)};
 }
@@ -106,7 +107,7 @@ PF_Point ParsePixelPoint(const std::string &text, const std::string &option) {
 testhost::View ParseView(const ViewOptions &options) {
     testhost::View view;
     if (!testhost::ParseViewKind(options.view, &view.kind) || view.kind == testhost::ViewKind::kEffectControls) {
-        throw UsageError("--view '" + options.view + "': expected comp or layer");
+        throw UsageError("--view " + QuotedForMessage(options.view) + ": expected comp or layer");
     }
     if (!(options.zoom >= MIN_ZOOM && options.zoom <= MAX_ZOOM)) {
         throw UsageError("--zoom must lie between 1/64 and 64");
