@@ -6,7 +6,7 @@
 # PFM readers for half of SECONDS (at least ten seconds) and the zonara
 # tool's CDL reader for ZONARA_FUZZ_CDL_SECONDS (default 30), one core each;
 # then the tool's text inputs (presets, --frames, output patterns, --set)
-# for ZONARA_FUZZ_TEXT_SECONDS (default 30).
+# for ZONARA_FUZZ_TEXT_SECONDS (default 20).
 # Each fuzzer's output is shown once it is done.
 #
 #   fuzz/run-fuzz.sh [SECONDS] [more libFuzzer flags for the effect's fuzzer...]
@@ -37,7 +37,7 @@ mkdir -p "$BUILD/artifacts" "$WORK/effect" "$WORK/images"
 CORES="$(nproc)"
 IMAGE_SECONDS=$(( SECONDS_TO_RUN / 2 > 10 ? SECONDS_TO_RUN / 2 : 10 ))
 CDL_SECONDS="${ZONARA_FUZZ_CDL_SECONDS:-30}"
-TEXT_SECONDS="${ZONARA_FUZZ_TEXT_SECONDS:-30}"
+TEXT_SECONDS="${ZONARA_FUZZ_TEXT_SECONDS:-20}"
 mkdir -p "$WORK/cdl" "$WORK/text" "$WORK/logs"
 
 # libFuzzer runs the processes (-jobs), writes each one's output to
