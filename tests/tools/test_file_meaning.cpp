@@ -283,7 +283,22 @@ struct ChannelCase {
     const char *name;
     std::vector<std::string> channels;
     bool graded;  // else refused, naming the channels
+    std::vector<OIIO::TypeDesc> types = {};  // each channel's; none: all float
 };
+
+// The file's pixels in its own per-channel types, and each channel's
+// byte offset within a pixel.
+std::vector<unsigned char> NativePixels(const std::string &path, std::vector<std::size_t> &offsets) {
+    auto in = OIIO::ImageInput::open(path);
+    const OIIO::ImageSpec &layout = in->spec();
+    std::vector<unsigned char> pixels(layout.image_bytes(true));
+    in->read_image(0, 0, 0, layout.nchannels, OIIO::TypeDesc::UNKNOWN, pixels.data());
+    offsets.assign(1, 0);
+    for (int c = 0; c < layout.nchannels; ++c) {
+        offsets.push_back(offsets.back() + layout.channelformat(c).size());
+    }
+    return pixels;
+}
 
 class RenderChannels : public ::testing::TestWithParam<ChannelCase> {};
 
@@ -294,6 +309,7 @@ TEST_P(RenderChannels, GradesColourByNameAndPassesTheRestThrough) {
     ScratchDir dir;
     OIIO::ImageSpec layout(12, 6, static_cast<int>(c.channels.size()), OIIO::TypeDesc::FLOAT);
     layout.channelnames = c.channels;
+    layout.channelformats = c.types;
     const auto alpha = std::find(c.channels.begin(), c.channels.end(), "A");
     layout.alpha_channel = alpha == c.channels.end() ? -1 : static_cast<int>(alpha - c.channels.begin());
     WriteSpec(dir / "in.exr", layout, RandomSamples(layout));
@@ -309,12 +325,20 @@ TEST_P(RenderChannels, GradesColourByNameAndPassesTheRestThrough) {
     const OIIO::ImageBuf in = tool_test::ReadFile(dir / "in.exr", OIIO::TypeDesc::FLOAT);
     const OIIO::ImageBuf out = tool_test::ReadFile(dir / "out.exr", OIIO::TypeDesc::FLOAT);
     ASSERT_EQ(LayoutOf(out).channelnames, LayoutOf(in).channelnames);
+    // Every channel keeps its type; those not graded keep their bits.
+    ASSERT_EQ(LayoutOf(in).channelformats.size(), c.types.size());
+    EXPECT_EQ(LayoutOf(out).channelformats, LayoutOf(in).channelformats);
+    std::vector<std::size_t> at;
+    const std::vector<unsigned char> in_bytes = NativePixels(dir / "in.exr", at);
+    const std::vector<unsigned char> out_bytes = NativePixels(dir / "out.exr", at);
+    ASSERT_EQ(out_bytes.size(), in_bytes.size());
     for (int channel = 0; channel < LayoutOf(in).nchannels; ++channel) {
         const std::string name = LayoutOf(in).channelnames[static_cast<std::size_t>(channel)];
         const bool colour = name == "R" || name == "G" || name == "B";
         int changed = 0;
-        for (OIIO::ImageBuf::ConstIterator<float> a(in), b(out); !a.done(); ++a, ++b) {
-            changed += a[channel] != b[channel];
+        for (std::size_t p = 0; p < in_bytes.size(); p += at.back()) {
+            changed += std::memcmp(&in_bytes[p + at[channel]], &out_bytes[p + at[channel]],
+                                   at[channel + 1] - at[channel]) != 0;
         }
         if (colour) {
             EXPECT_GT(changed, 0) << name << " graded";
@@ -328,6 +352,16 @@ INSTANTIATE_TEST_SUITE_P(
     Channels, RenderChannels,
     ::testing::Values(ChannelCase{"colour_and_depth", {"R", "G", "B", "Z"}, true},
                       ChannelCase{"colour_alpha_and_a_layer", {"R", "G", "B", "A", "Z", "diffuse.R"}, true},
+                      ChannelCase{"half_colour_and_an_integer_id",
+                                  {"R", "G", "B", "A", "id"},
+                                  true,
+                                  {OIIO::TypeDesc::HALF, OIIO::TypeDesc::HALF, OIIO::TypeDesc::HALF,
+                                   OIIO::TypeDesc::HALF, OIIO::TypeDesc::UINT32}},
+                      ChannelCase{"half_colour_and_float_depth",
+                                  {"R", "G", "B", "Z"},
+                                  true,
+                                  {OIIO::TypeDesc::HALF, OIIO::TypeDesc::HALF, OIIO::TypeDesc::HALF,
+                                   OIIO::TypeDesc::FLOAT}},
                       ChannelCase{"depth_and_a_layer", {"Z", "diffuse.R", "diffuse.G"}, false},
                       ChannelCase{"positions", {"X", "Y", "Z"}, false},
                       ChannelCase{"texture_coordinates", {"u", "v", "w"}, false},

@@ -69,6 +69,7 @@ Image MakeImageLike(const Image &layout, int width, int height) {
     image.channel_names = layout.channel_names;
     image.alpha_channel = layout.alpha_channel;
     image.stored_format = layout.stored_format;
+    image.channel_storage = layout.channel_storage;
     image.bits_per_sample = layout.bits_per_sample;
     image.format_name = layout.format_name;
     image.alpha_association = layout.alpha_association;

@@ -41,6 +41,18 @@ StoredFormat StoredFormatOf(SampleKind kind);
 // stored apart from it (PNG's way). Only meaningful with an alpha channel.
 enum class AlphaAssociation { kStraight, kPremultiplied };
 
+// How one channel was stored, where a file stores its channels in types of
+// their own (an OpenEXR's half colour beside a float depth and a uint32
+// object id).
+struct ChannelStorage {
+    StoredFormat stored = StoredFormat::kFloat;
+    // The channel's slots hold the stored bits themselves (in the slot's
+    // low bytes, zero above), not a value of the image's kind: an integer
+    // id beside float colour, which a float would neither hold exactly nor
+    // keep unscaled. Never colour or alpha, which the effect grades.
+    bool verbatim = false;
+};
+
 // A rectangle of the frame's pixel grid; x and y may be negative.
 struct PixelWindow {
     int x = 0;
@@ -74,6 +86,9 @@ struct Image {
     StoredFormat stored_format = StoredFormat::kUint8;
     int bits_per_sample = 0;  // an odd depth such as 10-bit DPX, else 0
     std::string format_name;  // the file format's name ("png", "openexr", "pam", ...)
+    // One a channel where the file stored channels in different types;
+    // empty: every channel stored as `stored_format` (then the deepest).
+    std::vector<ChannelStorage> channel_storage;
 
     // The samples are the file's data window: width x height pixels whose
     // top left pixel sits at (x, y) of the frame. The display window is the

@@ -12,6 +12,7 @@
 
 #include "tools/image/alpha_association.h"
 #include "tools/image/builtin_image_file.h"
+#include "tools/image/channel_storage.h"
 #include "tools/image/library_image_file.h"
 #include "tools/base/pending_output.h"
 #include "tools/image/window_placement.h"
@@ -43,7 +44,8 @@ bool HoldsWindowsOf(const OutputTraits &traits, const Image &image) {
 
 // `image` as the output's format can store it without changing what it
 // means: placed in its display window where the format has no windows, its
-// colour converted to the one alpha association the format holds. Returns
+// colour converted to the one alpha association the format holds, channels
+// held verbatim as values where it has one type for all. Returns
 // null when the image can be written as it is.
 std::unique_ptr<Image> FittedToFormat(const std::string &path, const Image &image) {
     const OutputTraits traits = TraitsFor(path);
@@ -62,6 +64,12 @@ std::unique_ptr<Image> FittedToFormat(const std::string &path, const Image &imag
             fitted = std::make_unique<Image>(image);
         }
         ConvertAlphaAssociation(*fitted, *traits.only_association);
+    }
+    if (!traits.holds_channel_types && HasVerbatimChannels(image)) {
+        if (!fitted) {
+            fitted = std::make_unique<Image>(image);
+        }
+        HoldVerbatimChannelsAsValues(*fitted);
     }
     return fitted;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "tools/image/channel_storage.h"
 #include "tools/image/library_image_file.h"
 
 namespace zonara_tool {
@@ -11,7 +12,9 @@ Image Resized(const Image &source, int width, int height) {
     if (width == source.width && height == source.height) {
         return source;
     }
-    return ResampleWithLibrary(source, width, height);
+    Image resized = ResampleWithLibrary(source, width, height);
+    TakeNearestVerbatimSamples(source, resized);
+    return resized;
 }
 
 Image SideBySide(const Image &left, const Image &right) {

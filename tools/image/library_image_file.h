@@ -33,6 +33,8 @@ struct OutputTraits {
     bool holds_negative_origin = false;
     bool holds_display_window = false;
     bool holds_alpha = false;
+    // Whether each channel may have a type of its own (OpenEXR).
+    bool holds_channel_types = false;
     // The one association the format stores alpha in; unset where the file
     // says which (TIFF) or where it stores no alpha at all.
     std::optional<AlphaAssociation> only_association;

@@ -3,6 +3,10 @@
 #if ZONARA_HAVE_OIIO
 #include <algorithm>
 #include <cstdint>
+#include <vector>
+
+#include "tools/image/channel_storage.h"
+#include "tools/image/library/native_channels.h"
 
 namespace zonara_tool {
 namespace {
@@ -31,13 +35,12 @@ int BandRows(std::size_t row_bytes, int tile_height, int height) {
 // Reads rows [top, bottom) into `band`, for a tiled file a few tiles at a
 // time: the library decodes the tiles of one call into a buffer of its own,
 // which for a whole row of big tiles would be far larger than the band.
-bool ReadBand(OIIO::ImageInput &input, const OIIO::ImageSpec &layout, OIIO::TypeDesc type, int top, int bottom,
-              unsigned char *band) {
+bool ReadBand(OIIO::ImageInput &input, const OIIO::ImageSpec &layout, OIIO::TypeDesc type, std::size_t pixel_bytes,
+              int top, int bottom, unsigned char *band) {
     if (layout.tile_width <= 0) {
         return input.read_scanlines(0, 0, layout.y + top, layout.y + bottom, layout.z, 0, layout.nchannels, type,
                                     band);
     }
-    const std::size_t pixel_bytes = static_cast<std::size_t>(layout.nchannels) * type.size();
     const std::size_t tile_bytes = static_cast<std::size_t>(layout.tile_width) * layout.tile_height * pixel_bytes;
     const int step = std::max<int>(1, static_cast<int>(BAND_BYTES / std::max<std::size_t>(tile_bytes, 1))) *
                      layout.tile_width;
@@ -56,13 +59,25 @@ bool ReadBand(OIIO::ImageInput &input, const OIIO::ImageSpec &layout, OIIO::Type
 }  // namespace
 
 bool ReadPixelsInBands(OIIO::ImageInput &input, const OIIO::ImageSpec &layout, OIIO::TypeDesc type, Image &image) {
-    const std::size_t row_bytes = image.RowSamples() * type.size();
+    // Channels held verbatim are read in the file's own types, each band
+    // into a buffer of its own and moved into the image from there; the
+    // library's conversion would scale an integer id into 0..1.
+    const bool native = HasVerbatimChannels(image);
+    const OIIO::TypeDesc read_type = native ? OIIO::TypeDesc::UNKNOWN : type;
+    const std::size_t pixel_bytes =
+        native ? layout.pixel_bytes(true) : static_cast<std::size_t>(layout.nchannels) * type.size();
+    const std::size_t row_bytes = pixel_bytes * static_cast<std::size_t>(image.width);
     const int rows = BandRows(row_bytes, layout.tile_width > 0 ? layout.tile_height : 0, image.height);
+    std::vector<unsigned char> native_band(native ? row_bytes * static_cast<std::size_t>(rows) : 0);
     for (int top = 0; top < image.height; top += rows) {
         const int bottom = std::min(image.height, top + rows);
-        unsigned char *band = image.bytes.data() + static_cast<std::size_t>(top) * row_bytes;
-        if (!ReadBand(input, layout, type, top, bottom, band) || input.has_error()) {
+        unsigned char *band =
+            native ? native_band.data() : image.bytes.data() + static_cast<std::size_t>(top) * row_bytes;
+        if (!ReadBand(input, layout, read_type, pixel_bytes, top, bottom, band) || input.has_error()) {
             return false;
+        }
+        if (native) {
+            UnpackNativeRows(layout, band, top, bottom - top, image);
         }
     }
     return true;

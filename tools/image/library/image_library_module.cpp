@@ -10,6 +10,7 @@
 #include "tools/base/tool_error.h"
 #include "tools/image/library/library_stderr.h"
 #include "tools/image/library/memory_file.h"
+#include "tools/image/library/native_channels.h"
 #include "tools/base/pending_output.h"
 #include "tools/image/library/banded_pixel_read.h"
 #include "tools/image/library/png_chunks.h"
@@ -228,6 +229,36 @@ std::shared_ptr<const FileAttributes> AttributesOf(const OIIO::ImageSpec &layout
     return attributes;
 }
 
+// Each channel's stored type where the file stores channels in types of
+// their own; empty where one type holds them all. Integer channels other
+// than colour and alpha beside float ones are held verbatim: the effect
+// never reads them, and a float holds a uint32 id neither exactly nor
+// unscaled.
+std::vector<ChannelStorage> ChannelStorageOf(const OIIO::ImageSpec &layout, const Image &image) {
+    std::vector<ChannelStorage> storage;
+    if (layout.channelformats.empty()) {
+        return storage;
+    }
+    std::vector<bool> graded(static_cast<std::size_t>(image.channels), false);
+    try {
+        const ColourChannels colour = ColourChannelsOf(image);
+        for (const int channel : {colour.red, colour.green, colour.blue}) {
+            graded[static_cast<std::size_t>(channel)] = true;
+        }
+    } catch (const ToolError &) {
+        // No colour: refused where it would be graded; every channel is data.
+    }
+    if (const int alpha = AlphaChannelOf(image); alpha >= 0) {
+        graded[static_cast<std::size_t>(alpha)] = true;
+    }
+    for (std::size_t c = 0; c < graded.size(); ++c) {
+        const OIIO::TypeDesc type = layout.channelformats[c];
+        storage.push_back({StoredFormatFor(type), !graded[c] && image.kind == SampleKind::kFloat &&
+                                                      !type.is_floating_point() && type.size() <= sizeof(float)});
+    }
+    return storage;
+}
+
 // Opens the file at its first image, whose layout goes to `layout`. Null
 // when no reader takes the file or the reader cannot open it; `why` then
 // holds the library's reason.
@@ -315,6 +346,7 @@ Image ReadLibraryImage(const std::string &path) {
         image.alpha_association = AlphaAssociation::kPremultiplied;
     }
     image.pixel_aspect = layout.get_float_attribute("PixelAspectRatio", 0.0f);
+    image.channel_storage = ChannelStorageOf(layout, image);
     image.attributes = AttributesOf(layout, image.format_name, path);
     CheckTileSize(layout.tile_width, layout.tile_height, layout.nchannels, BytesPerSample(image.kind), path);
     image.bytes.resize(image.SampleCount() * BytesPerSample(image.kind));
@@ -376,6 +408,7 @@ OutputTraits LibraryOutputTraits(const std::string &path) {
     traits.holds_negative_origin = output->supports("negativeorigin");
     traits.holds_display_window = output->supports("displaywindow");
     traits.holds_alpha = output->supports("alpha");
+    traits.holds_channel_types = output->supports("channelformats");
     // OpenEXR defines its colour as premultiplied, and the library reads
     // DPX alpha so; TIFF marks which it holds; the other formats with alpha
     // (PNG, Targa, WebP, ...) store it straight.
@@ -430,7 +463,8 @@ void EncodeImage(OIIO::ImageOutput &output, const std::string &name, const OIIO:
     if (!output.open(name, layout)) {
         file.Fail(output.geterror());
     }
-    const bool written = output.write_image(TypeOf(image.kind), image.bytes.data());
+    const bool written = layout.channelformats.empty() ? output.write_image(TypeOf(image.kind), image.bytes.data())
+                                                       : WriteNativePixelsInBands(output, layout, image);
     const bool closed = output.close();
     if (!written || !closed) {
         file.Fail(output.geterror());
@@ -453,6 +487,15 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
     }
     OIIO::ImageSpec layout =
         LayoutOf(image, TypeFor(StoredFormatForOutput(output->format_name(), image.stored_format)));
+    // Each channel in its own type where the source had them and the
+    // format has them too: half colour stays half beside a float depth,
+    // an integer id stays an integer.
+    if (!image.channel_storage.empty() && output->supports("channelformats")) {
+        for (const ChannelStorage &channel : image.channel_storage) {
+            layout.channelformats.push_back(TypeFor(
+                channel.verbatim ? channel.stored : StoredFormatForOutput(output->format_name(), channel.stored)));
+        }
+    }
     layout.x = image.x;
     layout.y = image.y;
     const PixelWindow display = image.DisplayWindow();

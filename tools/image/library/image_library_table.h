@@ -16,7 +16,7 @@ namespace zonara_tool {
 
 // Raised whenever an entry changes its meaning, so that a stale module
 // beside a newer tool is refused rather than called wrongly.
-constexpr int IMAGE_LIBRARY_TABLE_VERSION = 3;
+constexpr int IMAGE_LIBRARY_TABLE_VERSION = 4;
 
 // The functions of library_image_file.h, as the module implements them.
 struct ImageLibraryTable {
