@@ -226,6 +226,59 @@ TEST_P(LayerConversion, StoreLayerFollowsThePerSampleRuleAndKeepsOtherChannels) 
     }
 }
 
+// Premultiplied colour reaches the layer divided by alpha and comes back
+// multiplied by it: a clear pixel keeps its stored colour and an opaque one
+// follows the straight rules, bit for bit; between them the round trip stays
+// within the host's and the file's rounding.
+TEST_P(LayerConversion, PremultipliedColourIsStraightInTheLayer) {
+    const auto [kind, format] = GetParam();
+    const HostDepth depth = DepthOf(format);
+    const float file_full = kind == SampleKind::k8 ? 255.0f : kind == SampleKind::k16 ? 65535.0f : 1.0f;
+    const float host_full = depth == HostDepth::k8 ? 255.0f : depth == HostDepth::k16 ? 32768.0f : 1.0f;
+    std::mt19937 random(13);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    Image image = MakeImage(LAYER_WIDTH, LAYER_HEIGHT, 4, kind);
+    image.alpha_association = AlphaAssociation::kPremultiplied;
+    for (std::size_t i = 0; i < image.SampleCount(); i += 4) {
+        const float alpha = random() % 3 == 0 ? static_cast<float>(random() % 2) : unit(random);
+        const float alpha_sample = kind == SampleKind::kFloat ? alpha : std::round(alpha * file_full);
+        for (int c = 0; c < 3; ++c) {
+            const float colour = unit(random) * alpha_sample;
+            SetSample(image, i + c, kind == SampleKind::kFloat ? colour : std::floor(colour));
+        }
+        SetSample(image, i + 3, alpha_sample);
+    }
+    const Image before = image;
+    testhost::Layer layer(format, LAYER_WIDTH, LAYER_HEIGHT);
+    FillLayer(image, depth, layer);
+    StoreLayer(layer, depth, image);
+    for (int y = 0; y < LAYER_HEIGHT; ++y) {
+        for (int x = 0; x < LAYER_WIDTH; ++x) {
+            const std::size_t base = (static_cast<std::size_t>(y) * LAYER_WIDTH + x) * 4;
+            const float alpha = GetSample(before, base + 3) / file_full;
+            const HostValues host = GetHost(layer, x, y);
+            const float host_colour[3] = {host.red, host.green, host.blue};
+            for (std::size_t c = 0; c < 3; ++c) {
+                const float stored = GetSample(before, base + c);
+                const float result = GetSample(image, base + c);
+                if (alpha == 0.0f) {
+                    ASSERT_TRUE(SameBits(result, stored)) << x << "," << y;
+                } else if (alpha == 1.0f) {
+                    ASSERT_TRUE(SameBits(host_colour[c], FileSampleToHost(kind, stored, depth))) << x << "," << y;
+                    ASSERT_TRUE(SameBits(result, HostToFileSample(host_colour[c], depth, kind))) << x << "," << y;
+                } else {
+                    ASSERT_TRUE(SameBits(host_colour[c],
+                                         FileSampleToHost(SampleKind::kFloat, stored / file_full / alpha, depth)))
+                        << x << "," << y << " alpha " << alpha;
+                    ASSERT_NEAR(result / file_full, stored / file_full,
+                                alpha * 0.5f / host_full + 0.5f / file_full + 1e-6f)
+                        << x << "," << y << " alpha " << alpha;
+                }
+            }
+        }
+    }
+}
+
 std::string PairName(const ::testing::TestParamInfo<Pair> &info) {
     static const char *const KINDS[] = {"file8", "file16", "fileFloat"};
     static const char *const FORMATS[] = {"Argb8", "Argb16", "Bgra8", "Bgra32f"};

@@ -45,6 +45,7 @@ struct RenderOptions {
     std::string host;
     std::string depth;
     std::string par;
+    std::string alpha;  // straight, premultiplied, or empty: as the format says
     int downsample = 1;
     bool side_by_side = false;
     bool matte = false;
@@ -98,13 +99,18 @@ bool SamePath(const std::string &a, const std::string &b) {
 }
 
 // The image at `path`, refused naming the file when it holds no colour the
-// effect could grade (an OpenEXR of depth or position channels alone).
-Image ReadForGrading(const std::string &path) {
+// effect could grade (an OpenEXR of depth or position channels alone). With
+// --alpha its colour is taken as the user says, whatever its format implies.
+Image ReadForGrading(const std::string &path, const RenderOptions &options) {
     Image image = ReadImage(path);
     try {
         ColourChannelsOf(image);
     } catch (const ToolError &error) {
         throw UsageError(path + ": " + error.what());
+    }
+    if (!options.alpha.empty()) {
+        image.alpha_association =
+            options.alpha == "premultiplied" ? AlphaAssociation::kPremultiplied : AlphaAssociation::kStraight;
     }
     return image;
 }
@@ -201,7 +207,7 @@ private:
             return SampleKind::k8;  // the chart
         }
         if (!sequence_) {
-            first_image_ = ReadForGrading(jobs_.front().input);
+            first_image_ = ReadForGrading(jobs_.front().input, options_);
             return first_image_->kind;
         }
         for (const FrameJob &job : jobs_) {
@@ -229,7 +235,7 @@ private:
             first_image_.reset();
             return image;
         }
-        return ReadForGrading(job.input);
+        return ReadForGrading(job.input, options_);
     }
 
     void RequireDistinctOutput(const FrameJob &job) {
@@ -270,7 +276,7 @@ private:
         FrameStages stages;
         stages.read = [&](const FrameJob &job) {
             RequireDistinctOutput(job);
-            return job.input.empty() ? MakeTestChart() : ReadForGrading(job.input);
+            return job.input.empty() ? MakeTestChart() : ReadForGrading(job.input, options_);
         };
         stages.render = [&](Image source) { return RenderView(renderer, std::move(source)); };
         stages.write = [](const FrameJob &job, const Image &result) { WriteImage(job.output, result); };
@@ -320,6 +326,10 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
         ->check(CLI::IsMember({"8", "16", "float"}));
     render->add_option("--par", options->par,
                        "Pixel aspect ratio of the layer, NUM/DEN (default: the file's own, else 1/1)");
+    render->add_option("--alpha", options->alpha,
+                       "straight or premultiplied: how the input stores colour beside alpha (default: as its "
+                       "format says; OpenEXR premultiplied, PNG straight, TIFF and DPX as marked)")
+        ->check(CLI::IsMember({"straight", "premultiplied"}));
     CLI::Option *downsample =
         render->add_option("--downsample", options->downsample, "Render at 1/N resolution, as a host's draft mode")
             ->transform(WholeNumber("1 to " + std::to_string(MAX_DOWNSAMPLE)));

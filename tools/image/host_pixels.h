@@ -59,13 +59,17 @@ float HostToFileSample(float value, HostDepth depth, SampleKind kind);
 // Fills the layer (of the image's size, `depth` being its format's) from the
 // image: red, green, blue from its colour channels (ColourChannelsOf; a grey
 // image's one channel feeds all three), alpha from the image's alpha channel
-// or full when it has none.
+// or full when it has none. Premultiplied colour (alpha_association) is
+// handed over straight, as hosts hand it to an effect: divided by alpha,
+// except where alpha is 0 (passed as stored) or 1 (passed untouched).
 void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer);
 
 // Writes the layer's colours into the image's colour channels; the image's
 // alpha and any further channels keep their values. A grey image receives
 // the Rec. 709 luma of the graded colour (the grey itself where the grade
-// kept red, green and blue equal).
+// kept red, green and blue equal). Premultiplied colour is multiplied by the
+// image's alpha again, rounded once; where alpha is 0 the image keeps the
+// colour it held.
 void StoreLayer(const testhost::Layer &layer, HostDepth depth, Image &image);
 
 }  // namespace zonara_tool

@@ -1,6 +1,6 @@
 // FillLayer and StoreLayer: the rules of host_pixels.h applied to whole
 // frames. Every (sample kind, layer format, grey or colour, alpha or none,
-// packed R, G, B (, A) or not)
+// premultiplied or straight, packed R, G, B (, A) or not)
 // has its own loop, chosen once per image, so that nothing is decided per
 // sample and the compiler sees plain integer and float arithmetic on known
 // types; the rows are shared among the cores.
@@ -109,6 +109,46 @@ inline Channel<Pixel> Luma(const Pixel &p) {
     }
 }
 
+// A sample, or a host channel value, on the 0..1 scale; and back to a
+// sample, rounded once. For colour divided or multiplied by alpha.
+template <class Sample>
+inline float UnitOf(Sample sample) {
+    if constexpr (std::is_same_v<Sample, std::uint8_t>) {
+        return static_cast<float>(sample) / 255.0f;
+    } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
+        return static_cast<float>(sample) / 65535.0f;
+    } else {
+        return sample;
+    }
+}
+template <class Pixel>
+inline float HostUnitOf(Channel<Pixel> value) {
+    constexpr HostDepth DEPTH = DEPTH_OF<Pixel>;
+    if constexpr (DEPTH == HostDepth::k8) {
+        return static_cast<float>(value) / 255.0f;
+    } else if constexpr (DEPTH == HostDepth::k16) {
+        return static_cast<float>(value) / 32768.0f;
+    } else {
+        return value;
+    }
+}
+template <class Sample>
+inline Sample SampleOfUnit(float unit) {
+    if constexpr (std::is_same_v<Sample, std::uint8_t>) {
+        return static_cast<Sample>(QuantizedCode(unit, 255));
+    } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
+        return static_cast<Sample>(QuantizedCode(unit, 65535));
+    } else {
+        return unit;
+    }
+}
+
+// Whether premultiplied colour at this alpha is divided for the effect and
+// multiplied after it: not where alpha is 0 (or below, or not a number),
+// whose colour cannot be recovered and is kept as stored, nor where it is 1,
+// whose colour no arithmetic may touch.
+inline bool Associates(float alpha) { return alpha > 0.0f && alpha != 1.0f; }
+
 template <class Pixel>
 Pixel *RowOf(testhost::Layer &layer, int y) {
     return static_cast<Pixel *>(layer.PixelAddress(0, y));
@@ -177,13 +217,13 @@ inline std::uint32_t PixelWordToRgba(std::uint32_t pixel) {
 template <class Sample, class Pixel, int PACKED>
 constexpr bool MOVES_WORDS = PACKED == 4 && std::is_same_v<Sample, std::uint8_t> && DEPTH_OF<Pixel> == HostDepth::k8;
 
-template <class Sample, class Pixel, bool GREY, bool HAS_ALPHA, int PACKED>
+template <class Sample, class Pixel, bool GREY, bool HAS_ALPHA, bool PREMULTIPLIED, int PACKED>
 void FillRows(const Image &image, const SampleLayout<PACKED> layout, testhost::Layer &layer, int first_row,
               int end_row) {
     for (int y = first_row; y < end_row; ++y) {
         const Sample *in = image.Samples<Sample>() + static_cast<std::size_t>(y) * image.RowSamples();
         Pixel *out = RowOf<Pixel>(layer, y);
-        if constexpr (MOVES_WORDS<Sample, Pixel, PACKED>) {
+        if constexpr (MOVES_WORDS<Sample, Pixel, PACKED> && !PREMULTIPLIED) {
             for (int x = 0; x < image.width; ++x) {
                 StoreWord(out + x, RgbaToPixelWord<Pixel>(LoadWord(in + 4 * static_cast<std::size_t>(x))));
             }
@@ -201,6 +241,15 @@ void FillRows(const Image &image, const SampleLayout<PACKED> layout, testhost::L
             }
             if constexpr (HAS_ALPHA) {
                 p.alpha = ToHost<Pixel>(in[layout.alpha]);
+                // The effect sees straight colour, as a host hands it.
+                if constexpr (PREMULTIPLIED) {
+                    const float alpha = UnitOf(in[layout.alpha]);
+                    if (Associates(alpha)) {
+                        p.red = ToHost<Pixel>(UnitOf(in[layout.red]) / alpha);
+                        p.green = GREY ? p.red : ToHost<Pixel>(UnitOf(in[layout.green]) / alpha);
+                        p.blue = GREY ? p.red : ToHost<Pixel>(UnitOf(in[layout.blue]) / alpha);
+                    }
+                }
             } else {
                 p.alpha = FULL_ALPHA<Pixel>;
             }
@@ -208,13 +257,13 @@ void FillRows(const Image &image, const SampleLayout<PACKED> layout, testhost::L
     }
 }
 
-template <class Sample, class Pixel, bool GREY, int PACKED>
+template <class Sample, class Pixel, bool GREY, bool PREMULTIPLIED, int PACKED>
 void StoreRows(const testhost::Layer &layer, const SampleLayout<PACKED> layout, Image &image, int first_row,
                int end_row) {
     for (int y = first_row; y < end_row; ++y) {
         Sample *out = image.Samples<Sample>() + static_cast<std::size_t>(y) * image.RowSamples();
         const Pixel *in = RowOf<Pixel>(layer, y);
-        if constexpr (MOVES_WORDS<Sample, Pixel, PACKED>) {
+        if constexpr (MOVES_WORDS<Sample, Pixel, PACKED> && !PREMULTIPLIED) {
             // The colour from the layer, the image's own alpha kept.
             for (int x = 0; x < image.width; ++x) {
                 Sample *rgba = out + 4 * static_cast<std::size_t>(x);
@@ -225,6 +274,24 @@ void StoreRows(const testhost::Layer &layer, const SampleLayout<PACKED> layout, 
         }
         for (int x = 0; x < image.width; ++x, out += layout.channels) {
             const Pixel &p = in[x];
+            if constexpr (PREMULTIPLIED) {
+                // Multiplied back by the image's own alpha, rounded once;
+                // a clear pixel keeps the colour it had.
+                const float alpha = UnitOf(out[layout.alpha]);
+                if (!(alpha > 0.0f)) {
+                    continue;
+                }
+                if (Associates(alpha)) {
+                    if constexpr (GREY) {
+                        out[layout.red] = SampleOfUnit<Sample>(HostUnitOf<Pixel>(Luma(p)) * alpha);
+                    } else {
+                        out[layout.red] = SampleOfUnit<Sample>(HostUnitOf<Pixel>(p.red) * alpha);
+                        out[layout.green] = SampleOfUnit<Sample>(HostUnitOf<Pixel>(p.green) * alpha);
+                        out[layout.blue] = SampleOfUnit<Sample>(HostUnitOf<Pixel>(p.blue) * alpha);
+                    }
+                    continue;
+                }
+            }
             if constexpr (GREY) {
                 out[layout.red] = ToFile<Sample, Pixel>(Luma(p));
             } else {
@@ -293,6 +360,10 @@ void RequireMatchingLayer(const Image &image, HostDepth depth, const testhost::L
     }
 }
 
+bool Premultiplied(const Image &image, int alpha) {
+    return alpha >= 0 && image.alpha_association == AlphaAssociation::kPremultiplied;
+}
+
 }  // namespace
 
 void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer) {
@@ -303,19 +374,24 @@ void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer) {
         WithPixelType(layer.format(), [&](auto pixel) {
             WithFlag(colour.Grey(), [&](auto grey) {
                 WithFlag(alpha >= 0, [&](auto has_alpha) {
-                    WithPacking(PackedChannels(image, colour, alpha), [&](auto packed) {
-                        using Sample = decltype(sample);
-                        using Pixel = decltype(pixel);
-                        // A packed layout has no grey, and alpha exactly
-                        // where it has four channels.
-                        if constexpr (packed.value == 0 || (!grey.value && has_alpha.value == (packed.value == 4))) {
-                            const SampleLayout<packed.value> layout(image, colour, alpha);
-                            ForEachRowBand(image.height, static_cast<long long>(image.RowSamples()),
-                                           [&](int first, int end) {
-                                               FillRows<Sample, Pixel, grey.value, has_alpha.value>(image, layout,
-                                                                                                   layer, first, end);
-                                           });
-                        }
+                    WithFlag(Premultiplied(image, alpha), [&](auto premultiplied) {
+                        WithPacking(PackedChannels(image, colour, alpha), [&](auto packed) {
+                            using Sample = decltype(sample);
+                            using Pixel = decltype(pixel);
+                            // A packed layout has no grey, and alpha exactly
+                            // where it has four channels; only colour beside
+                            // an alpha is premultiplied.
+                            if constexpr ((packed.value == 0 ||
+                                           (!grey.value && has_alpha.value == (packed.value == 4))) &&
+                                          (has_alpha.value || !premultiplied.value)) {
+                                const SampleLayout<packed.value> layout(image, colour, alpha);
+                                ForEachRowBand(image.height, static_cast<long long>(image.RowSamples()),
+                                               [&](int first, int end) {
+                                                   FillRows<Sample, Pixel, grey.value, has_alpha.value,
+                                                            premultiplied.value>(image, layout, layer, first, end);
+                                               });
+                            }
+                        });
                     });
                 });
             });
@@ -330,16 +406,19 @@ void StoreLayer(const testhost::Layer &layer, HostDepth depth, Image &image) {
     WithSampleType(image.kind, [&](auto sample) {
         WithPixelType(layer.format(), [&](auto pixel) {
             WithFlag(colour.Grey(), [&](auto grey) {
-                WithPacking(PackedChannels(image, colour, alpha), [&](auto packed) {
-                    using Sample = decltype(sample);
-                    using Pixel = decltype(pixel);
-                    if constexpr (packed.value == 0 || !grey.value) {
-                        const SampleLayout<packed.value> layout(image, colour, alpha);
-                        ForEachRowBand(image.height, static_cast<long long>(image.RowSamples()),
-                                       [&](int first, int end) {
-                                           StoreRows<Sample, Pixel, grey.value>(layer, layout, image, first, end);
-                                       });
-                    }
+                WithFlag(Premultiplied(image, alpha), [&](auto premultiplied) {
+                    WithPacking(PackedChannels(image, colour, alpha), [&](auto packed) {
+                        using Sample = decltype(sample);
+                        using Pixel = decltype(pixel);
+                        if constexpr (packed.value == 0 || !grey.value) {
+                            const SampleLayout<packed.value> layout(image, colour, alpha);
+                            ForEachRowBand(image.height, static_cast<long long>(image.RowSamples()),
+                                           [&](int first, int end) {
+                                               StoreRows<Sample, Pixel, grey.value, premultiplied.value>(
+                                                   layer, layout, image, first, end);
+                                           });
+                        }
+                    });
                 });
             });
         });

@@ -76,6 +76,10 @@ Image ComposeWipe(const Image &source, const Image &graded, const WipeLine &line
     const int colour_channels = channels < 3 ? 1 : 3;
     const std::size_t sample_bytes = BytesPerSample(out.kind);
     const std::size_t pixel_bytes = sample_bytes * static_cast<std::size_t>(channels);
+    // White in premultiplied colour is the pixel's alpha: full colour there
+    // would be brighter than white wherever the pixel is not opaque.
+    const int alpha = AlphaChannelOf(out);
+    const bool premultiplied = alpha >= 0 && out.alpha_association == AlphaAssociation::kPremultiplied;
 
     // Measured in the rendered grid, so the line is one rendered pixel wide
     // at any draft factor.
@@ -94,7 +98,11 @@ Image ComposeWipe(const Image &source, const Image &graded, const WipeLine &line
             const std::size_t at = (static_cast<std::size_t>(y) * out.width + x) * pixel_bytes;
             if (distance >= -0.5 && distance < 0.5) {
                 for (int c = 0; c < colour_channels; ++c) {
-                    WriteWhite(after + at + c * sample_bytes, out.kind);
+                    if (premultiplied) {
+                        std::memcpy(after + at + c * sample_bytes, after + at + alpha * sample_bytes, sample_bytes);
+                    } else {
+                        WriteWhite(after + at + c * sample_bytes, out.kind);
+                    }
                 }
             } else if (distance < 0.0) {
                 std::memcpy(after + at, before + at, pixel_bytes);

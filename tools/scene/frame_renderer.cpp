@@ -147,10 +147,16 @@ std::string RangeLostBy(const Image &image, const HostFormat &format) {
     float lowest = 0.0f;
     float highest = 1.0f;
     bool not_a_number = false;
+    // The host is handed straight colour: premultiplied colour divided by
+    // its alpha (see FillLayer) is what must fit.
+    const int alpha = AlphaChannelOf(image);
+    const bool premultiplied = alpha >= 0 && image.alpha_association == AlphaAssociation::kPremultiplied;
     const float *samples = image.Samples<float>();
     for (std::size_t pixel = 0; pixel < image.SampleCount(); pixel += static_cast<std::size_t>(image.channels)) {
+        const float pixel_alpha = premultiplied ? samples[pixel + static_cast<std::size_t>(alpha)] : 1.0f;
+        const float divisor = pixel_alpha > 0.0f ? pixel_alpha : 1.0f;
         for (const int channel : channels) {
-            const float value = samples[pixel + static_cast<std::size_t>(channel)];
+            const float value = samples[pixel + static_cast<std::size_t>(channel)] / divisor;
             not_a_number |= std::isnan(value);
             lowest = std::min(lowest, value);
             highest = std::max(highest, value);
