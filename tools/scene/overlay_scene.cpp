@@ -1,5 +1,6 @@
 #include "tools/scene/overlay_scene.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <stdexcept>
@@ -29,6 +30,7 @@ testhost::RgbaImage ToRgba(const Image &image) {
     rgba.pixels.resize(static_cast<std::size_t>(image.width) * image.height * 4);
     const int alpha = image.alpha_channel;
     const bool colour = channels >= 3 && (alpha < 0 || alpha >= 3);
+    const bool premultiplied = AlphaChannelOf(image) >= 0 && image.alpha_association == AlphaAssociation::kPremultiplied;
     for (std::size_t p = 0; p < static_cast<std::size_t>(image.width) * image.height; ++p) {
         const std::uint8_t *in = &samples[p * channels];
         std::uint8_t *out = &rgba.pixels[p * 4];
@@ -36,6 +38,13 @@ testhost::RgbaImage ToRgba(const Image &image) {
         out[1] = colour ? in[1] : in[0];
         out[2] = colour ? in[2] : in[0];
         out[3] = alpha >= 0 && alpha < channels ? in[alpha] : 255;
+        // Premultiplied colour (an OpenEXR's) is made straight, as the
+        // canvas composites it; clear pixels show nothing either way.
+        if (premultiplied && out[3] != 0 && out[3] != 255) {
+            for (int c = 0; c < 3; ++c) {
+                out[c] = static_cast<std::uint8_t>(std::min(255, (out[c] * 255 + out[3] / 2) / out[3]));
+            }
+        }
     }
     return rgba;
 }
