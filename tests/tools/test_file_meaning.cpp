@@ -141,8 +141,7 @@ TEST_P(RenderKeepsWindows, PlacesTheDataWhereTheFileHadIt) {
     const std::vector<float> out = SamplesOf(dir / c.output);
     if (c.keeps_windows) {
         // The layer rendered was the data window; the identity look gives
-        // it back at its place in the same frame, its premultiplied colour
-        // within a float's rounding of dividing by alpha and multiplying.
+        // it back at its place in the same frame (to a float's rounding).
         EXPECT_EQ(written.roi(), OIIO::ROI(c.data.xbegin, c.data.xend, c.data.ybegin, c.data.yend, 0, 1, 0, 4));
         EXPECT_EQ(written.roi_full(),
                   OIIO::ROI(c.display.xbegin, c.display.xend, c.display.ybegin, c.display.yend, 0, 1, 0, 4));
@@ -289,35 +288,29 @@ TEST_P(RenderGradesStraightColour, AlikeFromStraightAndPremultipliedFiles) {
         straight[i] = i % 4 == 3 && column < 2 ? static_cast<float>(column) : std::round(straight[i] * 255) / 255;
     }
     WriteSpec(dir / "in.png", png, straight);
-    std::vector<float> stored = c.exr_stores_straight ? straight : RandomSamples(png, true);
-    for (std::size_t p = 0; p < stored.size(); p += 4) {
-        for (int i = 0; i < 4; ++i) {
-            const bool clear_colour = straight[p + 3] == 0.0f && i < 3;  // premultiplied light where clear
-            stored[p + i] = i == 3 || c.exr_stores_straight ? straight[p + i]
-                                                            : (clear_colour ? stored[p + i] : straight[p + i] * straight[p + 3]);
-        }
+    std::vector<float> stored = straight;  // premultiplied, with light where clear
+    for (std::size_t i = 0; i < stored.size() && !c.exr_stores_straight; ++i) {
+        const float alpha = straight[i / 4 * 4 + 3];
+        stored[i] = i % 4 == 3 ? alpha : alpha == 0.0f ? 0.25f : straight[i] * alpha;
     }
     WriteSpec(dir / "in.exr", Rgba(32, 8, OIIO::TypeDesc::FLOAT), stored);
     for (const char *input : {"in.png", "in.exr"}) {
-        std::vector<std::string> args = {"render", input, "-o", std::string("out") + (input + 2)};
+        // Both in float, so that only the PNG's 8 bits round.
+        std::vector<std::string> args = {"render", input, "-o", std::string("out") + (input + 2), "--depth", "float"};
         for (const std::string &value : c.grade) {
             args.insert(args.end(), {"--set", value});
         }
-        // Both in float, so that only the PNG's 8 bits round.
-        args.insert(args.end(), {"--depth", "float"});
         if (c.exr_stores_straight && input == std::string("in.exr")) {
             args.insert(args.end(), {"--alpha", "straight"});
         }
         const tool_test::ToolResult result = RunTool(dir, args);
         ASSERT_EQ(result.exit_status, 0) << result.err;
     }
-    const std::vector<float> from_png = SamplesOf(dir / "out.png");
-    const std::vector<float> from_exr = SamplesOf(dir / "out.exr");  // premultiplied, as OpenEXR holds it
+    const std::vector<float> from_png = SamplesOf(dir / "out.png"), from_exr = SamplesOf(dir / "out.exr");
     for (std::size_t p = 0; p < stored.size(); p += 4) {
         const float alpha = straight[p + 3];
         for (std::size_t i = p; i < p + 3; ++i) {
-            if (alpha > 0.0f) {
-                // Within one rounding of the PNG's 8 bits, which end at 1.
+            if (alpha > 0.0f) {  // within one rounding of the PNG's 8 bits, which end at 1
                 EXPECT_NEAR(std::min(from_exr[i] / alpha, 1.0f), from_png[i], 0.5f / 255 + 1e-4f) << "sample " << i;
             } else if (!c.exr_stores_straight) {
                 EXPECT_EQ(from_exr[i], stored[i]) << "clear sample " << i;
@@ -356,8 +349,7 @@ struct ChannelCase {
     std::vector<OIIO::TypeDesc> types = {};  // each channel's; none: all float
 };
 
-// The file's pixels in its own per-channel types, and each channel's
-// byte offset within a pixel.
+// The file's pixels in its own channel types; `offsets` gets each channel's.
 std::vector<unsigned char> NativePixels(const std::string &path, std::vector<std::size_t> &offsets) {
     auto in = OIIO::ImageInput::open(path);
     const OIIO::ImageSpec &layout = in->spec();

@@ -243,15 +243,15 @@ TEST_P(LayerConversion, PremultipliedColourIsStraightInTheLayer) {
         const float alpha = random() % 3 == 0 ? static_cast<float>(random() % 2) : unit(random);
         const float alpha_sample = kind == SampleKind::kFloat ? alpha : std::round(alpha * file_full);
         for (int c = 0; c < 3; ++c) {
-            const float colour = unit(random) * alpha_sample;
-            SetSample(image, i + c, kind == SampleKind::kFloat ? colour : std::floor(colour));
+            SetSample(image, i + c,
+                      kind == SampleKind::kFloat ? unit(random) * alpha : std::floor(unit(random) * alpha_sample));
         }
         SetSample(image, i + 3, alpha_sample);
     }
     const Image before = image;
     testhost::Layer layer(format, LAYER_WIDTH, LAYER_HEIGHT);
     FillLayer(image, depth, layer);
-    StoreLayer(layer, depth, image);
+    StoreLayer(layer, depth, image);  // the identity grade
     for (int y = 0; y < LAYER_HEIGHT; ++y) {
         for (int x = 0; x < LAYER_WIDTH; ++x) {
             const std::size_t base = (static_cast<std::size_t>(y) * LAYER_WIDTH + x) * 4;
@@ -259,8 +259,7 @@ TEST_P(LayerConversion, PremultipliedColourIsStraightInTheLayer) {
             const HostValues host = GetHost(layer, x, y);
             const float host_colour[3] = {host.red, host.green, host.blue};
             for (std::size_t c = 0; c < 3; ++c) {
-                const float stored = GetSample(before, base + c);
-                const float result = GetSample(image, base + c);
+                const float stored = GetSample(before, base + c), result = GetSample(image, base + c);
                 if (alpha == 0.0f) {
                     ASSERT_TRUE(SameBits(result, stored)) << x << "," << y;
                 } else if (alpha == 1.0f) {
