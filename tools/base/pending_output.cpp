@@ -13,12 +13,16 @@
 
 #if defined(_WIN32)
 #include <io.h>       // _open, _write, _commit, _close
+#include <stdlib.h>   // _exit
 #include <process.h>  // _getpid
 #include <stdio.h>    // _unlink
 #else
 #include <unistd.h>
 #endif
 
+#include "tools/base/interrupt_notice.h"
+#include "tools/base/stale_partials.h"
+#include "tools/base/system_failure.h"
 #include "tools/base/tool_error.h"
 
 namespace zonara_tool {
@@ -28,7 +32,7 @@ namespace {
 // extension: short whatever the target's name (a file system takes 255
 // bytes per name, and a target may use nearly all of them), and still
 // unique when one process writes several files.
-constexpr const char *TEMP_MARKER = ".zonara-partial-";
+constexpr const char *TEMP_MARKER = TEMPORARY_OUTPUT_MARKER;
 // A longer "extension" is part of an unusual name, not a format's; no writer
 // would look at it, and keeping it could make the name too long again.
 constexpr std::size_t MAX_KEPT_EXTENSION = 16;
@@ -80,9 +84,21 @@ extern "C" void RemovePendingOnInterrupt(int signal_number) {
     if (g_interrupt_path_set.load()) {
         RemoveFile(g_interrupt_path);
     }
-    // End as the signal would have, so the shell sees the usual status.
+    // Said for what a user or a scheduler does on purpose; a closed
+    // terminal or pipe has no reader for it.
+    if (signal_number == SIGINT || signal_number == SIGTERM) {
+        WriteInterruptNotice();
+    }
+#if defined(_WIN32)
+    // The default action there ends the process with status 3, which this
+    // tool gives a failure of the machine.
+    _exit(EXIT_INTERRUPTED_BASE + signal_number);
+#else
+    // End as the signal would have, so the shell sees the usual status
+    // (128 plus the signal) and a script running the tool stops too.
     std::signal(signal_number, SIG_DFL);
     std::raise(signal_number);
+#endif
 }
 
 void RegisterForInterrupt(const std::string &path) {
@@ -171,6 +187,7 @@ void CheckReplaceable(const std::string &target) {
 PendingOutput::PendingOutput(const std::string &target) : target_(target), replaced_(FileReplacedBy(target)) {
     CheckReplaceable(target);
     const std::filesystem::path replaced(replaced_);
+    RemoveStalePartials(replaced.parent_path());
     for (int attempt = 0; attempt < MAX_NAME_ATTEMPTS; ++attempt) {
         // The target's extension is kept: writers that open the file by
         // name may look at it.
@@ -186,7 +203,12 @@ PendingOutput::PendingOutput(const std::string &target) : target_(target), repla
         UnregisterForInterrupt();
         if (error_number != EEXIST) {
             temp_path_.clear();  // nothing of ours to remove
-            Fail(SystemReason(error_number));
+            if (error_number == ENOENT) {
+                // The folder was there when the run was checked.
+                const std::string folder = replaced.parent_path().empty() ? "." : replaced.parent_path().string();
+                Fail("its folder " + folder + " no longer exists", EXIT_SYSTEM);
+            }
+            FailForErrno(error_number);
         }
     }
     temp_path_.clear();
@@ -215,10 +237,10 @@ void PendingOutput::Write(const void *bytes, std::size_t count) {
             continue;
         }
         if (written < 0) {
-            Fail(SystemReason(errno));
+            FailForErrno(errno);
         }
         if (written == 0) {
-            Fail(SystemReason(ENOSPC));  // what a write that stores nothing means
+            FailForErrno(ENOSPC);  // what a write that stores nothing means
         }
         next += written;
         count -= static_cast<std::size_t>(written);
@@ -230,12 +252,12 @@ void PendingOutput::FlushAndClose() {
     // Both checked: a file system may report a failed write only here
     // (delayed allocation, network file systems).
     if (FlushToDisk(file_) != 0) {
-        Fail(SystemReason(errno));
+        FailForErrno(errno);
     }
     const int file = file_;
     file_ = -1;
     if (CloseDescriptor(file) != 0) {
-        Fail(SystemReason(errno));
+        FailForErrno(errno);
     }
 }
 
@@ -266,27 +288,33 @@ void PendingOutput::Commit() {
     if (bytes_written_ > 0) {
         const std::uintmax_t size = std::filesystem::file_size(temp_path_, error);
         if (error) {
-            Fail(error.message());
+            FailForErrno(error.value());
         }
         if (size != bytes_written_) {
-            Fail("the file holds " + std::to_string(size) + " of " + std::to_string(bytes_written_) + " bytes");
+            // The disk took less than the writes said it did.
+            Fail("the file holds " + std::to_string(size) + " of " + std::to_string(bytes_written_) + " bytes",
+                 EXIT_SYSTEM);
         }
     }
     std::filesystem::rename(temp_path_, replaced_, error);
     if (error) {
-        Fail(error.message());
+        FailForErrno(error.value());
     }
     committed_ = true;
     UnregisterForInterrupt();
 }
 
-void PendingOutput::Fail(const std::string &reason) const {
+void PendingOutput::Fail(const std::string &reason, int exit_status) const {
     std::string said = reason;
     if (!temp_path_.empty()) {
         ReplaceAll(said, temp_path_, target_);
         ReplaceAll(said, std::filesystem::path(temp_path_).filename().string(), target_);
     }
-    throw UsageError("cannot write " + target_ + ": " + said);
+    throw ToolError(exit_status, "cannot write " + target_ + ": " + said);
+}
+
+void PendingOutput::FailForErrno(int error_number) const {
+    Fail(SystemReason(error_number), ExitStatusFor(error_number));
 }
 
 void InstallInterruptCleanup() {

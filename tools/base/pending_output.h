@@ -10,6 +10,7 @@
 #include <string>
 
 #include "tools/base/byte_sink.h"
+#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 
@@ -18,9 +19,11 @@ public:
     // Creates the (empty) temporary file. `target` is the name the user
     // gave; a symbolic link there is written through, so the link stays and
     // the file it leads to gets the new content, with its mode and group.
-    // Throws ToolError (usage) naming `target` when the file it replaces
-    // may not be replaced (CheckReplaceable) or the temporary file cannot be
-    // created.
+    // Throws ToolError naming `target` when the file it replaces may not be
+    // replaced (CheckReplaceable: usage) or the temporary file cannot be
+    // created (status by the system's reason, see FailForErrno). Temporary
+    // files that earlier runs, killed outright, left in that folder are
+    // removed first (RemoveStalePartials).
     explicit PendingOutput(const std::string &target);
     ~PendingOutput();  // removes the temporary file unless committed
     PendingOutput(const PendingOutput &) = delete;
@@ -31,21 +34,26 @@ public:
     // handing their bytes to Write; it keeps the target's extension.
     const std::string &temp_path() const { return temp_path_; }
 
-    // Appends to the temporary file. Throws ToolError (usage) with the
-    // system's reason ("No space left on device") naming the target.
+    // Appends to the temporary file. Throws ToolError with the system's
+    // reason ("No space left on device") naming the target (FailForErrno).
     void Write(const void *bytes, std::size_t count) override;
 
     // Flushes the temporary file to the disk, closes it (each step checked;
     // a file that ended up shorter than what Write was given is refused),
     // gives it the mode and group of the file being replaced (the group
-    // where the user may) and renames it onto that file. Throws ToolError (usage)
+    // where the user may) and renames it onto that file. Throws ToolError
     // naming the target; the temporary file is then removed.
     void Commit();
 
-    // Throws ToolError (usage): "cannot write TARGET: REASON", the
-    // temporary file's name in `reason` replaced by the target's, since the
-    // user never asked for the temporary file.
-    [[noreturn]] void Fail(const std::string &reason) const;
+    // Throws ToolError (usage unless `exit_status` says otherwise):
+    // "cannot write TARGET: REASON", the temporary file's name in `reason`
+    // replaced by the target's, since the user never asked for the temporary
+    // file.
+    [[noreturn]] void Fail(const std::string &reason, int exit_status = EXIT_USAGE) const;
+    // Fail with the system's reason for `error_number`, exit status 3 where
+    // the machine is to blame (a full disk, a file-size limit, an I/O error:
+    // IsMachineFailure), 2 otherwise.
+    [[noreturn]] void FailForErrno(int error_number) const;
 
 private:
     void FlushAndClose();
@@ -77,6 +85,10 @@ void CheckReplaceable(const std::string &target);
 // write fail with a reason instead of ending the process. Safe to call
 // repeatedly.
 void InstallInterruptCleanup();
+
+// What every temporary file's name starts with, followed by the writing
+// process's id, "-", a count and the target's extension.
+inline constexpr const char *TEMPORARY_OUTPUT_MARKER = ".zonara-partial-";
 
 // True for a file name this tool uses for its temporary files.
 bool IsTemporaryOutputName(const std::string &file_name);

@@ -109,20 +109,22 @@ OIIO::TypeDesc TypeFor(StoredFormat format) {
 // name: such a writer may not notice a failed write (a file-size limit
 // applies to memory files too, and a seek past the failure leaves a hole),
 // so the file must read back whole before it replaces anything. Throws
-// ToolError (usage) naming the target otherwise.
+// ToolError naming the target otherwise, as a failure of the machine: what
+// the encoder wrote was lost on the way to the file.
 void CheckReadsBackWhole(const PendingOutput &file, const char *format, const std::string &written,
                          const OIIO::ImageSpec &layout) {
     auto input = OIIO::ImageInput::create(format);
     OIIO::ImageSpec stored;
     if (!input || !input->open(written, stored)) {
-        file.Fail("the written file does not read back (" + (input ? input->geterror() : OIIO::geterror()) + ")");
+        file.Fail("the written file does not read back (" + (input ? input->geterror() : OIIO::geterror()) + ")",
+                  EXIT_SYSTEM);
     }
     if (stored.width != layout.width || stored.height != layout.height || stored.nchannels != layout.nchannels) {
-        file.Fail("the written file does not read back at its size");
+        file.Fail("the written file does not read back at its size", EXIT_SYSTEM);
     }
     std::vector<unsigned char> pixels(stored.image_bytes(true));
     if (!input->read_image(0, 0, 0, stored.nchannels, OIIO::TypeDesc::UNKNOWN, pixels.data()) || input->has_error()) {
-        file.Fail("the written file does not read back whole (" + input->geterror() + ")");
+        file.Fail("the written file does not read back whole (" + input->geterror() + ")", EXIT_SYSTEM);
     }
 }
 
