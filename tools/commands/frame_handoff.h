@@ -20,19 +20,22 @@ public:
         changed_.wait(lock, [&] { return !item_ || abandoned_; });
         return !abandoned_;
     }
-    // Puts an item in the (free) place.
+    // Puts an item in the (free) place; dropped once the consumer has gone.
     void Put(Item item) {
         {
             std::lock_guard lock(mutex_);
+            if (abandoned_) {
+                return;
+            }
             item_ = std::move(item);
         }
         changed_.notify_all();
     }
     // The next item; nullopt when the producer has finished and the place is
-    // empty.
+    // empty, or the consumer has gone.
     std::optional<Item> Take() {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return item_ || finished_; });
+        changed_.wait(lock, [&] { return item_ || finished_ || abandoned_; });
         std::optional<Item> taken = std::move(item_);
         item_.reset();
         lock.unlock();

@@ -1,5 +1,6 @@
 #include "tools/commands/frame_pipeline.h"
 
+#include <atomic>
 #include <exception>
 #include <thread>
 #include <utility>
@@ -33,13 +34,15 @@ void Attempt(FrameWork &work, Stage stage) {
 
 }  // namespace
 
-void RunFramePipeline(const std::vector<FrameJob> &jobs, const FrameStages &stages) {
+std::size_t RunFramePipeline(const std::vector<FrameJob> &jobs, const FrameStages &stages) {
     FrameHandoff<FrameWork> to_render;
     FrameHandoff<FrameWork> to_write;
+    std::atomic<bool> stopped{false};
+    std::size_t reported = 0;
 
     std::thread reader([&] {
         for (std::size_t i = 0; i < jobs.size(); ++i) {
-            if (!to_render.WaitUntilFree()) {
+            if (stopped.load() || !to_render.WaitUntilFree()) {
                 break;
             }
             FrameWork work{i, std::nullopt, std::nullopt};
@@ -59,15 +62,26 @@ void RunFramePipeline(const std::vector<FrameJob> &jobs, const FrameStages &stag
             } catch (const std::exception &) {
                 // A report that cannot be printed changes nothing written.
             }
+            ++reported;
+            if (work->failure && work->failure->exit_status == EXIT_SYSTEM) {
+                stopped.store(true);
+                // Wakes the stages waiting to hand a frame on; what they
+                // hold is dropped.
+                to_write.Abandon();
+                to_render.Abandon();
+                break;
+            }
         }
     });
 
     for (;;) {
         // The previous result must have gone to the writer before the next
         // frame is taken, so that no more than three frames are under way.
-        to_write.WaitUntilFree();
+        if (!to_write.WaitUntilFree()) {
+            break;  // the writer stopped the run
+        }
         std::optional<FrameWork> work = to_render.Take();
-        if (!work) {
+        if (!work || stopped.load()) {
             break;
         }
         if (!work->failure) {
@@ -76,8 +90,11 @@ void RunFramePipeline(const std::vector<FrameJob> &jobs, const FrameStages &stag
         to_write.Put(std::move(*work));
     }
     to_write.Finish();
+    // The reader may be waiting to hand on a frame nobody will render.
+    to_render.Abandon();
     reader.join();
     writer.join();
+    return reported;
 }
 
 }  // namespace zonara_tool

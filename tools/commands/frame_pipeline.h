@@ -5,7 +5,11 @@
 // images with the rendering frame's source and result), however long the
 // sequence. Frames
 // pass every stage in order; a frame that fails in one stage is reported in
-// its turn and the others go on.
+// its turn and the others go on, unless the machine failed (EXIT_SYSTEM: a
+// full disk, say): every later frame would meet the same failure, each
+// first read and rendered for nothing, so the run stops there. No frame is
+// then read, rendered or written any more; the frames under way are
+// dropped unreported.
 #pragma once
 
 #include <functional>
@@ -40,9 +44,10 @@ struct FrameStages {
     std::function<void(const FrameJob &, const std::optional<FrameFailure> &)> report;
 };
 
-// Runs every job through the stages and returns when all are reported. A
-// ToolError from a stage fails the frame with its status; any other
-// exception fails it as an effect error.
-void RunFramePipeline(const std::vector<FrameJob> &jobs, const FrameStages &stages);
+// Runs every job through the stages and returns the number of frames
+// reported: all of them, unless a failure of the machine stopped the run
+// after reporting that frame. A ToolError from a stage fails the frame with
+// its status; any other exception fails it as an effect error.
+std::size_t RunFramePipeline(const std::vector<FrameJob> &jobs, const FrameStages &stages);
 
 }  // namespace zonara_tool
