@@ -14,6 +14,8 @@
 
 #include "tools/base/message_text.h"
 #include "tools/base/host_name.h"
+#include "tools/base/interrupt_notice.h"
+#include "tools/image/image_description.h"
 #include "tools/params/value_text.h"
 #include "tools/commands/commands.h"
 #include "tools/commands/frame_pattern.h"
@@ -40,6 +42,7 @@ constexpr std::size_t FAILED_RUNS_LISTED = 10;
 
 struct RenderOptions {
     std::string input;
+    bool input_given = false;  // an empty INPUT is a mistake, not the chart
     std::string output;
     ValueSources values;  // --preset, --cdl-inside, --cdl-outside, --set
     std::string host;
@@ -167,13 +170,22 @@ public:
 
         if (!sequence_) {
             RenderOne(renderer, jobs_.front());
-            return;
+        } else {
+            RenderSequence(renderer);
         }
-        RenderSequence(renderer);
+        if (const std::string notice = renderer.clamp_count().Notice(); !notice.empty()) {
+            std::cerr << "zonara: note: " << notice << "\n";
+        }
+        std::cerr << "zonara: " << written_ << "\n";
     }
 
 private:
     void PlanFrames() {
+        if (options_.input_given && options_.input.empty()) {
+            // An unset shell variable, most often: the chart would be
+            // rendered in place of the picture meant.
+            throw UsageError("INPUT is empty; to render the built-in test chart, give no INPUT at all");
+        }
         if (options_.output.empty()) {
             throw UsageError("no output given (-o OUTPUT)");
         }
@@ -246,7 +258,9 @@ private:
 
     void RenderOne(FrameRenderer &renderer, const FrameJob &job) {
         RequireDistinctOutput(job);
-        WriteImage(job.output, RenderView(renderer, Source(job)));
+        const Image result = RenderView(renderer, Source(job));
+        WriteImage(job.output, result);
+        written_ = "wrote " + job.output + ": " + DescribeImage(result, PeekSampleKind(job.output));
     }
 
     // What the user asked to see of the frame: the graded result (beside
@@ -270,9 +284,14 @@ private:
     }
 
     void RenderSequence(FrameRenderer &renderer) {
-        ProgressMeter meter(static_cast<int>(jobs_.size()), stderr, StderrIsTerminal());
+        const int total = static_cast<int>(jobs_.size());
+        const bool bar = StderrIsTerminal();
+        ProgressMeter meter(total, stderr, bar);
         std::vector<int> failed;
+        std::vector<int> written;
         int worst = EXIT_OK;
+        int done = 0;
+        SetInterruptProgress(0, total, jobs_.front().frame, false);
         FrameStages stages;
         stages.read = [&](const FrameJob &job) {
             RequireDistinctOutput(job);
@@ -281,16 +300,38 @@ private:
         stages.render = [&](Image source) { return RenderView(renderer, std::move(source)); };
         stages.write = [](const FrameJob &job, const Image &result) { WriteImage(job.output, result); };
         stages.report = [&](const FrameJob &job, const std::optional<FrameFailure> &failure) {
+            ++done;
             if (!failure) {
+                written.push_back(job.frame);
                 meter.FrameDone(job.frame, true, job.output);
-                return;
+            } else {
+                failed.push_back(job.frame);
+                worst = std::max(worst, failure->exit_status);
+                meter.FrameDone(job.frame, false, failure->message);
             }
-            failed.push_back(job.frame);
-            worst = std::max(worst, failure->exit_status);
-            meter.FrameDone(job.frame, false, failure->message);
+            const int next = done < total ? jobs_[static_cast<std::size_t>(done)].frame : job.frame;
+            SetInterruptProgress(std::min(done, total - 1), total, next, bar);
         };
-        RunFramePipeline(jobs_, stages);
+        const std::size_t reported = RunFramePipeline(jobs_, stages);
         meter.Finish();
+        SetInterruptProgress(0, 0, 0, false);
+        if (reported < jobs_.size()) {
+            // The machine failed (a full disk, say): the run stopped at the
+            // frame that met it, and a retry of the same command may finish.
+            const int stopped_at = jobs_[reported - 1].frame;
+            std::vector<int> not_written;
+            for (std::size_t i = reported - 1; i < jobs_.size(); ++i) {
+                not_written.push_back(jobs_[i].frame);
+            }
+            throw SystemError("stopped at frame " + std::to_string(stopped_at) + " (" + std::to_string(reported) +
+                              " of " + std::to_string(total) + ") as the machine failed; written: " +
+                              (written.empty() ? std::string("none") : FrameListText(written, FAILED_RUNS_LISTED)) +
+                              "; not written: " + FrameListText(not_written, FAILED_RUNS_LISTED) +
+                              (failed.size() > 1 ? "; failed before it: " +
+                                                       FrameListText({failed.begin(), failed.end() - 1},
+                                                                     FAILED_RUNS_LISTED)
+                                                 : std::string()));
+        }
         if (!failed.empty()) {
             // Each failure was reported as it happened; this is the count
             // and where to look.
@@ -298,6 +339,8 @@ private:
             throw ToolError(worst, std::to_string(failed.size()) + " of " + std::to_string(jobs_.size()) +
                                        " frames failed: " + FrameListText(failed, FAILED_RUNS_LISTED));
         }
+        written_ = "wrote " + std::to_string(total) + (total == 1 ? " frame: " : " frames: ") + options_.output +
+                   " (" + FrameListText(written, FAILED_RUNS_LISTED) + ")";
     }
 
     ToolContext &context_;
@@ -306,6 +349,7 @@ private:
     bool sequence_ = false;
     std::optional<Image> first_image_;
     std::optional<WipeLine> wipe_;
+    std::string written_;  // the closing line: what the run wrote
 };
 
 }  // namespace
@@ -313,7 +357,7 @@ private:
 void AddRenderCommand(CLI::App &app, ToolContext &context) {
     auto options = std::make_shared<RenderOptions>();
     CLI::App *render = app.add_subcommand("render", "Apply the effect to an image, a sequence or the test chart");
-    render->add_option("INPUT", options->input,
+    CLI::Option *input = render->add_option("INPUT", options->input,
                        std::string("Image to grade (") + IMAGE_FORMATS_TEXT +
                            "); a frame number such as %04d makes it a sequence. Without it, a built-in 1920x1080 "
                            "test chart");
@@ -348,8 +392,9 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
         ->expected(0, 1);
     render->add_option("--frames", options->frames,
                        "Frames of a sequence: FIRST-LAST, FIRST-LASTxSTEP, N, or a comma list of them (1,3,5-7)");
-    render->callback([&context, options, wipe] {
+    render->callback([&context, options, wipe, input] {
         options->wipe_given = wipe->count() > 0;
+        options->input_given = input->count() > 0;
         context.Run([&] { RenderCommand(context, *options).Run(); });
     });
 }

@@ -174,7 +174,10 @@ std::string RangeLostBy(const Image &image, const HostFormat &format) {
 }
 
 FrameRenderer::FrameRenderer(std::unique_ptr<testhost::Host> host, RenderSettings settings, HostStarter start_host)
-    : host_(std::move(host)), start_host_(std::move(start_host)), settings_(std::move(settings)) {}
+    : host_(std::move(host)),
+      start_host_(std::move(start_host)),
+      settings_(std::move(settings)),
+      clamp_count_(ParamCatalog(host_->declared_params())) {}
 
 HostFormat FrameRenderer::FormatFor(SampleKind kind) const {
     if (!settings_.depth_per_frame) {
@@ -240,6 +243,9 @@ Image FrameRenderer::Render(Image source) {
     if (!layers.output.GuardsIntact() || !layers.input.GuardsIntact()) {
         layers_.reset();  // the next frame gets layers with whole guards
         throw ToolError(EXIT_EFFECT_FAILED, "the effect wrote outside its output buffer");
+    }
+    if (format.depth == HostDepth::kFloat) {
+        clamp_count_.Add(reduced, params);  // in any other depth the samples lie within 0..1 already
     }
 
     if (!settings_.side_by_side) {

@@ -14,6 +14,7 @@
 #include "tools/image/host_pixels.h"
 #include "tools/image/image_file.h"
 #include "tools/params/param_values.h"
+#include "tools/scene/clamp_count.h"
 
 namespace zonara_tool {
 
@@ -78,6 +79,10 @@ public:
     // and message when the effect reports an error.
     Image Render(Image source);
 
+    // The samples the clamps changed in the frames rendered so far, at an
+    // otherwise unchanged grade.
+    const ClampCount &clamp_count() const { return clamp_count_; }
+
 private:
     struct Layers {
         testhost::Layer input;
@@ -94,6 +99,7 @@ private:
     std::unique_ptr<Layers> layers_;
     bool range_loss_warned_ = false;  // once a run, for a depth the user asked for
     PF_RationalScale layers_pixel_aspect_{1, 1};
+    ClampCount clamp_count_;
 };
 
 }  // namespace zonara_tool
