@@ -131,6 +131,25 @@ void ReplaceAll(std::string &text, const std::string &from, const std::string &t
     }
 }
 
+// What a file that is neither a regular file nor a folder is, in words;
+// null for those two and for nothing there.
+const char *SpecialFileKind(const std::filesystem::file_status &status) {
+    switch (status.type()) {
+    case std::filesystem::file_type::fifo:
+        return "a FIFO (named pipe)";
+    case std::filesystem::file_type::socket:
+        return "a socket";
+    case std::filesystem::file_type::character:
+        return "a character device";
+    case std::filesystem::file_type::block:
+        return "a block device";
+    case std::filesystem::file_type::unknown:
+        return "a special file";
+    default:
+        return nullptr;
+    }
+}
+
 }  // namespace
 
 std::string FileReplacedBy(const std::string &target) {
@@ -158,10 +177,16 @@ void CheckReplaceable(const std::string &target) {
     const std::string replaced = FileReplacedBy(target);
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(replaced, error);
-    if (!std::filesystem::is_regular_file(status)) {
-        return;  // nothing there yet, or not a file (reported elsewhere)
-    }
     const std::string named = replaced == target ? target : target + " (" + replaced + ")";
+    if (const char *kind = SpecialFileKind(status)) {
+        // A rename would put a regular file in its place: a pipe's reader
+        // would never get the picture, a device node would be gone.
+        throw UsageError("cannot write " + target + ": " + named + " is " + kind +
+                         ", not a regular file; it is left as it is (write to a file)");
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        return;  // nothing there yet, or a folder (reported elsewhere)
+    }
     using std::filesystem::perms;
     const bool nobody_writes = (status.permissions() & (perms::owner_write | perms::group_write |
                                                         perms::others_write)) == perms::none;

@@ -12,6 +12,13 @@ namespace zonara_tool {
 // Registers the global options shared by every subcommand (--module).
 void AddGlobalOptions(CLI::App &app, ToolContext &context);
 
+// Makes every option of `app` and its subcommands that takes a value refuse
+// an empty one (a usage error naming the option); call once all are added.
+void RefuseEmptyValues(CLI::App &app);
+
+// Prints the tool's and the effect's versions; returns the exit status.
+int PrintVersion(ToolContext &context);
+
 void AddAboutCommand(CLI::App &app, ToolContext &context);
 void AddParamsCommand(CLI::App &app, ToolContext &context);
 void AddRenderCommand(CLI::App &app, ToolContext &context);

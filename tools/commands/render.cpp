@@ -42,7 +42,6 @@ constexpr std::size_t FAILED_RUNS_LISTED = 10;
 
 struct RenderOptions {
     std::string input;
-    bool input_given = false;  // an empty INPUT is a mistake, not the chart
     std::string output;
     ValueSources values;  // --preset, --cdl-inside, --cdl-outside, --set
     std::string host;
@@ -181,11 +180,6 @@ public:
 
 private:
     void PlanFrames() {
-        if (options_.input_given && options_.input.empty()) {
-            // An unset shell variable, most often: the chart would be
-            // rendered in place of the picture meant.
-            throw UsageError("INPUT is empty; to render the built-in test chart, give no INPUT at all");
-        }
         if (options_.output.empty()) {
             throw UsageError("no output given (-o OUTPUT)");
         }
@@ -357,7 +351,7 @@ private:
 void AddRenderCommand(CLI::App &app, ToolContext &context) {
     auto options = std::make_shared<RenderOptions>();
     CLI::App *render = app.add_subcommand("render", "Apply the effect to an image, a sequence or the test chart");
-    CLI::Option *input = render->add_option("INPUT", options->input,
+    render->add_option("INPUT", options->input,
                        std::string("Image to grade (") + IMAGE_FORMATS_TEXT +
                            "); a frame number such as %04d makes it a sequence. Without it, a built-in 1920x1080 "
                            "test chart");
@@ -392,9 +386,8 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
         ->expected(0, 1);
     render->add_option("--frames", options->frames,
                        "Frames of a sequence: FIRST-LAST, FIRST-LASTxSTEP, N, or a comma list of them (1,3,5-7)");
-    render->callback([&context, options, wipe, input] {
+    render->callback([&context, options, wipe] {
         options->wipe_given = wipe->count() > 0;
-        options->input_given = input->count() > 0;
         context.Run([&] { RenderCommand(context, *options).Run(); });
     });
 }

@@ -87,6 +87,10 @@ void CheckOutputFolder(const std::string &path, const std::filesystem::path &fol
         if (std::filesystem::is_directory(status)) {
             break;
         }
+        if (error && error != std::errc::no_such_file_or_directory && error != std::errc::not_a_directory) {
+            // A loop of links, say: the system's reason, not "no such folder".
+            throw UsageError(path + ": " + part.string() + ": " + error.message());
+        }
         if (std::filesystem::exists(status)) {
             throw UsageError(path + ": " + part.string() + " is not a folder");
         }
@@ -118,7 +122,9 @@ Image ReadImage(const std::string &path) {
         throw UsageError(path + ": is a folder, not an image file");
     }
     if (!std::filesystem::exists(path, error)) {
-        throw UsageError(path + ": no such file");
+        // A loop of links, a folder on the way that may not be searched:
+        // the system's reason, since the file may well be there.
+        throw UsageError(path + ": " + (error ? error.message() : std::string("no such file")));
     }
     if (!std::filesystem::is_regular_file(path, error)) {
         throw UsageError(path + ": not a regular file (a device, pipe or socket cannot be read as an image)");
