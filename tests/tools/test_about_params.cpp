@@ -2,6 +2,8 @@
 // and the exit status scripts rely on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -162,7 +164,18 @@ TEST(ToolUsage, MistakesExitWithStatusTwoAndAUsageMessage) {
         EXPECT_EQ(result.exit_status, USAGE) << what;
         EXPECT_NE(result.err.find(c.message), std::string::npos) << what << ": " << result.err;
         EXPECT_EQ(result.out, "") << what;
+        // The mistake and where the help is, not the help itself.
+        EXPECT_LE(std::count(result.err.begin(), result.err.end(), '\n'), 2) << what << ": " << result.err;
     }
+    EXPECT_NE(RunTool(ScratchDir(), {"params", "--bogus"}).err.find("run 'zonara params --help' for the options"),
+              std::string::npos);
+}
+
+TEST(ToolUsage, VersionNamesTheToolAndTheEffect) {
+    const tool_test::ToolResult result = RunTool(ScratchDir(), {"--version"});
+    EXPECT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_EQ(result.out.rfind("zonara 1.", 0), 0u) << result.out;
+    EXPECT_NE(result.out.find("\neffect: Zonara v1."), std::string::npos) << result.out;
 }
 
 TEST(ToolUsage, HelpIsNotAMistake) {

@@ -1,7 +1,8 @@
 // Writing outputs end to end where writing goes wrong: a full disk (a
-// file-size limit, or a small tmpfs where the test may mount one) is exit 2
+// file-size limit, or a small tmpfs where the test may mount one) is exit 3
 // with the system's reason for every writer, the earlier file intact and no
-// temporary file; a hang-up, quit or broken pipe in the middle of a sequence
+// temporary file, and stops a sequence there; temporary files of a killed
+// run are removed by the next, and only those; a hang-up, quit or broken pipe in the middle of a sequence
 // leaves no temporary file; a symbolic link is written through; a name as
 // long as the file system takes works; and a path that is wrong says which
 // part is wrong, in one line of the tool's own.
@@ -61,6 +62,8 @@ void AddTree(const std::filesystem::path &root, const std::filesystem::path &fol
         } else if (std::filesystem::is_directory(status)) {
             tree[name] = "folder";
             AddTree(root, entry.path(), tree);
+        } else if (!std::filesystem::is_regular_file(status)) {
+            tree[name] = "special";  // a FIFO would block a read
         } else {
             tree[name] = ReadBytes(entry.path().string());
         }
@@ -123,11 +126,12 @@ private:
     bool mounted_ = false;
 };
 
-// A refused write: status 2, the tool's one line naming the file the user
-// gave (not the temporary one) with the system's reason, and nothing changed.
+// A write the machine failed: status 3 (a retry may succeed), the tool's
+// one line naming the file the user gave (not the temporary one) with the
+// system's reason, and nothing changed.
 void ExpectRefusedCleanly(const ToolResult &result, const std::string &output, const std::string &reason,
                           const std::map<std::string, std::string> &before, const ScratchDir &dir) {
-    EXPECT_EQ(result.exit_status, 2) << result.err;
+    EXPECT_EQ(result.exit_status, 3) << result.err;
     EXPECT_NE(result.err.find("cannot write " + output + ": " + reason), std::string::npos) << result.err;
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << "lines not the tool's:\n" << result.err;
     EXPECT_EQ(result.err.find("zonara-partial"), std::string::npos) << result.err;
@@ -141,7 +145,7 @@ struct FormatOnFullDisk {
 
 class OutputOnFullDisk : public ::testing::TestWithParam<FormatOnFullDisk> {};
 
-TEST_P(OutputOnFullDisk, FileSizeLimitIsExitTwoWithTheEarlierFileKept) {
+TEST_P(OutputOnFullDisk, FileSizeLimitIsExitThreeWithTheEarlierFileKept) {
     ScratchDir dir;
     WriteInput(dir);
     const std::string output = std::string("out.") + GetParam().extension;
@@ -153,7 +157,7 @@ TEST_P(OutputOnFullDisk, FileSizeLimitIsExitTwoWithTheEarlierFileKept) {
     ExpectRefusedCleanly(result, output, GetParam().over_the_limit, before, dir);
 }
 
-TEST_P(OutputOnFullDisk, SmallTmpfsIsExitTwoWithTheEarlierFileKept) {
+TEST_P(OutputOnFullDisk, SmallTmpfsIsExitThreeWithTheEarlierFileKept) {
     ScratchDir dir;
     WriteInput(dir);
     const SmallDisk disk(dir / "disk");
@@ -462,8 +466,63 @@ INSTANTIATE_TEST_SUITE_P(
                         "out.png", "the output would overwrite the input"},
         WrongOutputPath{"link_into_a_missing_folder",
                         [](const ScratchDir &d) { std::filesystem::create_symlink("gone/x.png", d / "out.png"); },
-                        "out.png", "no such folder gone"}),
+                        "out.png", "no such folder gone"},
+        WrongOutputPath{"folder_in_a_loop_of_links",
+                        [](const ScratchDir &d) { std::filesystem::create_symlink("loop", d / "loop"); },
+                        "loop/x.png", "loop/x.png: loop: Too many levels of symbolic links"},
+        // A rename would put a regular file where the reader or the device was.
+        WrongOutputPath{"fifo", [](const ScratchDir &d) { ASSERT_EQ(::mkfifo((d / "out.png").c_str(), 0644), 0); },
+                        "out.png", "out.png is a FIFO (named pipe), not a regular file"},
+        WrongOutputPath{"link_to_a_device",
+                        [](const ScratchDir &d) { std::filesystem::create_symlink("/dev/null", d / "out.png"); },
+                        "out.png", "out.png (/dev/null) is a character device"}),
     [](const ::testing::TestParamInfo<WrongOutputPath> &info) { return std::string(info.param.name); });
+
+// A full disk in the middle of a sequence: the frames before it are whole,
+// no later frame is read, rendered or written, and the run says which were
+// written, with status 3. Frames of 24.5 KB: two fit in the 64 KB.
+TEST(SequenceOnFullDisk, StopsAtTheFirstFrameThatDoesNotFit) {
+    ScratchDir dir;
+    const SmallDisk disk(dir / "disk");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    }
+    const ToolResult result =
+        RunTool(dir, {"render", "-o", "disk/f.%04d.pam", "--frames", "1-10", "--downsample", "16"});
+    EXPECT_EQ(result.exit_status, 3) << result.err;
+    EXPECT_NE(result.err.find("frame 3 (3/10) FAILED: cannot write disk/f.0003.pam: No space left on device"),
+              std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("stopped at frame 3 (3 of 10) as the machine failed; written: 1-2; not written: 3-10"),
+              std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("frame 4"), std::string::npos) << result.err;
+    EXPECT_EQ(TemporaryFiles(dir), std::vector<std::string>{});
+    EXPECT_EQ(zonara_tool::ReadImage(dir / "disk/f.0002.pam").width, 120);
+}
+
+// A run killed outright leaves its temporary file; the next run writing into
+// that folder removes it, and only it: not one of a live process, not
+// another user's, not a name merely alike.
+TEST(StaleTemporaryFiles, OnlyThoseOfAGoneProcessOfThisUserAreRemoved) {
+    ScratchDir dir;
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    const std::string of_gone = ".zonara-partial-" + std::to_string(gone) + "-0.png";
+    std::vector<std::string> kept = {".zonara-partial-" + std::to_string(::getpid()) + "-0.png",
+                                     ".zonara-partial-" + std::to_string(gone) + ".png", "zonara-partial-1-0.png"};
+    for (const std::string &name : kept) WriteBytes(dir / name, EARLIER);
+    WriteBytes(dir / of_gone, EARLIER);
+    if (::geteuid() == 0) {
+        kept.push_back(".zonara-partial-" + std::to_string(gone) + "-1.png");
+        WriteBytes(dir / kept.back(), EARLIER);
+        ASSERT_EQ(::chown((dir / kept.back()).c_str(), 65534, 65534), 0);  // another user's
+    }
+
+    ASSERT_EQ(RunTool(dir, {"render", "-o", "out.pam", "--downsample", "16"}).exit_status, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / of_gone));
+    for (const std::string &name : kept) EXPECT_EQ(ReadBytes(dir / name), EARLIER) << name;
+}
 
 // A damaged PNG makes libpng print its own line before failing; only the
 // tool's one line may reach stderr.

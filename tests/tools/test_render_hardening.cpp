@@ -173,12 +173,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<RefusedOutput> &info) { return std::string(info.param.name); });
 
 // Interrupted runs: the signal lands while an output's temporary file is
-// being written. Afterwards no temporary file remains and every output is
-// either the complete new image or the earlier file untouched.
+// being written. Afterwards no temporary file remains, every output is
+// either the complete new image or the earlier file untouched, and the last
+// line says where the run was interrupted.
 struct Interruption {
     const char *name;
     int signal_number;
     std::vector<std::string> args;
+    const char *last_line;  // how the notice begins
 };
 
 class RenderInterrupted : public ::testing::TestWithParam<Interruption> {};
@@ -197,7 +199,8 @@ TEST_P(RenderInterrupted, LeavesCompleteFilesOnly) {
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const std::string err_path = dir.path().string() + ".stderr";  // outside: only outputs there
+    posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addchdir_np(&actions, dir.path().c_str());
     pid_t pid = 0;
     ASSERT_EQ(posix_spawn(&pid, ZONARA_TOOL_PATH, &actions, nullptr, argv.data(), environ), 0);
@@ -217,6 +220,12 @@ TEST_P(RenderInterrupted, LeavesCompleteFilesOnly) {
     // Killed by the signal, or finished just before it arrived.
     EXPECT_TRUE((WIFSIGNALED(status) && WTERMSIG(status) == c.signal_number) ||
                 (WIFEXITED(status) && WEXITSTATUS(status) == 0));
+    std::string err = tool_test::ReadText(err_path);
+    std::filesystem::remove(err_path);
+    if (WIFSIGNALED(status)) {
+        err.erase(0, err.rfind('\n', err.size() - 2) + 1);
+        EXPECT_EQ(err.rfind(c.last_line, 0), 0u) << err;
+    }
 
     for (const std::string &name : dir.Files()) {
         EXPECT_FALSE(IsTemporary(name)) << name;
@@ -230,10 +239,51 @@ TEST_P(RenderInterrupted, LeavesCompleteFilesOnly) {
 INSTANTIATE_TEST_SUITE_P(
     Signals, RenderInterrupted,
     ::testing::Values(
-        Interruption{"ctrl_c_single_image", SIGINT, {"render", "-o", "chart.exr", "--side-by-side"}},
-        Interruption{"terminate_single_image", SIGTERM, {"render", "-o", "chart.exr", "--side-by-side"}},
-        Interruption{"terminate_sequence", SIGTERM, {"render", "-o", "seq.%04d.exr", "--frames", "1-30"}},
-        Interruption{"ctrl_c_sequence", SIGINT, {"render", "-o", "seq.%04d.png", "--frames", "1-30"}}),
+        Interruption{"ctrl_c_single_image", SIGINT, {"render", "-o", "chart.exr", "--side-by-side"},
+                     "zonara: interrupted\n"},
+        Interruption{"terminate_single_image", SIGTERM, {"render", "-o", "chart.exr", "--side-by-side"},
+                     "zonara: interrupted\n"},
+        Interruption{"terminate_sequence", SIGTERM, {"render", "-o", "seq.%04d.exr", "--frames", "1-30"},
+                     "zonara: interrupted at frame "},
+        // Numbered from 101: the notice counts frames and names the number.
+        Interruption{"ctrl_c_sequence", SIGINT, {"render", "-o", "seq.%04d.png", "--frames", "101-130"},
+                     "zonara: interrupted at frame "}),
     [](const ::testing::TestParamInfo<Interruption> &info) { return std::string(info.param.name); });
+
+// How a render ends when it succeeds: one line saying what it wrote, and,
+// for a float picture at an otherwise unchanged grade, how many samples the
+// clamps (on by default) changed. Never on stdout.
+TEST(RenderClosingLines, SayWhatWasWrittenAndWhatTheClampsChanged) {
+    struct Case {
+        std::vector<std::string> args;
+        const char *said;      // a line stderr must hold
+        bool clamps_said;
+    };
+    const Case cases[] = {
+        {{"render", "-o", "out.png", "--downsample", "16"}, "zonara: wrote out.png: 120x68, 8-bit RGB\n", false},
+        {{"render", "-o", "s.%02d.pam", "--frames", "8-9", "--downsample", "16"},
+         "zonara: wrote 2 frames: s.%02d.pam (8-9)\n", false},
+        {{"render", "neg.pfm", "-o", "out.pfm"},
+         "zonara: note: the clamps changed 3 colour samples below 0 at an otherwise unchanged grade; set "
+         "clamp_in_black=off and clamp_out_black=off to keep them\n", true},
+        {{"render", "neg.pfm", "-o", "out.pfm", "--set", "clamp_out_white=on"},
+         "changed 4 colour samples below 0 and above 1", true},
+        {{"render", "neg.pfm", "-o", "out.pfm", "--set", "clamp_in_black=off", "--set", "clamp_out_black=off"},
+         "zonara: wrote out.pfm: 2x1, float RGB\n", false},
+        {{"render", "neg.pfm", "-o", "out.pfm", "--set", "out_gain=0.5"}, "zonara: wrote out.pfm", false},
+        {{"render", "neg.pfm", "-o", "out.pfm", "--set", "mix=0"}, "zonara: wrote out.pfm", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.args.back());
+        ScratchDir dir;
+        const float samples[] = {-0.5f, 0.25f, 1.5f, -1.0f, -0.0001f, 0.5f};
+        WriteBytes(dir / "neg.pfm", "PF\n2 1\n-1.0\n" + std::string(reinterpret_cast<const char *>(samples), sizeof samples));
+        const tool_test::ToolResult result = RunTool(dir, c.args);
+        EXPECT_EQ(result.exit_status, 0) << result.err;
+        EXPECT_NE(result.err.find(c.said), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find("clamps changed") != std::string::npos, c.clamps_said) << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+}
 
 }  // namespace

@@ -112,6 +112,15 @@ TEST(ValuesAndMessages, RefusalsSayWhatIsWrongAndWriteNothing) {
         {"an unknown format is none", {"render", "in.png", "-o", "x.zzz"}, "x.zzz: no image format for this file name"},
         {"a key given twice in a preset", {"render", "-o", "out.pam", "--preset", "twice.json"},
          "twice.json: the key 'mix' is given more than once"},
+        // An empty value is an unset shell variable, never the chart or the default.
+        {"an empty INPUT", {"render", "", "-o", "out.pam"}, "INPUT: is empty"},
+        {"an empty output", {"render", "in.png", "-o", ""}, "--output: is empty"},
+        {"an empty preset", {"render", "-o", "out.pam", "--preset", ""}, "--preset: is empty"},
+        {"an empty CDL file", {"render", "-o", "out.pam", "--cdl-inside", ""}, "--cdl-inside: is empty"},
+        {"an empty id", {"cdl", "export", "--side", "inside", "--id", "", "-o", "x.cc"}, "--id: is empty"},
+        {"an empty trace", {"overlay", "-o", "view.png", "--trace", ""}, "--trace: is empty"},
+        {"a loop of links as the input", {"render", "loop.png", "-o", "out.png"},
+         "loop.png: Too many levels of symbolic links"},
     };
     for (const Refusal &c : cases) {
         SCOPED_TRACE(c.what);
@@ -131,6 +140,7 @@ TEST(ValuesAndMessages, RefusalsSayWhatIsWrongAndWriteNothing) {
         WriteText(dir / "big.json", "{}");
         std::filesystem::resize_file(dir / "big.json", (16u << 20) + 1);  // sparse: no time spent writing
         std::filesystem::create_directory(dir / "looks");
+        std::filesystem::create_symlink("loop.png", dir / "loop.png");
         const std::vector<std::string> before = dir.Files();
 
         const tool_test::ToolResult result = RunTool(dir, c.args);
@@ -191,10 +201,10 @@ TEST(OutputAlpha, AFormatWithoutAlphaSaysItDropsIt) {
         << rgba.err;
     const tool_test::ToolResult rgb = RunTool(dir, {"render", "rgb.png", "-o", "rgb.jpg"});
     EXPECT_EQ(rgb.exit_status, 0) << rgb.err;
-    EXPECT_EQ(rgb.err, "");
+    EXPECT_EQ(rgb.err, "zonara: wrote rgb.jpg: 16x8, 8-bit RGB\n");
     const tool_test::ToolResult kept = RunTool(dir, {"render", "rgba.png", "-o", "rgba.tif"});
     EXPECT_EQ(kept.exit_status, 0) << kept.err;
-    EXPECT_EQ(kept.err, "");
+    EXPECT_EQ(kept.err, "zonara: wrote rgba.tif: 16x8, 8-bit RGBA\n");
 }
 
 // A file the user may not read is refused in the system's words, whatever

@@ -228,12 +228,14 @@ PendingOutput::PendingOutput(const std::string &target) : target_(target), repla
         UnregisterForInterrupt();
         if (error_number != EEXIST) {
             temp_path_.clear();  // nothing of ours to remove
-            if (error_number == ENOENT) {
+            const std::string folder = replaced.parent_path().empty() ? "." : replaced.parent_path().string();
+            std::error_code ignored;
+            if (error_number == ENOENT && !std::filesystem::exists(folder, ignored)) {
                 // The folder was there when the run was checked.
-                const std::string folder = replaced.parent_path().empty() ? "." : replaced.parent_path().string();
                 Fail("its folder " + folder + " no longer exists", EXIT_SYSTEM);
             }
-            FailForErrno(error_number);
+            // A folder that takes no new files (/proc) says ENOENT too.
+            Fail(SystemReason(error_number), error_number == ENOENT ? EXIT_USAGE : ExitStatusFor(error_number));
         }
     }
     temp_path_.clear();
