@@ -4,6 +4,7 @@
 // three frames are ever between being read and being reported.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -130,6 +131,35 @@ TEST(FramePipeline, HoldsAtMostThreeFramesWhateverTheLength) {
     RunFramePipeline(Jobs(40), stages);
     EXPECT_EQ(in_flight, 0);
     EXPECT_LE(most, 3);
+}
+
+// A failure of the machine (a full disk) at frame 3 ends the run there: no
+// frame after the ones already under way is read, none after it rendered
+// or written, and only frames up to it are reported.
+TEST(FramePipeline, StopsAtAFailureOfTheMachine) {
+    std::atomic<int> reads{0};
+    std::atomic<int> renders{0};
+    std::vector<int> reported;
+    std::set<int> written;
+    FrameStages stages;
+    stages.read = [&](const FrameJob &) {
+        ++reads;
+        return MakeImage(1, 1, 1, SampleKind::k8);
+    };
+    stages.render = [&](Image image) {
+        ++renders;
+        return image;
+    };
+    stages.write = [&](const FrameJob &job, const Image &) {
+        if (job.frame == 3) throw SystemError("cannot write out3: No space left on device");
+        written.insert(job.frame);
+    };
+    stages.report = [&](const FrameJob &job, const std::optional<FrameFailure> &) { reported.push_back(job.frame); };
+    EXPECT_EQ(RunFramePipeline(Jobs(40), stages), 3u);
+    EXPECT_EQ(reported, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(written, (std::set<int>{1, 2}));
+    EXPECT_LE(reads.load(), 5);  // frame 3 and the two under way behind it
+    EXPECT_LE(renders.load(), 4);
 }
 
 }  // namespace

@@ -117,6 +117,26 @@ Image ReadForGrading(const std::string &path, const RenderOptions &options) {
     return image;
 }
 
+// The closing line of a sequence the machine stopped at jobs[stopped_at]:
+// what was written, what was not, and what failed before (the frame
+// numbers, not the positions: those are the files' names).
+std::string StoppedRunText(const std::vector<FrameJob> &jobs, std::size_t stopped_at, const std::vector<int> &written,
+                           const std::vector<int> &failed_before) {
+    std::vector<int> not_written;
+    for (std::size_t i = stopped_at; i < jobs.size(); ++i) {
+        not_written.push_back(jobs[i].frame);
+    }
+    std::string text = "stopped at frame " + std::to_string(jobs[stopped_at].frame) + " (" +
+                       std::to_string(stopped_at + 1) + " of " + std::to_string(jobs.size()) +
+                       ") as the machine failed; written: " +
+                       (written.empty() ? std::string("none") : FrameListText(written, FAILED_RUNS_LISTED)) +
+                       "; not written: " + FrameListText(not_written, FAILED_RUNS_LISTED);
+    if (!failed_before.empty()) {
+        text += "; failed before it: " + FrameListText(failed_before, FAILED_RUNS_LISTED);
+    }
+    return text;
+}
+
 class RenderCommand {
 public:
     RenderCommand(ToolContext &context, const RenderOptions &options) : context_(context), options_(options) {}
@@ -312,19 +332,8 @@ private:
         if (reported < jobs_.size()) {
             // The machine failed (a full disk, say): the run stopped at the
             // frame that met it, and a retry of the same command may finish.
-            const int stopped_at = jobs_[reported - 1].frame;
-            std::vector<int> not_written;
-            for (std::size_t i = reported - 1; i < jobs_.size(); ++i) {
-                not_written.push_back(jobs_[i].frame);
-            }
-            throw SystemError("stopped at frame " + std::to_string(stopped_at) + " (" + std::to_string(reported) +
-                              " of " + std::to_string(total) + ") as the machine failed; written: " +
-                              (written.empty() ? std::string("none") : FrameListText(written, FAILED_RUNS_LISTED)) +
-                              "; not written: " + FrameListText(not_written, FAILED_RUNS_LISTED) +
-                              (failed.size() > 1 ? "; failed before it: " +
-                                                       FrameListText({failed.begin(), failed.end() - 1},
-                                                                     FAILED_RUNS_LISTED)
-                                                 : std::string()));
+            failed.pop_back();  // the frame it stopped at
+            throw SystemError(StoppedRunText(jobs_, reported - 1, written, failed));
         }
         if (!failed.empty()) {
             // Each failure was reported as it happened; this is the count

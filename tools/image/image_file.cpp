@@ -15,6 +15,7 @@
 #include "tools/image/channel_storage.h"
 #include "tools/image/library_image_file.h"
 #include "tools/base/pending_output.h"
+#include "tools/base/system_failure.h"
 #include "tools/image/window_placement.h"
 #include "tools/base/tool_error.h"
 
@@ -135,7 +136,8 @@ Image ReadImage(const std::string &path) {
         std::fclose(file);
     } else {
         const int reason = errno;
-        throw UsageError(path + ": cannot open (" + std::strerror(reason) + ")");
+        // An I/O error or too many open files is the machine's, not the file's.
+        throw ToolError(ExitStatusFor(reason), path + ": cannot open (" + std::strerror(reason) + ")");
     }
     if (IsBuiltInImagePath(path)) {
         return ReadBuiltInImage(path);
