@@ -274,7 +274,7 @@ private:
         RequireDistinctOutput(job);
         const Image result = RenderView(renderer, Source(job));
         WriteImage(job.output, result);
-        written_ = "wrote " + job.output + ": " + DescribeImage(result, PeekSampleKind(job.output));
+        written_ = "wrote " + job.output + ": " + DescribeImage(result, job.output, PeekSampleKind(job.output));
     }
 
     // What the user asked to see of the frame: the graded result (beside

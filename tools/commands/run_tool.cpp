@@ -56,7 +56,12 @@ int RunTool(int argc, char **argv) {
     RefuseEmptyValues(app);
     bool show_version = false;
     app.add_flag("--version", show_version, "Print the tool's version and the effect's, then exit");
+    // Every command's help ends with them: a script's author reads the
+    // help of the command the script runs.
     app.footer(EXIT_STATUS_FOOTER);
+    for (CLI::App *command : app.get_subcommands([](CLI::App *) { return true; })) {
+        command->footer(EXIT_STATUS_FOOTER);
+    }
 
     try {
         app.parse(argc, argv);

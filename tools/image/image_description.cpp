@@ -1,14 +1,28 @@
 #include "tools/image/image_description.h"
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
 namespace zonara_tool {
 namespace {
 
-std::string DepthText(const Image &image, SampleKind kind) {
+// Whether the file at `path` is of the format the image was read from, as
+// the writers decide whether to keep its odd depth.
+bool OfImagesOwnFormat(const Image &image, const std::string &path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return !extension.empty() && (extension.substr(1) == image.format_name ||
+                                  (image.format_name == "tiff" && extension == ".tif"));
+}
+
+std::string DepthText(const Image &image, const std::string &path, SampleKind kind) {
     switch (kind) {
     case SampleKind::k8:
         return "8-bit";
     case SampleKind::k16:
-        return image.bits_per_sample != 0 && image.kind == SampleKind::k16
+        return image.bits_per_sample != 0 && image.kind == SampleKind::k16 && OfImagesOwnFormat(image, path)
                    ? std::to_string(image.bits_per_sample) + "-bit"
                    : "16-bit";
     case SampleKind::kFloat:
@@ -35,9 +49,9 @@ std::string ChannelText(const Image &image) {
 
 }  // namespace
 
-std::string DescribeImage(const Image &image, std::optional<SampleKind> stored_kind) {
+std::string DescribeImage(const Image &image, const std::string &path, std::optional<SampleKind> stored_kind) {
     return std::to_string(image.width) + "x" + std::to_string(image.height) + ", " +
-           DepthText(image, stored_kind.value_or(image.kind)) + " " + ChannelText(image);
+           DepthText(image, path, stored_kind.value_or(image.kind)) + " " + ChannelText(image);
 }
 
 }  // namespace zonara_tool
