@@ -30,85 +30,6 @@ constexpr Channel<Pixel> FULL_ALPHA = DEPTH_OF<Pixel> == HostDepth::k8    ? Chan
                                       : DEPTH_OF<Pixel> == HostDepth::k16 ? Channel<Pixel>(PF_MAX_CHAN16)
                                                                           : Channel<Pixel>(1);
 
-// One file sample as the host's channel value.
-template <class Pixel, class Sample>
-inline Channel<Pixel> ToHost(Sample sample) {
-    using Out = Channel<Pixel>;
-    constexpr HostDepth DEPTH = DEPTH_OF<Pixel>;
-    if constexpr (DEPTH == HostDepth::k8) {
-        if constexpr (std::is_same_v<Sample, std::uint8_t>) {
-            return sample;
-        } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
-            return static_cast<Out>(RoundedQuotient(std::int64_t{sample} * 255, 65535));
-        } else {
-            return static_cast<Out>(QuantizedCode(sample, PF_MAX_CHAN8));
-        }
-    } else if constexpr (DEPTH == HostDepth::k16) {
-        if constexpr (std::is_same_v<Sample, std::uint8_t>) {
-            return static_cast<Out>(RoundedQuotient(std::int64_t{sample} * 32768, 255));
-        } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
-            return static_cast<Out>(RoundedQuotient(std::int64_t{sample} * 32768, 65535));
-        } else {
-            return static_cast<Out>(QuantizedCode(sample, PF_MAX_CHAN16));
-        }
-    } else {
-        if constexpr (std::is_same_v<Sample, std::uint8_t>) {
-            return static_cast<float>(sample) / 255.0f;
-        } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
-            return static_cast<float>(sample) / 65535.0f;
-        } else {
-            return sample;
-        }
-    }
-}
-
-// One host channel value as a file sample.
-template <class Sample, class Pixel>
-inline Sample ToFile(Channel<Pixel> value) {
-    constexpr HostDepth DEPTH = DEPTH_OF<Pixel>;
-    if constexpr (std::is_same_v<Sample, std::uint8_t>) {
-        if constexpr (DEPTH == HostDepth::k8) {
-            return value;
-        } else if constexpr (DEPTH == HostDepth::k16) {
-            return static_cast<Sample>(RoundedQuotient(std::int64_t{value} * 255, 32768));
-        } else {
-            return static_cast<Sample>(QuantizedCode(value, 255));
-        }
-    } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
-        if constexpr (DEPTH == HostDepth::k8) {
-            return static_cast<Sample>(value * 257);
-        } else if constexpr (DEPTH == HostDepth::k16) {
-            return static_cast<Sample>(RoundedQuotient(std::int64_t{value} * 65535, 32768));
-        } else {
-            return static_cast<Sample>(QuantizedCode(value, 65535));
-        }
-    } else {
-        if constexpr (DEPTH == HostDepth::k8) {
-            return static_cast<float>(value) / 255.0f;
-        } else if constexpr (DEPTH == HostDepth::k16) {
-            return static_cast<float>(value) / 32768.0f;
-        } else {
-            return value;
-        }
-    }
-}
-
-// The Rec. 709 luma of a host colour, on the host's scale: the grey itself
-// where the three are equal, else rounded to a whole code at integer depths.
-template <class Pixel>
-inline Channel<Pixel> Luma(const Pixel &p) {
-    if (p.red == p.green && p.green == p.blue) {
-        return p.red;
-    }
-    const double luma = 0.2126 * static_cast<double>(p.red) + 0.7152 * static_cast<double>(p.green) +
-                        0.0722 * static_cast<double>(p.blue);
-    if constexpr (DEPTH_OF<Pixel> == HostDepth::kFloat) {
-        return static_cast<float>(luma);
-    } else {
-        return static_cast<Channel<Pixel>>(std::llround(luma));
-    }
-}
-
 // A sample, or a host channel value, on the 0..1 scale; and back to a
 // sample, rounded once. For colour divided or multiplied by alpha.
 template <class Sample>
@@ -142,6 +63,74 @@ inline Sample SampleOfUnit(float unit) {
         return unit;
     }
 }
+
+// One file sample as the host's channel value.
+template <class Pixel, class Sample>
+inline Channel<Pixel> ToHost(Sample sample) {
+    using Out = Channel<Pixel>;
+    constexpr HostDepth DEPTH = DEPTH_OF<Pixel>;
+    if constexpr (DEPTH == HostDepth::k8) {
+        if constexpr (std::is_same_v<Sample, std::uint8_t>) {
+            return sample;
+        } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
+            return static_cast<Out>(RoundedQuotient(std::int64_t{sample} * 255, 65535));
+        } else {
+            return static_cast<Out>(QuantizedCode(sample, PF_MAX_CHAN8));
+        }
+    } else if constexpr (DEPTH == HostDepth::k16) {
+        if constexpr (std::is_same_v<Sample, std::uint8_t>) {
+            return static_cast<Out>(RoundedQuotient(std::int64_t{sample} * 32768, 255));
+        } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
+            return static_cast<Out>(RoundedQuotient(std::int64_t{sample} * 32768, 65535));
+        } else {
+            return static_cast<Out>(QuantizedCode(sample, PF_MAX_CHAN16));
+        }
+    } else {
+        return UnitOf(sample);
+    }
+}
+
+// One host channel value as a file sample.
+template <class Sample, class Pixel>
+inline Sample ToFile(Channel<Pixel> value) {
+    constexpr HostDepth DEPTH = DEPTH_OF<Pixel>;
+    if constexpr (std::is_same_v<Sample, std::uint8_t>) {
+        if constexpr (DEPTH == HostDepth::k8) {
+            return value;
+        } else if constexpr (DEPTH == HostDepth::k16) {
+            return static_cast<Sample>(RoundedQuotient(std::int64_t{value} * 255, 32768));
+        } else {
+            return static_cast<Sample>(QuantizedCode(value, 255));
+        }
+    } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
+        if constexpr (DEPTH == HostDepth::k8) {
+            return static_cast<Sample>(value * 257);
+        } else if constexpr (DEPTH == HostDepth::k16) {
+            return static_cast<Sample>(RoundedQuotient(std::int64_t{value} * 65535, 32768));
+        } else {
+            return static_cast<Sample>(QuantizedCode(value, 65535));
+        }
+    } else {
+        return HostUnitOf<Pixel>(value);
+    }
+}
+
+// The Rec. 709 luma of a host colour, on the host's scale: the grey itself
+// where the three are equal, else rounded to a whole code at integer depths.
+template <class Pixel>
+inline Channel<Pixel> Luma(const Pixel &p) {
+    if (p.red == p.green && p.green == p.blue) {
+        return p.red;
+    }
+    const double luma = 0.2126 * static_cast<double>(p.red) + 0.7152 * static_cast<double>(p.green) +
+                        0.0722 * static_cast<double>(p.blue);
+    if constexpr (DEPTH_OF<Pixel> == HostDepth::kFloat) {
+        return static_cast<float>(luma);
+    } else {
+        return static_cast<Channel<Pixel>>(std::llround(luma));
+    }
+}
+
 
 // Whether premultiplied colour at this alpha is divided for the effect and
 // multiplied after it: not where alpha is 0 (or below, or not a number),
