@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "declared_catalog.h"
 #include "fuzz_session.h"
 #include "shell/entry_point.h"
 #include "tools/params/cdl_file_reader.h"
@@ -32,21 +33,12 @@ constexpr std::size_t MAX_CHECKED_CORRECTIONS = 8;
     std::abort();
 }
 
-const ParamCatalog &Catalog() {
-    static const ParamCatalog catalog = [] {
-        testhost::Host host(testhost::EffectFunction(EntryPointFunc), testhost::HostApp::kAfterEffects);
-        zonara_fuzz::SetUpParams(host);
-        return ParamCatalog(host.declared_params());
-    }();
-    return catalog;
-}
-
 void CheckInRange(const std::vector<ParamValue> &values) {
     for (const ParamValue &value : values) {
         if (value.kind != ValueKind::kSlider) {
             continue;
         }
-        for (const ParamCatalog::Entry &entry : Catalog().entries()) {
+        for (const ParamCatalog::Entry &entry : zonara_fuzz::DeclaredCatalog().entries()) {
             if (entry.index == value.index &&
                 !(value.number >= entry.def.u.fs_d.valid_min && value.number <= entry.def.u.fs_d.valid_max)) {
                 Fail("a value outside the effect's range was let through");
@@ -109,7 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         for (const GradeSide side : {zonara::SIDE_INSIDE, zonara::SIDE_OUTSIDE}) {
             std::vector<std::string> warnings;
             try {
-                CheckInRange(GradeFromCorrection(correction, side, Catalog(), "input.ccc", warnings));
+                CheckInRange(
+                    GradeFromCorrection(correction, side, zonara_fuzz::DeclaredCatalog(), "input.ccc", warnings));
             } catch (const ToolError &error) {
                 if (error.exit_status() != EXIT_USAGE) {
                     Fail("an out-of-range value was not reported as the user's input problem");

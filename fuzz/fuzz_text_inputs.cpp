@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "declared_catalog.h"
 #include "fuzz_session.h"
 #include "shell/entry_point.h"
 #include "tools/base/tool_error.h"
@@ -35,17 +36,8 @@ enum class TextInput { kPreset, kFrames, kPattern, kAssignment, kCount };
     std::abort();
 }
 
-const ParamCatalog &Catalog() {
-    static const ParamCatalog catalog = [] {
-        testhost::Host host(testhost::EffectFunction(EntryPointFunc), testhost::HostApp::kAfterEffects);
-        zonara_fuzz::SetUpParams(host);
-        return ParamCatalog(host.declared_params());
-    }();
-    return catalog;
-}
-
 void CheckInRange(const ParamValue &value) {
-    for (const ParamCatalog::Entry &entry : Catalog().entries()) {
+    for (const ParamCatalog::Entry &entry : zonara_fuzz::DeclaredCatalog().entries()) {
         if (entry.index != value.index) {
             continue;
         }
@@ -92,7 +84,7 @@ void CheckPattern(std::string_view text) {
 void Read(TextInput input, const std::string &text) {
     switch (input) {
     case TextInput::kPreset:
-        for (const ParamValue &value : ParsePreset(text, "fuzz.json", Catalog())) {
+        for (const ParamValue &value : ParsePreset(text, "fuzz.json", zonara_fuzz::DeclaredCatalog())) {
             CheckInRange(value);
         }
         break;
@@ -103,7 +95,7 @@ void Read(TextInput input, const std::string &text) {
         CheckPattern(text);
         break;
     default:
-        CheckInRange(Catalog().ParseAssignment(text));
+        CheckInRange(zonara_fuzz::DeclaredCatalog().ParseAssignment(text));
         break;
     }
 }
