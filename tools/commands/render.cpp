@@ -374,8 +374,10 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
     render->add_option("--par", options->par,
                        "Pixel aspect ratio of the layer, NUM/DEN (default: the file's own, else 1/1)");
     render->add_option("--alpha", options->alpha,
-                       "straight or premultiplied: how the input stores colour beside alpha (default: as its "
-                       "format says; OpenEXR premultiplied, PNG straight, TIFF and DPX as marked)")
+                       std::string("straight or premultiplied: how the input stores colour beside alpha "
+                                   "(default: as its format says; ") +
+                           (HAVE_IMAGE_LIBRARY ? "OpenEXR premultiplied, PNG straight, TIFF and DPX as marked)"
+                                               : "PAM straight)"))
         ->check(CLI::IsMember({"straight", "premultiplied"}));
     CLI::Option *downsample =
         render->add_option("--downsample", options->downsample, "Render at 1/N resolution, as a host's draft mode")
