@@ -56,15 +56,15 @@ TEST(FramePipeline, ReportsEveryFrameInOrderWithItsStagesFailure) {
         if (job.frame == 2) throw UsageError("in2: no such file");
         return MakeImage(2, 2, 3, SampleKind::k8);
     };
-    stages.render = [](Image image) {
+    stages.render = [](const FrameJob &, Image image) {
         if (image.Samples<std::uint8_t>()[0] != 0) throw ToolError(EXIT_EFFECT_FAILED, "unexpected pixels");
         image.Samples<std::uint8_t>()[0] = 7;
         return image;
     };
     int renders = 0;
-    stages.render = [&, base = stages.render](Image image) {
+    stages.render = [&, base = stages.render](const FrameJob &job, Image image) {
         if (++renders == 3) throw ToolError(EXIT_EFFECT_FAILED, "the effect failed");  // frame 4
-        return base(std::move(image));
+        return base(job, std::move(image));
     };
     stages.write = [&](const FrameJob &job, const Image &image) {
         if (job.frame == 6) throw std::runtime_error("disk full");
@@ -97,7 +97,7 @@ TEST(FramePipeline, ReadsAndWritesNeighboursWhileAFrameRenders) {
         return MakeImage(1, 1, 1, SampleKind::k8);
     };
     int rendering = 0;
-    stages.render = [&](Image image) {
+    stages.render = [&](const FrameJob &, Image image) {
         ++rendering;
         if (rendering == 1) overlapped = overlapped && events.WaitFor("read 2");
         if (rendering == 2) overlapped = overlapped && events.WaitFor("write 1");
@@ -119,7 +119,7 @@ TEST(FramePipeline, HoldsAtMostThreeFramesWhateverTheLength) {
         most = std::max(most, ++in_flight);
         return MakeImage(1, 1, 1, SampleKind::k8);
     };
-    stages.render = [](Image image) {
+    stages.render = [](const FrameJob &, Image image) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
         return image;
     };

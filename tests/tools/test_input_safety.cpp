@@ -209,6 +209,7 @@ TEST_P(CutFile, IsRefusedWhateverItsReaderMakesOfIt) {
     EXPECT_EQ(result.exit_status, 2) << result.err;
     EXPECT_NE(result.err.find(cut_name + ": "), std::string::npos) << result.err;
     EXPECT_EQ(result.err.find("()"), std::string::npos) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << "one line: " << result.err;
     EXPECT_EQ(ReadBytes(dir / "out.pam"), earlier);
 }
 

@@ -323,6 +323,16 @@ void PendingOutput::Commit() {
                  EXIT_SYSTEM);
         }
     }
+    // A writer may report success for a file nothing can read (the TIFF
+    // writer once lost its image's directory): such a file never takes the
+    // target's place, and the failure is the tool's, not the user's.
+    if (read_back_) {
+        if (const std::string why = read_back_(temp_path_); !why.empty()) {
+            std::filesystem::remove(temp_path_, error);
+            throw ToolError(EXIT_EFFECT_FAILED, "cannot write " + target_ + ": the written file does not read back (" +
+                                                    InTargetsName(why) + "); it was removed");
+        }
+    }
     std::filesystem::rename(temp_path_, replaced_, error);
     if (error) {
         FailForErrno(error.value());
@@ -331,13 +341,17 @@ void PendingOutput::Commit() {
     UnregisterForInterrupt();
 }
 
-void PendingOutput::Fail(const std::string &reason, int exit_status) const {
+std::string PendingOutput::InTargetsName(const std::string &reason) const {
     std::string said = reason;
     if (!temp_path_.empty()) {
         ReplaceAll(said, temp_path_, target_);
         ReplaceAll(said, std::filesystem::path(temp_path_).filename().string(), target_);
     }
-    throw ToolError(exit_status, "cannot write " + target_ + ": " + said);
+    return said;
+}
+
+void PendingOutput::Fail(const std::string &reason, int exit_status) const {
+    throw ToolError(exit_status, "cannot write " + target_ + ": " + InTargetsName(reason));
 }
 
 void PendingOutput::FailForErrno(int error_number) const {

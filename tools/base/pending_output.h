@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "tools/base/byte_sink.h"
@@ -38,11 +39,21 @@ public:
     // reason ("No space left on device") naming the target (FailForErrno).
     void Write(const void *bytes, std::size_t count) override;
 
+    // A check of the finished file by a reader of its format: nothing when
+    // the file at `written` reads back, else the reader's reason.
+    using ReadBackCheck = std::function<std::string(const std::string &written)>;
+    // Has Commit run `check` on the complete temporary file (flushed to the
+    // disk and closed) just before the rename. Set by the writer, which
+    // knows the format and what it stored.
+    void CheckBeforeRename(ReadBackCheck check) { read_back_ = std::move(check); }
+
     // Flushes the temporary file to the disk, closes it (each step checked;
     // a file that ended up shorter than what Write was given is refused),
-    // gives it the mode and group of the file being replaced (the group
-    // where the user may) and renames it onto that file. Throws ToolError
-    // naming the target; the temporary file is then removed.
+    // has it read back where a check was set, gives it the mode and group of
+    // the file being replaced (the group where the user may) and renames it
+    // onto that file. Throws ToolError naming the target: as FailForErrno
+    // says for a failed write, EXIT_EFFECT_FAILED with the reader's reason
+    // for a file that does not read back; the temporary file is then removed.
     void Commit();
 
     // Throws ToolError (usage unless `exit_status` says otherwise):
@@ -57,6 +68,8 @@ public:
 
 private:
     void FlushAndClose();
+    // `reason` with the temporary file's name replaced by the target's.
+    std::string InTargetsName(const std::string &reason) const;
     void KeepModeOfReplaced();
 
     std::string target_;
@@ -65,6 +78,7 @@ private:
     int file_ = -1;
     std::uint64_t bytes_written_ = 0;
     bool committed_ = false;
+    ReadBackCheck read_back_;
 };
 
 // The file a write to `target` replaces: `target` itself, or, where it is a

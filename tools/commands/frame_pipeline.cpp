@@ -85,7 +85,7 @@ std::size_t RunFramePipeline(const std::vector<FrameJob> &jobs, const FrameStage
             break;
         }
         if (!work->failure) {
-            Attempt(*work, [&] { work->image = stages.render(std::move(*work->image)); });
+            Attempt(*work, [&] { work->image = stages.render(jobs[work->job], std::move(*work->image)); });
         }
         to_write.Put(std::move(*work));
     }

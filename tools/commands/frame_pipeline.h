@@ -37,7 +37,7 @@ struct FrameStages {
     // Run on the reading thread.
     std::function<Image(const FrameJob &)> read;
     // Run on the calling thread, where the host lives.
-    std::function<Image(Image)> render;
+    std::function<Image(const FrameJob &, Image)> render;
     // Run on the writing thread, as is `report`, once per frame in order,
     // with the failure if any stage failed.
     std::function<void(const FrameJob &, const Image &)> write;

@@ -272,28 +272,29 @@ private:
 
     void RenderOne(FrameRenderer &renderer, const FrameJob &job) {
         RequireDistinctOutput(job);
-        const Image result = RenderView(renderer, Source(job));
+        const Image result = RenderView(renderer, Source(job), job.input);
         WriteImage(job.output, result);
         written_ = "wrote " + job.output + ": " + DescribeImage(result, job.output, PeekSampleKind(job.output));
     }
 
     // What the user asked to see of the frame: the graded result (beside
-    // the source with --side-by-side), the matte, or the wipe.
-    Image RenderView(FrameRenderer &renderer, Image source) const {
+    // the source with --side-by-side), the matte, or the wipe. `name` is
+    // the source's file (empty: the chart).
+    Image RenderView(FrameRenderer &renderer, Image source, const std::string &name) const {
         if (options_.matte) {
-            Image matte = renderer.Render(MatteLayer(source));
+            Image matte = renderer.Render(MatteLayer(source), name);
             if (!options_.side_by_side) {
                 return matte;
             }
             return SideBySide(ReduceForDraft(source, options_.downsample), matte);
         }
         if (!wipe_) {
-            return renderer.Render(std::move(source));
+            return renderer.Render(std::move(source), name);
         }
         const int full_width = source.width;
         const int full_height = source.height;
         Image before = ReduceForDraft(source, options_.downsample);
-        Image graded = renderer.Render(std::move(source));
+        Image graded = renderer.Render(std::move(source), name);
         return ComposeWipe(before, graded, *wipe_, full_width, full_height, options_.downsample);
     }
 
@@ -311,7 +312,9 @@ private:
             RequireDistinctOutput(job);
             return job.input.empty() ? MakeTestChart() : ReadForGrading(job.input, options_);
         };
-        stages.render = [&](Image source) { return RenderView(renderer, std::move(source)); };
+        stages.render = [&](const FrameJob &job, Image source) {
+            return RenderView(renderer, std::move(source), job.input);
+        };
         stages.write = [](const FrameJob &job, const Image &result) { WriteImage(job.output, result); };
         stages.report = [&](const FrameJob &job, const std::optional<FrameFailure> &failure) {
             ++done;

@@ -39,7 +39,38 @@ void Convert(Image &image, int alpha, int colour_channels, AlphaAssociation to) 
     }
 }
 
+template <class Sample>
+void MultiplyByAlphaPower(Image &image, int alpha, int colour_channels, double power) {
+    Sample *sample = image.Samples<Sample>();
+    const std::size_t pixels = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
+    for (std::size_t p = 0; p < pixels; ++p, sample += image.channels) {
+        const double factor = std::pow(std::max(0.0, static_cast<double>(sample[alpha]) / FULL_SCALE<Sample>), power);
+        for (int c = 0; c < colour_channels; ++c) {
+            sample[c] = FromUnit<Sample>(static_cast<double>(sample[c]) / FULL_SCALE<Sample> * factor);
+        }
+    }
+}
+
 }  // namespace
+
+void PremultiplyForGammaWriter(Image &image, double gamma) {
+    const int alpha = AlphaChannelOf(image);
+    if (alpha < 0) {
+        return;
+    }
+    const int colour_channels = std::min(alpha, image.channels < 3 ? 1 : 3);
+    switch (image.kind) {
+    case SampleKind::k8:
+        MultiplyByAlphaPower<std::uint8_t>(image, alpha, colour_channels, 1.0 / gamma);
+        break;
+    case SampleKind::k16:
+        MultiplyByAlphaPower<std::uint16_t>(image, alpha, colour_channels, 1.0 / gamma);
+        break;
+    case SampleKind::kFloat:
+        MultiplyByAlphaPower<float>(image, alpha, colour_channels, 1.0 / gamma);
+        break;
+    }
+}
 
 void ConvertAlphaAssociation(Image &image, AlphaAssociation to) {
     const int alpha = AlphaChannelOf(image);

@@ -13,4 +13,11 @@ namespace zonara_tool {
 // after the alpha, and images without alpha, are left as they are.
 void ConvertAlphaAssociation(Image &image, AlphaAssociation to);
 
+// Straight colour made ready for a writer that takes every image as
+// premultiplied in gamma-encoded light and undoes it (colour raised to
+// `gamma`, divided by alpha, raised back): each colour sample multiplied by
+// alpha^(1/gamma), which that writer turns back into the straight colour.
+// The image's association is left marked straight, as the file holds it.
+void PremultiplyForGammaWriter(Image &image, double gamma);
+
 }  // namespace zonara_tool

@@ -393,6 +393,48 @@ std::optional<SampleKind> PeekBuiltInSampleKind(const std::string &path) {
     }
 }
 
+std::string BuiltInReadBackFailure(const std::string &written, BuiltInFormat format, const Image &image) {
+    std::ifstream in(written, std::ios::binary);
+    if (!in) {
+        return std::strerror(errno);
+    }
+    try {
+        HeaderReader header(in, written);
+        long width = 0;
+        long height = 0;
+        long channels = 0;
+        std::uint64_t sample_bytes = 4;
+        if (format == BuiltInFormat::kPfm) {
+            const PfmHeader pfm = ReadPfmHeader(header);
+            width = pfm.width;
+            height = pfm.height;
+            channels = pfm.channels;
+        } else {
+            const PamHeader pam = ReadPamHeader(header);
+            width = pam.width;
+            height = pam.height;
+            channels = pam.depth;
+            sample_bytes = pam.maxval == 65535 ? 2 : 1;
+        }
+        if (width != image.width || height != image.height || channels != image.channels) {
+            return "it reads back as " + std::to_string(width) + "x" + std::to_string(height) + " with " +
+                   std::to_string(channels) + " channels, not " + std::to_string(image.width) + "x" +
+                   std::to_string(image.height) + " with " + std::to_string(image.channels);
+        }
+        // The samples are stored as they are: all of them there, and
+        // nothing after them, is the whole file.
+        const std::uint64_t needed = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) *
+                                     static_cast<std::uint64_t>(channels) * sample_bytes;
+        if (const std::uint64_t left = BytesLeft(in); left != needed) {
+            return "it holds " + std::to_string(left) + " bytes of pixels where its header declares " +
+                   std::to_string(needed);
+        }
+    } catch (const ToolError &error) {
+        return error.what();
+    }
+    return {};
+}
+
 void WriteBuiltInImage(const std::string &format_path, ByteSink &out, const Image &image) {
     const bool pfm = BuiltInFormatOf(format_path) == BuiltInFormat::kPfm;
     if (pfm && image.channels != 1 && image.channels != 3) {

@@ -39,4 +39,11 @@ std::optional<SampleKind> PeekBuiltInSampleKind(const std::string &path);
 // image the format cannot hold, or from `out` when a write fails.
 void WriteBuiltInImage(const std::string &format_path, ByteSink &out, const Image &image);
 
+// Why the file at `written`, just written from `image` in `format`, does not
+// read back: a header that is not the format's, another size or channel
+// count, or pixel data of another length than the header declares. Empty
+// when it reads back whole; the samples need no decoding, so only the header
+// is read.
+std::string BuiltInReadBackFailure(const std::string &written, BuiltInFormat format, const Image &image);
+
 }  // namespace zonara_tool

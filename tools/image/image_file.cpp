@@ -8,12 +8,16 @@
 #include <cstring>
 #include <iostream>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <set>
+#include <vector>
 
 #include "tools/image/alpha_association.h"
 #include "tools/image/builtin_image_file.h"
 #include "tools/image/channel_storage.h"
 #include "tools/image/library_image_file.h"
+#include "tools/image/sample_range.h"
 #include "tools/base/pending_output.h"
 #include "tools/base/system_failure.h"
 #include "tools/image/window_placement.h"
@@ -29,8 +33,12 @@ const std::string ONLY_BUILT_IN_FORMATS = "this build reads and writes only PAM 
 OutputTraits TraitsFor(const std::string &path) {
     if (IsBuiltInImagePath(path)) {
         OutputTraits traits;
-        traits.format_name = BuiltInFormatOf(path) == BuiltInFormat::kPam ? "pam" : "pfm";
-        traits.only_association = AlphaAssociation::kStraight;
+        const bool pam = BuiltInFormatOf(path) == BuiltInFormat::kPam;
+        traits.format_name = pam ? "pam" : "pfm";
+        traits.holds_alpha = pam;
+        if (pam) {
+            traits.only_association = AlphaAssociation::kStraight;
+        }
         return traits;
     }
     return LibraryOutputTraits(path);
@@ -43,14 +51,103 @@ bool HoldsWindowsOf(const OutputTraits &traits, const Image &image) {
     return traits.holds_display_window && traits.holds_origin && (!negative || traits.holds_negative_origin);
 }
 
+// Formats the image library writes that are refused as outputs, and why:
+// they hold no picture a render makes, or hold it where no other reader
+// finds it.
+const std::map<std::string, std::string, std::less<>> REFUSED_OUTPUT_FORMATS = {
+    {"null", "the null format writes no file"},
+    {"term", "the term format draws on the terminal, not in a file"},
+    {"zfile", "ZFile holds one channel of depth, not a picture"},
+    {"fits", "the image library's FITS writer puts a row of zeros before the pixels, so that every other reader "
+             "sees the picture one row off"},
+};
+
+// The channel counts a format's writer takes, for formats that take not
+// every count: grey goes to them as equal red, green and blue (alpha kept).
+// The library's writers refuse the others, its DPX writer ends the process
+// on two channels, and its WebP writer crashes in its clean-up after
+// refusing one.
+const std::map<std::string, std::set<int>, std::less<>> CHANNEL_COUNTS = {
+    {"hdr", {3}},         {"webp", {3, 4}},   {"gif", {3, 4}},   {"iff", {3, 4}},
+    {"heif", {3, 4}},     {"bmp", {1, 3, 4}}, {"dpx", {1, 3, 4}}, {"jpeg2000", {1, 3, 4}},
+};
+
+// The gamma the library's WebP writer decodes colour with before dividing
+// it by alpha.
+constexpr double WEBP_WRITER_GAMMA = 2.2;
+
+// `image` with the channels `kept` lists, in that order; the first is
+// named `names`' first and so on where names are given.
+Image WithChannels(const Image &image, const std::vector<int> &kept, const std::vector<std::string> &names = {}) {
+    Image result = MakeImageLike(image, image.width, image.height);
+    result.channels = static_cast<int>(kept.size());
+    result.bytes.resize(result.SampleCount() * BytesPerSample(image.kind));
+    result.channel_names.clear();
+    result.channel_storage.clear();
+    result.alpha_channel = -1;
+    for (std::size_t c = 0; c < kept.size(); ++c) {
+        const auto from = static_cast<std::size_t>(kept[c]);
+        if (from < image.channel_storage.size()) {
+            result.channel_storage.push_back(image.channel_storage[from]);
+        }
+        result.channel_names.push_back(c < names.size()                   ? names[c]
+                                       : from < image.channel_names.size() ? image.channel_names[from]
+                                                                           : "");
+        if (kept[c] == AlphaChannelOf(image)) {
+            result.alpha_channel = static_cast<int>(c);
+        }
+    }
+    const std::size_t sample_bytes = BytesPerSample(image.kind);
+    const std::size_t pixels = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
+    const unsigned char *from = image.bytes.data();
+    unsigned char *to = result.bytes.data();
+    for (std::size_t pixel = 0; pixel < pixels; ++pixel) {
+        for (const int channel : kept) {
+            std::memcpy(to, from + static_cast<std::size_t>(channel) * sample_bytes, sample_bytes);
+            to += sample_bytes;
+        }
+        from += static_cast<std::size_t>(image.channels) * sample_bytes;
+    }
+    return result;
+}
+
+// `image` without its alpha channel: the colour as it is, as a viewer of a
+// format without alpha shows it.
+Image WithoutAlpha(const Image &image) {
+    const int alpha = AlphaChannelOf(image);
+    std::vector<int> kept;
+    for (int c = 0; c < image.channels; ++c) {
+        if (c != alpha) {
+            kept.push_back(c);
+        }
+    }
+    return WithChannels(image, kept);
+}
+
 // `image` as the output's format can store it without changing what it
 // means: placed in its display window where the format has no windows, its
-// colour converted to the one alpha association the format holds, channels
-// held verbatim as values where it has one type for all. Returns
-// null when the image can be written as it is.
+// alpha dropped where the format has none, its colour converted to the one
+// alpha association the format holds, channels held verbatim as values where
+// it has one type for all. Returns null when the image can be written as it
+// is.
 std::unique_ptr<Image> FittedToFormat(const std::string &path, const Image &image) {
     const OutputTraits traits = TraitsFor(path);
     std::unique_ptr<Image> fitted;
+    if (!traits.holds_alpha && AlphaChannelOf(image) >= 0) {
+        fitted = std::make_unique<Image>(WithoutAlpha(image));
+    }
+    if (const auto counts = CHANNEL_COUNTS.find(traits.format_name); counts != CHANNEL_COUNTS.end()) {
+        const Image &fitting = fitted ? *fitted : image;
+        const int alpha = AlphaChannelOf(fitting);
+        const int colour = fitting.channels - (alpha >= 0 ? 1 : 0);
+        if (colour == 1 && counts->second.count(fitting.channels) == 0 &&
+            counts->second.count(fitting.channels + 2) != 0) {
+            const int grey = ColourChannelsOf(fitting).red;
+            fitted = std::make_unique<Image>(
+                alpha >= 0 ? WithChannels(fitting, {grey, grey, grey, alpha}, {"R", "G", "B", "A"})
+                           : WithChannels(fitting, {grey, grey, grey}, {"R", "G", "B"}));
+        }
+    }
     if (image.HasWindows() && !HoldsWindowsOf(traits, image)) {
         // The display window is the picture the file means; with the data
         // inside it, placing the pixels there keeps all of it. (Refused
@@ -58,7 +155,8 @@ std::unique_ptr<Image> FittedToFormat(const std::string &path, const Image &imag
         std::string format_label = traits.format_name;
         std::transform(format_label.begin(), format_label.end(), format_label.begin(),
                        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        fitted = std::make_unique<Image>(PlaceInDisplayWindow(image, path, "a " + format_label + " file"));
+        fitted = std::make_unique<Image>(
+            PlaceInDisplayWindow(fitted ? *fitted : image, path, "a " + format_label + " file"));
     }
     if (traits.only_association && AlphaChannelOf(image) >= 0 && image.alpha_association != *traits.only_association) {
         if (!fitted) {
@@ -66,11 +164,22 @@ std::unique_ptr<Image> FittedToFormat(const std::string &path, const Image &imag
         }
         ConvertAlphaAssociation(*fitted, *traits.only_association);
     }
-    if (!traits.holds_channel_types && HasVerbatimChannels(image)) {
+    if (!traits.holds_channel_types && HasVerbatimChannels(fitted ? *fitted : image)) {
         if (!fitted) {
             fitted = std::make_unique<Image>(image);
         }
         HoldVerbatimChannelsAsValues(*fitted);
+    }
+    // The image library's WebP writer takes every image as premultiplied,
+    // in light it encodes with a gamma of 2.2, and divides it by alpha
+    // (whatever the image says it holds): given straight colour as it is,
+    // colour under partial alpha came out brighter (0.8, 0.4, 0.2 at
+    // half alpha as 1.0, 0.55, 0.27).
+    if (traits.format_name == "webp" && AlphaChannelOf(fitted ? *fitted : image) >= 0) {
+        if (!fitted) {
+            fitted = std::make_unique<Image>(image);
+        }
+        PremultiplyForGammaWriter(*fitted, WEBP_WRITER_GAMMA);
     }
     return fitted;
 }
@@ -102,11 +211,11 @@ void CheckOutputFolder(const std::string &path, const std::filesystem::path &fol
     throw UsageError(path + ": no such folder " + folder.string());
 }
 
-// A format without alpha (JPEG, ...) drops the channel as it writes; said
-// once a run, as every frame of a sequence drops it alike.
+// A format without alpha (JPEG, HDR, PPM, PFM, ...) gets the image without
+// it; said once a run, as every frame of a sequence drops it alike.
 void WarnOfDroppedAlpha(const std::string &path, const Image &image) {
     static std::atomic<bool> warned{false};
-    if (AlphaChannelOf(image) < 0 || IsBuiltInImagePath(path) || TraitsFor(path).holds_alpha) {
+    if (AlphaChannelOf(image) < 0 || TraitsFor(path).holds_alpha) {
         return;
     }
     if (!warned.exchange(true)) {
@@ -167,12 +276,16 @@ void CheckOutputPath(const std::string &path) {
         if (!HAVE_IMAGE_LIBRARY) {
             throw UsageError(path + ": " + ONLY_BUILT_IN_FORMATS);
         }
+        const std::string formats = "(use e.g. .png, .tif, .jpg, .exr, .dpx, .pam, .pfm)";
         if (!LibraryCanWrite(path)) {
-            const std::string formats = "(use e.g. .png, .tif, .jpg, .exr, .dpx, .pam, .pfm)";
             if (LibraryCanRead(path)) {
                 throw UsageError(path + ": this format is read, not written " + formats);
             }
             throw UsageError(path + ": no image format for this file name " + formats);
+        }
+        const auto refused = REFUSED_OUTPUT_FORMATS.find(LibraryOutputTraits(path).format_name);
+        if (refused != REFUSED_OUTPUT_FORMATS.end()) {
+            throw UsageError(path + ": not written: " + refused->second + " " + formats);
         }
     }
     // Where the file really goes: a symbolic link is written through.
@@ -189,12 +302,18 @@ void WriteImage(const std::string &path, const Image &image) {
     if (!IsBuiltInImagePath(path) && !HAVE_IMAGE_LIBRARY) {
         throw UsageError(path + ": " + ONLY_BUILT_IN_FORMATS);
     }
+    WarnOfDroppedAlpha(path, image);
     const std::unique_ptr<Image> fitted = FittedToFormat(path, image);
     const Image &stored = fitted ? *fitted : image;
-    WarnOfDroppedAlpha(path, stored);
     PendingOutput pending(path);
-    if (IsBuiltInImagePath(path)) {
+    if (const std::optional<BuiltInFormat> format = BuiltInFormatOf(path)) {
+        if (format == BuiltInFormat::kPam) {
+            WarnOfSamplesOutside(path, "pam", stored, HeldRange{});  // 16-bit codes
+        }
         WriteBuiltInImage(path, pending, stored);
+        pending.CheckBeforeRename([format, &stored](const std::string &written) {
+            return BuiltInReadBackFailure(written, *format, stored);
+        });
     } else {
         WriteLibraryImage(path, pending, stored);
     }

@@ -199,7 +199,7 @@ testhost::Host &FrameRenderer::HostFor(testhost::HostApp app) {
     return *other_host_;
 }
 
-Image FrameRenderer::Render(Image source) {
+Image FrameRenderer::Render(Image source, const std::string &source_name) {
     const int downsample = settings_.downsample;
     Image reduced = downsample == 1 ? std::move(source) : ReduceForDraft(source, downsample);
     const int width = reduced.width;
@@ -209,7 +209,10 @@ Image FrameRenderer::Render(Image source) {
     const int full_height = downsample == 1 ? height : source.height;
     const PF_RationalScale pixel_aspect = settings_.pixel_aspect.value_or(PixelAspectRatioOf(reduced.pixel_aspect));
     const HostFormat format = FormatFor(reduced.kind);
-    if (const std::string lost = RangeLostBy(reduced, format); !lost.empty()) {
+    if (std::string lost = RangeLostBy(reduced, format); !lost.empty()) {
+        if (!source_name.empty()) {
+            lost = source_name + ": " + lost;
+        }
         // A depth the user asked for is theirs to choose; one the renderer
         // chose must never clip.
         if (settings_.depth_per_frame) throw UsageError(lost);

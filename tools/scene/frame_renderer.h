@@ -76,8 +76,9 @@ public:
     // The graded image, of the source's layout (reduced by the downsample
     // factor, and doubled in width with the source on the left for
     // side-by-side). Throws ToolError (effect failed) with the effect's code
-    // and message when the effect reports an error.
-    Image Render(Image source);
+    // and message when the effect reports an error. `source_name`, the
+    // source's file, begins what is said of the source's range.
+    Image Render(Image source, const std::string &source_name = {});
 
     // The samples the clamps changed in the frames rendered so far, at an
     // otherwise unchanged grade.

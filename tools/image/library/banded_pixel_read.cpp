@@ -83,5 +83,18 @@ bool ReadPixelsInBands(OIIO::ImageInput &input, const OIIO::ImageSpec &layout, O
     return true;
 }
 
+bool DecodesItsLastRows(OIIO::ImageInput &input, const OIIO::ImageSpec &layout) {
+    const OIIO::TypeDesc type = layout.format;
+    const std::size_t row_bytes = static_cast<std::size_t>(layout.width) * layout.nchannels * type.size();
+    // A tiled file's last row of tiles, read whole; a scanline file's last
+    // row (the reader decodes the block holding it).
+    const int top = layout.tile_width > 0 ? (layout.height - 1) / layout.tile_height * layout.tile_height
+                                          : layout.height - 1;
+    // Kept by the thread: a sequence's writer checks frame after frame.
+    thread_local std::vector<unsigned char> band;
+    band.resize(static_cast<std::size_t>(layout.height - top) * row_bytes);
+    return ReadBand(input, layout, type, top, layout.height, band.data()) && !input.has_error();
+}
+
 }  // namespace zonara_tool
 #endif

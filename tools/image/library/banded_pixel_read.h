@@ -20,5 +20,13 @@ namespace zonara_tool {
 // missing part); the reason is left in `input`.
 bool ReadPixelsInBands(OIIO::ImageInput &input, const OIIO::ImageSpec &layout, OIIO::TypeDesc type, Image &image);
 
+// Decodes the last row of subimage 0, level 0 of `input`, laid out as
+// `layout` (a tiled file's last row of tiles), in its own sample type:
+// whether the file holds its pixels to the end. A format read in order
+// (PNG, JPEG, ...) decodes every row before it on the way, a row at a time;
+// one read in blocks (OpenEXR, DPX, TIFF) decodes only the last block. False
+// as ReadPixelsInBands.
+bool DecodesItsLastRows(OIIO::ImageInput &input, const OIIO::ImageSpec &layout);
+
 }  // namespace zonara_tool
 #endif

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <map>
 #include <set>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 #include "tools/base/tool_error.h"
@@ -15,6 +17,7 @@
 #include "tools/image/library/banded_pixel_read.h"
 #include "tools/image/library/png_chunks.h"
 #include "tools/image/library/read_checks.h"
+#include "tools/image/sample_range.h"
 
 #include <OpenImageIO/filesystem.h>
 #include <OpenImageIO/imagebuf.h>
@@ -105,27 +108,41 @@ OIIO::TypeDesc TypeFor(StoredFormat format) {
     return OIIO::TypeDesc::FLOAT;
 }
 
-// For a format whose writer takes no I/O proxy and writes `written` by
-// name: such a writer may not notice a failed write (a file-size limit
-// applies to memory files too, and a seek past the failure leaves a hole),
-// so the file must read back whole before it replaces anything. Throws
-// ToolError naming the target otherwise, as a failure of the machine: what
-// the encoder wrote was lost on the way to the file.
-void CheckReadsBackWhole(const PendingOutput &file, const char *format, const std::string &written,
-                         const OIIO::ImageSpec &layout) {
+// Why the file at `written`, just written as `format` with `layout`, does
+// not read back: the reader's reason, a size other than the one written, or
+// a last row that cannot be decoded. Empty when it reads back. Writers have
+// reported success for files nothing could read, and one that writes by
+// name may miss a failed write (a file-size limit applies to memory files
+// too), which leaves the file without its end. Only the last row is read:
+// a whole 4K OpenEXR or DPX frame read back took a third of the time its
+// writing took; the last row costs them nothing, and a format read in order
+// (PNG, TIFF strips here) about a seventh.
+std::string ReadBackFailure(const std::string &format, const std::string &written, const OIIO::ImageSpec &layout) {
+    const QuietLibraryStderr quiet;
     auto input = OIIO::ImageInput::create(format);
     OIIO::ImageSpec stored;
     if (!input || !input->open(written, stored)) {
-        file.Fail("the written file does not read back (" + (input ? input->geterror() : OIIO::geterror()) + ")",
-                  EXIT_SYSTEM);
+        return ReadFailureReason(input ? input->geterror() : OIIO::geterror());
     }
-    if (stored.width != layout.width || stored.height != layout.height || stored.nchannels != layout.nchannels) {
-        file.Fail("the written file does not read back at its size", EXIT_SYSTEM);
+    // A reader may add channels (GIF's and ICO's read every file as RGBA),
+    // and a writer may leave out an alpha that is opaque everywhere (WebP's).
+    const int channels_needed = layout.nchannels - (layout.alpha_channel >= 0 ? 1 : 0);
+    if (stored.width != layout.width || stored.height != layout.height || stored.nchannels < channels_needed) {
+        return "it reads back as " + std::to_string(stored.width) + "x" + std::to_string(stored.height) + " with " +
+               std::to_string(stored.nchannels) + " channels, not " + std::to_string(layout.width) + "x" +
+               std::to_string(layout.height) + " with " + std::to_string(layout.nchannels);
     }
-    std::vector<unsigned char> pixels(stored.image_bytes(true));
-    if (!input->read_image(0, 0, 0, stored.nchannels, OIIO::TypeDesc::UNKNOWN, pixels.data()) || input->has_error()) {
-        file.Fail("the written file does not read back whole (" + input->geterror() + ")", EXIT_SYSTEM);
+    // A JPEG's last row is decoded only after all the others (a third of
+    // its writing time): its segments and scan are walked to the
+    // end-of-image marker instead.
+    if (format == "jpeg") {
+        std::ifstream in(written, std::ios::binary);
+        return JpegReachesItsEnd(in) ? std::string() : "it ends before its end-of-image marker";
     }
+    if (!DecodesItsLastRows(*input, stored)) {
+        return ReadFailureReason(input->geterror());
+    }
+    return {};
 }
 
 // The layout of `image` as the library describes one.
@@ -311,8 +328,10 @@ Image ReadLibraryImage(const std::string &path) {
         throw UsageError(path + ": cannot read this image (" + ReadFailureReason(why) + ")");
     }
     // Only the first part would be graded and written; the others would be
-    // lost without a word.
-    if (const int parts = SubimageCount(path, config); parts > 1) {
+    // lost without a word. A layered Photoshop file is the exception: its
+    // first image is the composite of its layers, the picture every viewer
+    // shows, and the layers follow it.
+    if (const int parts = SubimageCount(path, config); parts > 1 && input->format_name() != std::string("psd")) {
         throw UsageError(path + ": the file holds " + std::to_string(parts) +
                          " images (parts, pages or layers); only single-image files can be graded");
     }
@@ -458,16 +477,46 @@ PngStatements PngStatementsFor(const Image &image) {
     return statements;
 }
 
+// What a file holds of float values, by the sample type its writer chose
+// as it opened (JPEG, Targa, ... choose 8 bits whatever they are given);
+// unset where it holds them all.
+std::optional<HeldRange> HeldRangeOf(const OIIO::ImageOutput &output) {
+    if (output.format_name() == std::string("hdr")) {
+        return HeldRange{0.0f, std::nullopt};  // a shared exponent: no sign
+    }
+    const OIIO::TypeDesc stored = output.spec().format;
+    if (stored.is_floating_point()) {
+        return std::nullopt;
+    }
+    return stored.is_signed() ? HeldRange{-1.0f, 1.0f} : HeldRange{0.0f, 1.0f};
+}
+
+// Ends the output with the system's "File too large" when the memory file
+// a writer wrote by name reached the process's file-size limit: its writes
+// were cut there, whether the writer noticed (TIFF's, in words of its own)
+// or not (SGI's).
+void FailAtFileSizeLimit(const MemoryFile *memory_file, const PendingOutput &file) {
+    if (memory_file != nullptr && memory_file->AtFileSizeLimit()) {
+        file.FailForErrno(EFBIG);
+    }
+}
+
 // Has `output` encode the whole image under `name` with `layout`; a
-// failure ends the output with the writer's reason.
+// failure ends the output with the writer's reason. `memory_file`: the file
+// `name` opens, if a memory file.
 void EncodeImage(OIIO::ImageOutput &output, const std::string &name, const OIIO::ImageSpec &layout,
-                 const Image &image, const PendingOutput &file) {
+                 const Image &image, const PendingOutput &file, const MemoryFile *memory_file) {
     if (!output.open(name, layout)) {
+        FailAtFileSizeLimit(memory_file, file);
         file.Fail(output.geterror());
+    }
+    if (const std::optional<HeldRange> held = HeldRangeOf(output)) {
+        WarnOfSamplesOutside(file.target(), output.format_name(), image, *held);
     }
     const bool written = layout.channelformats.empty() ? output.write_image(TypeOf(image.kind), image.bytes.data())
                                                        : WriteNativePixelsInBands(output, layout, image);
     const bool closed = output.close();
+    FailAtFileSizeLimit(memory_file, file);
     if (!written || !closed) {
         file.Fail(output.geterror());
     }
@@ -534,7 +583,12 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
     // reported as written, and a writer that seeks leaves holes) or end the
     // process on one (JPEG), and in memory no write fails. A writer that
     // takes no I/O proxy writes a memory file by name.
-    const bool through_proxy = output->supports("ioproxy") && output->set_ioproxy(&encoded);
+    // Not TIFF: its writer reads back its own directory when it adds an
+    // EXIF one at the close (for any source labelled sRGB, which it marks
+    // in EXIF, or holding EXIF), and it cannot read through a proxy: the
+    // image's directory was lost, the file holding only the EXIF one.
+    const bool through_proxy = output->format_name() != std::string("tiff") && output->supports("ioproxy") &&
+                               output->set_ioproxy(&encoded);
     UseFastestZipLevel(output->format_name(), layout);
     std::optional<MemoryFile> memory_file;
     if (!through_proxy) {
@@ -542,7 +596,10 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
     }
     const bool to_memory_file = memory_file && memory_file->available();
     const std::string written_name = to_memory_file ? memory_file->path() : file.temp_path();
-    EncodeImage(*output, written_name, layout, image, file);
+    EncodeImage(*output, written_name, layout, image, file, to_memory_file ? &*memory_file : nullptr);
+    file.CheckBeforeRename([format = std::string(output->format_name()), layout](const std::string &written) {
+        return ReadBackFailure(format, written, layout);
+    });
     if (through_proxy) {
         if (output->format_name() == std::string("png")) {
             RestatePng(encoded.buffer(), PngStatementsFor(image));
@@ -550,7 +607,6 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
         file.Write(encoded.buffer().data(), encoded.buffer().size());
         return;
     }
-    CheckReadsBackWhole(file, output->format_name(), written_name, layout);
     if (to_memory_file) {
         std::vector<unsigned char> bytes;
         if (!memory_file->ReadAll(bytes)) {

@@ -6,13 +6,30 @@
 #include <unistd.h>
 #endif
 
+#include <atomic>
 #include <cerrno>
 
 namespace zonara_tool {
 
 #if defined(__linux__)
 
+namespace {
+
+// Writes past the file-size limit, counted by their signal; the write then
+// fails with EFBIG as it would were the signal ignored.
+std::atomic<int> g_limit_signals{0};
+
+extern "C" void CountLimitSignal(int) { g_limit_signals.fetch_add(1); }
+
+}  // namespace
+
 MemoryFile::MemoryFile() {
+    struct sigaction counting {};
+    counting.sa_handler = CountLimitSignal;
+    sigemptyset(&counting.sa_mask);
+    counting.sa_flags = SA_RESTART;
+    limit_signals_before_ = g_limit_signals.load();
+    ::sigaction(SIGXFSZ, &counting, &limit_handler_before_);
     file_ = ::memfd_create("zonara-output", MFD_CLOEXEC);
     // Opening this name opens the same file, wherever the process's files
     // are listed under /proc (nearly always; otherwise nothing is used).
@@ -25,6 +42,7 @@ MemoryFile::MemoryFile() {
 }
 
 MemoryFile::~MemoryFile() {
+    ::sigaction(SIGXFSZ, &limit_handler_before_, nullptr);
     if (file_ >= 0) {
         ::close(file_);
     }
@@ -50,9 +68,12 @@ bool MemoryFile::ReadAll(std::vector<unsigned char> &bytes) const {
     return true;
 }
 
+bool MemoryFile::AtFileSizeLimit() const { return g_limit_signals.load() != limit_signals_before_; }
+
 #else
 
 MemoryFile::MemoryFile() = default;
+bool MemoryFile::AtFileSizeLimit() const { return false; }
 MemoryFile::~MemoryFile() = default;
 bool MemoryFile::ReadAll(std::vector<unsigned char> &) const { return false; }
 

@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+#if defined(__linux__)
+#include <csignal>
+#endif
+
 namespace zonara_tool {
 
 class MemoryFile {
@@ -21,10 +25,20 @@ public:
     const std::string &path() const { return path_; }
     // Everything written to it; false when it cannot be read.
     bool ReadAll(std::vector<unsigned char> &bytes) const;
+    // Whether a write since it was made went past the process's file-size
+    // limit, which memory files are held to too: the write failed, and the
+    // writer may not have noticed. Told by the signal such a write raises,
+    // counted while a memory file lives (the handler in place before is put
+    // back after).
+    bool AtFileSizeLimit() const;
 
 private:
     int file_ = -1;
     std::string path_;
+    int limit_signals_before_ = 0;
+#if defined(__linux__)
+    struct sigaction limit_handler_before_ {};
+#endif
 };
 
 }  // namespace zonara_tool

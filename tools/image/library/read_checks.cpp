@@ -201,6 +201,11 @@ private:
 // restart markers within a scan, and TEM.
 bool StandaloneJpegMarker(int marker) { return marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7); }
 
+// What the library's readers say, in any letter case, of a file that ends
+// before the data its header or its own structure calls for.
+constexpr const char *END_OF_FILE_PHRASES[] = {"end of file", "hit eof", "unexpected end", "outside of file bounds",
+                                               "asked for"};
+
 constexpr int JPEG_START_OF_SCAN = 0xDA;
 constexpr int JPEG_END_OF_IMAGE = 0xD9;
 
@@ -407,8 +412,34 @@ void CheckTileSize(std::int64_t tile_width, std::int64_t tile_height, std::int64
 }
 
 std::string ReadFailureReason(const std::string &library_reason) {
-    if (!library_reason.empty()) {
-        return library_reason;
+    // The library's text may run to several lines, each layer of a decoder
+    // repeating the one below it in its own words ("Read error: hit end of
+    // file", "PNG read error: IDAT: Read error: hit end of file", "PNG
+    // library error"). A file that ends too soon is said so in the tool's
+    // words; any other reason is one line, its distinct parts joined.
+    std::string lowered = library_reason;
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const char *phrase : END_OF_FILE_PHRASES) {
+        if (lowered.find(phrase) != std::string::npos) {
+            return "the file ends early";
+        }
+    }
+    std::string line;
+    std::size_t start = 0;
+    while (start <= library_reason.size()) {
+        const std::size_t end = std::min(library_reason.find('\n', start), library_reason.size());
+        std::string part = library_reason.substr(start, end - start);
+        const auto not_space = [](unsigned char c) { return !std::isspace(c); };
+        part.erase(part.begin(), std::find_if(part.begin(), part.end(), not_space));
+        part.erase(std::find_if(part.rbegin(), part.rend(), not_space).base(), part.end());
+        if (!part.empty() && line.find(part) == std::string::npos) {
+            line += (line.empty() ? "" : "; ") + part;
+        }
+        start = end + 1;
+    }
+    if (!line.empty()) {
+        return line;
     }
     return "the image library gave no reason; the file is likely damaged or cut short";
 }

@@ -57,8 +57,10 @@ void CheckFileHoldsDeclaredPixels(const std::string &path, const std::string &fo
 void CheckTileSize(std::int64_t tile_width, std::int64_t tile_height, std::int64_t channels,
                    std::size_t bytes_per_sample, const std::string &path);
 
-// The library's reason for a failed read, or, when it gives none, what the
-// tool can say instead, so that a message never ends in "()".
+// The library's reason for a failed read as one line: "the file ends
+// early" where it says so in any of its readers' words, else its distinct
+// lines joined; when it gives none, what the tool can say instead, so that
+// a message never ends in "()".
 std::string ReadFailureReason(const std::string &library_reason);
 
 }  // namespace zonara_tool
