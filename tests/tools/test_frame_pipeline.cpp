@@ -146,7 +146,7 @@ TEST(FramePipeline, StopsAtAFailureOfTheMachine) {
         ++reads;
         return MakeImage(1, 1, 1, SampleKind::k8);
     };
-    stages.render = [&](Image image) {
+    stages.render = [&](const FrameJob &, Image image) {
         ++renders;
         return image;
     };

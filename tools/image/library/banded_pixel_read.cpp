@@ -84,8 +84,9 @@ bool ReadPixelsInBands(OIIO::ImageInput &input, const OIIO::ImageSpec &layout, O
 }
 
 bool DecodesItsLastRows(OIIO::ImageInput &input, const OIIO::ImageSpec &layout) {
-    const OIIO::TypeDesc type = layout.format;
-    const std::size_t row_bytes = static_cast<std::size_t>(layout.width) * layout.nchannels * type.size();
+    // In the file's own types, each channel's where they differ.
+    const std::size_t pixel_bytes = layout.pixel_bytes(true);
+    const std::size_t row_bytes = static_cast<std::size_t>(layout.width) * pixel_bytes;
     // A tiled file's last row of tiles, read whole; a scanline file's last
     // row (the reader decodes the block holding it).
     const int top = layout.tile_width > 0 ? (layout.height - 1) / layout.tile_height * layout.tile_height
@@ -93,7 +94,8 @@ bool DecodesItsLastRows(OIIO::ImageInput &input, const OIIO::ImageSpec &layout) 
     // Kept by the thread: a sequence's writer checks frame after frame.
     thread_local std::vector<unsigned char> band;
     band.resize(static_cast<std::size_t>(layout.height - top) * row_bytes);
-    return ReadBand(input, layout, type, top, layout.height, band.data()) && !input.has_error();
+    return ReadBand(input, layout, OIIO::TypeDesc::UNKNOWN, pixel_bytes, top, layout.height, band.data()) &&
+           !input.has_error();
 }
 
 }  // namespace zonara_tool
