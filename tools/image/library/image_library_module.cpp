@@ -11,6 +11,7 @@
 
 #include "tools/base/tool_error.h"
 #include "tools/image/library/library_stderr.h"
+#include "tools/image/library/library_types.h"
 #include "tools/image/library/memory_file.h"
 #include "tools/image/library/native_channels.h"
 #include "tools/base/pending_output.h"
@@ -40,18 +41,6 @@ struct FileAttributes {
 };
 
 namespace {
-
-OIIO::TypeDesc TypeOf(SampleKind kind) {
-    switch (kind) {
-    case SampleKind::k8:
-        return OIIO::TypeDesc::UINT8;
-    case SampleKind::k16:
-        return OIIO::TypeDesc::UINT16;
-    case SampleKind::kFloat:
-        break;
-    }
-    return OIIO::TypeDesc::FLOAT;
-}
 
 StoredFormat StoredFormatFor(OIIO::TypeDesc type) {
     switch (type.basetype) {

@@ -4,23 +4,13 @@
 #include <cstring>
 #include <vector>
 
+#include "tools/image/library/library_types.h"
+
 namespace zonara_tool {
 namespace {
 
 // About this much of the frame is packed per write: small beside a frame.
 constexpr std::size_t BAND_BYTES = std::size_t{16} << 20;
-
-OIIO::TypeDesc TypeOfKind(SampleKind kind) {
-    switch (kind) {
-    case SampleKind::k8:
-        return OIIO::TypeDesc::UINT8;
-    case SampleKind::k16:
-        return OIIO::TypeDesc::UINT16;
-    case SampleKind::kFloat:
-        break;
-    }
-    return OIIO::TypeDesc::FLOAT;
-}
 
 OIIO::TypeDesc ChannelType(const OIIO::ImageSpec &layout, int channel) {
     return layout.channelformats.empty() ? layout.format
@@ -61,10 +51,10 @@ void MoveRows(const OIIO::ImageSpec &layout, unsigned char *native, int top, int
         } else if (to_image) {
             OIIO::convert_image(1, image.width, rows, 1, file_sample, type, static_cast<OIIO::stride_t>(native_pixel),
                                 static_cast<OIIO::stride_t>(native_row), OIIO::AutoStride, image_sample,
-                                TypeOfKind(image.kind), static_cast<OIIO::stride_t>(image_pixel),
+                                TypeOf(image.kind), static_cast<OIIO::stride_t>(image_pixel),
                                 static_cast<OIIO::stride_t>(image_row), OIIO::AutoStride);
         } else {
-            OIIO::convert_image(1, image.width, rows, 1, image_sample, TypeOfKind(image.kind),
+            OIIO::convert_image(1, image.width, rows, 1, image_sample, TypeOf(image.kind),
                                 static_cast<OIIO::stride_t>(image_pixel), static_cast<OIIO::stride_t>(image_row),
                                 OIIO::AutoStride, file_sample, type, static_cast<OIIO::stride_t>(native_pixel),
                                 static_cast<OIIO::stride_t>(native_row), OIIO::AutoStride);
