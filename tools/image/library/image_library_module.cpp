@@ -480,6 +480,10 @@ std::optional<HeldRange> HeldRangeOf(const OIIO::ImageOutput &output) {
     return stored.is_signed() ? HeldRange{-1.0f, 1.0f} : HeldRange{0.0f, 1.0f};
 }
 
+// Beyond two rows, what a row stride may add to a row: encoders align
+// their rows to far less.
+constexpr std::size_t HEIF_ROW_SLACK_BYTES = 4096;
+
 // Ends the output with the system's "File too large" when the memory file
 // a writer wrote by name reached the process's file-size limit: its writes
 // were cut there, whether the writer noticed (TIFF's, in words of its own)
@@ -502,8 +506,21 @@ void EncodeImage(OIIO::ImageOutput &output, const std::string &name, const OIIO:
     if (const std::optional<HeldRange> held = HeldRangeOf(output)) {
         WarnOfSamplesOutside(file.target(), output.format_name(), image, *held);
     }
-    const bool written = layout.channelformats.empty() ? output.write_image(TypeOf(image.kind), image.bytes.data())
-                                                       : WriteNativePixelsInBands(output, layout, image);
+    bool written = false;
+    if (!layout.channelformats.empty()) {
+        written = WriteNativePixelsInBands(output, layout, image);
+    } else if (output.format_name() == std::string("heif")) {
+        // The library's HEIF writer copies each row as wide as the
+        // encoder's row stride, which is wider than the row it is handed:
+        // on the last rows it read past the end of the pixels. It is handed
+        // a copy with room after them.
+        const std::size_t row_bytes = image.RowSamples() * BytesPerSample(image.kind);
+        std::vector<unsigned char> padded(image.bytes.size() + 2 * row_bytes + HEIF_ROW_SLACK_BYTES);
+        std::copy(image.bytes.data(), image.bytes.data() + image.bytes.size(), padded.begin());
+        written = output.write_image(TypeOf(image.kind), padded.data());
+    } else {
+        written = output.write_image(TypeOf(image.kind), image.bytes.data());
+    }
     const bool closed = output.close();
     FailAtFileSizeLimit(memory_file, file);
     if (!written || !closed) {
