@@ -18,8 +18,12 @@ void RefuseEmptyIn(CLI::App &command) {
         const std::string refusal =
             std::string("is empty (an unset shell variable?); ") +
             (positional ? "give a path, or none at all for the built-in test chart" : "give a value");
-        option->check(CLI::Validator([refusal](std::string &value) { return value.empty() ? refusal : std::string(); },
-                                     "", "NOT_EMPTY"));
+        // First among the option's checks (transform puts it there), so that
+        // an empty value is named as one, not as a bad number or choice.
+        CLI::Validator not_empty([refusal](std::string &value) { return value.empty() ? refusal : std::string(); },
+                                 "", "NOT_EMPTY");
+        not_empty.non_modifying();
+        option->transform(not_empty);
     }
     for (CLI::App *subcommand : command.get_subcommands([](CLI::App *) { return true; })) {
         RefuseEmptyIn(*subcommand);
