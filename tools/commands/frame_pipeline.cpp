@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <exception>
+#include <new>
 #include <thread>
 #include <utility>
 
@@ -24,6 +25,10 @@ void Attempt(FrameWork &work, Stage stage) {
         stage();
     } catch (const ToolError &error) {
         work.failure = FrameFailure{error.exit_status(), error.what()};
+    } catch (const std::bad_alloc &) {
+        // The machine's limit, not the frame's fault: the run stops here,
+        // as at a full disk.
+        work.failure = FrameFailure{EXIT_SYSTEM, "out of memory"};
     } catch (const std::exception &error) {
         work.failure = FrameFailure{EXIT_EFFECT_FAILED, error.what()};
     }
