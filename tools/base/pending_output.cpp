@@ -243,14 +243,16 @@ PendingOutput::PendingOutput(const std::string &target) : target_(target), repla
 }
 
 PendingOutput::~PendingOutput() {
-    UnregisterForInterrupt();
     if (file_ >= 0) {
         CloseDescriptor(file_);
     }
+    // Removed while still registered: an interruption in between then
+    // removes it too, where the other order would leave it behind.
     if (!committed_ && !temp_path_.empty()) {
         std::error_code ignored;
         std::filesystem::remove(temp_path_, ignored);
     }
+    UnregisterForInterrupt();
 }
 
 void PendingOutput::Write(const void *bytes, std::size_t count) {
@@ -310,7 +312,6 @@ void PendingOutput::KeepModeOfReplaced() {
 
 void PendingOutput::Commit() {
     FlushAndClose();
-    KeepModeOfReplaced();
     std::error_code error;
     if (bytes_written_ > 0) {
         const std::uintmax_t size = std::filesystem::file_size(temp_path_, error);
@@ -333,6 +334,8 @@ void PendingOutput::Commit() {
                                                     InTargetsName(why) + "); it was removed");
         }
     }
+    // After the read-back: the replaced file's mode may deny reading (0200).
+    KeepModeOfReplaced();
     std::filesystem::rename(temp_path_, replaced_, error);
     if (error) {
         FailForErrno(error.value());
