@@ -239,7 +239,11 @@ std::vector<int> ParseFrameList(std::string_view text) {
     return frames;
 }
 
-std::string FrameListText(const std::vector<int> &frames, std::size_t max_runs) {
+std::string FrameListText(const std::vector<int> &given, std::size_t max_runs) {
+    // A list may be rendered in any order (--frames 10,1-5): its frames are
+    // named ascending, so runs of them join up.
+    std::vector<int> frames = given;
+    std::sort(frames.begin(), frames.end());
     std::string text;
     std::size_t runs = 0;
     std::size_t at = 0;

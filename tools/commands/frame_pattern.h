@@ -58,7 +58,7 @@ FrameRange ParseFrameRange(std::string_view text);
 // MAX_FRAMES_PER_RUN of them in all and none named twice.
 std::vector<int> ParseFrameList(std::string_view text);
 
-// Frame numbers in ascending order as a reader takes them in: consecutive
+// Frame numbers, named in ascending order whatever order they come in: consecutive
 // ones as FIRST-LAST, at most `max_runs` such runs, then how many frames
 // more ("2, 4-9, 12 and 9988 more"), so that a long run's failures stay one
 // short line.
