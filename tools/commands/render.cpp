@@ -9,13 +9,13 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "tools/base/message_text.h"
 #include "tools/base/host_name.h"
 #include "tools/base/interrupt_notice.h"
-#include "tools/image/image_description.h"
 #include "tools/params/value_text.h"
 #include "tools/commands/commands.h"
 #include "tools/commands/frame_pattern.h"
@@ -150,7 +150,15 @@ public:
         if (!sequence_) {
             RequireDistinctOutput(jobs_.front());
         }
-        CheckOutputPath(jobs_.front().output);
+        // The first output into each folder: a pattern may name a folder a
+        // frame (shot/%04d/f.exr), and one that was never there is the
+        // command's to fix, not a failure of the machine met halfway.
+        std::set<std::filesystem::path> folders;
+        for (const FrameJob &job : jobs_) {
+            if (folders.insert(std::filesystem::path(job.output).parent_path()).second) {
+                CheckOutputPath(job.output);
+            }
+        }
         const std::optional<PF_RationalScale> pixel_aspect = ParsePixelAspect(options_.par);
         if (options_.downsample < 1 || options_.downsample > MAX_DOWNSAMPLE) {
             throw UsageError("--downsample must lie between 1 and " + std::to_string(MAX_DOWNSAMPLE));
@@ -273,8 +281,7 @@ private:
     void RenderOne(FrameRenderer &renderer, const FrameJob &job) {
         RequireDistinctOutput(job);
         const Image result = RenderView(renderer, Source(job), job.input);
-        WriteImage(job.output, result);
-        written_ = "wrote " + job.output + ": " + DescribeImage(result, job.output, PeekSampleKind(job.output));
+        written_ = "wrote " + job.output + ": " + WriteImage(job.output, result);
     }
 
     // What the user asked to see of the frame: the graded result (beside

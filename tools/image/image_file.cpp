@@ -16,6 +16,7 @@
 #include "tools/image/alpha_association.h"
 #include "tools/image/builtin_image_file.h"
 #include "tools/image/channel_storage.h"
+#include "tools/image/image_description.h"
 #include "tools/image/library_image_file.h"
 #include "tools/image/sample_range.h"
 #include "tools/base/pending_output.h"
@@ -139,13 +140,27 @@ std::unique_ptr<Image> FittedToFormat(const std::string &path, const Image &imag
     if (const auto counts = CHANNEL_COUNTS.find(traits.format_name); counts != CHANNEL_COUNTS.end()) {
         const Image &fitting = fitted ? *fitted : image;
         const int alpha = AlphaChannelOf(fitting);
-        const int colour = fitting.channels - (alpha >= 0 ? 1 : 0);
-        if (colour == 1 && counts->second.count(fitting.channels) == 0 &&
+        const ColourChannels colour = ColourChannelsOf(fitting);
+        // Grey alone (with alpha or without): a depth or other channel
+        // beside it has nowhere to go in these formats.
+        const bool only_grey = colour.Grey() && fitting.channels == (alpha >= 0 ? 2 : 1);
+        if (only_grey && counts->second.count(fitting.channels) == 0 &&
             counts->second.count(fitting.channels + 2) != 0) {
-            const int grey = ColourChannelsOf(fitting).red;
             fitted = std::make_unique<Image>(
-                alpha >= 0 ? WithChannels(fitting, {grey, grey, grey, alpha}, {"R", "G", "B", "A"})
-                           : WithChannels(fitting, {grey, grey, grey}, {"R", "G", "B"}));
+                alpha >= 0 ? WithChannels(fitting, {colour.red, colour.red, colour.red, alpha}, {"R", "G", "B", "A"})
+                           : WithChannels(fitting, {colour.red, colour.red, colour.red}, {"R", "G", "B"}));
+        }
+        // Checked here, before the writer sees them: the library's writers
+        // refuse other counts, or worse (DPX's ends the process on two).
+        const Image &fitting_now = fitted ? *fitted : image;
+        if (counts->second.count(fitting_now.channels) == 0) {
+            std::string counts_text;
+            for (const int count : counts->second) {
+                counts_text += (counts_text.empty() ? "" : " or ") + std::to_string(count);
+            }
+            throw UsageError(path + ": a " + traits.format_name + " file holds " + counts_text +
+                             " channels, not the picture's " + std::to_string(fitting_now.channels) +
+                             "; write it to a format that keeps every channel (.exr, .tif)");
         }
     }
     if (image.HasWindows() && !HoldsWindowsOf(traits, image)) {
@@ -298,7 +313,7 @@ void CheckOutputPath(const std::string &path) {
     CheckReplaceable(path);
 }
 
-void WriteImage(const std::string &path, const Image &image) {
+std::string WriteImage(const std::string &path, const Image &image) {
     if (!IsBuiltInImagePath(path) && !HAVE_IMAGE_LIBRARY) {
         throw UsageError(path + ": " + ONLY_BUILT_IN_FORMATS);
     }
@@ -318,6 +333,7 @@ void WriteImage(const std::string &path, const Image &image) {
         WriteLibraryImage(path, pending, stored);
     }
     pending.Commit();
+    return DescribeImage(stored, path, PeekSampleKind(path));
 }
 
 }  // namespace zonara_tool

@@ -27,7 +27,9 @@ void CheckOutputPath(const std::string &path);
 
 // Writes the image in the format the extension names, samples stored as the
 // source file stored them where that format allows. The file appears
-// complete or not at all.
-void WriteImage(const std::string &path, const Image &image);
+// complete or not at all. Returns what the file holds in a few words
+// ("1920x1080, 8-bit RGB"): the picture as fitted to the format (alpha
+// dropped, grey as RGB) at the depth the file stores.
+std::string WriteImage(const std::string &path, const Image &image);
 
 }  // namespace zonara_tool
