@@ -1,6 +1,7 @@
 #include "tools/image/sample_range.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <iostream>
 #include <sstream>
@@ -53,7 +54,15 @@ std::string SamplesOutsideText(const std::string &output, const std::string &for
 
 void WarnOfSamplesOutside(const std::string &output, const std::string &format_name, const Image &image,
                           const HeldRange &held) {
-    if (const std::string text = SamplesOutsideText(output, format_name, image, held); !text.empty()) {
+    // Once a run, like the dropped-alpha warning: a sequence's frames are
+    // clipped alike, and a thousand lines would bury the progress and the
+    // first one's counts.
+    static std::atomic<bool> warned{false};
+    if (warned.load()) {
+        return;
+    }
+    if (const std::string text = SamplesOutsideText(output, format_name, image, held);
+        !text.empty() && !warned.exchange(true)) {
         std::cerr << "zonara: warning: " << text << "\n";
     }
 }

@@ -1,6 +1,6 @@
 // What an output loses of a float image whose format holds a narrower range
 // (any integer format: PNG, JPEG, Targa, PAM, ...): every sample outside it
-// becomes its nearest end. Never silently: one warning per output file.
+// becomes its nearest end. Never silently: one warning, naming the first file.
 #pragma once
 
 #include <cstddef>
@@ -19,8 +19,8 @@ struct HeldRange {
     std::optional<float> highest = 1.0f;  // unset: no upper end
 };
 
-// Writes "zonara: warning: OUTPUT: ..." to standard error, once for this
-// output, when `image` holds float samples outside `held`, saying how many
+// Writes "zonara: warning: OUTPUT: ..." to standard error, for the first
+// output of the run that needs it, when `image` holds float samples outside `held`, saying how many
 // of how many and the range they reach (not-a-number counted apart).
 // Integer images are within any range: nothing is said.
 void WarnOfSamplesOutside(const std::string &output, const std::string &format_name, const Image &image,
