@@ -159,6 +159,10 @@ ColourChannels ColourChannelsOf(const Image &image) {
                      "passes every other channel through");
 }
 
+bool HoldsPremultipliedColour(const Image &image) {
+    return AlphaChannelOf(image) >= 0 && image.alpha_association == AlphaAssociation::kPremultiplied;
+}
+
 int AlphaChannelOf(const Image &image) {
     const int colour_channels = image.channels < 3 ? 1 : 3;
     if (image.alpha_channel >= colour_channels && image.alpha_channel < image.channels) {

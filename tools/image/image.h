@@ -145,6 +145,10 @@ ColourChannels ColourChannelsOf(const Image &image);
 // grey channel or after red, green and blue); -1 when it has none.
 int AlphaChannelOf(const Image &image);
 
+// Whether the image has alpha and its colour is stored multiplied by it
+// (an OpenEXR's): the effect is handed that colour divided by alpha.
+bool HoldsPremultipliedColour(const Image &image);
+
 // A new image of this size and layout, its samples zero, its channels named
 // R, G, B, A (one channel: Y) with the fourth as alpha.
 Image MakeImage(int width, int height, int channels, SampleKind kind);

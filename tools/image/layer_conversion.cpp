@@ -349,10 +349,6 @@ void RequireMatchingLayer(const Image &image, HostDepth depth, const testhost::L
     }
 }
 
-bool Premultiplied(const Image &image, int alpha) {
-    return alpha >= 0 && image.alpha_association == AlphaAssociation::kPremultiplied;
-}
-
 }  // namespace
 
 void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer) {
@@ -363,7 +359,7 @@ void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer) {
         WithPixelType(layer.format(), [&](auto pixel) {
             WithFlag(colour.Grey(), [&](auto grey) {
                 WithFlag(alpha >= 0, [&](auto has_alpha) {
-                    WithFlag(Premultiplied(image, alpha), [&](auto premultiplied) {
+                    WithFlag(HoldsPremultipliedColour(image), [&](auto premultiplied) {
                         WithPacking(PackedChannels(image, colour, alpha), [&](auto packed) {
                             using Sample = decltype(sample);
                             using Pixel = decltype(pixel);
@@ -395,7 +391,7 @@ void StoreLayer(const testhost::Layer &layer, HostDepth depth, Image &image) {
     WithSampleType(image.kind, [&](auto sample) {
         WithPixelType(layer.format(), [&](auto pixel) {
             WithFlag(colour.Grey(), [&](auto grey) {
-                WithFlag(Premultiplied(image, alpha), [&](auto premultiplied) {
+                WithFlag(HoldsPremultipliedColour(image), [&](auto premultiplied) {
                     WithPacking(PackedChannels(image, colour, alpha), [&](auto packed) {
                         using Sample = decltype(sample);
                         using Pixel = decltype(pixel);

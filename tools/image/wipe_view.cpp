@@ -79,7 +79,7 @@ Image ComposeWipe(const Image &source, const Image &graded, const WipeLine &line
     // White in premultiplied colour is the pixel's alpha: full colour there
     // would be brighter than white wherever the pixel is not opaque.
     const int alpha = AlphaChannelOf(out);
-    const bool premultiplied = alpha >= 0 && out.alpha_association == AlphaAssociation::kPremultiplied;
+    const bool premultiplied = HoldsPremultipliedColour(out);
 
     // Measured in the rendered grid, so the line is one rendered pixel wide
     // at any draft factor.

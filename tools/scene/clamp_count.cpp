@@ -1,6 +1,6 @@
 #include "tools/scene/clamp_count.h"
 
-#include <array>
+#include "tools/image/straight_colour.h"
 
 namespace zonara_tool {
 namespace {
@@ -52,22 +52,15 @@ void ClampCount::Add(const Image &source, const testhost::ParamStore &values) {
     if ((!black && !white) || !GradeIsIdentity(values)) {
         return;
     }
-    const ColourChannels colour = ColourChannelsOf(source);
-    // A grey channel feeds all three: counted once, as the file holds it.
-    const std::array<int, 3> channels{colour.red, colour.green, colour.blue};
-    const std::size_t used = colour.Grey() ? 1 : 3;
-    const float *samples = source.Samples<float>();
-    const auto step = static_cast<std::size_t>(source.channels);
-    for (std::size_t pixel = 0; pixel < source.SampleCount(); pixel += step) {
-        for (std::size_t c = 0; c < used; ++c) {
-            const float value = samples[pixel + static_cast<std::size_t>(channels[c])];
-            const bool low = black && value < 0.0f;
-            const bool high = white && value > 1.0f;
-            changed_ += (low || high) ? 1 : 0;
-            changed_low_ |= low;
-            changed_high_ |= high;
-        }
-    }
+    // As the effect sees it (straight), a grey channel counted once, as the
+    // file holds it.
+    ForEachStraightColour(source, [&](float value) {
+        const bool low = black && value < 0.0f;
+        const bool high = white && value > 1.0f;
+        changed_ += (low || high) ? 1 : 0;
+        changed_low_ |= low;
+        changed_high_ |= high;
+    });
 }
 
 std::string ClampCount::Notice() const {

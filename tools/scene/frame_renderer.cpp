@@ -1,7 +1,6 @@
 #include "tools/scene/frame_renderer.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstring>
 #include <iostream>
@@ -9,6 +8,7 @@
 
 #include "testhost/layer.h"
 #include "tools/image/image_geometry.h"
+#include "tools/image/straight_colour.h"
 #include "tools/base/tool_error.h"
 
 namespace zonara_tool {
@@ -142,26 +142,15 @@ std::string RangeLostBy(const Image &image, const HostFormat &format) {
     if (image.kind != SampleKind::kFloat || format.depth == HostDepth::kFloat) {
         return {};
     }
-    const ColourChannels colour = ColourChannelsOf(image);
-    const std::array<int, 3> channels{colour.red, colour.green, colour.blue};
     float lowest = 0.0f;
     float highest = 1.0f;
     bool not_a_number = false;
-    // The host is handed straight colour: premultiplied colour divided by
-    // its alpha (see FillLayer) is what must fit.
-    const int alpha = AlphaChannelOf(image);
-    const bool premultiplied = alpha >= 0 && image.alpha_association == AlphaAssociation::kPremultiplied;
-    const float *samples = image.Samples<float>();
-    for (std::size_t pixel = 0; pixel < image.SampleCount(); pixel += static_cast<std::size_t>(image.channels)) {
-        const float pixel_alpha = premultiplied ? samples[pixel + static_cast<std::size_t>(alpha)] : 1.0f;
-        const float divisor = pixel_alpha > 0.0f ? pixel_alpha : 1.0f;
-        for (const int channel : channels) {
-            const float value = samples[pixel + static_cast<std::size_t>(channel)] / divisor;
-            not_a_number |= std::isnan(value);
-            lowest = std::min(lowest, value);
-            highest = std::max(highest, value);
-        }
-    }
+    // The host is handed straight colour: that is what must fit.
+    ForEachStraightColour(image, [&](float value) {
+        not_a_number |= std::isnan(value);
+        lowest = std::min(lowest, value);
+        highest = std::max(highest, value);
+    });
     if (lowest >= 0.0f && highest <= 1.0f && !not_a_number) {
         return {};
     }

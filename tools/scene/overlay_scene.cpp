@@ -30,8 +30,7 @@ testhost::RgbaImage ToRgba(const Image &image) {
     rgba.pixels.resize(static_cast<std::size_t>(image.width) * image.height * 4);
     const int alpha = image.alpha_channel;
     const bool colour = channels >= 3 && (alpha < 0 || alpha >= 3);
-    const bool premultiplied =
-        AlphaChannelOf(image) >= 0 && image.alpha_association == AlphaAssociation::kPremultiplied;
+    const bool premultiplied = HoldsPremultipliedColour(image);
     for (std::size_t p = 0; p < static_cast<std::size_t>(image.width) * image.height; ++p) {
         const std::uint8_t *in = &samples[p * channels];
         std::uint8_t *out = &rgba.pixels[p * 4];
