@@ -148,6 +148,7 @@ OIIO::ImageSpec LayoutOf(const Image &image, OIIO::TypeDesc type) {
 // stores it, or the nearest it has.
 const std::map<std::string, std::vector<StoredFormat>> STORABLE_TYPES = {
     {"png", {StoredFormat::kUint8, StoredFormat::kUint16}},
+    {"heif", {StoredFormat::kUint8}},  // the only depth its writer is handed (see EncodeImage)
     {"sgi", {StoredFormat::kUint8, StoredFormat::kUint16}},
     {"openexr", {StoredFormat::kHalf, StoredFormat::kFloat, StoredFormat::kUint32}},
     {"dpx", {StoredFormat::kUint8, StoredFormat::kUint16, StoredFormat::kFloat, StoredFormat::kDouble}},
@@ -512,12 +513,17 @@ void EncodeImage(OIIO::ImageOutput &output, const std::string &name, const OIIO:
     } else if (output.format_name() == std::string("heif")) {
         // The library's HEIF writer copies each row as wide as the
         // encoder's row stride, which is wider than the row it is handed:
-        // on the last rows it read past the end of the pixels. It is handed
-        // a copy with room after them.
-        const std::size_t row_bytes = image.RowSamples() * BytesPerSample(image.kind);
-        std::vector<unsigned char> padded(image.bytes.size() + 2 * row_bytes + HEIF_ROW_SLACK_BYTES);
-        std::copy(image.bytes.data(), image.bytes.data() + image.bytes.size(), padded.begin());
-        written = output.write_image(TypeOf(image.kind), padded.data());
+        // on the last rows it read past the end of the pixels, or of its own
+        // copy of them converted to 8 bits. It is handed 8-bit samples, so it
+        // converts nothing, in a copy with room after them.
+        const std::size_t row_bytes = image.RowSamples();
+        std::vector<unsigned char> padded(image.SampleCount() + 2 * row_bytes + HEIF_ROW_SLACK_BYTES);
+        if (!OIIO::convert_image(image.channels, image.width, image.height, 1, image.bytes.data(), TypeOf(image.kind),
+                                 OIIO::AutoStride, OIIO::AutoStride, OIIO::AutoStride, padded.data(),
+                                 OIIO::TypeDesc::UINT8, OIIO::AutoStride, OIIO::AutoStride, OIIO::AutoStride)) {
+            file.Fail("cannot convert the samples to 8 bits for the HEIF writer");
+        }
+        written = output.write_image(OIIO::TypeDesc::UINT8, padded.data());
     } else {
         written = output.write_image(TypeOf(image.kind), image.bytes.data());
     }
