@@ -16,7 +16,7 @@
 #include "render/drivers/render_float_frame.h"
 #include "render/frame/simd_level.h"
 #include "render/drivers/reporting_suite_lease.h"
-#include "render/frame/frame_plan.h"
+#include "render/plan/frame_plan.h"
 #include "render/frame/window_render_params.h"
 
 namespace zonara {

@@ -21,7 +21,7 @@
 #include "render/drivers/iterate_float_rows.h"
 #include "render/lanes/power_fallback_tally.h"
 #include "render/drivers/render_float_frame.h"
-#include "render/frame/frame_plan.h"
+#include "render/plan/frame_plan.h"
 #include "render/frame/simd_level.h"
 #include "render/frame/window_render_params.h"
 #include "tools/commands/commands.h"

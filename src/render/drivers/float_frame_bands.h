@@ -7,7 +7,7 @@
 
 #include "pf_sdk.h"
 #include "render/drivers/iterate_float_rows.h"
-#include "render/frame/frame_plan.h"
+#include "render/plan/frame_plan.h"
 
 namespace zonara {
 

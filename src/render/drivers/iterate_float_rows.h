@@ -5,23 +5,12 @@
 #include <cstdint>
 
 #include "pf_sdk.h"
+#include "render/frame/float_row_span.h"
 
 namespace zonara {
 
 using FloatPixelCallback = PF_Err (*)(void *refcon, A_long x, A_long y, PF_PixelBGRA32f *in,
                                       PF_PixelBGRA32f *out);
-
-// The part of two float buffers a row loop may visit: rows first to end and
-// columns 0 to columns, at these row starts and signed row distances.
-struct FloatRowSpan {
-    std::int64_t first = 0;
-    std::int64_t end = 0;
-    std::int64_t columns = 0;
-    std::uint8_t *source_base = nullptr;
-    std::uint8_t *destination_base = nullptr;
-    std::int64_t source_rowbytes = 0;
-    std::int64_t destination_rowbytes = 0;
-};
 
 // Rows and columns are limited to what the source and the destination both
 // hold, so a smaller source or an extent hint taller than the buffers never

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "pf_sdk.h"
-#include "render/frame/frame_plan.h"
+#include "render/plan/frame_plan.h"
 
 namespace zonara {
 

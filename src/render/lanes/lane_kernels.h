@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "render/drivers/iterate_float_rows.h"
 #include "render/lanes/power_fallback_tally.h"
+#include "render/frame/float_row_span.h"
 #include "render/frame/simd_level.h"
 #include "render/frame/window_render_params.h"
 

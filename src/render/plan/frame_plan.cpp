@@ -1,4 +1,4 @@
-#include "render/frame/frame_plan.h"
+#include "render/plan/frame_plan.h"
 
 #include <new>
 #include <sstream>
