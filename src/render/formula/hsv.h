@@ -1,6 +1,6 @@
 // The saturation control for one pixel: a colour taken to hue, saturation
 // and value, its saturation scaled, and taken back to red, green and blue
-// (the steps are in pixel_steps.inc). Inline: it runs for every graded pixel
+// (the steps are in pixel_steps-inl.h). Inline: it runs for every graded pixel
 // whose saturation changes. The two conversions written apart, as the
 // yardstick these fused steps are tested against, live with the tests
 // (tests/reference).

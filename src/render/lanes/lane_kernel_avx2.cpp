@@ -2,4 +2,4 @@
 // for this file are set in CMakeLists.txt).
 #define ZONARA_LANE_NAMESPACE lanes_avx2
 #define ZONARA_LANES 8
-#include "render/lanes/lane_kernel.inc"
+#include "render/lanes/lane_kernel-inl.h"

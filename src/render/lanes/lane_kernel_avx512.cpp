@@ -2,4 +2,4 @@
 // for this file are set in CMakeLists.txt).
 #define ZONARA_LANE_NAMESPACE lanes_avx512
 #define ZONARA_LANES 16
-#include "render/lanes/lane_kernel.inc"
+#include "render/lanes/lane_kernel-inl.h"

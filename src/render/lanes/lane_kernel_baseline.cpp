@@ -2,4 +2,4 @@
 // for this file are set in CMakeLists.txt).
 #define ZONARA_LANE_NAMESPACE lanes_baseline
 #define ZONARA_LANES 4
-#include "render/lanes/lane_kernel.inc"
+#include "render/lanes/lane_kernel-inl.h"

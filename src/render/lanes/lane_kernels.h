@@ -1,5 +1,5 @@
 // The vector kernels, one set per instruction-set level, each built from
-// lane_kernel.inc with its own compiler flags: float rows, runs of integer
+// lane_kernel-inl.h with its own compiler flags: float rows, runs of integer
 // pixels, and the powers on their own for testing. Call a level only when
 // FrameSimdLevel allows it.
 #pragma once

@@ -2,8 +2,24 @@
 // general power exp(y ln x) and the fixed-exponent power from the frame's
 // tables; and the rounding window that decides which lanes keep them.
 //
-// A piece of the vector kernel, included by lane_kernel.inc inside the
-// level's namespace; see there for the rules every piece keeps.
+// A piece of the vector kernel; see lane_kernel-inl.h for the rules every
+// piece keeps.
+
+#include <cstdint>
+
+#include "render/accelerators/constant_powers.h"
+#include "render/frame/window_render_params.h"
+#include "render/lanes/lane_operations-inl.h"
+#include "render/formula/level_namespace-inl.h"
+
+#if defined(ZONARA_LANE_POWERS_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
+#ifdef ZONARA_LANE_POWERS_INL_H_
+#undef ZONARA_LANE_POWERS_INL_H_
+#else
+#define ZONARA_LANE_POWERS_INL_H_
+#endif
+
+ZONARA_BEGIN_LEVEL
 
 // ------------------------------------------------------------------ power
 
@@ -193,3 +209,7 @@ LANE_INLINE WindowRounding RoundWindow(VD low, VD high) {
     return {low_single, (low_single == high_single) &
                             (__builtin_bit_cast(VIH, low_single) == __builtin_bit_cast(VIH, high_single))};
 }
+
+ZONARA_END_LEVEL
+
+#endif  // ZONARA_LANE_POWERS_INL_H_

@@ -2,8 +2,33 @@
 // and a run of integer pixels from the frame's tables, with the feather
 // band through the float pipeline.
 //
-// A piece of the vector kernel, included by lane_kernel.inc inside the
-// level's namespace; see there for the rules every piece keeps.
+// A piece of the vector kernel; see lane_kernel-inl.h for the rules every
+// piece keeps.
+
+#include <cstdint>
+
+#include "pf_sdk.h"
+#include "render/accelerators/constant_powers.h"
+#include "render/accelerators/grade_tables.h"
+#include "render/frame/window_render_params.h"
+#include "render/lanes/lane_kernels.h"
+#include "render/lanes/power_fallback_tally.h"
+#include "render/formula/pixel_steps-inl.h"
+#include "render/lanes/lane_operations-inl.h"
+#include "render/lanes/lane_powers-inl.h"
+#include "render/lanes/lane_window-inl.h"
+#include "render/lanes/lane_grade-inl.h"
+#include "render/lanes/lane_pixels-inl.h"
+#include "render/formula/level_namespace-inl.h"
+
+#if defined(ZONARA_LANE_DRIVERS_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
+#ifdef ZONARA_LANE_DRIVERS_INL_H_
+#undef ZONARA_LANE_DRIVERS_INL_H_
+#else
+#define ZONARA_LANE_DRIVERS_INL_H_
+#endif
+
+ZONARA_BEGIN_LEVEL
 
 LANE_INLINE void RenderLanes(const Frame &frame, std::int64_t x0, std::int64_t y, const PF_PixelBGRA32f *in,
                              PF_PixelBGRA32f *out, int count, PowerTally &tally) {
@@ -120,3 +145,7 @@ std::uint32_t RenderRun(const WindowRenderParams &r, const GradeTables &t, std::
     }
     return scalar_lanes;
 }
+
+ZONARA_END_LEVEL
+
+#endif  // ZONARA_LANE_DRIVERS_INL_H_

@@ -3,8 +3,29 @@
 // cannot vouch for recomputed by the scalar function), saturation, Mix and
 // the output clamps.
 //
-// A piece of the vector kernel, included by lane_kernel.inc inside the
-// level's namespace; see there for the rules every piece keeps.
+// A piece of the vector kernel; see lane_kernel-inl.h for the rules every
+// piece keeps.
+
+#include <cstdint>
+
+#include "render/accelerators/constant_powers.h"
+#include "render/formula/hsv.h"
+#include "render/frame/window_render_params.h"
+#include "render/lanes/lane_fallbacks.h"
+#include "render/lanes/power_fallback_tally.h"
+#include "render/formula/pixel_steps-inl.h"
+#include "render/lanes/lane_operations-inl.h"
+#include "render/lanes/lane_powers-inl.h"
+#include "render/formula/level_namespace-inl.h"
+
+#if defined(ZONARA_LANE_GRADE_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
+#ifdef ZONARA_LANE_GRADE_INL_H_
+#undef ZONARA_LANE_GRADE_INL_H_
+#else
+#define ZONARA_LANE_GRADE_INL_H_
+#endif
+
+ZONARA_BEGIN_LEVEL
 
 // ------------------------------------------------------------ the frame
 
@@ -190,3 +211,6 @@ LANE_INLINE Colours GradeAndSaturate(const Frame &frame, const Colours &source, 
     return c;
 }
 
+ZONARA_END_LEVEL
+
+#endif  // ZONARA_LANE_GRADE_INL_H_

@@ -1,8 +1,26 @@
 // The window in lanes: where each lane lies (beyond the outline, in the
 // feather band, in the core) and, for the float pipeline, its weight.
 //
-// A piece of the vector kernel, included by lane_kernel.inc inside the
-// level's namespace; see there for the rules every piece keeps.
+// A piece of the vector kernel; see lane_kernel-inl.h for the rules every
+// piece keeps.
+
+#include <cstdint>
+
+#include "render/formula/window_weight.h"
+#include "render/frame/window_render_params.h"
+#include "render/formula/pixel_steps-inl.h"
+#include "render/lanes/lane_operations-inl.h"
+#include "render/lanes/lane_powers-inl.h"
+#include "render/formula/level_namespace-inl.h"
+
+#if defined(ZONARA_LANE_WINDOW_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
+#ifdef ZONARA_LANE_WINDOW_INL_H_
+#undef ZONARA_LANE_WINDOW_INL_H_
+#else
+#define ZONARA_LANE_WINDOW_INL_H_
+#endif
+
+ZONARA_BEGIN_LEVEL
 
 // The falloff curves made of products alone (and any unknown value, which
 // is taken as linear), which the vectors compute exactly; the others take
@@ -222,3 +240,7 @@ LANE_INLINE SideLanes SidesOf(const WindowRenderParams &r, std::int64_t x0, std:
     const VI core = ~w.beyond & ~w.band;
     return r.invert ? SideLanes{w.beyond, core} : SideLanes{core, w.beyond};
 }
+
+ZONARA_END_LEVEL
+
+#endif  // ZONARA_LANE_WINDOW_INL_H_

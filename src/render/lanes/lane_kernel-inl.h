@@ -7,13 +7,15 @@
 // codes beyond full scale) are handed one by one to the scalar functions.
 //
 // Included once per instruction-set level by lane_kernel_<level>.cpp, each
-// compiled with its own flags; its pieces (lanes/, in the order included
-// below: lane operations, the powers, the window, the grade, pixels in and
-// out, the drivers) are included inside the level's namespace. Everything
-// here has internal linkage except the level's entry points, and nothing
-// calls an inline function of another header: an inline function compiled
-// here for AVX-512 could be the copy the linker keeps for the whole module
-// (a test checks the level objects define no shared symbol of that kind).
+// compiled with its own flags, which defines ZONARA_LANES and
+// ZONARA_LANE_NAMESPACE first. Its pieces (lanes/*-inl.h and
+// formula/pixel_steps-inl.h) each include what they use and open the level's
+// namespace themselves (level_namespace-inl.h). Everything they define has
+// internal linkage, and only this file's entry points below are the level's
+// own external functions; nothing calls an inline function of another
+// header: an inline function compiled here for AVX-512 could be the copy the
+// linker keeps for the whole module (a test checks the level objects define
+// no shared symbol of that kind).
 //
 // Written with the compiler's generic vectors, which it lowers to the
 // registers the level's flags allow; intrinsics only gather a mask's lanes
@@ -21,36 +23,30 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <utility>
 
-#include <immintrin.h>
-
+#include "pf_sdk.h"
 #include "render/accelerators/constant_powers.h"
 #include "render/accelerators/grade_tables.h"
-#include "render/lanes/lane_fallbacks.h"
+#include "render/frame/float_row_span.h"
+#include "render/frame/window_render_params.h"
 #include "render/lanes/lane_kernels.h"
-#include "render/formula/window_weight.h"
+#include "render/lanes/power_fallback_tally.h"
+#include "render/lanes/lane_operations-inl.h"
+#include "render/lanes/lane_powers-inl.h"
+#include "render/lanes/lane_window-inl.h"
+#include "render/lanes/lane_grade-inl.h"
+#include "render/lanes/lane_drivers-inl.h"
+#include "render/formula/level_namespace-inl.h"
 
-#ifndef ZONARA_LANES
-#error "define ZONARA_LANES and ZONARA_LANE_NAMESPACE before including lane_kernel.inc"
+#if defined(ZONARA_LANE_KERNEL_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
+#ifdef ZONARA_LANE_KERNEL_INL_H_
+#undef ZONARA_LANE_KERNEL_INL_H_
+#else
+#define ZONARA_LANE_KERNEL_INL_H_
 #endif
 
+// The level's entry points, declared in lane_kernels.h.
 namespace zonara::ZONARA_LANE_NAMESPACE {
-namespace {
-
-#include "render/lanes/lane_operations.inc"
-// The pixel stage's steps, this level's own copy.
-#define ZONARA_STEP_INLINE LANE_INLINE
-#include "render/formula/pixel_steps.inc"
-#undef ZONARA_STEP_INLINE
-#include "render/lanes/lane_powers.inc"
-#include "render/lanes/lane_window.inc"
-#include "render/lanes/lane_grade.inc"
-#include "render/lanes/lane_pixels.inc"
-#include "render/lanes/lane_drivers.inc"
-
-}  // namespace
 
 void RenderFloatRows(const WindowRenderParams &record, const ConstantPowers *powers, const FloatRowSpan &span,
                      bool every_power_falls_back, PowerTally &tally) {
@@ -141,3 +137,5 @@ void ConstantPowerOfBlock(const ConstantPowers &powers, int channel, int side, c
 }
 
 }  // namespace zonara::ZONARA_LANE_NAMESPACE
+
+#endif  // ZONARA_LANE_KERNEL_INL_H_

@@ -8,22 +8,48 @@
 // the scalar path takes the host's power, the lanes the kernel's bounded one
 // with its fallback.
 //
-// No include guard, on purpose: pixel_steps.h includes this into
-// zonara::steps for one pixel, and the vector kernel into each level's own
-// anonymous namespace, so that no copy compiled for a wider instruction set
-// is shared with the rest of the effect. The includer defines
-// ZONARA_STEP_INLINE and has WindowRenderParams declared.
+// Compiled once for one pixel (pixel_steps.h, into zonara::steps) and once
+// in each level of the vector kernel (into the level's own namespace, see
+// level_namespace-inl.h), so that no copy compiled for a wider instruction
+// set is shared with the rest of the effect.
 
-// Masks: for one pixel `|` of two bools is the same test as `||`. AnyOf,
-// whether a mask holds any lane, is the includer's.
+#include <cmath>
+#include <cstdint>
+
+#include "render/frame/window_render_params.h"
+#include "render/formula/level_namespace-inl.h"
+
+#if defined(ZONARA_ONE_PIXEL_STEPS) || defined(ZONARA_PIXEL_STEPS_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
+#ifndef ZONARA_ONE_PIXEL_STEPS
+#ifdef ZONARA_PIXEL_STEPS_INL_H_
+#undef ZONARA_PIXEL_STEPS_INL_H_
+#else
+#define ZONARA_PIXEL_STEPS_INL_H_
+#endif
+#endif
+
+ZONARA_BEGIN_LEVEL
+
+// Whether a mask holds any lane, and the correctly rounded square root, as
+// one pixel takes them; the lanes specialise both for their vectors
+// (lane_operations-inl.h).
+template <class M>
+ZONARA_STEP_INLINE bool AnyOf(M mask) {
+    return mask;
+}
+
+template <class F>
+ZONARA_STEP_INLINE F SquareRoot(F value) {
+    return std::sqrt(value);
+}
+
+// Masks: for one pixel `|` of two bools is the same test as `||`.
 template <class M>
 ZONARA_STEP_INLINE M StepOr(M a, M b) {
     return a | b;
 }
 
 // ---------------------------------------------------------------- window
-//
-// SquareRoot is the includer's correctly rounded square root of F.
 
 // A position's window coordinates: u along the width, v along the height,
 // square-pixel units, the origin at the Point of origin.
@@ -267,3 +293,7 @@ ZONARA_STEP_INLINE void MixAndClamp(const WindowRenderParams &r, const Colours &
     }
     if (r.grades_colours) OneNotANumberInEach(result);
 }
+
+ZONARA_END_LEVEL
+
+#endif  // ZONARA_PIXEL_STEPS_INL_H_

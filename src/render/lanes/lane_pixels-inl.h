@@ -2,8 +2,29 @@
 // integer pixels' words taken apart into codes and put together again, and
 // codes decoded and encoded as the codecs do.
 //
-// A piece of the vector kernel, included by lane_kernel.inc inside the
-// level's namespace; see there for the rules every piece keeps.
+// A piece of the vector kernel; see lane_kernel-inl.h for the rules every
+// piece keeps.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
+#include "pf_sdk.h"
+#include "render/lanes/lane_kernels.h"
+#include "render/formula/pixel_steps-inl.h"
+#include "render/lanes/lane_operations-inl.h"
+#include "render/lanes/lane_grade-inl.h"
+#include "render/formula/level_namespace-inl.h"
+
+#if defined(ZONARA_LANE_PIXELS_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
+#ifdef ZONARA_LANE_PIXELS_INL_H_
+#undef ZONARA_LANE_PIXELS_INL_H_
+#else
+#define ZONARA_LANE_PIXELS_INL_H_
+#endif
+
+ZONARA_BEGIN_LEVEL
 
 // Every other lane of a and b put together, from lane PHASE on.
 template <int PHASE, std::size_t... I>
@@ -181,3 +202,7 @@ LANE_INLINE PixelWords WordsOfCodes(const PixelWords &source, const CodeLanes &c
         return {(source.first & (0xFFu << S.alpha)) | (red << S.red) | (green << S.green) | (blue << S.blue), VU{}};
     }
 }
+
+ZONARA_END_LEVEL
+
+#endif  // ZONARA_LANE_PIXELS_INL_H_

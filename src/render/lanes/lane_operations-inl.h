@@ -2,8 +2,26 @@
 // compiler's generic vectors do not spell out: splats, halves and joins,
 // masks as bits, conversions between widths, gathers and square roots.
 //
-// A piece of the vector kernel, included by lane_kernel.inc inside the
-// level's namespace; see there for the rules every piece keeps.
+// A piece of the vector kernel; see lane_kernel-inl.h for the rules every
+// piece keeps.
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+
+#include <immintrin.h>
+
+#include "render/formula/pixel_steps-inl.h"
+#include "render/formula/level_namespace-inl.h"
+
+#if defined(ZONARA_LANE_OPERATIONS_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
+#ifdef ZONARA_LANE_OPERATIONS_INL_H_
+#undef ZONARA_LANE_OPERATIONS_INL_H_
+#else
+#define ZONARA_LANE_OPERATIONS_INL_H_
+#endif
+
+ZONARA_BEGIN_LEVEL
 
 constexpr int LANES = ZONARA_LANES;
 
@@ -20,7 +38,11 @@ typedef double VD __attribute__((vector_size(8 * HALF)));
 typedef std::int64_t VL __attribute__((vector_size(8 * HALF)));
 typedef std::uint64_t VUL __attribute__((vector_size(8 * HALF)));
 
+// Every lane operation is inlined into its caller: a call per group of
+// pixels would cost more than the work, and no copy is kept out of line.
+#ifndef LANE_INLINE
 #define LANE_INLINE [[gnu::always_inline]] inline
+#endif
 
 template <class V, class S>
 LANE_INLINE V Splat(S value) {
@@ -69,7 +91,10 @@ LANE_INLINE std::uint32_t LaneBits(VI mask) {
 
 LANE_INLINE bool AnyLane(VI mask) { return LaneBits(mask) != 0; }
 // The name the pixel steps use.
-LANE_INLINE bool AnyOf(VI mask) { return AnyLane(mask); }
+template <>
+LANE_INLINE bool AnyOf<VI>(VI mask) {
+    return AnyLane(mask);
+}
 
 // Conversions between half a register of 32-bit lanes and a register of
 // 64-bit lanes. At AVX-512 each is one instruction, named here because the
@@ -150,7 +175,8 @@ LANE_INLINE VI ValidLanes(int count) {
 }
 
 // The correctly rounded square root of each lane, as std::sqrt gives it.
-LANE_INLINE VF SquareRoot(VF v) {
+template <>
+LANE_INLINE VF SquareRoot<VF>(VF v) {
 #if ZONARA_LANES == 16
     // The masked form, all lanes on, as for the gathers.
     return __builtin_bit_cast(VF, _mm512_mask_sqrt_ps(_mm512_setzero_ps(), 0xFFFF, __builtin_bit_cast(__m512, v)));
@@ -161,7 +187,8 @@ LANE_INLINE VF SquareRoot(VF v) {
 #endif
 }
 
-LANE_INLINE VD SquareRoot(VD v) {
+template <>
+LANE_INLINE VD SquareRoot<VD>(VD v) {
 #if ZONARA_LANES == 16
     return __builtin_bit_cast(VD, _mm512_mask_sqrt_pd(_mm512_setzero_pd(), 0xFF, __builtin_bit_cast(__m512d, v)));
 #elif ZONARA_LANES == 8
@@ -194,3 +221,7 @@ LANE_INLINE VI GatherCodes(const std::uint16_t *table, VI index) {
     for (int i = 0; i < LANES; ++i) v[i] = table[index[i]];
     return v;
 }
+
+ZONARA_END_LEVEL
+
+#endif  // ZONARA_LANE_OPERATIONS_INL_H_
