@@ -8,7 +8,7 @@
 #include "common/fixed_point.h"
 #include "params/param_index.h"
 #include "pf_sdk.h"
-#include "testhost/host.h"
+#include "testhost/core/host.h"
 
 namespace bench_setup {
 

@@ -6,9 +6,9 @@
 
 #include "fuzz_session.h"
 #include "fuzz_values.h"
-#include "testhost/drawing_session.h"
-#include "testhost/drawing_suites.h"
-#include "testhost/event_context.h"
+#include "testhost/drawing/drawing_session.h"
+#include "testhost/drawing/drawing_suites.h"
+#include "testhost/drawing/event_context.h"
 
 namespace zonara_fuzz {
 namespace {

@@ -6,8 +6,8 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <string>
 
-#include "testhost/host.h"
-#include "testhost/layer.h"
+#include "testhost/core/host.h"
+#include "testhost/core/layer.h"
 
 namespace zonara_fuzz {
 

@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "params/param_index.h"
-#include "render/random_params.h"
-#include "render/test_buffers.h"
-#include "testhost/event_overlay.h"
-#include "testhost/render_threads.h"
+#include "support/random_params.h"
+#include "support/test_buffers.h"
+#include "testhost/drawing/event_overlay.h"
+#include "testhost/threads/render_threads.h"
 
 namespace {
 

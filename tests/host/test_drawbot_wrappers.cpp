@@ -11,7 +11,7 @@
 #include "host/drawbot_refs.h"
 #include "host/host_suites.h"
 #include "support/overlay_scene.h"
-#include "testhost/stroked_shapes.h"
+#include "testhost/drawing/stroked_shapes.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "overlay/overlay_types.h"
 #include "shell/entry_point.h"
 #include "support/overlay_scene.h"
-#include "testhost/stroked_shapes.h"
+#include "testhost/drawing/stroked_shapes.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "overlay/overlay_event.h"
 #include "overlay/overlay_types.h"
 #include "support/overlay_scene.h"
-#include "testhost/stroked_shapes.h"
+#include "testhost/drawing/stroked_shapes.h"
 
 namespace {
 

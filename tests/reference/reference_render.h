@@ -16,7 +16,7 @@
 
 #include "params/param_index.h"
 #include "pf_sdk.h"
-#include "testhost/layer.h"
+#include "testhost/core/layer.h"
 
 namespace reference {
 

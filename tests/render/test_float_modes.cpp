@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "random_params.h"
+#include "support/random_params.h"
 #include "render/frame/simd_level.h"
-#include "render_test_support.h"
-#include "simd_cap.h"
-#include "test_buffers.h"
-#include "testhost/host.h"
+#include "support/render_test_support.h"
+#include "support/simd_cap.h"
+#include "support/test_buffers.h"
+#include "testhost/core/host.h"
 
 namespace {
 
@@ -28,14 +28,14 @@ using testhost::Layer;
 using testhost::PixelFormat;
 using testhost::ThreadFloatMode;
 
-struct FormatCase {
+struct SizedFormat {
     const char *name;
     HostApp app;
     PixelFormat format;
     int width, height;  // large enough for the integer formats' tables and runs
 };
 
-constexpr FormatCase FORMATS[] = {
+constexpr SizedFormat SIZED_FORMATS[] = {
     {"ARGB8", HostApp::kAfterEffects, PixelFormat::kArgb8, 97, 61},
     {"ARGB16", HostApp::kAfterEffects, PixelFormat::kArgb16, 521, 509},
     {"BGRA8", HostApp::kPremiere, PixelFormat::kBgra8, 97, 61},
@@ -68,7 +68,7 @@ std::vector<std::uint8_t> Bytes(const Layer &layer, PixelFormat format) {
 
 TEST(FloatModes, EveryFormatAndLevelRendersAsInTheStandardMode) {
     std::mt19937 rng(2026);
-    for (const FormatCase &f : FORMATS) {
+    for (const SizedFormat &f : SIZED_FORMATS) {
         auto host = std::make_unique<testhost::Host>(testhost::Module::Load(testhost::DefaultModulePath()), f.app);
         host->frame().layer_width = f.width;
         host->frame().layer_height = f.height;

@@ -15,11 +15,11 @@
 #include "render/frame/pixel_stage.h"
 #include "render/render_frame.h"
 #include "render/frame/window_render_params.h"
-#include "random_params.h"
-#include "host_render.h"
-#include "render_test_support.h"
-#include "test_buffers.h"
-#include "testhost/host.h"
+#include "support/random_params.h"
+#include "support/host_render.h"
+#include "support/render_test_support.h"
+#include "support/test_buffers.h"
+#include "testhost/core/host.h"
 
 namespace {
 

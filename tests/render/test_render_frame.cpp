@@ -9,10 +9,10 @@
 
 #include "render/drivers/iterate_float_rows.h"
 #include "render/render_frame.h"
-#include "render_test_support.h"
+#include "support/render_test_support.h"
 #include "support/linked_effect.h"
-#include "test_buffers.h"
-#include "testhost/host.h"
+#include "support/test_buffers.h"
+#include "testhost/core/host.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <cstring>
 #include <random>
 
-#include "random_params.h"
+#include "support/random_params.h"
 #include "reference/reference_render.h"
-#include "render_test_support.h"
-#include "simd_cap.h"
-#include "test_buffers.h"
-#include "testhost/host.h"
+#include "support/render_test_support.h"
+#include "support/simd_cap.h"
+#include "support/test_buffers.h"
+#include "testhost/core/host.h"
 
 namespace {
 

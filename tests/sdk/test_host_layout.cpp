@@ -11,7 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "pf_sdk.h"
-#include "tools/tool_runner.h"
+#include "support/tool_runner.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
-// A whole file's content in one read: test code is compiled unoptimised,
-// where reading through stream iterators costs a call per byte.
+// A whole file's content in one read (test code is compiled unoptimised,
+// where reading through stream iterators costs a call per byte), and a
+// small text file written as given.
 #pragma once
 
 #include <filesystem>
@@ -19,6 +20,12 @@ inline std::string FileBytes(const std::filesystem::path &path) {
     file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<std::size_t>(file.gcount()));
     return bytes;
+}
+
+// The text as the file's whole content, byte for byte (no line-end
+// translation, so a file means the same on every system).
+inline void WriteText(const std::filesystem::path &path, const std::string &text) {
+    std::ofstream(path, std::ios::binary) << text;
 }
 
 }  // namespace zonara_test

@@ -14,7 +14,7 @@
 
 #include "pf_sdk.h"
 #include "shell/entry_point.h"
-#include "testhost/host.h"
+#include "testhost/core/host.h"
 
 namespace zonara_test {
 

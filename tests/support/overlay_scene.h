@@ -25,11 +25,11 @@
 #include "params/param_index.h"
 #include "pf_sdk.h"
 #include "support/linked_effect.h"
-#include "testhost/drawing_session.h"
-#include "testhost/drawing_suites.h"
-#include "testhost/event_context.h"
-#include "testhost/host.h"
-#include "testhost/views.h"
+#include "testhost/drawing/drawing_session.h"
+#include "testhost/drawing/drawing_suites.h"
+#include "testhost/drawing/event_context.h"
+#include "testhost/core/host.h"
+#include "testhost/drawing/views.h"
 
 namespace zonara_test {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "testhost/host.h"
+#include "testhost/core/host.h"
 
 namespace zonara_tool {
 

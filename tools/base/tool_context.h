@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "testhost/host.h"
+#include "testhost/core/host.h"
 #include "tools/base/tool_error.h"
 
 namespace zonara_tool {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "shell/property_list.h"
-#include "testhost/property_list_resource.h"
+#include "testhost/loading/property_list_resource.h"
 #include "tools/commands/commands.h"
 
 namespace zonara_tool {

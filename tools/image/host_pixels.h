@@ -11,8 +11,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "testhost/host.h"
-#include "testhost/layer.h"
+#include "testhost/core/host.h"
+#include "testhost/core/layer.h"
 #include "tools/image/image.h"
 
 namespace zonara_tool {

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <string>
 
-#include "testhost/program_folder.h"
+#include "testhost/loading/program_folder.h"
 #include "tools/image/library/image_library_table.h"
 #endif
 

@@ -14,7 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "pf_sdk.h"
-#include "testhost/param_store.h"
+#include "testhost/core/param_store.h"
 
 namespace zonara_tool {
 

@@ -1,7 +1,7 @@
 #include "tools/params/shared_color_model.h"
 
 #include "src/params/param_index.h"
-#include "testhost/param_store.h"
+#include "testhost/core/param_store.h"
 #include "tools/params/side_grade.h"
 
 namespace zonara_tool {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "params/grade_params.h"
-#include "testhost/param_store.h"
+#include "testhost/core/param_store.h"
 #include "tools/params/cdl_correction.h"
 #include "tools/params/param_values.h"
 

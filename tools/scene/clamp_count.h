@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "testhost/param_store.h"
+#include "testhost/core/param_store.h"
 #include "tools/image/image.h"
 #include "tools/params/param_values.h"
 

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "testhost/layer.h"
+#include "testhost/core/layer.h"
 #include "tools/image/image_geometry.h"
 #include "tools/image/straight_colour.h"
 #include "tools/base/tool_error.h"

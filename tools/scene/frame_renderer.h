@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
-#include "testhost/host.h"
-#include "testhost/layer.h"
+#include "testhost/core/host.h"
+#include "testhost/core/layer.h"
 #include "tools/image/host_pixels.h"
 #include "tools/image/image_file.h"
 #include "tools/params/param_values.h"

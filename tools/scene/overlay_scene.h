@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "testhost/event_overlay.h"
-#include "testhost/host.h"
+#include "testhost/drawing/event_overlay.h"
+#include "testhost/core/host.h"
 #include "overlay/overlay_types.h"
 #include "tools/base/tool_context.h"
 #include "tools/image/image_file.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "testhost/drawing_canvas.h"
+#include "testhost/drawing/drawing_canvas.h"
 #include "tools/base/message_text.h"
 #include "tools/base/tool_error.h"
 #include "tools/params/number_option.h"

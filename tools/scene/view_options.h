@@ -9,8 +9,8 @@
 
 #include <CLI/CLI.hpp>
 
-#include "testhost/host.h"
-#include "testhost/views.h"
+#include "testhost/core/host.h"
+#include "testhost/drawing/views.h"
 #include "tools/base/host_name.h"
 #include "tools/params/value_sources.h"
 
