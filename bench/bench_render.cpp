@@ -8,7 +8,7 @@
 #include <cstring>
 #include <memory>
 
-#include "bench/bench_setup.h"
+#include "tools/scene/bench_looks.h"
 #include "tests/reference/reference_render.h"
 
 namespace {
@@ -21,15 +21,15 @@ struct Scene {
     testhost::Layer src;
     testhost::Layer dst;
 
-    Scene(const bench_setup::FormatChoice &choice, bench_setup::Grade grade)
+    Scene(const bench_looks::FormatChoice &choice, bench_looks::Grade grade)
         : src(choice.format, WIDTH, HEIGHT), dst(choice.format, WIDTH, HEIGHT) {
         host = std::make_unique<testhost::Host>(testhost::Module::Load(testhost::DefaultModulePath()), choice.app);
         host->frame().layer_width = WIDTH;
         host->frame().layer_height = HEIGHT;
         host->GlobalSetup();
         host->ParamsSetup();
-        bench_setup::ApplyGrade(host->params().array(), grade, WIDTH, HEIGHT);
-        bench_setup::FillFrame(src);
+        bench_looks::ApplyGrade(host->params().array(), grade, WIDTH, HEIGHT);
+        bench_looks::FillFrame(src);
     }
 };
 
@@ -50,23 +50,23 @@ void TimeRenders(benchmark::State &state, Scene &scene) {
     SetPixelCounters(state);
 }
 
-void Render(benchmark::State &state, bench_setup::FormatChoice choice, bench_setup::Grade grade) {
+void Render(benchmark::State &state, bench_looks::FormatChoice choice, bench_looks::Grade grade) {
     Scene scene(choice, grade);
     TimeRenders(state, scene);
 }
 
 // A grade on a frame of random colours (grain), which neither the 8-bit memo
 // of finished pixels nor neighbouring pixels' likeness helps.
-void RenderNoise(benchmark::State &state, bench_setup::FormatChoice choice, bench_setup::Grade grade) {
+void RenderNoise(benchmark::State &state, bench_looks::FormatChoice choice, bench_looks::Grade grade) {
     Scene scene(choice, grade);
-    bench_setup::FillNoise(scene.src);
+    bench_looks::FillNoise(scene.src);
     TimeRenders(state, scene);
 }
 
-void Copy(benchmark::State &state, bench_setup::FormatChoice choice) {
+void Copy(benchmark::State &state, bench_looks::FormatChoice choice) {
     testhost::Layer src(choice.format, WIDTH, HEIGHT), dst(choice.format, WIDTH, HEIGHT);
-    bench_setup::FillFrame(src);
-    const std::size_t bytes = bench_setup::FrameBytes(src);
+    bench_looks::FillFrame(src);
+    const std::size_t bytes = bench_looks::FrameBytes(src);
     for (auto _ : state) {
         std::memcpy(dst.def().data, src.def().data, bytes);
         benchmark::ClobberMemory();
@@ -74,8 +74,8 @@ void Copy(benchmark::State &state, bench_setup::FormatChoice choice) {
     SetPixelCounters(state);
 }
 
-void Reference(benchmark::State &state, bench_setup::FormatChoice choice) {
-    Scene scene(choice, bench_setup::Grade::kFull);
+void Reference(benchmark::State &state, bench_looks::FormatChoice choice) {
+    Scene scene(choice, bench_looks::Grade::kFull);
     PF_UtilCallbacks utils{};
     utils.ansi.pow = [](double x, double y) { return std::pow(x, y); };
     PF_InData in_data{};
@@ -92,11 +92,11 @@ void Reference(benchmark::State &state, bench_setup::FormatChoice choice) {
     SetPixelCounters(state);
 }
 
-using bench_setup::ARGB16;
-using bench_setup::ARGB8;
-using bench_setup::BGRA32F;
-using bench_setup::BGRA8;
-using bench_setup::Grade;
+using bench_looks::ARGB16;
+using bench_looks::ARGB8;
+using bench_looks::BGRA32F;
+using bench_looks::BGRA8;
+using bench_looks::Grade;
 
 BENCHMARK_CAPTURE(Render, ARGB8_default, ARGB8, Grade::kDefault)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Render, ARGB16_default, ARGB16, Grade::kDefault)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();

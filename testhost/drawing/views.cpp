@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <limits>
 
-#include "src/common/fixed_scale.h"
-
 namespace testhost {
 namespace {
 
-using zonara::FIXED_ONE;
+// One in the interface's 16.16 fixed point. The host keeps its own: it
+// knows the interface, not the effect's sources.
+constexpr double FIXED_ONE = 65536.0;
 
 // Rounds a 16.16 quantity held in a double to the nearest representable
 // value, halves away from zero, saturating instead of overflowing: a point

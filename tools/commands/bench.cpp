@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/bench_setup.h"
+#include "tools/scene/bench_looks.h"
 #include "render/drivers/iterate_float_rows.h"
 #include "render/lanes/power_fallback_tally.h"
 #include "render/drivers/render_float_frame.h"
@@ -46,14 +46,14 @@ struct BenchOptions {
     int frames = 5;
 };
 
-bench_setup::FormatChoice ChooseFormat(const BenchOptions &options) {
+bench_looks::FormatChoice ChooseFormat(const BenchOptions &options) {
     if (ParseHostApp(options.host) == testhost::HostApp::kAfterEffects) {
-        if (options.depth == "8") return bench_setup::ARGB8;
-        if (options.depth == "16") return bench_setup::ARGB16;
+        if (options.depth == "8") return bench_looks::ARGB8;
+        if (options.depth == "16") return bench_looks::ARGB16;
         throw UsageError("After Effects renders this effect at 8 or 16 bits only, not " + options.depth);
     }
-    if (options.depth == "8") return bench_setup::BGRA8;
-    if (options.depth == "float") return bench_setup::BGRA32F;
+    if (options.depth == "8") return bench_looks::BGRA8;
+    if (options.depth == "float") return bench_looks::BGRA32F;
     throw UsageError("Premiere Pro renders this effect at 8 bits or float only, not " + options.depth);
 }
 
@@ -76,18 +76,18 @@ void ParseSize(const std::string &text, int &width, int &height) {
     height = static_cast<int>(h);
 }
 
-bench_setup::Grade GradeNamed(const std::string &name) {
-    if (name == "full") return bench_setup::Grade::kFull;
-    if (name == "soft") return bench_setup::Grade::kSoftGaussian;
-    if (name == "soft-exponential") return bench_setup::Grade::kSoftExponential;
-    return bench_setup::Grade::kDefault;
+bench_looks::Grade GradeNamed(const std::string &name) {
+    if (name == "full") return bench_looks::Grade::kFull;
+    if (name == "soft") return bench_looks::Grade::kSoftGaussian;
+    if (name == "soft-exponential") return bench_looks::Grade::kSoftExponential;
+    return bench_looks::Grade::kDefault;
 }
 
 // The look the frames are timed with: the named grade first, then the values
 // as render reads them (a preset, the CDL files, each --set), so that any
 // look a user renders can be timed and a named grade adjusted key by key.
 void ApplyLook(testhost::Host &host, const BenchOptions &options, int width, int height) {
-    bench_setup::ApplyGrade(host.params().array(), GradeNamed(options.grade), width, height);
+    bench_looks::ApplyGrade(host.params().array(), GradeNamed(options.grade), width, height);
     const ParamCatalog catalog(host.declared_params());
     for (const ParamValue &value : ReadValues(options.values, catalog)) {
         ApplyParamValue(value, host.params());
@@ -144,7 +144,7 @@ double Seconds(Work &&work) {
 }
 
 void RunBench(ToolContext &context, const BenchOptions &options) {
-    const bench_setup::FormatChoice choice = ChooseFormat(options);
+    const bench_looks::FormatChoice choice = ChooseFormat(options);
     int width = 0, height = 0;
     ParseSize(options.size, width, height);
     testhost::FrameSetup frame;
@@ -155,9 +155,9 @@ void RunBench(ToolContext &context, const BenchOptions &options) {
 
     testhost::Layer src(choice.format, width, height);
     testhost::Layer dst(choice.format, width, height);
-    if (options.content == "noise") bench_setup::FillNoise(src);
-    else bench_setup::FillFrame(src);
-    const std::size_t bytes = bench_setup::FrameBytes(src);
+    if (options.content == "noise") bench_looks::FillNoise(src);
+    else bench_looks::FillFrame(src);
+    const std::size_t bytes = bench_looks::FrameBytes(src);
     const double megapixels = static_cast<double>(width) * static_cast<double>(height) / 1e6;
 
     std::vector<double> render_rates, copy_rates;

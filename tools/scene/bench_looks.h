@@ -1,4 +1,6 @@
-// What the render benchmarks and `zonara bench` share: the grades they time, the test frame's content, and the layer formats of each host.
+// The looks `zonara bench` times and the render benchmarks share: the named
+// grades, the test frame's content, and the layer formats of each host.
+// Header-only, so that the benchmarks take them without the tool's library.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +12,7 @@
 #include "pf_sdk.h"
 #include "testhost/core/host.h"
 
-namespace bench_setup {
+namespace bench_looks {
 
 enum class Grade { kDefault, kFull, kSoftGaussian, kSoftExponential };
 
@@ -178,4 +180,4 @@ inline std::size_t FrameBytes(const testhost::Layer &layer) {
     return static_cast<std::size_t>(rowbytes < 0 ? -rowbytes : rowbytes) * static_cast<std::size_t>(layer.height());
 }
 
-}  // namespace bench_setup
+}  // namespace bench_looks
