@@ -18,6 +18,7 @@
 #include "support/render_test_support.h"
 #include "support/simd_cap.h"
 #include "support/test_buffers.h"
+#include "support/levels.h"
 #include "testhost/core/host.h"
 
 namespace {
@@ -87,11 +88,11 @@ TEST(FloatModes, EveryFormatAndLevelRendersAsInTheStandardMode) {
             Layer src(f.format, f.width, f.height);
             RandomisePixels(f.format, src.def(), rng);
             if (f.format == PixelFormat::kBgra32f) PlantSpecialColours(src);
-            for (int level = 0; level <= static_cast<int>(DetectedSimdLevel()); ++level) {
-                const SimdCap cap(static_cast<SimdLevel>(level));
+            for (SimdLevel level : zonara_test::LevelsOfThisMachine()) {
+                const SimdCap cap(level);
                 std::vector<std::uint8_t> standard;
                 for (ThreadFloatMode mode : testhost::ALL_THREAD_FLOAT_MODES) {
-                    SCOPED_TRACE(std::string(f.name) + ", " + SimdLevelName(static_cast<SimdLevel>(level)) + ", " +
+                    SCOPED_TRACE(std::string(f.name) + ", " + SimdLevelName(level) + ", " +
                                  testhost::ThreadFloatModeName(mode) + ", set " + std::to_string(set) + ": " +
                                  DescribeParams(host->params().array(), res));
                     host->faults().thread_float_mode = mode;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/level_object_symbols.h"
+#include "support/levels.h"
 #include "windows/windows_build.h"
 
 namespace {
@@ -11,7 +12,7 @@ namespace {
 TEST(WindowsLevelObjects, DefineNothingMergeableOutsideTheirNamespace) {
     if (const std::string why = windows_test::WhyWindowsChecksCannotRun(); !why.empty()) GTEST_SKIP() << why;
     const auto objects = zonara_test::LevelObjects(windows_test::WindowsBuildDir());
-    ASSERT_EQ(objects.size(), 3u) << "the baseline, AVX2 and AVX-512 objects under "
+    ASSERT_EQ(objects.size(), zonara_test::VECTOR_LEVEL_COUNT) << "the baseline, AVX2 and AVX-512 objects under "
                                   << windows_test::WindowsBuildDir();
     const auto strays =
         zonara_test::DefinitionsOutsideTheirLevel("x86_64-w64-mingw32-nm", "x86_64-w64-mingw32-objdump", objects);

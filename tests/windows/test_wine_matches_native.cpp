@@ -11,6 +11,7 @@
 #include <cstring>
 #include <random>
 
+#include "support/levels.h"
 #include "windows/windows_build.h"
 
 namespace {
@@ -245,10 +246,12 @@ std::string BenchLevel(const std::string &out) {
 // processor and system checks, also under Wine): both find the same, and
 // ZONARA_SIMD lowers it alike, never raising it.
 TEST_F(WineMatchesNative, InstructionSetLevelAtEveryCap) {
-    const std::vector<std::string> levels = {"scalar", "baseline", "avx2", "avx512"};
+    const std::vector<std::string> levels = zonara_test::LevelNames();
     const std::vector<std::string> bench = {"bench", "--size", "64x32", "--frames", "1"};
     std::ptrdiff_t detected = -1;
-    for (const std::string cap : {"", "avx512", "avx2", "baseline", "scalar"}) {
+    std::vector<std::string> caps{""};  // unset first, then from the highest down
+    caps.insert(caps.end(), levels.rbegin(), levels.rend());
+    for (const std::string &cap : caps) {
         SCOPED_TRACE(cap.empty() ? "unset" : cap);
         const std::vector<std::string> environment =
             cap.empty() ? std::vector<std::string>{"env", "-u", "ZONARA_SIMD"}

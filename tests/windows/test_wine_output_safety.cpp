@@ -4,12 +4,12 @@
 // left behind.
 #include <gtest/gtest.h>
 
-#include <sys/mount.h>
 
 #include <map>
 #include <random>
 
 #include "windows/windows_build.h"
+#include "support/small_disk.h"
 
 namespace {
 
@@ -40,24 +40,7 @@ std::map<std::string, std::vector<std::uint8_t>> Files(const std::filesystem::pa
     return files;
 }
 
-// A 64 KB tmpfs on `folder` while it lives, where the test may mount one.
-class SmallDisk {
-public:
-    explicit SmallDisk(const std::filesystem::path &folder) : folder_(folder) {
-        std::filesystem::create_directory(folder_);
-        mounted_ = ::mount("zonara-test", folder_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") == 0;
-    }
-    ~SmallDisk() {
-        if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
-    }
-    SmallDisk(const SmallDisk &) = delete;
-    SmallDisk &operator=(const SmallDisk &) = delete;
-    bool mounted() const { return mounted_; }
-
-private:
-    std::filesystem::path folder_;
-    bool mounted_ = false;
-};
+using zonara_test::SmallDisk;
 
 struct OutputCase {
     const char *name;

@@ -14,6 +14,7 @@
 
 #include "render/formula/window_weight.h"
 #include "render/frame/simd_level.h"
+#include "support/levels.h"
 #include "render/lanes/lane_kernels.h"
 
 namespace {
@@ -56,8 +57,7 @@ TEST(LaneFalloff, KeptLanesAreTheScalarCurvesBitForBit) {
     for (std::int32_t falloff : {FALLOFF_GAMMA_2_2, FALLOFF_GAUSSIAN, FALLOFF_EXPONENTIAL}) {
         WindowRenderParams record{};
         record.falloff = falloff;
-        for (SimdLevel level : {SimdLevel::BASELINE, SimdLevel::AVX2, SimdLevel::AVX512}) {
-            if (static_cast<int>(level) > static_cast<int>(DetectedSimdLevel())) continue;
+        for (SimdLevel level : zonara_test::VectorLevelsOfThisMachine()) {
             SCOPED_TRACE(std::string(SimdLevelName(level)) + ", falloff " + std::to_string(falloff));
             FalloffBlockFor(level)(falloff, t.data(), result.data(), kept.data(), t.size());
             std::size_t kept_evenly = 0;

@@ -24,18 +24,13 @@
 #include "support/random_params.h"
 #include "support/render_test_support.h"
 #include "support/test_buffers.h"
+#include "support/levels.h"
 
 namespace {
 
 using namespace render_test;
 
-std::vector<SimdLevel> LevelsOfThisMachine() {
-    std::vector<SimdLevel> levels;
-    for (int level = 0; level <= static_cast<int>(DetectedSimdLevel()); ++level) {
-        levels.push_back(static_cast<SimdLevel>(level));
-    }
-    return levels;
-}
+using zonara_test::LevelsOfThisMachine;
 
 // The values a grade meets at its edges, mixed with ordinary ones.
 void FillWithEdgeValues(Buffer &buffer, std::mt19937 &rng) {

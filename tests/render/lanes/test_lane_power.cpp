@@ -15,6 +15,7 @@
 #include "render/accelerators/constant_powers.h"
 #include "render/lanes/lane_kernels.h"
 #include "render/frame/simd_level.h"
+#include "support/levels.h"
 
 namespace {
 
@@ -169,8 +170,7 @@ TEST(LanePower, OutsideItsDomainTheKernelDoesNotTrustItself) {
         {std::numeric_limits<double>::quiet_NaN(), 1.0}, {0.5, std::numeric_limits<double>::infinity()},
         {0.5, std::numeric_limits<double>::quiet_NaN()}, {1e-30, 1e4}, {1e30, 100.0},
     };
-    for (SimdLevel level : {SimdLevel::BASELINE, SimdLevel::AVX2, SimdLevel::AVX512}) {
-        if (static_cast<int>(level) > static_cast<int>(DetectedSimdLevel())) continue;
+    for (SimdLevel level : zonara_test::VectorLevelsOfThisMachine()) {
         for (const auto &c : cases) {
             double result = 0.0, bound = 1.0;
             BlockFor(level)(&c[0], &c[1], &result, &bound, 1);
@@ -189,8 +189,8 @@ TEST(LanePower, EveryLevelComputesTheSameBits) {
     }
     std::vector<double> first_result(N), first_bound(N);
     BlockFor(SimdLevel::BASELINE)(base.data(), exponent.data(), first_result.data(), first_bound.data(), N);
-    for (SimdLevel level : {SimdLevel::AVX2, SimdLevel::AVX512}) {
-        if (static_cast<int>(level) > static_cast<int>(DetectedSimdLevel())) continue;
+    for (SimdLevel level : zonara_test::VectorLevelsOfThisMachine()) {
+        if (level == SimdLevel::BASELINE) continue;  // the one compared against
         std::vector<double> result(N), bound(N);
         BlockFor(level)(base.data(), exponent.data(), result.data(), bound.data(), N);
         EXPECT_EQ(std::memcmp(result.data(), first_result.data(), N * sizeof(double)), 0) << SimdLevelName(level);
@@ -251,8 +251,7 @@ TEST(LanePower, FixedExponentTablesServeOnlyTheirDomain) {
                            std::numeric_limits<float>::quiet_NaN(), 1e-45f /* a subnormal */,
                            std::numeric_limits<float>::min() /* 2^(e y) below the range */,
                            std::numeric_limits<float>::max() /* 2^(e y) above it */};
-    for (SimdLevel level : {SimdLevel::BASELINE, SimdLevel::AVX2, SimdLevel::AVX512}) {
-        if (static_cast<int>(level) > static_cast<int>(DetectedSimdLevel())) continue;
+    for (SimdLevel level : zonara_test::VectorLevelsOfThisMachine()) {
         for (const float x : bases) {
             double result = 0.0, bound = 1.0;
             ConstantBlockFor(level)(*powers, 1, SIDE_OUTSIDE, &x, &result, &bound, 1);
@@ -283,8 +282,7 @@ TEST(LanePower, FixedExponentTablesGiveZeroForAZeroBase) {
         for (double &term : powers->coefficient[0][other]) term = poison;
         powers->bound[0][other] = poison;
         FillConstantPower(*powers, 0, side, 0.5);
-        for (SimdLevel level : {SimdLevel::BASELINE, SimdLevel::AVX2, SimdLevel::AVX512}) {
-            if (static_cast<int>(level) > static_cast<int>(DetectedSimdLevel())) continue;
+        for (SimdLevel level : zonara_test::VectorLevelsOfThisMachine()) {
             // A whole register of them, so that no other base picks the side.
             constexpr std::size_t COUNT = 16;
             const std::vector<float> zeros(COUNT, 0.0f);
@@ -310,8 +308,8 @@ TEST(LanePower, FixedExponentTablesGiveTheSameBitsAtEveryLevel) {
     std::vector<double> first_result(N), first_bound(N);
     ConstantBlockFor(SimdLevel::BASELINE)(*powers, 2, SIDE_INSIDE, base.data(), first_result.data(),
                                           first_bound.data(), N);
-    for (SimdLevel level : {SimdLevel::AVX2, SimdLevel::AVX512}) {
-        if (static_cast<int>(level) > static_cast<int>(DetectedSimdLevel())) continue;
+    for (SimdLevel level : zonara_test::VectorLevelsOfThisMachine()) {
+        if (level == SimdLevel::BASELINE) continue;  // the one compared against
         std::vector<double> result(N), bound(N);
         ConstantBlockFor(level)(*powers, 2, SIDE_INSIDE, base.data(), result.data(), bound.data(), N);
         EXPECT_EQ(std::memcmp(result.data(), first_result.data(), N * sizeof(double)), 0) << SimdLevelName(level);

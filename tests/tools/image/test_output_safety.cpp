@@ -10,7 +10,6 @@
 
 #include <signal.h>
 #include <spawn.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,6 +23,7 @@
 
 #include "tools/image/image_file.h"
 #include "tools/base/pending_output.h"
+#include "support/small_disk.h"
 #include "support/tool_runner.h"
 
 extern char **environ;
@@ -104,27 +104,7 @@ ToolResult RunToolAfter(const ScratchDir &dir, const std::string &setup, const s
     return result;
 }
 
-// A tmpfs of 64 KB mounted on a folder for the test's life, where the test
-// may mount one (as root, outside containers that forbid it).
-class SmallDisk {
-public:
-    explicit SmallDisk(const std::filesystem::path &folder) : folder_(folder) {
-        std::filesystem::create_directory(folder_);
-        mounted_ = ::mount("zonara-test", folder_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") == 0;
-    }
-    ~SmallDisk() {
-        if (mounted_) {
-            ::umount2(folder_.c_str(), MNT_DETACH);
-        }
-    }
-    SmallDisk(const SmallDisk &) = delete;
-    SmallDisk &operator=(const SmallDisk &) = delete;
-    bool mounted() const { return mounted_; }
-
-private:
-    std::filesystem::path folder_;
-    bool mounted_ = false;
-};
+using zonara_test::SmallDisk;
 
 // A write the machine failed: status 3 (a retry may succeed), the tool's
 // one line naming the file the user gave (not the temporary one) with the
