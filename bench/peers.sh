@@ -23,7 +23,7 @@
 # Looks: default (the effect copies: the tool's own plumbing), full (every
 # control moved, in a rotated ellipse with the default feather), soft (both
 # sides graded with gammas and saturation in a rotated ellipse whose wide
-# Gaussian feather leaves about 35% of the frame in the band) and
+# Gaussian feather leaves much of the frame in the band) and
 # soft-exponential (the same with an exponential falloff). They are the looks
 # `zonara bench --grade NAME` times; the values below must stay as that
 # command's.
@@ -93,8 +93,8 @@ LOOK_FULL=("${WINDOW[@]}"
   --set out_red_offset=0.01 --set out_red_gamma=1.15 --set out_red_gain=0.9
   --set out_green_offset=-0.015 --set out_green_gamma=0.8 --set out_green_gain=1.05
   --set out_blue_offset=0.02 --set out_blue_gamma=1.25 --set out_blue_gain=0.97)
-# 700 px at 3840 wide: the feather band (0 < weight < 1) then covers about
-# 35% of the frame.
+# 700 px at 3840 wide: the feather band (0 < weight < 1) then covers much
+# of the frame.
 LOOK_SOFT=("${WINDOW[@]}" --set "feather=$(num "700 * $WIDTH / 3840")" --set falloff=Gaussian
   --set in_offset=0.02 --set in_saturation=1.3 --set in_red_gamma=1.1 --set in_red_gain=1.05
   --set in_green_gamma=1.2 --set in_blue_gamma=0.9

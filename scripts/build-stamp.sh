@@ -17,7 +17,7 @@ stamp_of() {
 }
 
 # Succeeds when PRESET's build of SCOPE needs nothing: one find that stops at
-# the first newer file, a few milliseconds over the few hundred files.
+# the first newer file, cheap beside starting the tool.
 is_fresh() {
   stamp_of "$1" "$2"
   [ -f "$STAMP" ] || return 1

@@ -23,7 +23,7 @@ export WINEDEBUG="${ZONARA_WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export DISPLAY=""
 
-# Making the prefix takes several seconds and must happen once: the first
+# Making the prefix is slow and must happen once: the first
 # run makes it while holding a lock, later ones wait for it.
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"

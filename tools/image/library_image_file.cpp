@@ -23,7 +23,7 @@ namespace {
 // list as far as the library that defines the symbol. The libraries the
 // build names here (GDAL's and OpenVDB's) define most of what is looked up
 // and lie deep in that list. Loaded first, each on its own, their lookups
-// end at the front of a short list: about a third off the load. Never
+// end at the front of a short list, which shortens the load. Never
 // closed, as the module; one that fails to load is left to the module's
 // own load, which names what is missing. The build names them by path.
 void LoadLibrariesLookedUpMost() {

@@ -3,7 +3,7 @@
 // read or a conversion straight away, and zeroing it first would touch every
 // page twice. A standard vector with a do-nothing construct would do the
 // same when optimised, but constructs byte by byte in unoptimised and
-// sanitizer builds: a header declaring a 2 GB frame then costs a minute.
+// sanitizer builds, where a header declaring a huge frame would then stall.
 #pragma once
 
 #include <cstddef>

@@ -4,7 +4,7 @@
 // compress2() and uncompress(); on a float frame that is most of a render's
 // time. The tool defines these three functions itself and exports them, so
 // the libraries it loads with its image library bind to them ahead of
-// zlib's. Each answers through libdeflate, two to three times faster, and
+// zlib's. Each answers through libdeflate, which is much faster, and
 // hands every case it does not finish (a level libdeflate does not take, an
 // output buffer too small, a stream it does not accept) to zlib's own
 // function, so callers see zlib's results and error codes.

@@ -42,7 +42,7 @@ inline void ApplyWindow(PF_ParamDef **p, int width, int height) {
 // The soft window: the look users make every day, both sides graded with
 // per-channel gammas and saturation, in a rotated ellipse of 0.8 x 0.8 of the
 // frame whose wide feather (700 px at 3840 wide, scaled with the width)
-// leaves about 35% of the frame in the band, where the weight is strictly
+// leaves much of the frame in the band, where the weight is strictly
 // between 0 and 1 and every channel blends both sides' constants and takes
 // a general power. The falloff chooses how the weight falls over it.
 // bench/peers.sh sets the same values by key; the two must stay alike.

@@ -31,7 +31,7 @@ PF_Err RenderAnyPixel(void *refcon, A_long x, A_long y, typename Layout::Pixel *
 // code back unchanged (the default parameters, Mix 0): the pixel is copied.
 // Codes beyond full scale still take the whole pixel stage, which limits them.
 // Its few instructions start a cache line of their own: where the linker
-// happened to place them, the same code was measured 11% slower.
+// happened to place them, the same code ran slower, by chance of layout.
 template <class Layout>
 [[gnu::aligned(64)]] PF_Err CopyUnchangedPixel(void *refcon, A_long, A_long, typename Layout::Pixel *in,
                                                typename Layout::Pixel *out) {

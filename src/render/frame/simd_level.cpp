@@ -32,7 +32,7 @@ SimdLevel CappedSimdLevel(SimdLevel detected, const char *cap) {
 }
 
 SimdLevel FrameSimdLevel() {
-    // Asked afresh for every frame, a few hundred cycles, rather than kept:
+    // Asked afresh for every frame, cheap beside a frame, rather than kept:
     // the module holds no writable global data, so frames rendered at once
     // share nothing.
     return CappedSimdLevel(DetectedSimdLevel(), std::getenv("ZONARA_SIMD"));

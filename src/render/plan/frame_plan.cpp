@@ -94,8 +94,8 @@ void FramePlan::PlanFloatFrame(std::int64_t height, const FramePlanOptions &opti
     const WindowRenderParams &record = *stage_.record;
     // A frame that grades nothing (both sides at identity, Mix 0, an unknown
     // colour model) only copies and clamps. There the kernel's shuffles beat
-    // the pixel loop at AVX-512 only (measured: 23 against 34 ms a 4K frame;
-    // 50 and 55 ms at AVX2 and baseline); where powers and saturation run,
+    // the pixel loop at AVX-512 only, and trail it at AVX2 and baseline;
+    // where powers and saturation run,
     // which is exactly where the weight matters, the kernel pays at AVX2 and
     // AVX-512.
     const bool kernel_pays = record.weight_matters || level_ == SimdLevel::AVX512;

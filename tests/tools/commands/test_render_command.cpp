@@ -58,7 +58,7 @@ TEST_P(RenderRefusal, ExitsWithStatusAndWritesNothing) {
 
 // Values are refused before any image is read or written: those cases
 // render the chart to a PAM, which the tool writes without loading its image
-// library (a third of a second a run).
+// library, the slowest part of a short run.
 INSTANTIATE_TEST_SUITE_P(
     Refusals, RenderRefusal,
     ::testing::Values(

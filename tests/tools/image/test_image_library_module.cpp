@@ -57,7 +57,7 @@ TEST(ImageLibraryModule, LoadedOnlyWhereAFileNeedsIt) {
         }
     }
 #if !ZONARA_SANITIZED_BUILD
-    // Without them every file the tool reads or writes loads a third slower.
+    // Without them every file the tool reads or writes loads slower.
     EXPECT_FALSE(EarlyLoads().empty()) << "the build found neither GDAL nor OpenVDB among OpenImageIO's libraries";
 #endif
 }

@@ -149,7 +149,7 @@ TEST(ZlibBufferCalls, ThreadsAtDifferentLevelsEachGetTheirOwnStreamsBack) {
 }
 
 // The program exports the three, or the image library's OpenEXR would bind
-// to zlib's and every EXR frame would quietly take twice as long.
+// to zlib's and every EXR frame would quietly take much longer.
 TEST(ZlibBufferCalls, TheToolExportsThem) {
     const std::string command = std::string("test \"$(nm -D --defined-only '") + ZONARA_TOOL_PATH +
                                 "' | awk '$3 == \"compress2\" || $3 == \"compress\" || $3 == \"uncompress\"' "

@@ -41,7 +41,7 @@ struct Refusal {
 
 TEST(ValuesAndMessages, RefusalsSayWhatIsWrongAndWriteNothing) {
     // Where the refusal is of a value, the chart is rendered to a PAM: the
-    // tool then loads no image library (a third of a second a run).
+    // tool then loads no image library, the slowest part of a short run.
     const std::vector<Refusal> cases{
         {"a range past what a frame number holds wraps nothing",
          {"render", "in.png", "-o", "out.%04d.png", "--frames", "0-2147483647"},

@@ -103,9 +103,9 @@ OIIO::TypeDesc TypeFor(StoredFormat format) {
 // reported success for files nothing could read, and one that writes by
 // name may miss a failed write (a file-size limit applies to memory files
 // too), which leaves the file without its end. Only the last row is read:
-// a whole 4K OpenEXR or DPX frame read back took a third of the time its
-// writing took; the last row costs them nothing, and a format read in order
-// (PNG, TIFF strips here) about a seventh.
+// a whole frame read back would cost a good part of its writing again; the
+// last row of an OpenEXR or DPX costs next to nothing, and a format
+// read in order (PNG, TIFF strips here) a small share of its writing.
 std::string ReadBackFailure(const std::string &format, const std::string &written, const OIIO::ImageSpec &layout) {
     const QuietLibraryStderr quiet;
     auto input = OIIO::ImageInput::create(format);
@@ -121,8 +121,8 @@ std::string ReadBackFailure(const std::string &format, const std::string &writte
                std::to_string(stored.nchannels) + " channels, not " + std::to_string(layout.width) + "x" +
                std::to_string(layout.height) + " with " + std::to_string(layout.nchannels);
     }
-    // A JPEG's last row is decoded only after all the others (a third of
-    // its writing time): its segments and scan are walked to the
+    // A JPEG's last row is decoded only after all the others, a good part
+    // of its writing time: its segments and scan are walked to the
     // end-of-image marker instead.
     if (format == "jpeg") {
         std::ifstream in(written, std::ios::binary);
@@ -433,8 +433,8 @@ OutputTraits LibraryOutputTraits(const std::string &path) {
 
 // OpenEXR's ZIP compressions (the format's default, and its one-line
 // variant) at deflate's fastest level. The library's own level took most of
-// a float sequence's processor time; the fastest writes a 4K float frame in
-// about two thirds of it, for a file 3% larger, and the library deflates
+// a float sequence's processor time; the fastest takes markedly less,
+// for a file slightly larger, and the library deflates
 // its blocks on its own threads either way. The level is not stored in the
 // file, so a carried "zip" is always given it; other compressions (PIZ,
 // DWA, ...) are left as carried.

@@ -1,7 +1,7 @@
 // The image library module: the file formats OpenImageIO reads and writes,
 // built as a module of its own that the tool loads the first time a file
 // needs it. OpenImageIO brings some 250 shared libraries whose loading and
-// relocation cost about 0.15 s at every start; a run on PAM or PFM files, or
+// relocation would weigh on every start; a run on PAM or PFM files, or
 // on the built-in chart, and every command that reads no image, go without.
 #pragma once
 
