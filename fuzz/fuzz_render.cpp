@@ -16,8 +16,8 @@ namespace {
 constexpr int MAX_SIDE = 64;
 
 constexpr testhost::PixelFormat FORMATS[] = {
-    testhost::PixelFormat::kArgb8, testhost::PixelFormat::kArgb16, testhost::PixelFormat::kBgra8,
-    testhost::PixelFormat::kBgra32f};
+    testhost::PixelFormat::ARGB8, testhost::PixelFormat::ARGB16, testhost::PixelFormat::BGRA8,
+    testhost::PixelFormat::BGRA32F};
 
 testhost::LayerOptions DecodeOptions(FuzzedDataProvider &in, testhost::PixelFormat format) {
     testhost::LayerOptions options;
@@ -42,7 +42,7 @@ void FillSource(FuzzedDataProvider &in, testhost::Layer &layer) {
             std::uint8_t bytes[16] = {};
             if (in.ConsumeBool()) {
                 in.ConsumeData(bytes, pixel_bytes);
-            } else if (layer.format() == testhost::PixelFormat::kBgra32f) {
+            } else if (layer.format() == testhost::PixelFormat::BGRA32F) {
                 const float value = static_cast<float>(NastyDouble(in));
                 for (int c = 0; c < 4; ++c) std::memcpy(bytes + 4 * c, &value, sizeof(value));
             } else {
@@ -87,10 +87,10 @@ void DecodeFaults(FuzzedDataProvider &in, testhost::Host &host) {
 
 const char *FormatName(testhost::PixelFormat format) {
     switch (format) {
-    case testhost::PixelFormat::kArgb8: return "ARGB8";
-    case testhost::PixelFormat::kArgb16: return "ARGB16";
-    case testhost::PixelFormat::kBgra8: return "BGRA8";
-    case testhost::PixelFormat::kBgra32f: return "BGRA32f";
+    case testhost::PixelFormat::ARGB8: return "ARGB8";
+    case testhost::PixelFormat::ARGB16: return "ARGB16";
+    case testhost::PixelFormat::BGRA8: return "BGRA8";
+    case testhost::PixelFormat::BGRA32F: return "BGRA32f";
     }
     return "?";
 }

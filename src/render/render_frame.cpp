@@ -66,7 +66,7 @@ PF_Err RenderAfterEffects(PF_InData *in_data, HostSuites &suites, const WindowRe
         const PF_iterate16Suite1 *iterate16 = suites.Iterate16Suite();
         if (!HasPixels(output)) return PF_Err_NONE;
         if (!HasPixels(source)) return PF_Err_BAD_CALLBACK_PARAM;
-        const FramePlan plan(record, FrameFormat::ARGB16, output.width, output.height, FrameSimdLevel());
+        const FramePlan plan(record, PixelFormat::ARGB16, output.width, output.height, FrameSimdLevel());
         return WalkIntegerFrame<PF_Pixel16>(plan, source, RenderArgb16InRuns,
                                             Argb16Callback(plan.plain_integer_path()),
                                             [&](void *refcon, PF_IteratePixel16Func callback) {
@@ -77,7 +77,7 @@ PF_Err RenderAfterEffects(PF_InData *in_data, HostSuites &suites, const WindowRe
     const PF_Iterate8Suite1 *iterate8 = suites.Iterate8Suite();
     if (!HasPixels(output)) return PF_Err_NONE;
     if (!HasPixels(source)) return PF_Err_BAD_CALLBACK_PARAM;
-    const FramePlan plan(record, FrameFormat::ARGB8, output.width, output.height, FrameSimdLevel());
+    const FramePlan plan(record, PixelFormat::ARGB8, output.width, output.height, FrameSimdLevel());
     return WalkIntegerFrame<PF_Pixel>(plan, source, RenderArgb8InRuns, Argb8Callback(plan.plain_integer_path()),
                                       [&](void *refcon, PF_IteratePixel8Func callback) {
                                           return iterate8->iterate(in_data, 0, rows, &source, nullptr, refcon,
@@ -99,12 +99,12 @@ PF_Err RenderPremiere(PF_InData *in_data, PF_OutData *out_data, HostSuites &suit
     if (format == PrPixelFormat_BGRA_4444_32f) {
         // The effect's own loop, in bands of rows on the host's threads where
         // it offers them.
-        const FramePlan plan(record, FrameFormat::BGRA32F, output.width, output.height, FrameSimdLevel());
+        const FramePlan plan(record, PixelFormat::BGRA32F, output.width, output.height, FrameSimdLevel());
         RenderFloatFrameInBands(plan, FloatRowsToVisit(0, rows, &source, &output), suites.Iterate8SuiteIfOffered());
     } else if (format == PrPixelFormat_BGRA_4444_8u) {
         const PF_Iterate8Suite1 *iterate8 = suites.Iterate8Suite();
         if (HasPixels(source) && HasPixels(output)) {
-            const FramePlan plan(record, FrameFormat::BGRA8, output.width, output.height, FrameSimdLevel());
+            const FramePlan plan(record, PixelFormat::BGRA8, output.width, output.height, FrameSimdLevel());
             static_cast<void>(WalkIntegerFrame<PF_Pixel>(
                 plan, source, RenderBgra8InRuns, Bgra8Callback(plan.plain_integer_path()),
                 [&](void *refcon, PF_IteratePixel8Func callback) {

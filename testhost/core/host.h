@@ -26,6 +26,12 @@ namespace testhost {
 
 enum class HostApp { kAfterEffects, kPremiere };
 
+// The channel order of the host's layers: alpha first in the compositing
+// host's, blue first in the editing host's.
+constexpr zonara::ChannelOrder LayerChannelOrder(HostApp app) {
+    return app == HostApp::kPremiere ? zonara::ChannelOrder::BGRA : zonara::ChannelOrder::ARGB;
+}
+
 // What the host tells the effect about the layer and the render resolution.
 struct FrameSetup {
     int layer_width = 1920;   // PF_InData width (full-resolution layer)

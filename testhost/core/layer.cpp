@@ -17,31 +17,15 @@ std::uint8_t GuardByte(std::size_t offset) {
 
 }  // namespace
 
-std::size_t BytesPerPixel(PixelFormat format) { return BytesPerChannel(format) * 4; }
+std::size_t BytesPerPixel(PixelFormat format) {
+    return static_cast<std::size_t>(zonara::TraitsOf(format).bytes_per_pixel());
+}
 
 std::size_t BytesPerChannel(PixelFormat format) {
-    switch (format) {
-    case PixelFormat::kArgb8:
-    case PixelFormat::kBgra8:
-        return 1;
-    case PixelFormat::kArgb16:
-        return 2;
-    case PixelFormat::kBgra32f:
-        return 4;
-    }
-    return 1;
+    return static_cast<std::size_t>(zonara::TraitsOf(format).bytes_per_channel);
 }
 
-PrPixelFormat PremierePixelFormat(PixelFormat format) {
-    switch (format) {
-    case PixelFormat::kBgra8:
-        return PrPixelFormat_BGRA_4444_8u;
-    case PixelFormat::kBgra32f:
-        return PrPixelFormat_BGRA_4444_32f;
-    default:
-        return 0;
-    }
-}
+PrPixelFormat PremierePixelFormat(PixelFormat format) { return zonara::TraitsOf(format).premiere_code; }
 
 Layer::Layer(PixelFormat format, int width, int height, LayerOptions options)
     : format_(format), width_(width), height_(height), options_(options) {
@@ -83,7 +67,7 @@ Layer::Layer(PixelFormat format, int width, int height, LayerOptions options)
     if (options.bottom_up && height > 0) {
         pixels_offset_ += stride * static_cast<std::size_t>(height - 1);
     }
-    def_.world_flags = PF_WorldFlag_WRITEABLE | (format == PixelFormat::kArgb16 ? PF_WorldFlag_DEEP : 0);
+    def_.world_flags = PF_WorldFlag_WRITEABLE | (format == PixelFormat::ARGB16 ? PF_WorldFlag_DEEP : 0);
     def_.data = reinterpret_cast<PF_PixelPtr>(storage_.get() + pixels_offset_);
     def_.rowbytes = options.bottom_up ? -static_cast<A_long>(stride) : static_cast<A_long>(stride);
     def_.width = width;
@@ -138,19 +122,19 @@ bool Layer::GuardsIntact() const {
 
 PixelValue Layer::GetPixel(int x, int y) const {
     switch (format_) {
-    case PixelFormat::kArgb8: {
+    case PixelFormat::ARGB8: {
         const auto &p = At<PF_Pixel>(x, y);
         return {float(p.alpha), float(p.red), float(p.green), float(p.blue)};
     }
-    case PixelFormat::kArgb16: {
+    case PixelFormat::ARGB16: {
         const auto &p = At<PF_Pixel16>(x, y);
         return {float(p.alpha), float(p.red), float(p.green), float(p.blue)};
     }
-    case PixelFormat::kBgra8: {
+    case PixelFormat::BGRA8: {
         const auto &p = At<PF_PixelBGRA8>(x, y);
         return {float(p.alpha), float(p.red), float(p.green), float(p.blue)};
     }
-    case PixelFormat::kBgra32f:
+    case PixelFormat::BGRA32F:
         break;
     }
     const auto &p = At<PF_PixelBGRA32f>(x, y);
@@ -159,16 +143,16 @@ PixelValue Layer::GetPixel(int x, int y) const {
 
 void Layer::PutPixel(int x, int y, const PixelValue &v) {
     switch (format_) {
-    case PixelFormat::kArgb8:
+    case PixelFormat::ARGB8:
         At<PF_Pixel>(x, y) = {A_u_char(v.alpha), A_u_char(v.red), A_u_char(v.green), A_u_char(v.blue)};
         return;
-    case PixelFormat::kArgb16:
+    case PixelFormat::ARGB16:
         At<PF_Pixel16>(x, y) = {A_u_short(v.alpha), A_u_short(v.red), A_u_short(v.green), A_u_short(v.blue)};
         return;
-    case PixelFormat::kBgra8:
+    case PixelFormat::BGRA8:
         At<PF_PixelBGRA8>(x, y) = {A_u_char(v.blue), A_u_char(v.green), A_u_char(v.red), A_u_char(v.alpha)};
         return;
-    case PixelFormat::kBgra32f:
+    case PixelFormat::BGRA32F:
         At<PF_PixelBGRA32f>(x, y) = {v.blue, v.green, v.red, v.alpha};
         return;
     }

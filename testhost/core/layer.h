@@ -9,17 +9,19 @@
 #include <memory>
 
 #include "pf_sdk.h"
+#include "render/frame/pixel_format.h"
 
 namespace testhost {
 
-enum class PixelFormat { kArgb8, kArgb16, kBgra8, kBgra32f };
+// The formats of the effect's one list: the host, the tool and the effect
+// name a layer's format alike.
+using zonara::PixelFormat;
 
 std::size_t BytesPerPixel(PixelFormat format);
 // Bytes of one channel; row padding must be a multiple of it so that every
 // pixel stays aligned for its channel type.
 std::size_t BytesPerChannel(PixelFormat format);
-// The editing host's code for a BGRA format; 0 for the ARGB formats, which
-// that host does not use.
+// The editing host's code for a format; 0 for those that host does not use.
 PrPixelFormat PremierePixelFormat(PixelFormat format);
 
 // Bytes of guard pattern before and after the pixel block.

@@ -41,10 +41,10 @@ struct FormatCase {
 };
 
 constexpr FormatCase FORMATS[] = {
-    {"ARGB8", HostApp::kAfterEffects, PixelFormat::kArgb8},
-    {"ARGB16", HostApp::kAfterEffects, PixelFormat::kArgb16},
-    {"BGRA8", HostApp::kPremiere, PixelFormat::kBgra8},
-    {"BGRA32f", HostApp::kPremiere, PixelFormat::kBgra32f},
+    {"ARGB8", HostApp::kAfterEffects, PixelFormat::ARGB8},
+    {"ARGB16", HostApp::kAfterEffects, PixelFormat::ARGB16},
+    {"BGRA8", HostApp::kPremiere, PixelFormat::BGRA8},
+    {"BGRA32f", HostApp::kPremiere, PixelFormat::BGRA32F},
 };
 
 std::unique_ptr<Host> StartHost(const std::shared_ptr<const testhost::Module> &module, HostApp app) {
@@ -200,7 +200,7 @@ TEST(ConcurrentRenders, RefusedToAnEffectThatDidNotDeclareThreadedRendering) {
                                           void *) { return PF_Err_NONE; }),
               HostApp::kAfterEffects);
     ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
-    Layer src(PixelFormat::kArgb8, 4, 4), dst(PixelFormat::kArgb8, 4, 4);
+    Layer src(PixelFormat::ARGB8, 4, 4), dst(PixelFormat::ARGB8, 4, 4);
     testhost::RenderRequest request{&src, &dst, std::vector<PF_ParamDef>(1), {}};
     testhost::WorkerPool pool(0);
     EXPECT_THROW(host.RenderAlongside(request, pool), std::logic_error);

@@ -367,7 +367,7 @@ inline std::uint8_t *At(const PF_LayerDef &layer, int x, int y, int pixel_bytes)
 // One pixel in the buffer's own format.
 inline void RenderPixel(const Record &r, PixelFormat format, int x, int y, const void *in_raw, void *out_raw) {
     switch (format) {
-    case PixelFormat::kArgb8: {
+    case PixelFormat::ARGB8: {
         const auto *in = static_cast<const PF_Pixel *>(in_raw);
         const Pixel src{in->alpha / 255.0f, in->red / 255.0f, in->green / 255.0f, in->blue / 255.0f};
         const Pixel res = Grade(r, x, y, src);
@@ -377,7 +377,7 @@ inline void RenderPixel(const Record &r, PixelFormat format, int x, int y, const
         *static_cast<PF_Pixel *>(out_raw) = o;
         break;
     }
-    case PixelFormat::kArgb16: {
+    case PixelFormat::ARGB16: {
         const auto *in = static_cast<const PF_Pixel16 *>(in_raw);
         const float k = 1.0f / 32768.0f;
         const Pixel src{in->alpha * k, in->red * k, in->green * k, in->blue * k};
@@ -388,7 +388,7 @@ inline void RenderPixel(const Record &r, PixelFormat format, int x, int y, const
         *static_cast<PF_Pixel16 *>(out_raw) = o;
         break;
     }
-    case PixelFormat::kBgra8: {
+    case PixelFormat::BGRA8: {
         const auto *in = static_cast<const PF_PixelBGRA8 *>(in_raw);
         const Pixel src{in->alpha / 255.0f, in->red / 255.0f, in->green / 255.0f, in->blue / 255.0f};
         const Pixel res = Grade(r, x, y, src);
@@ -398,7 +398,7 @@ inline void RenderPixel(const Record &r, PixelFormat format, int x, int y, const
         *static_cast<PF_PixelBGRA8 *>(out_raw) = o;
         break;
     }
-    case PixelFormat::kBgra32f: {
+    case PixelFormat::BGRA32F: {
         PF_PixelBGRA32f in;
         std::memcpy(&in, in_raw, sizeof in);
         Pixel src{in.alpha, in.red, in.green, in.blue};

@@ -37,10 +37,10 @@ struct SizedFormat {
 };
 
 constexpr SizedFormat SIZED_FORMATS[] = {
-    {"ARGB8", HostApp::kAfterEffects, PixelFormat::kArgb8, 97, 61},
-    {"ARGB16", HostApp::kAfterEffects, PixelFormat::kArgb16, 521, 509},
-    {"BGRA8", HostApp::kPremiere, PixelFormat::kBgra8, 97, 61},
-    {"BGRA32f", HostApp::kPremiere, PixelFormat::kBgra32f, 97, 61},
+    {"ARGB8", HostApp::kAfterEffects, PixelFormat::ARGB8, 97, 61},
+    {"ARGB16", HostApp::kAfterEffects, PixelFormat::ARGB16, 521, 509},
+    {"BGRA8", HostApp::kPremiere, PixelFormat::BGRA8, 97, 61},
+    {"BGRA32f", HostApp::kPremiere, PixelFormat::BGRA32F, 97, 61},
 };
 
 // Float colours a mode other than the standard one would change: the first
@@ -87,7 +87,7 @@ TEST(FloatModes, EveryFormatAndLevelRendersAsInTheStandardMode) {
             host->params().at(PARAM_MIX).u.fs_d.value = set == 2 ? 0.7 : 1.0;
             Layer src(f.format, f.width, f.height);
             RandomisePixels(f.format, src.def(), rng);
-            if (f.format == PixelFormat::kBgra32f) PlantSpecialColours(src);
+            if (f.format == PixelFormat::BGRA32F) PlantSpecialColours(src);
             for (SimdLevel level : zonara_test::LevelsOfThisMachine()) {
                 const SimdCap cap(level);
                 std::vector<std::uint8_t> standard;

@@ -25,21 +25,21 @@ namespace {
 
 using namespace render_test;
 
-constexpr PixelFormat ALL_FORMATS[] = {PixelFormat::kArgb8, PixelFormat::kArgb16, PixelFormat::kBgra8, PixelFormat::kBgra32f};
+constexpr PixelFormat ALL_FORMATS[] = {PixelFormat::ARGB8, PixelFormat::ARGB16, PixelFormat::BGRA8, PixelFormat::BGRA32F};
 
 const char *FormatName(PixelFormat f) {
     switch (f) {
-    case PixelFormat::kArgb8: return "ARGB8";
-    case PixelFormat::kArgb16: return "ARGB16";
-    case PixelFormat::kBgra8: return "BGRA8";
-    case PixelFormat::kBgra32f: return "BGRA32f";
+    case PixelFormat::ARGB8: return "ARGB8";
+    case PixelFormat::ARGB16: return "ARGB16";
+    case PixelFormat::BGRA8: return "BGRA8";
+    case PixelFormat::BGRA32F: return "BGRA32f";
     }
     return "?";
 }
 
 void RenderReference(const PF_InData &in_data, ParamSet &params, const Buffer &src, Buffer &dst) {
     reference::RenderFrame(in_data, params.array(), src.format, src.def, dst.def,
-                           src.format == PixelFormat::kBgra32f ? dst.def.extent_hint.bottom - dst.def.extent_hint.top
+                           src.format == PixelFormat::BGRA32F ? dst.def.extent_hint.bottom - dst.def.extent_hint.top
                                                          : dst.def.height);
 }
 
@@ -47,14 +47,14 @@ void RenderReference(const PF_InData &in_data, ParamSet &params, const Buffer &s
 void RenderWithForcedTables(const PF_InData &in_data, ParamSet &params, Buffer &src, Buffer &dst) {
     const WindowRenderParams record = MakeWindowRenderParams(in_data, params.array());
     GradeTables tables;
-    if (src.format == PixelFormat::kArgb16) BuildGradeTables16(record, tables);
+    if (src.format == PixelFormat::ARGB16) BuildGradeTables16(record, tables);
     else BuildGradeTables8(record, tables);
     // The memo too, whatever the size; a no-op where it does not apply.
     AttachSaturationMemo(MEMO_WORTH_CLEARING_FROM_PIXELS, tables);
     PixelStage stage;
     stage.record = &record;
     stage.tables = &tables;
-    if (src.format == PixelFormat::kBgra32f) {
+    if (src.format == PixelFormat::BGRA32F) {
         IterateFloatRows(0, dst.def.height, &src.def, &stage, RenderPixelBgra32f, &dst.def);
         return;
     }
@@ -63,10 +63,10 @@ void RenderWithForcedTables(const PF_InData &in_data, ParamSet &params, Buffer &
             void *in = src.Pixel(x, y);
             void *out = dst.Pixel(x, y);
             switch (src.format) {
-            case PixelFormat::kArgb8: RenderPixelArgb8(&stage, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
-            case PixelFormat::kBgra8: RenderPixelBgra8(&stage, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
-            case PixelFormat::kArgb16: RenderPixelArgb16(&stage, x, y, static_cast<PF_Pixel16 *>(in), static_cast<PF_Pixel16 *>(out)); break;
-            case PixelFormat::kBgra32f: break;
+            case PixelFormat::ARGB8: RenderPixelArgb8(&stage, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
+            case PixelFormat::BGRA8: RenderPixelBgra8(&stage, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
+            case PixelFormat::ARGB16: RenderPixelArgb16(&stage, x, y, static_cast<PF_Pixel16 *>(in), static_cast<PF_Pixel16 *>(out)); break;
+            case PixelFormat::BGRA32F: break;
             }
         }
     }
@@ -128,9 +128,9 @@ TEST(RenderExactness, SixteenBitFrameLargeEnoughForTables) {
         RandomiseParams(params.array(), res, rng, width, height);
         params.Popup(PARAM_COLOR_MODEL, 1 + set % 2).Slider(PARAM_MIX, 1);
         SCOPED_TRACE(DescribeParams(params.array(), res));
-        Buffer src(PixelFormat::kArgb16, width, height);
+        Buffer src(PixelFormat::ARGB16, width, height);
         src.Randomise(rng);
-        const Buffer start(PixelFormat::kArgb16, width, height);
+        const Buffer start(PixelFormat::ARGB16, width, height);
         ASSERT_TRUE(EveryWayMatchesTheReference(params, res, src, start, false));
     }
 }
@@ -172,7 +172,7 @@ TEST(RenderExactness, FramesIndependentOfTheWindowMatchTheReference) {
 TEST(RenderExactness, EightBitFramesOfFewColoursMatchThroughTheMemo) {
     std::mt19937 rng(4242);
     for (int set = 0; set < 12; ++set) {
-        for (PixelFormat format : {PixelFormat::kArgb8, PixelFormat::kBgra8}) {
+        for (PixelFormat format : {PixelFormat::ARGB8, PixelFormat::BGRA8}) {
             const int width = 256, height = 256;  // large enough for the memo in RenderFrame
             ParamSet params;
             Resolution res;

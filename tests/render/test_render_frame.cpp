@@ -58,11 +58,11 @@ TEST(RenderFrame, TakesTheSuiteOfTheFormatAndGivesEverythingBack) {
         PixelFormat format;
         std::vector<std::string> expect_acquired;
     } cases[] = {
-        {"After Effects 8-bit", HostApp::kAfterEffects, PixelFormat::kArgb8, {kPFIterate8Suite}},
-        {"After Effects 16-bit", HostApp::kAfterEffects, PixelFormat::kArgb16, {kPFIterate16Suite}},
-        {"Premiere Pro 8-bit", HostApp::kPremiere, PixelFormat::kBgra8, {kPFPixelFormatSuite, kPFIterate8Suite}},
+        {"After Effects 8-bit", HostApp::kAfterEffects, PixelFormat::ARGB8, {kPFIterate8Suite}},
+        {"After Effects 16-bit", HostApp::kAfterEffects, PixelFormat::ARGB16, {kPFIterate16Suite}},
+        {"Premiere Pro 8-bit", HostApp::kPremiere, PixelFormat::BGRA8, {kPFPixelFormatSuite, kPFIterate8Suite}},
         // The float rows are shared out by the 8-bit suite's generic iteration.
-        {"Premiere Pro float", HostApp::kPremiere, PixelFormat::kBgra32f, {kPFPixelFormatSuite, kPFIterate8Suite}},
+        {"Premiere Pro float", HostApp::kPremiere, PixelFormat::BGRA32F, {kPFPixelFormatSuite, kPFIterate8Suite}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -90,12 +90,12 @@ TEST(RenderFrame, HostFailures) {
         PF_Err expect;
         bool expect_message;
     } cases[] = {
-        {"no basic suite", HostApp::kAfterEffects, PixelFormat::kArgb8, nullptr, true, 0, 516, false},
-        {"no 8-bit iterate suite", HostApp::kAfterEffects, PixelFormat::kArgb8, kPFIterate8Suite, false, 0, 516, false},
-        {"no 16-bit iterate suite", HostApp::kAfterEffects, PixelFormat::kArgb16, kPFIterate16Suite, false, 0, 516, false},
-        {"no pixel format suite", HostApp::kPremiere, PixelFormat::kBgra8, kPFPixelFormatSuite, false, 0, 516, true},
-        {"Premiere without 8-bit iterate", HostApp::kPremiere, PixelFormat::kBgra8, kPFIterate8Suite, false, 0, 516, false},
-        {"unknown pixel format", HostApp::kPremiere, PixelFormat::kBgra8, nullptr, false, 0x12345678, 514, false},
+        {"no basic suite", HostApp::kAfterEffects, PixelFormat::ARGB8, nullptr, true, 0, 516, false},
+        {"no 8-bit iterate suite", HostApp::kAfterEffects, PixelFormat::ARGB8, kPFIterate8Suite, false, 0, 516, false},
+        {"no 16-bit iterate suite", HostApp::kAfterEffects, PixelFormat::ARGB16, kPFIterate16Suite, false, 0, 516, false},
+        {"no pixel format suite", HostApp::kPremiere, PixelFormat::BGRA8, kPFPixelFormatSuite, false, 0, 516, true},
+        {"Premiere without 8-bit iterate", HostApp::kPremiere, PixelFormat::BGRA8, kPFIterate8Suite, false, 0, 516, false},
+        {"unknown pixel format", HostApp::kPremiere, PixelFormat::BGRA8, nullptr, false, 0x12345678, 514, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -116,7 +116,7 @@ TEST(RenderFrame, HostFailures) {
 }
 
 TEST(RenderFrame, MissingRecordsAreRefusedNotDereferenced) {
-    Frame frame(HostApp::kAfterEffects, PixelFormat::kArgb8);
+    Frame frame(HostApp::kAfterEffects, PixelFormat::ARGB8);
     frame.params.Input(frame.src.def);
     EXPECT_NE(frame.RenderWith(nullptr, &frame.dst.def), PF_Err_NONE);
     EXPECT_TRUE(frame.SuitesBalanced());
@@ -138,9 +138,9 @@ TEST(RenderFrame, DegenerateBuffersRenderNothingAndEmptySourcesAreReported) {
         {"null source data", 5, 5, true, false}, {"null destination data", 5, 5, false, true},
     };
     for (const auto &c : cases) {
-        for (PixelFormat format : {PixelFormat::kArgb8, PixelFormat::kArgb16, PixelFormat::kBgra8, PixelFormat::kBgra32f}) {
+        for (PixelFormat format : {PixelFormat::ARGB8, PixelFormat::ARGB16, PixelFormat::BGRA8, PixelFormat::BGRA32F}) {
             SCOPED_TRACE(std::string(c.name) + " format " + std::to_string(static_cast<int>(format)));
-            const bool premiere = format == PixelFormat::kBgra8 || format == PixelFormat::kBgra32f;
+            const bool premiere = format == PixelFormat::BGRA8 || format == PixelFormat::BGRA32F;
             Frame frame(premiere ? HostApp::kPremiere : HostApp::kAfterEffects, format, 5, 5);
             frame.src.def.width = frame.dst.def.width = c.width;
             frame.src.def.height = frame.dst.def.height = c.height;
@@ -177,8 +177,8 @@ TEST(IterateFloatRows, StaysWithinBothBuffers) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        Buffer src(PixelFormat::kBgra32f, c.src_width, c.src_height, 0, c.bottom_up);
-        Buffer dst(PixelFormat::kBgra32f, c.dst_width, c.dst_height, 0, c.bottom_up);
+        Buffer src(PixelFormat::BGRA32F, c.src_width, c.src_height, 0, c.bottom_up);
+        Buffer dst(PixelFormat::BGRA32F, c.dst_width, c.dst_height, 0, c.bottom_up);
         int visits = 0;
         auto count = [](void *refcon, A_long, A_long, PF_PixelBGRA32f *in, PF_PixelBGRA32f *out) -> PF_Err {
             ++*static_cast<int *>(refcon);
@@ -191,7 +191,7 @@ TEST(IterateFloatRows, StaysWithinBothBuffers) {
 }
 
 TEST(IterateFloatRows, VisitsPositionsFromTheFirstRowOfData) {
-    Buffer src(PixelFormat::kBgra32f, 3, 2, 8, true), dst(PixelFormat::kBgra32f, 3, 2, 8, true);
+    Buffer src(PixelFormat::BGRA32F, 3, 2, 8, true), dst(PixelFormat::BGRA32F, 3, 2, 8, true);
     std::vector<std::pair<int, int>> seen;
     auto record = [](void *refcon, A_long x, A_long y, PF_PixelBGRA32f *, PF_PixelBGRA32f *) -> PF_Err {
         static_cast<std::vector<std::pair<int, int>> *>(refcon)->emplace_back(x, y);
@@ -204,11 +204,11 @@ TEST(IterateFloatRows, VisitsPositionsFromTheFirstRowOfData) {
 
 TEST(RenderFrame, PremiereFloatWithAnExtentHintTallerThanTheBuffer) {
     {
-        Frame frame(HostApp::kPremiere, PixelFormat::kBgra32f, 7, 5);
+        Frame frame(HostApp::kPremiere, PixelFormat::BGRA32F, 7, 5);
         frame.dst.def.extent_hint = {0, -100, 7, 1000};
         EXPECT_EQ(frame.Render(), PF_Err_NONE);
     }
-    Frame narrow(HostApp::kPremiere, PixelFormat::kBgra32f, 7, 5);
+    Frame narrow(HostApp::kPremiere, PixelFormat::BGRA32F, 7, 5);
     narrow.src.def.width = 3;
     narrow.src.def.height = 2;
     const Buffer before(narrow.dst);
@@ -223,8 +223,8 @@ TEST(SameBytes, NotANumberSignAndPayloadCount) {
     const std::uint32_t nans[] = {0x7fc00000u, 0x7fc00001u, 0xffc00000u};
     for (const std::uint32_t a : nans) {
         for (const std::uint32_t b : nans) {
-            Buffer first(PixelFormat::kBgra32f, 2, 1);
-            Buffer second(PixelFormat::kBgra32f, 2, 1);
+            Buffer first(PixelFormat::BGRA32F, 2, 1);
+            Buffer second(PixelFormat::BGRA32F, 2, 1);
             std::memcpy(first.Pixel(1, 0), &a, 4);
             std::memcpy(second.Pixel(1, 0), &b, 4);
             EXPECT_EQ(first.SameBytes(second), a == b) << std::hex << a << " " << b;

@@ -27,10 +27,10 @@ struct FormatCase {
 };
 
 constexpr FormatCase FORMATS[] = {
-    {"ARGB8", HostApp::kAfterEffects, PixelFormat::kArgb8},
-    {"ARGB16", HostApp::kAfterEffects, PixelFormat::kArgb16},
-    {"BGRA8", HostApp::kPremiere, PixelFormat::kBgra8},
-    {"BGRA32f", HostApp::kPremiere, PixelFormat::kBgra32f},
+    {"ARGB8", HostApp::kAfterEffects, PixelFormat::ARGB8},
+    {"ARGB16", HostApp::kAfterEffects, PixelFormat::ARGB16},
+    {"BGRA8", HostApp::kPremiere, PixelFormat::BGRA8},
+    {"BGRA32f", HostApp::kPremiere, PixelFormat::BGRA32F},
 };
 
 std::unique_ptr<testhost::Host> StartHost(HostApp app, int width, int height) {
@@ -49,7 +49,7 @@ std::vector<std::uint8_t> Pixels(const Layer &layer, PixelFormat format) {
         const auto *row = static_cast<const std::uint8_t *>(layer.PixelAddress(0, y));
         bytes.insert(bytes.end(), row, row + layer.width() * pixel);
     }
-    if (format == PixelFormat::kBgra32f) {
+    if (format == PixelFormat::BGRA32F) {
         // Colour NaNs compare by being NaN; see CanonicaliseColourNaNs.
         for (std::size_t i = 0; i + 16 <= bytes.size(); i += 16) {
             for (int k = 0; k < 3; ++k) {
@@ -132,11 +132,11 @@ TEST(ThroughModule, FloatBandsRenderEveryRowOnceWhateverTheHostDoes) {
         Resolution res;
         RandomiseParams(host->params().array(), res, rng, width, height);
         // Rendered in place, as a host may: a band graded twice would show.
-        Layer src(PixelFormat::kBgra32f, width, height), dst(PixelFormat::kBgra32f, width, height);
-        Layer expected(PixelFormat::kBgra32f, width, height);
+        Layer src(PixelFormat::BGRA32F, width, height), dst(PixelFormat::BGRA32F, width, height);
+        Layer expected(PixelFormat::BGRA32F, width, height);
         std::mt19937 same_pixels = rng;
-        RandomisePixels(PixelFormat::kBgra32f, src.def(), rng);
-        RandomisePixels(PixelFormat::kBgra32f, dst.def(), same_pixels);
+        RandomisePixels(PixelFormat::BGRA32F, src.def(), rng);
+        RandomisePixels(PixelFormat::BGRA32F, dst.def(), same_pixels);
         host->frame().pixel_aspect_ratio = res.aspect;
         host->frame().downsample_x = res.down_x;
         host->frame().downsample_y = res.down_y;
@@ -153,9 +153,9 @@ TEST(ThroughModule, FloatBandsRenderEveryRowOnceWhateverTheHostDoes) {
         in.in_data.downsample_x = res.down_x;
         in.in_data.downsample_y = res.down_y;
         host->params().at(0).u.ld = src.def();
-        reference::RenderFrame(in.in_data, host->params().array(), PixelFormat::kBgra32f, src.def(), expected.def(),
+        reference::RenderFrame(in.in_data, host->params().array(), PixelFormat::BGRA32F, src.def(), expected.def(),
                                height);
-        ASSERT_TRUE(Pixels(dst, PixelFormat::kBgra32f) == Pixels(expected, PixelFormat::kBgra32f));
+        ASSERT_TRUE(Pixels(dst, PixelFormat::BGRA32F) == Pixels(expected, PixelFormat::BGRA32F));
     }
 }
 
@@ -171,7 +171,7 @@ TEST(ThroughModule, DefaultsLeaveEveryPixelAsItWas) {
         host->params().at(zonara::PARAM_CLAMP_IN_BLACK).u.bd.value = 0;
         Layer src(f.format, 64, 48);
         RandomisePixels(f.format, src.def(), rng);
-        if (f.format == PixelFormat::kArgb16) {
+        if (f.format == PixelFormat::ARGB16) {
             // Only codes up to full scale are valid 16-bit input.
             for (int y = 0; y < 48; ++y)
                 for (int x = 0; x < 64; ++x) {
@@ -179,7 +179,7 @@ TEST(ThroughModule, DefaultsLeaveEveryPixelAsItWas) {
                     for (A_u_short *c : {&p.alpha, &p.red, &p.green, &p.blue}) *c = std::min<A_u_short>(*c, 32768);
                 }
         }
-        if (f.format == PixelFormat::kBgra32f) {
+        if (f.format == PixelFormat::BGRA32F) {
             for (int x = 0; x < 64; x += 5) std::memcpy(&src.At<PF_PixelBGRA32f>(x, x % 48), &nans[x % 3], 4);
         }
         for (int level = 0; level <= static_cast<int>(DetectedSimdLevel()); ++level) {
@@ -198,21 +198,21 @@ TEST(ThroughModule, DefaultsLeaveEveryPixelAsItWas) {
 TEST(ThroughModule, PremiereUnknownFormatReturns514AndLeavesTheOutput) {
     auto host = StartHost(HostApp::kPremiere, 16, 8);
     host->faults().reported_pixel_format = 0x41424344;
-    Layer src(PixelFormat::kBgra8, 16, 8), dst(PixelFormat::kBgra8, 16, 8);
+    Layer src(PixelFormat::BGRA8, 16, 8), dst(PixelFormat::BGRA8, 16, 8);
     std::mt19937 rng(1);
-    RandomisePixels(PixelFormat::kBgra8, src.def(), rng);
-    RandomisePixels(PixelFormat::kBgra8, dst.def(), rng);
-    const auto before = Pixels(dst, PixelFormat::kBgra8);
+    RandomisePixels(PixelFormat::BGRA8, src.def(), rng);
+    RandomisePixels(PixelFormat::BGRA8, dst.def(), rng);
+    const auto before = Pixels(dst, PixelFormat::BGRA8);
     host->params().at(zonara::PARAM_IN_GAIN).u.fs_d.value = 2;
     EXPECT_EQ(host->Render(src, dst), PF_Err_UNRECOGNIZED_PARAM_TYPE);
-    EXPECT_EQ(Pixels(dst, PixelFormat::kBgra8), before);
+    EXPECT_EQ(Pixels(dst, PixelFormat::BGRA8), before);
     EXPECT_TRUE(host->suites().BalancedSinceLastCommand());
 }
 
 TEST(ThroughModule, IterateFailureIsTheCommandsResult) {
     auto host = StartHost(HostApp::kAfterEffects, 16, 8);
     host->faults().iterate_fail_code = PF_Err_OUT_OF_MEMORY;
-    Layer src(PixelFormat::kArgb8, 16, 8), dst(PixelFormat::kArgb8, 16, 8);
+    Layer src(PixelFormat::ARGB8, 16, 8), dst(PixelFormat::ARGB8, 16, 8);
     EXPECT_EQ(host->Render(src, dst), PF_Err_OUT_OF_MEMORY);
     EXPECT_TRUE(host->suites().BalancedSinceLastCommand());
 }

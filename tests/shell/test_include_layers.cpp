@@ -51,14 +51,15 @@ struct Boundary {
 };
 
 // The simulated host stands on the interface alone and loads the effect as
-// a host does, so it may know of the effect only its entry point. The tool
+// a host does, so it may know of the effect only its entry point and the
+// list of pixel formats, which a host and the effect share. The tool
 // also reads the effect's parameter table, geometry and property list, and
 // its benchmark reports what the module keeps to itself (the frame's plan,
 // its instruction-set level, the powers the lanes handed back); any other
 // header it wants is a decision, made here. What the tool builds is
 // shipped: it never stands on the tests nor on the benchmarks.
 const Boundary BOUNDARIES[] = {
-    {"testhost", "src", {"shell/entry_point.h"}},
+    {"testhost", "src", {"shell/entry_point.h", "render/frame/pixel_format.h"}},
     {"testhost", "tools", {}},
     {"testhost", "tests", {}},
     {"testhost", "bench", {}},
@@ -66,7 +67,7 @@ const Boundary BOUNDARIES[] = {
      "src",
      {"common/fixed_point.h", "common/fixed_scale.h", "params/grade_params.h", "params/param_index.h",
       "params/param_keys.h", "overlay/handle_points.h", "overlay/overlay_types.h", "shell/entry_point.h",
-      "shell/property_list.h", "render/frame/window_render_params.h", "render/frame/simd_level.h",
+      "shell/property_list.h", "render/frame/pixel_format.h", "render/frame/window_render_params.h", "render/frame/simd_level.h",
       "render/plan/frame_plan.h", "render/lanes/power_fallback_tally.h", "render/drivers/iterate_float_rows.h",
       "render/drivers/render_float_frame.h"}},
     {"tools", "tests", {}},

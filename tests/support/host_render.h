@@ -14,7 +14,7 @@ namespace render_test {
 
 inline PF_Err RenderThroughHost(ParamSet &params, Buffer &src, Buffer &dst, const Resolution &res = {},
                                 testhost::PixelWalk walk = testhost::PixelWalk::IN_ORDER) {
-    const bool premiere = src.format == PixelFormat::kBgra8 || src.format == PixelFormat::kBgra32f;
+    const bool premiere = src.format == PixelFormat::BGRA8 || src.format == PixelFormat::BGRA32F;
     PF_ParamDef **param_array = params.Input(src.def).array();
     testhost::Host host([param_array](PF_Cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **,
                                       PF_LayerDef *output, void *) {

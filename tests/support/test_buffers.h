@@ -29,18 +29,18 @@ inline void RandomisePixels(PixelFormat format, const PF_LayerDef &def, std::mt1
         for (int x = 0; x < def.width; ++x) {
             std::uint8_t *p = reference::At(def, x, y, reference::PixelBytes(format));
             switch (format) {
-            case PixelFormat::kArgb8:
-            case PixelFormat::kBgra8:
+            case PixelFormat::ARGB8:
+            case PixelFormat::BGRA8:
                 for (int k = 0; k < 4; ++k) p[k] = static_cast<std::uint8_t>(byte(rng));
                 break;
-            case PixelFormat::kArgb16: {
+            case PixelFormat::ARGB16: {
                 auto *c = reinterpret_cast<std::uint16_t *>(p);
                 for (int k = 0; k < 4; ++k) {
                     c[k] = static_cast<std::uint16_t>(rare(rng) == 0 ? 65535 - byte(rng) : code16(rng));
                 }
                 break;
             }
-            case PixelFormat::kBgra32f: {
+            case PixelFormat::BGRA32F: {
                 auto *c = reinterpret_cast<float *>(p);
                 for (int k = 0; k < 4; ++k) {
                     const int r = rare(rng);
@@ -70,7 +70,7 @@ struct Buffer {
         def.rowbytes = bottom_up ? -row : row;
         def.data = reinterpret_cast<PF_PixelPtr>(
             bottom_up && height > 0 ? bytes.data() + static_cast<std::size_t>(row) * (height - 1) : bytes.data());
-        def.world_flags = f == PixelFormat::kArgb16 ? PF_WorldFlag_DEEP : 0;
+        def.world_flags = f == PixelFormat::ARGB16 ? PF_WorldFlag_DEEP : 0;
         def.extent_hint = {0, 0, width, height};
     }
     Buffer(const Buffer &other) : format(other.format), bytes(other.bytes), def(other.def) {

@@ -20,7 +20,7 @@ using zonara_tool::SampleKind;
 
 std::size_t SampleCount(const Image &image) { return image.SampleCount(); }
 
-std::size_t SampleBytes(SampleKind kind) { return kind == SampleKind::k8 ? 1 : kind == SampleKind::k16 ? 2 : 4; }
+std::size_t SampleBytes(SampleKind kind) { return kind == SampleKind::INT8 ? 1 : kind == SampleKind::INT16 ? 2 : 4; }
 
 Image Pattern(int channels, SampleKind kind) {
     Image image = zonara_tool::MakeImage(7, 5, channels, kind);
@@ -28,7 +28,7 @@ Image Pattern(int channels, SampleKind kind) {
     for (std::size_t i = 0; i < SampleCount(image) * SampleBytes(kind); ++i) {
         bytes[i] = static_cast<unsigned char>(i * 37 + 11);
     }
-    if (kind == SampleKind::kFloat) {
+    if (kind == SampleKind::FLOAT32) {
         // Whole-range floats, negatives and values above 1 included.
         auto *samples = image.Samples<float>();
         for (std::size_t i = 0; i < SampleCount(image); ++i) {
@@ -51,10 +51,10 @@ TEST(BuiltInImages, RoundTripKeepsEverySample) {
         int alpha_channel;
     };
     const std::vector<Case> cases = {
-        {"grey8.pam", 1, SampleKind::k8, -1},   {"greyalpha8.pam", 2, SampleKind::k8, 1},
-        {"rgb8.pam", 3, SampleKind::k8, -1},    {"rgba8.pam", 4, SampleKind::k8, 3},
-        {"rgb16.pam", 3, SampleKind::k16, -1},  {"rgba16.PAM", 4, SampleKind::k16, 3},
-        {"greyf.pfm", 1, SampleKind::kFloat, -1}, {"rgbf.pfm", 3, SampleKind::kFloat, -1},
+        {"grey8.pam", 1, SampleKind::INT8, -1},   {"greyalpha8.pam", 2, SampleKind::INT8, 1},
+        {"rgb8.pam", 3, SampleKind::INT8, -1},    {"rgba8.pam", 4, SampleKind::INT8, 3},
+        {"rgb16.pam", 3, SampleKind::INT16, -1},  {"rgba16.PAM", 4, SampleKind::INT16, 3},
+        {"greyf.pfm", 1, SampleKind::FLOAT32, -1}, {"rgbf.pfm", 3, SampleKind::FLOAT32, -1},
     };
     windows_test::ScratchDir dir("images");
     for (const Case &c : cases) {
@@ -79,16 +79,16 @@ TEST(BuiltInImages, RoundTripKeepsEverySample) {
 // bits; PFM holds floats: integer codes become 0..1.
 TEST(BuiltInImages, KindsAFormatCannotHoldAreConverted) {
     windows_test::ScratchDir dir("convert");
-    Image floats = zonara_tool::MakeImage(4, 1, 1, SampleKind::kFloat);
+    Image floats = zonara_tool::MakeImage(4, 1, 1, SampleKind::FLOAT32);
     const float values[] = {-1.0f, 0.5f, 2.0f, std::numeric_limits<float>::quiet_NaN()};
     std::memcpy(floats.bytes.data(), values, sizeof values);
     zonara_tool::WriteImage((dir / "f.pam").string(), floats);
     const Image as_pam = zonara_tool::ReadImage((dir / "f.pam").string());
-    ASSERT_EQ(as_pam.kind, SampleKind::k16);
+    ASSERT_EQ(as_pam.kind, SampleKind::INT16);
     const auto *codes = as_pam.Samples<std::uint16_t>();
     EXPECT_EQ(std::vector<std::uint16_t>(codes, codes + 4), (std::vector<std::uint16_t>{0, 32768, 65535, 0}));
 
-    Image bytes = zonara_tool::MakeImage(2, 1, 1, SampleKind::k8);
+    Image bytes = zonara_tool::MakeImage(2, 1, 1, SampleKind::INT8);
     bytes.Samples<std::uint8_t>()[1] = 255;
     zonara_tool::WriteImage((dir / "b.pfm").string(), bytes);
     const Image as_pfm = zonara_tool::ReadImage((dir / "b.pfm").string());
@@ -97,7 +97,7 @@ TEST(BuiltInImages, KindsAFormatCannotHoldAreConverted) {
     EXPECT_EQ(samples[1], 1.0f);
 
     // PFM holds no alpha: an RGBA image is written without it.
-    const Image rgba = Pattern(4, SampleKind::kFloat);
+    const Image rgba = Pattern(4, SampleKind::FLOAT32);
     zonara_tool::WriteImage((dir / "rgba.pfm").string(), rgba);
     const Image as_rgb = zonara_tool::ReadImage((dir / "rgba.pfm").string());
     ASSERT_EQ(as_rgb.channels, 3);

@@ -115,16 +115,6 @@ zonara::WindowRenderParams RecordOf(testhost::Host &host, testhost::Layer &src) 
     return zonara::MakeWindowRenderParams(in_data, host.params().array());
 }
 
-zonara::FrameFormat FrameFormatOf(testhost::PixelFormat format) {
-    switch (format) {
-    case testhost::PixelFormat::kArgb8: return zonara::FrameFormat::ARGB8;
-    case testhost::PixelFormat::kArgb16: return zonara::FrameFormat::ARGB16;
-    case testhost::PixelFormat::kBgra8: return zonara::FrameFormat::BGRA8;
-    case testhost::PixelFormat::kBgra32f: return zonara::FrameFormat::BGRA32F;
-    }
-    return zonara::FrameFormat::ARGB8;
-}
-
 // The share of the float frame's powers that fell back to the host's power,
 // from one more frame rendered along the frame's plan.
 double FloatFallbackShare(const zonara::FramePlan &plan, testhost::Layer &src, testhost::Layer &dst) {
@@ -174,10 +164,10 @@ void RunBench(ToolContext &context, const BenchOptions &options) {
                   << render_seconds * 1e3 << " ms, copy " << copy_seconds * 1e3 << " ms\n";
     }
     const zonara::WindowRenderParams record = RecordOf(*host, src);
-    const zonara::FramePlan plan(record, FrameFormatOf(choice.format), width, height, zonara::FrameSimdLevel());
+    const zonara::FramePlan plan(record, choice.format, width, height, zonara::FrameSimdLevel());
     std::cout << "plan: " << plan.Describe() << "\n";
     std::cout << "level " << zonara::SimdLevelName(zonara::FrameSimdLevel());
-    if (choice.format == testhost::PixelFormat::kBgra32f && zonara::FrameSimdLevel() != zonara::SimdLevel::SCALAR) {
+    if (choice.format == testhost::PixelFormat::BGRA32F && zonara::FrameSimdLevel() != zonara::SimdLevel::SCALAR) {
         std::cout << ", power fallbacks " << std::setprecision(6) << 100.0 * FloatFallbackShare(plan, src, dst)
                   << "%";
     } else if (zonara::FrameSimdLevel() != zonara::SimdLevel::SCALAR) {

@@ -81,11 +81,11 @@ FormatRequest ParseFormatRequest(const RenderOptions &options) {
         request.app = ParseHostApp(options.host);
     }
     if (options.depth == "8") {
-        request.depth = HostDepth::k8;
+        request.depth = SampleDepth::INT8;
     } else if (options.depth == "16") {
-        request.depth = HostDepth::k16;
+        request.depth = SampleDepth::INT16;
     } else if (options.depth == "float") {
-        request.depth = HostDepth::kFloat;
+        request.depth = SampleDepth::FLOAT32;
     }
     return request;
 }
@@ -238,7 +238,7 @@ private:
     // run; an unreadable single input is reported here already.
     SampleKind SourceKind() {
         if (options_.input.empty()) {
-            return SampleKind::k8;  // the chart
+            return SampleKind::INT8;  // the chart
         }
         if (!sequence_) {
             first_image_ = ReadForGrading(jobs_.front().input, options_);

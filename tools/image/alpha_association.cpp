@@ -60,13 +60,13 @@ void PremultiplyForGammaWriter(Image &image, double gamma) {
     }
     const int colour_channels = std::min(alpha, image.channels < 3 ? 1 : 3);
     switch (image.kind) {
-    case SampleKind::k8:
+    case SampleKind::INT8:
         MultiplyByAlphaPower<std::uint8_t>(image, alpha, colour_channels, 1.0 / gamma);
         break;
-    case SampleKind::k16:
+    case SampleKind::INT16:
         MultiplyByAlphaPower<std::uint16_t>(image, alpha, colour_channels, 1.0 / gamma);
         break;
-    case SampleKind::kFloat:
+    case SampleKind::FLOAT32:
         MultiplyByAlphaPower<float>(image, alpha, colour_channels, 1.0 / gamma);
         break;
     }
@@ -77,13 +77,13 @@ void ConvertAlphaAssociation(Image &image, AlphaAssociation to) {
     if (alpha >= 0 && image.alpha_association != to) {
         const int colour_channels = std::min(alpha, image.channels < 3 ? 1 : 3);
         switch (image.kind) {
-        case SampleKind::k8:
+        case SampleKind::INT8:
             Convert<std::uint8_t>(image, alpha, colour_channels, to);
             break;
-        case SampleKind::k16:
+        case SampleKind::INT16:
             Convert<std::uint16_t>(image, alpha, colour_channels, to);
             break;
-        case SampleKind::kFloat:
+        case SampleKind::FLOAT32:
             Convert<float>(image, alpha, colour_channels, to);
             break;
         }

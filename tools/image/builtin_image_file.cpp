@@ -187,7 +187,7 @@ Image DecodePam(std::istream &in, const std::string &name) {
     const PamHeader pam = ReadPamHeader(header);
     const bool wide = pam.maxval == 65535;
     Image image = ReadPixelBlock(in, header, name, pam.width, pam.height, pam.depth,
-                                 wide ? SampleKind::k16 : SampleKind::k8);
+                                 wide ? SampleKind::INT16 : SampleKind::INT8);
     image.format_name = "pam";
     const bool alpha_named = pam.tupltype.size() > 6 && pam.tupltype.ends_with("_ALPHA");
     NameChannels(image, alpha_named || (pam.tupltype.empty() && (pam.depth == 2 || pam.depth == 4)));
@@ -241,7 +241,7 @@ PfmHeader ReadPfmHeader(HeaderReader &header) {
 Image DecodePfm(std::istream &in, const std::string &name) {
     HeaderReader header(in, name);
     const PfmHeader pfm = ReadPfmHeader(header);
-    Image image = ReadPixelBlock(in, header, name, pfm.width, pfm.height, pfm.channels, SampleKind::kFloat);
+    Image image = ReadPixelBlock(in, header, name, pfm.width, pfm.height, pfm.channels, SampleKind::FLOAT32);
     image.format_name = "pfm";
     NameChannels(image, false);
     // Rows are stored bottom to top.
@@ -282,7 +282,7 @@ void AppendPamSamples(const Image &image, std::size_t first, std::size_t count, 
         out.push_back(static_cast<unsigned char>(code >> 8));  // big-endian
         out.push_back(static_cast<unsigned char>(code & 0xFF));
     };
-    if (image.kind == SampleKind::k16) {
+    if (image.kind == SampleKind::INT16) {
         const std::uint16_t *in = image.Samples<std::uint16_t>() + first;
         std::for_each(in, in + count, put16);
         return;
@@ -294,7 +294,7 @@ void AppendPamSamples(const Image &image, std::size_t first, std::size_t count, 
 }
 
 void WritePam(ByteSink &out, const Image &image) {
-    const bool wide = image.kind != SampleKind::k8;
+    const bool wide = image.kind != SampleKind::INT8;
     std::string header = "P7\nWIDTH " + std::to_string(image.width) + "\nHEIGHT " + std::to_string(image.height) +
                          "\nDEPTH " + std::to_string(image.channels) + "\nMAXVAL " + (wide ? "65535" : "255") + "\n";
     if (const std::string tupltype = PamTuplType(image.channels); !tupltype.empty()) {
@@ -319,17 +319,17 @@ void RowAsFloat(const Image &image, int y, std::vector<float> &row) {
     const std::size_t first = static_cast<std::size_t>(y) * image.RowSamples();
     row.resize(image.RowSamples());
     switch (image.kind) {
-    case SampleKind::k8: {
+    case SampleKind::INT8: {
         const std::uint8_t *in = image.Samples<std::uint8_t>() + first;
         std::transform(in, in + row.size(), row.begin(), [](std::uint8_t code) { return code / 255.0f; });
         return;
     }
-    case SampleKind::k16: {
+    case SampleKind::INT16: {
         const std::uint16_t *in = image.Samples<std::uint16_t>() + first;
         std::transform(in, in + row.size(), row.begin(), [](std::uint16_t code) { return code / 65535.0f; });
         return;
     }
-    case SampleKind::kFloat:
+    case SampleKind::FLOAT32:
         break;
     }
     const float *in = image.Samples<float>() + first;
@@ -385,9 +385,9 @@ std::optional<SampleKind> PeekBuiltInSampleKind(const std::string &path) {
         HeaderReader header(in, path);
         if (BuiltInFormatOf(path) == BuiltInFormat::kPfm) {
             ReadPfmHeader(header);
-            return SampleKind::kFloat;
+            return SampleKind::FLOAT32;
         }
-        return ReadPamHeader(header).maxval == 65535 ? SampleKind::k16 : SampleKind::k8;
+        return ReadPamHeader(header).maxval == 65535 ? SampleKind::INT16 : SampleKind::INT8;
     } catch (const std::exception &) {
         return std::nullopt;
     }

@@ -36,15 +36,19 @@ inline std::int64_t QuantizedCode(float value, std::int64_t full_scale) {
     return std::llround(static_cast<double>(value) * static_cast<double>(full_scale));
 }
 
-enum class HostDepth { k8, k16, kFloat };
+// The user's depth choice is the depth of the host's layer: one of the
+// effect's formats' depths, not a list of the tool's own.
+using zonara::SampleDepth;
 
 struct HostFormat {
     testhost::HostApp app = testhost::HostApp::kAfterEffects;
-    HostDepth depth = HostDepth::k8;
+    SampleDepth depth = SampleDepth::INT8;
 };
 
+// The layer format the host renders at: the host's channel order at the
+// chosen depth, or at 8 bits where the host has no format of that depth.
 testhost::PixelFormat LayerFormatFor(const HostFormat &format);
-HostDepth DepthOf(testhost::PixelFormat format);
+inline SampleDepth DepthOf(testhost::PixelFormat format) { return zonara::TraitsOf(format).depth; }
 
 // A 16-bit file code (0..65535) in the host's 16-bit range (0..32768) and
 // back, in integer arithmetic.
@@ -53,8 +57,8 @@ std::int32_t Host16ToFileCode16(std::int32_t value);
 
 // One sample of the file's kind in the host's depth and back. Integer host
 // values are whole numbers held in a float (exact up to 2^24).
-float FileSampleToHost(SampleKind kind, float sample, HostDepth depth);
-float HostToFileSample(float value, HostDepth depth, SampleKind kind);
+float FileSampleToHost(SampleKind kind, float sample, SampleDepth depth);
+float HostToFileSample(float value, SampleDepth depth, SampleKind kind);
 
 // Fills the layer (of the image's size, `depth` being its format's) from the
 // image: red, green, blue from its colour channels (ColourChannelsOf; a grey
@@ -62,7 +66,7 @@ float HostToFileSample(float value, HostDepth depth, SampleKind kind);
 // or full when it has none. Premultiplied colour (alpha_association) is
 // handed over straight, as hosts hand it to an effect: divided by alpha,
 // except where alpha is 0 (passed as stored) or 1 (passed untouched).
-void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer);
+void FillLayer(const Image &image, SampleDepth depth, testhost::Layer &layer);
 
 // Writes the layer's colours into the image's colour channels; the image's
 // alpha and any further channels keep their values. A grey image receives
@@ -70,6 +74,6 @@ void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer);
 // kept red, green and blue equal). Premultiplied colour is multiplied by the
 // image's alpha again, rounded once; where alpha is 0 the image keeps the
 // colour it held.
-void StoreLayer(const testhost::Layer &layer, HostDepth depth, Image &image);
+void StoreLayer(const testhost::Layer &layer, SampleDepth depth, Image &image);
 
 }  // namespace zonara_tool

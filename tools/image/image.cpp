@@ -10,11 +10,11 @@ namespace zonara_tool {
 
 std::size_t BytesPerSample(SampleKind kind) {
     switch (kind) {
-    case SampleKind::k8:
+    case SampleKind::INT8:
         return 1;
-    case SampleKind::k16:
+    case SampleKind::INT16:
         return 2;
-    case SampleKind::kFloat:
+    case SampleKind::FLOAT32:
         break;
     }
     return 4;
@@ -23,21 +23,21 @@ std::size_t BytesPerSample(SampleKind kind) {
 SampleKind KindForStoredFormat(StoredFormat format) {
     switch (format) {
     case StoredFormat::kUint8:
-        return SampleKind::k8;
+        return SampleKind::INT8;
     case StoredFormat::kUint16:
-        return SampleKind::k16;
+        return SampleKind::INT16;
     default:
-        return SampleKind::kFloat;
+        return SampleKind::FLOAT32;
     }
 }
 
 StoredFormat StoredFormatOf(SampleKind kind) {
     switch (kind) {
-    case SampleKind::k8:
+    case SampleKind::INT8:
         return StoredFormat::kUint8;
-    case SampleKind::k16:
+    case SampleKind::INT16:
         return StoredFormat::kUint16;
-    case SampleKind::kFloat:
+    case SampleKind::FLOAT32:
         break;
     }
     return StoredFormat::kFloat;
@@ -101,7 +101,7 @@ void CheckImageLimits(std::int64_t width, std::int64_t height, std::int64_t chan
 std::vector<std::uint8_t> SamplesAs8Bit(const Image &image) {
     const std::size_t count = image.SampleCount();
     std::vector<std::uint8_t> out(count);
-    if (image.kind == SampleKind::k8) {
+    if (image.kind == SampleKind::INT8) {
         std::copy_n(image.Samples<std::uint8_t>(), count, out.begin());
         return out;
     }
@@ -109,7 +109,7 @@ std::vector<std::uint8_t> SamplesAs8Bit(const Image &image) {
         const float v = std::isnan(unit) ? 0.0f : std::clamp(unit, 0.0f, 1.0f);
         return static_cast<std::uint8_t>(std::floor(v * 255.0f + 0.5f));
     };
-    if (image.kind == SampleKind::k16) {
+    if (image.kind == SampleKind::INT16) {
         const std::uint16_t *in = image.Samples<std::uint16_t>();
         std::transform(in, in + count, out.begin(), [&](std::uint16_t code) { return quantise(code / 65535.0f); });
     } else {

@@ -13,13 +13,17 @@
 #include <utility>
 #include <vector>
 
+#include "render/frame/pixel_format.h"
 #include "tools/image/sample_bytes.h"
 
 namespace zonara_tool {
 
 // How samples are held in memory, chosen so that every code of the file
-// survives exactly: 8-bit, 16-bit or float.
-enum class SampleKind { k8, k16, kFloat };
+// survives exactly: 8-bit, 16-bit or float. These are the host layers'
+// channel types, so that an image moves into a layer of its own depth
+// without a second list of depths (a file's 16-bit scale is 0..65535, the
+// host's 0..32768: the type is shared, the scale is each side's).
+using SampleKind = zonara::SampleDepth;
 
 // How a file stored its samples, so that an output is written alike.
 enum class StoredFormat { kUint8, kInt8, kUint16, kInt16, kUint32, kInt32, kUint64, kInt64, kHalf, kFloat, kDouble };
@@ -78,7 +82,7 @@ struct Image {
     int width = 0;
     int height = 0;
     int channels = 0;
-    SampleKind kind = SampleKind::k8;
+    SampleKind kind = SampleKind::INT8;
     SampleBytes bytes;  // width x height x channels samples of `kind`
 
     std::vector<std::string> channel_names;

@@ -19,16 +19,16 @@ bool OfImagesOwnFormat(const Image &image, const std::string &path) {
 
 std::string DepthText(const Image &image, const std::string &path, SampleKind kind) {
     switch (kind) {
-    case SampleKind::k8:
+    case SampleKind::INT8:
         return "8-bit";
-    case SampleKind::k16:
-        return image.bits_per_sample != 0 && image.kind == SampleKind::k16 && OfImagesOwnFormat(image, path)
+    case SampleKind::INT16:
+        return image.bits_per_sample != 0 && image.kind == SampleKind::INT16 && OfImagesOwnFormat(image, path)
                    ? std::to_string(image.bits_per_sample) + "-bit"
                    : "16-bit";
-    case SampleKind::kFloat:
+    case SampleKind::FLOAT32:
         break;
     }
-    return image.kind == SampleKind::kFloat && image.stored_format == StoredFormat::kHalf ? "half-float" : "float";
+    return image.kind == SampleKind::FLOAT32 && image.stored_format == StoredFormat::kHalf ? "half-float" : "float";
 }
 
 // "RGBA" where every channel has a one-letter name, else "5 channels".

@@ -18,16 +18,16 @@ namespace zonara_tool {
 namespace {
 
 template <class Pixel>
-constexpr HostDepth DEPTH_OF = std::is_same_v<Pixel, PF_Pixel16>        ? HostDepth::k16
-                               : std::is_same_v<Pixel, PF_PixelBGRA32f> ? HostDepth::kFloat
-                                                                         : HostDepth::k8;
+constexpr SampleDepth DEPTH_OF = std::is_same_v<Pixel, PF_Pixel16>        ? SampleDepth::INT16
+                               : std::is_same_v<Pixel, PF_PixelBGRA32f> ? SampleDepth::FLOAT32
+                                                                         : SampleDepth::INT8;
 
 template <class Pixel>
 using Channel = decltype(Pixel::red);
 
 template <class Pixel>
-constexpr Channel<Pixel> FULL_ALPHA = DEPTH_OF<Pixel> == HostDepth::k8    ? Channel<Pixel>(PF_MAX_CHAN8)
-                                      : DEPTH_OF<Pixel> == HostDepth::k16 ? Channel<Pixel>(PF_MAX_CHAN16)
+constexpr Channel<Pixel> FULL_ALPHA = DEPTH_OF<Pixel> == SampleDepth::INT8    ? Channel<Pixel>(PF_MAX_CHAN8)
+                                      : DEPTH_OF<Pixel> == SampleDepth::INT16 ? Channel<Pixel>(PF_MAX_CHAN16)
                                                                           : Channel<Pixel>(1);
 
 // A sample, or a host channel value, on the 0..1 scale; and back to a
@@ -44,10 +44,10 @@ inline float UnitOf(Sample sample) {
 }
 template <class Pixel>
 inline float HostUnitOf(Channel<Pixel> value) {
-    constexpr HostDepth DEPTH = DEPTH_OF<Pixel>;
-    if constexpr (DEPTH == HostDepth::k8) {
+    constexpr SampleDepth DEPTH = DEPTH_OF<Pixel>;
+    if constexpr (DEPTH == SampleDepth::INT8) {
         return static_cast<float>(value) / 255.0f;
-    } else if constexpr (DEPTH == HostDepth::k16) {
+    } else if constexpr (DEPTH == SampleDepth::INT16) {
         return static_cast<float>(value) / 32768.0f;
     } else {
         return value;
@@ -68,8 +68,8 @@ inline Sample SampleOfUnit(float unit) {
 template <class Pixel, class Sample>
 inline Channel<Pixel> ToHost(Sample sample) {
     using Out = Channel<Pixel>;
-    constexpr HostDepth DEPTH = DEPTH_OF<Pixel>;
-    if constexpr (DEPTH == HostDepth::k8) {
+    constexpr SampleDepth DEPTH = DEPTH_OF<Pixel>;
+    if constexpr (DEPTH == SampleDepth::INT8) {
         if constexpr (std::is_same_v<Sample, std::uint8_t>) {
             return sample;
         } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
@@ -77,7 +77,7 @@ inline Channel<Pixel> ToHost(Sample sample) {
         } else {
             return static_cast<Out>(QuantizedCode(sample, PF_MAX_CHAN8));
         }
-    } else if constexpr (DEPTH == HostDepth::k16) {
+    } else if constexpr (DEPTH == SampleDepth::INT16) {
         if constexpr (std::is_same_v<Sample, std::uint8_t>) {
             return static_cast<Out>(RoundedQuotient(std::int64_t{sample} * 32768, 255));
         } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
@@ -93,19 +93,19 @@ inline Channel<Pixel> ToHost(Sample sample) {
 // One host channel value as a file sample.
 template <class Sample, class Pixel>
 inline Sample ToFile(Channel<Pixel> value) {
-    constexpr HostDepth DEPTH = DEPTH_OF<Pixel>;
+    constexpr SampleDepth DEPTH = DEPTH_OF<Pixel>;
     if constexpr (std::is_same_v<Sample, std::uint8_t>) {
-        if constexpr (DEPTH == HostDepth::k8) {
+        if constexpr (DEPTH == SampleDepth::INT8) {
             return value;
-        } else if constexpr (DEPTH == HostDepth::k16) {
+        } else if constexpr (DEPTH == SampleDepth::INT16) {
             return static_cast<Sample>(RoundedQuotient(std::int64_t{value} * 255, 32768));
         } else {
             return static_cast<Sample>(QuantizedCode(value, 255));
         }
     } else if constexpr (std::is_same_v<Sample, std::uint16_t>) {
-        if constexpr (DEPTH == HostDepth::k8) {
+        if constexpr (DEPTH == SampleDepth::INT8) {
             return static_cast<Sample>(value * 257);
-        } else if constexpr (DEPTH == HostDepth::k16) {
+        } else if constexpr (DEPTH == SampleDepth::INT16) {
             return static_cast<Sample>(RoundedQuotient(std::int64_t{value} * 65535, 32768));
         } else {
             return static_cast<Sample>(QuantizedCode(value, 65535));
@@ -124,7 +124,7 @@ inline Channel<Pixel> Luma(const Pixel &p) {
     }
     const double luma = 0.2126 * static_cast<double>(p.red) + 0.7152 * static_cast<double>(p.green) +
                         0.0722 * static_cast<double>(p.blue);
-    if constexpr (DEPTH_OF<Pixel> == HostDepth::kFloat) {
+    if constexpr (DEPTH_OF<Pixel> == SampleDepth::FLOAT32) {
         return static_cast<float>(luma);
     } else {
         return static_cast<Channel<Pixel>>(std::llround(luma));
@@ -204,7 +204,7 @@ inline std::uint32_t PixelWordToRgba(std::uint32_t pixel) {
 }
 
 template <class Sample, class Pixel, int PACKED>
-constexpr bool MOVES_WORDS = PACKED == 4 && std::is_same_v<Sample, std::uint8_t> && DEPTH_OF<Pixel> == HostDepth::k8;
+constexpr bool MOVES_WORDS = PACKED == 4 && std::is_same_v<Sample, std::uint8_t> && DEPTH_OF<Pixel> == SampleDepth::INT8;
 
 template <class Sample, class Pixel, bool GREY, bool HAS_ALPHA, bool PREMULTIPLIED, int PACKED>
 void FillRows(const Image &image, const SampleLayout<PACKED> layout, testhost::Layer &layer, int first_row,
@@ -309,11 +309,11 @@ void WithPacking(int packed, Visit visit) {
 template <class Visit>
 void WithSampleType(SampleKind kind, Visit visit) {
     switch (kind) {
-    case SampleKind::k8:
+    case SampleKind::INT8:
         return visit(std::uint8_t{});
-    case SampleKind::k16:
+    case SampleKind::INT16:
         return visit(std::uint16_t{});
-    case SampleKind::kFloat:
+    case SampleKind::FLOAT32:
         return visit(float{});
     }
 }
@@ -322,13 +322,13 @@ void WithSampleType(SampleKind kind, Visit visit) {
 template <class Visit>
 void WithPixelType(testhost::PixelFormat format, Visit visit) {
     switch (format) {
-    case testhost::PixelFormat::kArgb8:
+    case testhost::PixelFormat::ARGB8:
         return visit(PF_Pixel{});
-    case testhost::PixelFormat::kArgb16:
+    case testhost::PixelFormat::ARGB16:
         return visit(PF_Pixel16{});
-    case testhost::PixelFormat::kBgra8:
+    case testhost::PixelFormat::BGRA8:
         return visit(PF_PixelBGRA8{});
-    case testhost::PixelFormat::kBgra32f:
+    case testhost::PixelFormat::BGRA32F:
         return visit(PF_PixelBGRA32f{});
     }
 }
@@ -342,7 +342,7 @@ void WithFlag(bool flag, Visit visit) {
     }
 }
 
-void RequireMatchingLayer(const Image &image, HostDepth depth, const testhost::Layer &layer) {
+void RequireMatchingLayer(const Image &image, SampleDepth depth, const testhost::Layer &layer) {
     if (layer.width() != image.width || layer.height() != image.height || DepthOf(layer.format()) != depth ||
         image.channels < 1) {
         throw std::logic_error("the layer does not match the image it is converted with");
@@ -351,7 +351,7 @@ void RequireMatchingLayer(const Image &image, HostDepth depth, const testhost::L
 
 }  // namespace
 
-void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer) {
+void FillLayer(const Image &image, SampleDepth depth, testhost::Layer &layer) {
     RequireMatchingLayer(image, depth, layer);
     const ColourChannels colour = ColourChannelsOf(image);
     const int alpha = AlphaChannelOf(image);
@@ -384,7 +384,7 @@ void FillLayer(const Image &image, HostDepth depth, testhost::Layer &layer) {
     });
 }
 
-void StoreLayer(const testhost::Layer &layer, HostDepth depth, Image &image) {
+void StoreLayer(const testhost::Layer &layer, SampleDepth depth, Image &image) {
     RequireMatchingLayer(image, depth, layer);
     const ColourChannels colour = ColourChannelsOf(image);
     const int alpha = AlphaChannelOf(image);

@@ -51,13 +51,13 @@ Image MatteLayer(const Image &source) {
         return layer;
     }
     switch (layer.kind) {
-    case SampleKind::k8:
+    case SampleKind::INT8:
         SetChannel<std::uint8_t>(layer, alpha, 255);
         break;
-    case SampleKind::k16:
+    case SampleKind::INT16:
         SetChannel<std::uint16_t>(layer, alpha, 65535);
         break;
-    case SampleKind::kFloat:
+    case SampleKind::FLOAT32:
         SetChannel<float>(layer, alpha, 1.0f);
         break;
     }

@@ -10,7 +10,7 @@ namespace zonara_tool {
 
 std::string SamplesOutsideText(const std::string &output, const std::string &format_name, const Image &image,
                                const HeldRange &held) {
-    if (image.kind != SampleKind::kFloat) {
+    if (image.kind != SampleKind::FLOAT32) {
         return {};
     }
     const float *samples = image.Samples<float>();

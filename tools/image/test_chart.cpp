@@ -72,7 +72,7 @@ Rgb ChartPixel(int x, int y) {
 }  // namespace
 
 Image MakeTestChart() {
-    Image chart = MakeImage(TEST_CHART_WIDTH, TEST_CHART_HEIGHT, 3, SampleKind::k8);
+    Image chart = MakeImage(TEST_CHART_WIDTH, TEST_CHART_HEIGHT, 3, SampleKind::INT8);
     chart.format_name = "chart";
     std::uint8_t *data = chart.Samples<std::uint8_t>();
     for (int y = 0; y < TEST_CHART_HEIGHT; ++y) {

@@ -33,13 +33,13 @@ double SinDegrees(double degrees) {
 // White in the image's own sample type.
 void WriteWhite(void *sample, SampleKind kind) {
     switch (kind) {
-    case SampleKind::k8:
+    case SampleKind::INT8:
         *static_cast<std::uint8_t *>(sample) = 255;
         return;
-    case SampleKind::k16:
+    case SampleKind::INT16:
         *static_cast<std::uint16_t *>(sample) = 65535;
         return;
-    case SampleKind::kFloat: {
+    case SampleKind::FLOAT32: {
         const float one = 1.0f;
         std::memcpy(sample, &one, sizeof one);
         return;

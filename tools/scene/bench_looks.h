@@ -22,10 +22,10 @@ struct FormatChoice {
     testhost::PixelFormat format;
 };
 
-constexpr FormatChoice ARGB8{"ARGB8", testhost::HostApp::kAfterEffects, testhost::PixelFormat::kArgb8};
-constexpr FormatChoice ARGB16{"ARGB16", testhost::HostApp::kAfterEffects, testhost::PixelFormat::kArgb16};
-constexpr FormatChoice BGRA8{"BGRA8", testhost::HostApp::kPremiere, testhost::PixelFormat::kBgra8};
-constexpr FormatChoice BGRA32F{"BGRA32f", testhost::HostApp::kPremiere, testhost::PixelFormat::kBgra32f};
+constexpr FormatChoice ARGB8{"ARGB8", testhost::HostApp::kAfterEffects, testhost::PixelFormat::ARGB8};
+constexpr FormatChoice ARGB16{"ARGB16", testhost::HostApp::kAfterEffects, testhost::PixelFormat::ARGB16};
+constexpr FormatChoice BGRA8{"BGRA8", testhost::HostApp::kPremiere, testhost::PixelFormat::BGRA8};
+constexpr FormatChoice BGRA32F{"BGRA32f", testhost::HostApp::kPremiere, testhost::PixelFormat::BGRA32F};
 
 // The window both graded looks share: a centred ellipse of 0.8 x 0.8 of the
 // frame, turned by 30 degrees.
@@ -106,25 +106,25 @@ inline void FillFrame(testhost::Layer &layer) {
             const float r = fx + jitter, g = fy, b = 1.0f - 0.5f * (fx + fy) + jitter;
             void *pixel = layer.PixelAddress(x, y);
             switch (layer.format()) {
-            case testhost::PixelFormat::kArgb8: {
+            case testhost::PixelFormat::ARGB8: {
                 auto *p = static_cast<PF_Pixel *>(pixel);
                 *p = {255, static_cast<A_u_char>(255 * std::min(r, 1.0f)), static_cast<A_u_char>(255 * g),
                       static_cast<A_u_char>(255 * std::min(b, 1.0f))};
                 break;
             }
-            case testhost::PixelFormat::kBgra8: {
+            case testhost::PixelFormat::BGRA8: {
                 auto *p = static_cast<PF_PixelBGRA8 *>(pixel);
                 *p = {static_cast<A_u_char>(255 * std::min(b, 1.0f)), static_cast<A_u_char>(255 * g),
                       static_cast<A_u_char>(255 * std::min(r, 1.0f)), 255};
                 break;
             }
-            case testhost::PixelFormat::kArgb16: {
+            case testhost::PixelFormat::ARGB16: {
                 auto *p = static_cast<PF_Pixel16 *>(pixel);
                 *p = {32768, static_cast<A_u_short>(32768 * std::min(r, 1.0f)), static_cast<A_u_short>(32768 * g),
                       static_cast<A_u_short>(32768 * std::min(b, 1.0f))};
                 break;
             }
-            case testhost::PixelFormat::kBgra32f: {
+            case testhost::PixelFormat::BGRA32F: {
                 auto *p = static_cast<PF_PixelBGRA32f *>(pixel);
                 *p = {b, g, r, 1.0f};
                 break;
@@ -148,20 +148,20 @@ inline void FillNoise(testhost::Layer &layer) {
         for (int x = 0; x < layer.width(); ++x) {
             void *pixel = layer.PixelAddress(x, y);
             switch (layer.format()) {
-            case testhost::PixelFormat::kArgb8:
+            case testhost::PixelFormat::ARGB8:
                 *static_cast<PF_Pixel *>(pixel) = {255, static_cast<A_u_char>(next()), static_cast<A_u_char>(next()),
                                                    static_cast<A_u_char>(next())};
                 break;
-            case testhost::PixelFormat::kBgra8:
+            case testhost::PixelFormat::BGRA8:
                 *static_cast<PF_PixelBGRA8 *>(pixel) = {static_cast<A_u_char>(next()), static_cast<A_u_char>(next()),
                                                         static_cast<A_u_char>(next()), 255};
                 break;
-            case testhost::PixelFormat::kArgb16:
+            case testhost::PixelFormat::ARGB16:
                 *static_cast<PF_Pixel16 *>(pixel) = {32768, static_cast<A_u_short>(next() % 32769),
                                                      static_cast<A_u_short>(next() % 32769),
                                                      static_cast<A_u_short>(next() % 32769)};
                 break;
-            case testhost::PixelFormat::kBgra32f: {
+            case testhost::PixelFormat::BGRA32F: {
                 constexpr float SCALE = 1.0f / 16777216.0f;  // 24 random bits to 0..1
                 *static_cast<PF_PixelBGRA32f *>(pixel) = {static_cast<float>(next()) * SCALE,
                                                           static_cast<float>(next()) * SCALE,

@@ -44,7 +44,7 @@ bool ClampCount::GradeIsIdentity(const testhost::ParamStore &values) const {
 }
 
 void ClampCount::Add(const Image &source, const testhost::ParamStore &values) {
-    if (source.kind != SampleKind::kFloat || clamp_in_black_ == 0 || clamp_out_black_ == 0 || clamp_out_white_ == 0) {
+    if (source.kind != SampleKind::FLOAT32 || clamp_in_black_ == 0 || clamp_out_black_ == 0 || clamp_out_white_ == 0) {
         return;  // integer samples lie within 0..1
     }
     const bool black = On(values, clamp_in_black_) || On(values, clamp_out_black_);

@@ -14,13 +14,13 @@
 namespace zonara_tool {
 namespace {
 
-std::string DepthName(HostDepth depth) {
+std::string DepthName(SampleDepth depth) {
     switch (depth) {
-    case HostDepth::k8:
+    case SampleDepth::INT8:
         return "8 bits";
-    case HostDepth::k16:
+    case SampleDepth::INT16:
         return "16 bits";
-    case HostDepth::kFloat:
+    case SampleDepth::FLOAT32:
         break;
     }
     return "float";
@@ -76,29 +76,29 @@ HostFormat ChooseHostFormat(const FormatRequest &request, SampleKind source_kind
         // Only the editing host renders float and only the compositing host
         // 16 bits; 8 bits stays with the host the file would have gone to.
         format.depth = *request.depth;
-        const bool editing = format.depth == HostDepth::kFloat ||
-                             (format.depth == HostDepth::k8 && source_kind == SampleKind::kFloat);
+        const bool editing = format.depth == SampleDepth::FLOAT32 ||
+                             (format.depth == SampleDepth::INT8 && source_kind == SampleKind::FLOAT32);
         format.app = editing ? testhost::HostApp::kPremiere : testhost::HostApp::kAfterEffects;
     } else {
-        format.app = request.app.value_or(source_kind == SampleKind::kFloat ? testhost::HostApp::kPremiere
+        format.app = request.app.value_or(source_kind == SampleKind::FLOAT32 ? testhost::HostApp::kPremiere
                                                                             : testhost::HostApp::kAfterEffects);
         // Each host's deepest format where the file's own is not offered.
         switch (source_kind) {
-        case SampleKind::k8:
-            format.depth = HostDepth::k8;
+        case SampleKind::INT8:
+            format.depth = SampleDepth::INT8;
             break;
-        case SampleKind::k16:
-            format.depth = format.app == testhost::HostApp::kPremiere ? HostDepth::kFloat : HostDepth::k16;
+        case SampleKind::INT16:
+            format.depth = format.app == testhost::HostApp::kPremiere ? SampleDepth::FLOAT32 : SampleDepth::INT16;
             break;
-        case SampleKind::kFloat:
-            format.depth = format.app == testhost::HostApp::kPremiere ? HostDepth::kFloat : HostDepth::k16;
+        case SampleKind::FLOAT32:
+            format.depth = format.app == testhost::HostApp::kPremiere ? SampleDepth::FLOAT32 : SampleDepth::INT16;
             break;
         }
     }
-    if (format.app == testhost::HostApp::kAfterEffects && format.depth == HostDepth::kFloat) {
+    if (format.app == testhost::HostApp::kAfterEffects && format.depth == SampleDepth::FLOAT32) {
         throw UsageError("the compositing host (--host ae) renders this effect in 8 or 16 bits, not float");
     }
-    if (format.app == testhost::HostApp::kPremiere && format.depth == HostDepth::k16) {
+    if (format.app == testhost::HostApp::kPremiere && format.depth == SampleDepth::INT16) {
         throw UsageError("the editing host (--host premiere) renders this effect in 8 bits or float, not " +
                          DepthName(format.depth));
     }
@@ -139,7 +139,7 @@ PF_RationalScale PixelAspectRatioOf(float pixel_aspect) {
 int ReducedSize(int full, int downsample) { return (full + downsample - 1) / downsample; }
 
 std::string RangeLostBy(const Image &image, const HostFormat &format) {
-    if (image.kind != SampleKind::kFloat || format.depth == HostDepth::kFloat) {
+    if (image.kind != SampleKind::FLOAT32 || format.depth == SampleDepth::FLOAT32) {
         return {};
     }
     float lowest = 0.0f;
@@ -172,7 +172,7 @@ HostFormat FrameRenderer::FormatFor(SampleKind kind) const {
     if (!settings_.depth_per_frame) {
         return settings_.format;
     }
-    if (settings_.host_per_frame && kind == SampleKind::kFloat && start_host_) {
+    if (settings_.host_per_frame && kind == SampleKind::FLOAT32 && start_host_) {
         return ChooseHostFormat(FormatRequest{}, kind);
     }
     return ChooseHostFormat(FormatRequest{settings_.format.app, std::nullopt}, kind);
@@ -236,7 +236,7 @@ Image FrameRenderer::Render(Image source, const std::string &source_name) {
         layers_.reset();  // the next frame gets layers with whole guards
         throw ToolError(EXIT_EFFECT_FAILED, "the effect wrote outside its output buffer");
     }
-    if (format.depth == HostDepth::kFloat) {
+    if (format.depth == SampleDepth::FLOAT32) {
         clamp_count_.Add(reduced, params);  // in any other depth the samples lie within 0..1 already
     }
 

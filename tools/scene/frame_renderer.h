@@ -21,7 +21,7 @@ namespace zonara_tool {
 // What the user asked for; unset means "follow the input".
 struct FormatRequest {
     std::optional<testhost::HostApp> app;
-    std::optional<HostDepth> depth;
+    std::optional<SampleDepth> depth;
 };
 
 // The host and depth for a source of this kind. 8-bit files go to the

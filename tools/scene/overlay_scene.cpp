@@ -125,7 +125,7 @@ Image PictureOfView(ToolContext &context, OverlayScene &scene, const std::vector
     *drawn = scene.events->Draw(&*canvas);
 
     const testhost::RgbaImage picture = canvas->Snapshot();
-    Image out = MakeImage(width, height, 3, SampleKind::k8);
+    Image out = MakeImage(width, height, 3, SampleKind::INT8);
     std::uint8_t *rgb = out.Samples<std::uint8_t>();
     for (std::size_t p = 0; p < static_cast<std::size_t>(width) * height; ++p) {
         rgb[p * 3] = picture.pixels[p * 4];

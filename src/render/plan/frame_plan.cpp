@@ -8,15 +8,11 @@
 namespace zonara {
 namespace {
 
-const char *FormatName(FrameFormat format) {
-    switch (format) {
-    case FrameFormat::ARGB8: return "ARGB 8-bit";
-    case FrameFormat::ARGB16: return "ARGB 16-bit";
-    case FrameFormat::BGRA8: return "BGRA 8-bit";
-    case FrameFormat::BGRA32F: return "BGRA float";
-    }
-    return "?";
-}
+// The plan sizes a frame's tables by its format's full scale, and the
+// codecs decode and encode the same codes: the two must agree.
+static_assert(TraitsOf(PixelFormat::ARGB8).max_code == Codec8::MAX_CODE);
+static_assert(TraitsOf(PixelFormat::BGRA8).max_code == Codec8::MAX_CODE);
+static_assert(TraitsOf(PixelFormat::ARGB16).max_code == Codec16::MAX_CODE);
 
 const char *PathName(IntegerPath path) {
     switch (path) {
@@ -40,11 +36,11 @@ bool HasGradedValuesSide(const GradeTables &tables) {
 
 }  // namespace
 
-FramePlan::FramePlan(const WindowRenderParams &record, FrameFormat format, std::int64_t width, std::int64_t height,
+FramePlan::FramePlan(const WindowRenderParams &record, PixelFormat format, std::int64_t width, std::int64_t height,
                      SimdLevel level, const FramePlanOptions &options)
     : format_(format), level_(level) {
     stage_.record = &record;
-    if (format == FrameFormat::BGRA32F) {
+    if (TraitsOf(format).walk == FrameWalk::FLOAT_ROWS) {
         PlanFloatFrame(height, options);
     } else {
         PlanIntegerFrame(width > 0 && height > 0 ? width * height : 0);
@@ -53,14 +49,14 @@ FramePlan::FramePlan(const WindowRenderParams &record, FrameFormat format, std::
 
 void FramePlan::PlanIntegerFrame(std::int64_t pixels) {
     const WindowRenderParams &record = *stage_.record;
-    const int code_count = format_ == FrameFormat::ARGB16 ? Codec16::MAX_CODE + 1 : Codec8::MAX_CODE + 1;
+    const int code_count = TraitsOf(format_).max_code + 1;
     const auto pixel_count = static_cast<std::size_t>(pixels);
     if (TablesPayOff(pixel_count, code_count)) {
         // Tables are an accelerator only: without their memory the frame
         // renders the same, more slowly.
         try {
             tables_ = std::make_unique<GradeTables>();
-            if (format_ == FrameFormat::ARGB16) {
+            if (TraitsOf(format_).depth == SampleDepth::INT16) {
                 BuildGradeTables16(record, *tables_);
             } else {
                 BuildGradeTables8(record, *tables_);
@@ -114,8 +110,8 @@ void FramePlan::PlanFloatFrame(std::int64_t height, const FramePlanOptions &opti
 
 std::string FramePlan::Describe() const {
     std::ostringstream out;
-    out << FormatName(format_) << " at " << SimdLevelName(level_);
-    if (format_ == FrameFormat::BGRA32F) {
+    out << TraitsOf(format_).name << " at " << SimdLevelName(level_);
+    if (TraitsOf(format_).walk == FrameWalk::FLOAT_ROWS) {
         out << "; " << (float_kernel_ != nullptr ? "rows through the kernel" : "the pixel loop");
         if (constant_powers_ != nullptr) {
             int served = 0;

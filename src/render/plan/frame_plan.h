@@ -12,15 +12,13 @@
 
 #include "render/accelerators/constant_powers.h"
 #include "render/accelerators/grade_tables.h"
+#include "render/frame/pixel_format.h"
 #include "render/frame/pixel_stage.h"
 #include "render/frame/simd_level.h"
 #include "render/frame/window_render_params.h"
 #include "render/lanes/lane_kernels.h"
 
 namespace zonara {
-
-// The pixel formats a frame comes in.
-enum class FrameFormat { ARGB8, ARGB16, BGRA8, BGRA32F };
 
 // How an integer frame's pixels are rendered, one iterate callback each.
 enum class IntegerPath {
@@ -55,14 +53,14 @@ public:
     // Plans a frame of `format` of width x height pixels at `level` and
     // builds what the plan needs. Never throws: an accelerator whose memory
     // cannot be had is planned away.
-    FramePlan(const WindowRenderParams &record, FrameFormat format, std::int64_t width, std::int64_t height,
+    FramePlan(const WindowRenderParams &record, PixelFormat format, std::int64_t width, std::int64_t height,
               SimdLevel level, const FramePlanOptions &options = {});
     FramePlan(const FramePlan &) = delete;
     FramePlan &operator=(const FramePlan &) = delete;
 
     const WindowRenderParams &record() const { return *stage_.record; }
     const PixelStage &stage() const { return stage_; }
-    FrameFormat format() const { return format_; }
+    PixelFormat format() const { return format_; }
     SimdLevel level() const { return level_; }
 
     // Integer frames: the path, and for IN_RUNS the level's run kernel.
@@ -86,7 +84,7 @@ private:
     void PlanFloatFrame(std::int64_t height, const FramePlanOptions &options);
 
     PixelStage stage_;
-    FrameFormat format_;
+    PixelFormat format_;
     SimdLevel level_;
     IntegerPath integer_path_ = IntegerPath::EVERY_PIXEL;
     IntegerPath plain_integer_path_ = IntegerPath::EVERY_PIXEL;

@@ -37,10 +37,10 @@ TEST(LookAheadRuns, EveryWalkGetsThePlainResultAtEveryLevel) {
     struct Format {
         PixelFormat format;
         int width, height;  // large enough for the format's tables
-    } formats[] = {{PixelFormat::kArgb8, 97, 61}, {PixelFormat::kBgra8, 97, 61}, {PixelFormat::kArgb16, 521, 509}};
+    } formats[] = {{PixelFormat::ARGB8, 97, 61}, {PixelFormat::BGRA8, 97, 61}, {PixelFormat::ARGB16, 521, 509}};
     std::mt19937 rng(1207);
     for (const Format &f : formats) {
-        for (int set = 0; set < (f.format == PixelFormat::kArgb16 ? 2 : 6); ++set) {
+        for (int set = 0; set < (f.format == PixelFormat::ARGB16 ? 2 : 6); ++set) {
             ParamSet params;
             Resolution unused;
             RandomiseParams(params.array(), unused, rng, f.width, f.height);

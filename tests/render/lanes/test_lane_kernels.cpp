@@ -59,7 +59,7 @@ PowerTally RenderAtLevel(const PF_InData &in_data, ParamSet &params, const Buffe
     const WindowRenderParams record = MakeWindowRenderParams(in_data, params.array());
     FramePlanOptions options;
     options.constant_powers = constant_powers;
-    const FramePlan plan(record, FrameFormat::BGRA32F, dst.def.width, dst.def.height, level, options);
+    const FramePlan plan(record, PixelFormat::BGRA32F, dst.def.width, dst.def.height, level, options);
     const FloatRowSpan span = FloatRowsToVisit(0, dst.def.height, &src.def, &dst.def);
     PowerTally tally;
     FloatFrameProbe probe;
@@ -97,7 +97,7 @@ TEST(LaneKernels, EveryLevelMatchesTheReferenceBitForBit) {
             Resolution res;
             RandomiseParams(params.array(), res, rng, width, height);
             edge.apply(params);
-            Buffer src(PixelFormat::kBgra32f, width, height, 16 * (set % 3));
+            Buffer src(PixelFormat::BGRA32F, width, height, 16 * (set % 3));
             if (set % 2 == 0) src.Randomise(rng);
             else FillWithEdgeValues(src, rng);
             InData in;
@@ -105,14 +105,14 @@ TEST(LaneKernels, EveryLevelMatchesTheReferenceBitForBit) {
             in.in_data.downsample_x = res.down_x;
             in.in_data.downsample_y = res.down_y;
             params.Input(src.def);
-            Buffer expected(PixelFormat::kBgra32f, width, height, 16 * (set % 3));
-            reference::RenderFrame(in.in_data, params.array(), PixelFormat::kBgra32f, src.def, expected.def, height);
+            Buffer expected(PixelFormat::BGRA32F, width, height, 16 * (set % 3));
+            reference::RenderFrame(in.in_data, params.array(), PixelFormat::BGRA32F, src.def, expected.def, height);
             for (SimdLevel level : LevelsOfThisMachine()) {
                 SCOPED_TRACE(std::string(SimdLevelName(level)) + (all_fall_back ? ", all fall back" : "") +
                              (tables ? "" : ", no power tables") +
                              ", set " + std::to_string(set) + " (" + edge.name + "): " +
                              DescribeParams(params.array(), res));
-                Buffer rendered(PixelFormat::kBgra32f, width, height, 16 * (set % 3));
+                Buffer rendered(PixelFormat::BGRA32F, width, height, 16 * (set % 3));
                 const PowerTally tally = RenderAtLevel(in.in_data, params, src, rendered, level, all_fall_back, tables);
                 ASSERT_TRUE(rendered.SameBytes(expected)) << rendered.FirstDifference(expected);
                 if (all_fall_back) {
@@ -133,16 +133,16 @@ TEST(LaneKernels, FeatherBandsMatchTheReference) {
             params.Popup(PARAM_WINDOW_TYPE, shape).Popup(PARAM_FALLOFF, falloff).Point(40, 20).Angle(17)
                 .Slider(PARAM_WIDTH, 70).Slider(PARAM_HEIGHT, 34).Slider(PARAM_FEATHER, 25)
                 .InsideMaster(0.05, 1.7, 1.2, 1.4).OutsideMaster(-0.03, 0.6, 0.9, 0.5).Popup(PARAM_COLOR_MODEL, 1 + falloff % 2);
-            Buffer src(PixelFormat::kBgra32f, 83, 41);
+            Buffer src(PixelFormat::BGRA32F, 83, 41);
             src.Randomise(rng);
             InData in;
             params.Input(src.def);
-            Buffer expected(PixelFormat::kBgra32f, 83, 41);
-            reference::RenderFrame(in.in_data, params.array(), PixelFormat::kBgra32f, src.def, expected.def, 41);
+            Buffer expected(PixelFormat::BGRA32F, 83, 41);
+            reference::RenderFrame(in.in_data, params.array(), PixelFormat::BGRA32F, src.def, expected.def, 41);
             for (SimdLevel level : LevelsOfThisMachine()) {
                 SCOPED_TRACE(std::string(SimdLevelName(level)) + " shape " + std::to_string(shape) + " falloff " +
                              std::to_string(falloff));
-                Buffer rendered(PixelFormat::kBgra32f, 83, 41);
+                Buffer rendered(PixelFormat::BGRA32F, 83, 41);
                 RenderAtLevel(in.in_data, params, src, rendered, level);
                 ASSERT_TRUE(rendered.SameBytes(expected)) << rendered.FirstDifference(expected);
             }
@@ -156,7 +156,7 @@ TEST(LaneKernels, FewLanesFallBackOnOrdinaryPixels) {
     ParamSet params;
     params.Point(64, 32).Slider(PARAM_WIDTH, 100).Slider(PARAM_HEIGHT, 50).InsideMaster(0.02, 1.1, 1.05, 1.3)
         .OutsideMaster(-0.02, 0.9, 0.95, 0.6).Checkbox(PARAM_CLAMP_IN_BLACK, true);
-    Buffer src(PixelFormat::kBgra32f, 128, 64);
+    Buffer src(PixelFormat::BGRA32F, 128, 64);
     std::uniform_real_distribution<float> value(0.0f, 1.0f);
     for (int y = 0; y < 64; ++y) {
         for (int x = 0; x < 128; ++x) {
@@ -168,7 +168,7 @@ TEST(LaneKernels, FewLanesFallBackOnOrdinaryPixels) {
     params.Input(src.def);
     for (int model = 1; model <= 2; ++model) {
         params.Popup(PARAM_COLOR_MODEL, model);
-        Buffer rendered(PixelFormat::kBgra32f, 128, 64);
+        Buffer rendered(PixelFormat::BGRA32F, 128, 64);
         const PowerTally tally = RenderAtLevel(in.in_data, params, src, rendered, DetectedSimdLevel());
         EXPECT_EQ(tally.powers, 3u * 128u * 64u) << "model " << model;
         EXPECT_LT(tally.fallbacks * 1000, tally.powers) << "model " << model;

@@ -284,8 +284,8 @@ TEST(HostCallbacks, ALinkedEffectAnswersEveryCommand) {
     EXPECT_EQ(host.register_ui_calls(), 1);
     ASSERT_EQ(host.params().size(), 2);
     EXPECT_EQ(host.params().at(1).u.fs_d.value, 3.0);
-    testhost::Layer source(testhost::PixelFormat::kArgb8, 2, 2);
-    testhost::Layer output(testhost::PixelFormat::kArgb8, 2, 2);
+    testhost::Layer source(testhost::PixelFormat::ARGB8, 2, 2);
+    testhost::Layer output(testhost::PixelFormat::ARGB8, 2, 2);
     EXPECT_EQ(host.Render(source, output), PF_Err_NONE);
     ASSERT_NE(input_seen, nullptr);
     EXPECT_EQ(input_seen->u.ld.data, source.def().data);
@@ -295,7 +295,7 @@ TEST(HostCallbacks, ALinkedEffectAnswersEveryCommand) {
 TEST(HostCallbacks, AHostWithoutAModuleOnlyRunsSendTo) {
     Host host(nullptr, HostApp::kAfterEffects);
     EXPECT_THROW(host.About(), std::logic_error);
-    testhost::Layer layer(testhost::PixelFormat::kArgb8, 2, 2);
+    testhost::Layer layer(testhost::PixelFormat::ARGB8, 2, 2);
     EXPECT_THROW(host.Render(layer, layer), std::logic_error);  // no parameter setup either
 }
 

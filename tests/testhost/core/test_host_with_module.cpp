@@ -129,7 +129,7 @@ void FillPattern(Layer &layer) {
         for (std::size_t i = 0; i < bytes; ++i) {
             row[i] = static_cast<std::uint8_t>((i * 7 + static_cast<std::size_t>(y) * 13) & 0x7F);
         }
-        if (layer.format() == PixelFormat::kBgra32f) {
+        if (layer.format() == PixelFormat::BGRA32F) {
             for (int x = 0; x < layer.width(); ++x) {
                 auto &pixel = layer.At<PF_PixelBGRA32f>(x, y);
                 pixel = {static_cast<float>(x) / 64.0f, static_cast<float>(y) / 64.0f, 0.5f, 1.0f};
@@ -140,10 +140,10 @@ void FillPattern(Layer &layer) {
 
 TEST(HostWithModule, IdentityRenderCopiesEveryPixelInEveryFormat) {
     const RenderCase cases[] = {
-        {HostApp::kAfterEffects, PixelFormat::kArgb8, false},
-        {HostApp::kAfterEffects, PixelFormat::kArgb16, true},
-        {HostApp::kPremiere, PixelFormat::kBgra8, true},
-        {HostApp::kPremiere, PixelFormat::kBgra32f, false},
+        {HostApp::kAfterEffects, PixelFormat::ARGB8, false},
+        {HostApp::kAfterEffects, PixelFormat::ARGB16, true},
+        {HostApp::kPremiere, PixelFormat::BGRA8, true},
+        {HostApp::kPremiere, PixelFormat::BGRA32F, false},
     };
     for (const RenderCase &c : cases) {
         Host host(BuiltModule(), c.app);
@@ -158,7 +158,7 @@ TEST(HostWithModule, IdentityRenderCopiesEveryPixelInEveryFormat) {
         Layer src(c.format, 48, 30, options);
         Layer dst(c.format, 48, 30, options);
         FillPattern(src);
-        if (c.format == PixelFormat::kArgb16) {
+        if (c.format == PixelFormat::ARGB16) {
             for (int y = 0; y < 30; ++y) {
                 for (int x = 0; x < 48; ++x) {
                     src.At<PF_Pixel16>(x, y) = {32768, static_cast<A_u_short>(x * 600), static_cast<A_u_short>(y * 1000), 32768};
@@ -177,7 +177,7 @@ TEST(HostWithModule, IdentityRenderCopiesEveryPixelInEveryFormat) {
         if (c.app == HostApp::kAfterEffects) {
             ASSERT_EQ(host.iterate_calls().size(), 1u);
             EXPECT_EQ(host.iterate_calls()[0].progress_final, 30);
-            EXPECT_EQ(host.iterate_calls()[0].bits_per_channel, c.format == PixelFormat::kArgb16 ? 16 : 8);
+            EXPECT_EQ(host.iterate_calls()[0].bits_per_channel, c.format == PixelFormat::ARGB16 ? 16 : 8);
         }
     }
 }
@@ -192,9 +192,9 @@ TEST(HostWithModule, RenderFaults) {
         PF_Err expected;
     };
     const Case cases[] = {
-        {"iterate fails", HostApp::kAfterEffects, PixelFormat::kArgb8, PF_Err_OUT_OF_MEMORY, std::nullopt,
+        {"iterate fails", HostApp::kAfterEffects, PixelFormat::ARGB8, PF_Err_OUT_OF_MEMORY, std::nullopt,
          PF_Err_OUT_OF_MEMORY},
-        {"unknown pixel format", HostApp::kPremiere, PixelFormat::kBgra8, PF_Err_NONE, 0x41424344,
+        {"unknown pixel format", HostApp::kPremiere, PixelFormat::BGRA8, PF_Err_NONE, 0x41424344,
          PF_Err_UNRECOGNIZED_PARAM_TYPE},
     };
     for (const Case &c : cases) {

@@ -86,15 +86,15 @@ struct WalkCase {
 
 TEST(Iterate, VisitsEveryPixelOfTheAreaOnceWithItsPosition) {
     const WalkCase cases[] = {
-        {HostApp::kAfterEffects, PixelFormat::kArgb8, 8, 37, 23, 37, 23, std::nullopt, 1, false},
-        {HostApp::kAfterEffects, PixelFormat::kArgb8, 8, 37, 23, 37, 23, std::nullopt, 4, true},
-        {HostApp::kAfterEffects, PixelFormat::kArgb16, 16, 64, 61, 64, 61, std::nullopt, 3, false},
-        {HostApp::kAfterEffects, PixelFormat::kArgb16, 16, 16, 40, 16, 40, PF_Rect{3, 5, 11, 39}, 4, true},
-        {HostApp::kAfterEffects, PixelFormat::kArgb8, 8, 20, 20, 20, 20, PF_Rect{-5, -5, 4, 30}, 2, false},
-        {HostApp::kAfterEffects, PixelFormat::kArgb8, 8, 20, 20, 20, 20, PF_Rect{8, 8, 8, 12}, 2, false},
-        {HostApp::kAfterEffects, PixelFormat::kArgb8, 8, 30, 30, 12, 9, std::nullopt, 4, false},
-        {HostApp::kAfterEffects, PixelFormat::kArgb8, 8, 9, 1, 0, 0, std::nullopt, 4, false},
-        {HostApp::kPremiere, PixelFormat::kBgra8, 8, 33, 17, 33, 17, std::nullopt, 4, true},
+        {HostApp::kAfterEffects, PixelFormat::ARGB8, 8, 37, 23, 37, 23, std::nullopt, 1, false},
+        {HostApp::kAfterEffects, PixelFormat::ARGB8, 8, 37, 23, 37, 23, std::nullopt, 4, true},
+        {HostApp::kAfterEffects, PixelFormat::ARGB16, 16, 64, 61, 64, 61, std::nullopt, 3, false},
+        {HostApp::kAfterEffects, PixelFormat::ARGB16, 16, 16, 40, 16, 40, PF_Rect{3, 5, 11, 39}, 4, true},
+        {HostApp::kAfterEffects, PixelFormat::ARGB8, 8, 20, 20, 20, 20, PF_Rect{-5, -5, 4, 30}, 2, false},
+        {HostApp::kAfterEffects, PixelFormat::ARGB8, 8, 20, 20, 20, 20, PF_Rect{8, 8, 8, 12}, 2, false},
+        {HostApp::kAfterEffects, PixelFormat::ARGB8, 8, 30, 30, 12, 9, std::nullopt, 4, false},
+        {HostApp::kAfterEffects, PixelFormat::ARGB8, 8, 9, 1, 0, 0, std::nullopt, 4, false},
+        {HostApp::kPremiere, PixelFormat::BGRA8, 8, 33, 17, 33, 17, std::nullopt, 4, true},
     };
     for (const WalkCase &c : cases) {
         Host host(nullptr, c.app);
@@ -160,8 +160,8 @@ TEST(Iterate, ReturnsTheFirstFailureInRowOrder) {
         for (const FailureCase &c : cases) {
             Host host(nullptr, HostApp::kAfterEffects);
             host.SetWorkerThreads(threads);
-            Layer src(PixelFormat::kArgb8, 8, 64);
-            Layer dst(PixelFormat::kArgb8, 8, 64);
+            Layer src(PixelFormat::ARGB8, 8, 64);
+            Layer dst(PixelFormat::ARGB8, 8, 64);
             Probe probe(&src, dst);
             probe.failures = c.failures;
             EXPECT_EQ(RunIterate(host, 8, probe, nullptr, 64), c.expected) << "threads " << threads;
@@ -187,9 +187,9 @@ TEST(Iterate, RefusesWalksItCannotDoSafely) {
         PF_Err expected;
     };
     const RefusalCase cases[] = {
-        {"16-bit walk of an 8-bit buffer", PixelFormat::kArgb8, 16, PF_Err_NONE, PF_Err_BAD_CALLBACK_PARAM},
-        {"8-bit walk of a deep buffer", PixelFormat::kArgb16, 8, PF_Err_NONE, PF_Err_BAD_CALLBACK_PARAM},
-        {"injected failure", PixelFormat::kArgb8, 8, PF_Err_OUT_OF_MEMORY, PF_Err_OUT_OF_MEMORY},
+        {"16-bit walk of an 8-bit buffer", PixelFormat::ARGB8, 16, PF_Err_NONE, PF_Err_BAD_CALLBACK_PARAM},
+        {"8-bit walk of a deep buffer", PixelFormat::ARGB16, 8, PF_Err_NONE, PF_Err_BAD_CALLBACK_PARAM},
+        {"injected failure", PixelFormat::ARGB8, 8, PF_Err_OUT_OF_MEMORY, PF_Err_OUT_OF_MEMORY},
     };
     for (const RefusalCase &c : cases) {
         Host host(nullptr, HostApp::kAfterEffects);
@@ -208,7 +208,7 @@ TEST(Iterate, RefusesWalksItCannotDoSafely) {
 TEST(Iterate, KeepsItsThreadsBetweenFrames) {
     Host host(nullptr, HostApp::kAfterEffects);
     host.SetWorkerThreads(3);
-    Layer dst(PixelFormat::kArgb8, 4, 32);
+    Layer dst(PixelFormat::ARGB8, 4, 32);
     for (int frame = 0; frame < 20; ++frame) {
         Probe probe(nullptr, dst);
         ASSERT_EQ(RunIterate(host, 8, probe, nullptr, 32), PF_Err_NONE);

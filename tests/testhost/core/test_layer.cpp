@@ -25,10 +25,10 @@ struct LayoutCase {
 };
 
 const LayoutCase LAYOUTS[] = {
-    {PixelFormat::kArgb8, 4, false, 0, false},   {PixelFormat::kArgb8, 4, false, 12, true},
-    {PixelFormat::kArgb16, 8, true, 0, true},    {PixelFormat::kArgb16, 8, true, 6, false},
-    {PixelFormat::kBgra8, 4, false, 3, false},   {PixelFormat::kBgra8, 4, false, 0, true},
-    {PixelFormat::kBgra32f, 16, false, 8, true}, {PixelFormat::kBgra32f, 16, false, 0, false},
+    {PixelFormat::ARGB8, 4, false, 0, false},   {PixelFormat::ARGB8, 4, false, 12, true},
+    {PixelFormat::ARGB16, 8, true, 0, true},    {PixelFormat::ARGB16, 8, true, 6, false},
+    {PixelFormat::BGRA8, 4, false, 3, false},   {PixelFormat::BGRA8, 4, false, 0, true},
+    {PixelFormat::BGRA32F, 16, false, 8, true}, {PixelFormat::BGRA32F, 16, false, 0, false},
 };
 
 std::string Describe(const LayoutCase &c) {
@@ -106,7 +106,7 @@ TEST(Layer, AnyWriteOutsideThePixelsIsCaught) {
 }
 
 TEST(Layer, MovingKeepsThePixels) {
-    Layer first(PixelFormat::kArgb8, 3, 2);
+    Layer first(PixelFormat::ARGB8, 3, 2);
     first.At<PF_Pixel>(2, 1).green = 77;
     void *data = first.def().data;
     Layer second = std::move(first);
@@ -120,12 +120,12 @@ TEST(Layer, RefusesSizesThatCannotBeLaidOut) {
     odd_padding.row_padding_bytes = 2;
     LayerOptions negative_padding;
     negative_padding.row_padding_bytes = -4;
-    EXPECT_THROW(Layer(PixelFormat::kArgb8, -1, 4), std::invalid_argument);
-    EXPECT_THROW(Layer(PixelFormat::kArgb8, 4, -1), std::invalid_argument);
-    EXPECT_THROW(Layer(PixelFormat::kBgra32f, 4, 4, odd_padding), std::invalid_argument);
-    EXPECT_THROW(Layer(PixelFormat::kArgb8, 4, 4, negative_padding), std::invalid_argument);
-    EXPECT_NO_THROW(Layer(PixelFormat::kArgb16, 4, 4, odd_padding));
-    EXPECT_TRUE(Layer(PixelFormat::kArgb8, 0, 0).GuardsIntact());
+    EXPECT_THROW(Layer(PixelFormat::ARGB8, -1, 4), std::invalid_argument);
+    EXPECT_THROW(Layer(PixelFormat::ARGB8, 4, -1), std::invalid_argument);
+    EXPECT_THROW(Layer(PixelFormat::BGRA32F, 4, 4, odd_padding), std::invalid_argument);
+    EXPECT_THROW(Layer(PixelFormat::ARGB8, 4, 4, negative_padding), std::invalid_argument);
+    EXPECT_NO_THROW(Layer(PixelFormat::ARGB16, 4, 4, odd_padding));
+    EXPECT_TRUE(Layer(PixelFormat::ARGB8, 0, 0).GuardsIntact());
 }
 
 }  // namespace
@@ -141,10 +141,10 @@ TEST(LayerPixels, PutAndGetInEveryFormatsOwnOrder) {
         std::vector<double> memory;  // channels as stored, first to last
     };
     const Case cases[] = {
-        {PixelFormat::kArgb8, {200, 10, 20, 30}},
-        {PixelFormat::kArgb16, {200, 10, 20, 30}},
-        {PixelFormat::kBgra8, {30, 20, 10, 200}},
-        {PixelFormat::kBgra32f, {30, 20, 10, 200}},
+        {PixelFormat::ARGB8, {200, 10, 20, 30}},
+        {PixelFormat::ARGB16, {200, 10, 20, 30}},
+        {PixelFormat::BGRA8, {30, 20, 10, 200}},
+        {PixelFormat::BGRA32F, {30, 20, 10, 200}},
     };
     for (const Case &c : cases) {
         Layer layer(c.format, 3, 2, LayerOptions{.row_padding_bytes = 4, .bottom_up = true});
@@ -155,10 +155,10 @@ TEST(LayerPixels, PutAndGetInEveryFormatsOwnOrder) {
         for (std::size_t k = 0; k < 4; ++k) {
             double stored = 0;
             switch (c.format) {
-            case PixelFormat::kArgb8:
-            case PixelFormat::kBgra8: stored = bytes[k]; break;
-            case PixelFormat::kArgb16: stored = reinterpret_cast<const std::uint16_t *>(bytes)[k]; break;
-            case PixelFormat::kBgra32f: stored = reinterpret_cast<const float *>(bytes)[k]; break;
+            case PixelFormat::ARGB8:
+            case PixelFormat::BGRA8: stored = bytes[k]; break;
+            case PixelFormat::ARGB16: stored = reinterpret_cast<const std::uint16_t *>(bytes)[k]; break;
+            case PixelFormat::BGRA32F: stored = reinterpret_cast<const float *>(bytes)[k]; break;
             }
             EXPECT_EQ(stored, c.memory[k]) << "channel " << k;
         }

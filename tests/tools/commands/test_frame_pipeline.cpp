@@ -54,7 +54,7 @@ TEST(FramePipeline, ReportsEveryFrameInOrderWithItsStagesFailure) {
     FrameStages stages;
     stages.read = [](const FrameJob &job) {
         if (job.frame == 2) throw UsageError("in2: no such file");
-        return MakeImage(2, 2, 3, SampleKind::k8);
+        return MakeImage(2, 2, 3, SampleKind::INT8);
     };
     stages.render = [](const FrameJob &, Image image) {
         if (image.Samples<std::uint8_t>()[0] != 0) throw ToolError(EXIT_EFFECT_FAILED, "unexpected pixels");
@@ -94,7 +94,7 @@ TEST(FramePipeline, ReadsAndWritesNeighboursWhileAFrameRenders) {
     FrameStages stages;
     stages.read = [&](const FrameJob &job) {
         events.Mark("read " + std::to_string(job.frame));
-        return MakeImage(1, 1, 1, SampleKind::k8);
+        return MakeImage(1, 1, 1, SampleKind::INT8);
     };
     int rendering = 0;
     stages.render = [&](const FrameJob &, Image image) {
@@ -117,7 +117,7 @@ TEST(FramePipeline, HoldsAtMostThreeFramesWhateverTheLength) {
     stages.read = [&](const FrameJob &) {
         std::lock_guard lock(mutex);
         most = std::max(most, ++in_flight);
-        return MakeImage(1, 1, 1, SampleKind::k8);
+        return MakeImage(1, 1, 1, SampleKind::INT8);
     };
     stages.render = [](const FrameJob &, Image image) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -144,7 +144,7 @@ TEST(FramePipeline, StopsAtAFailureOfTheMachine) {
     FrameStages stages;
     stages.read = [&](const FrameJob &) {
         ++reads;
-        return MakeImage(1, 1, 1, SampleKind::k8);
+        return MakeImage(1, 1, 1, SampleKind::INT8);
     };
     stages.render = [&](const FrameJob &, Image image) {
         ++renders;

@@ -121,9 +121,9 @@ struct SequenceFrame {
 // enough (over a megabyte) for their blocks to be kept and reused.
 TEST(SequenceOfChangingFrames, RendersEachAsItRendersAlone) {
     const SequenceFrame FRAMES[] = {
-        {640, 480, 4, zonara_tool::SampleKind::k8},  {704, 512, 3, zonara_tool::SampleKind::k16},
-        {640, 480, 4, zonara_tool::SampleKind::k8},  {640, 480, 4, zonara_tool::SampleKind::k8},
-        {512, 704, 4, zonara_tool::SampleKind::k8},  {512, 704, 3, zonara_tool::SampleKind::k16},
+        {640, 480, 4, zonara_tool::SampleKind::INT8},  {704, 512, 3, zonara_tool::SampleKind::INT16},
+        {640, 480, 4, zonara_tool::SampleKind::INT8},  {640, 480, 4, zonara_tool::SampleKind::INT8},
+        {512, 704, 4, zonara_tool::SampleKind::INT8},  {512, 704, 3, zonara_tool::SampleKind::INT16},
     };
     ScratchDir dir;
     std::mt19937 noise(7);

@@ -39,21 +39,21 @@ TEST(SampleConversion, OtherDepthsMapOntoTheHostScale) {
     const struct {
         SampleKind kind;
         float sample;
-        HostDepth depth;
+        SampleDepth depth;
         float host;
     } cases[] = {
-        {SampleKind::k8, 255, HostDepth::k16, 32768},   {SampleKind::k8, 1, HostDepth::k16, 129},
-        {SampleKind::k16, 65535, HostDepth::k8, 255},   {SampleKind::kFloat, 1.5f, HostDepth::k8, 255},
-        {SampleKind::kFloat, -0.5f, HostDepth::k16, 0}, {SampleKind::kFloat, NAN, HostDepth::k8, 0},
-        {SampleKind::kFloat, 0.5f, HostDepth::k16, 16384}, {SampleKind::k8, 51, HostDepth::kFloat, 0.2f},
+        {SampleKind::INT8, 255, SampleDepth::INT16, 32768},   {SampleKind::INT8, 1, SampleDepth::INT16, 129},
+        {SampleKind::INT16, 65535, SampleDepth::INT8, 255},   {SampleKind::FLOAT32, 1.5f, SampleDepth::INT8, 255},
+        {SampleKind::FLOAT32, -0.5f, SampleDepth::INT16, 0}, {SampleKind::FLOAT32, NAN, SampleDepth::INT8, 0},
+        {SampleKind::FLOAT32, 0.5f, SampleDepth::INT16, 16384}, {SampleKind::INT8, 51, SampleDepth::FLOAT32, 0.2f},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(FileSampleToHost(c.kind, c.sample, c.depth), c.host) << c.sample;
     }
     // Float results beyond 0..1 reach a float file as they are.
-    EXPECT_EQ(HostToFileSample(-0.25f, HostDepth::kFloat, SampleKind::kFloat), -0.25f);
-    EXPECT_EQ(HostToFileSample(32768, HostDepth::k16, SampleKind::k8), 255);
-    EXPECT_EQ(HostToFileSample(255, HostDepth::k8, SampleKind::k16), 65535);
+    EXPECT_EQ(HostToFileSample(-0.25f, SampleDepth::FLOAT32, SampleKind::FLOAT32), -0.25f);
+    EXPECT_EQ(HostToFileSample(32768, SampleDepth::INT16, SampleKind::INT8), 255);
+    EXPECT_EQ(HostToFileSample(255, SampleDepth::INT8, SampleKind::INT16), 65535);
 }
 
 TEST(ChooseHostFormat, FollowsTheInputAndRefusesWhatTheEffectCannotRender) {
@@ -62,21 +62,21 @@ TEST(ChooseHostFormat, FollowsTheInputAndRefusesWhatTheEffectCannotRender) {
     const auto pr = HostApp::kPremiere;
     const struct {
         std::optional<HostApp> app;
-        std::optional<HostDepth> depth;
+        std::optional<SampleDepth> depth;
         SampleKind kind;
         bool refused;
         HostApp want_app;
-        HostDepth want_depth;
+        SampleDepth want_depth;
     } cases[] = {
-        {{}, {}, SampleKind::k8, false, ae, HostDepth::k8},
-        {{}, {}, SampleKind::k16, false, ae, HostDepth::k16},
-        {{}, {}, SampleKind::kFloat, false, pr, HostDepth::kFloat},
-        {pr, {}, SampleKind::k16, false, pr, HostDepth::kFloat},
-        {ae, {}, SampleKind::kFloat, false, ae, HostDepth::k16},
-        {{}, HostDepth::k8, SampleKind::kFloat, false, pr, HostDepth::k8},
-        {{}, HostDepth::k16, SampleKind::kFloat, false, ae, HostDepth::k16},
-        {ae, HostDepth::kFloat, SampleKind::k8, true, ae, HostDepth::k8},
-        {pr, HostDepth::k16, SampleKind::k16, true, ae, HostDepth::k8},
+        {{}, {}, SampleKind::INT8, false, ae, SampleDepth::INT8},
+        {{}, {}, SampleKind::INT16, false, ae, SampleDepth::INT16},
+        {{}, {}, SampleKind::FLOAT32, false, pr, SampleDepth::FLOAT32},
+        {pr, {}, SampleKind::INT16, false, pr, SampleDepth::FLOAT32},
+        {ae, {}, SampleKind::FLOAT32, false, ae, SampleDepth::INT16},
+        {{}, SampleDepth::INT8, SampleKind::FLOAT32, false, pr, SampleDepth::INT8},
+        {{}, SampleDepth::INT16, SampleKind::FLOAT32, false, ae, SampleDepth::INT16},
+        {ae, SampleDepth::FLOAT32, SampleKind::INT8, true, ae, SampleDepth::INT8},
+        {pr, SampleDepth::INT16, SampleKind::INT16, true, ae, SampleDepth::INT8},
     };
     for (const auto &c : cases) {
         FormatRequest request{c.app, c.depth};

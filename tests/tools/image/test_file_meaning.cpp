@@ -328,7 +328,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<StraightColourCase> &info) { return std::string(info.param.name); });
 
 TEST(AlphaAssociation, ConvertsColourNotAlphaAndLeavesClearPixels) {
-    zonara_tool::Image image = zonara_tool::MakeImage(3, 1, 4, zonara_tool::SampleKind::k8);
+    zonara_tool::Image image = zonara_tool::MakeImage(3, 1, 4, zonara_tool::SampleKind::INT8);
     const std::uint8_t premultiplied[] = {64, 32, 128, 128, 200, 0, 0, 255, 40, 50, 60, 0};
     std::memcpy(image.bytes.data(), premultiplied, sizeof premultiplied);
     image.alpha_association = zonara_tool::AlphaAssociation::kPremultiplied;

@@ -34,13 +34,13 @@ HostValues ValuesOf(const Pixel &p) {
 
 HostValues GetHost(const testhost::Layer &layer, int x, int y) {
     switch (layer.format()) {
-    case PixelFormat::kArgb8:
+    case PixelFormat::ARGB8:
         return ValuesOf(layer.At<PF_Pixel>(x, y));
-    case PixelFormat::kArgb16:
+    case PixelFormat::ARGB16:
         return ValuesOf(layer.At<PF_Pixel16>(x, y));
-    case PixelFormat::kBgra8:
+    case PixelFormat::BGRA8:
         return ValuesOf(layer.At<PF_PixelBGRA8>(x, y));
-    case PixelFormat::kBgra32f:
+    case PixelFormat::BGRA32F:
         break;
     }
     return ValuesOf(layer.At<PF_PixelBGRA32f>(x, y));
@@ -57,24 +57,24 @@ void SetPixel(Pixel &p, const HostValues &v) {
 
 void PutHost(testhost::Layer &layer, int x, int y, const HostValues &v) {
     switch (layer.format()) {
-    case PixelFormat::kArgb8:
+    case PixelFormat::ARGB8:
         return SetPixel(layer.At<PF_Pixel>(x, y), v);
-    case PixelFormat::kArgb16:
+    case PixelFormat::ARGB16:
         return SetPixel(layer.At<PF_Pixel16>(x, y), v);
-    case PixelFormat::kBgra8:
+    case PixelFormat::BGRA8:
         return SetPixel(layer.At<PF_PixelBGRA8>(x, y), v);
-    case PixelFormat::kBgra32f:
+    case PixelFormat::BGRA32F:
         return SetPixel(layer.At<PF_PixelBGRA32f>(x, y), v);
     }
 }
 
 float GetSample(const Image &image, std::size_t index) {
     switch (image.kind) {
-    case SampleKind::k8:
+    case SampleKind::INT8:
         return image.Samples<std::uint8_t>()[index];
-    case SampleKind::k16:
+    case SampleKind::INT16:
         return image.Samples<std::uint16_t>()[index];
-    case SampleKind::kFloat:
+    case SampleKind::FLOAT32:
         break;
     }
     return image.Samples<float>()[index];
@@ -82,13 +82,13 @@ float GetSample(const Image &image, std::size_t index) {
 
 void SetSample(Image &image, std::size_t index, float value) {
     switch (image.kind) {
-    case SampleKind::k8:
+    case SampleKind::INT8:
         image.Samples<std::uint8_t>()[index] = static_cast<std::uint8_t>(value);
         return;
-    case SampleKind::k16:
+    case SampleKind::INT16:
         image.Samples<std::uint16_t>()[index] = static_cast<std::uint16_t>(value);
         return;
-    case SampleKind::kFloat:
+    case SampleKind::FLOAT32:
         image.Samples<float>()[index] = value;
         return;
     }
@@ -101,11 +101,11 @@ bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 // float file may hold beyond 0..1.
 float RandomSample(SampleKind kind, std::mt19937 &random) {
     switch (kind) {
-    case SampleKind::k8:
+    case SampleKind::INT8:
         return static_cast<float>(random() % 256);
-    case SampleKind::k16:
+    case SampleKind::INT16:
         return static_cast<float>(random() % 65536);
-    case SampleKind::kFloat:
+    case SampleKind::FLOAT32:
         break;
     }
     static const float SPECIAL[] = {0.0f, -0.0f, 1.0f, 0.5f, -1.5f, 2.0f, std::numeric_limits<float>::quiet_NaN(),
@@ -117,26 +117,26 @@ float RandomSample(SampleKind kind, std::mt19937 &random) {
 }
 
 // Host values within each depth's range: 0..255, 0..32768, any float.
-float RandomHost(HostDepth depth, std::mt19937 &random) {
+float RandomHost(SampleDepth depth, std::mt19937 &random) {
     switch (depth) {
-    case HostDepth::k8:
+    case SampleDepth::INT8:
         return static_cast<float>(random() % 256);
-    case HostDepth::k16:
+    case SampleDepth::INT16:
         return static_cast<float>(random() % 32769);
-    case HostDepth::kFloat:
+    case SampleDepth::FLOAT32:
         break;
     }
-    return RandomSample(SampleKind::kFloat, random);
+    return RandomSample(SampleKind::FLOAT32, random);
 }
 
 // The rule for a grey image: the Rec. 709 luma of the graded colour, the
 // grey itself where the three are equal, whole codes at integer depths.
-float LumaRule(const HostValues &p, HostDepth depth) {
+float LumaRule(const HostValues &p, SampleDepth depth) {
     if (p.red == p.green && p.green == p.blue) {
         return p.red;
     }
     const double luma = 0.2126 * p.red + 0.7152 * p.green + 0.0722 * p.blue;
-    return depth == HostDepth::kFloat ? static_cast<float>(luma) : static_cast<float>(std::llround(luma));
+    return depth == SampleDepth::FLOAT32 ? static_cast<float>(luma) : static_cast<float>(std::llround(luma));
 }
 
 struct ChannelLayout {
@@ -154,8 +154,8 @@ class LayerConversion : public ::testing::TestWithParam<Pair> {};
 
 TEST_P(LayerConversion, FillLayerFollowsThePerSampleRule) {
     const auto [kind, format] = GetParam();
-    const HostDepth depth = DepthOf(format);
-    const float full = depth == HostDepth::k8 ? 255.0f : depth == HostDepth::k16 ? 32768.0f : 1.0f;
+    const SampleDepth depth = DepthOf(format);
+    const float full = depth == SampleDepth::INT8 ? 255.0f : depth == SampleDepth::INT16 ? 32768.0f : 1.0f;
     std::mt19937 random(7);
     for (const ChannelLayout layout : {ChannelLayout{1, -1, -1}, ChannelLayout{2, -1, 1}, ChannelLayout{3, -1, -1},
                                        ChannelLayout{4, 3, 3}, ChannelLayout{4, -1, -1}, ChannelLayout{5, 4, 4}}) {
@@ -186,7 +186,7 @@ TEST_P(LayerConversion, FillLayerFollowsThePerSampleRule) {
 
 TEST_P(LayerConversion, StoreLayerFollowsThePerSampleRuleAndKeepsOtherChannels) {
     const auto [kind, format] = GetParam();
-    const HostDepth depth = DepthOf(format);
+    const SampleDepth depth = DepthOf(format);
     std::mt19937 random(11);
     for (const int channels : {1, 2, 3, 4, 6}) {
         SCOPED_TRACE("channels " + std::to_string(channels));
@@ -232,19 +232,19 @@ TEST_P(LayerConversion, StoreLayerFollowsThePerSampleRuleAndKeepsOtherChannels) 
 // within the host's and the file's rounding.
 TEST_P(LayerConversion, PremultipliedColourIsStraightInTheLayer) {
     const auto [kind, format] = GetParam();
-    const HostDepth depth = DepthOf(format);
-    const float file_full = kind == SampleKind::k8 ? 255.0f : kind == SampleKind::k16 ? 65535.0f : 1.0f;
-    const float host_full = depth == HostDepth::k8 ? 255.0f : depth == HostDepth::k16 ? 32768.0f : 1.0f;
+    const SampleDepth depth = DepthOf(format);
+    const float file_full = kind == SampleKind::INT8 ? 255.0f : kind == SampleKind::INT16 ? 65535.0f : 1.0f;
+    const float host_full = depth == SampleDepth::INT8 ? 255.0f : depth == SampleDepth::INT16 ? 32768.0f : 1.0f;
     std::mt19937 random(13);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     Image image = MakeImage(LAYER_WIDTH, LAYER_HEIGHT, 4, kind);
     image.alpha_association = AlphaAssociation::kPremultiplied;
     for (std::size_t i = 0; i < image.SampleCount(); i += 4) {
         const float alpha = random() % 3 == 0 ? static_cast<float>(random() % 2) : unit(random);
-        const float alpha_sample = kind == SampleKind::kFloat ? alpha : std::round(alpha * file_full);
+        const float alpha_sample = kind == SampleKind::FLOAT32 ? alpha : std::round(alpha * file_full);
         for (int c = 0; c < 3; ++c) {
             SetSample(image, i + c,
-                      kind == SampleKind::kFloat ? unit(random) * alpha : std::floor(unit(random) * alpha_sample));
+                      kind == SampleKind::FLOAT32 ? unit(random) * alpha : std::floor(unit(random) * alpha_sample));
         }
         SetSample(image, i + 3, alpha_sample);
     }
@@ -267,7 +267,7 @@ TEST_P(LayerConversion, PremultipliedColourIsStraightInTheLayer) {
                     ASSERT_TRUE(SameBits(result, HostToFileSample(host_colour[c], depth, kind))) << x << "," << y;
                 } else {
                     ASSERT_TRUE(SameBits(host_colour[c],
-                                         FileSampleToHost(SampleKind::kFloat, stored / file_full / alpha, depth)))
+                                         FileSampleToHost(SampleKind::FLOAT32, stored / file_full / alpha, depth)))
                         << x << "," << y << " alpha " << alpha;
                     ASSERT_NEAR(result / file_full, stored / file_full,
                                 alpha * 0.5f / host_full + 0.5f / file_full + 1e-6f)
@@ -288,9 +288,9 @@ INSTANTIATE_TEST_SUITE_P(
     EveryPair, LayerConversion,
     ::testing::ValuesIn([] {
         std::vector<Pair> pairs;
-        for (SampleKind kind : {SampleKind::k8, SampleKind::k16, SampleKind::kFloat}) {
+        for (SampleKind kind : {SampleKind::INT8, SampleKind::INT16, SampleKind::FLOAT32}) {
             for (PixelFormat format :
-                 {PixelFormat::kArgb8, PixelFormat::kArgb16, PixelFormat::kBgra8, PixelFormat::kBgra32f}) {
+                 {PixelFormat::ARGB8, PixelFormat::ARGB16, PixelFormat::BGRA8, PixelFormat::BGRA32F}) {
                 pairs.push_back({kind, format});
             }
         }

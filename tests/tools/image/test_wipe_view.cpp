@@ -30,15 +30,15 @@ std::vector<std::string> Picture(const WipeLine &line, int downsample, SampleKin
     const std::size_t samples = static_cast<std::size_t>(W) * H * channels;
     for (std::size_t i = 0; i < samples; ++i) {
         switch (kind) {
-        case SampleKind::k8:
+        case SampleKind::INT8:
             before.Samples<std::uint8_t>()[i] = 10;
             after.Samples<std::uint8_t>()[i] = 20;
             break;
-        case SampleKind::k16:
+        case SampleKind::INT16:
             before.Samples<std::uint16_t>()[i] = 10;
             after.Samples<std::uint16_t>()[i] = 20;
             break;
-        case SampleKind::kFloat:
+        case SampleKind::FLOAT32:
             before.Samples<float>()[i] = 10;
             after.Samples<float>()[i] = 20;
             break;
@@ -53,20 +53,20 @@ std::vector<std::string> Picture(const WipeLine &line, int downsample, SampleKin
             double first = 0.0;
             double last = 0.0;
             switch (kind) {
-            case SampleKind::k8:
+            case SampleKind::INT8:
                 first = out.Samples<std::uint8_t>()[at];
                 last = out.Samples<std::uint8_t>()[at + channels - 1];
                 break;
-            case SampleKind::k16:
+            case SampleKind::INT16:
                 first = out.Samples<std::uint16_t>()[at];
                 last = out.Samples<std::uint16_t>()[at + channels - 1];
                 break;
-            case SampleKind::kFloat:
+            case SampleKind::FLOAT32:
                 first = out.Samples<float>()[at];
                 last = out.Samples<float>()[at + channels - 1];
                 break;
             }
-            const double white = kind == SampleKind::k8 ? 255 : kind == SampleKind::k16 ? 65535 : 1;
+            const double white = kind == SampleKind::INT8 ? 255 : kind == SampleKind::INT16 ? 65535 : 1;
             if (first == white) {
                 // The line whitens the colours only; alpha stays the frame's.
                 EXPECT_TRUE(channels != 4 || last == 20 || last == 10) << x << "," << y;
@@ -102,24 +102,24 @@ const std::vector<std::string> CENTRE = {"SSSSS|GGGGGG", "SSSSS|GGGGGG", "SSSSS|
 INSTANTIATE_TEST_SUITE_P(
     Lines, WipePicture,
     ::testing::Values(
-        WipeCase{"centre_8bit_rgba", "", 1, SampleKind::k8, 4, CENTRE},
-        WipeCase{"centre_float_grey", "", 1, SampleKind::kFloat, 1, CENTRE},
-        WipeCase{"at_x_3", "3", 1, SampleKind::k16, 3,
+        WipeCase{"centre_8bit_rgba", "", 1, SampleKind::INT8, 4, CENTRE},
+        WipeCase{"centre_float_grey", "", 1, SampleKind::FLOAT32, 1, CENTRE},
+        WipeCase{"at_x_3", "3", 1, SampleKind::INT16, 3,
                  {"SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG",
                   "SS|GGGGGGGGG", "SS|GGGGGGGGG"}},
         // In full-resolution pixels: x = 6 is rendered column 3 at half size.
-        WipeCase{"draft_half", "6", 2, SampleKind::k8, 3,
+        WipeCase{"draft_half", "6", 2, SampleKind::INT8, 3,
                  {"SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG",
                   "SS|GGGGGGGGG", "SS|GGGGGGGGG"}},
         // Turned a quarter clockwise the line lies across: source above.
-        WipeCase{"horizontal", ",90", 1, SampleKind::k8, 3,
+        WipeCase{"horizontal", ",90", 1, SampleKind::INT8, 3,
                  {"SSSSSSSSSSSS", "SSSSSSSSSSSS", "SSSSSSSSSSSS", "||||||||||||", "GGGGGGGGGGGG", "GGGGGGGGGGGG",
                   "GGGGGGGGGGGG", "GGGGGGGGGGGG"}},
         // 45 degrees clockwise: the line runs from bottom left to top right.
-        WipeCase{"diagonal", "6,45", 1, SampleKind::k8, 3,
+        WipeCase{"diagonal", "6,45", 1, SampleKind::INT8, 3,
                  {"SSSSSSSSS|GG", "SSSSSSSS|GGG", "SSSSSSS|GGGG", "SSSSSS|GGGGG", "SSSSS|GGGGGG", "SSSS|GGGGGGG",
                   "SSS|GGGGGGGG", "SS|GGGGGGGGG"}},
-        WipeCase{"off_the_frame", "-40", 1, SampleKind::k8, 3,
+        WipeCase{"off_the_frame", "-40", 1, SampleKind::INT8, 3,
                  {"GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG",
                   "GGGGGGGGGGGG", "GGGGGGGGGGGG"}}),
     [](const ::testing::TestParamInfo<WipeCase> &info) { return std::string(info.param.name); });

@@ -95,7 +95,7 @@ struct Case {
 // --- the expected side, written from the documented conversions ------------
 
 float ToHost(OIIO::TypeDesc stored, testhost::PixelFormat format, float sample) {
-    if (format == testhost::PixelFormat::kBgra32f) {
+    if (format == testhost::PixelFormat::BGRA32F) {
         return stored == OIIO::TypeDesc::UINT8 ? sample / 255.0f : sample;
     }
     if (stored == OIIO::TypeDesc::UINT16) {
@@ -106,7 +106,7 @@ float ToHost(OIIO::TypeDesc stored, testhost::PixelFormat format, float sample) 
 }
 
 float FromHost(OIIO::TypeDesc stored, testhost::PixelFormat format, float value) {
-    if (format == testhost::PixelFormat::kBgra32f) {
+    if (format == testhost::PixelFormat::BGRA32F) {
         return value;
     }
     if (stored == OIIO::TypeDesc::UINT16) {
@@ -119,9 +119,9 @@ float FromHost(OIIO::TypeDesc stored, testhost::PixelFormat format, float value)
 
 float FullAlpha(testhost::PixelFormat format) {
     switch (format) {
-    case testhost::PixelFormat::kArgb16:
+    case testhost::PixelFormat::ARGB16:
         return 32768.0f;
-    case testhost::PixelFormat::kBgra32f:
+    case testhost::PixelFormat::BGRA32F:
         return 1.0f;
     default:
         return 255.0f;
@@ -253,24 +253,24 @@ using testhost::PixelFormat;
 INSTANTIATE_TEST_SUITE_P(
     Formats, RenderMatchesReference,
     ::testing::Values(
-        Case{"png8_rgba", "in.png", OIIO::TypeDesc::UINT8, 4, {}, HostApp::kAfterEffects, PixelFormat::kArgb8,
+        Case{"png8_rgba", "in.png", OIIO::TypeDesc::UINT8, 4, {}, HostApp::kAfterEffects, PixelFormat::ARGB8,
              {1, 1}, 1, EllipseLook()},
         Case{"png8_rgb_editing_host", "in.png", OIIO::TypeDesc::UINT8, 3, {"--host", "premiere"},
-             HostApp::kPremiere, PixelFormat::kBgra8, {1, 1}, 1, RectangleLook()},
-        Case{"png16_rgb", "in.png", OIIO::TypeDesc::UINT16, 3, {}, HostApp::kAfterEffects, PixelFormat::kArgb16,
+             HostApp::kPremiere, PixelFormat::BGRA8, {1, 1}, 1, RectangleLook()},
+        Case{"png16_rgb", "in.png", OIIO::TypeDesc::UINT16, 3, {}, HostApp::kAfterEffects, PixelFormat::ARGB16,
              {1, 1}, 1, EllipseLook()},
         Case{"tiff16_rgba", "in.tif", OIIO::TypeDesc::UINT16, 4, {}, HostApp::kAfterEffects,
-             PixelFormat::kArgb16, {1, 1}, 1, RectangleLook()},
-        Case{"exr_float_rgba", "in.exr", OIIO::TypeDesc::FLOAT, 4, {}, HostApp::kPremiere, PixelFormat::kBgra32f,
+             PixelFormat::ARGB16, {1, 1}, 1, RectangleLook()},
+        Case{"exr_float_rgba", "in.exr", OIIO::TypeDesc::FLOAT, 4, {}, HostApp::kPremiere, PixelFormat::BGRA32F,
              {1, 1}, 1, EllipseLook()},
         Case{"exr_float_rgb_rectangle", "in.exr", OIIO::TypeDesc::FLOAT, 3, {}, HostApp::kPremiere,
-             PixelFormat::kBgra32f, {1, 1}, 1, RectangleLook()},
+             PixelFormat::BGRA32F, {1, 1}, 1, RectangleLook()},
         Case{"pixel_aspect_2_1", "in.png", OIIO::TypeDesc::UINT8, 4, {"--par", "2/1"}, HostApp::kAfterEffects,
-             PixelFormat::kArgb8, {2, 1}, 1, EllipseLook()},
+             PixelFormat::ARGB8, {2, 1}, 1, EllipseLook()},
         Case{"draft_half_resolution", "in.png", OIIO::TypeDesc::UINT8, 4, {"--downsample", "2"},
-             HostApp::kAfterEffects, PixelFormat::kArgb8, {1, 1}, 2, EllipseLook()},
+             HostApp::kAfterEffects, PixelFormat::ARGB8, {1, 1}, 2, EllipseLook()},
         Case{"draft_third_16bit", "in.tif", OIIO::TypeDesc::UINT16, 3, {"--downsample", "3"},
-             HostApp::kAfterEffects, PixelFormat::kArgb16, {1, 1}, 3, RectangleLook()}),
+             HostApp::kAfterEffects, PixelFormat::ARGB16, {1, 1}, 3, RectangleLook()}),
     [](const ::testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
 
 }  // namespace

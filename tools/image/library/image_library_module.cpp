@@ -262,7 +262,7 @@ std::vector<ChannelStorage> ChannelStorageOf(const OIIO::ImageSpec &layout, cons
     }
     for (std::size_t c = 0; c < graded.size(); ++c) {
         const OIIO::TypeDesc type = layout.channelformats[c];
-        storage.push_back({StoredFormatFor(type), !graded[c] && image.kind == SampleKind::kFloat &&
+        storage.push_back({StoredFormatFor(type), !graded[c] && image.kind == SampleKind::FLOAT32 &&
                                                       !type.is_floating_point() && type.size() <= sizeof(float)});
     }
     return storage;

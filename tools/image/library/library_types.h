@@ -11,11 +11,11 @@ namespace zonara_tool {
 
 inline OIIO::TypeDesc TypeOf(SampleKind kind) {
     switch (kind) {
-    case SampleKind::k8:
+    case SampleKind::INT8:
         return OIIO::TypeDesc::UINT8;
-    case SampleKind::k16:
+    case SampleKind::INT16:
         return OIIO::TypeDesc::UINT16;
-    case SampleKind::kFloat:
+    case SampleKind::FLOAT32:
         break;
     }
     return OIIO::TypeDesc::FLOAT;
