@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "params/param_index.h"
+#include "support/pixel_formats.h"
 #include "support/random_params.h"
 #include "support/test_buffers.h"
 #include "testhost/drawing/event_overlay.h"
@@ -34,18 +35,8 @@ constexpr int ITERATE_THREADS = 3;
 constexpr int ROUNDS = 6;        // renders of each format
 constexpr int EVENT_ROUNDS = 6;  // draws and gestures per host
 
-struct FormatCase {
-    const char *name;
-    HostApp app;
-    PixelFormat format;
-};
-
-constexpr FormatCase FORMATS[] = {
-    {"ARGB8", HostApp::kAfterEffects, PixelFormat::ARGB8},
-    {"ARGB16", HostApp::kAfterEffects, PixelFormat::ARGB16},
-    {"BGRA8", HostApp::kPremiere, PixelFormat::BGRA8},
-    {"BGRA32f", HostApp::kPremiere, PixelFormat::BGRA32F},
-};
+using zonara_test::FORMAT_CASES;
+using zonara_test::FormatCase;
 
 std::unique_ptr<Host> StartHost(const std::shared_ptr<const testhost::Module> &module, HostApp app) {
     auto host = std::make_unique<Host>(module, app);
@@ -160,9 +151,9 @@ TEST(ConcurrentRenders, EveryFrameAsRenderedAloneWhileTheMainThreadSendsEvents) 
     // A format's renders one after the other in the list, so that the
     // threads run several of the same format at once, and of two formats
     // where one's renders give way to the next one's.
-    for (const FormatCase &f : FORMATS) {
+    for (const FormatCase &f : FORMAT_CASES) {
         for (int round = 0; round < ROUNDS; ++round) {
-            jobs.push_back(MakeJob(f.app == HostApp::kPremiere ? *premiere : *after_effects, f, round, rng, frames));
+            jobs.push_back(MakeJob(f.app() == HostApp::kPremiere ? *premiere : *after_effects, f, round, rng, frames));
         }
     }
 

@@ -15,6 +15,7 @@
 
 #include "support/random_params.h"
 #include "render/frame/simd_level.h"
+#include "support/pixel_formats.h"
 #include "support/render_test_support.h"
 #include "support/simd_cap.h"
 #include "support/test_buffers.h"
@@ -29,19 +30,8 @@ using testhost::Layer;
 using testhost::PixelFormat;
 using testhost::ThreadFloatMode;
 
-struct SizedFormat {
-    const char *name;
-    HostApp app;
-    PixelFormat format;
-    int width, height;  // large enough for the integer formats' tables and runs
-};
-
-constexpr SizedFormat SIZED_FORMATS[] = {
-    {"ARGB8", HostApp::kAfterEffects, PixelFormat::ARGB8, 97, 61},
-    {"ARGB16", HostApp::kAfterEffects, PixelFormat::ARGB16, 521, 509},
-    {"BGRA8", HostApp::kPremiere, PixelFormat::BGRA8, 97, 61},
-    {"BGRA32f", HostApp::kPremiere, PixelFormat::BGRA32F, 97, 61},
-};
+using zonara_test::FORMAT_CASES;
+using zonara_test::FormatCase;
 
 // Float colours a mode other than the standard one would change: the first
 // rows are made of them, the rest stays random.
@@ -69,8 +59,8 @@ std::vector<std::uint8_t> Bytes(const Layer &layer, PixelFormat format) {
 
 TEST(FloatModes, EveryFormatAndLevelRendersAsInTheStandardMode) {
     std::mt19937 rng(2026);
-    for (const SizedFormat &f : SIZED_FORMATS) {
-        auto host = std::make_unique<testhost::Host>(testhost::Module::Load(testhost::DefaultModulePath()), f.app);
+    for (const FormatCase &f : FORMAT_CASES) {
+        auto host = std::make_unique<testhost::Host>(testhost::Module::Load(testhost::DefaultModulePath()), f.app());
         host->frame().layer_width = f.width;
         host->frame().layer_height = f.height;
         ASSERT_EQ(host->GlobalSetup(), PF_Err_NONE);

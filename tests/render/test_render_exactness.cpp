@@ -15,6 +15,7 @@
 #include "render/frame/pixel_stage.h"
 #include "render/render_frame.h"
 #include "render/frame/window_render_params.h"
+#include "support/pixel_formats.h"
 #include "support/random_params.h"
 #include "support/host_render.h"
 #include "support/render_test_support.h"
@@ -25,17 +26,10 @@ namespace {
 
 using namespace render_test;
 
-constexpr PixelFormat ALL_FORMATS[] = {PixelFormat::ARGB8, PixelFormat::ARGB16, PixelFormat::BGRA8, PixelFormat::BGRA32F};
+using zonara_test::FORMAT_CASES;
+using zonara_test::FormatCase;
 
-const char *FormatName(PixelFormat f) {
-    switch (f) {
-    case PixelFormat::ARGB8: return "ARGB8";
-    case PixelFormat::ARGB16: return "ARGB16";
-    case PixelFormat::BGRA8: return "BGRA8";
-    case PixelFormat::BGRA32F: return "BGRA32f";
-    }
-    return "?";
-}
+const char *FormatName(PixelFormat f) { return zonara_test::CaseOf(f).name; }
 
 void RenderReference(const PF_InData &in_data, ParamSet &params, const Buffer &src, Buffer &dst) {
     reference::RenderFrame(in_data, params.array(), src.format, src.def, dst.def,
@@ -103,7 +97,8 @@ TEST(RenderExactness, RandomParametersMatchTheReferenceBitForBit) {
     std::mt19937 rng(20261207);
     constexpr int SETS = 60;
     for (int set = 0; set < SETS; ++set) {
-        for (PixelFormat format : ALL_FORMATS) {
+        for (const FormatCase &each : FORMAT_CASES) {
+            const PixelFormat format = each.format;
             // Wide enough for the 8-bit tables to be built through RenderFrame.
             const int width = 71, height = 43;
             ParamSet params;
@@ -151,7 +146,8 @@ TEST(RenderExactness, FramesIndependentOfTheWindowMatchTheReference) {
     };
     std::mt19937 rng(99);
     for (const auto &c : cases) {
-        for (PixelFormat format : ALL_FORMATS) {
+        for (const FormatCase &each : FORMAT_CASES) {
+            const PixelFormat format = each.format;
             SCOPED_TRACE(std::string(c.name) + " " + FormatName(format));
             // Large enough for tables in every integer format.
             const int width = 520, height = 510;
@@ -216,7 +212,8 @@ TEST(RenderExactness, DegenerateSettingsMatchTheReference) {
     };
     std::mt19937 rng(11);
     for (const auto &c : cases) {
-        for (PixelFormat format : ALL_FORMATS) {
+        for (const FormatCase &each : FORMAT_CASES) {
+            const PixelFormat format = each.format;
             SCOPED_TRACE(std::string(c.name) + " " + FormatName(format));
             ParamSet params;
             params.Point(10, 8).Slider(PARAM_WIDTH, 16).Slider(PARAM_HEIGHT, 12).Slider(PARAM_FEATHER, 4);

@@ -11,6 +11,7 @@
 #include "render/render_frame.h"
 #include "support/render_test_support.h"
 #include "support/linked_effect.h"
+#include "support/pixel_formats.h"
 #include "support/test_buffers.h"
 #include "testhost/core/host.h"
 
@@ -138,10 +139,11 @@ TEST(RenderFrame, DegenerateBuffersRenderNothingAndEmptySourcesAreReported) {
         {"null source data", 5, 5, true, false}, {"null destination data", 5, 5, false, true},
     };
     for (const auto &c : cases) {
-        for (PixelFormat format : {PixelFormat::ARGB8, PixelFormat::ARGB16, PixelFormat::BGRA8, PixelFormat::BGRA32F}) {
-            SCOPED_TRACE(std::string(c.name) + " format " + std::to_string(static_cast<int>(format)));
-            const bool premiere = format == PixelFormat::BGRA8 || format == PixelFormat::BGRA32F;
-            Frame frame(premiere ? HostApp::kPremiere : HostApp::kAfterEffects, format, 5, 5);
+        for (const zonara_test::FormatCase &each : zonara_test::FORMAT_CASES) {
+            SCOPED_TRACE(std::string(c.name) + " " + each.name);
+            const PixelFormat format = each.format;
+            const bool premiere = each.app() == HostApp::kPremiere;
+            Frame frame(each.app(), format, 5, 5);
             frame.src.def.width = frame.dst.def.width = c.width;
             frame.src.def.height = frame.dst.def.height = c.height;
             frame.dst.def.extent_hint = {0, 0, c.width, c.height};

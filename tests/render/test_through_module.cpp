@@ -8,6 +8,7 @@
 
 #include "support/random_params.h"
 #include "reference/reference_render.h"
+#include "support/pixel_formats.h"
 #include "support/render_test_support.h"
 #include "support/simd_cap.h"
 #include "support/test_buffers.h"
@@ -20,18 +21,7 @@ using testhost::HostApp;
 using testhost::Layer;
 using testhost::PixelFormat;
 
-struct FormatCase {
-    const char *name;
-    HostApp app;
-    PixelFormat format;
-};
-
-constexpr FormatCase FORMATS[] = {
-    {"ARGB8", HostApp::kAfterEffects, PixelFormat::ARGB8},
-    {"ARGB16", HostApp::kAfterEffects, PixelFormat::ARGB16},
-    {"BGRA8", HostApp::kPremiere, PixelFormat::BGRA8},
-    {"BGRA32f", HostApp::kPremiere, PixelFormat::BGRA32F},
-};
+using zonara_test::FORMAT_CASES;
 
 std::unique_ptr<testhost::Host> StartHost(HostApp app, int width, int height) {
     auto host = std::make_unique<testhost::Host>(testhost::Module::Load(testhost::DefaultModulePath()), app);
@@ -68,8 +58,8 @@ std::vector<std::uint8_t> Pixels(const Layer &layer, PixelFormat format) {
 TEST(ThroughModule, RandomParametersMatchTheReferenceInBothHosts) {
     std::mt19937 rng(99);
     const int width = 83, height = 61;
-    for (const auto &f : FORMATS) {
-        auto host = StartHost(f.app, width, height);
+    for (const auto &f : FORMAT_CASES) {
+        auto host = StartHost(f.app(), width, height);
         for (int set = 0; set < 12; ++set) {
             Resolution res;
             RandomiseParams(host->params().array(), res, rng, width, height);
@@ -164,8 +154,8 @@ TEST(ThroughModule, FloatBandsRenderEveryRowOnceWhateverTheHostDoes) {
 TEST(ThroughModule, DefaultsLeaveEveryPixelAsItWas) {
     std::mt19937 rng(5);
     const std::uint32_t nans[] = {0x7fc00123u, 0xffc00000u, 0x7f800001u};
-    for (const auto &f : FORMATS) {
-        auto host = StartHost(f.app, 64, 48);
+    for (const auto &f : FORMAT_CASES) {
+        auto host = StartHost(f.app(), 64, 48);
         // Clamps off too, so that float values beyond 0..1 survive.
         host->params().at(zonara::PARAM_CLAMP_OUT_BLACK).u.bd.value = 0;
         host->params().at(zonara::PARAM_CLAMP_IN_BLACK).u.bd.value = 0;

@@ -6,6 +6,7 @@
 
 #include "support/random_params.h"
 #include "render/render_frame.h"
+#include "support/pixel_formats.h"
 #include "support/render_test_support.h"
 #include "support/test_buffers.h"
 #include "testhost/core/host.h"
@@ -14,7 +15,7 @@ namespace render_test {
 
 inline PF_Err RenderThroughHost(ParamSet &params, Buffer &src, Buffer &dst, const Resolution &res = {},
                                 testhost::PixelWalk walk = testhost::PixelWalk::IN_ORDER) {
-    const bool premiere = src.format == PixelFormat::BGRA8 || src.format == PixelFormat::BGRA32F;
+    const bool premiere = zonara_test::CaseOf(src.format).app() == testhost::HostApp::kPremiere;
     PF_ParamDef **param_array = params.Input(src.def).array();
     testhost::Host host([param_array](PF_Cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **,
                                       PF_LayerDef *output, void *) {

@@ -13,6 +13,7 @@
 #include "reference/reference_render.h"
 #include "render/frame/simd_level.h"
 #include "support/host_render.h"
+#include "support/pixel_formats.h"
 #include "support/random_params.h"
 #include "support/render_test_support.h"
 #include "support/simd_cap.h"
@@ -34,12 +35,10 @@ const char *WalkName(PixelWalk walk) {
 }
 
 TEST(LookAheadRuns, EveryWalkGetsThePlainResultAtEveryLevel) {
-    struct Format {
-        PixelFormat format;
-        int width, height;  // large enough for the format's tables
-    } formats[] = {{PixelFormat::ARGB8, 97, 61}, {PixelFormat::BGRA8, 97, 61}, {PixelFormat::ARGB16, 521, 509}};
     std::mt19937 rng(1207);
-    for (const Format &f : formats) {
+    for (const zonara_test::FormatCase &f : zonara_test::FORMAT_CASES) {
+        // Runs are the integer formats' only.
+        if (!TraitsOf(f.format).integer()) continue;
         for (int set = 0; set < (f.format == PixelFormat::ARGB16 ? 2 : 6); ++set) {
             ParamSet params;
             Resolution unused;

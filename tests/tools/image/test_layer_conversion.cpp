@@ -12,6 +12,7 @@
 #include <random>
 
 #include "pf_sdk.h"
+#include "support/pixel_formats.h"
 #include "tools/image/host_pixels.h"
 
 namespace {
@@ -280,8 +281,7 @@ TEST_P(LayerConversion, PremultipliedColourIsStraightInTheLayer) {
 
 std::string PairName(const ::testing::TestParamInfo<Pair> &info) {
     static const char *const KINDS[] = {"file8", "file16", "fileFloat"};
-    static const char *const FORMATS[] = {"Argb8", "Argb16", "Bgra8", "Bgra32f"};
-    return std::string(KINDS[static_cast<int>(info.param.kind)]) + "_" + FORMATS[static_cast<int>(info.param.format)];
+    return std::string(KINDS[static_cast<int>(info.param.kind)]) + "_" + zonara_test::CaseOf(info.param.format).name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -289,9 +289,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::ValuesIn([] {
         std::vector<Pair> pairs;
         for (SampleKind kind : {SampleKind::INT8, SampleKind::INT16, SampleKind::FLOAT32}) {
-            for (PixelFormat format :
-                 {PixelFormat::ARGB8, PixelFormat::ARGB16, PixelFormat::BGRA8, PixelFormat::BGRA32F}) {
-                pairs.push_back({kind, format});
+            for (const zonara_test::FormatCase &each : zonara_test::FORMAT_CASES) {
+                pairs.push_back({kind, each.format});
             }
         }
         return pairs;
