@@ -27,7 +27,7 @@ struct Codes {
 struct Argb8Layout {
     using Codec = Codec8;
     using Pixel = PF_Pixel;
-    static constexpr CodeLayout CODE_LAYOUT = CodeLayout::ARGB8;
+    static constexpr PixelFormat CODE_LAYOUT = PixelFormat::ARGB8;
     static Codes<A_u_char> Read(const PF_Pixel *in) { return {in->alpha, in->red, in->green, in->blue}; }
     static void Write(const Codes<A_u_char> &codes, PF_Pixel *out) {
         out->alpha = codes.alpha;
@@ -40,7 +40,7 @@ struct Argb8Layout {
 struct Argb16Layout {
     using Codec = Codec16;
     using Pixel = PF_Pixel16;
-    static constexpr CodeLayout CODE_LAYOUT = CodeLayout::ARGB16;
+    static constexpr PixelFormat CODE_LAYOUT = PixelFormat::ARGB16;
     static Codes<A_u_short> Read(const PF_Pixel16 *in) { return {in->alpha, in->red, in->green, in->blue}; }
     static void Write(const Codes<A_u_short> &codes, PF_Pixel16 *out) {
         out->alpha = codes.alpha;
@@ -55,7 +55,7 @@ struct Argb16Layout {
 struct Bgra8Layout {
     using Codec = Codec8;
     using Pixel = PF_Pixel;
-    static constexpr CodeLayout CODE_LAYOUT = CodeLayout::BGRA8;
+    static constexpr PixelFormat CODE_LAYOUT = PixelFormat::BGRA8;
     static Codes<A_u_char> Read(const PF_Pixel *in) {
         const auto *bgra = reinterpret_cast<const PF_PixelBGRA8 *>(in);
         return {bgra->alpha, bgra->red, bgra->green, bgra->blue};

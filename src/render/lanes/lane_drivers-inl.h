@@ -96,11 +96,11 @@ Frame FrameOf(const WindowRenderParams &record, const ConstantPowers *powers, bo
 // A run of integer pixels: the lanes at weight 0 or 1 from the side's
 // tables, the feather band's through the float pipeline on decoded codes,
 // as RenderCodes gives them. Returns the lanes left to the plain path.
-template <CodeLayout LAYOUT>
+template <PixelFormat LAYOUT>
 std::uint32_t RenderRun(const WindowRenderParams &r, const GradeTables &t, std::int64_t x0, std::int64_t y,
                         int count, const unsigned char *source, unsigned char *rendered) {
     static_assert(CODE_RUN_PIXELS % LANES == 0, "a run is whole vectors");
-    constexpr int PIXEL_BYTES = LAYOUT == CodeLayout::ARGB16 ? 8 : 4;
+    constexpr int PIXEL_BYTES = LAYOUT == PixelFormat::ARGB16 ? 8 : 4;
     const int max_code = t.code_count - 1;
     const float full_scale = static_cast<float>(max_code);
     // Integer frames take their tables per code, not the powers'.

@@ -63,13 +63,15 @@ void RenderFloatRows(const WindowRenderParams &record, const ConstantPowers *pow
     }
 }
 
-std::uint32_t RenderPixelRun(const WindowRenderParams &record, const GradeTables &tables, CodeLayout layout,
+std::uint32_t RenderPixelRun(const WindowRenderParams &record, const GradeTables &tables, PixelFormat layout,
                              std::int64_t x0, std::int64_t y, int count, const unsigned char *source,
                              unsigned char *rendered) {
     switch (layout) {
-    case CodeLayout::ARGB8: return RenderRun<CodeLayout::ARGB8>(record, tables, x0, y, count, source, rendered);
-    case CodeLayout::BGRA8: return RenderRun<CodeLayout::BGRA8>(record, tables, x0, y, count, source, rendered);
-    case CodeLayout::ARGB16: return RenderRun<CodeLayout::ARGB16>(record, tables, x0, y, count, source, rendered);
+    case PixelFormat::ARGB8: return RenderRun<PixelFormat::ARGB8>(record, tables, x0, y, count, source, rendered);
+    case PixelFormat::BGRA8: return RenderRun<PixelFormat::BGRA8>(record, tables, x0, y, count, source, rendered);
+    case PixelFormat::ARGB16: return RenderRun<PixelFormat::ARGB16>(record, tables, x0, y, count, source, rendered);
+    // Float frames are walked in rows, never in runs of codes.
+    case PixelFormat::BGRA32F: break;
     }
     return (count >= 32 ? 0u : (1u << count)) - 1u;
 }

@@ -9,6 +9,7 @@
 
 #include "render/lanes/power_fallback_tally.h"
 #include "render/frame/float_row_span.h"
+#include "render/frame/pixel_format.h"
 #include "render/frame/simd_level.h"
 #include "render/frame/window_render_params.h"
 
@@ -17,20 +18,17 @@ namespace zonara {
 struct GradeTables;
 struct ConstantPowers;
 
-// The integer pixel layouts the iterate suites walk.
-enum class CodeLayout : int { ARGB8, BGRA8, ARGB16 };
-
 // Pixels a run renders at most.
 constexpr int CODE_RUN_PIXELS = 32;
 
 // Renders the run of count pixels at (x0, y) ... (x0 + count - 1, y) from
 // the frame's tables (which the record points to) as the integer pixel
 // callbacks would, bit for bit. source and rendered hold CODE_RUN_PIXELS
-// pixels of the layout (past count their contents do not matter). Returns
-// the lanes (bit i for pixel i) not rendered, whose codes lie beyond the
-// tables and which must take the plain per-pixel path.
+// pixels of an integer format (past count their contents do not matter).
+// Returns the lanes (bit i for pixel i) not rendered, whose codes lie beyond
+// the tables and which must take the plain per-pixel path.
 using PixelRunKernel = std::uint32_t (*)(const WindowRenderParams &record, const GradeTables &tables,
-                                         CodeLayout layout, std::int64_t x0, std::int64_t y, int count,
+                                         PixelFormat layout, std::int64_t x0, std::int64_t y, int count,
                                          const unsigned char *source, unsigned char *rendered);
 
 // Renders every pixel of span as RenderFloatPixel would, bit for bit, and
@@ -62,7 +60,7 @@ using FalloffBlock = void (*)(std::int32_t falloff, const float *t, float *resul
 namespace lanes_baseline {
 void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
 void RenderFloatRows(const WindowRenderParams &, const ConstantPowers *, const FloatRowSpan &, bool, PowerTally &);
-std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
+std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, PixelFormat, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
 void FalloffOfBlock(std::int32_t, const float *, float *, std::uint8_t *, std::size_t);
@@ -70,7 +68,7 @@ void FalloffOfBlock(std::int32_t, const float *, float *, std::uint8_t *, std::s
 namespace lanes_avx2 {
 void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
 void RenderFloatRows(const WindowRenderParams &, const ConstantPowers *, const FloatRowSpan &, bool, PowerTally &);
-std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
+std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, PixelFormat, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
 void FalloffOfBlock(std::int32_t, const float *, float *, std::uint8_t *, std::size_t);
@@ -78,7 +76,7 @@ void FalloffOfBlock(std::int32_t, const float *, float *, std::uint8_t *, std::s
 namespace lanes_avx512 {
 void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
 void RenderFloatRows(const WindowRenderParams &, const ConstantPowers *, const FloatRowSpan &, bool, PowerTally &);
-std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, CodeLayout, std::int64_t, std::int64_t,
+std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, PixelFormat, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
 void FalloffOfBlock(std::int32_t, const float *, float *, std::uint8_t *, std::size_t);

@@ -148,9 +148,9 @@ LANE_INLINE VU InterleaveWordsOf(VU a, VU b, std::index_sequence<I...>) {
         a, b, ((I % 2 == 0 ? 0 : LANES) + HALF_INDEX * HALF + static_cast<int>(I) / 2)...);
 }
 
-template <CodeLayout LAYOUT>
+template <PixelFormat LAYOUT>
 LANE_INLINE PixelWords LoadWords(const unsigned char *pixels) {
-    if constexpr (LAYOUT == CodeLayout::ARGB16) {
+    if constexpr (LAYOUT == PixelFormat::ARGB16) {
         VU pair[2];
         std::memcpy(pair, pixels, sizeof pair);
         return {EveryOtherWordOf<0>(pair[0], pair[1], std::make_index_sequence<LANES>{}),
@@ -162,9 +162,9 @@ LANE_INLINE PixelWords LoadWords(const unsigned char *pixels) {
     }
 }
 
-template <CodeLayout LAYOUT>
+template <PixelFormat LAYOUT>
 LANE_INLINE void StoreWords(const PixelWords &words, unsigned char *pixels) {
-    if constexpr (LAYOUT == CodeLayout::ARGB16) {
+    if constexpr (LAYOUT == PixelFormat::ARGB16) {
         const VU pair[2] = {InterleaveWordsOf<0>(words.first, words.second, std::make_index_sequence<LANES>{}),
                             InterleaveWordsOf<1>(words.first, words.second, std::make_index_sequence<LANES>{})};
         std::memcpy(pixels, pair, sizeof pair);
@@ -173,12 +173,12 @@ LANE_INLINE void StoreWords(const PixelWords &words, unsigned char *pixels) {
     }
 }
 
-template <CodeLayout LAYOUT>
-constexpr ByteShifts SHIFTS_OF = LAYOUT == CodeLayout::BGRA8 ? BGRA8_SHIFTS : ARGB8_SHIFTS;
+template <PixelFormat LAYOUT>
+constexpr ByteShifts SHIFTS_OF = LAYOUT == PixelFormat::BGRA8 ? BGRA8_SHIFTS : ARGB8_SHIFTS;
 
-template <CodeLayout LAYOUT>
+template <PixelFormat LAYOUT>
 LANE_INLINE CodeLanes CodesOfWords(const PixelWords &words) {
-    if constexpr (LAYOUT == CodeLayout::ARGB16) {
+    if constexpr (LAYOUT == PixelFormat::ARGB16) {
         return {__builtin_bit_cast(VI, words.first >> 16), __builtin_bit_cast(VI, words.second & 0xFFFFu),
                 __builtin_bit_cast(VI, words.second >> 16)};
     } else {
@@ -190,12 +190,12 @@ LANE_INLINE CodeLanes CodesOfWords(const PixelWords &words) {
 }
 
 // The rendered codes in the source's words, its alpha kept bit for bit.
-template <CodeLayout LAYOUT>
+template <PixelFormat LAYOUT>
 LANE_INLINE PixelWords WordsOfCodes(const PixelWords &source, const CodeLanes &codes) {
     const VU red = __builtin_bit_cast(VU, codes.red);
     const VU green = __builtin_bit_cast(VU, codes.green);
     const VU blue = __builtin_bit_cast(VU, codes.blue);
-    if constexpr (LAYOUT == CodeLayout::ARGB16) {
+    if constexpr (LAYOUT == PixelFormat::ARGB16) {
         return {(source.first & 0xFFFFu) | (red << 16), green | (blue << 16)};
     } else {
         constexpr ByteShifts S = SHIFTS_OF<LAYOUT>;
