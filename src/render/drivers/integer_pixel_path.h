@@ -84,9 +84,10 @@ ZONARA_HOT_INLINE Codes<typename Codec::Code> FinishFromGradedValues(const Windo
     const float *values = tables.graded_values[side];
     // Alpha plays no part in the grade; it is copied as a code.
     const float *decoded = tables.decoded;
-    const FloatPixel source{0.0f, decoded[in.red], decoded[in.green], decoded[in.blue]};
-    FloatPixel result{source.alpha, values[in.red], values[count + in.green], values[2 * count + in.blue]};
-    FinishPixel(record, record.side_grade[side], source, result);
+    FloatPixel result{0.0f, values[in.red], values[count + in.green], values[2 * count + in.blue]};
+    steps::FinishSide<OnePixelHues>(
+        record, record.side_grade[side],
+        [&] { return FloatPixel{0.0f, decoded[in.red], decoded[in.green], decoded[in.blue]}; }, result, true);
     return {in.alpha, Codec::Encode(result.red), Codec::Encode(result.green), Codec::Encode(result.blue)};
 }
 

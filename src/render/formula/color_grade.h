@@ -1,7 +1,6 @@
-// The per-pixel grade: the window weight picks (or blends) the inside and
-// outside constants, the colour model grades each channel, then saturation,
-// Mix with the source and the output clamps follow. Inline, because every
-// pixel of a frame comes through here.
+// The per-pixel grade, in the order pixel_composition-inl.h composes it,
+// with the record's power. Inline, because every pixel of a frame comes
+// through here.
 #pragma once
 
 #include "render/formula/float_pixel.h"
@@ -12,20 +11,6 @@
 #include "render/formula/window_weight.h"
 
 namespace zonara {
-
-// The linear blend of both sides' constants for a weight strictly between 0
-// and 1 (the constants are blended, not the graded colours).
-void BlendGrades(const WindowRenderParams &record, float weight, EffectiveGrade &blended);
-
-// The constants for weight w: one side's exactly at 0 and 1, the blend in
-// between. Returns a reference to side_grade or to *blended.
-inline const EffectiveGrade &ResolveGrade(const WindowRenderParams &record, float weight,
-                                          EffectiveGrade *blended) {
-    if (weight == 1.0f) return record.side_grade[SIDE_INSIDE];
-    if (weight == 0.0f) return record.side_grade[SIDE_OUTSIDE];
-    BlendGrades(record, weight, *blended);
-    return *blended;
-}
 
 // The grade's power of one base. A negative base passes through unchanged,
 // as a CDL without clamps treats it: a power that is not an integer has no
@@ -48,40 +33,23 @@ inline float GradeChannel(const WindowRenderParams &record, const ChannelGrade &
     return static_cast<float>(GradePower(record, static_cast<double>(base), static_cast<double>(grade.inv_gamma)));
 }
 
-// Saturation (when the grade asks for it), Mix with the source and the
-// clamps, applied to the graded colours in result.
-ZONARA_HOT_INLINE void FinishPixel(const WindowRenderParams &record, const EffectiveGrade &grade, const FloatPixel &source,
-                        FloatPixel &result) {
-    if (grade.apply_saturation) {
-        // No limit: a saturation above 1 may push a channel below 0.
-        const Rgb rgb = ScaleSaturation(result.red, result.green, result.blue, grade.saturation);
-        result.red = rgb.red;
-        result.green = rgb.green;
-        result.blue = rgb.blue;
+// What one pixel takes its own way in the composed steps: the record's
+// power, and every hue's sector.
+struct OnePixelPath : OnePixelHues {
+    const WindowRenderParams *record;
+    bool graded;
+
+    ZONARA_HOT_INLINE float GradeChannel(int, const steps::Sides<float, bool> &, float value, const steps::ChannelConstants<float> &c,
+                       bool) const {
+        return zonara::GradeChannel(*record, ChannelGrade{c.offset, c.inv_gamma, c.gain, false}, value);
     }
-    steps::MixAndClamp(record, source, result);
-}
+};
 
 // The whole pixel for a weight already known.
-ZONARA_HOT_INLINE FloatPixel GradePixelAtWeight(const WindowRenderParams &record, float weight, const FloatPixel &source) {
-    FloatPixel result = source;
-    // Mix 0 (or not a number) leaves the source as it is, unclamped.
-    if (!(record.mix > 0.0f)) return result;
-
-    EffectiveGrade blended;
-    const EffectiveGrade &grade = ResolveGrade(record, weight, &blended);
-    if (!GradeEnabled(record)) {
-        // An unknown colour model skips the grade and the saturation alike.
-        EffectiveGrade no_saturation = grade;
-        no_saturation.apply_saturation = false;
-        FinishPixel(record, no_saturation, source, result);
-        return result;
-    }
-    if (!grade.channel[0].identity) result.red = GradeChannel(record, grade.channel[0], result.red);
-    if (!grade.channel[1].identity) result.green = GradeChannel(record, grade.channel[1], result.green);
-    if (!grade.channel[2].identity) result.blue = GradeChannel(record, grade.channel[2], result.blue);
-    FinishPixel(record, grade, source, result);
-    return result;
+ZONARA_HOT_INLINE FloatPixel GradePixelAtWeight(const WindowRenderParams &record, float weight,
+                                                const FloatPixel &source) {
+    return steps::GradePixelFrom(OnePixelPath{{}, &record, GradeEnabled(record)}, record, source, true,
+                                 [weight] { return weight; });
 }
 
 // The weight the pixel stage works with: the window weight, or 1 when the

@@ -21,7 +21,8 @@
 //
 // A translation unit that compiled several levels would flip
 // ZONARA_LEVEL_TOGGLE between them; each level here has its own file, so it
-// stays undefined. The one-pixel copy is guarded by pixel_steps.h itself.
+// stays undefined. The pieces compiled for one pixel too guard that copy
+// with a plain include guard of its own.
 
 #include "render/formula/hot_inline.h"
 

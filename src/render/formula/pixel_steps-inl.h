@@ -3,10 +3,10 @@
 // integers): the window's coordinates and tests, the blend of both sides'
 // constants, the colour models' arithmetic around the power, the codecs,
 // Mix and the clamps. Each is the same IEEE operations in the same order
-// whatever F is, so a lane's bits are the pixel's. The power itself, the
-// feather band's curve and saturation's sector stay with their callers:
-// the scalar path takes the host's power, the lanes the kernel's bounded one
-// with its fallback.
+// whatever F is, so a lane's bits are the pixel's. The order they are taken
+// in is pixel_composition-inl.h's; the power itself and the feather band's
+// curve stay with the callers: the scalar path takes the host's power, the
+// lanes the kernel's bounded one with its fallback.
 //
 // Compiled once for one pixel (pixel_steps.h, into zonara::steps) and once
 // in each level of the vector kernel (into the level's own namespace, see
@@ -19,14 +19,23 @@
 #include "render/frame/window_render_params.h"
 #include "render/formula/level_namespace-inl.h"
 
-#if defined(ZONARA_ONE_PIXEL_STEPS) || defined(ZONARA_PIXEL_STEPS_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
-#ifndef ZONARA_ONE_PIXEL_STEPS
+// One guard for the one-pixel copy, a toggle for the levels'.
+#ifdef ZONARA_ONE_PIXEL_STEPS
+#ifndef ZONARA_PIXEL_STEPS_ONE_PIXEL_H_
+#define ZONARA_PIXEL_STEPS_ONE_PIXEL_H_
+#define ZONARA_PIXEL_STEPS_BODY
+#endif
+#elif defined(ZONARA_PIXEL_STEPS_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
 #ifdef ZONARA_PIXEL_STEPS_INL_H_
 #undef ZONARA_PIXEL_STEPS_INL_H_
 #else
 #define ZONARA_PIXEL_STEPS_INL_H_
 #endif
+#define ZONARA_PIXEL_STEPS_BODY
 #endif
+
+#ifdef ZONARA_PIXEL_STEPS_BODY
+#undef ZONARA_PIXEL_STEPS_BODY
 
 ZONARA_BEGIN_LEVEL
 
@@ -43,10 +52,33 @@ ZONARA_STEP_INLINE F SquareRoot(F value) {
     return std::sqrt(value);
 }
 
+// A value in every lane (T a float, double or mask; for one pixel the value
+// itself), and conversions between floats and 32-bit integers that
+// truncate, as static_cast does; the lanes specialise them too.
+template <class T, class S>
+ZONARA_STEP_INLINE T Broadcast(S value) {
+    return value;
+}
+
+template <class F>
+ZONARA_STEP_INLINE auto ToInt32(F value) {
+    return static_cast<std::int32_t>(value);
+}
+
+template <class I>
+ZONARA_STEP_INLINE auto ToFloat(I value) {
+    return static_cast<float>(value);
+}
+
 // Masks: for one pixel `|` of two bools is the same test as `||`.
 template <class M>
 ZONARA_STEP_INLINE M StepOr(M a, M b) {
     return a | b;
+}
+
+template <class M>
+ZONARA_STEP_INLINE M StepAnd(M a, M b) {
+    return a & b;
 }
 
 // ---------------------------------------------------------------- window
@@ -130,6 +162,26 @@ ZONARA_STEP_INLINE F BlendInsideFirst(F weight, F rest, float inside, float outs
     return weight * inside + rest * outside;
 }
 
+template <class F>
+struct ChannelConstants {
+    F offset;
+    F inv_gamma;
+    F gain;
+};
+
+template <class F>
+ZONARA_STEP_INLINE ChannelConstants<F> BlendChannel(F weight, F rest, const ChannelGrade &inside,
+                                                    const ChannelGrade &outside) {
+    return {BlendOutsideFirst(weight, rest, inside.offset, outside.offset),
+            BlendInsideFirst(weight, rest, inside.inv_gamma, outside.inv_gamma),
+            BlendInsideFirst(weight, rest, inside.gain, outside.gain)};
+}
+
+template <class F>
+ZONARA_STEP_INLINE F BlendSaturation(F weight, F rest, const EffectiveGrade &inside, const EffectiveGrade &outside) {
+    return BlendOutsideFirst(weight, rest, inside.saturation, outside.saturation);
+}
+
 // ----------------------------------------------------------- colour models
 
 // The CDL model's base of the power: gain and offset in single precision,
@@ -150,8 +202,7 @@ ZONARA_STEP_INLINE D LegacyAfterPower(D power, D gain, D offset) {
 //
 // The saturation control: a colour taken to hue, saturation and value (hue
 // a fraction of a full turn), its saturation scaled, and taken back, in two
-// steps around the hue's sector, which each caller finds its own way (the
-// lanes by truncation where it is the floor, one pixel for every input).
+// steps around the hue's sector (HueSector, pixel_composition-inl.h).
 
 // std::max and std::min, not-a-number behaviour included: the first
 // argument unless the comparison says otherwise.
@@ -296,4 +347,4 @@ ZONARA_STEP_INLINE void MixAndClamp(const WindowRenderParams &r, const Colours &
 
 ZONARA_END_LEVEL
 
-#endif  // ZONARA_PIXEL_STEPS_INL_H_
+#endif  // ZONARA_PIXEL_STEPS_BODY

@@ -1,6 +1,5 @@
 #include "render/formula/window_weight.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace zonara {
@@ -33,11 +32,7 @@ float RectangleBandFraction(const WindowRenderParams &record, float au, float av
     const float tx = (au - record.inner_half_width) * record.inv_feather;
     const float ty = (av - record.inner_half_height) * record.inv_vertical_feather;
     if (in_horizontal_band && in_vertical_band) {
-        // The curve per direction first, then a length capped at 1: this
-        // rounds the inner corners of the band.
-        const double fx = ApplyFalloff(record, tx);
-        const double fy = ApplyFalloff(record, ty);
-        return static_cast<float>(std::min(1.0, std::sqrt(fx * fx + fy * fy)));
+        return static_cast<float>(steps::RectangleCorner(ApplyFalloff(record, tx), ApplyFalloff(record, ty)));
     }
     if (in_horizontal_band) return static_cast<float>(ApplyFalloff(record, tx));
     return static_cast<float>(ApplyFalloff(record, ty));

@@ -11,8 +11,10 @@
 #include "render/accelerators/constant_powers.h"
 #include "render/accelerators/grade_tables.h"
 #include "render/frame/window_render_params.h"
+#include "render/lanes/lane_fallbacks.h"
 #include "render/lanes/lane_kernels.h"
 #include "render/lanes/power_fallback_tally.h"
+#include "render/formula/pixel_composition-inl.h"
 #include "render/formula/pixel_steps-inl.h"
 #include "render/lanes/lane_operations-inl.h"
 #include "render/lanes/lane_powers-inl.h"
@@ -36,34 +38,15 @@ LANE_INLINE void RenderLanes(const Frame &frame, std::int64_t x0, std::int64_t y
     const Pixels pixels = Load(in, count);
     Colours source = pixels.colours;
     ClampSourceBlack(r, source);
-    // Mix 0 (or not a number) leaves the source as it is, unclamped.
-    if (!(r.mix > 0.0f)) {
-        Store(source, pixels.alpha, out, count);
-        return;
-    }
     const VI valid = ValidLanes(count);
-    Colours result = source;
-    if (frame.graded) {
-        const VF weight = frame.weight_matters ? Weight(r, x0, y, valid, frame.window_scale) : Splat<VF>(1.0f);
-        result = GradeAndSaturate(frame, source, weight, valid, tally);
-    }
-    MixAndClamp(r, source, result);
+    const Colours result = GradePixelFrom(LanePath{&frame, &tally, frame.graded}, r, source, valid, [&] {
+        return frame.weight_matters ? Weight(r, x0, y, valid, frame.window_scale) : Splat<VF>(1.0f);
+    });
     Store(result, pixels.alpha, out, count);
 }
 
-// FinishPixel of one side's lanes. The source colours are decoded only for
-// Mix, the one step that reads them: three divisions a group otherwise
-// wasted.
-LANE_INLINE Colours FinishLanes(const WindowRenderParams &r, const EffectiveGrade &grade, const CodeLanes &in,
-                                int code_count, Colours result, VI active) {
-    if (grade.apply_saturation) result = ScaleSaturationLanes(result, Splat<VF>(grade.saturation), active);
-    const Colours source = r.mix < 1.0f ? DecodeCodes(in, code_count) : Colours{};
-    MixAndClamp(r, source, result);
-    return result;
-}
-
-// The codes of one side's lanes from its tables, as RenderCodesFromSide
-// gives them.
+// The codes of one side's lanes from its tables: its output codes, or its
+// graded values finished and encoded.
 LANE_INLINE CodeLanes SideCodes(const WindowRenderParams &r, const GradeTables &t, int side, const CodeLanes &in,
                                 VI active) {
     const int count = t.code_count;
@@ -75,9 +58,9 @@ LANE_INLINE CodeLanes SideCodes(const WindowRenderParams &r, const GradeTables &
     }
     const float full_scale = static_cast<float>(count - 1);
     const float *values = t.graded_values[side];
-    const Colours graded{GatherFloats(values, in.red), GatherFloats(values + count, in.green),
-                         GatherFloats(values + 2 * count, in.blue)};
-    const Colours finished = FinishLanes(r, r.side_grade[side], in, count, graded, active);
+    Colours finished{GatherFloats(values, in.red), GatherFloats(values + count, in.green),
+                     GatherFloats(values + 2 * count, in.blue)};
+    FinishSide<LanePath>(r, r.side_grade[side], [&] { return DecodeCodes(in, count); }, finished, active);
     return {EncodeCodes(finished.red, full_scale), EncodeCodes(finished.green, full_scale),
             EncodeCodes(finished.blue, full_scale)};
 }
@@ -88,14 +71,14 @@ Frame FrameOf(const WindowRenderParams &record, const ConstantPowers *powers, bo
     frame.powers = powers;
     frame.window_scale = every_power_falls_back ? __builtin_inf() : KEEP_WINDOW_OVER_BOUND;
     frame.legacy = record.color_model == COLOR_MODEL_LEGACY;
-    frame.graded = record.color_model == COLOR_MODEL_LEGACY || record.color_model == COLOR_MODEL_CDL;
+    frame.graded = FrameGrades(record);
     frame.weight_matters = record.weight_matters;
     return frame;
 }
 
 // A run of integer pixels: the lanes at weight 0 or 1 from the side's
-// tables, the feather band's through the float pipeline on decoded codes,
-// as RenderCodes gives them. Returns the lanes left to the plain path.
+// tables, the feather band's through the float pipeline on decoded codes.
+// Returns the lanes left to the plain path.
 template <PixelFormat LAYOUT>
 std::uint32_t RenderRun(const WindowRenderParams &r, const GradeTables &t, std::int64_t x0, std::int64_t y,
                         int count, const unsigned char *source, unsigned char *rendered) {
@@ -127,16 +110,9 @@ std::uint32_t RenderRun(const WindowRenderParams &r, const GradeTables &t, std::
             out = {outside ? other.red : out.red, outside ? other.green : out.green, outside ? other.blue : out.blue};
         }
         if (AnyLane(band)) {
-            const Colours decoded = DecodeCodes(in, t.code_count);
-            Colours result = decoded;
-            // Mix 0 (or not a number) leaves the source as it is, unclamped.
-            if (r.mix > 0.0f) {
-                if (frame.graded) {
-                    const VF weight = Weight(r, x0 + start, y, band, frame.window_scale);
-                    result = GradeAndSaturate(frame, decoded, weight, band, tally);
-                }
-                MixAndClamp(r, decoded, result);
-            }
+            const Colours result =
+                GradePixelFrom(LanePath{&frame, &tally, frame.graded}, r, DecodeCodes(in, t.code_count), band,
+                               [&] { return Weight(r, x0 + start, y, band, frame.window_scale); });
             out = {band ? EncodeCodes(result.red, full_scale) : out.red,
                    band ? EncodeCodes(result.green, full_scale) : out.green,
                    band ? EncodeCodes(result.blue, full_scale) : out.blue};

@@ -8,8 +8,8 @@ float GradeChannelLane(const WindowRenderParams &record, float offset, float inv
     return GradeChannel(record, ChannelGrade{offset, inv_gamma, gain, false}, value);
 }
 
-Rgb ScaleSaturationLane(float red, float green, float blue, float saturation_scale) {
-    return ScaleSaturation(red, green, blue, saturation_scale);
-}
+float HueSectorLane(float h6) { return steps::HueSector<OnePixelHues>(h6); }
+
+bool FrameGrades(const WindowRenderParams &record) { return GradeEnabled(record); }
 
 }  // namespace zonara

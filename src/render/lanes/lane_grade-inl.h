@@ -1,7 +1,6 @@
-// The grade in lanes: each side's constants resolved or blended by the
-// weight, the colour model through the kernel's powers (the lanes they
-// cannot vouch for recomputed by the scalar function), saturation, Mix and
-// the output clamps.
+// The grade in lanes: the colour model through the kernel's powers (the
+// lanes they cannot vouch for recomputed by the scalar function), and what
+// the lanes supply to the composed steps of a pixel.
 //
 // A piece of the vector kernel; see lane_kernel-inl.h for the rules every
 // piece keeps.
@@ -9,10 +8,10 @@
 #include <cstdint>
 
 #include "render/accelerators/constant_powers.h"
-#include "render/formula/hsv.h"
 #include "render/frame/window_render_params.h"
 #include "render/lanes/lane_fallbacks.h"
 #include "render/lanes/power_fallback_tally.h"
+#include "render/formula/pixel_composition-inl.h"
 #include "render/formula/pixel_steps-inl.h"
 #include "render/lanes/lane_operations-inl.h"
 #include "render/lanes/lane_powers-inl.h"
@@ -41,28 +40,6 @@ struct Frame {
 struct Colours {
     VF red, green, blue;
 };
-
-// Which side's constants each lane takes: inside at weight 1, outside at 0,
-// the blend in between.
-struct Sides {
-    VI inside;
-    VI outside;
-    VF weight;
-    VF rest;        // 1 - weight
-    bool any_band;  // some valid lane is neither (the feather band)
-};
-
-// The blend is computed only where some lane needs it: most groups lie
-// wholly inside or outside the band.
-template <class Blend>
-LANE_INLINE VF Resolve(const Sides &sides, float inside, float outside, Blend blended) {
-    if (!sides.any_band) return sides.inside ? Splat<VF>(inside) : Splat<VF>(outside);
-    return sides.inside ? Splat<VF>(inside) : sides.outside ? Splat<VF>(outside) : blended();
-}
-
-LANE_INLINE VI ResolveMask(const Sides &sides, bool inside, bool outside, bool blended) {
-    return sides.inside ? MaskOf(inside) : sides.outside ? MaskOf(outside) : MaskOf(blended);
-}
 
 // x^y for half of the lanes (PART): from the fixed-exponent tables where
 // they serve and vouch for the lane, from the general power for the active
@@ -145,71 +122,28 @@ LANE_INLINE VF GradeLanes(const Frame &frame, int channel, VI inside, VI outside
     return active ? graded : value;
 }
 
-// ScaleSaturation of hsv.h in vectors, through the same steps; the sector
-// is found by truncation where it is the floor.
-LANE_INLINE Colours ScaleSaturationLanes(const Colours &c, VF scale, VI active) {
-    const ScaledHsv<VF> hsv = ScaleSaturationToHsv(c.red, c.green, c.blue, scale);
-    const VI grey = hsv.scaled == 0.0f;
-    const VF largest = hsv.value;
-    // The sector is the floor of h6 for 0 <= h6 < 7, where it is the
-    // library's floor; other lanes (not-a-number colours, say) go to the
-    // scalar function. Truncation is the floor there; the other lanes
-    // convert a 0 instead, so that no conversion leaves the integers' range.
-    const VI in_sectors = (hsv.h6 >= 0.0f) & (hsv.h6 < 7.0f);
-    const VF sector = __builtin_convertvector(__builtin_convertvector(in_sectors ? hsv.h6 : VF{}, VI), VF);
-    VF red, green, blue;
-    RgbOfSector(hsv, sector, red, green, blue);
+// What lanes take their own way in the composed steps
+// (pixel_composition-inl.h): the kernel's powers with their fallback, and
+// the sectors of hues truncation cannot give, lane by lane.
+struct LanePath {
+    const Frame *frame;
+    PowerTally *tally;
+    bool graded;
 
-    Colours out{grey ? largest : red, grey ? largest : green, grey ? largest : blue};
-    const VI scalar = active & ~grey & ~in_sectors;
-    if (AnyLane(scalar)) {
-        for (int i = 0; i < LANES; ++i) {
-            if (scalar[i] == 0) continue;
-            const Rgb rgb = ScaleSaturationLane(c.red[i], c.green[i], c.blue[i], scale[i]);
-            out.red[i] = rgb.red;
-            out.green[i] = rgb.green;
-            out.blue[i] = rgb.blue;
+    LANE_INLINE VF GradeChannel(int channel, const Sides<VF, VI> &sides, VF value,
+                                const ChannelConstants<VF> &constants, VI active) const {
+        return GradeLanes(*frame, channel, sides.inside, sides.outside, value, constants.offset,
+                          constants.inv_gamma, constants.gain, active, *tally);
+    }
+
+    LANE_INLINE static VF SectorOfRareHues(VF h6, VI truncates, VF sector) {
+        for (std::uint32_t lanes = LaneBits(~truncates); lanes != 0; lanes &= lanes - 1) {
+            const int i = __builtin_ctz(lanes);
+            sector[i] = HueSectorLane(h6[i]);
         }
+        return sector;
     }
-    return {active ? out.red : c.red, active ? out.green : c.green, active ? out.blue : c.blue};
-}
-
-LANE_INLINE Colours GradeAndSaturate(const Frame &frame, const Colours &source, VF weight, VI valid,
-                                     PowerTally &tally) {
-    const WindowRenderParams &r = *frame.record;
-    const EffectiveGrade &in = r.side_grade[SIDE_INSIDE];
-    const EffectiveGrade &out = r.side_grade[SIDE_OUTSIDE];
-    const VI inside = weight == 1.0f;
-    const VI outside = weight == 0.0f;
-    const Sides sides{inside, outside, weight, 1.0f - weight, AnyLane(valid & ~(inside | outside))};
-    Colours c = source;
-    VF *channel[CHANNEL_COUNT] = {&c.red, &c.green, &c.blue};
-    for (int k = 0; k < CHANNEL_COUNT; ++k) {
-        const ChannelGrade &gi = in.channel[k];
-        const ChannelGrade &go = out.channel[k];
-        const VI identity = ResolveMask(sides, gi.identity, go.identity, gi.identity && go.identity);
-        if (!AnyLane(valid & ~identity)) continue;
-        // The blends in the order BlendGrades writes them.
-        const VF offset = Resolve(sides, gi.offset, go.offset,
-                                  [&] { return BlendOutsideFirst(sides.weight, sides.rest, gi.offset, go.offset); });
-        const VF inv_gamma = Resolve(sides, gi.inv_gamma, go.inv_gamma, [&] {
-            return BlendInsideFirst(sides.weight, sides.rest, gi.inv_gamma, go.inv_gamma);
-        });
-        const VF gain =
-            Resolve(sides, gi.gain, go.gain, [&] { return BlendInsideFirst(sides.weight, sides.rest, gi.gain, go.gain); });
-        *channel[k] = GradeLanes(frame, k, sides.inside, sides.outside, *channel[k], offset, inv_gamma, gain,
-                                 valid & ~identity, tally);
-    }
-    const VI saturate = valid & ResolveMask(sides, in.apply_saturation, out.apply_saturation,
-                                            in.apply_saturation || out.apply_saturation);
-    if (AnyLane(saturate)) {
-        const VF scale = Resolve(sides, in.saturation, out.saturation, [&] {
-            return BlendOutsideFirst(sides.weight, sides.rest, in.saturation, out.saturation);
-        });
-        c = ScaleSaturationLanes(c, scale, saturate);
-    }
-    return c;
-}
+};
 
 ZONARA_END_LEVEL
 

@@ -1,7 +1,8 @@
 // The pixel pipeline, ZONARA_LANES pixels at a time, for the float row loop
-// and for runs of integer pixels: the same IEEE operations in the same order
-// and precision as the scalar path (RenderFloatPixel, RenderCodes), so each
-// lane's bits are the scalar path's. Branches on the pixel become selects;
+// and for runs of integer pixels: the steps and their order that one pixel
+// takes too (formula/pixel_steps-inl.h, formula/pixel_composition-inl.h),
+// instantiated for this level's vectors, so each lane's bits are one
+// pixel's. Branches on the pixel become selects;
 // the rare lanes whose work the vectors cannot do exactly (feather band
 // weights, powers the kernel cannot vouch for, hues outside 0..7, integer
 // codes beyond full scale) are handed one by one to the scalar functions.

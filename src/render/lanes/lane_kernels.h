@@ -31,7 +31,7 @@ using PixelRunKernel = std::uint32_t (*)(const WindowRenderParams &record, const
                                          PixelFormat layout, std::int64_t x0, std::int64_t y, int count,
                                          const unsigned char *source, unsigned char *rendered);
 
-// Renders every pixel of span as RenderFloatPixel would, bit for bit, and
+// Renders every pixel of span as one pixel is rendered, bit for bit, and
 // adds the powers taken and the lanes that fell back to tally. powers: the
 // frame's fixed-exponent power tables, or null to take the general power
 // everywhere. every_power_falls_back: see FloatFrameProbe.

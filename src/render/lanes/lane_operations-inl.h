@@ -76,6 +76,32 @@ LANE_INLINE Whole Join(Half first, Half second) {
 
 LANE_INLINE VI MaskOf(bool on) { return Splat<VI>(on ? -1 : 0); }
 
+// The pixel steps' broadcasts and conversions, for the lanes.
+template <>
+LANE_INLINE VF Broadcast<VF, float>(float value) {
+    return Splat<VF>(value);
+}
+
+template <>
+LANE_INLINE VD Broadcast<VD, double>(double value) {
+    return Splat<VD>(value);
+}
+
+template <>
+LANE_INLINE VI Broadcast<VI, bool>(bool on) {
+    return MaskOf(on);
+}
+
+template <>
+LANE_INLINE auto ToInt32<VF>(VF value) {
+    return __builtin_convertvector(value, VI);
+}
+
+template <>
+LANE_INLINE auto ToFloat<VI>(VI value) {
+    return __builtin_convertvector(value, VF);
+}
+
 // One bit per lane, set where the lane's mask is set: the sign bits, which
 // the processor gathers in one instruction (the generic vectors offer no
 // such reduction, and lane-by-lane reads go through memory).

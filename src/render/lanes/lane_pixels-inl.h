@@ -110,7 +110,7 @@ struct CodeLanes {
     VI red, green, blue;
 };
 
-// The codecs' Decode, through the same steps.
+// Codes as values, by the codecs' steps.
 LANE_INLINE Colours DecodeCodes(const CodeLanes &in, int code_count) {
     const Colours codes{__builtin_convertvector(in.red, VF), __builtin_convertvector(in.green, VF),
                         __builtin_convertvector(in.blue, VF)};
@@ -118,7 +118,7 @@ LANE_INLINE Colours DecodeCodes(const CodeLanes &in, int code_count) {
     return {DecodeCode16(codes.red), DecodeCode16(codes.green), DecodeCode16(codes.blue)};
 }
 
-// The codecs' Encode: scaled to full scale, limited, truncated.
+// Values as codes: scaled to full scale, limited, truncated.
 LANE_INLINE VI EncodeCodes(VF value, float full_scale) {
     return __builtin_convertvector(LimitToFullScale(value * full_scale, full_scale), VI);
 }

@@ -8,6 +8,7 @@
 
 #include "render/formula/window_weight.h"
 #include "render/frame/window_render_params.h"
+#include "render/formula/pixel_composition-inl.h"
 #include "render/formula/pixel_steps-inl.h"
 #include "render/lanes/lane_operations-inl.h"
 #include "render/lanes/lane_powers-inl.h"
@@ -33,8 +34,8 @@ LANE_INLINE bool FalloffIsArithmetic(std::int32_t falloff) {
 // is cheaper than the vectors' divisions and roots for all of them.
 constexpr int BAND_LANES_WORTH_VECTORS = 4;
 
-// EllipseBandFraction for every lane, for an arithmetic falloff: the same
-// single-precision roots and divisions, the curve in double. Lanes outside
+// The ellipse's band fraction for every lane, for an arithmetic falloff: the
+// band position of the steps, the curve in double. Lanes outside
 // the band get values of no meaning.
 LANE_INLINE VF EllipseBandLanes(const WindowRenderParams &r, VF u, VF v, VF uu, VF vv) {
     const VF t = EllipseBandPosition(r, u, v, uu, vv);
@@ -42,11 +43,10 @@ LANE_INLINE VF EllipseBandLanes(const WindowRenderParams &r, VF u, VF v, VF uu, 
                     Narrow(ArithmeticFalloff(r.falloff, Widen(HalfOf<VFH, 1>(t)))));
 }
 
-// Where each lane lies against the window, by the scalar functions' own
-// tests in the same operations: on or beyond the outline, in the feather
-// band, or (neither) in the core; with the window coordinates the band's
-// curve takes (u and v, and for an ellipse their squares, for a rectangle
-// their magnitudes).
+// Where each lane lies against the window, by the window's tests of the
+// steps: on or beyond the outline, in the feather band, or (neither) in the
+// core; with the window coordinates the band's curve takes (u and v, and
+// for an ellipse their squares, for a rectangle their magnitudes).
 struct WindowLanes {
     VF u, v;
     VF uu, vv;  // ellipse
@@ -135,8 +135,8 @@ LANE_INLINE FalloffHalf PowerFalloffHalf(std::int32_t falloff, VF t, double wind
     return {rounded.single, NarrowMask(trusted) & rounded.same};
 }
 
-// EllipseBandFraction for the band lanes, the curve with powers in vectors
-// where the rounding is proven, by the scalar function elsewhere.
+// The ellipse's band fraction for the band lanes, the curve with powers in
+// vectors where the rounding is proven, by the one-pixel function elsewhere.
 LANE_INLINE VF EllipseBandPowerLanes(const WindowRenderParams &r, const WindowLanes &w, VI band,
                                      double window_scale) {
     const VF t = EllipseBandPosition(r, w.u, w.v, w.uu, w.vv);
@@ -151,18 +151,16 @@ LANE_INLINE VF EllipseBandPowerLanes(const WindowRenderParams &r, const WindowLa
     return fraction;
 }
 
-// RectangleBandFraction for the band lanes: each direction's position, its
-// curve, and where both bands meet (the inner corners) the length of the
-// two capped at 1, all in double as the scalar function computes them. The
-// curves with powers are kept where their rounding is proven, and only
-// away from the corners, whose length would carry both powers' errors;
-// the other lanes take the scalar function.
+// The rectangle's band fraction for the band lanes: each direction's
+// position, its curve, and where both bands meet the inner corner of the
+// steps, all in double. The curves with powers are kept where their
+// rounding is proven, and only away from the corners, whose length would
+// carry both powers' errors; the other lanes take the one-pixel function.
 template <int PART>
 LANE_INLINE VFH RectangleBandHalf(std::int32_t falloff, VF tx, VF ty, VI horizontal, VI vertical) {
     const VD fx = ArithmeticFalloff(falloff, Widen(HalfOf<VFH, PART>(tx)));
     const VD fy = ArithmeticFalloff(falloff, Widen(HalfOf<VFH, PART>(ty)));
-    const VD length = SquareRoot(fx * fx + fy * fy);
-    const VD corner = length < 1.0 ? length : Splat<VD>(1.0);
+    const VD corner = RectangleCorner(fx, fy);
     const VL across = WideHalf<PART>(horizontal);
     const VL down = WideHalf<PART>(vertical);
     return Narrow(across & down ? corner : across ? fx : fy);
