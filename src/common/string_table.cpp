@@ -1,6 +1,27 @@
 #include "common/string_table.h"
 
+#include "common/choice_tables.h"
+
 namespace zonara {
+
+namespace {
+
+enum class TrailingBar { NO, YES };
+
+// A popup's choice list as the host reads it: its table's labels, each
+// followed by a bar but the last (unless the saved text has one there too).
+template <class Row, std::size_t N>
+constexpr StringRecord ChoiceList(StringId number, const Row (&rows)[N], TrailingBar trailing_bar) {
+    StringRecord record{number, {}};
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < N; ++i) {
+        for (const char *c = rows[i].label; *c != '\0'; ++c) record.text[length++] = *c;
+        if (i + 1 < N || trailing_bar == TrailingBar::YES) record.text[length++] = '|';
+    }
+    return record;
+}
+
+}  // namespace
 
 const StringTable STRING_TABLE = {{
     {STR_NONE, ""},
@@ -22,9 +43,9 @@ const StringTable STRING_TABLE = {{
     {STR_WINDOW_TYPE_NAME, "Window type"},
     // The trailing bar is part of the saved text; the popup still declares
     // two choices.
-    {STR_WINDOW_TYPE_CHOICES, "Ellipse|Rectangle|"},
+    ChoiceList(STR_WINDOW_TYPE_CHOICES, WINDOW_TYPE_CHOICES, TrailingBar::YES),
     {STR_FALLOFF_NAME, "Alpha falloff"},
-    {STR_FALLOFF_CHOICES, "Linear|Quadratic|Cubic|Gamma 2.2|Gaussian|Exponential"},
+    ChoiceList(STR_FALLOFF_CHOICES, FALLOFF_CHOICES, TrailingBar::NO),
     {STR_MIX_NAME, "Mix"},
     {STR_SATURATION_NAME, "Saturation"},
     {STR_GAMMA_NAME, "Gamma"},
@@ -46,7 +67,7 @@ const StringTable STRING_TABLE = {{
     {STR_CLAMP_OUT_WHITE_NAME, "Clamp output white"},
     {STR_CLAMP_IN_BLACK_NAME, "Clamp input black"},
     {STR_COLOR_MODEL_NAME, "Color model"},
-    {STR_COLOR_MODEL_CHOICES, "Legacy|CDL compliant"},
+    ChoiceList(STR_COLOR_MODEL_CHOICES, COLOR_MODEL_CHOICES, TrailingBar::NO),
 }};
 
 const char *LookupString(std::uint32_t number) {

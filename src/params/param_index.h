@@ -3,6 +3,9 @@
 // declared, after its own input layer, so this order is fixed for good.
 #pragma once
 
+// The popups' choice numbers, for the code that reads their values.
+#include "common/choice_tables.h"
+
 namespace zonara {
 
 enum ParamIndex : int {
@@ -60,17 +63,5 @@ enum ParamIndex : int {
 };
 
 static_assert(PARAM_COLOR_MODEL == 47 && PARAM_COUNT == 48);
-
-// Choice numbers of the popups, counted from 1 as the host counts them.
-enum WindowTypeChoice : int { WINDOW_TYPE_ELLIPSE = 1, WINDOW_TYPE_RECTANGLE = 2 };
-enum FalloffChoice : int {
-    FALLOFF_LINEAR = 1,
-    FALLOFF_QUADRATIC,
-    FALLOFF_CUBIC,
-    FALLOFF_GAMMA_2_2,
-    FALLOFF_GAUSSIAN,
-    FALLOFF_EXPONENTIAL
-};
-enum ColorModelChoice : int { COLOR_MODEL_LEGACY = 1, COLOR_MODEL_CDL = 2 };
 
 }  // namespace zonara
