@@ -104,7 +104,7 @@ inline Record Build(const PF_InData &in_data, PF_ParamDef *const *p) {
     const float feather_y = feather / width_to_height;
     const float inner_half_height = half_height - feather_y;
     r.inner_half_height = inner_half_height;
-    if (p[PARAM_WINDOW_TYPE]->u.pd.value == 2) {
+    if (p[PARAM_WINDOW_TYPE]->u.pd.value == zonara::WINDOW_TYPE_RECTANGLE) {
         r.is_ellipse = false;
         r.recip_x = 1 / feather;
         r.recip_y = 1 / feather_y;
@@ -144,15 +144,18 @@ inline Record Build(const PF_InData &in_data, PF_ParamDef *const *p) {
     return r;
 }
 
+// Every curve of the table by name and no default, so that a curve added
+// there without its formula here fails to compile (-Wswitch).
 inline double Falloff(const Record &r, double t) {
-    switch (r.falloff) {
-    case 2: return t * t;
-    case 3: return t * t * t;
-    case 4: return std::pow(t, 0.454);
-    case 5: return 1 - std::pow(360.0, -std::pow(t, 2.5));
-    case 6: return (1 - std::pow(2.5, -t)) * 2.5 / 1.5;
-    default: return t;
+    switch (static_cast<zonara::FalloffChoice>(r.falloff)) {
+    case zonara::FALLOFF_LINEAR: return t;
+    case zonara::FALLOFF_QUADRATIC: return t * t;
+    case zonara::FALLOFF_CUBIC: return t * t * t;
+    case zonara::FALLOFF_GAMMA_2_2: return std::pow(t, 0.454);
+    case zonara::FALLOFF_GAUSSIAN: return 1 - std::pow(360.0, -std::pow(t, 2.5));
+    case zonara::FALLOFF_EXPONENTIAL: return (1 - std::pow(2.5, -t)) * 2.5 / 1.5;
     }
+    return t;  // a number no curve has
 }
 
 inline float EllipseWeight(const Record &r, int x, int y) {
@@ -270,7 +273,7 @@ inline double Power(const Record &r, double base, double exponent) {
 
 // Whether any colour goes through a grade or saturation on either side.
 inline bool GradesColours(const Record &r) {
-    if (r.color_model != 1 && r.color_model != 2) return false;
+    if (r.color_model != zonara::COLOR_MODEL_LEGACY && r.color_model != zonara::COLOR_MODEL_CDL) return false;
     if (r.inside_saturation != 1 || r.outside_saturation != 1) return true;
     for (int k = 0; k < 3; ++k) {
         if (r.inside_offset[k] != 0 || r.inside_inv_gamma[k] != 1 || r.inside_gain[k] != 1) return true;
@@ -313,10 +316,10 @@ inline Pixel Grade(const Record &r, int x, int y, Pixel src) {
         apply_saturation = !(r.inside_saturation == 1 && r.outside_saturation == 1);
     }
     float *ch[3] = {&out.red, &out.green, &out.blue};
-    if (r.color_model == 1 || r.color_model == 2) {
+    if (r.color_model == zonara::COLOR_MODEL_LEGACY || r.color_model == zonara::COLOR_MODEL_CDL) {
         for (int k = 0; k < 3; ++k) {
             if (identity[k]) continue;
-            if (r.color_model == 1) {
+            if (r.color_model == zonara::COLOR_MODEL_LEGACY) {
                 *ch[k] = static_cast<float>(Power(r, *ch[k], g[k]) * static_cast<double>(gain[k]) +
                                             static_cast<double>(offset[k]));
             } else {

@@ -4,9 +4,10 @@
 // constants, the colour models' arithmetic around the power, the codecs,
 // Mix and the clamps. Each is the same IEEE operations in the same order
 // whatever F is, so a lane's bits are the pixel's. The order they are taken
-// in is pixel_composition-inl.h's; the power itself and the feather band's
-// curve stay with the callers: the scalar path takes the host's power, the
-// lanes the kernel's bounded one with its fallback.
+// in is pixel_composition-inl.h's, the feather band's curves
+// falloff_curves-inl.h's; the power itself stays with the callers: the
+// scalar path takes the host's power, the lanes the kernel's bounded one
+// with its fallback.
 //
 // Compiled once for one pixel (pixel_steps.h, into zonara::steps) and once
 // in each level of the vector kernel (into the level's own namespace, see
@@ -130,15 +131,6 @@ ZONARA_STEP_INLINE F EllipseBandPosition(const WindowRenderParams &r, F u, F v, 
     const F r_in = r.inner_ab / SquareRoot(cu * r.inner_half_height_sq * cu + sv * r.inner_half_width_sq * sv);
     const F r_out = r.outer_ab / SquareRoot(sv * r.half_width_sq * sv + cu * r.half_height_sq * cu);
     return (radius - r_in) / (r_out - r_in);
-}
-
-// The falloff curves made of products alone, in double; an unknown falloff
-// is linear. The curves with powers stay with the scalar path.
-template <class D>
-ZONARA_STEP_INLINE D ArithmeticFalloff(std::int32_t falloff, D t) {
-    if (falloff == FALLOFF_QUADRATIC) return t * t;
-    if (falloff == FALLOFF_CUBIC) return t * t * t;
-    return t;
 }
 
 // The weight from the outside fraction, swapped by Invert.

@@ -4,20 +4,31 @@
 
 namespace zonara {
 
+namespace {
+
+// One pixel's powers are the C library's own: the curves' values are
+// exact by definition, so there is no window to carry and every value is
+// trusted.
+struct LibraryPowers {
+    using Mask = bool;
+    struct Result {
+        double value;
+        double window;
+        bool trusted;
+    };
+    static constexpr double ROUNDING_SLACK = 0.0;
+    static Result Raise(double x, double y) { return {std::pow(x, y), 0.0, true}; }
+    static double Magnitude(double d) { return std::fabs(d); }
+    static bool Nowhere() { return false; }
+};
+
+}  // namespace
+
 double ApplyFalloff(const WindowRenderParams &record, double t) {
-    switch (record.falloff) {
-    case FALLOFF_GAMMA_2_2:
-        // 0.454, not 1 / 2.2: the curve as users have always seen it.
-        return std::pow(t, 0.454);
-    case FALLOFF_GAUSSIAN:
-        return 1.0 - std::pow(360.0, -std::pow(t, 2.5));
-    case FALLOFF_EXPONENTIAL:
-        // The product with 2.5 comes before the division so that F(1) is 1.
-        return (1.0 - std::pow(2.5, -t)) * 2.5 / 1.5;
-    default:
-        // Quadratic, cubic, and linear for any other value.
-        return steps::ArithmeticFalloff(record.falloff, t);
+    if (steps::FalloffTakesPowers(record.falloff)) {
+        return steps::PowerFalloff(record.falloff, t, LibraryPowers{}).value;
     }
+    return steps::ProductFalloff(record.falloff, t);
 }
 
 float EllipseBandFraction(const WindowRenderParams &record, float u, float v, float uu, float vv) {

@@ -8,6 +8,7 @@
 
 #include "render/formula/window_weight.h"
 #include "render/frame/window_render_params.h"
+#include "render/formula/falloff_curves-inl.h"
 #include "render/formula/pixel_composition-inl.h"
 #include "render/formula/pixel_steps-inl.h"
 #include "render/lanes/lane_operations-inl.h"
@@ -23,13 +24,6 @@
 
 ZONARA_BEGIN_LEVEL
 
-// The falloff curves made of products alone (and any unknown value, which
-// is taken as linear), which the vectors compute exactly; the others take
-// the kernel's power with a rounding window.
-LANE_INLINE bool FalloffIsArithmetic(std::int32_t falloff) {
-    return falloff != FALLOFF_GAMMA_2_2 && falloff != FALLOFF_GAUSSIAN && falloff != FALLOFF_EXPONENTIAL;
-}
-
 // Below this many band lanes in a group, the scalar function lane by lane
 // is cheaper than the vectors' divisions and roots for all of them.
 constexpr int BAND_LANES_WORTH_VECTORS = 4;
@@ -39,8 +33,8 @@ constexpr int BAND_LANES_WORTH_VECTORS = 4;
 // the band get values of no meaning.
 LANE_INLINE VF EllipseBandLanes(const WindowRenderParams &r, VF u, VF v, VF uu, VF vv) {
     const VF t = EllipseBandPosition(r, u, v, uu, vv);
-    return Join<VF>(Narrow(ArithmeticFalloff(r.falloff, Widen(HalfOf<VFH, 0>(t)))),
-                    Narrow(ArithmeticFalloff(r.falloff, Widen(HalfOf<VFH, 1>(t)))));
+    return Join<VF>(Narrow(ProductFalloff(r.falloff, Widen(HalfOf<VFH, 0>(t)))),
+                    Narrow(ProductFalloff(r.falloff, Widen(HalfOf<VFH, 1>(t)))));
 }
 
 // Where each lane lies against the window, by the window's tests of the
@@ -84,55 +78,45 @@ LANE_INLINE WindowLanes ClassifyWindow(const WindowRenderParams &r, std::int64_t
     return w;
 }
 
-// The curves with powers (gamma 2.2, Gaussian, exponential) for half of the
-// lanes (PART), in double through the kernel's power, as ApplyFalloff
-// writes them. A lane keeps its single-precision result where every value
-// within its reach rounds to the same single; the reach holds the C
-// library's result: each power's window (window_scale times its bound, as
-// for the grade's powers), carried through the operations after it, and
-// those operations' own roundings on both sides.
+// The kernel's bounded power as the falloff curves' power policy (see
+// falloff_curves-inl.h): each power's window is window_scale times its bound,
+// as for the grade's powers.
+struct KernelPowers {
+    using Mask = VL;
+    struct Result {
+        VD value;
+        VD window;
+        VL trusted;
+    };
+    // The level's power rounding (lane_powers-inl.h), which this member's
+    // name hides: qualified by the level's named namespace, whose anonymous
+    // one (ZONARA_BEGIN_LEVEL) lookup enters.
+    static constexpr double ROUNDING_SLACK = ::zonara::ZONARA_LANE_NAMESPACE::ROUNDING_SLACK;
+    double window_scale;
+
+    LANE_INLINE Result Raise(VD x, double y) const { return Scaled(Power(x, Splat<VD>(y))); }
+    LANE_INLINE Result Raise(double x, VD y) const { return Scaled(Power(Splat<VD>(x), y)); }
+    LANE_INLINE Result Scaled(const PowerLanes &power) const {
+        return {power.value, power.bound * window_scale, power.trusted};
+    }
+    LANE_INLINE static VD Magnitude(VD d) { return Abs(d); }
+    LANE_INLINE static VL Nowhere() { return VL{}; }
+};
+
+// The curves with powers for half of the lanes (PART), in double through
+// the kernel's power, as for one pixel. A lane keeps its single-precision
+// result where every value within the curve's reach rounds to the same
+// single, so the reach holds the C library's result.
 struct FalloffHalf {
     VFH single;
     VIH keep;
 };
 
-// ln 360 is 5.886: a change d of the Gaussian's inner power changes its
-// outer power 360^-d by a factor within 6 d of 1 (d is below 2^-40).
-constexpr double GAUSSIAN_EXPONENT_GROWTH = 6.0;
-// (1 - x) 2.5 / 1.5 magnifies a change of x by 5/3, held above here.
-constexpr double EXPONENTIAL_GROWTH = 1.7;
-// The subtraction, product and division after the powers: at most three
-// roundings of 2^-53 on each side.
-constexpr double FALLOFF_ROUNDING_SLACK = 1.0 / 562949953421312.0;  // 2^-49
-
 template <int PART>
 LANE_INLINE FalloffHalf PowerFalloffHalf(std::int32_t falloff, VF t, double window_scale) {
-    const VD x = Widen(HalfOf<VFH, PART>(t));
-    VD value;
-    VD reach;
-    VL trusted;
-    if (falloff == FALLOFF_GAMMA_2_2) {
-        const PowerLanes power = Power(x, Splat<VD>(0.454));
-        value = power.value;
-        reach = (power.bound * window_scale + ROUNDING_SLACK) * power.value;
-        trusted = power.trusted;
-    } else if (falloff == FALLOFF_GAUSSIAN) {
-        const PowerLanes inner = Power(x, Splat<VD>(2.5));
-        const PowerLanes outer = Power(Splat<VD>(360.0), -inner.value);
-        value = 1.0 - outer.value;
-        const VD inner_window = inner.bound * window_scale * inner.value;
-        const VD outer_window = outer.bound * window_scale + GAUSSIAN_EXPONENT_GROWTH * inner_window;
-        reach = (outer_window + ROUNDING_SLACK) * outer.value + FALLOFF_ROUNDING_SLACK * Abs(value);
-        trusted = inner.trusted & outer.trusted;
-    } else {
-        const PowerLanes power = Power(Splat<VD>(2.5), -x);
-        value = (1.0 - power.value) * 2.5 / 1.5;
-        reach = EXPONENTIAL_GROWTH * (power.bound * window_scale + ROUNDING_SLACK) * power.value +
-                FALLOFF_ROUNDING_SLACK * Abs(value);
-        trusted = power.trusted;
-    }
-    const WindowRounding rounded = RoundWindow(value - reach, value + reach);
-    return {rounded.single, NarrowMask(trusted) & rounded.same};
+    const auto curve = PowerFalloff(falloff, Widen(HalfOf<VFH, PART>(t)), KernelPowers{window_scale});
+    const WindowRounding rounded = RoundWindow(curve.value - curve.reach, curve.value + curve.reach);
+    return {rounded.single, NarrowMask(curve.trusted) & rounded.same};
 }
 
 // The ellipse's band fraction for the band lanes, the curve with powers in
@@ -158,8 +142,8 @@ LANE_INLINE VF EllipseBandPowerLanes(const WindowRenderParams &r, const WindowLa
 // carry both powers' errors; the other lanes take the one-pixel function.
 template <int PART>
 LANE_INLINE VFH RectangleBandHalf(std::int32_t falloff, VF tx, VF ty, VI horizontal, VI vertical) {
-    const VD fx = ArithmeticFalloff(falloff, Widen(HalfOf<VFH, PART>(tx)));
-    const VD fy = ArithmeticFalloff(falloff, Widen(HalfOf<VFH, PART>(ty)));
+    const VD fx = ProductFalloff(falloff, Widen(HalfOf<VFH, PART>(tx)));
+    const VD fy = ProductFalloff(falloff, Widen(HalfOf<VFH, PART>(ty)));
     const VD corner = RectangleCorner(fx, fy);
     const VL across = WideHalf<PART>(horizontal);
     const VL down = WideHalf<PART>(vertical);
@@ -173,7 +157,7 @@ LANE_INLINE VF RectangleBandLanes(const WindowRenderParams &r, const WindowLanes
     const VF ty = (w.av - r.inner_half_height) * r.inv_vertical_feather;
     VF fraction;
     VI scalar;
-    if (FalloffIsArithmetic(r.falloff)) {
+    if (!FalloffTakesPowers(r.falloff)) {
         fraction = Join<VF>(RectangleBandHalf<0>(r.falloff, tx, ty, horizontal, vertical),
                             RectangleBandHalf<1>(r.falloff, tx, ty, horizontal, vertical));
         // A lane in neither band is not in the band at all.
@@ -207,7 +191,7 @@ LANE_INLINE VF Weight(const WindowRenderParams &r, std::int64_t x0, std::int64_t
             VF fraction;
             if (!r.is_ellipse) {
                 fraction = RectangleBandLanes(r, w, band, window_scale);
-            } else if (FalloffIsArithmetic(r.falloff)) {
+            } else if (!FalloffTakesPowers(r.falloff)) {
                 fraction = EllipseBandLanes(r, w.u, w.v, w.uu, w.vv);
             } else {
                 fraction = EllipseBandPowerLanes(r, w, band, window_scale);
