@@ -121,7 +121,7 @@ TEST(RenderExactness, SixteenBitFrameLargeEnoughForTables) {
         ParamSet params;
         Resolution res;
         RandomiseParams(params.array(), res, rng, width, height);
-        params.Popup(PARAM_COLOR_MODEL, 1 + set % 2).Slider(PARAM_MIX, 1);
+        params.Popup(PARAM_COLOR_MODEL, COLOR_MODEL_CHOICES[set % ChoiceCount(COLOR_MODEL_CHOICES)].value).Slider(PARAM_MIX, 1);
         SCOPED_TRACE(DescribeParams(params.array(), res));
         Buffer src(PixelFormat::ARGB16, width, height);
         src.Randomise(rng);
@@ -141,8 +141,8 @@ TEST(RenderExactness, FramesIndependentOfTheWindowMatchTheReference) {
     } cases[] = {
         {"default parameters", [](ParamSet &) {}},
         {"Mix 0 over a grade", [](ParamSet &p) { p.Slider(PARAM_MIX, 0).InsideMaster(0.1, 2, 1.5, 0.5); }},
-        {"unknown colour model, Mix 0.3", [](ParamSet &p) { p.Popup(PARAM_COLOR_MODEL, 9).Slider(PARAM_MIX, 0.3); }},
-        {"unknown colour model, clamps", [](ParamSet &p) { p.Popup(PARAM_COLOR_MODEL, 0).Checkbox(PARAM_CLAMP_OUT_BLACK, true).Checkbox(PARAM_CLAMP_OUT_WHITE, true).Slider(PARAM_MIX, 0.7); }},
+        {"unknown colour model, Mix 0.3", [](ParamSet &p) { p.Popup(PARAM_COLOR_MODEL, OnePastLastChoice(COLOR_MODEL_CHOICES)).Slider(PARAM_MIX, 0.3); }},
+        {"unknown colour model, clamps", [](ParamSet &p) { p.Popup(PARAM_COLOR_MODEL, COLOR_MODEL_LEGACY - 1).Checkbox(PARAM_CLAMP_OUT_BLACK, true).Checkbox(PARAM_CLAMP_OUT_WHITE, true).Slider(PARAM_MIX, 0.7); }},
     };
     std::mt19937 rng(99);
     for (const auto &c : cases) {
@@ -200,12 +200,12 @@ TEST(RenderExactness, DegenerateSettingsMatchTheReference) {
         {"gamma 0 everywhere", [](ParamSet &p) { p.InsideMaster(0, 0, 1).OutsideMaster(0.1, 0, 2); }},
         {"zero width and height", [](ParamSet &p) { p.Slider(PARAM_WIDTH, 0).Slider(PARAM_HEIGHT, 0).InsideMaster(0, 2, 1); }},
         {"zero height ellipse", [](ParamSet &p) { p.Slider(PARAM_HEIGHT, 0).InsideMaster(0.2, 1, 1); }},
-        {"zero-size rectangle", [](ParamSet &p) { p.Popup(PARAM_WINDOW_TYPE, 2).Slider(PARAM_WIDTH, 0).Slider(PARAM_HEIGHT, 0).InsideMaster(0.2, 1, 1); }},
+        {"zero-size rectangle", [](ParamSet &p) { p.Popup(PARAM_WINDOW_TYPE, WINDOW_TYPE_RECTANGLE).Slider(PARAM_WIDTH, 0).Slider(PARAM_HEIGHT, 0).InsideMaster(0.2, 1, 1); }},
         {"feather beyond half the width", [](ParamSet &p) { p.Slider(PARAM_WIDTH, 30).Slider(PARAM_FEATHER, 500).InsideMaster(0, 1, 2); }},
         {"huge window", [](ParamSet &p) { p.Slider(PARAM_WIDTH, 1e30).Slider(PARAM_HEIGHT, 1e30).Slider(PARAM_FEATHER, 1e29).InsideMaster(0, 1.5, 1); }},
         {"not-a-number sliders", [](ParamSet &p) { p.Slider(PARAM_WIDTH, std::nan("")).Slider(PARAM_IN_GAIN, std::nan("")).Slider(PARAM_OUT_SATURATION, std::nan("")); }},
         {"infinite gain and offset", [](ParamSet &p) { p.InsideMaster(INFINITY, 1, INFINITY).OutsideMaster(-INFINITY, 1, 1); }},
-        {"popups out of range", [](ParamSet &p) { p.Popup(PARAM_WINDOW_TYPE, -1).Popup(PARAM_FALLOFF, 99).Popup(PARAM_COLOR_MODEL, 0).InsideMaster(0.1, 2, 1); }},
+        {"popups out of range", [](ParamSet &p) { p.Popup(PARAM_WINDOW_TYPE, -1).Popup(PARAM_FALLOFF, OnePastLastChoice(FALLOFF_CHOICES)).Popup(PARAM_COLOR_MODEL, COLOR_MODEL_LEGACY - 1).InsideMaster(0.1, 2, 1); }},
         {"negative and not-a-number Mix", [](ParamSet &p) { p.Slider(PARAM_MIX, -1).InsideMaster(0.1, 2, 1); }},
         {"huge saturation", [](ParamSet &p) { p.InsideMaster(0, 1, 1, 1e30).OutsideMaster(0, 1, 1, -5); }},
         {"huge angle and far origin", [](ParamSet &p) { p.Angle(30000).Point(-30000, 30000).InsideMaster(0, 2, 1); }},

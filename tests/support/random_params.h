@@ -26,7 +26,11 @@ inline void RandomiseParams(PF_ParamDef **p, Resolution &res, std::mt19937 &rng,
     auto uniform = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
     auto fixed = [](double v) { return static_cast<PF_Fixed>(std::lround(v * FIXED_ONE)); };
-    p[PARAM_WINDOW_TYPE]->u.pd.value = pick(8) == 0 ? 3 : 1 + pick(2);
+    // Now and then a number no choice has, which the effect must bear.
+    auto choice = [&](const auto &rows, int out_of_range_in) {
+        return pick(out_of_range_in) == 0 ? OnePastLastChoice(rows) : 1 + pick(ChoiceCount(rows));
+    };
+    p[PARAM_WINDOW_TYPE]->u.pd.value = choice(WINDOW_TYPE_CHOICES, 8);
     p[PARAM_ORIGIN]->u.td.x_value = fixed(uniform(0, width));
     p[PARAM_ORIGIN]->u.td.y_value = fixed(uniform(0, height));
     const double w = uniform(2, 2.5 * width), h = uniform(2, 2.5 * height);
@@ -36,7 +40,7 @@ inline void RandomiseParams(PF_ParamDef **p, Resolution &res, std::mt19937 &rng,
     const int feather_kind = pick(6);
     p[PARAM_FEATHER]->u.fs_d.value =
         feather_kind == 0 ? 0 : feather_kind == 1 ? uniform(w / 2, w) : uniform(0, w / 2);
-    p[PARAM_FALLOFF]->u.pd.value = pick(10) == 0 ? 7 : 1 + pick(6);
+    p[PARAM_FALLOFF]->u.pd.value = choice(FALLOFF_CHOICES, 10);
     p[PARAM_INVERT]->u.bd.value = pick(2);
     for (int side = 0; side < 2; ++side) {
         const int master = side == 0 ? PARAM_IN_OFFSET : PARAM_OUT_OFFSET;
@@ -60,7 +64,7 @@ inline void RandomiseParams(PF_ParamDef **p, Resolution &res, std::mt19937 &rng,
     p[PARAM_CLAMP_IN_BLACK]->u.bd.value = pick(2);
     const int mix_kind = pick(5);
     p[PARAM_MIX]->u.fs_d.value = mix_kind == 0 ? 0 : mix_kind == 1 ? uniform(0, 1) : mix_kind == 2 ? 1.7 : 1;
-    p[PARAM_COLOR_MODEL]->u.pd.value = pick(10) == 0 ? 3 : 1 + pick(2);
+    p[PARAM_COLOR_MODEL]->u.pd.value = choice(COLOR_MODEL_CHOICES, 10);
     const PF_RationalScale aspects[] = {{1, 1}, {2, 1}, {10, 11}, {4, 3}};
     const PF_RationalScale downs[] = {{1, 1}, {1, 2}, {1, 4}};
     res = {aspects[pick(4)], downs[pick(3)], downs[pick(3)]};

@@ -49,7 +49,7 @@ TEST(LookAheadRuns, EveryWalkGetsThePlainResultAtEveryLevel) {
                 .Slider(PARAM_FEATHER, f.width / 4.0)
                 .Slider(PARAM_IN_SATURATION, 1.4)
                 .Slider(PARAM_OUT_SATURATION, 0.6 + 0.1 * set)
-                .Popup(PARAM_COLOR_MODEL, 1 + set % 2);
+                .Popup(PARAM_COLOR_MODEL, COLOR_MODEL_CHOICES[set % ChoiceCount(COLOR_MODEL_CHOICES)].value);
             Buffer src(f.format, f.width, f.height, 8);
             src.Randomise(rng);
             Buffer start(f.format, f.width, f.height, 8);

@@ -31,15 +31,15 @@ struct GradeCase {
 TEST(GradePixel, WorkedExamples) {
     const float sqrt_035 = static_cast<float>(std::sqrt(static_cast<double>(0.1f + 0.25f)));
     const GradeCase cases[] = {
-        {"legacy: power, gain, offset", 1, 0.1, 2, 1, 1, 1, false, false, true, 1,
+        {"legacy: power, gain, offset", COLOR_MODEL_LEGACY, 0.1, 2, 1, 1, 1, false, false, true, 1,
          {0.5f, 0.25f, 0.25f, 0.25f}, {0.5f, 0.6f, 0.6f, 0.6f}},
-        {"cdl: gain, offset, power", 2, 0.1, 2, 1, 1, 1, false, false, true, 1,
+        {"cdl: gain, offset, power", COLOR_MODEL_CDL, 0.1, 2, 1, 1, 1, false, false, true, 1,
          {0.5f, 0.25f, 0.25f, 0.25f}, {0.5f, sqrt_035, sqrt_035, sqrt_035}},
-        {"cdl: negative base clamped to 0", 2, -0.5, 1, 1, 1, 1, false, false, true, 1,
+        {"cdl: negative base clamped to 0", COLOR_MODEL_CDL, -0.5, 1, 1, 1, 1, false, false, true, 1,
          {1, 0.25f, 0.25f, 0.25f}, {1, 0, 0, 0}},
-        {"cdl: negative base, no input clamp, passes the power unchanged", 2, -0.5, 2, 1, 1, 1, false, false,
+        {"cdl: negative base, no input clamp, passes the power unchanged", COLOR_MODEL_CDL, -0.5, 2, 1, 1, 1, false, false,
          false, 1, {1, 0.25f, 0.25f, 0.25f}, {1, -0.25f, -0.25f, -0.25f}},
-        {"legacy: negative value passes the power, then gain and offset", 1, 0.1, 2, 2, 1, 1, false, false, false,
+        {"legacy: negative value passes the power, then gain and offset", COLOR_MODEL_LEGACY, 0.1, 2, 2, 1, 1, false, false, false,
          1, {1, -0.25f, 0.25f, -1}, {1, -0.4f, 1.1f, -1.9f}},
         {"saturation 0 greys at the HSV value", 2, 0, 1, 1, 0, 1, false, false, true, 1,
          {1, 1, 0, 0}, {1, 1, 1, 1}},

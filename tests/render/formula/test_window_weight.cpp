@@ -24,9 +24,15 @@ TEST(ApplyFalloff, CurvesAtZeroHalfAndOne) {
         A_long falloff;
         double at_half, at_one;
     } cases[] = {
-        {1, 0.5, 1},     {2, 0.25, 1},        {3, 0.125, 1},
-        {4, 0.73002, 1}, {5, 0.64673, 1 - 1.0 / 360}, {6, 0.61257, 1},
-        {0, 0.5, 1},     {99, 0.5, 1},  // unknown values are linear
+        {FALLOFF_LINEAR, 0.5, 1},
+        {FALLOFF_QUADRATIC, 0.25, 1},
+        {FALLOFF_CUBIC, 0.125, 1},
+        {FALLOFF_GAMMA_2_2, 0.73002, 1},
+        {FALLOFF_GAUSSIAN, 0.64673, 1 - 1.0 / 360},
+        {FALLOFF_EXPONENTIAL, 0.61257, 1},
+        // Numbers no curve has are linear.
+        {FALLOFF_LINEAR - 1, 0.5, 1},
+        {OnePastLastChoice(FALLOFF_CHOICES), 0.5, 1},
     };
     for (const auto &c : cases) {
         ParamSet params;
@@ -37,13 +43,13 @@ TEST(ApplyFalloff, CurvesAtZeroHalfAndOne) {
         EXPECT_NEAR(ApplyFalloff(r, 1.0), c.at_one, 1e-15) << c.falloff;
     }
     ParamSet exponential;
-    exponential.Popup(PARAM_FALLOFF, 6);
+    exponential.Popup(PARAM_FALLOFF, FALLOFF_EXPONENTIAL);
     EXPECT_EQ(ApplyFalloff(Build(exponential), 1.0), 1.0);  // exactly
 }
 
 // An axis-aligned window 200 x 100 centred at (500, 500), feather 20 (the
 // vertical feather is then 10).
-ParamSet Window(A_long window_type, double feather = 20, bool invert = false, A_long falloff = 1) {
+ParamSet Window(A_long window_type, double feather = 20, bool invert = false, A_long falloff = FALLOFF_LINEAR) {
     ParamSet params;
     params.Popup(PARAM_WINDOW_TYPE, window_type).Point(500, 500).Slider(PARAM_WIDTH, 200)
         .Slider(PARAM_HEIGHT, 100).Slider(PARAM_FEATHER, feather).Checkbox(PARAM_INVERT, invert)
@@ -63,31 +69,33 @@ struct WeightCase {
 
 TEST(WindowWeight, PositionsAgainstTheOutlineAndTheBand) {
     const WeightCase cases[] = {
-        {"ellipse centre", 1, 20, false, 1, 500, 500, 1},
-        {"ellipse on the outline", 1, 20, false, 1, 600, 500, 0},
-        {"ellipse beyond the outline", 1, 20, false, 1, 700, 500, 0},
-        {"ellipse on the inner ellipse", 1, 20, false, 1, 580, 500, 1},
-        {"ellipse halfway through the band", 1, 20, false, 1, 590, 500, 0.5f},
-        {"ellipse band, vertical", 1, 20, false, 1, 500, 545, 0.5f},
-        {"ellipse hard edge inside", 1, 0, false, 1, 599, 500, 1},
-        {"ellipse hard edge on the outline", 1, 0, false, 1, 600, 500, 0},
-        {"ellipse gaussian just inside the edge", 1, 20, false, 5, 599, 500, 0.0},  // checked below
-        {"inverted centre", 1, 20, true, 1, 500, 500, 0},
-        {"inverted beyond", 1, 20, true, 1, 700, 500, 1},
-        {"rectangle centre", 2, 20, false, 1, 500, 500, 1},
-        {"rectangle on the outline", 2, 20, false, 1, 600, 500, 0},
-        {"rectangle on the inner edge", 2, 20, false, 1, 580, 500, 1},
-        {"rectangle side of the band", 2, 20, false, 1, 596, 500, 0.2f},
-        {"rectangle top of the band", 2, 20, false, 1, 500, 548, 0.2f},
-        {"rectangle corner of the band", 2, 20, false, 1, 596, 548, 0},
-        {"rectangle corner, rounded by the capped length", 2, 20, false, 1, 583, 542, 0.75f},
-        {"rectangle hard edge", 2, 0, false, 1, 599, 549, 1},
+        {"ellipse centre", WINDOW_TYPE_ELLIPSE, 20, false, FALLOFF_LINEAR, 500, 500, 1},
+        {"ellipse on the outline", WINDOW_TYPE_ELLIPSE, 20, false, FALLOFF_LINEAR, 600, 500, 0},
+        {"ellipse beyond the outline", WINDOW_TYPE_ELLIPSE, 20, false, FALLOFF_LINEAR, 700, 500, 0},
+        {"ellipse on the inner ellipse", WINDOW_TYPE_ELLIPSE, 20, false, FALLOFF_LINEAR, 580, 500, 1},
+        {"ellipse halfway through the band", WINDOW_TYPE_ELLIPSE, 20, false, FALLOFF_LINEAR, 590, 500, 0.5f},
+        {"ellipse band, vertical", WINDOW_TYPE_ELLIPSE, 20, false, FALLOFF_LINEAR, 500, 545, 0.5f},
+        {"ellipse hard edge inside", WINDOW_TYPE_ELLIPSE, 0, false, FALLOFF_LINEAR, 599, 500, 1},
+        {"ellipse hard edge on the outline", WINDOW_TYPE_ELLIPSE, 0, false, FALLOFF_LINEAR, 600, 500, 0},
+        // Checked below.
+        {"ellipse gaussian just inside the edge", WINDOW_TYPE_ELLIPSE, 20, false, FALLOFF_GAUSSIAN, 599, 500, 0.0},
+        {"inverted centre", WINDOW_TYPE_ELLIPSE, 20, true, FALLOFF_LINEAR, 500, 500, 0},
+        {"inverted beyond", WINDOW_TYPE_ELLIPSE, 20, true, FALLOFF_LINEAR, 700, 500, 1},
+        {"rectangle centre", WINDOW_TYPE_RECTANGLE, 20, false, FALLOFF_LINEAR, 500, 500, 1},
+        {"rectangle on the outline", WINDOW_TYPE_RECTANGLE, 20, false, FALLOFF_LINEAR, 600, 500, 0},
+        {"rectangle on the inner edge", WINDOW_TYPE_RECTANGLE, 20, false, FALLOFF_LINEAR, 580, 500, 1},
+        {"rectangle side of the band", WINDOW_TYPE_RECTANGLE, 20, false, FALLOFF_LINEAR, 596, 500, 0.2f},
+        {"rectangle top of the band", WINDOW_TYPE_RECTANGLE, 20, false, FALLOFF_LINEAR, 500, 548, 0.2f},
+        {"rectangle corner of the band", WINDOW_TYPE_RECTANGLE, 20, false, FALLOFF_LINEAR, 596, 548, 0},
+        {"rectangle corner, rounded by the capped length", WINDOW_TYPE_RECTANGLE, 20, false, FALLOFF_LINEAR, 583, 542,
+         0.75f},
+        {"rectangle hard edge", WINDOW_TYPE_RECTANGLE, 0, false, FALLOFF_LINEAR, 599, 549, 1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const WindowRenderParams r = Build(Window(c.window_type, c.feather, c.invert, c.falloff));
         const float w = WindowWeight(r, c.x, c.y);
-        if (c.falloff == 5) {
+        if (c.falloff == FALLOFF_GAUSSIAN) {
             // 1/360 short of the outside grade, then 0 on the edge itself.
             EXPECT_GT(w, 0.0f);
             EXPECT_LT(w, 0.01f);
@@ -112,9 +120,12 @@ TEST(WindowWeight, DegenerateWindowsGiveNumbersNotFaults) {
         double width, height, feather;
         float at_origin, at_corner;
     } cases[] = {
-        {"zero-size ellipse", 1, 0, 0, 0, 1, 0},          {"zero-size rectangle", 2, 0, 0, 0, 0, 0},
-        {"zero-height ellipse", 1, 100, 0, 10, 1, 0},     {"huge ellipse", 1, 1e30, 1e30, 1e29, 1, 1},
-        {"feather beyond half", 2, 10, 10, 100, 1, 0},    {"not-a-number width", 1, std::nan(""), 50, 5, -1, -1},
+        {"zero-size ellipse", WINDOW_TYPE_ELLIPSE, 0, 0, 0, 1, 0},
+        {"zero-size rectangle", WINDOW_TYPE_RECTANGLE, 0, 0, 0, 0, 0},
+        {"zero-height ellipse", WINDOW_TYPE_ELLIPSE, 100, 0, 10, 1, 0},
+        {"huge ellipse", WINDOW_TYPE_ELLIPSE, 1e30, 1e30, 1e29, 1, 1},
+        {"feather beyond half", WINDOW_TYPE_RECTANGLE, 10, 10, 100, 1, 0},
+        {"not-a-number width", WINDOW_TYPE_ELLIPSE, std::nan(""), 50, 5, -1, -1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

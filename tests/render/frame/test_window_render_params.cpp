@@ -99,7 +99,13 @@ TEST(WindowRenderParams, PopupsAndCheckboxesAsTheHostStoresThem) {
         A_long window_type;
         A_long checkbox_value;
         bool expect_ellipse, expect_invert;
-    } cases[] = {{1, 1, true, true}, {2, 0, false, false}, {7, 0x100, true, false}, {0, 0x101, true, true}};
+    } cases[] = {
+        {WINDOW_TYPE_ELLIPSE, 1, true, true},
+        {WINDOW_TYPE_RECTANGLE, 0, false, false},
+        // Numbers no shape has are ellipses.
+        {OnePastLastChoice(WINDOW_TYPE_CHOICES), 0x100, true, false},
+        {WINDOW_TYPE_ELLIPSE - 1, 0x101, true, true},
+    };
     for (const auto &c : cases) {
         InData in;
         ParamSet params;
@@ -118,12 +124,12 @@ TEST(WindowRenderParams, WeightIsSkippedOnlyWhenItCannotMatter) {
         A_long color_model;
         bool expect_weight_matters;
     } cases[] = {
-        {"defaults", 1, 1, 1, 2, false},
-        {"inside graded", 1, 2, 1, 2, true},
-        {"outside saturated", 1, 1, 0.5, 1, true},
-        {"mix 0", 0, 2, 1, 2, false},
-        {"mix not a number", std::nan(""), 2, 1, 2, false},
-        {"unknown colour model", 1, 2, 0.5, 3, false},
+        {"defaults", 1, 1, 1, COLOR_MODEL_CDL, false},
+        {"inside graded", 1, 2, 1, COLOR_MODEL_CDL, true},
+        {"outside saturated", 1, 1, 0.5, COLOR_MODEL_LEGACY, true},
+        {"mix 0", 0, 2, 1, COLOR_MODEL_CDL, false},
+        {"mix not a number", std::nan(""), 2, 1, COLOR_MODEL_CDL, false},
+        {"unknown colour model", 1, 2, 0.5, OnePastLastChoice(COLOR_MODEL_CHOICES), false},
     };
     for (const auto &c : cases) {
         InData in;

@@ -54,12 +54,13 @@ TEST(LaneFalloff, KeptLanesAreTheScalarCurvesBitForBit) {
     const std::vector<float> t = BandPositions();
     std::vector<float> result(t.size());
     std::vector<std::uint8_t> kept(t.size());
-    for (std::int32_t falloff : {FALLOFF_GAMMA_2_2, FALLOFF_GAUSSIAN, FALLOFF_EXPONENTIAL}) {
+    for (const FalloffRow &curve : FALLOFF_CHOICES) {
+        if (curve.form != FalloffForm::POWERS) continue;
         WindowRenderParams record{};
-        record.falloff = falloff;
+        record.falloff = curve.value;
         for (SimdLevel level : zonara_test::VectorLevelsOfThisMachine()) {
-            SCOPED_TRACE(std::string(SimdLevelName(level)) + ", falloff " + std::to_string(falloff));
-            FalloffBlockFor(level)(falloff, t.data(), result.data(), kept.data(), t.size());
+            SCOPED_TRACE(std::string(SimdLevelName(level)) + ", " + curve.label);
+            FalloffBlockFor(level)(curve.value, t.data(), result.data(), kept.data(), t.size());
             std::size_t kept_evenly = 0;
             for (std::size_t i = 0; i < t.size(); ++i) {
                 if (i < EVEN_STEPS) kept_evenly += kept[i];

@@ -127,12 +127,14 @@ TEST(LaneKernels, EveryLevelMatchesTheReferenceBitForBit) {
 // curve, both shapes and a blend of two different grades.
 TEST(LaneKernels, FeatherBandsMatchTheReference) {
     std::mt19937 rng(31);
-    for (int shape = 1; shape <= 2; ++shape) {
-        for (int falloff = 1; falloff <= 6; ++falloff) {
+    for (const auto &shape : WINDOW_TYPE_CHOICES) {
+        for (const FalloffRow &falloff : FALLOFF_CHOICES) {
+            // The models take turns, curve by curve.
+            const ColorModelChoice model = COLOR_MODEL_CHOICES[falloff.value % ChoiceCount(COLOR_MODEL_CHOICES)].value;
             ParamSet params;
-            params.Popup(PARAM_WINDOW_TYPE, shape).Popup(PARAM_FALLOFF, falloff).Point(40, 20).Angle(17)
+            params.Popup(PARAM_WINDOW_TYPE, shape.value).Popup(PARAM_FALLOFF, falloff.value).Point(40, 20).Angle(17)
                 .Slider(PARAM_WIDTH, 70).Slider(PARAM_HEIGHT, 34).Slider(PARAM_FEATHER, 25)
-                .InsideMaster(0.05, 1.7, 1.2, 1.4).OutsideMaster(-0.03, 0.6, 0.9, 0.5).Popup(PARAM_COLOR_MODEL, 1 + falloff % 2);
+                .InsideMaster(0.05, 1.7, 1.2, 1.4).OutsideMaster(-0.03, 0.6, 0.9, 0.5).Popup(PARAM_COLOR_MODEL, model);
             Buffer src(PixelFormat::BGRA32F, 83, 41);
             src.Randomise(rng);
             InData in;
@@ -140,8 +142,7 @@ TEST(LaneKernels, FeatherBandsMatchTheReference) {
             Buffer expected(PixelFormat::BGRA32F, 83, 41);
             reference::RenderFrame(in.in_data, params.array(), PixelFormat::BGRA32F, src.def, expected.def, 41);
             for (SimdLevel level : LevelsOfThisMachine()) {
-                SCOPED_TRACE(std::string(SimdLevelName(level)) + " shape " + std::to_string(shape) + " falloff " +
-                             std::to_string(falloff));
+                SCOPED_TRACE(std::string(SimdLevelName(level)) + ", " + shape.label + ", " + falloff.label);
                 Buffer rendered(PixelFormat::BGRA32F, 83, 41);
                 RenderAtLevel(in.in_data, params, src, rendered, level);
                 ASSERT_TRUE(rendered.SameBytes(expected)) << rendered.FirstDifference(expected);
@@ -166,12 +167,12 @@ TEST(LaneKernels, FewLanesFallBackOnOrdinaryPixels) {
     }
     InData in;
     params.Input(src.def);
-    for (int model = 1; model <= 2; ++model) {
-        params.Popup(PARAM_COLOR_MODEL, model);
+    for (const auto &model : COLOR_MODEL_CHOICES) {
+        params.Popup(PARAM_COLOR_MODEL, model.value);
         Buffer rendered(PixelFormat::BGRA32F, 128, 64);
         const PowerTally tally = RenderAtLevel(in.in_data, params, src, rendered, DetectedSimdLevel());
-        EXPECT_EQ(tally.powers, 3u * 128u * 64u) << "model " << model;
-        EXPECT_LT(tally.fallbacks * 1000, tally.powers) << "model " << model;
+        EXPECT_EQ(tally.powers, 3u * 128u * 64u) << model.label;
+        EXPECT_LT(tally.fallbacks * 1000, tally.powers) << model.label;
     }
 }
 
