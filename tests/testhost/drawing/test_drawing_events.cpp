@@ -58,17 +58,19 @@ int Count(const DrawOutcome &outcome, DrawOp op) {
 struct DrawCase {
     HostApp app;
     ViewKind kind;
-    int window_type;  // 1 ellipse, 2 rectangle
+    zonara::WindowTypeChoice window_type;
 };
 
 TEST(OverlayThroughModule, DrawGivesBackEveryPenPathAndSuite) {
     const std::vector<DrawCase> cases{
-        {HostApp::kAfterEffects, ViewKind::kComposition, 1}, {HostApp::kAfterEffects, ViewKind::kLayer, 2},
-        {HostApp::kPremiere, ViewKind::kComposition, 2},     {HostApp::kPremiere, ViewKind::kLayer, 1},
+        {HostApp::kAfterEffects, ViewKind::kComposition, zonara::WINDOW_TYPE_ELLIPSE},
+        {HostApp::kAfterEffects, ViewKind::kLayer, zonara::WINDOW_TYPE_RECTANGLE},
+        {HostApp::kPremiere, ViewKind::kComposition, zonara::WINDOW_TYPE_RECTANGLE},
+        {HostApp::kPremiere, ViewKind::kLayer, zonara::WINDOW_TYPE_ELLIPSE},
     };
     for (const DrawCase &c : cases) {
         SCOPED_TRACE(std::string(c.app == HostApp::kPremiere ? "premiere" : "ae") + " view " +
-                     std::to_string(static_cast<int>(c.kind)) + " window type " + std::to_string(c.window_type));
+                     std::to_string(static_cast<int>(c.kind)) + " " + zonara::WINDOW_TYPE_CHOICES[c.window_type - 1].label);
         auto host = StartedHost(c.app);
         host->params().at(zonara::PARAM_WINDOW_TYPE).u.pd.value = c.window_type;
         OverlayEvents events(*host, ViewOf(c.kind, 2, 5, 5));

@@ -153,7 +153,7 @@ TEST(EventValueRanges, AnEventCannotLeaveAValueOutsideItsRange) {
                                            void *) -> PF_Err {
         params[zonara::PARAM_MIX]->u.fs_d.value = 1.9;
         params[zonara::PARAM_WIDTH]->u.fs_d.value = 30848;
-        params[zonara::PARAM_FALLOFF]->u.pd.value = 99;
+        params[zonara::PARAM_FALLOFF]->u.pd.value = zonara::OnePastLastChoice(zonara::FALLOFF_CHOICES);
         for (int index : {zonara::PARAM_MIX, zonara::PARAM_WIDTH, zonara::PARAM_FALLOFF}) {
             params[index]->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
         }

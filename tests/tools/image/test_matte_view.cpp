@@ -34,8 +34,8 @@ struct MatteCase {
     OIIO::TypeDesc stored;
     int channels;
     Depth depth;
-    int window_type;  // 1 ellipse, 2 rectangle
-    int falloff;
+    WindowTypeChoice window_type;
+    FalloffChoice falloff;
     bool invert;
     PF_RationalScale par;
     int downsample;
@@ -175,31 +175,42 @@ const PF_RationalScale SQUARE{1, 1};
 INSTANTIATE_TEST_SUITE_P(
     ShapesFalloffsFormats, MatteMatchesReference,
     ::testing::Values(
-        MatteCase{"ellipse_linear_png8", "in.png", TypeDesc::UINT8, 4, Depth::k8, 1, 1, false, SQUARE, 1, {}},
-        MatteCase{"ellipse_quadratic_png16", "in.png", TypeDesc::UINT16, 3, Depth::k16, 1, 2, false, SQUARE, 1, {}},
-        MatteCase{"ellipse_cubic_exr", "in.exr", TypeDesc::FLOAT, 4, Depth::kFloat, 1, 3, false, SQUARE, 1, {}},
-        MatteCase{"ellipse_gamma22_editing_8", "in.png", TypeDesc::UINT8, 3, Depth::k8, 1, 4, false, SQUARE, 1,
-                  {"--host", "premiere"}},
-        MatteCase{"ellipse_gaussian_exr", "in.exr", TypeDesc::FLOAT, 3, Depth::kFloat, 1, 5, false, SQUARE, 1, {}},
-        MatteCase{"ellipse_exponential_tiff16", "in.tif", TypeDesc::UINT16, 4, Depth::k16, 1, 6, false, SQUARE, 1,
-                  {}},
-        MatteCase{"rectangle_linear_exr", "in.exr", TypeDesc::FLOAT, 4, Depth::kFloat, 2, 1, false, SQUARE, 1, {}},
-        MatteCase{"rectangle_quadratic_png8", "in.png", TypeDesc::UINT8, 4, Depth::k8, 2, 2, false, SQUARE, 1, {}},
-        MatteCase{"rectangle_cubic_png16", "in.png", TypeDesc::UINT16, 3, Depth::k16, 2, 3, false, SQUARE, 1, {}},
-        MatteCase{"rectangle_gamma22_exr", "in.exr", TypeDesc::FLOAT, 3, Depth::kFloat, 2, 4, false, SQUARE, 1, {}},
-        MatteCase{"rectangle_gaussian_editing_8", "in.png", TypeDesc::UINT8, 4, Depth::k8, 2, 5, false, SQUARE, 1,
-                  {"--host", "premiere"}},
-        MatteCase{"rectangle_exponential_png8", "in.png", TypeDesc::UINT8, 3, Depth::k8, 2, 6, false, SQUARE, 1, {}},
-        MatteCase{"ellipse_invert_exr", "in.exr", TypeDesc::FLOAT, 4, Depth::kFloat, 1, 1, true, SQUARE, 1, {}},
-        MatteCase{"rectangle_invert_png16", "in.png", TypeDesc::UINT16, 4, Depth::k16, 2, 5, true, SQUARE, 1, {}},
-        MatteCase{"ellipse_pixel_aspect_2", "in.png", TypeDesc::UINT8, 4, Depth::k8, 1, 1, false, {2, 1}, 1,
-                  {"--par", "2/1"}},
-        MatteCase{"rectangle_pixel_aspect_2_exr", "in.exr", TypeDesc::FLOAT, 3, Depth::kFloat, 2, 3, false, {2, 1},
-                  1, {"--par", "2/1"}},
-        MatteCase{"ellipse_draft_half", "in.png", TypeDesc::UINT8, 4, Depth::k8, 1, 5, false, SQUARE, 2,
-                  {"--downsample", "2"}},
-        MatteCase{"rectangle_draft_third_16", "in.tif", TypeDesc::UINT16, 3, Depth::k16, 2, 1, true, SQUARE, 3,
-                  {"--downsample", "3"}}),
+        MatteCase{"ellipse_linear_png8", "in.png", TypeDesc::UINT8, 4, Depth::k8,
+                  WINDOW_TYPE_ELLIPSE, FALLOFF_LINEAR, false, SQUARE, 1, {}},
+        MatteCase{"ellipse_quadratic_png16", "in.png", TypeDesc::UINT16, 3, Depth::k16,
+                  WINDOW_TYPE_ELLIPSE, FALLOFF_QUADRATIC, false, SQUARE, 1, {}},
+        MatteCase{"ellipse_cubic_exr", "in.exr", TypeDesc::FLOAT, 4, Depth::kFloat,
+                  WINDOW_TYPE_ELLIPSE, FALLOFF_CUBIC, false, SQUARE, 1, {}},
+        MatteCase{"ellipse_gamma22_editing_8", "in.png", TypeDesc::UINT8, 3, Depth::k8,
+                  WINDOW_TYPE_ELLIPSE, FALLOFF_GAMMA_2_2, false, SQUARE, 1, {"--host", "premiere"}},
+        MatteCase{"ellipse_gaussian_exr", "in.exr", TypeDesc::FLOAT, 3, Depth::kFloat,
+                  WINDOW_TYPE_ELLIPSE, FALLOFF_GAUSSIAN, false, SQUARE, 1, {}},
+        MatteCase{"ellipse_exponential_tiff16", "in.tif", TypeDesc::UINT16, 4, Depth::k16,
+                  WINDOW_TYPE_ELLIPSE, FALLOFF_EXPONENTIAL, false, SQUARE, 1, {}},
+        MatteCase{"rectangle_linear_exr", "in.exr", TypeDesc::FLOAT, 4, Depth::kFloat,
+                  WINDOW_TYPE_RECTANGLE, FALLOFF_LINEAR, false, SQUARE, 1, {}},
+        MatteCase{"rectangle_quadratic_png8", "in.png", TypeDesc::UINT8, 4, Depth::k8,
+                  WINDOW_TYPE_RECTANGLE, FALLOFF_QUADRATIC, false, SQUARE, 1, {}},
+        MatteCase{"rectangle_cubic_png16", "in.png", TypeDesc::UINT16, 3, Depth::k16,
+                  WINDOW_TYPE_RECTANGLE, FALLOFF_CUBIC, false, SQUARE, 1, {}},
+        MatteCase{"rectangle_gamma22_exr", "in.exr", TypeDesc::FLOAT, 3, Depth::kFloat,
+                  WINDOW_TYPE_RECTANGLE, FALLOFF_GAMMA_2_2, false, SQUARE, 1, {}},
+        MatteCase{"rectangle_gaussian_editing_8", "in.png", TypeDesc::UINT8, 4, Depth::k8,
+                  WINDOW_TYPE_RECTANGLE, FALLOFF_GAUSSIAN, false, SQUARE, 1, {"--host", "premiere"}},
+        MatteCase{"rectangle_exponential_png8", "in.png", TypeDesc::UINT8, 3, Depth::k8,
+                  WINDOW_TYPE_RECTANGLE, FALLOFF_EXPONENTIAL, false, SQUARE, 1, {}},
+        MatteCase{"ellipse_invert_exr", "in.exr", TypeDesc::FLOAT, 4, Depth::kFloat,
+                  WINDOW_TYPE_ELLIPSE, FALLOFF_LINEAR, true, SQUARE, 1, {}},
+        MatteCase{"rectangle_invert_png16", "in.png", TypeDesc::UINT16, 4, Depth::k16,
+                  WINDOW_TYPE_RECTANGLE, FALLOFF_GAUSSIAN, true, SQUARE, 1, {}},
+        MatteCase{"ellipse_pixel_aspect_2", "in.png", TypeDesc::UINT8, 4, Depth::k8,
+                  WINDOW_TYPE_ELLIPSE, FALLOFF_LINEAR, false, {2, 1}, 1, {"--par", "2/1"}},
+        MatteCase{"rectangle_pixel_aspect_2_exr", "in.exr", TypeDesc::FLOAT, 3, Depth::kFloat,
+                  WINDOW_TYPE_RECTANGLE, FALLOFF_CUBIC, false, {2, 1}, 1, {"--par", "2/1"}},
+        MatteCase{"ellipse_draft_half", "in.png", TypeDesc::UINT8, 4, Depth::k8,
+                  WINDOW_TYPE_ELLIPSE, FALLOFF_GAUSSIAN, false, SQUARE, 2, {"--downsample", "2"}},
+        MatteCase{"rectangle_draft_third_16", "in.tif", TypeDesc::UINT16, 3, Depth::k16,
+                  WINDOW_TYPE_RECTANGLE, FALLOFF_LINEAR, true, SQUARE, 3, {"--downsample", "3"}}),
     [](const ::testing::TestParamInfo<MatteCase> &info) { return std::string(info.param.name); });
 
 // Source | matte, and a sequence: the matte is the same picture in each.

@@ -43,19 +43,19 @@ Look EllipseLook() {
              "--set", "in_red_gamma=1.4", "--set", "out_saturation=0.3", "--set", "out_offset=-0.1", "--set",
              "color_model=legacy", "--set", "clamp_out_white=on", "--set", "mix=0.9"},
             [](testhost::ParamStore &p) {
-                p.at(PARAM_WINDOW_TYPE).u.pd.value = 1;
+                p.at(PARAM_WINDOW_TYPE).u.pd.value = WINDOW_TYPE_ELLIPSE;
                 p.at(PARAM_ORIGIN).u.td.x_value = ToFixed(20);
                 p.at(PARAM_ORIGIN).u.td.y_value = ToFixed(12);
                 p.at(PARAM_WIDTH).u.fs_d.value = 30;
                 p.at(PARAM_HEIGHT).u.fs_d.value = 18;
                 p.at(PARAM_ANGLE).u.ad.value = ToFixed(30);
                 p.at(PARAM_FEATHER).u.fs_d.value = 8;
-                p.at(PARAM_FALLOFF).u.pd.value = 5;
+                p.at(PARAM_FALLOFF).u.pd.value = FALLOFF_GAUSSIAN;
                 p.at(PARAM_IN_GAIN).u.fs_d.value = 1.5;
                 p.at(PARAM_IN_RED_GAMMA).u.fs_d.value = 1.4;
                 p.at(PARAM_OUT_SATURATION).u.fs_d.value = 0.3;
                 p.at(PARAM_OUT_OFFSET).u.fs_d.value = -0.1;
-                p.at(PARAM_COLOR_MODEL).u.pd.value = 1;
+                p.at(PARAM_COLOR_MODEL).u.pd.value = COLOR_MODEL_LEGACY;
                 p.at(PARAM_CLAMP_OUT_WHITE).u.bd.value = 1;
                 p.at(PARAM_MIX).u.fs_d.value = 0.9;
             }};
@@ -66,12 +66,12 @@ Look RectangleLook() {
              "invert=true", "--set", "falloff=Cubic", "--set", "in_saturation=1.8", "--set", "out_blue_gain=0.6",
              "--set", "clamp_in_black=off", "--set", "in_green_offset=0.2"},
             [](testhost::ParamStore &p) {
-                p.at(PARAM_WINDOW_TYPE).u.pd.value = 2;
+                p.at(PARAM_WINDOW_TYPE).u.pd.value = WINDOW_TYPE_RECTANGLE;
                 p.at(PARAM_WIDTH).u.fs_d.value = 20;
                 p.at(PARAM_HEIGHT).u.fs_d.value = 24;
                 p.at(PARAM_FEATHER).u.fs_d.value = 5;
                 p.at(PARAM_INVERT).u.bd.value = 1;
-                p.at(PARAM_FALLOFF).u.pd.value = 3;
+                p.at(PARAM_FALLOFF).u.pd.value = FALLOFF_CUBIC;
                 p.at(PARAM_IN_SATURATION).u.fs_d.value = 1.8;
                 p.at(PARAM_OUT_BLUE_GAIN).u.fs_d.value = 0.6;
                 p.at(PARAM_CLAMP_IN_BLACK).u.bd.value = 0;
