@@ -36,6 +36,8 @@ inline float GradeChannel(const WindowRenderParams &record, const ChannelGrade &
 // What one pixel takes its own way in the composed steps: the record's
 // power, and every hue's sector.
 struct OnePixelPath : OnePixelHues {
+    // A pixel has one weight, so one grade: a side's or the blend.
+    static constexpr bool WHOLE_GRADE = true;
     const WindowRenderParams *record;
     bool graded;
 

@@ -8,6 +8,10 @@
 // What differs between one pixel and lanes comes from a path type:
 //
 //   path.graded                 the frame grades at all (a known colour model)
+//   Path::WHOLE_GRADE           the constants are chosen as a whole grade
+//                               once (one pixel: a side's, or the blend),
+//                               rather than constant by constant where
+//                               each is needed (lanes, whose sides differ)
 //   path.GradeChannel(k, sides, value, constants, active)
 //                               one channel through the colour model and its
 //                               power (one pixel: the record's power; lanes:
@@ -20,6 +24,7 @@
 // Compiled like pixel_steps-inl.h: once for one pixel, once in each level.
 
 #include <cstdint>
+#include <type_traits>
 
 #include "render/frame/window_render_params.h"
 #include "render/formula/pixel_steps-inl.h"
@@ -79,6 +84,22 @@ ZONARA_STEP_INLINE M ResolveMask(const Sides<F, M> &sides, bool inside, bool out
     return sides.inside ? Broadcast<M>(inside) : sides.outside ? Broadcast<M>(outside) : Broadcast<M>(blended);
 }
 
+// Both sides' constants blended at once, for a pixel in the band whose
+// grade is chosen as a whole.
+ZONARA_STEP_INLINE const EffectiveGrade &BlendGrade(float weight, const EffectiveGrade &inside,
+                                                    const EffectiveGrade &outside, EffectiveGrade &blended) {
+    const float rest = 1.0f - weight;
+    for (int k = 0; k < CHANNEL_COUNT; ++k) {
+        const ChannelGrade &gi = inside.channel[k];
+        const ChannelGrade &go = outside.channel[k];
+        const ChannelConstants<float> c = BlendChannel(weight, rest, gi, go);
+        blended.channel[k] = {c.offset, c.inv_gamma, c.gain, BlendedIdentity(gi, go)};
+    }
+    blended.saturation = BlendSaturation(weight, rest, inside, outside);
+    blended.apply_saturation = BlendedSaturates(inside, outside);
+    return blended;
+}
+
 // A channel's constants for each pixel.
 template <class F, class M>
 ZONARA_STEP_INLINE ChannelConstants<F> ResolveChannel(const Sides<F, M> &sides, const ChannelGrade &inside,
@@ -117,6 +138,14 @@ template <class Path, class Colours, class F, class M>
 ZONARA_STEP_INLINE Colours ScaleSaturationWhere(const Colours &c, F scale, M active) {
     const ScaledHsv<F> hsv = ScaleSaturationToHsv(c.red, c.green, c.blue, scale);
     const M grey = hsv.scaled == 0.0f;
+    // One pixel branches where lanes select: a grey needs no hue.
+    if constexpr (std::is_same_v<M, bool>) {
+        if (active && grey) {
+            Colours out = c;
+            out.red = out.green = out.blue = hsv.value;
+            return out;
+        }
+    }
     F red, green, blue;
     RgbOfSector(hsv, HueSector<Path>(hsv.h6), red, green, blue);
     Colours out = c;
@@ -131,22 +160,19 @@ ZONARA_STEP_INLINE Colours ScaleSaturationWhere(const Colours &c, F scale, M act
 // The graded colours before Mix: each channel the colour model changes for
 // some valid pixel, then saturation where either side asks for it.
 template <class Path, class Colours, class F, class M>
-ZONARA_STEP_INLINE Colours GradeAndSaturate(const Path &path, const WindowRenderParams &r,
+ZONARA_STEP_INLINE Colours GradeAndSaturate(const Path &path, const EffectiveGrade &in, const EffectiveGrade &out,
                                             const Sides<F, M> &sides, M valid, const Colours &source) {
-    const EffectiveGrade &in = r.side_grade[SIDE_INSIDE];
-    const EffectiveGrade &out = r.side_grade[SIDE_OUTSIDE];
     Colours c = source;
     F *channel[CHANNEL_COUNT] = {&c.red, &c.green, &c.blue};
     for (int k = 0; k < CHANNEL_COUNT; ++k) {
         const ChannelGrade &gi = in.channel[k];
         const ChannelGrade &go = out.channel[k];
-        // A blended channel is left alone only when both sides leave it.
-        const M active = StepAnd(valid, !ResolveMask(sides, gi.identity, go.identity, gi.identity && go.identity));
+        const M active = StepAnd(valid, !ResolveMask(sides, gi.identity, go.identity, BlendedIdentity(gi, go)));
         if (!AnyOf(active)) continue;
         *channel[k] = path.GradeChannel(k, sides, *channel[k], ResolveChannel(sides, gi, go), active);
     }
-    const M saturate = StepAnd(valid, ResolveMask(sides, in.apply_saturation, out.apply_saturation,
-                                                  in.apply_saturation || out.apply_saturation));
+    const M saturate =
+        StepAnd(valid, ResolveMask(sides, in.apply_saturation, out.apply_saturation, BlendedSaturates(in, out)));
     if (AnyOf(saturate)) {
         const F scale = Resolve(sides, in.saturation, out.saturation,
                                 [&] { return BlendSaturation(sides.weight, sides.rest, in, out); });
@@ -164,7 +190,23 @@ ZONARA_STEP_INLINE Colours GradePixelFrom(const Path &path, const WindowRenderPa
     // Mix 0 (or not a number) leaves the source as it is, unclamped.
     if (!(r.mix > 0.0f)) return result;
     // An unknown colour model skips the grade and the saturation alike.
-    if (path.graded) result = GradeAndSaturate(path, r, SidesAt(weight_of(), valid), valid, source);
+    if (path.graded) {
+        const EffectiveGrade &in = r.side_grade[SIDE_INSIDE];
+        const EffectiveGrade &out = r.side_grade[SIDE_OUTSIDE];
+        if constexpr (Path::WHOLE_GRADE) {
+            // The pixel's grade by reference (or its blend), then the steps
+            // as for a pixel wholly inside that grade: every constant is a
+            // plain load, not a choice between the sides.
+            const float weight = weight_of();
+            EffectiveGrade blended;
+            const EffectiveGrade &grade =
+                weight == 1.0f ? in : weight == 0.0f ? out : BlendGrade(weight, in, out, blended);
+            const Sides<float, bool> whole{true, false, 1.0f, 0.0f, false};
+            result = GradeAndSaturate(path, grade, grade, whole, valid, source);
+        } else {
+            result = GradeAndSaturate(path, in, out, SidesAt(weight_of(), valid), valid, source);
+        }
+    }
     MixAndClamp(r, source, result);
     return result;
 }

@@ -169,6 +169,16 @@ ZONARA_STEP_INLINE ChannelConstants<F> BlendChannel(F weight, F rest, const Chan
             BlendInsideFirst(weight, rest, inside.gain, outside.gain)};
 }
 
+// A blended channel is left alone only when both sides leave it; saturation
+// runs where either side asks for it.
+ZONARA_STEP_INLINE bool BlendedIdentity(const ChannelGrade &inside, const ChannelGrade &outside) {
+    return inside.identity && outside.identity;
+}
+
+ZONARA_STEP_INLINE bool BlendedSaturates(const EffectiveGrade &inside, const EffectiveGrade &outside) {
+    return inside.apply_saturation || outside.apply_saturation;
+}
+
 template <class F>
 ZONARA_STEP_INLINE F BlendSaturation(F weight, F rest, const EffectiveGrade &inside, const EffectiveGrade &outside) {
     return BlendOutsideFirst(weight, rest, inside.saturation, outside.saturation);

@@ -126,6 +126,9 @@ LANE_INLINE VF GradeLanes(const Frame &frame, int channel, VI inside, VI outside
 // (pixel_composition-inl.h): the kernel's powers with their fallback, and
 // the sectors of hues truncation cannot give, lane by lane.
 struct LanePath {
+    // Lanes on either side and in the band share a vector: each constant is
+    // chosen lane by lane.
+    static constexpr bool WHOLE_GRADE = false;
     const Frame *frame;
     PowerTally *tally;
     bool graded;
