@@ -8,8 +8,8 @@
 #include <cstring>
 #include <memory>
 
-#include "tools/scene/bench_looks.h"
 #include "tests/reference/reference_render.h"
+#include "tools/scene/bench_looks.h"
 
 namespace {
 
@@ -34,8 +34,8 @@ struct Scene {
 };
 
 void SetPixelCounters(benchmark::State &state) {
-    state.counters["Mpix/s"] = benchmark::Counter(static_cast<double>(WIDTH) * HEIGHT / 1e6,
-                                                  benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["Mpix/s"] =
+        benchmark::Counter(static_cast<double>(WIDTH) * HEIGHT / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 // Renders the scene's frame once per iteration through the host.
@@ -98,29 +98,75 @@ using bench_looks::BGRA32F;
 using bench_looks::BGRA8;
 using bench_looks::Grade;
 
-BENCHMARK_CAPTURE(Render, ARGB8_default, ARGB8, Grade::kDefault)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(Render, ARGB16_default, ARGB16, Grade::kDefault)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(Render, BGRA8_default, BGRA8, Grade::kDefault)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(Render, BGRA32f_default, BGRA32F, Grade::kDefault)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(Render, ARGB8_full, ARGB8, Grade::kFull)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(Render, ARGB16_full, ARGB16, Grade::kFull)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(Render, BGRA8_full, BGRA8, Grade::kFull)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(Render, BGRA32f_full, BGRA32F, Grade::kFull)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(RenderNoise, ARGB8_full_noise, ARGB8, Grade::kFull)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(RenderNoise, ARGB16_full_noise, ARGB16, Grade::kFull)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(RenderNoise, BGRA8_full_noise, BGRA8, Grade::kFull)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(RenderNoise, BGRA32f_full_noise, BGRA32F, Grade::kFull)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(RenderNoise, ARGB8_soft_noise, ARGB8, Grade::kSoftGaussian)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(RenderNoise, ARGB8_soft_exponential_noise, ARGB8, Grade::kSoftExponential)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(RenderNoise, BGRA32f_soft_noise, BGRA32F, Grade::kSoftGaussian)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(RenderNoise, BGRA32f_soft_exponential_noise, BGRA32F, Grade::kSoftExponential)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(Render, ARGB8_default, ARGB8, Grade::kDefault)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(Render, ARGB16_default, ARGB16, Grade::kDefault)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(Render, BGRA8_default, BGRA8, Grade::kDefault)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(Render, BGRA32f_default, BGRA32F, Grade::kDefault)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(Render, ARGB8_full, ARGB8, Grade::kFull)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(Render, ARGB16_full, ARGB16, Grade::kFull)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(Render, BGRA8_full, BGRA8, Grade::kFull)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(Render, BGRA32f_full, BGRA32F, Grade::kFull)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(RenderNoise, ARGB8_full_noise, ARGB8, Grade::kFull)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(RenderNoise, ARGB16_full_noise, ARGB16, Grade::kFull)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(RenderNoise, BGRA8_full_noise, BGRA8, Grade::kFull)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(RenderNoise, BGRA32f_full_noise, BGRA32F, Grade::kFull)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(RenderNoise, ARGB8_soft_noise, ARGB8, Grade::kSoftGaussian)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(RenderNoise, ARGB8_soft_exponential_noise, ARGB8, Grade::kSoftExponential)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(RenderNoise, BGRA32f_soft_noise, BGRA32F, Grade::kSoftGaussian)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(RenderNoise, BGRA32f_soft_exponential_noise, BGRA32F, Grade::kSoftExponential)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Copy, ARGB8, ARGB8)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Copy, ARGB16, ARGB16)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Copy, BGRA32f, BGRA32F)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(Reference, ARGB8_full, ARGB8)
-    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-BENCHMARK_CAPTURE(Reference, ARGB16_full, ARGB16)
-    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK_CAPTURE(Reference, ARGB8_full, ARGB8)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK_CAPTURE(Reference, ARGB16_full, ARGB16)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }  // namespace
 

@@ -16,10 +16,10 @@
 #include "declared_catalog.h"
 #include "fuzz_session.h"
 #include "shell/entry_point.h"
+#include "tools/base/tool_error.h"
 #include "tools/params/cdl_file_reader.h"
 #include "tools/params/cdl_file_writer.h"
 #include "tools/params/side_grade.h"
-#include "tools/base/tool_error.h"
 
 namespace {
 

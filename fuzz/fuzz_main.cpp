@@ -26,14 +26,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     SetUpParams(host);
     for (int i = 0; i < MAX_COMMANDS && in.remaining_bytes() > 0; ++i) {
         switch (in.ConsumeIntegralInRange<int>(0, 9)) {
-        case 0: FuzzGlobalSetup(in, host); break;
-        case 1: FuzzAbout(in, host); break;
-        case 2: FuzzParamsSetupFailure(in, host); break;
-        case 3: FuzzUnknownCommand(in, host); break;
+        case 0:
+            FuzzGlobalSetup(in, host);
+            break;
+        case 1:
+            FuzzAbout(in, host);
+            break;
+        case 2:
+            FuzzParamsSetupFailure(in, host);
+            break;
+        case 3:
+            FuzzUnknownCommand(in, host);
+            break;
         case 4:
-        case 5: FuzzRender(in, host); break;
+        case 5:
+            FuzzRender(in, host);
+            break;
         case 6:
-        case 7: FuzzOverlayEvent(in, host); break;
+        case 7:
+            FuzzOverlayEvent(in, host);
+            break;
         default:
             // Several parameter values at once, so that degenerate
             // combinations (zero width and zero height) come up.

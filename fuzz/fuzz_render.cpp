@@ -15,15 +15,14 @@ namespace {
 // Frames stay small so that the fuzzer runs many of them.
 constexpr int MAX_SIDE = 64;
 
-constexpr testhost::PixelFormat FORMATS[] = {
-    testhost::PixelFormat::ARGB8, testhost::PixelFormat::ARGB16, testhost::PixelFormat::BGRA8,
-    testhost::PixelFormat::BGRA32F};
+constexpr testhost::PixelFormat FORMATS[] = {testhost::PixelFormat::ARGB8, testhost::PixelFormat::ARGB16,
+                                             testhost::PixelFormat::BGRA8, testhost::PixelFormat::BGRA32F};
 
 testhost::LayerOptions DecodeOptions(FuzzedDataProvider &in, testhost::PixelFormat format) {
     testhost::LayerOptions options;
-    options.row_padding_bytes =
-        in.ConsumeIntegralInRange<int>(0, 3) * static_cast<int>(testhost::BytesPerChannel(format)) *
-        in.ConsumeIntegralInRange<int>(1, 5);
+    options.row_padding_bytes = in.ConsumeIntegralInRange<int>(0, 3) *
+                                static_cast<int>(testhost::BytesPerChannel(format)) *
+                                in.ConsumeIntegralInRange<int>(1, 5);
     options.bottom_up = in.ConsumeBool();
     if (in.ConsumeBool()) {
         options.has_extent_hint = true;
@@ -87,10 +86,14 @@ void DecodeFaults(FuzzedDataProvider &in, testhost::Host &host) {
 
 const char *FormatName(testhost::PixelFormat format) {
     switch (format) {
-    case testhost::PixelFormat::ARGB8: return "ARGB8";
-    case testhost::PixelFormat::ARGB16: return "ARGB16";
-    case testhost::PixelFormat::BGRA8: return "BGRA8";
-    case testhost::PixelFormat::BGRA32F: return "BGRA32f";
+    case testhost::PixelFormat::ARGB8:
+        return "ARGB8";
+    case testhost::PixelFormat::ARGB16:
+        return "ARGB16";
+    case testhost::PixelFormat::BGRA8:
+        return "BGRA8";
+    case testhost::PixelFormat::BGRA32F:
+        return "BGRA32f";
     }
     return "?";
 }
@@ -126,9 +129,8 @@ void FuzzRender(FuzzedDataProvider &in, testhost::Host &host) {
     if (Tracing()) {
         std::fprintf(stderr, "render: %s %s source %s %dx%d (rowbytes %d) output %s %dx%d (rowbytes %d)%s\n",
                      host.app() == testhost::HostApp::kPremiere ? "premiere" : "ae",
-                     host.faults().reported_pixel_format ? "format lied" : "",
-                     FormatName(source_format), source_width, source_height, source.def().rowbytes,
-                     FormatName(format), width, height, output.def().rowbytes,
+                     host.faults().reported_pixel_format ? "format lied" : "", FormatName(source_format), source_width,
+                     source_height, source.def().rowbytes, FormatName(format), width, height, output.def().rowbytes,
                      host.faults().no_basic_suite ? " no basic suite" : "");
     }
     RenderLayers(host, source, output);

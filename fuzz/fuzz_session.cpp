@@ -34,9 +34,10 @@ void CheckCommandEnded(const testhost::Host &host, const char *command) {
 
 void RefuseSomeSuites(FuzzedDataProvider &in, testhost::Host &host) {
     static const char *const SUITES[] = {
-        kPFANSISuite, kPFIterate8Suite, kPFIterate16Suite, kPFPixelFormatSuite, kPFEffectCustomUISuite,
-        kPFEffectCustomUIOverlayThemeSuite, kDRAWBOT_DrawSuite, kDRAWBOT_SupplierSuite,
-        kDRAWBOT_SurfaceSuite, kDRAWBOT_PathSuite,
+        kPFANSISuite,        kPFIterate8Suite,       kPFIterate16Suite,
+        kPFPixelFormatSuite, kPFEffectCustomUISuite, kPFEffectCustomUIOverlayThemeSuite,
+        kDRAWBOT_DrawSuite,  kDRAWBOT_SupplierSuite, kDRAWBOT_SurfaceSuite,
+        kDRAWBOT_PathSuite,
     };
     host.suites().AllowAll();
     // Mostly none, so that the deeper paths are reached.

@@ -41,12 +41,12 @@ void CheckInRange(const ParamValue &value) {
         if (entry.index != value.index) {
             continue;
         }
-        const bool slider_ok = value.kind != ValueKind::kSlider ||
-                               (value.number >= entry.def.u.fs_d.valid_min && value.number <= entry.def.u.fs_d.valid_max);
+        const bool slider_ok = value.kind != ValueKind::kSlider || (value.number >= entry.def.u.fs_d.valid_min &&
+                                                                    value.number <= entry.def.u.fs_d.valid_max);
         const bool popup_ok =
             value.kind != ValueKind::kPopup || (value.choice >= 1 && value.choice <= entry.def.u.pd.num_choices);
-        const bool point_ok = value.kind != ValueKind::kPoint ||
-                              (std::abs(value.x) <= FIXED_LIMIT && std::abs(value.y) <= FIXED_LIMIT);
+        const bool point_ok =
+            value.kind != ValueKind::kPoint || (std::abs(value.x) <= FIXED_LIMIT && std::abs(value.y) <= FIXED_LIMIT);
         if (!slider_ok || !popup_ok || !point_ok) {
             Fail("a value outside the effect's range was let through");
         }

@@ -14,10 +14,33 @@ namespace zonara_fuzz {
 inline double NastyDouble(FuzzedDataProvider &in) {
     constexpr double INF = std::numeric_limits<double>::infinity();
     static constexpr double TABLE[] = {
-        0.0, -0.0, 1.0, -1.0, 0.5, 2.0, 10.0, 100.0, 1080.0, 1920.0, 15000.0, -15000.0,
-        1e-300, 4.9e-324, 1e30, -1e30, 3e9, -3e9, 2147483647.0, 2147483648.0, -2147483649.0,
-        1.7976931348623157e308, -1.7976931348623157e308, INF, -INF,
-        std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
+        0.0,
+        -0.0,
+        1.0,
+        -1.0,
+        0.5,
+        2.0,
+        10.0,
+        100.0,
+        1080.0,
+        1920.0,
+        15000.0,
+        -15000.0,
+        1e-300,
+        4.9e-324,
+        1e30,
+        -1e30,
+        3e9,
+        -3e9,
+        2147483647.0,
+        2147483648.0,
+        -2147483649.0,
+        1.7976931348623157e308,
+        -1.7976931348623157e308,
+        INF,
+        -INF,
+        std::numeric_limits<double>::quiet_NaN(),
+        -std::numeric_limits<double>::quiet_NaN(),
     };
     constexpr std::size_t TABLE_SIZE = sizeof(TABLE) / sizeof(TABLE[0]);
     const std::uint8_t pick = in.ConsumeIntegral<std::uint8_t>();
@@ -33,8 +56,9 @@ inline double NastyDouble(FuzzedDataProvider &in) {
 // A 32-bit integer near the edges or anywhere.
 inline std::int32_t NastyInt32(FuzzedDataProvider &in) {
     static constexpr std::int32_t TABLE[] = {
-        0, 1, -1, 2, 3, 100, 65536, -65536, 0x7FFF, 0x8000, 0x7FFFFFFF, INT32_MIN, INT32_MIN + 1,
-        0x7FFF0000, 1920 << 16, 1080 << 16, -(1 << 30), 1 << 30,
+        0,          1,          -1,         2,          3,         100,           65536,
+        -65536,     0x7FFF,     0x8000,     0x7FFFFFFF, INT32_MIN, INT32_MIN + 1, 0x7FFF0000,
+        1920 << 16, 1080 << 16, -(1 << 30), 1 << 30,
     };
     constexpr std::size_t TABLE_SIZE = sizeof(TABLE) / sizeof(TABLE[0]);
     const std::uint8_t pick = in.ConsumeIntegral<std::uint8_t>();
@@ -44,8 +68,7 @@ inline std::int32_t NastyInt32(FuzzedDataProvider &in) {
 
 // A small value most of the time (sizes, counts), an edge value sometimes.
 inline std::int32_t SmallOrNasty(FuzzedDataProvider &in, std::int32_t low, std::int32_t high) {
-    return in.ConsumeIntegralInRange<std::uint8_t>(0, 7) == 0 ? NastyInt32(in)
-                                                              : in.ConsumeIntegralInRange(low, high);
+    return in.ConsumeIntegralInRange<std::uint8_t>(0, 7) == 0 ? NastyInt32(in) : in.ConsumeIntegralInRange(low, high);
 }
 
 inline PF_RationalScale NastyRatio(FuzzedDataProvider &in) {

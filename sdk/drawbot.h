@@ -50,8 +50,7 @@ typedef struct DRAWBOT_DrawbotSuite1 {
 } DRAWBOT_DrawbotSuite1;
 
 typedef struct DRAWBOT_SupplierSuite1 {
-    SPErr (*NewPen)(DRAWBOT_SupplierRef supplier, const DRAWBOT_ColorRGBA *color, float size,
-                    DRAWBOT_PenRef *out_pen);
+    SPErr (*NewPen)(DRAWBOT_SupplierRef supplier, const DRAWBOT_ColorRGBA *color, float size, DRAWBOT_PenRef *out_pen);
     PF_UnusedCallback NewBrush;
     PF_UnusedCallback SupportsText;
     PF_UnusedCallback GetDefaultFontSize;
@@ -93,8 +92,7 @@ typedef struct DRAWBOT_PathSuite1 {
     PF_UnusedCallback BezierTo;
     PF_UnusedCallback AddRect;
     /* Angles in degrees; a sweep of 360 adds a full circle. */
-    SPErr (*AddArc)(DRAWBOT_PathRef path, const DRAWBOT_PointF32 *center, float radius,
-                    float start_angle, float sweep);
+    SPErr (*AddArc)(DRAWBOT_PathRef path, const DRAWBOT_PointF32 *center, float radius, float start_angle, float sweep);
     SPErr (*Close)(DRAWBOT_PathRef path);
 } DRAWBOT_PathSuite1;
 

@@ -16,27 +16,27 @@ extern "C" {
 /* The standard C functions, in the order the hosts publish them. The same
  * functions come twice: as this block inside the utilities and, without the
  * trailing member, as the "PF ANSI Suite" (pf_suites.h). */
-#define PF_ANSI_FUNCTIONS                                              \
-    A_FpLong (*atan)(A_FpLong);                                        \
-    A_FpLong (*atan2)(A_FpLong y, A_FpLong x);                         \
-    A_FpLong (*ceil)(A_FpLong);                                        \
-    A_FpLong (*cos)(A_FpLong);                                         \
-    A_FpLong (*exp)(A_FpLong);                                         \
-    A_FpLong (*fabs)(A_FpLong);                                        \
-    A_FpLong (*floor)(A_FpLong);                                       \
-    A_FpLong (*fmod)(A_FpLong x, A_FpLong y);                          \
-    A_FpLong (*hypot)(A_FpLong x, A_FpLong y);                         \
-    A_FpLong (*log)(A_FpLong);                                         \
-    A_FpLong (*log10)(A_FpLong);                                       \
-    A_FpLong (*pow)(A_FpLong x, A_FpLong y);                           \
-    A_FpLong (*sin)(A_FpLong);                                         \
-    A_FpLong (*sqrt)(A_FpLong);                                        \
-    A_FpLong (*tan)(A_FpLong);                                         \
-    /* Formatted print; the format is the message itself when no       \
-     * argument follows. Returns the number of characters written. */  \
-    int (*sprintf)(A_char *buffer, const A_char *format, ...);         \
-    A_char *(*strcpy)(A_char *dest, const A_char *src);                \
-    A_FpLong (*asin)(A_FpLong);                                        \
+#define PF_ANSI_FUNCTIONS \
+    A_FpLong (*atan)(A_FpLong); \
+    A_FpLong (*atan2)(A_FpLong y, A_FpLong x); \
+    A_FpLong (*ceil)(A_FpLong); \
+    A_FpLong (*cos)(A_FpLong); \
+    A_FpLong (*exp)(A_FpLong); \
+    A_FpLong (*fabs)(A_FpLong); \
+    A_FpLong (*floor)(A_FpLong); \
+    A_FpLong (*fmod)(A_FpLong x, A_FpLong y); \
+    A_FpLong (*hypot)(A_FpLong x, A_FpLong y); \
+    A_FpLong (*log)(A_FpLong); \
+    A_FpLong (*log10)(A_FpLong); \
+    A_FpLong (*pow)(A_FpLong x, A_FpLong y); \
+    A_FpLong (*sin)(A_FpLong); \
+    A_FpLong (*sqrt)(A_FpLong); \
+    A_FpLong (*tan)(A_FpLong); \
+    /* Formatted print; the format is the message itself when no \
+     * argument follows. Returns the number of characters written. */ \
+    int (*sprintf)(A_char * buffer, const A_char *format, ...); \
+    A_char *(*strcpy)(A_char * dest, const A_char *src); \
+    A_FpLong (*asin)(A_FpLong); \
     A_FpLong (*acos)(A_FpLong);
 
 typedef struct PF_ANSICallbacksBlock {

@@ -154,8 +154,8 @@ typedef struct PF_OutData {
 } PF_OutData;
 
 /* Exported as "EntryPointFunc" with C linkage. */
-typedef PF_Err (*PF_EntryPointFunc)(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data,
-                                    PF_ParamDef *params[], PF_LayerDef *output, void *extra);
+typedef PF_Err (*PF_EntryPointFunc)(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[],
+                                    PF_LayerDef *output, void *extra);
 
 #if defined(_WIN32)
 #define PF_EXPORT __declspec(dllexport)

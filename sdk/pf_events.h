@@ -11,11 +11,7 @@ extern "C" {
 #endif
 
 typedef A_long PF_WindowType;
-enum {
-    PF_Window_COMP = 0,
-    PF_Window_LAYER = 1,
-    PF_Window_EFFECT = 2
-};
+enum { PF_Window_COMP = 0, PF_Window_LAYER = 1, PF_Window_EFFECT = 2 };
 
 typedef A_long PF_EventType;
 enum {
@@ -33,13 +29,7 @@ enum {
 };
 
 typedef A_long PF_EventOutFlags;
-enum {
-    PF_EO_NONE = 0,
-    PF_EO_HANDLED_EVENT = 1,
-    PF_EO_ALWAYS_UPDATE = 2,
-    PF_EO_NEVER_UPDATE = 4,
-    PF_EO_UPDATE_NOW = 8
-};
+enum { PF_EO_NONE = 0, PF_EO_HANDLED_EVENT = 1, PF_EO_ALWAYS_UPDATE = 2, PF_EO_NEVER_UPDATE = 4, PF_EO_UPDATE_NOW = 8 };
 
 typedef A_long PF_EventInFlags;
 typedef A_long PF_Modifiers;
@@ -80,8 +70,12 @@ typedef struct PF_DrawEventInfo {
 } PF_DrawEventInfo;
 
 /* Events this effect does not handle: held as bytes of their size. */
-typedef struct PF_KeyDownEvent { A_long opaque[5]; } PF_KeyDownEvent;
-typedef struct PF_AdjustCursorEventInfo { A_long opaque[4]; } PF_AdjustCursorEventInfo;
+typedef struct PF_KeyDownEvent {
+    A_long opaque[5];
+} PF_KeyDownEvent;
+typedef struct PF_AdjustCursorEventInfo {
+    A_long opaque[4];
+} PF_AdjustCursorEventInfo;
 
 typedef union PF_EventUnion {
     PF_DoClickEventInfo do_click;
@@ -105,10 +99,10 @@ typedef void *PF_EventRefcon;
 /* Point conversions, done in place on 16.16 points. */
 typedef struct PF_EventCallbacks {
     PF_EventRefcon refcon;
-    PF_Err (*layer_to_comp)(PF_EventRefcon refcon, PF_ContextH context, A_long curr_time,
-                            A_long time_scale, PF_FixedPoint *pt);
-    PF_Err (*comp_to_layer)(PF_EventRefcon refcon, PF_ContextH context, A_long curr_time,
-                            A_long time_scale, PF_FixedPoint *pt);
+    PF_Err (*layer_to_comp)(PF_EventRefcon refcon, PF_ContextH context, A_long curr_time, A_long time_scale,
+                            PF_FixedPoint *pt);
+    PF_Err (*comp_to_layer)(PF_EventRefcon refcon, PF_ContextH context, A_long curr_time, A_long time_scale,
+                            PF_FixedPoint *pt);
     PF_UnusedCallback get_comp2layer_xform;
     PF_UnusedCallback get_layer2comp_xform;
     PF_Err (*source_to_frame)(PF_EventRefcon refcon, PF_ContextH context, PF_FixedPoint *pt);

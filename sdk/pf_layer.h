@@ -10,7 +10,7 @@ extern "C" {
 
 typedef A_long PF_WorldFlags;
 enum {
-    PF_WorldFlag_DEEP = 1,     /* 16 bits per channel */
+    PF_WorldFlag_DEEP = 1, /* 16 bits per channel */
     PF_WorldFlag_WRITEABLE = 2
 };
 

@@ -43,10 +43,7 @@ typedef A_long PF_ParamUIFlags;
 typedef A_long PF_ParamValue;
 
 typedef A_long PF_ChangeFlags;
-enum {
-    PF_ChangeFlag_NONE = 0,
-    PF_ChangeFlag_CHANGED_VALUE = 1
-};
+enum { PF_ChangeFlag_NONE = 0, PF_ChangeFlag_CHANGED_VALUE = 1 };
 
 #define PF_MAX_EFFECT_PARAM_NAME_LEN 31
 
@@ -116,13 +113,27 @@ typedef struct PF_AngleDef {
 
 /* Parameter kinds this effect never declares nor reads: held as bytes of
  * their size and alignment, so the union keeps the hosts' size. */
-typedef struct PF_SliderDef { A_long opaque[22]; } PF_SliderDef;
-typedef struct PF_FixedSliderDef { A_long opaque[23]; } PF_FixedSliderDef;
-typedef struct PF_ColorDef { A_u_char opaque[8]; } PF_ColorDef;
-typedef struct PF_ArbitraryDef { void *opaque[4]; } PF_ArbitraryDef;
-typedef struct PF_PathDef { A_long opaque[3]; } PF_PathDef;
-typedef struct PF_ButtonDef { void *opaque[2]; } PF_ButtonDef;
-typedef struct PF_Point3DDef { PF_FpLong opaque[8]; } PF_Point3DDef;
+typedef struct PF_SliderDef {
+    A_long opaque[22];
+} PF_SliderDef;
+typedef struct PF_FixedSliderDef {
+    A_long opaque[23];
+} PF_FixedSliderDef;
+typedef struct PF_ColorDef {
+    A_u_char opaque[8];
+} PF_ColorDef;
+typedef struct PF_ArbitraryDef {
+    void *opaque[4];
+} PF_ArbitraryDef;
+typedef struct PF_PathDef {
+    A_long opaque[3];
+} PF_PathDef;
+typedef struct PF_ButtonDef {
+    void *opaque[2];
+} PF_ButtonDef;
+typedef struct PF_Point3DDef {
+    PF_FpLong opaque[8];
+} PF_Point3DDef;
 
 typedef union PF_ParamDefUnion {
     PF_LayerDef ld;
@@ -165,12 +176,7 @@ typedef PF_ParamDef **PF_ParamList;
 
 /* Views in which the custom overlay asks for events. */
 typedef A_long PF_CustomEventFlags;
-enum {
-    PF_CustomEFlag_NONE = 0,
-    PF_CustomEFlag_COMP = 1,
-    PF_CustomEFlag_LAYER = 2,
-    PF_CustomEFlag_EFFECT = 4
-};
+enum { PF_CustomEFlag_NONE = 0, PF_CustomEFlag_COMP = 1, PF_CustomEFlag_LAYER = 2, PF_CustomEFlag_EFFECT = 4 };
 
 typedef A_long PF_UIAlignment;
 

@@ -33,16 +33,14 @@ typedef struct PF_ANSICallbacksSuite1 {
 } PF_ANSICallbacksSuite1;
 
 typedef PF_Err (*PF_IteratePixel8Func)(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel *out);
-typedef PF_Err (*PF_IteratePixel16Func)(void *refcon, A_long x, A_long y, PF_Pixel16 *in,
-                                         PF_Pixel16 *out);
+typedef PF_Err (*PF_IteratePixel16Func)(void *refcon, A_long x, A_long y, PF_Pixel16 *in, PF_Pixel16 *out);
 
 /* Visits every destination pixel (all of them when area is null), passing
  * the source pixel at the same place; returns the first non-zero code a
  * callback gave. */
 typedef struct PF_Iterate8Suite1 {
-    PF_Err (*iterate)(PF_InData *in_data, A_long progress_base, A_long progress_final,
-                      PF_EffectWorld *src, const PF_Rect *area, void *refcon,
-                      PF_IteratePixel8Func pix_fn, PF_EffectWorld *dst);
+    PF_Err (*iterate)(PF_InData *in_data, A_long progress_base, A_long progress_final, PF_EffectWorld *src,
+                      const PF_Rect *area, void *refcon, PF_IteratePixel8Func pix_fn, PF_EffectWorld *dst);
     PF_UnusedCallback iterate_origin;
     PF_UnusedCallback iterate_lut;
     PF_UnusedCallback iterate_origin_non_clip_src;
@@ -50,14 +48,12 @@ typedef struct PF_Iterate8Suite1 {
      * the host's threads (thread_indexL says which), and returns when all
      * calls have returned. */
     PF_Err (*iterate_generic)(A_long iterationsL, void *refconPV,
-                              PF_Err (*fn_func)(void *refconPV, A_long thread_indexL, A_long i,
-                                                A_long iterationsL));
+                              PF_Err (*fn_func)(void *refconPV, A_long thread_indexL, A_long i, A_long iterationsL));
 } PF_Iterate8Suite1;
 
 typedef struct PF_iterate16Suite1 {
-    PF_Err (*iterate)(PF_InData *in_data, A_long progress_base, A_long progress_final,
-                      PF_EffectWorld *src, const PF_Rect *area, void *refcon,
-                      PF_IteratePixel16Func pix_fn, PF_EffectWorld *dst);
+    PF_Err (*iterate)(PF_InData *in_data, A_long progress_base, A_long progress_final, PF_EffectWorld *src,
+                      const PF_Rect *area, void *refcon, PF_IteratePixel16Func pix_fn, PF_EffectWorld *dst);
     PF_UnusedCallback iterate_origin;
     PF_UnusedCallback iterate_origin_non_clip_src;
 } PF_iterate16Suite1;

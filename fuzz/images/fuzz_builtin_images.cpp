@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "tools/image/builtin_image_file.h"
 #include "tools/base/tool_error.h"
+#include "tools/image/builtin_image_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     using namespace zonara_tool;
@@ -21,13 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::istringstream file(std::string(reinterpret_cast<const char *>(data + 1), size - 1));
     try {
         const Image image = DecodeBuiltInImage(format, file, "fuzz-input");
-        const bool consistent = image.width >= 1 && image.height >= 1 && image.channels >= 1 &&
-                                image.width <= MAX_IMAGE_SIDE && image.height <= MAX_IMAGE_SIDE &&
-                                image.channels <= MAX_IMAGE_CHANNELS &&
-                                image.bytes.size() == image.SampleCount() * BytesPerSample(image.kind) &&
-                                static_cast<int>(image.channel_names.size()) == image.channels &&
-                                image.alpha_channel < image.channels &&
-                                image.bytes.size() <= size;  // every sample came from the input
+        const bool consistent =
+            image.width >= 1 && image.height >= 1 && image.channels >= 1 && image.width <= MAX_IMAGE_SIDE &&
+            image.height <= MAX_IMAGE_SIDE && image.channels <= MAX_IMAGE_CHANNELS &&
+            image.bytes.size() == image.SampleCount() * BytesPerSample(image.kind) &&
+            static_cast<int>(image.channel_names.size()) == image.channels && image.alpha_channel < image.channels &&
+            image.bytes.size() <= size;  // every sample came from the input
         if (!consistent) {
             __builtin_trap();
         }

@@ -48,12 +48,9 @@ constexpr ChoiceRow<WindowTypeChoice> WINDOW_TYPE_CHOICES[] = {
 };
 
 constexpr FalloffRow FALLOFF_CHOICES[] = {
-    {FALLOFF_LINEAR, "Linear", FalloffForm::PRODUCTS},
-    {FALLOFF_QUADRATIC, "Quadratic", FalloffForm::PRODUCTS},
-    {FALLOFF_CUBIC, "Cubic", FalloffForm::PRODUCTS},
-    {FALLOFF_GAMMA_2_2, "Gamma 2.2", FalloffForm::POWERS},
-    {FALLOFF_GAUSSIAN, "Gaussian", FalloffForm::POWERS},
-    {FALLOFF_EXPONENTIAL, "Exponential", FalloffForm::POWERS},
+    {FALLOFF_LINEAR, "Linear", FalloffForm::PRODUCTS},   {FALLOFF_QUADRATIC, "Quadratic", FalloffForm::PRODUCTS},
+    {FALLOFF_CUBIC, "Cubic", FalloffForm::PRODUCTS},     {FALLOFF_GAMMA_2_2, "Gamma 2.2", FalloffForm::POWERS},
+    {FALLOFF_GAUSSIAN, "Gaussian", FalloffForm::POWERS}, {FALLOFF_EXPONENTIAL, "Exponential", FalloffForm::POWERS},
 };
 
 constexpr ChoiceRow<ColorModelChoice> COLOR_MODEL_CHOICES[] = {

@@ -9,8 +9,8 @@
 #include <limits>
 
 #include "common/fixed_scale.h"
-#include "pf_sdk.h"
 #include "common/truncate_to_int32.h"
+#include "pf_sdk.h"
 
 namespace zonara {
 

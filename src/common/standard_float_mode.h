@@ -45,8 +45,7 @@ inline void WriteX87ControlWord(std::uint16_t word) { __asm__ __volatile__("fldc
 
 class StandardFloatMode {
 public:
-    StandardFloatMode() noexcept
-        : saved_mxcsr_(_mm_getcsr()), saved_x87_(ReadX87ControlWord()) {
+    StandardFloatMode() noexcept : saved_mxcsr_(_mm_getcsr()), saved_x87_(ReadX87ControlWord()) {
         if ((saved_mxcsr_ & ~MXCSR_FLAGS) != MXCSR_STANDARD) {
             _mm_setcsr(MXCSR_STANDARD | (saved_mxcsr_ & MXCSR_FLAGS));
             mxcsr_changed_ = true;

@@ -10,7 +10,7 @@ namespace zonara {
 // gives the lowest 32-bit integer for all of those, so this returns that
 // explicitly and the result no longer depends on the compiler.
 inline std::int32_t TruncateToInt32(double value) {
-    constexpr double LOWEST = -2147483648.0;      // -2^31, representable
+    constexpr double LOWEST = -2147483648.0;         // -2^31, representable
     constexpr double BEYOND_HIGHEST = 2147483648.0;  // 2^31
     if (!(value >= LOWEST && value < BEYOND_HIGHEST)) {
         return INT32_MIN;

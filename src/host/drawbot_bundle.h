@@ -35,7 +35,9 @@ PF_Err ReleaseDrawbotBundle(PF_InData *in_data, PF_OutData *out_data, DrawbotBun
 class ScopedDrawbotBundle {
 public:
     ScopedDrawbotBundle(PF_InData *in_data, PF_OutData *out_data)
-        : in_data_(in_data), out_data_(out_data), acquire_result_(AEFX_AcquireDrawbotSuites(in_data, out_data, &bundle_)) {}
+        : in_data_(in_data),
+          out_data_(out_data),
+          acquire_result_(AEFX_AcquireDrawbotSuites(in_data, out_data, &bundle_)) {}
     ~ScopedDrawbotBundle() { ReleaseDrawbotBundle(in_data_, out_data_, &bundle_); }
 
     ScopedDrawbotBundle(const ScopedDrawbotBundle &) = delete;

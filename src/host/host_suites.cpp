@@ -21,9 +21,7 @@ constexpr SuiteName CATALOGUE[] = {
 
 }  // namespace
 
-void ThrowMissingSuite() {
-    throw static_cast<PF_Err>(PF_Err_BAD_CALLBACK_PARAM);
-}
+void ThrowMissingSuite() { throw static_cast<PF_Err>(PF_Err_BAD_CALLBACK_PARAM); }
 
 HostSuites::HostSuites(const SPBasicSuite *basic) : basic_(basic) {
     static_assert(std::size(CATALOGUE) == CATALOGUE_SIZE);

@@ -41,15 +41,7 @@ public:
 
 private:
     // Positions in the catalogue, which is also the release order.
-    enum CatalogueEntry : std::size_t {
-        ANSI,
-        ITERATE8,
-        ITERATE16,
-        CUSTOM_UI,
-        OVERLAY_THEME,
-        DRAW,
-        CATALOGUE_SIZE
-    };
+    enum CatalogueEntry : std::size_t { ANSI, ITERATE8, ITERATE16, CUSTOM_UI, OVERLAY_THEME, DRAW, CATALOGUE_SIZE };
 
     const void *Acquire(CatalogueEntry entry);
     const void *AcquireIfOffered(CatalogueEntry entry);

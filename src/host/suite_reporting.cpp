@@ -11,8 +11,8 @@ void ReportErrorToUser(const PF_InData *in_data, PF_OutData *out_data, const cha
     }
 }
 
-PF_Err AcquireSuiteReporting(const PF_InData *in_data, PF_OutData *out_data, const char *name,
-                             int32_t version, const char *message, const void **suite) {
+PF_Err AcquireSuiteReporting(const PF_InData *in_data, PF_OutData *out_data, const char *name, int32_t version,
+                             const char *message, const void **suite) {
     if (in_data->pica_basicP != nullptr) {
         // Whether the host handed the suite out is decided by the pointer
         // alone, not by the code it returns.
@@ -25,8 +25,8 @@ PF_Err AcquireSuiteReporting(const PF_InData *in_data, PF_OutData *out_data, con
     return PF_Err_BAD_CALLBACK_PARAM;
 }
 
-PF_Err ReleaseSuiteReporting(const PF_InData *in_data, PF_OutData *out_data, const char *name,
-                             int32_t version, const char *message) {
+PF_Err ReleaseSuiteReporting(const PF_InData *in_data, PF_OutData *out_data, const char *name, int32_t version,
+                             const char *message) {
     if (in_data->pica_basicP != nullptr) {
         in_data->pica_basicP->ReleaseSuite(name, version);
         return PF_Err_NONE;

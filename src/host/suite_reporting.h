@@ -18,13 +18,13 @@ void ReportErrorToUser(const PF_InData *in_data, PF_OutData *out_data, const cha
 // *suite must be null on entry; it is set only when the host hands the suite
 // out. On failure reports message (or ACQUIRE_SUITE_FAILED_MESSAGE when null)
 // and returns PF_Err_BAD_CALLBACK_PARAM.
-PF_Err AcquireSuiteReporting(const PF_InData *in_data, PF_OutData *out_data, const char *name,
-                             int32_t version, const char *message, const void **suite);
+PF_Err AcquireSuiteReporting(const PF_InData *in_data, PF_OutData *out_data, const char *name, int32_t version,
+                             const char *message, const void **suite);
 
 // Typed form, so callers need no cast through void**.
 template <typename Suite>
-PF_Err AcquireSuiteReporting(const PF_InData *in_data, PF_OutData *out_data, const char *name,
-                             int32_t version, const char *message, const Suite **suite) {
+PF_Err AcquireSuiteReporting(const PF_InData *in_data, PF_OutData *out_data, const char *name, int32_t version,
+                             const char *message, const Suite **suite) {
     const void *untyped = nullptr;
     const PF_Err err = AcquireSuiteReporting(in_data, out_data, name, version, message, &untyped);
     if (untyped != nullptr) {
@@ -36,7 +36,7 @@ PF_Err AcquireSuiteReporting(const PF_InData *in_data, PF_OutData *out_data, con
 // Without a basic suite reports message (or RELEASE_SUITE_FAILED_MESSAGE)
 // and returns PF_Err_BAD_CALLBACK_PARAM; the host's own answer is not
 // examined.
-PF_Err ReleaseSuiteReporting(const PF_InData *in_data, PF_OutData *out_data, const char *name,
-                             int32_t version, const char *message);
+PF_Err ReleaseSuiteReporting(const PF_InData *in_data, PF_OutData *out_data, const char *name, int32_t version,
+                             const char *message);
 
 }  // namespace zonara

@@ -1,10 +1,10 @@
 #include "overlay/draw_overlay.h"
 
+#include "common/fixed_point.h"
 #include "host/drawbot_bundle.h"
 #include "host/drawbot_refs.h"
 #include "host/host_suites.h"
 #include "overlay/drawing_style.h"
-#include "common/fixed_point.h"
 #include "overlay/handle_points.h"
 #include "overlay/overlay_inputs.h"
 #include "overlay/stroke_shapes.h"
@@ -26,8 +26,7 @@ PixelQuad RoundToPixels(const CornerQuad &quad) {
 }
 
 DRAWBOT_PointF32 ToFloatPoint(PF_FixedPoint point) {
-    return DRAWBOT_PointF32{static_cast<float>(FixedToDouble(point.x)),
-                            static_cast<float>(FixedToDouble(point.y))};
+    return DRAWBOT_PointF32{static_cast<float>(FixedToDouble(point.x)), static_cast<float>(FixedToDouble(point.y))};
 }
 
 DRAWBOT_PointF32 Midpoint(PixelPoint a, PixelPoint b) {
@@ -132,7 +131,8 @@ PF_Err DrawHandles(const HandleCanvas &canvas, PF_ParamDef *params[], const PF_E
     canvas.path.Remake(canvas.supplier);
     status = path_suite->MoveTo(canvas.path.Held(), slider_x, slider_top);
     if (status == PF_Err_NONE) {
-        status = path_suite->LineTo(canvas.path.Held(), slider_x, slider_top + static_cast<float>(2 * MIX_SLIDER_HALF_LENGTH));
+        status = path_suite->LineTo(canvas.path.Held(), slider_x,
+                                    slider_top + static_cast<float>(2 * MIX_SLIDER_HALF_LENGTH));
     }
     if (status == PF_Err_NONE) {
         status = canvas.Stroke();
@@ -143,8 +143,8 @@ PF_Err DrawHandles(const HandleCanvas &canvas, PF_ParamDef *params[], const PF_E
 
     // Mix marker: Mix 1 at the top end of the line, 0 at the bottom end.
     const double mix = FloatParam(params, PARAM_MIX);
-    const float marker_y =
-        slider_top + static_cast<float>(static_cast<double>(MIX_SLIDER_SCALE) - static_cast<double>(MIX_SLIDER_SCALE) * mix);
+    const float marker_y = slider_top + static_cast<float>(static_cast<double>(MIX_SLIDER_SCALE) -
+                                                           static_cast<double>(MIX_SLIDER_SCALE) * mix);
     const A_long x0 = SaturateTruncate(slider_x - MIX_MARKER_LEFT);
     const A_long x1 = SaturateTruncate(slider_x + MIX_MARKER_RIGHT);
     const A_long y0 = SaturateTruncate(marker_y - MIX_MARKER_HALF_HEIGHT);

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "host/host_suites.h"
 #include "common/fixed_point.h"
+#include "host/host_suites.h"
 #include "overlay/overlay_inputs.h"
 #include "overlay/view_mapping.h"
 
@@ -37,8 +37,8 @@ void FillPoints(const PF_InData *in_data, PF_FixedPoint centre, double theta, do
         PF_FixedPoint point{SaturatingAdd(centre.x, RoundHalfAwayFromZero(x / aspect * FIXED_ONE)),
                             SaturatingAdd(centre.y, RoundHalfAwayFromZero(y * FIXED_ONE))};
         LayerPointToFrame(in_data, extra, &point);
-        (*points)[i] = DRAWBOT_PointF32{static_cast<float>(FixedToDouble(point.x)),
-                                        static_cast<float>(FixedToDouble(point.y))};
+        (*points)[i] =
+            DRAWBOT_PointF32{static_cast<float>(FixedToDouble(point.x)), static_cast<float>(FixedToDouble(point.y))};
     }
 }
 

@@ -11,10 +11,10 @@ namespace {
 
 // Everything a handle needs to work out its values.
 struct DragInputs {
-    float aspect;           // P, horizontal layer pixels to square pixels
-    float angle;            // window angle, radians
-    PF_FixedPoint origin;   // window centre, layer coordinates
-    PF_FixedPoint mouse;    // layer coordinates
+    float aspect;          // P, horizontal layer pixels to square pixels
+    float angle;           // window angle, radians
+    PF_FixedPoint origin;  // window centre, layer coordinates
+    PF_FixedPoint mouse;   // layer coordinates
     double width;
     double height;
 };
@@ -36,10 +36,18 @@ void DragCorner(OverlayHandle handle, const DragInputs &in, PF_ParamDef *params[
     std::int32_t ey = 0;
     float theta = 0.0f;
     switch (handle) {
-    case HANDLE_CORNER_TOP_LEFT: ex = left, ey = above, theta = -in.angle; break;
-    case HANDLE_CORNER_TOP_RIGHT: ex = right, ey = above, theta = in.angle; break;
-    case HANDLE_CORNER_BOTTOM_LEFT: ex = left, ey = below, theta = in.angle; break;
-    default: ex = right, ey = below, theta = -in.angle; break;
+    case HANDLE_CORNER_TOP_LEFT:
+        ex = left, ey = above, theta = -in.angle;
+        break;
+    case HANDLE_CORNER_TOP_RIGHT:
+        ex = right, ey = above, theta = in.angle;
+        break;
+    case HANDLE_CORNER_BOTTOM_LEFT:
+        ex = left, ey = below, theta = in.angle;
+        break;
+    default:
+        ex = right, ey = below, theta = -in.angle;
+        break;
     }
     const float ex_square = static_cast<float>(FixedToDouble(ex)) * in.aspect;
     const float ey_square = static_cast<float>(FixedToDouble(ey));
@@ -142,14 +150,23 @@ bool ApplyHandleDrag(PF_InData *in_data, PF_OutData *, PF_ParamDef *params[], Fr
     case HANDLE_CORNER_TOP_LEFT:
     case HANDLE_CORNER_TOP_RIGHT:
     case HANDLE_CORNER_BOTTOM_LEFT:
-    case HANDLE_CORNER_BOTTOM_RIGHT: DragCorner(handle, in, params); break;
-    case HANDLE_ANGLE: DragAngle(in, params); break;
+    case HANDLE_CORNER_BOTTOM_RIGHT:
+        DragCorner(handle, in, params);
+        break;
+    case HANDLE_ANGLE:
+        DragAngle(in, params);
+        break;
     case HANDLE_FEATHER_LEFT:
     case HANDLE_FEATHER_RIGHT:
     case HANDLE_FEATHER_TOP:
-    case HANDLE_FEATHER_BOTTOM: DragFeather(handle, in, params); break;
-    case HANDLE_MIX: DragMix(in_data, extra, in, params); break;
-    case HANDLE_NONE: break;
+    case HANDLE_FEATHER_BOTTOM:
+        DragFeather(handle, in, params);
+        break;
+    case HANDLE_MIX:
+        DragMix(in_data, extra, in, params);
+        break;
+    case HANDLE_NONE:
+        break;
     }
 
     click.send_drag = 1;
@@ -165,9 +182,14 @@ PF_Err HandleDrag(PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[
                   PF_EventExtra *extra) {
     FrameToLayerFunc frame_to_layer = nullptr;
     switch (ViewType(extra)) {
-    case PF_Window_LAYER: frame_to_layer = FrameToLayerLayerView; break;
-    case PF_Window_COMP: frame_to_layer = FrameToLayerCompView; break;
-    default: return PF_Err_NONE;
+    case PF_Window_LAYER:
+        frame_to_layer = FrameToLayerLayerView;
+        break;
+    case PF_Window_COMP:
+        frame_to_layer = FrameToLayerCompView;
+        break;
+    default:
+        return PF_Err_NONE;
     }
     if (IsDraggableHandle(extra->u.do_click.continue_refcon[0])) {
         ApplyHandleDrag(in_data, out_data, params, frame_to_layer, extra);

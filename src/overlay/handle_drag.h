@@ -16,7 +16,7 @@ PF_Err HandleDrag(PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[
 // The drag itself, with the mouse converted to layer coordinates by
 // frame_to_layer. Asks for further drags, and on the gesture's last event
 // forgets the handle and stops asking. Returns true.
-bool ApplyHandleDrag(PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[],
-                     FrameToLayerFunc frame_to_layer, PF_EventExtra *extra);
+bool ApplyHandleDrag(PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[], FrameToLayerFunc frame_to_layer,
+                     PF_EventExtra *extra);
 
 }  // namespace zonara

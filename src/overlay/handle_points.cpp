@@ -101,8 +101,8 @@ FrameCorners ComputeFrameCorners(const PF_InData *in_data, PF_ParamDef *params[]
         const WidePoint &second = turned_ends[2 * handle + 1];
         corners.feather[handle] = PF_FixedPoint{HeldMidpoint(first.x, second.x), HeldMidpoint(first.y, second.y)};
         const EdgeEnds edge = FeatherEdge(handle);
-        corners.feather_ends_held[handle] = corners.feather_ends_held[handle] ||
-                                            IsHeld(corners.inner[edge.first]) || IsHeld(corners.inner[edge.second]);
+        corners.feather_ends_held[handle] = corners.feather_ends_held[handle] || IsHeld(corners.inner[edge.first]) ||
+                                            IsHeld(corners.inner[edge.second]);
     }
     return corners;
 }
@@ -120,7 +120,7 @@ HandlePoints ComputeHandlePoints(const PF_InData *in_data, PF_ParamDef *params[]
     const std::int32_t mix_offset = RoundHalfAwayFromZero(
         (static_cast<double>(MIX_SLIDER_HALF_LENGTH) - static_cast<double>(MIX_SLIDER_SCALE) * mix) * FIXED_ONE);
     points[HANDLE_MIX - 1] = PixelPoint{IntegerPart(SaturatingSub(corners.centre.x, WholeToFixed(MIX_SLIDER_OFFSET_X))),
-                                         IntegerPart(SaturatingAdd(corners.centre.y, mix_offset))};
+                                        IntegerPart(SaturatingAdd(corners.centre.y, mix_offset))};
 
     // The angle handle is placed from the layer-space origin.
     PF_FixedPoint angle_handle = AngleHandleLayerPoint(in_data, WindowOrigin(params), WindowAngleRadians(params));

@@ -44,8 +44,8 @@ bool HitTestHandles(PF_InData *in_data, PF_ParamDef *params[], PF_EventExtra *ex
     for (int i = 0; i < HANDLE_COUNT; ++i) {
         // The host's suite is acquired at its first use, once per test.
         const PF_ANSICallbacksSuite1 *ansi = premiere ? nullptr : suites.AnsiSuite();
-        const std::int64_t distance = AbsoluteDistance(ansi, points[i].x - mouse_x) +
-                                      AbsoluteDistance(ansi, points[i].y - mouse_y);
+        const std::int64_t distance =
+            AbsoluteDistance(ansi, points[i].x - mouse_x) + AbsoluteDistance(ansi, points[i].y - mouse_y);
         if (distance < HANDLE_HIT_TOLERANCE) {
             click.send_drag = 1;
             click.continue_refcon[0] = i + 1;
@@ -74,15 +74,18 @@ PF_Err HandleOverlayEvent(PF_InData *in_data, PF_OutData *out_data, PF_ParamDef 
         extra->e_type = PF_Event_DRAG;
     }
     switch (extra->e_type) {
-    case PF_Event_DO_CLICK: return HandleClick(in_data, out_data, params, output, extra);
-    case PF_Event_DRAG: return HandleDrag(in_data, out_data, params, output, extra);
+    case PF_Event_DO_CLICK:
+        return HandleClick(in_data, out_data, params, output, extra);
+    case PF_Event_DRAG:
+        return HandleDrag(in_data, out_data, params, output, extra);
     case PF_Event_DRAW:
         if (IsOverlayView(ViewType(extra))) {
             DrawOverlay(in_data, out_data, params, extra);
             extra->evt_out_flags = PF_EO_HANDLED_EVENT;
         }
         return PF_Err_NONE;
-    default: return PF_Err_NONE;
+    default:
+        return PF_Err_NONE;
     }
 }
 

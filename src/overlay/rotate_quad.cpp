@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "host/host_suites.h"
 #include "common/fixed_point.h"
+#include "host/host_suites.h"
 #include "overlay/overlay_inputs.h"
 
 namespace zonara {

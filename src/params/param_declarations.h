@@ -5,9 +5,9 @@
 
 #include <array>
 
-#include "pf_sdk.h"
-#include "params/param_index.h"
 #include "common/string_table.h"
+#include "params/param_index.h"
+#include "pf_sdk.h"
 
 namespace zonara {
 
@@ -51,8 +51,8 @@ namespace declare {
 inline constexpr PF_ParamFlags CANNOT_TIME_VARY = PF_ParamFlag_CANNOT_TIME_VARY;
 inline constexpr PF_ParamFlags ANIMATABLE = 0;
 
-constexpr ParamDeclaration Popup(ParamIndex index, A_long id, StringId name, PF_ParamFlags flags,
-                                 StringId choices, A_short num_choices, A_short default_choice) {
+constexpr ParamDeclaration Popup(ParamIndex index, A_long id, StringId name, PF_ParamFlags flags, StringId choices,
+                                 A_short num_choices, A_short default_choice) {
     return {index, id, PF_Param_POPUP, name, flags, nullptr, 0.0f, choices, num_choices, default_choice, nullptr};
 }
 constexpr ParamDeclaration GroupStart(ParamIndex index, A_long id, StringId name) {
@@ -71,10 +71,11 @@ constexpr ParamDeclaration Slider(ParamIndex index, A_long id, StringId name, PF
                                   const SliderProfile &profile, PF_FpShort default_value) {
     return {index, id, PF_Param_FLOAT_SLIDER, name, flags, &profile, default_value, STR_NONE, 0, 0, nullptr};
 }
-constexpr ParamDeclaration Checkbox(ParamIndex index, A_long id, StringId name, PF_ParamFlags flags,
-                                    const char *label, bool default_on) {
-    return {index, id, PF_Param_CHECKBOX, name, flags, nullptr, 0.0f, STR_NONE, 0,
-            static_cast<A_short>(default_on ? 1 : 0), label};
+constexpr ParamDeclaration Checkbox(ParamIndex index, A_long id, StringId name, PF_ParamFlags flags, const char *label,
+                                    bool default_on) {
+    return {index,   id,   PF_Param_CHECKBOX, name, flags,
+            nullptr, 0.0f, STR_NONE,          0,    static_cast<A_short>(default_on ? 1 : 0),
+            label};
 }
 
 }  // namespace declare

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "params/param_declarations.h"
 #include "common/string_table.h"
+#include "params/param_declarations.h"
 
 namespace zonara {
 namespace {
@@ -23,35 +23,35 @@ void FillFloatSlider(const ParamDeclaration &declaration, PF_FloatSliderDef &sli
 
 void FillTypeMember(const ParamDeclaration &declaration, PF_ParamDefUnion &u) {
     switch (declaration.type) {
-        case PF_Param_POPUP:
-            u.pd.value = declaration.default_choice;
-            u.pd.dephault = declaration.default_choice;
-            u.pd.num_choices = declaration.num_choices;
-            // The host keeps this pointer; the table is constant for the
-            // module's lifetime.
-            u.pd.u.namesptr = LookupString(declaration.choices);
-            break;
-        case PF_Param_CHECKBOX:
-            u.bd.value = declaration.default_choice;
-            u.bd.dephault = static_cast<PF_Boolean>(declaration.default_choice);
-            u.bd.u.nameptr = declaration.checkbox_label;
-            break;
-        case PF_Param_FLOAT_SLIDER:
-            FillFloatSlider(declaration, u.fs_d);
-            break;
-        case PF_Param_POINT:
-            u.td.x_value = ORIGIN_DEFAULT_PERCENT;
-            u.td.y_value = ORIGIN_DEFAULT_PERCENT;
-            u.td.x_dephault = ORIGIN_DEFAULT_PERCENT;
-            u.td.y_dephault = ORIGIN_DEFAULT_PERCENT;
-            u.td.restrict_bounds = 0;  // the window may be moved off the layer
-            break;
-        case PF_Param_ANGLE:
-            u.ad.value = 0;
-            u.ad.dephault = 0;
-            break;
-        default:
-            break;  // groups carry no value
+    case PF_Param_POPUP:
+        u.pd.value = declaration.default_choice;
+        u.pd.dephault = declaration.default_choice;
+        u.pd.num_choices = declaration.num_choices;
+        // The host keeps this pointer; the table is constant for the
+        // module's lifetime.
+        u.pd.u.namesptr = LookupString(declaration.choices);
+        break;
+    case PF_Param_CHECKBOX:
+        u.bd.value = declaration.default_choice;
+        u.bd.dephault = static_cast<PF_Boolean>(declaration.default_choice);
+        u.bd.u.nameptr = declaration.checkbox_label;
+        break;
+    case PF_Param_FLOAT_SLIDER:
+        FillFloatSlider(declaration, u.fs_d);
+        break;
+    case PF_Param_POINT:
+        u.td.x_value = ORIGIN_DEFAULT_PERCENT;
+        u.td.y_value = ORIGIN_DEFAULT_PERCENT;
+        u.td.x_dephault = ORIGIN_DEFAULT_PERCENT;
+        u.td.y_dephault = ORIGIN_DEFAULT_PERCENT;
+        u.td.restrict_bounds = 0;  // the window may be moved off the layer
+        break;
+    case PF_Param_ANGLE:
+        u.ad.value = 0;
+        u.ad.dephault = 0;
+        break;
+    default:
+        break;  // groups carry no value
     }
 }
 
@@ -78,8 +78,7 @@ PF_Err ParamsSetup(const PF_InData *in_data, PF_OutData *out_data) {
         FillDefinition(in_data, declaration, def);
         // A failed declaration leaves the list short, so ParamIndex would no
         // longer fit it: stop at once and leave num_params alone.
-        if (const PF_Err err = in_data->inter.add_param(in_data->effect_ref, APPEND_PARAM, &def);
-            err != PF_Err_NONE) {
+        if (const PF_Err err = in_data->inter.add_param(in_data->effect_ref, APPEND_PARAM, &def); err != PF_Err_NONE) {
             return err;
         }
     }

@@ -12,12 +12,12 @@
 #include "render/drivers/iterate_float_rows.h"
 #include "render/drivers/look_ahead_runs.h"
 #include "render/drivers/pixel_callbacks.h"
-#include "render/formula/pixel_codecs.h"
 #include "render/drivers/render_float_frame.h"
-#include "render/frame/simd_level.h"
 #include "render/drivers/reporting_suite_lease.h"
-#include "render/plan/frame_plan.h"
+#include "render/formula/pixel_codecs.h"
+#include "render/frame/simd_level.h"
 #include "render/frame/window_render_params.h"
+#include "render/plan/frame_plan.h"
 
 namespace zonara {
 namespace {
@@ -27,15 +27,13 @@ namespace {
 // command returns the walk's result, a source without pixels for an output
 // that has some is a damaged call and is answered as the host's own iterate
 // answers a buffer it cannot walk, rather than passed off as a rendered frame.
-bool HasPixels(const PF_LayerDef &layer) {
-    return layer.data != nullptr && layer.width > 0 && layer.height > 0;
-}
+bool HasPixels(const PF_LayerDef &layer) { return layer.data != nullptr && layer.width > 0 && layer.height > 0; }
 
 // The rows the host wants rendered: the output's extent hint's height,
 // limited to the 32-bit range even for an absurd hint.
 A_long ExtentRows(const PF_LayerDef &output) {
-    const std::int64_t rows = static_cast<std::int64_t>(output.extent_hint.bottom) -
-                              static_cast<std::int64_t>(output.extent_hint.top);
+    const std::int64_t rows =
+        static_cast<std::int64_t>(output.extent_hint.bottom) - static_cast<std::int64_t>(output.extent_hint.top);
     return static_cast<A_long>(std::clamp<std::int64_t>(rows, INT32_MIN, INT32_MAX));
 }
 
@@ -60,18 +58,17 @@ PF_Err WalkIntegerFrame(const FramePlan &plan, const PF_LayerDef &source,
     return iterate(const_cast<PixelStage *>(&plan.stage()), plain);
 }
 
-PF_Err RenderAfterEffects(PF_InData *in_data, HostSuites &suites, const WindowRenderParams &record,
-                          PF_LayerDef &source, PF_LayerDef &output, A_long rows) {
+PF_Err RenderAfterEffects(PF_InData *in_data, HostSuites &suites, const WindowRenderParams &record, PF_LayerDef &source,
+                          PF_LayerDef &output, A_long rows) {
     if ((output.world_flags & PF_WorldFlag_DEEP) != 0) {
         const PF_iterate16Suite1 *iterate16 = suites.Iterate16Suite();
         if (!HasPixels(output)) return PF_Err_NONE;
         if (!HasPixels(source)) return PF_Err_BAD_CALLBACK_PARAM;
         const FramePlan plan(record, PixelFormat::ARGB16, output.width, output.height, FrameSimdLevel());
-        return WalkIntegerFrame<PF_Pixel16>(plan, source, RenderArgb16InRuns,
-                                            Argb16Callback(plan.plain_integer_path()),
+        return WalkIntegerFrame<PF_Pixel16>(plan, source, RenderArgb16InRuns, Argb16Callback(plan.plain_integer_path()),
                                             [&](void *refcon, PF_IteratePixel16Func callback) {
-                                                return iterate16->iterate(in_data, 0, rows, &source, nullptr,
-                                                                          refcon, callback, &output);
+                                                return iterate16->iterate(in_data, 0, rows, &source, nullptr, refcon,
+                                                                          callback, &output);
                                             });
     }
     const PF_Iterate8Suite1 *iterate8 = suites.Iterate8Suite();
@@ -80,16 +77,15 @@ PF_Err RenderAfterEffects(PF_InData *in_data, HostSuites &suites, const WindowRe
     const FramePlan plan(record, PixelFormat::ARGB8, output.width, output.height, FrameSimdLevel());
     return WalkIntegerFrame<PF_Pixel>(plan, source, RenderArgb8InRuns, Argb8Callback(plan.plain_integer_path()),
                                       [&](void *refcon, PF_IteratePixel8Func callback) {
-                                          return iterate8->iterate(in_data, 0, rows, &source, nullptr, refcon,
-                                                                   callback, &output);
+                                          return iterate8->iterate(in_data, 0, rows, &source, nullptr, refcon, callback,
+                                                                   &output);
                                       });
 }
 
-PF_Err RenderPremiere(PF_InData *in_data, PF_OutData *out_data, HostSuites &suites,
-                      const WindowRenderParams &record, PF_LayerDef &source, PF_LayerDef &output,
-                      A_long rows) {
-    ReportingSuiteLease<PF_PixelFormatSuite1> pixel_format_suite(
-        in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1);
+PF_Err RenderPremiere(PF_InData *in_data, PF_OutData *out_data, HostSuites &suites, const WindowRenderParams &record,
+                      PF_LayerDef &source, PF_LayerDef &output, A_long rows) {
+    ReportingSuiteLease<PF_PixelFormatSuite1> pixel_format_suite(in_data, out_data, kPFPixelFormatSuite,
+                                                                 kPFPixelFormatSuiteVersion1);
     if (pixel_format_suite.get() == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
 
     // A host that writes nothing leaves the 8-bit default.
@@ -120,8 +116,7 @@ PF_Err RenderPremiere(PF_InData *in_data, PF_OutData *out_data, HostSuites &suit
 
 }  // namespace
 
-PF_Err RenderFrame(PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[],
-                   PF_LayerDef *output) {
+PF_Err RenderFrame(PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[], PF_LayerDef *output) {
     HostSuites suites(in_data->pica_basicP);
     if (output == nullptr || !ParamArrayComplete(params)) return PF_Err_INTERNAL_STRUCT_DAMAGED;
 

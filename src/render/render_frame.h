@@ -10,7 +10,6 @@ namespace zonara {
 // Premiere Pro by the output's pixel format. Returns the command's result;
 // throws PF_Err_BAD_CALLBACK_PARAM (through HostSuites) when a suite it
 // cannot do without is missing.
-PF_Err RenderFrame(PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[],
-                   PF_LayerDef *output);
+PF_Err RenderFrame(PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[], PF_LayerDef *output);
 
 }  // namespace zonara

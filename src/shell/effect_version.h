@@ -20,9 +20,8 @@ static_assert(EFFECT_MAJOR_VERSION == 1 && EFFECT_MINOR_VERSION == 2);
 // Pixels are graded independently of their neighbours, the overlay is drawn
 // by the effect, 16-bit layers are rendered, and the host is asked to send
 // parameter-UI updates.
-inline constexpr std::int32_t EFFECT_OUT_FLAGS = PF_OutFlag_PIX_INDEPENDENT | PF_OutFlag_CUSTOM_UI |
-                                                 PF_OutFlag_DEEP_COLOR_AWARE |
-                                                 PF_OutFlag_SEND_UPDATE_PARAMS_UI;
+inline constexpr std::int32_t EFFECT_OUT_FLAGS =
+    PF_OutFlag_PIX_INDEPENDENT | PF_OutFlag_CUSTOM_UI | PF_OutFlag_DEEP_COLOR_AWARE | PF_OutFlag_SEND_UPDATE_PARAMS_UI;
 
 static_assert(EFFECT_OUT_FLAGS == 0x06008400);
 

@@ -5,8 +5,8 @@
 #include "shell/command_dispatch.h"
 #include "shell/handler_guard.h"
 
-extern "C" PF_EXPORT PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data,
-                                           PF_ParamDef *params[], PF_LayerDef *output, void *extra) {
+extern "C" PF_EXPORT PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[],
+                                           PF_LayerDef *output, void *extra) {
     // Hosts always pass both records; a call without them cannot be answered
     // and must not be dereferenced.
     if (in_data == nullptr || out_data == nullptr) {

@@ -3,5 +3,5 @@
 
 #include "pf_sdk.h"
 
-extern "C" PF_EXPORT PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data,
-                                           PF_ParamDef *params[], PF_LayerDef *output, void *extra);
+extern "C" PF_EXPORT PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[],
+                                           PF_LayerDef *output, void *extra);

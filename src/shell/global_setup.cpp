@@ -10,8 +10,8 @@ namespace {
 // float first, after clearing whatever the host assumed.
 void DeclarePixelFormats(const PF_InData *in_data, PF_OutData *out_data) {
     const PF_PixelFormatSuite1 *pixel_formats = nullptr;
-    if (AcquireSuiteReporting(in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1,
-                              nullptr, &pixel_formats) != PF_Err_NONE) {
+    if (AcquireSuiteReporting(in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1, nullptr,
+                              &pixel_formats) != PF_Err_NONE) {
         // Already reported to the user; the effect still loads, the host
         // then offers its default formats.
         return;
@@ -21,8 +21,7 @@ void DeclarePixelFormats(const PF_InData *in_data, PF_OutData *out_data) {
     pixel_formats->ClearSupportedPixelFormats(in_data->effect_ref);
     pixel_formats->AddSupportedPixelFormat(in_data->effect_ref, PrPixelFormat_BGRA_4444_32f);
     pixel_formats->AddSupportedPixelFormat(in_data->effect_ref, PrPixelFormat_BGRA_4444_8u);
-    ReleaseSuiteReporting(in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1,
-                          nullptr);
+    ReleaseSuiteReporting(in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1, nullptr);
 }
 
 }  // namespace

@@ -111,8 +111,8 @@ constexpr PropertyListWriter BuildPropertyList() {
     list.PropertyCountedText("name", EFFECT_LIST_NAME);
     list.PropertyCountedText("catg", EFFECT_CATEGORY);
     list.PropertyZeroTerminatedText("8664", ENTRY_POINT_NAME);  // 64-bit Windows entry
-    list.PropertyVersion("ePVR", 2, 0);                          // list format 2.0
-    list.PropertyVersion("eSVR", 13, 2);                         // effect interface 13.2
+    list.PropertyVersion("ePVR", 2, 0);                         // list format 2.0
+    list.PropertyVersion("eSVR", 13, 2);                        // effect interface 13.2
     list.PropertyU32("eVER", EFFECT_VERSION);
     list.PropertyU16("eINF", 0);
     list.PropertyU32("eGLO", static_cast<std::uint32_t>(EFFECT_OUT_FLAGS));
@@ -128,8 +128,6 @@ static_assert(PROPERTY_LIST.size() == PROPERTY_LIST_SIZE, "property list must fi
 
 }  // namespace
 
-std::span<const std::uint8_t, PROPERTY_LIST_SIZE> PropertyListBytes() {
-    return PROPERTY_LIST.bytes();
-}
+std::span<const std::uint8_t, PROPERTY_LIST_SIZE> PropertyListBytes() { return PROPERTY_LIST.bytes(); }
 
 }  // namespace zonara

@@ -46,9 +46,7 @@ constexpr SPBasicSuite BASIC_SUITE = [] {
 
 Command *CurrentCommand() { return current_command; }
 
-CurrentCommandScope::CurrentCommandScope(Command *command) : previous_(current_command) {
-    current_command = command;
-}
+CurrentCommandScope::CurrentCommandScope(Command *command) : previous_(current_command) { current_command = command; }
 
 CurrentCommandScope::~CurrentCommandScope() { current_command = previous_; }
 

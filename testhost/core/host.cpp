@@ -50,7 +50,8 @@ void HostState::BuildInData(Command &command, const FrameSetup &frame, int param
     in_data.time_scale = frame.time_scale;
     in_data.width = frame.layer_width;
     in_data.height = frame.layer_height;
-    in_data.extent_hint = output != nullptr ? output->extent_hint : PF_Rect{0, 0, frame.layer_width, frame.layer_height};
+    in_data.extent_hint =
+        output != nullptr ? output->extent_hint : PF_Rect{0, 0, frame.layer_width, frame.layer_height};
     in_data.downsample_x = frame.downsample_x;
     in_data.downsample_y = frame.downsample_y;
     in_data.pixel_aspect_ratio = frame.pixel_aspect_ratio;
@@ -172,8 +173,9 @@ PF_Err Host::Render(Layer &src, Layer &dst) {
 RenderOutcome Host::RenderAlongside(RenderRequest &request, WorkerPool &pool) {
     detail::HostState &state = *impl_;
     if (!state.threaded_rendering) {
-        throw std::logic_error("the effect did not declare threaded rendering at global setup, so a host renders it "
-                               "one frame at a time");
+        throw std::logic_error(
+            "the effect did not declare threaded rendering at global setup, so a host renders it "
+            "one frame at a time");
     }
     if (request.src == nullptr || request.dst == nullptr || request.params.empty()) {
         throw std::invalid_argument("a render needs its layers and parameter values");

@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "pf_sdk.h"
-#include "testhost/threads/float_mode.h"
 #include "testhost/core/layer.h"
-#include "testhost/loading/module.h"
 #include "testhost/core/param_store.h"
 #include "testhost/core/suite_registry.h"
+#include "testhost/loading/module.h"
+#include "testhost/threads/float_mode.h"
 
 namespace testhost {
 
@@ -63,8 +63,8 @@ enum class PixelWalk {
 };
 
 struct Faults {
-    bool no_basic_suite = false;       // pica_basicP null
-    int add_param_fail_on_call = 0;    // 1-based call number that fails; 0 never
+    bool no_basic_suite = false;     // pica_basicP null
+    int add_param_fail_on_call = 0;  // 1-based call number that fails; 0 never
     PF_Err add_param_fail_code = PF_Err_OUT_OF_MEMORY;
     bool register_ui_fails = false;
     PF_Err register_ui_fail_code = PF_Err_OUT_OF_MEMORY;
@@ -99,8 +99,8 @@ struct IterateCall {
 
 // The shape of EntryPointFunc, for driving effect code linked into the test
 // itself through the host's records (see Host::SendTo).
-using EffectFunction = std::function<PF_Err(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data,
-                                            PF_ParamDef *params[], PF_LayerDef *output, void *extra)>;
+using EffectFunction = std::function<PF_Err(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params[],
+                                            PF_LayerDef *output, void *extra)>;
 
 // A render sent alongside other commands (Host::RenderAlongside): its own
 // layers, parameter values and frame set-up, as a host that renders several
@@ -174,8 +174,7 @@ public:
     // As Send, but calls `effect` instead of the module's entry point: effect
     // code linked into a test runs against this host's callbacks and suites
     // with the same bookkeeping.
-    PF_Err SendTo(const EffectFunction &effect, PF_Cmd cmd, PF_LayerDef *output = nullptr,
-                  void *extra = nullptr);
+    PF_Err SendTo(const EffectFunction &effect, PF_Cmd cmd, PF_LayerDef *output = nullptr, void *extra = nullptr);
 
     // Records of the last command, as the effect left them.
     const PF_InData &last_in_data() const;

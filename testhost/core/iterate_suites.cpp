@@ -90,8 +90,8 @@ PF_Err WalkRow(PixelWalk walk, A_long left, A_long right, A_long y, Visit visit,
 // inlined: inside the suite's long function the loop's counter lived in
 // memory.
 template <class Pixel, class PixelFunc>
-[[gnu::noinline]] PF_Err VisitInOrder(PixelFunc pix_fn, void *refcon, A_long left, A_long right, A_long source_end, A_long y,
-                    Pixel *in_row, Pixel *out_row) {
+[[gnu::noinline]] PF_Err VisitInOrder(PixelFunc pix_fn, void *refcon, A_long left, A_long right, A_long source_end,
+                                      A_long y, Pixel *in_row, Pixel *out_row) {
     A_long x = left;
     for (; x < source_end; ++x) {
         if (const PF_Err code = pix_fn(refcon, x, y, in_row + x, out_row + x); code != PF_Err_NONE) {

@@ -11,9 +11,7 @@ namespace {
 
 // A pattern that changes from byte to byte, so that a stray write of any
 // constant value, or a shifted copy of the neighbouring bytes, is noticed.
-std::uint8_t GuardByte(std::size_t offset) {
-    return static_cast<std::uint8_t>((offset * 167u + 0x5Au) & 0xFFu);
-}
+std::uint8_t GuardByte(std::size_t offset) { return static_cast<std::uint8_t>((offset * 167u + 0x5Au) & 0xFFu); }
 
 }  // namespace
 
@@ -32,8 +30,7 @@ Layer::Layer(PixelFormat format, int width, int height, LayerOptions options)
     if (width < 0 || height < 0) {
         throw std::invalid_argument("layer size must not be negative");
     }
-    if (options.row_padding_bytes < 0 ||
-        options.row_padding_bytes % static_cast<int>(BytesPerChannel(format)) != 0) {
+    if (options.row_padding_bytes < 0 || options.row_padding_bytes % static_cast<int>(BytesPerChannel(format)) != 0) {
         throw std::invalid_argument("row padding must be a non-negative multiple of the channel size");
     }
     const std::size_t stride = RowStride();
@@ -92,9 +89,7 @@ void *Layer::PixelAddress(int x, int y) {
            static_cast<std::ptrdiff_t>(x) * static_cast<std::ptrdiff_t>(BytesPerPixel(format_));
 }
 
-const void *Layer::PixelAddress(int x, int y) const {
-    return const_cast<Layer *>(this)->PixelAddress(x, y);
-}
+const void *Layer::PixelAddress(int x, int y) const { return const_cast<Layer *>(this)->PixelAddress(x, y); }
 
 bool Layer::GuardsIntact() const {
     const std::size_t stride = RowStride();

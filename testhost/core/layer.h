@@ -68,8 +68,12 @@ public:
     // range-checked.
     void *PixelAddress(int x, int y);
     const void *PixelAddress(int x, int y) const;
-    template <class Pixel> Pixel &At(int x, int y) { return *static_cast<Pixel *>(PixelAddress(x, y)); }
-    template <class Pixel> const Pixel &At(int x, int y) const {
+    template <class Pixel>
+    Pixel &At(int x, int y) {
+        return *static_cast<Pixel *>(PixelAddress(x, y));
+    }
+    template <class Pixel>
+    const Pixel &At(int x, int y) const {
         return *static_cast<const Pixel *>(PixelAddress(x, y));
     }
 

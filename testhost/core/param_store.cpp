@@ -44,9 +44,9 @@ void KeepWithinDeclared(const PF_ParamDef &declared, const PF_ParamDef &held, PF
     case PF_Param_FLOAT_SLIDER: {
         const PF_FloatSliderDef &range = declared.u.fs_d;
         double &value = written.u.fs_d.value;
-        value = std::isnan(value) ? held.u.fs_d.value
-                                  : Within(value, static_cast<double>(range.valid_min),
-                                           static_cast<double>(range.valid_max));
+        value = std::isnan(value)
+                    ? held.u.fs_d.value
+                    : Within(value, static_cast<double>(range.valid_min), static_cast<double>(range.valid_max));
         break;
     }
     case PF_Param_POPUP:

@@ -66,9 +66,7 @@ SPErr SuiteRegistry::Release(const char *name, int32_t version, Books *books) {
     return tables_.count(key) != 0 ? kSPNoError : SUITE_NOT_FOUND_ERROR;
 }
 
-const std::map<SuiteRegistry::Key, SuiteUse> &SuiteRegistry::uses_in_last_command() const {
-    return last_.uses;
-}
+const std::map<SuiteRegistry::Key, SuiteUse> &SuiteRegistry::uses_in_last_command() const { return last_.uses; }
 
 const std::map<SuiteRegistry::Key, SuiteUse> &SuiteRegistry::uses_total() const { return total_; }
 
@@ -107,9 +105,8 @@ std::vector<std::string> SuiteRegistry::Books::Unbalanced() const {
     std::vector<std::string> unbalanced;
     for (const auto &[key, use] : uses) {
         if (use.acquired != use.released) {
-            unbalanced.push_back(key.first + " v" + std::to_string(key.second) + ": " +
-                                 std::to_string(use.acquired) + " acquired, " +
-                                 std::to_string(use.released) + " released");
+            unbalanced.push_back(key.first + " v" + std::to_string(key.second) + ": " + std::to_string(use.acquired) +
+                                 " acquired, " + std::to_string(use.released) + " released");
         }
     }
     return unbalanced;

@@ -20,7 +20,7 @@ constexpr SPErr SUITE_NOT_FOUND_ERROR = 0x53214664;  // 'S!Fd'
 struct SuiteUse {
     int acquired = 0;  // successful acquires
     int released = 0;
-    int refused = 0;   // acquires answered with an error code
+    int refused = 0;      // acquires answered with an error code
     int handed_null = 0;  // acquires answered with success but no table
 };
 

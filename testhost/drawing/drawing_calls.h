@@ -18,11 +18,11 @@ enum class DrawOp {
     kThemeStrokePath,      // "PF Effect Custom UI Overlay Theme Suite" PF_StrokePath
     kGetSupplier,          // "DRAWBOT Draw Suite"
     kGetSurface,
-    kNewPen,               // "DRAWBOT Supplier Suite"
+    kNewPen,  // "DRAWBOT Supplier Suite"
     kNewPath,
     kReleaseObject,
-    kStrokePath,           // "DRAWBOT Surface Suite"
-    kMoveTo,               // "DRAWBOT Path Suite"
+    kStrokePath,  // "DRAWBOT Surface Suite"
+    kMoveTo,      // "DRAWBOT Path Suite"
     kLineTo,
     kAddArc,
     kClose,

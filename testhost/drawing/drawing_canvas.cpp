@@ -64,8 +64,7 @@ struct Canvas::Impl {
 Canvas::Canvas(int width, int height, Rgba background) {
     CheckSize(width, height);
     impl_ = std::make_unique<Impl>(width, height);
-    cairo_set_source_rgba(impl_->cr, background.red, background.green, background.blue,
-                          background.alpha);
+    cairo_set_source_rgba(impl_->cr, background.red, background.green, background.blue, background.alpha);
     cairo_set_operator(impl_->cr, CAIRO_OPERATOR_SOURCE);
     cairo_paint(impl_->cr);
     cairo_set_operator(impl_->cr, CAIRO_OPERATOR_OVER);
@@ -106,8 +105,7 @@ void Canvas::PaintLayer(const RgbaImage &layer, const LayerToFrameMap &map) {
     cairo_set_source_surface(cr, source, 0.0, 0.0);
     // Whole pixels when enlarging (as a host's zoomed view shows them),
     // smoothing when reducing.
-    cairo_pattern_set_filter(cairo_get_source(cr),
-                             map.scale >= 1.0 ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
+    cairo_pattern_set_filter(cairo_get_source(cr), map.scale >= 1.0 ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
     cairo_rectangle(cr, 0.0, 0.0, layer.width, layer.height);
     cairo_fill(cr);
     cairo_restore(cr);
@@ -147,8 +145,8 @@ void AddPath(cairo_t *cr, const PathGeometry &path) {
 }
 
 bool IsFinite(const PathSegment &s) {
-    return std::isfinite(s.x) && std::isfinite(s.y) && std::isfinite(s.radius) &&
-           std::isfinite(s.start_degrees) && std::isfinite(s.sweep_degrees);
+    return std::isfinite(s.x) && std::isfinite(s.y) && std::isfinite(s.radius) && std::isfinite(s.start_degrees) &&
+           std::isfinite(s.sweep_degrees);
 }
 
 }  // namespace
@@ -196,9 +194,7 @@ RgbaImage Canvas::Snapshot() const {
         for (int x = 0; x < image.width; ++x, out += 4) {
             const std::uint32_t p = row[x];
             const std::uint32_t a = p >> 24;
-            const auto straight = [a](std::uint32_t c) {
-                return a == 0 ? 0u : std::min(255u, (c * 255 + a / 2) / a);
-            };
+            const auto straight = [a](std::uint32_t c) { return a == 0 ? 0u : std::min(255u, (c * 255 + a / 2) / a); };
             out[0] = static_cast<std::uint8_t>(straight((p >> 16) & 0xFF));
             out[1] = static_cast<std::uint8_t>(straight((p >> 8) & 0xFF));
             out[2] = static_cast<std::uint8_t>(straight(p & 0xFF));
@@ -213,9 +209,7 @@ bool Canvas::CanRasterise() { return true; }
 #else  // no rasteriser: the picture is the background, strokes are ignored
 
 namespace {
-std::uint8_t ToByte(double v) {
-    return static_cast<std::uint8_t>(std::clamp(std::lround(v * 255.0), 0L, 255L));
-}
+std::uint8_t ToByte(double v) { return static_cast<std::uint8_t>(std::clamp(std::lround(v * 255.0), 0L, 255L)); }
 }  // namespace
 
 struct Canvas::Impl {

@@ -87,8 +87,7 @@ void DrawingSession::NoteMisuse(DrawOp op, const std::string &what) {
     misuse_.push_back(std::string(OperationNameOf(op)) + ": " + what);
 }
 
-DrawObject *DrawingSession::Expect(const void *reference, DrawObject::Kind kind, DrawOp op,
-                                   const char *role) {
+DrawObject *DrawingSession::Expect(const void *reference, DrawObject::Kind kind, DrawOp op, const char *role) {
     DrawObject *object = DrawObject::From(reference);
     std::string problem;
     if (reference == nullptr) {
@@ -128,9 +127,8 @@ SPErr DrawingSession::GetDrawingReference(DRAWBOT_DrawRef *out_draw) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
     SPErr err = InjectedFailure(op);
-    *out_draw = (err == kSPNoError && !faults_.null_drawing_reference)
-                    ? reinterpret_cast<DRAWBOT_DrawRef>(draw_)
-                    : nullptr;
+    *out_draw =
+        (err == kSPNoError && !faults_.null_drawing_reference) ? reinterpret_cast<DRAWBOT_DrawRef>(draw_) : nullptr;
     Record(op, {Object("out_draw_ref", NameOf(*out_draw))}, err);
     return err;
 }
@@ -271,8 +269,7 @@ SPErr DrawingSession::StrokePath(DrawObject &surface, DRAWBOT_PenRef pen, DRAWBO
             ++counts_.strokes;
             if (canvas_ != nullptr) {
                 StrokeStyle style;
-                style.color = {stroker->color.red, stroker->color.green, stroker->color.blue,
-                               stroker->color.alpha};
+                style.color = {stroker->color.red, stroker->color.green, stroker->color.blue, stroker->color.alpha};
                 style.width = stroker->size;
                 canvas_->Stroke(shape->path, style);
             }

@@ -78,8 +78,7 @@ public:
     SPErr ThemeStrokePath(DrawObject &draw, DRAWBOT_PathRef path, PF_Boolean draw_shadow);
     SPErr GetSupplier(DrawObject &draw, DRAWBOT_SupplierRef *out_supplier);
     SPErr GetSurface(DrawObject &draw, DRAWBOT_SurfaceRef *out_surface);
-    SPErr NewPen(DrawObject &supplier, const DRAWBOT_ColorRGBA *color, float size,
-                 DRAWBOT_PenRef *out_pen);
+    SPErr NewPen(DrawObject &supplier, const DRAWBOT_ColorRGBA *color, float size, DRAWBOT_PenRef *out_pen);
     SPErr NewPath(DrawObject &supplier, DRAWBOT_PathRef *out_path);
     SPErr ReleaseObject(DrawObject &object);
     SPErr StrokePath(DrawObject &surface, DRAWBOT_PenRef pen, DRAWBOT_PathRef path);

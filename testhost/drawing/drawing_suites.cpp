@@ -13,7 +13,8 @@ namespace {
 DrawingSession *SessionOf(DrawObject *object) { return object != nullptr ? object->session : nullptr; }
 
 // No exception may travel back through the effect's call into the host.
-template <class Work> SPErr Guarded(Work work) {
+template <class Work>
+SPErr Guarded(Work work) {
     try {
         return work();
     } catch (...) {
@@ -60,8 +61,7 @@ SPErr GetSurface(DRAWBOT_DrawRef draw_ref, DRAWBOT_SurfaceRef *out_surface) {
     });
 }
 
-SPErr NewPen(DRAWBOT_SupplierRef supplier_ref, const DRAWBOT_ColorRGBA *color, float size,
-             DRAWBOT_PenRef *out_pen) {
+SPErr NewPen(DRAWBOT_SupplierRef supplier_ref, const DRAWBOT_ColorRGBA *color, float size, DRAWBOT_PenRef *out_pen) {
     return Guarded([&]() -> SPErr {
         DrawObject *supplier = DrawObject::From(supplier_ref);
         DrawingSession *session = SessionOf(supplier);
@@ -109,8 +109,7 @@ SPErr LineTo(DRAWBOT_PathRef path, float x, float y) {
     return AddSegment(path, DrawOp::kLineTo, {PathSegment::Kind::kLineTo, x, y});
 }
 
-SPErr AddArc(DRAWBOT_PathRef path_ref, const DRAWBOT_PointF32 *center, float radius,
-             float start_angle, float sweep) {
+SPErr AddArc(DRAWBOT_PathRef path_ref, const DRAWBOT_PointF32 *center, float radius, float start_angle, float sweep) {
     if (center == nullptr) {
         return Guarded([&]() -> SPErr {
             DrawObject *path = DrawObject::From(path_ref);
@@ -122,9 +121,7 @@ SPErr AddArc(DRAWBOT_PathRef path_ref, const DRAWBOT_PointF32 *center, float rad
                       {PathSegment::Kind::kArc, center->x, center->y, radius, start_angle, sweep});
 }
 
-SPErr Close(DRAWBOT_PathRef path) {
-    return AddSegment(path, DrawOp::kClose, {PathSegment::Kind::kClose});
-}
+SPErr Close(DRAWBOT_PathRef path) { return AddSegment(path, DrawOp::kClose, {PathSegment::Kind::kClose}); }
 
 // Each table fills the slots the effect calls, each at its own place; the
 // others stay null, as a host leaves a service it does not offer.

@@ -39,8 +39,7 @@ ViewContext *ViewContext::FromHandle(PF_ContextH handle) {
     return record->owner;
 }
 
-ViewContext *ViewContext::Check(PF_EventRefcon refcon, PF_ContextH context,
-                                const PF_FixedPoint *point) {
+ViewContext *ViewContext::Check(PF_EventRefcon refcon, PF_ContextH context, const PF_FixedPoint *point) {
     auto *self = static_cast<ViewContext *>(refcon);
     if (self == nullptr) {
         return nullptr;
@@ -52,8 +51,8 @@ ViewContext *ViewContext::Check(PF_EventRefcon refcon, PF_ContextH context,
     return self;
 }
 
-PF_Err ViewContext::LayerToCompCallback(PF_EventRefcon refcon, PF_ContextH context, A_long time,
-                                        A_long time_scale, PF_FixedPoint *point) {
+PF_Err ViewContext::LayerToCompCallback(PF_EventRefcon refcon, PF_ContextH context, A_long time, A_long time_scale,
+                                        PF_FixedPoint *point) {
     ViewContext *self = Check(refcon, context, point);
     if (self == nullptr) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -65,8 +64,8 @@ PF_Err ViewContext::LayerToCompCallback(PF_EventRefcon refcon, PF_ContextH conte
     return PF_Err_NONE;
 }
 
-PF_Err ViewContext::CompToLayerCallback(PF_EventRefcon refcon, PF_ContextH context, A_long time,
-                                        A_long time_scale, PF_FixedPoint *point) {
+PF_Err ViewContext::CompToLayerCallback(PF_EventRefcon refcon, PF_ContextH context, A_long time, A_long time_scale,
+                                        PF_FixedPoint *point) {
     ViewContext *self = Check(refcon, context, point);
     if (self == nullptr) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -78,8 +77,7 @@ PF_Err ViewContext::CompToLayerCallback(PF_EventRefcon refcon, PF_ContextH conte
     return PF_Err_NONE;
 }
 
-PF_Err ViewContext::SourceToFrameCallback(PF_EventRefcon refcon, PF_ContextH context,
-                                          PF_FixedPoint *point) {
+PF_Err ViewContext::SourceToFrameCallback(PF_EventRefcon refcon, PF_ContextH context, PF_FixedPoint *point) {
     ViewContext *self = Check(refcon, context, point);
     if (self == nullptr) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -89,8 +87,7 @@ PF_Err ViewContext::SourceToFrameCallback(PF_EventRefcon refcon, PF_ContextH con
     return PF_Err_NONE;
 }
 
-PF_Err ViewContext::FrameToSourceCallback(PF_EventRefcon refcon, PF_ContextH context,
-                                          PF_FixedPoint *point) {
+PF_Err ViewContext::FrameToSourceCallback(PF_EventRefcon refcon, PF_ContextH context, PF_FixedPoint *point) {
     ViewContext *self = Check(refcon, context, point);
     if (self == nullptr) {
         return PF_Err_BAD_CALLBACK_PARAM;

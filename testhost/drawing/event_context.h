@@ -65,14 +65,12 @@ private:
         DrawingSession *drawing;
     };
 
-    static PF_Err LayerToCompCallback(PF_EventRefcon refcon, PF_ContextH context, A_long time,
-                                      A_long time_scale, PF_FixedPoint *point);
-    static PF_Err CompToLayerCallback(PF_EventRefcon refcon, PF_ContextH context, A_long time,
-                                      A_long time_scale, PF_FixedPoint *point);
-    static PF_Err SourceToFrameCallback(PF_EventRefcon refcon, PF_ContextH context,
-                                        PF_FixedPoint *point);
-    static PF_Err FrameToSourceCallback(PF_EventRefcon refcon, PF_ContextH context,
-                                        PF_FixedPoint *point);
+    static PF_Err LayerToCompCallback(PF_EventRefcon refcon, PF_ContextH context, A_long time, A_long time_scale,
+                                      PF_FixedPoint *point);
+    static PF_Err CompToLayerCallback(PF_EventRefcon refcon, PF_ContextH context, A_long time, A_long time_scale,
+                                      PF_FixedPoint *point);
+    static PF_Err SourceToFrameCallback(PF_EventRefcon refcon, PF_ContextH context, PF_FixedPoint *point);
+    static PF_Err FrameToSourceCallback(PF_EventRefcon refcon, PF_ContextH context, PF_FixedPoint *point);
     // The context a callback is about, or null (counted) when the refcon,
     // context or point are not the ones this host handed out.
     static ViewContext *Check(PF_EventRefcon refcon, PF_ContextH context, const PF_FixedPoint *point);

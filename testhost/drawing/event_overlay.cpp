@@ -61,8 +61,8 @@ EventOutcome OverlayEvents::Send(PF_EventExtra &extra) {
     context_.ResetCounts();
 
     EventOutcome outcome;
-    outcome.result = effect_ ? host_.SendTo(effect_, PF_Cmd_EVENT, nullptr, &extra)
-                             : host_.Send(PF_Cmd_EVENT, nullptr, &extra);
+    outcome.result =
+        effect_ ? host_.SendTo(effect_, PF_Cmd_EVENT, nullptr, &extra) : host_.Send(PF_Cmd_EVENT, nullptr, &extra);
     for (int i = 0; i < store.size(); ++i) {
         const PF_ParamDef &held = before[static_cast<std::size_t>(i)];
         if ((store.at(i).uu.change_flags & PF_ChangeFlag_CHANGED_VALUE) != 0) {

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "pf_sdk.h"
+#include "testhost/core/host.h"
 #include "testhost/drawing/drawing_calls.h"
 #include "testhost/drawing/drawing_canvas.h"
 #include "testhost/drawing/drawing_session.h"
 #include "testhost/drawing/event_context.h"
-#include "testhost/core/host.h"
 #include "testhost/drawing/views.h"
 
 namespace testhost {

@@ -18,7 +18,7 @@ const DrawArg *FindArg(const DrawCall &call, const std::string &name) {
 std::string ObjectArg(const DrawCall &call, const std::string &name) {
     const DrawArg *arg = FindArg(call, name);
     return arg != nullptr && std::holds_alternative<std::string>(arg->value) ? std::get<std::string>(arg->value)
-                                                                              : std::string();
+                                                                             : std::string();
 }
 
 std::vector<float> NumberArgs(const DrawCall &call) {

@@ -19,7 +19,7 @@ struct PathStep {
 };
 
 struct StrokedShape {
-    DrawOp stroke;  // kThemeStrokePath or kStrokePath
+    DrawOp stroke;     // kThemeStrokePath or kStrokePath
     std::string path;  // the host's name of the path, "path#2"
     std::string pen;   // kStrokePath only
     // kStrokePath: the pen's red, green, blue, alpha and size.

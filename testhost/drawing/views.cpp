@@ -104,8 +104,7 @@ LayerToFrameMap LayerToFrame(const View &view) {
         return {view.zoom, view.pan_x, view.pan_y};
     }
     const LayerPlacement &p = view.placement;
-    return {p.scale * view.zoom, p.offset_x * view.zoom + view.pan_x,
-            p.offset_y * view.zoom + view.pan_y};
+    return {p.scale * view.zoom, p.offset_x * view.zoom + view.pan_x, p.offset_y * view.zoom + view.pan_y};
 }
 
 }  // namespace testhost

@@ -36,8 +36,8 @@ struct LayerPlacement {
 
 struct View {
     ViewKind kind = ViewKind::kComposition;
-    double zoom = 1.0;  // frame pixels per source pixel
-    double pan_x = 0.0; // frame pixels
+    double zoom = 1.0;   // frame pixels per source pixel
+    double pan_x = 0.0;  // frame pixels
     double pan_y = 0.0;
     LayerPlacement placement;
 };

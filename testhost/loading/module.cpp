@@ -22,11 +22,10 @@ constexpr const char *ENTRY_POINT_NAME = "EntryPointFunc";
 std::string LastLoaderError() {
     const DWORD code = GetLastError();
     char *text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
-    std::string message = length != 0 && text != nullptr ? std::string(text, length)
-                                                          : "error " + std::to_string(code);
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    std::string message = length != 0 && text != nullptr ? std::string(text, length) : "error " + std::to_string(code);
     LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
         message.pop_back();
@@ -65,8 +64,7 @@ std::shared_ptr<const Module> Module::Load(const std::string &path) {
     }
     void *symbol = FindSymbol(module->handle_, ENTRY_POINT_NAME);
     if (symbol == nullptr) {
-        throw std::runtime_error("effect module '" + path + "' has no " + ENTRY_POINT_NAME + ": " +
-                                 LastLoaderError());
+        throw std::runtime_error("effect module '" + path + "' has no " + ENTRY_POINT_NAME + ": " + LastLoaderError());
     }
     // Both loaders hand functions back as object pointers; the conversion is
     // the documented way to get a callable entry point.

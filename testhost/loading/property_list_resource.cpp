@@ -39,7 +39,6 @@ BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR found) {
     return TRUE;
 }
 
-
 BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR name, WORD language, LONG_PTR found) {
     reinterpret_cast<Found *>(found)->id_languages.emplace_back(
         static_cast<std::uint16_t>(reinterpret_cast<ULONG_PTR>(name)), language);

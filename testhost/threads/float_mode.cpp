@@ -26,11 +26,16 @@ void SetX87ControlWord(std::uint16_t word) {
 
 const char *ThreadFloatModeName(ThreadFloatMode mode) {
     switch (mode) {
-    case ThreadFloatMode::STANDARD: return "standard";
-    case ThreadFloatMode::DAZ_FTZ: return "daz-ftz";
-    case ThreadFloatMode::DAZ: return "daz";
-    case ThreadFloatMode::ROUND_UP: return "round-up";
-    case ThreadFloatMode::ROUND_DOWN: return "round-down";
+    case ThreadFloatMode::STANDARD:
+        return "standard";
+    case ThreadFloatMode::DAZ_FTZ:
+        return "daz-ftz";
+    case ThreadFloatMode::DAZ:
+        return "daz";
+    case ThreadFloatMode::ROUND_UP:
+        return "round-up";
+    case ThreadFloatMode::ROUND_DOWN:
+        return "round-down";
     }
     return "?";
 }
@@ -51,11 +56,20 @@ ThreadFloatModeScope::ThreadFloatModeScope(ThreadFloatMode mode) : saved_(Curren
     std::fesetround(FE_TONEAREST);
     std::uint32_t extra = 0;
     switch (mode) {
-    case ThreadFloatMode::STANDARD: break;
-    case ThreadFloatMode::DAZ_FTZ: extra = MXCSR_DAZ | MXCSR_FTZ; break;
-    case ThreadFloatMode::DAZ: extra = MXCSR_DAZ; break;
-    case ThreadFloatMode::ROUND_UP: std::fesetround(FE_UPWARD); break;
-    case ThreadFloatMode::ROUND_DOWN: std::fesetround(FE_DOWNWARD); break;
+    case ThreadFloatMode::STANDARD:
+        break;
+    case ThreadFloatMode::DAZ_FTZ:
+        extra = MXCSR_DAZ | MXCSR_FTZ;
+        break;
+    case ThreadFloatMode::DAZ:
+        extra = MXCSR_DAZ;
+        break;
+    case ThreadFloatMode::ROUND_UP:
+        std::fesetround(FE_UPWARD);
+        break;
+    case ThreadFloatMode::ROUND_DOWN:
+        std::fesetround(FE_DOWNWARD);
+        break;
     }
     _mm_setcsr((_mm_getcsr() & ~(MXCSR_DAZ | MXCSR_FTZ)) | extra);
     set_ = Current();

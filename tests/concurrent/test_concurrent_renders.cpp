@@ -86,12 +86,11 @@ testhost::RenderJob MakeJob(Host &host, const FormatCase &f, int round, std::mt1
     testhost::LayerOptions options;
     options.row_padding_bytes = round % 2 == 0 ? 0 : 16;
     options.bottom_up = round % 3 == 1;
-    auto frame = std::make_unique<Frame>(Frame{std::string(f.name) + " round " + std::to_string(round) + ", " +
-                                                   std::to_string(width) + "x" + std::to_string(height) + ": " +
-                                                   render_test::DescribeParams(values.data(), res),
-                                               Layer(f.format, width, height, options),
-                                               Layer(f.format, width, height, options),
-                                               Layer(f.format, width, height, options)});
+    auto frame = std::make_unique<Frame>(
+        Frame{std::string(f.name) + " round " + std::to_string(round) + ", " + std::to_string(width) + "x" +
+                  std::to_string(height) + ": " + render_test::DescribeParams(values.data(), res),
+              Layer(f.format, width, height, options), Layer(f.format, width, height, options),
+              Layer(f.format, width, height, options)});
     render_test::RandomisePixels(f.format, frame->src.def(), rng);
 
     // The same render sent alone, through the host's own commands.
@@ -187,8 +186,8 @@ TEST(ConcurrentRenders, EveryFrameAsRenderedAloneWhileTheMainThreadSendsEvents) 
 // A host sends renders alongside each other only to an effect that declared
 // it can take them.
 TEST(ConcurrentRenders, RefusedToAnEffectThatDidNotDeclareThreadedRendering) {
-    Host host(testhost::EffectFunction([](PF_Cmd, PF_InData *, PF_OutData *, PF_ParamDef **, PF_LayerDef *,
-                                          void *) { return PF_Err_NONE; }),
+    Host host(testhost::EffectFunction(
+                  [](PF_Cmd, PF_InData *, PF_OutData *, PF_ParamDef **, PF_LayerDef *, void *) { return PF_Err_NONE; }),
               HostApp::kAfterEffects);
     ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
     Layer src(PixelFormat::ARGB8, 4, 4), dst(PixelFormat::ARGB8, 4, 4);

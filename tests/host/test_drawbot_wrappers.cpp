@@ -131,17 +131,17 @@ std::vector<float> NumbersOf(const testhost::DrawCall &call) {
 }
 
 TEST(DrawbotWrapperTest, PathAndPenAreGivenBackOnceWhenTheyEnd) {
-    const std::vector<testhost::DrawCall> calls = WithSupplier([](const DrawbotBundle &bundle, DRAWBOT_SupplierRef supplier,
-                                                                   const testhost::DrawingSession &session) {
-        zonara::DRAWBOT_PathP path(bundle.supplier, supplier);
-        zonara::DRAWBOT_PenP pen(bundle.supplier, supplier, DRAWBOT_ColorRGBA{1, 0, 0, 1}, 2.0f);
-        EXPECT_NE(path.Held(), nullptr);
-        EXPECT_NE(pen.Held(), nullptr);
-        path.Replace(path.Held());  // the same object: nothing given back
-        EXPECT_EQ(testhost::CountCalls(session.calls(), DrawOp::kReleaseObject), 0);
-        path.Remake(supplier);
-        EXPECT_EQ(testhost::CountCalls(session.calls(), DrawOp::kReleaseObject), 1);
-    });
+    const std::vector<testhost::DrawCall> calls = WithSupplier(
+        [](const DrawbotBundle &bundle, DRAWBOT_SupplierRef supplier, const testhost::DrawingSession &session) {
+            zonara::DRAWBOT_PathP path(bundle.supplier, supplier);
+            zonara::DRAWBOT_PenP pen(bundle.supplier, supplier, DRAWBOT_ColorRGBA{1, 0, 0, 1}, 2.0f);
+            EXPECT_NE(path.Held(), nullptr);
+            EXPECT_NE(pen.Held(), nullptr);
+            path.Replace(path.Held());  // the same object: nothing given back
+            EXPECT_EQ(testhost::CountCalls(session.calls(), DrawOp::kReleaseObject), 0);
+            path.Remake(supplier);
+            EXPECT_EQ(testhost::CountCalls(session.calls(), DrawOp::kReleaseObject), 1);
+        });
     EXPECT_EQ(testhost::ObjectsMade(calls), 3);
     EXPECT_TRUE(testhost::EveryObjectReleasedOnce(calls));
     for (const testhost::DrawCall &call : calls) {

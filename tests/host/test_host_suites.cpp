@@ -139,8 +139,7 @@ TEST(HostSuites, ReleasesDuringAnExceptionFromTheHandler) {
             suites.Iterate8Suite();
             suites.AnsiSuite();
             throw std::runtime_error("handler failed");
-        } catch (const std::runtime_error &) {
-        }
+        } catch (const std::runtime_error &) {}
     });
     const std::vector<SuiteCall> expected = {
         {SuiteCall::Kind::kReleased, "PF ANSI Suite", 1},
@@ -220,8 +219,7 @@ TEST(HostSuites, ThrowMissingSuiteThrowsA32BitCode) {
     } catch (int32_t code) {
         EXPECT_EQ(code, 516);
         return;
-    } catch (...) {
-    }
+    } catch (...) {}
     ADD_FAILURE() << "not thrown as a 32-bit integer";
 }
 

@@ -28,15 +28,19 @@ struct DrawScene : OverlayScene {
         extra = Event(PF_Event_DRAW);
     }
     void Draw() {
-        Run([this](PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **params) {
-            zonara::DrawOverlay(in_data, out_data, params, &extra);
-            return PF_Err_NONE;
-        }, faults);
+        Run(
+            [this](PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **params) {
+                zonara::DrawOverlay(in_data, out_data, params, &extra);
+                return PF_Err_NONE;
+            },
+            faults);
     }
     PF_Err DrawThroughEntryPoint() {
-        return Run([this](PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **params) {
-            return EntryPointFunc(PF_Cmd_EVENT, in_data, out_data, params, nullptr, &extra);
-        }, faults);
+        return Run(
+            [this](PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **params) {
+                return EntryPointFunc(PF_Cmd_EVENT, in_data, out_data, params, nullptr, &extra);
+            },
+            faults);
     }
     // The n-th call (from 1) of op fails with code.
     void FailCall(DrawOp op, int n, SPErr code) { faults.failures.push_back({op, code, n}); }
@@ -126,10 +130,9 @@ TEST_P(DrawSequenceTest, ShapesInOrderWithTheHostsStyle) {
         EXPECT_TRUE(IsClosedQuad(shapes[1 + i]));
         EXPECT_EQ(PolylineOf(shapes[1 + i]), Box(x - 3, y - 3, x + 3, y + 3)) << "corner " << i;
     }
-    EXPECT_EQ(ArcsOf(shapes[5]), (std::vector<std::vector<float>>{{500, 255, 4, 0, 360},
-                                                                    {500, 345, 4, 0, 360},
-                                                                    {410, 300, 4, 0, 360},
-                                                                    {590, 300, 4, 0, 360}}));
+    EXPECT_EQ(ArcsOf(shapes[5]),
+              (std::vector<std::vector<float>>{
+                  {500, 255, 4, 0, 360}, {500, 345, 4, 0, 360}, {410, 300, 4, 0, 360}, {590, 300, 4, 0, 360}}));
     EXPECT_EQ(PolylineOf(shapes[6]), (Points{{500, 300}, {500, 100}})) << "angle line";
     EXPECT_EQ(ArcsOf(shapes[7]), (std::vector<std::vector<float>>{{500, 100, 6, 0, 360}})) << "angle handle";
     EXPECT_EQ(PolylineOf(shapes[8]), (Points{{460, 250}, {460, 350}})) << "mix slider";
@@ -145,14 +148,15 @@ TEST_P(DrawSequenceTest, ShapesInOrderWithTheHostsStyle) {
     EXPECT_EQ(scene.Count(DrawOp::kNewPen), premiere ? (ellipse ? 8 : 7) : 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    HostsAndWindows, DrawSequenceTest,
-    ::testing::Combine(::testing::Values(HostApp::kAfterEffects, HostApp::kPremiere),
-                       ::testing::Values(zonara::WINDOW_TYPE_ELLIPSE, zonara::WINDOW_TYPE_RECTANGLE)),
-    [](const auto &info) {
-        return std::string(std::get<0>(info.param) == HostApp::kPremiere ? "premiere_" : "aftereffects_") +
-               (std::get<1>(info.param) == zonara::WINDOW_TYPE_ELLIPSE ? "ellipse" : "rectangle");
-    });
+INSTANTIATE_TEST_SUITE_P(HostsAndWindows, DrawSequenceTest,
+                         ::testing::Combine(::testing::Values(HostApp::kAfterEffects, HostApp::kPremiere),
+                                            ::testing::Values(zonara::WINDOW_TYPE_ELLIPSE,
+                                                              zonara::WINDOW_TYPE_RECTANGLE)),
+                         [](const auto &info) {
+                             return std::string(std::get<0>(info.param) == HostApp::kPremiere ? "premiere_"
+                                                                                              : "aftereffects_") +
+                                    (std::get<1>(info.param) == zonara::WINDOW_TYPE_ELLIPSE ? "ellipse" : "rectangle");
+                         });
 
 TEST(DrawOverlayTest, FollowsTheViewsZoomPanAndPixelAspect) {
     DrawScene scene(HostApp::kAfterEffects, ViewOf(ViewKind::kComposition, 2.0, 10, 20, 100, 50));
@@ -331,21 +335,21 @@ TEST_P(DrawSuiteRefusalTest, RefusedSuiteEndsTheDrawingCleanly) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Suites, DrawSuiteRefusalTest,
-    ::testing::Values(SuiteRefusalCase{kDRAWBOT_DrawSuite, PF_Err_NONE, true},
-                      SuiteRefusalCase{kDRAWBOT_SupplierSuite, PF_Err_NONE, true},
-                      SuiteRefusalCase{kDRAWBOT_SurfaceSuite, PF_Err_NONE, true},
-                      SuiteRefusalCase{kDRAWBOT_PathSuite, PF_Err_NONE, true},
-                      SuiteRefusalCase{kPFEffectCustomUISuite, PF_Err_BAD_CALLBACK_PARAM, false},
-                      SuiteRefusalCase{kPFEffectCustomUIOverlayThemeSuite, PF_Err_BAD_CALLBACK_PARAM, false},
-                      SuiteRefusalCase{kPFANSISuite, PF_Err_BAD_CALLBACK_PARAM, false}),
-    [](const auto &info) {
-        std::string name = info.param.suite;
-        for (char &ch : name) {
-            ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-        }
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Suites, DrawSuiteRefusalTest,
+                         ::testing::Values(SuiteRefusalCase{kDRAWBOT_DrawSuite, PF_Err_NONE, true},
+                                           SuiteRefusalCase{kDRAWBOT_SupplierSuite, PF_Err_NONE, true},
+                                           SuiteRefusalCase{kDRAWBOT_SurfaceSuite, PF_Err_NONE, true},
+                                           SuiteRefusalCase{kDRAWBOT_PathSuite, PF_Err_NONE, true},
+                                           SuiteRefusalCase{kPFEffectCustomUISuite, PF_Err_BAD_CALLBACK_PARAM, false},
+                                           SuiteRefusalCase{kPFEffectCustomUIOverlayThemeSuite,
+                                                            PF_Err_BAD_CALLBACK_PARAM, false},
+                                           SuiteRefusalCase{kPFANSISuite, PF_Err_BAD_CALLBACK_PARAM, false}),
+                         [](const auto &info) {
+                             std::string name = info.param.suite;
+                             for (char &ch : name) {
+                                 ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+                             }
+                             return name;
+                         });
 
 }  // namespace

@@ -38,7 +38,7 @@ struct DragCase {
     A_long handle;
     PF_RationalScale aspect;
     double angle_degrees;
-    double mouse_dx, mouse_dy;  // layer pixels from the centre (500, 300)
+    double mouse_dx, mouse_dy;                 // layer pixels from the centre (500, 300)
     double width, height, feather, angle_out;  // expected; UNCHANGED where not written
     double tolerance;
 };
@@ -50,8 +50,8 @@ TEST_P(HandleDragTest, WritesTheHandlesParametersAndMarksThemChanged) {
     OverlayScene params;
     params.host().frame().pixel_aspect_ratio = c.aspect;
     params.Origin(500, 300).Width(200).Height(100).Feather(UNCHANGED).AngleDegrees(c.angle_degrees);
-    PF_EventExtra extra = DragOn(params, c.handle,
-                                 PF_Point{static_cast<A_long>(500 + c.mouse_dx), static_cast<A_long>(300 + c.mouse_dy)});
+    PF_EventExtra extra = DragOn(
+        params, c.handle, PF_Point{static_cast<A_long>(500 + c.mouse_dx), static_cast<A_long>(300 + c.mouse_dy)});
 
     EXPECT_EQ(Drag(params, &extra), PF_Err_NONE);
     EXPECT_EQ(extra.evt_out_flags, PF_EO_HANDLED_EVENT);
@@ -83,8 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
         DragCase{"top_left", zonara::HANDLE_CORNER_TOP_LEFT, SQUARE, 0, -100, -50, 200, 100, U, U, 0},
         DragCase{"top_right", zonara::HANDLE_CORNER_TOP_RIGHT, SQUARE, 0, 100, -50, 200, 100, U, U, 0},
         DragCase{"bottom_left", zonara::HANDLE_CORNER_BOTTOM_LEFT, SQUARE, 0, -100, 50, 200, 100, U, U, 0},
-        DragCase{"corner_across_the_centre", zonara::HANDLE_CORNER_BOTTOM_RIGHT, SQUARE, 0, -30, -20, -60, -40, U,
-                 U, 0},
+        DragCase{"corner_across_the_centre", zonara::HANDLE_CORNER_BOTTOM_RIGHT, SQUARE, 0, -30, -20, -60, -40, U, U,
+                 0},
         DragCase{"aspect_2", zonara::HANDLE_CORNER_BOTTOM_RIGHT, {2, 1}, 0, 100, 50, 400, 100, U, U, 0},
         DragCase{"angle_90", zonara::HANDLE_CORNER_BOTTOM_RIGHT, SQUARE, 90, -50, 100, 200, 100, U, U, 1e-4},
         DragCase{"angle_90_top_left", zonara::HANDLE_CORNER_TOP_LEFT, SQUARE, 90, 50, -100, 200, 100, U, U, 1e-4},
@@ -100,10 +100,9 @@ INSTANTIATE_TEST_SUITE_P(
         DragCase{"angle_ignores_aspect", zonara::HANDLE_ANGLE, {2, 1}, 0, 70, -70, U, U, U, 45, 0},
         DragCase{"feather_left", zonara::HANDLE_FEATHER_LEFT, SQUARE, 0, -80, 7, U, U, 20, U, 0},
         DragCase{"feather_right", zonara::HANDLE_FEATHER_RIGHT, SQUARE, 0, 80, 7, U, U, 20, U, 0},
-        DragCase{"feather_left_beyond_edge_stops_at_0", zonara::HANDLE_FEATHER_LEFT, SQUARE, 0, -120, 0, U, U, 0, U,
-                 0},
-        DragCase{"feather_right_beyond_edge_goes_negative", zonara::HANDLE_FEATHER_RIGHT, SQUARE, 0, 120, 0, U, U,
-                 -20, U, 0},
+        DragCase{"feather_left_beyond_edge_stops_at_0", zonara::HANDLE_FEATHER_LEFT, SQUARE, 0, -120, 0, U, U, 0, U, 0},
+        DragCase{"feather_right_beyond_edge_goes_negative", zonara::HANDLE_FEATHER_RIGHT, SQUARE, 0, 120, 0, U, U, -20,
+                 U, 0},
         DragCase{"feather_left_follows_angle", zonara::HANDLE_FEATHER_LEFT, SQUARE, 60, -80, 0, U, U, 10, U, 1e-5},
         DragCase{"feather_right_ignores_angle", zonara::HANDLE_FEATHER_RIGHT, SQUARE, 60, 80, 0, U, U, 20, U, 0},
         DragCase{"feather_left_aspect_2", zonara::HANDLE_FEATHER_LEFT, {2, 1}, 0, -40, 0, U, U, 20, U, 0},
@@ -127,23 +126,23 @@ TEST_P(MixDragTest, HeightInTheViewSetsMix) {
     OverlayScene params(testhost::HostApp::kAfterEffects, ViewOf(c.view_type, c.zoom, 16, -8, 40, 20));
     params.Origin(500, 300);
     // Far to the side: only the height counts.
-    PF_EventExtra extra =
-        DragOn(params, zonara::HANDLE_MIX,
-               PF_Point{static_cast<A_long>(params.FrameX(500)) + 300, static_cast<A_long>(params.FrameY(300) + c.frame_dy)});
+    PF_EventExtra extra = DragOn(
+        params, zonara::HANDLE_MIX,
+        PF_Point{static_cast<A_long>(params.FrameX(500)) + 300, static_cast<A_long>(params.FrameY(300) + c.frame_dy)});
     Drag(params, &extra);
     EXPECT_DOUBLE_EQ(params[zonara::PARAM_MIX].u.fs_d.value, c.mix);
     EXPECT_EQ(params[zonara::PARAM_MIX].uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
     EXPECT_EQ(params[zonara::PARAM_WIDTH].uu.change_flags, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Mix, MixDragTest,
-    ::testing::Values(MixCase{"top", ViewKind::kLayer, 1, -50, 1.0}, MixCase{"level", ViewKind::kLayer, 1, 0, 0.5},
-                      MixCase{"bottom", ViewKind::kLayer, 1, 50, 0.0},
-                      MixCase{"beyond_top_unclamped", ViewKind::kLayer, 1, -100, 1.5},
-                      MixCase{"comp_zoom_2_top", ViewKind::kComposition, 2, -50, 1.0},
-                      MixCase{"comp_zoom_half_bottom", ViewKind::kComposition, 0.5, 50, 0.0}),
-    [](const auto &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Mix, MixDragTest,
+                         ::testing::Values(MixCase{"top", ViewKind::kLayer, 1, -50, 1.0},
+                                           MixCase{"level", ViewKind::kLayer, 1, 0, 0.5},
+                                           MixCase{"bottom", ViewKind::kLayer, 1, 50, 0.0},
+                                           MixCase{"beyond_top_unclamped", ViewKind::kLayer, 1, -100, 1.5},
+                                           MixCase{"comp_zoom_2_top", ViewKind::kComposition, 2, -50, 1.0},
+                                           MixCase{"comp_zoom_half_bottom", ViewKind::kComposition, 0.5, 50, 0.0}),
+                         [](const auto &info) { return info.param.name; });
 
 TEST(HandleDragTest, LastEventIsAppliedThenTheGestureEnds) {
     OverlayScene params(testhost::HostApp::kAfterEffects, ViewOf(ViewKind::kComposition));
@@ -164,9 +163,9 @@ TEST(HandleDragTest, NoHandleOrNoOverlayViewIsANoOp) {
         ViewKind view;
         A_intptr_t handle;
     };
-    for (const NoOp &c : {NoOp{ViewKind::kLayer, zonara::HANDLE_NONE}, NoOp{ViewKind::kLayer, 11},
-                          NoOp{ViewKind::kComposition, -1}, NoOp{ViewKind::kComposition, A_intptr_t{1} << 32},
-                          NoOp{ViewKind::kEffectControls, zonara::HANDLE_MIX}}) {
+    for (const NoOp &c :
+         {NoOp{ViewKind::kLayer, zonara::HANDLE_NONE}, NoOp{ViewKind::kLayer, 11}, NoOp{ViewKind::kComposition, -1},
+          NoOp{ViewKind::kComposition, A_intptr_t{1} << 32}, NoOp{ViewKind::kEffectControls, zonara::HANDLE_MIX}}) {
         OverlayScene params(testhost::HostApp::kAfterEffects, ViewOf(c.view));
         PF_EventExtra extra = DragOn(params, c.handle);
         extra.evt_out_flags = PF_EO_ALWAYS_UPDATE;

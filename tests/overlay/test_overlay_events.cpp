@@ -81,23 +81,23 @@ INSTANTIATE_TEST_SUITE_P(
     Clicks, HitTestTest,
     ::testing::Combine(
         ::testing::Values(HostApp::kAfterEffects, HostApp::kPremiere),
-        ::testing::Values(
-            ClickCase{"on_top_left", 200, 10, 0.5, 400, 250, zonara::HANDLE_CORNER_TOP_LEFT},
-            ClickCase{"fifteen_away", 200, 10, 0.5, 615, 350, zonara::HANDLE_CORNER_BOTTOM_RIGHT},
-            ClickCase{"seven_and_eight_away", 200, 10, 0.5, 607, 242, zonara::HANDLE_CORNER_TOP_RIGHT},
-            ClickCase{"eight_and_eight_away_misses", 200, 10, 0.5, 408, 258, zonara::HANDLE_NONE},
-            ClickCase{"angle", 200, 10, 0.5, 505, 95, zonara::HANDLE_ANGLE},
-            ClickCase{"feather_left", 200, 10, 0.5, 412, 300, zonara::HANDLE_FEATHER_LEFT},
-            ClickCase{"feather_bottom", 200, 10, 0.5, 500, 347, zonara::HANDLE_FEATHER_BOTTOM},
-            ClickCase{"mix_beside_centre", 200, 10, 0.5, 460, 300, zonara::HANDLE_MIX},
-            ClickCase{"mix_at_top", 200, 10, 1.0, 460, 252, zonara::HANDLE_MIX},
-            // Feather 0 puts the feather handles on the outer edges: a corner
-            // within reach wins although the feather handle is nearer.
-            ClickCase{"corner_beats_nearer_feather", 20, 0, 0.5, 496, 250, zonara::HANDLE_CORNER_TOP_LEFT},
-            // Width 80, Feather 0: the left feather handle sits where the mix
-            // handle is, and comes first.
-            ClickCase{"feather_beats_mix", 80, 0, 0.5, 460, 300, zonara::HANDLE_FEATHER_LEFT},
-            ClickCase{"nowhere", 200, 10, 0.5, 520, 320, zonara::HANDLE_NONE})),
+        ::testing::Values(ClickCase{"on_top_left", 200, 10, 0.5, 400, 250, zonara::HANDLE_CORNER_TOP_LEFT},
+                          ClickCase{"fifteen_away", 200, 10, 0.5, 615, 350, zonara::HANDLE_CORNER_BOTTOM_RIGHT},
+                          ClickCase{"seven_and_eight_away", 200, 10, 0.5, 607, 242, zonara::HANDLE_CORNER_TOP_RIGHT},
+                          ClickCase{"eight_and_eight_away_misses", 200, 10, 0.5, 408, 258, zonara::HANDLE_NONE},
+                          ClickCase{"angle", 200, 10, 0.5, 505, 95, zonara::HANDLE_ANGLE},
+                          ClickCase{"feather_left", 200, 10, 0.5, 412, 300, zonara::HANDLE_FEATHER_LEFT},
+                          ClickCase{"feather_bottom", 200, 10, 0.5, 500, 347, zonara::HANDLE_FEATHER_BOTTOM},
+                          ClickCase{"mix_beside_centre", 200, 10, 0.5, 460, 300, zonara::HANDLE_MIX},
+                          ClickCase{"mix_at_top", 200, 10, 1.0, 460, 252, zonara::HANDLE_MIX},
+                          // Feather 0 puts the feather handles on the outer edges: a corner
+                          // within reach wins although the feather handle is nearer.
+                          ClickCase{"corner_beats_nearer_feather", 20, 0, 0.5, 496, 250,
+                                    zonara::HANDLE_CORNER_TOP_LEFT},
+                          // Width 80, Feather 0: the left feather handle sits where the mix
+                          // handle is, and comes first.
+                          ClickCase{"feather_beats_mix", 80, 0, 0.5, 460, 300, zonara::HANDLE_FEATHER_LEFT},
+                          ClickCase{"nowhere", 200, 10, 0.5, 520, 320, zonara::HANDLE_NONE})),
     [](const auto &info) {
         return std::string(std::get<0>(info.param) == HostApp::kPremiere ? "premiere_" : "aftereffects_") +
                std::get<1>(info.param).name;
@@ -107,8 +107,8 @@ TEST(OverlayEventTest, HandlesAreFoundAtTheViewsZoomAndPan) {
     Scene scene(HostApp::kAfterEffects, ViewKind::kComposition);
     scene.SetView(ViewOf(ViewKind::kComposition, 2.0, -100, 50, 20, 10));
     // Bottom-right corner (600, 350) in layer pixels.
-    PF_EventExtra extra = scene.Click(static_cast<A_long>(scene.FrameX(600)) + 3,
-                                      static_cast<A_long>(scene.FrameY(350)) - 3);
+    PF_EventExtra extra =
+        scene.Click(static_cast<A_long>(scene.FrameX(600)) + 3, static_cast<A_long>(scene.FrameY(350)) - 3);
     scene.Handle(&extra);
     EXPECT_EQ(extra.u.do_click.continue_refcon[0], zonara::HANDLE_CORNER_BOTTOM_RIGHT);
 }

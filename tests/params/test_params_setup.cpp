@@ -25,8 +25,8 @@ struct Expected {
     Kind kind;
     const char *name;  // nullptr for group ends
     bool cannot_time_vary;
-    double default_value;      // slider default, popup choice, checkbox 1/0
-    const char *choices;       // popup choice text or checkbox label
+    double default_value;  // slider default, popup choice, checkbox 1/0
+    const char *choices;   // popup choice text or checkbox label
     A_short num_choices;
 };
 
@@ -90,22 +90,33 @@ struct Bounds {
 
 Bounds BoundsOf(Kind kind) {
     switch (kind) {
-        case Kind::SIZE: return {0, 15000, 0, 15000, 1};
-        case Kind::OFFSET: return {-5, 5, -1, 1, 4};
-        case Kind::UNIT: return {0, 10, 0, 2, 2};
-        default: return {0, 1, 0, 1, 2};
+    case Kind::SIZE:
+        return {0, 15000, 0, 15000, 1};
+    case Kind::OFFSET:
+        return {-5, 5, -1, 1, 4};
+    case Kind::UNIT:
+        return {0, 10, 0, 2, 2};
+    default:
+        return {0, 1, 0, 1, 2};
     }
 }
 
 PF_ParamType TypeOf(Kind kind) {
     switch (kind) {
-        case Kind::POPUP: return PF_Param_POPUP;
-        case Kind::GROUP_START: return PF_Param_GROUP_START;
-        case Kind::GROUP_END: return PF_Param_GROUP_END;
-        case Kind::POINT: return PF_Param_POINT;
-        case Kind::ANGLE: return PF_Param_ANGLE;
-        case Kind::CHECKBOX: return PF_Param_CHECKBOX;
-        default: return PF_Param_FLOAT_SLIDER;
+    case Kind::POPUP:
+        return PF_Param_POPUP;
+    case Kind::GROUP_START:
+        return PF_Param_GROUP_START;
+    case Kind::GROUP_END:
+        return PF_Param_GROUP_END;
+    case Kind::POINT:
+        return PF_Param_POINT;
+    case Kind::ANGLE:
+        return PF_Param_ANGLE;
+    case Kind::CHECKBOX:
+        return PF_Param_CHECKBOX;
+    default:
+        return PF_Param_FLOAT_SLIDER;
     }
 }
 
@@ -121,42 +132,44 @@ PF_ParamDef ExpectedDefinition(const Expected &e) {
     }
     def.flags = e.cannot_time_vary ? PF_ParamFlag_CANNOT_TIME_VARY : 0;
     switch (e.kind) {
-        case Kind::POPUP:
-            def.u.pd.value = static_cast<A_long>(e.default_value);
-            def.u.pd.dephault = static_cast<A_short>(e.default_value);
-            def.u.pd.num_choices = e.num_choices;
-            break;
-        case Kind::CHECKBOX:
-            def.u.bd.value = static_cast<A_long>(e.default_value);
-            def.u.bd.dephault = static_cast<PF_Boolean>(e.default_value);
-            break;
-        case Kind::POINT:
-            def.u.td.x_value = def.u.td.y_value = 50 * PF_FIXED_ONE;
-            def.u.td.x_dephault = def.u.td.y_dephault = 50 * PF_FIXED_ONE;
-            break;
-        case Kind::SIZE:
-        case Kind::OFFSET:
-        case Kind::UNIT:
-        case Kind::MIX: {
-            const Bounds b = BoundsOf(e.kind);
-            def.u.fs_d.value = e.default_value;
-            def.u.fs_d.valid_min = b.valid_min;
-            def.u.fs_d.valid_max = b.valid_max;
-            def.u.fs_d.slider_min = b.slider_min;
-            def.u.fs_d.slider_max = b.slider_max;
-            def.u.fs_d.dephault = static_cast<float>(e.default_value);
-            def.u.fs_d.precision = b.precision;
-            def.u.fs_d.curve_tolerance = 0.05f;
-            break;
-        }
-        default:
-            break;
+    case Kind::POPUP:
+        def.u.pd.value = static_cast<A_long>(e.default_value);
+        def.u.pd.dephault = static_cast<A_short>(e.default_value);
+        def.u.pd.num_choices = e.num_choices;
+        break;
+    case Kind::CHECKBOX:
+        def.u.bd.value = static_cast<A_long>(e.default_value);
+        def.u.bd.dephault = static_cast<PF_Boolean>(e.default_value);
+        break;
+    case Kind::POINT:
+        def.u.td.x_value = def.u.td.y_value = 50 * PF_FIXED_ONE;
+        def.u.td.x_dephault = def.u.td.y_dephault = 50 * PF_FIXED_ONE;
+        break;
+    case Kind::SIZE:
+    case Kind::OFFSET:
+    case Kind::UNIT:
+    case Kind::MIX: {
+        const Bounds b = BoundsOf(e.kind);
+        def.u.fs_d.value = e.default_value;
+        def.u.fs_d.valid_min = b.valid_min;
+        def.u.fs_d.valid_max = b.valid_max;
+        def.u.fs_d.slider_min = b.slider_min;
+        def.u.fs_d.slider_max = b.slider_max;
+        def.u.fs_d.dephault = static_cast<float>(e.default_value);
+        def.u.fs_d.precision = b.precision;
+        def.u.fs_d.curve_tolerance = 0.05f;
+        break;
+    }
+    default:
+        break;
     }
     return def;
 }
 
 // The effect's parameter setup, as the host's command for it.
-PF_Err DeclareParams(Host &host) { return host.SendTo(zonara_test::TwoRecords(zonara::ParamsSetup), PF_Cmd_PARAMS_SETUP); }
+PF_Err DeclareParams(Host &host) {
+    return host.SendTo(zonara_test::TwoRecords(zonara::ParamsSetup), PF_Cmd_PARAMS_SETUP);
+}
 
 class ParamsSetupTest : public ::testing::Test {
 protected:

@@ -47,14 +47,12 @@ struct Record {
 inline float Slider(PF_ParamDef *const *p, int i) { return static_cast<float>(p[i]->u.fs_d.value); }
 inline bool Check(PF_ParamDef *const *p, int i) { return (p[i]->u.bd.value & 0xFF) != 0; }
 
-inline void Fold(PF_ParamDef *const *p, int master_offset, int master_gamma, int master_gain,
-                 const int offsets[3], const int gammas[3], const int gains[3], float offset[3],
-                 float inv_gamma[3], float gain[3]) {
+inline void Fold(PF_ParamDef *const *p, int master_offset, int master_gamma, int master_gain, const int offsets[3],
+                 const int gammas[3], const int gains[3], float offset[3], float inv_gamma[3], float gain[3]) {
     for (int k = 0; k < 3; ++k) {
         offset[k] = Slider(p, offsets[k]) + Slider(p, master_offset);
         const float m = static_cast<float>(1.0 / static_cast<double>(Slider(p, master_gamma)));
-        inv_gamma[k] = static_cast<float>((1.0 / static_cast<double>(Slider(p, gammas[k]))) *
-                                          static_cast<double>(m));
+        inv_gamma[k] = static_cast<float>((1.0 / static_cast<double>(Slider(p, gammas[k]))) * static_cast<double>(m));
         gain[k] = Slider(p, gains[k]) * Slider(p, master_gain);
     }
 }
@@ -76,12 +74,10 @@ inline Record Build(const PF_InData &in_data, PF_ParamDef *const *p) {
     // Rendered pixels per square full-size pixel: horizontally the pixel
     // aspect ratio (inverted) and the downsample factor, vertically only the
     // downsample factor.
-    const float x_scale = (static_cast<float>(in_data.pixel_aspect_ratio.den) /
-                           static_cast<float>(in_data.pixel_aspect_ratio.num)) *
-                          (static_cast<float>(in_data.downsample_x.num) /
-                           static_cast<float>(in_data.downsample_x.den));
-    const float y_scale = static_cast<float>(in_data.downsample_y.num) /
-                          static_cast<float>(in_data.downsample_y.den);
+    const float x_scale =
+        (static_cast<float>(in_data.pixel_aspect_ratio.den) / static_cast<float>(in_data.pixel_aspect_ratio.num)) *
+        (static_cast<float>(in_data.downsample_x.num) / static_cast<float>(in_data.downsample_x.den));
+    const float y_scale = static_cast<float>(in_data.downsample_y.num) / static_cast<float>(in_data.downsample_y.den);
     r.ux = cos_theta / x_scale;
     r.uy = -(sin_theta / y_scale);
     r.u_const = (origin_y * sin_theta) / y_scale - (origin_x * cos_theta) / x_scale;
@@ -136,10 +132,10 @@ inline Record Build(const PF_InData &in_data, PF_ParamDef *const *p) {
     const int out_offsets[3] = {PARAM_OUT_RED_OFFSET, PARAM_OUT_GREEN_OFFSET, PARAM_OUT_BLUE_OFFSET};
     const int out_gammas[3] = {PARAM_OUT_RED_GAMMA, PARAM_OUT_GREEN_GAMMA, PARAM_OUT_BLUE_GAMMA};
     const int out_gains[3] = {PARAM_OUT_RED_GAIN, PARAM_OUT_GREEN_GAIN, PARAM_OUT_BLUE_GAIN};
-    Fold(p, PARAM_IN_OFFSET, PARAM_IN_GAMMA, PARAM_IN_GAIN, in_offsets, in_gammas, in_gains,
-         r.inside_offset, r.inside_inv_gamma, r.inside_gain);
-    Fold(p, PARAM_OUT_OFFSET, PARAM_OUT_GAMMA, PARAM_OUT_GAIN, out_offsets, out_gammas, out_gains,
-         r.outside_offset, r.outside_inv_gamma, r.outside_gain);
+    Fold(p, PARAM_IN_OFFSET, PARAM_IN_GAMMA, PARAM_IN_GAIN, in_offsets, in_gammas, in_gains, r.inside_offset,
+         r.inside_inv_gamma, r.inside_gain);
+    Fold(p, PARAM_OUT_OFFSET, PARAM_OUT_GAMMA, PARAM_OUT_GAIN, out_offsets, out_gammas, out_gains, r.outside_offset,
+         r.outside_inv_gamma, r.outside_gain);
     r.host_in_data = &in_data;
     return r;
 }
@@ -148,12 +144,18 @@ inline Record Build(const PF_InData &in_data, PF_ParamDef *const *p) {
 // there without its formula here fails to compile (-Wswitch).
 inline double Falloff(const Record &r, double t) {
     switch (static_cast<zonara::FalloffChoice>(r.falloff)) {
-    case zonara::FALLOFF_LINEAR: return t;
-    case zonara::FALLOFF_QUADRATIC: return t * t;
-    case zonara::FALLOFF_CUBIC: return t * t * t;
-    case zonara::FALLOFF_GAMMA_2_2: return std::pow(t, 0.454);
-    case zonara::FALLOFF_GAUSSIAN: return 1 - std::pow(360.0, -std::pow(t, 2.5));
-    case zonara::FALLOFF_EXPONENTIAL: return (1 - std::pow(2.5, -t)) * 2.5 / 1.5;
+    case zonara::FALLOFF_LINEAR:
+        return t;
+    case zonara::FALLOFF_QUADRATIC:
+        return t * t;
+    case zonara::FALLOFF_CUBIC:
+        return t * t * t;
+    case zonara::FALLOFF_GAMMA_2_2:
+        return std::pow(t, 0.454);
+    case zonara::FALLOFF_GAUSSIAN:
+        return 1 - std::pow(360.0, -std::pow(t, 2.5));
+    case zonara::FALLOFF_EXPONENTIAL:
+        return (1 - std::pow(2.5, -t)) * 2.5 / 1.5;
     }
     return t;  // a number no curve has
 }
@@ -252,12 +254,24 @@ inline void HsvToRgb(float hue, float saturation, float value, float &red, float
     const float lowest = (1 - saturation) * value, falling = (1 - f * saturation) * value,
                 rising = (1 - (1 - f) * saturation) * value;
     switch (sector) {
-    case 0: red = value, green = rising, blue = lowest; break;
-    case 1: red = falling, green = value, blue = lowest; break;
-    case 2: red = lowest, green = value, blue = rising; break;
-    case 3: red = lowest, green = falling, blue = value; break;
-    case 4: red = rising, green = lowest, blue = value; break;
-    default: red = value, green = lowest, blue = falling; break;
+    case 0:
+        red = value, green = rising, blue = lowest;
+        break;
+    case 1:
+        red = falling, green = value, blue = lowest;
+        break;
+    case 2:
+        red = lowest, green = value, blue = rising;
+        break;
+    case 3:
+        red = lowest, green = falling, blue = value;
+        break;
+    case 4:
+        red = rising, green = lowest, blue = value;
+        break;
+    default:
+        red = value, green = lowest, blue = falling;
+        break;
     }
 }
 

@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "support/random_params.h"
 #include "render/frame/simd_level.h"
+#include "support/levels.h"
 #include "support/pixel_formats.h"
+#include "support/random_params.h"
 #include "support/render_test_support.h"
 #include "support/simd_cap.h"
 #include "support/test_buffers.h"
-#include "support/levels.h"
 #include "testhost/core/host.h"
 
 namespace {
@@ -36,8 +36,9 @@ using zonara_test::FormatCase;
 // Float colours a mode other than the standard one would change: the first
 // rows are made of them, the rest stays random.
 void PlantSpecialColours(Layer &layer) {
-    const float specials[] = {FLT_TRUE_MIN, -FLT_TRUE_MIN, 1e-39f, -1e-39f, -0.0f, 0.0f,
-                              FLT_MIN,      -FLT_MIN,      FLT_MIN * 1.5f, 1e-30f, 0.5f + FLT_EPSILON, 1.0f};
+    const float specials[] = {
+        FLT_TRUE_MIN, -FLT_TRUE_MIN,      1e-39f, -1e-39f, -0.0f, 0.0f, FLT_MIN, -FLT_MIN, FLT_MIN * 1.5f,
+        1e-30f,       0.5f + FLT_EPSILON, 1.0f};
     constexpr int COUNT = sizeof specials / sizeof specials[0];
     for (int y = 0; y < 3 && y < layer.height(); ++y) {
         for (int x = 0; x < layer.width(); ++x) {

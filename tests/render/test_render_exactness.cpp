@@ -13,11 +13,11 @@
 #include "render/drivers/iterate_float_rows.h"
 #include "render/drivers/pixel_callbacks.h"
 #include "render/frame/pixel_stage.h"
-#include "render/render_frame.h"
 #include "render/frame/window_render_params.h"
+#include "render/render_frame.h"
+#include "support/host_render.h"
 #include "support/pixel_formats.h"
 #include "support/random_params.h"
-#include "support/host_render.h"
 #include "support/render_test_support.h"
 #include "support/test_buffers.h"
 #include "testhost/core/host.h"
@@ -32,9 +32,9 @@ using zonara_test::FormatCase;
 const char *FormatName(PixelFormat f) { return zonara_test::CaseOf(f).name; }
 
 void RenderReference(const PF_InData &in_data, ParamSet &params, const Buffer &src, Buffer &dst) {
-    reference::RenderFrame(in_data, params.array(), src.format, src.def, dst.def,
-                           src.format == PixelFormat::BGRA32F ? dst.def.extent_hint.bottom - dst.def.extent_hint.top
-                                                         : dst.def.height);
+    reference::RenderFrame(
+        in_data, params.array(), src.format, src.def, dst.def,
+        src.format == PixelFormat::BGRA32F ? dst.def.extent_hint.bottom - dst.def.extent_hint.top : dst.def.height);
 }
 
 // The callbacks with the frame's tables always built, whatever the size.
@@ -57,10 +57,17 @@ void RenderWithForcedTables(const PF_InData &in_data, ParamSet &params, Buffer &
             void *in = src.Pixel(x, y);
             void *out = dst.Pixel(x, y);
             switch (src.format) {
-            case PixelFormat::ARGB8: RenderPixelArgb8(&stage, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
-            case PixelFormat::BGRA8: RenderPixelBgra8(&stage, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out)); break;
-            case PixelFormat::ARGB16: RenderPixelArgb16(&stage, x, y, static_cast<PF_Pixel16 *>(in), static_cast<PF_Pixel16 *>(out)); break;
-            case PixelFormat::BGRA32F: break;
+            case PixelFormat::ARGB8:
+                RenderPixelArgb8(&stage, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out));
+                break;
+            case PixelFormat::BGRA8:
+                RenderPixelBgra8(&stage, x, y, static_cast<PF_Pixel *>(in), static_cast<PF_Pixel *>(out));
+                break;
+            case PixelFormat::ARGB16:
+                RenderPixelArgb16(&stage, x, y, static_cast<PF_Pixel16 *>(in), static_cast<PF_Pixel16 *>(out));
+                break;
+            case PixelFormat::BGRA32F:
+                break;
             }
         }
     }
@@ -104,7 +111,8 @@ TEST(RenderExactness, RandomParametersMatchTheReferenceBitForBit) {
             ParamSet params;
             Resolution res;
             RandomiseParams(params.array(), res, rng, width, height);
-            SCOPED_TRACE(std::string(FormatName(format)) + " set " + std::to_string(set) + ": " + DescribeParams(params.array(), res));
+            SCOPED_TRACE(std::string(FormatName(format)) + " set " + std::to_string(set) + ": " +
+                         DescribeParams(params.array(), res));
             Buffer src(format, width, height, 12);
             src.Randomise(rng);
             Buffer start(format, width, height, 12);
@@ -121,7 +129,8 @@ TEST(RenderExactness, SixteenBitFrameLargeEnoughForTables) {
         ParamSet params;
         Resolution res;
         RandomiseParams(params.array(), res, rng, width, height);
-        params.Popup(PARAM_COLOR_MODEL, COLOR_MODEL_CHOICES[set % ChoiceCount(COLOR_MODEL_CHOICES)].value).Slider(PARAM_MIX, 1);
+        params.Popup(PARAM_COLOR_MODEL, COLOR_MODEL_CHOICES[set % ChoiceCount(COLOR_MODEL_CHOICES)].value)
+            .Slider(PARAM_MIX, 1);
         SCOPED_TRACE(DescribeParams(params.array(), res));
         Buffer src(PixelFormat::ARGB16, width, height);
         src.Randomise(rng);
@@ -141,8 +150,17 @@ TEST(RenderExactness, FramesIndependentOfTheWindowMatchTheReference) {
     } cases[] = {
         {"default parameters", [](ParamSet &) {}},
         {"Mix 0 over a grade", [](ParamSet &p) { p.Slider(PARAM_MIX, 0).InsideMaster(0.1, 2, 1.5, 0.5); }},
-        {"unknown colour model, Mix 0.3", [](ParamSet &p) { p.Popup(PARAM_COLOR_MODEL, OnePastLastChoice(COLOR_MODEL_CHOICES)).Slider(PARAM_MIX, 0.3); }},
-        {"unknown colour model, clamps", [](ParamSet &p) { p.Popup(PARAM_COLOR_MODEL, COLOR_MODEL_LEGACY - 1).Checkbox(PARAM_CLAMP_OUT_BLACK, true).Checkbox(PARAM_CLAMP_OUT_WHITE, true).Slider(PARAM_MIX, 0.7); }},
+        {"unknown colour model, Mix 0.3",
+         [](ParamSet &p) {
+             p.Popup(PARAM_COLOR_MODEL, OnePastLastChoice(COLOR_MODEL_CHOICES)).Slider(PARAM_MIX, 0.3);
+         }},
+        {"unknown colour model, clamps",
+         [](ParamSet &p) {
+             p.Popup(PARAM_COLOR_MODEL, COLOR_MODEL_LEGACY - 1)
+                 .Checkbox(PARAM_CLAMP_OUT_BLACK, true)
+                 .Checkbox(PARAM_CLAMP_OUT_WHITE, true)
+                 .Slider(PARAM_MIX, 0.7);
+         }},
     };
     std::mt19937 rng(99);
     for (const auto &c : cases) {
@@ -189,7 +207,6 @@ TEST(RenderExactness, EightBitFramesOfFewColoursMatchThroughTheMemo) {
     }
 }
 
-
 // Settings nobody should choose but anyone can type or a damaged project can
 // hold: each must render IEEE results (the reference's), never a fault.
 TEST(RenderExactness, DegenerateSettingsMatchTheReference) {
@@ -198,14 +215,37 @@ TEST(RenderExactness, DegenerateSettingsMatchTheReference) {
         void (*apply)(ParamSet &);
     } cases[] = {
         {"gamma 0 everywhere", [](ParamSet &p) { p.InsideMaster(0, 0, 1).OutsideMaster(0.1, 0, 2); }},
-        {"zero width and height", [](ParamSet &p) { p.Slider(PARAM_WIDTH, 0).Slider(PARAM_HEIGHT, 0).InsideMaster(0, 2, 1); }},
+        {"zero width and height",
+         [](ParamSet &p) { p.Slider(PARAM_WIDTH, 0).Slider(PARAM_HEIGHT, 0).InsideMaster(0, 2, 1); }},
         {"zero height ellipse", [](ParamSet &p) { p.Slider(PARAM_HEIGHT, 0).InsideMaster(0.2, 1, 1); }},
-        {"zero-size rectangle", [](ParamSet &p) { p.Popup(PARAM_WINDOW_TYPE, WINDOW_TYPE_RECTANGLE).Slider(PARAM_WIDTH, 0).Slider(PARAM_HEIGHT, 0).InsideMaster(0.2, 1, 1); }},
-        {"feather beyond half the width", [](ParamSet &p) { p.Slider(PARAM_WIDTH, 30).Slider(PARAM_FEATHER, 500).InsideMaster(0, 1, 2); }},
-        {"huge window", [](ParamSet &p) { p.Slider(PARAM_WIDTH, 1e30).Slider(PARAM_HEIGHT, 1e30).Slider(PARAM_FEATHER, 1e29).InsideMaster(0, 1.5, 1); }},
-        {"not-a-number sliders", [](ParamSet &p) { p.Slider(PARAM_WIDTH, std::nan("")).Slider(PARAM_IN_GAIN, std::nan("")).Slider(PARAM_OUT_SATURATION, std::nan("")); }},
-        {"infinite gain and offset", [](ParamSet &p) { p.InsideMaster(INFINITY, 1, INFINITY).OutsideMaster(-INFINITY, 1, 1); }},
-        {"popups out of range", [](ParamSet &p) { p.Popup(PARAM_WINDOW_TYPE, -1).Popup(PARAM_FALLOFF, OnePastLastChoice(FALLOFF_CHOICES)).Popup(PARAM_COLOR_MODEL, COLOR_MODEL_LEGACY - 1).InsideMaster(0.1, 2, 1); }},
+        {"zero-size rectangle",
+         [](ParamSet &p) {
+             p.Popup(PARAM_WINDOW_TYPE, WINDOW_TYPE_RECTANGLE)
+                 .Slider(PARAM_WIDTH, 0)
+                 .Slider(PARAM_HEIGHT, 0)
+                 .InsideMaster(0.2, 1, 1);
+         }},
+        {"feather beyond half the width",
+         [](ParamSet &p) { p.Slider(PARAM_WIDTH, 30).Slider(PARAM_FEATHER, 500).InsideMaster(0, 1, 2); }},
+        {"huge window",
+         [](ParamSet &p) {
+             p.Slider(PARAM_WIDTH, 1e30).Slider(PARAM_HEIGHT, 1e30).Slider(PARAM_FEATHER, 1e29).InsideMaster(0, 1.5, 1);
+         }},
+        {"not-a-number sliders",
+         [](ParamSet &p) {
+             p.Slider(PARAM_WIDTH, std::nan(""))
+                 .Slider(PARAM_IN_GAIN, std::nan(""))
+                 .Slider(PARAM_OUT_SATURATION, std::nan(""));
+         }},
+        {"infinite gain and offset",
+         [](ParamSet &p) { p.InsideMaster(INFINITY, 1, INFINITY).OutsideMaster(-INFINITY, 1, 1); }},
+        {"popups out of range",
+         [](ParamSet &p) {
+             p.Popup(PARAM_WINDOW_TYPE, -1)
+                 .Popup(PARAM_FALLOFF, OnePastLastChoice(FALLOFF_CHOICES))
+                 .Popup(PARAM_COLOR_MODEL, COLOR_MODEL_LEGACY - 1)
+                 .InsideMaster(0.1, 2, 1);
+         }},
         {"negative and not-a-number Mix", [](ParamSet &p) { p.Slider(PARAM_MIX, -1).InsideMaster(0.1, 2, 1); }},
         {"huge saturation", [](ParamSet &p) { p.InsideMaster(0, 1, 1, 1e30).OutsideMaster(0, 1, 1, -5); }},
         {"huge angle and far origin", [](ParamSet &p) { p.Angle(30000).Point(-30000, 30000).InsideMaster(0, 2, 1); }},

@@ -9,9 +9,9 @@
 
 #include "render/drivers/iterate_float_rows.h"
 #include "render/render_frame.h"
-#include "support/render_test_support.h"
 #include "support/linked_effect.h"
 #include "support/pixel_formats.h"
+#include "support/render_test_support.h"
 #include "support/test_buffers.h"
 #include "testhost/core/host.h"
 
@@ -35,8 +35,11 @@ struct Frame {
         if (app == HostApp::kPremiere) host.faults().reported_pixel_format = testhost::PremierePixelFormat(format);
         std::mt19937 rng(3);
         src.Randomise(rng);
-        params.InsideMaster(0.1, 1.5, 1.2).Point(width / 2.0, height / 2.0).Slider(PARAM_WIDTH, width)
-            .Slider(PARAM_HEIGHT, height).Slider(PARAM_FEATHER, 1);
+        params.InsideMaster(0.1, 1.5, 1.2)
+            .Point(width / 2.0, height / 2.0)
+            .Slider(PARAM_WIDTH, width)
+            .Slider(PARAM_HEIGHT, height)
+            .Slider(PARAM_FEATHER, 1);
     }
     PF_Err Render() {
         params.Input(src.def);
@@ -93,9 +96,11 @@ TEST(RenderFrame, HostFailures) {
     } cases[] = {
         {"no basic suite", HostApp::kAfterEffects, PixelFormat::ARGB8, nullptr, true, 0, 516, false},
         {"no 8-bit iterate suite", HostApp::kAfterEffects, PixelFormat::ARGB8, kPFIterate8Suite, false, 0, 516, false},
-        {"no 16-bit iterate suite", HostApp::kAfterEffects, PixelFormat::ARGB16, kPFIterate16Suite, false, 0, 516, false},
+        {"no 16-bit iterate suite", HostApp::kAfterEffects, PixelFormat::ARGB16, kPFIterate16Suite, false, 0, 516,
+         false},
         {"no pixel format suite", HostApp::kPremiere, PixelFormat::BGRA8, kPFPixelFormatSuite, false, 0, 516, true},
-        {"Premiere without 8-bit iterate", HostApp::kPremiere, PixelFormat::BGRA8, kPFIterate8Suite, false, 0, 516, false},
+        {"Premiere without 8-bit iterate", HostApp::kPremiere, PixelFormat::BGRA8, kPFIterate8Suite, false, 0, 516,
+         false},
         {"unknown pixel format", HostApp::kPremiere, PixelFormat::BGRA8, nullptr, false, 0x12345678, 514, false},
     };
     for (const auto &c : cases) {

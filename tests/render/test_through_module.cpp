@@ -6,9 +6,9 @@
 #include <cstring>
 #include <random>
 
-#include "support/random_params.h"
 #include "reference/reference_render.h"
 #include "support/pixel_formats.h"
+#include "support/random_params.h"
 #include "support/render_test_support.h"
 #include "support/simd_cap.h"
 #include "support/test_buffers.h"
@@ -178,8 +178,10 @@ TEST(ThroughModule, DefaultsLeaveEveryPixelAsItWas) {
             Layer dst(f.format, 64, 48);
             ASSERT_EQ(host->Render(src, dst), PF_Err_NONE);
             for (int y = 0; y < 48; ++y) {
-                ASSERT_EQ(std::memcmp(src.PixelAddress(0, y), dst.PixelAddress(0, y),
-                                      64 * reference::PixelBytes(f.format)), 0) << "row " << y;
+                ASSERT_EQ(
+                    std::memcmp(src.PixelAddress(0, y), dst.PixelAddress(0, y), 64 * reference::PixelBytes(f.format)),
+                    0)
+                    << "row " << y;
             }
         }
     }

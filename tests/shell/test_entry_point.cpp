@@ -19,19 +19,27 @@ using testhost::HostApp;
 // The entry point with records the host built, but no parameters, output
 // or event record.
 PF_Err Call(PF_Cmd cmd, Host &host) {
-    return host.SendTo(
-        [](PF_Cmd command, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **, PF_LayerDef *, void *) {
-            return EntryPointFunc(command, in_data, out_data, nullptr, nullptr, nullptr);
-        },
-        cmd);
+    return host.SendTo([](PF_Cmd command, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **, PF_LayerDef *,
+                          void *) { return EntryPointFunc(command, in_data, out_data, nullptr, nullptr, nullptr); },
+                       cmd);
 }
 
 TEST(EntryPoint, CommandsWithoutHandlerSucceedAndTouchNothing) {
-    const PF_Cmd commands[] = {PF_Cmd_UNUSED_0,          PF_Cmd_GLOBAL_SETDOWN,     PF_Cmd_SEQUENCE_SETUP,
-                               PF_Cmd_SEQUENCE_RESETUP,  PF_Cmd_SEQUENCE_FLATTEN,   PF_Cmd_SEQUENCE_SETDOWN,
-                               PF_Cmd_DO_DIALOG,         PF_Cmd_FRAME_SETUP,        PF_Cmd_FRAME_SETDOWN,
-                               PF_Cmd_USER_CHANGED_PARAM, PF_Cmd_UPDATE_PARAMS_UI,  PF_Cmd_SMART_RENDER,
-                               PF_Cmd_RESERVED2,         27,                        -1,
+    const PF_Cmd commands[] = {PF_Cmd_UNUSED_0,
+                               PF_Cmd_GLOBAL_SETDOWN,
+                               PF_Cmd_SEQUENCE_SETUP,
+                               PF_Cmd_SEQUENCE_RESETUP,
+                               PF_Cmd_SEQUENCE_FLATTEN,
+                               PF_Cmd_SEQUENCE_SETDOWN,
+                               PF_Cmd_DO_DIALOG,
+                               PF_Cmd_FRAME_SETUP,
+                               PF_Cmd_FRAME_SETDOWN,
+                               PF_Cmd_USER_CHANGED_PARAM,
+                               PF_Cmd_UPDATE_PARAMS_UI,
+                               PF_Cmd_SMART_RENDER,
+                               PF_Cmd_RESERVED2,
+                               27,
+                               -1,
                                0x7FFFFFFF};
     for (PF_Cmd cmd : commands) {
         SCOPED_TRACE("cmd " + std::to_string(cmd));

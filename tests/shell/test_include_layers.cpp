@@ -26,9 +26,7 @@ struct LayeredTree {
 // the program's main on top.
 const LayeredTree LAYERED_TREES[] = {
     {{"src", {{"common", 0}, {"host", 1}, {"params", 2}, {"render", 3}, {"overlay", 3}, {"shell", 4}}, {}}, 50},
-    {{"src/render",
-      {{"frame", 0}, {"formula", 1}, {"accelerators", 2}, {"lanes", 3}, {"plan", 4}, {"drivers", 5}},
-      6},
+    {{"src/render", {{"frame", 0}, {"formula", 1}, {"accelerators", 2}, {"lanes", 3}, {"plan", 4}, {"drivers", 5}}, 6},
      30},
     {{"tools", {{"base", 0}, {"params", 1}, {"image", 2}, {"scene", 3}, {"commands", 4}}, 5}, 50},
 };
@@ -39,8 +37,8 @@ TEST(IncludeLayers, NoIncludeClimbsOrCrossesBetweenNeighbours) {
         const auto check = zonara_test::CheckIncludeLayers(ThisRepository(), tree.layers);
         EXPECT_TRUE(check.unknown_folders.empty()) << "a folder with no layer: " << check.unknown_folders.front();
         EXPECT_GE(check.files, tree.at_least_files);
-        EXPECT_TRUE(check.climbs.empty()) << check.climbs.size() << " climbing includes, the first: "
-                                          << check.climbs.front();
+        EXPECT_TRUE(check.climbs.empty())
+            << check.climbs.size() << " climbing includes, the first: " << check.climbs.front();
     }
 }
 
@@ -67,9 +65,9 @@ const Boundary BOUNDARIES[] = {
      "src",
      {"common/fixed_point.h", "common/fixed_scale.h", "params/grade_params.h", "params/param_index.h",
       "params/param_keys.h", "overlay/handle_points.h", "overlay/overlay_types.h", "shell/entry_point.h",
-      "shell/property_list.h", "render/frame/pixel_format.h", "render/frame/window_render_params.h", "render/frame/simd_level.h",
-      "render/plan/frame_plan.h", "render/lanes/power_fallback_tally.h", "render/drivers/iterate_float_rows.h",
-      "render/drivers/render_float_frame.h"}},
+      "shell/property_list.h", "render/frame/pixel_format.h", "render/frame/window_render_params.h",
+      "render/frame/simd_level.h", "render/plan/frame_plan.h", "render/lanes/power_fallback_tally.h",
+      "render/drivers/iterate_float_rows.h", "render/drivers/render_float_frame.h"}},
     {"tools", "tests", {}},
     {"tools", "bench", {}},
 };

@@ -34,9 +34,7 @@ inline bool IsUnder(const std::filesystem::path &file, const std::filesystem::pa
 struct IncludeSearch {
     std::filesystem::path repository;
 
-    std::vector<std::filesystem::path> Folders() const {
-        return {repository / "src", repository / "sdk", repository};
-    }
+    std::vector<std::filesystem::path> Folders() const { return {repository / "src", repository / "sdk", repository}; }
 
     // The file an include names, as a path below the repository; nothing for
     // a file that is not the project's (a library's or the system's).

@@ -40,7 +40,8 @@ inline std::string OutputOf(const std::string &command) {
 // keeps the objects of the kernel's folder.
 inline std::vector<std::filesystem::path> LevelObjects(const std::filesystem::path &build_dir) {
     std::vector<std::filesystem::path> objects;
-    const std::filesystem::path folder = build_dir / "CMakeFiles" / "zonara_effect_objects.dir" / "src" / "render" / "lanes";
+    const std::filesystem::path folder =
+        build_dir / "CMakeFiles" / "zonara_effect_objects.dir" / "src" / "render" / "lanes";
     if (!std::filesystem::exists(folder)) return objects;
     for (const auto &entry : std::filesystem::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();

@@ -31,9 +31,7 @@ std::vector<zonara::SimdLevel> UpToDetected(const zonara::SimdLevel (&levels)[N]
 }  // namespace levels_detail
 
 inline std::vector<zonara::SimdLevel> LevelsOfThisMachine() { return levels_detail::UpToDetected(ALL_LEVELS); }
-inline std::vector<zonara::SimdLevel> VectorLevelsOfThisMachine() {
-    return levels_detail::UpToDetected(VECTOR_LEVELS);
-}
+inline std::vector<zonara::SimdLevel> VectorLevelsOfThisMachine() { return levels_detail::UpToDetected(VECTOR_LEVELS); }
 
 // The levels by the names ZONARA_SIMD takes, lowest first.
 inline std::vector<std::string> LevelNames() {

@@ -25,10 +25,10 @@
 #include "params/param_index.h"
 #include "pf_sdk.h"
 #include "support/linked_effect.h"
+#include "testhost/core/host.h"
 #include "testhost/drawing/drawing_session.h"
 #include "testhost/drawing/drawing_suites.h"
 #include "testhost/drawing/event_context.h"
-#include "testhost/core/host.h"
 #include "testhost/drawing/views.h"
 
 namespace zonara_test {
@@ -105,11 +105,9 @@ public:
         testhost::DrawingSession session(faults);
         context_->set_drawing(&session);
         session_ = &session;
-        const PF_Err result = host_->SendTo(
-            [&](PF_Cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **params, PF_LayerDef *, void *) {
-                return body(in_data, out_data, params);
-            },
-            PF_Cmd_EVENT);
+        const PF_Err result = host_->SendTo([&](PF_Cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **params,
+                                                PF_LayerDef *, void *) { return body(in_data, out_data, params); },
+                                            PF_Cmd_EVENT);
         context_->set_drawing(nullptr);
         session_ = nullptr;
         drawn_ = session.calls();

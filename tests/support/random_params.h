@@ -38,8 +38,7 @@ inline void RandomiseParams(PF_ParamDef **p, Resolution &res, std::mt19937 &rng,
     p[PARAM_HEIGHT]->u.fs_d.value = h;
     p[PARAM_ANGLE]->u.ad.value = pick(3) == 0 ? 0 : fixed(uniform(-360, 360));
     const int feather_kind = pick(6);
-    p[PARAM_FEATHER]->u.fs_d.value =
-        feather_kind == 0 ? 0 : feather_kind == 1 ? uniform(w / 2, w) : uniform(0, w / 2);
+    p[PARAM_FEATHER]->u.fs_d.value = feather_kind == 0 ? 0 : feather_kind == 1 ? uniform(w / 2, w) : uniform(0, w / 2);
     p[PARAM_FALLOFF]->u.pd.value = choice(FALLOFF_CHOICES, 10);
     p[PARAM_INVERT]->u.bd.value = pick(2);
     for (int side = 0; side < 2; ++side) {
@@ -76,8 +75,8 @@ inline std::string DescribeParams(PF_ParamDef **p, const Resolution &r) {
     s << "type " << p[PARAM_WINDOW_TYPE]->u.pd.value << " falloff " << p[PARAM_FALLOFF]->u.pd.value << " invert "
       << p[PARAM_INVERT]->u.bd.value << " model " << p[PARAM_COLOR_MODEL]->u.pd.value << " mix "
       << p[PARAM_MIX]->u.fs_d.value << " feather " << p[PARAM_FEATHER]->u.fs_d.value << " width "
-      << p[PARAM_WIDTH]->u.fs_d.value << " aspect " << r.aspect.num << "/" << r.aspect.den << " down "
-      << r.down_x.num << "/" << r.down_x.den << ", " << r.down_y.num << "/" << r.down_y.den;
+      << p[PARAM_WIDTH]->u.fs_d.value << " aspect " << r.aspect.num << "/" << r.aspect.den << " down " << r.down_x.num
+      << "/" << r.down_x.den << ", " << r.down_y.num << "/" << r.down_y.den;
     return s.str();
 }
 

@@ -64,11 +64,15 @@ public:
     }
     // A grade side at identity except for the master controls given.
     ParamSet &InsideMaster(double offset, double gamma, double gain, double saturation = 1) {
-        return Slider(PARAM_IN_OFFSET, offset).Slider(PARAM_IN_GAMMA, gamma).Slider(PARAM_IN_GAIN, gain)
+        return Slider(PARAM_IN_OFFSET, offset)
+            .Slider(PARAM_IN_GAMMA, gamma)
+            .Slider(PARAM_IN_GAIN, gain)
             .Slider(PARAM_IN_SATURATION, saturation);
     }
     ParamSet &OutsideMaster(double offset, double gamma, double gain, double saturation = 1) {
-        return Slider(PARAM_OUT_OFFSET, offset).Slider(PARAM_OUT_GAMMA, gamma).Slider(PARAM_OUT_GAIN, gain)
+        return Slider(PARAM_OUT_OFFSET, offset)
+            .Slider(PARAM_OUT_GAMMA, gamma)
+            .Slider(PARAM_OUT_GAIN, gain)
             .Slider(PARAM_OUT_SATURATION, saturation);
     }
     ParamSet &Input(const PF_LayerDef &layer) {

@@ -74,8 +74,8 @@ struct Buffer {
         def.extent_hint = {0, 0, width, height};
     }
     Buffer(const Buffer &other) : format(other.format), bytes(other.bytes), def(other.def) {
-        def.data = reinterpret_cast<PF_PixelPtr>(bytes.data() +
-                                                 (reinterpret_cast<std::uint8_t *>(other.def.data) - other.bytes.data()));
+        def.data = reinterpret_cast<PF_PixelPtr>(
+            bytes.data() + (reinterpret_cast<std::uint8_t *>(other.def.data) - other.bytes.data()));
     }
     Buffer &operator=(const Buffer &) = delete;
 
@@ -83,7 +83,10 @@ struct Buffer {
         return reinterpret_cast<std::uint8_t *>(def.data) + static_cast<std::ptrdiff_t>(y) * def.rowbytes +
                static_cast<std::ptrdiff_t>(x) * reference::PixelBytes(format);
     }
-    template <class T> T &At(int x, int y) { return *reinterpret_cast<T *>(Pixel(x, y)); }
+    template <class T>
+    T &At(int x, int y) {
+        return *reinterpret_cast<T *>(Pixel(x, y));
+    }
 
     void Randomise(std::mt19937 &rng) { RandomisePixels(format, def, rng); }
 
@@ -95,10 +98,12 @@ struct Buffer {
     std::string FirstDifference(const Buffer &other) const {
         for (std::size_t i = 0; i < bytes.size() && i < other.bytes.size(); ++i) {
             if (bytes[i] != other.bytes[i]) {
-                const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(i) - (reinterpret_cast<const std::uint8_t *>(def.data) - bytes.data());
+                const std::ptrdiff_t offset =
+                    static_cast<std::ptrdiff_t>(i) - (reinterpret_cast<const std::uint8_t *>(def.data) - bytes.data());
                 const std::ptrdiff_t row = def.rowbytes < 0 ? -def.rowbytes : def.rowbytes;
                 return "byte " + std::to_string(i) + " (row offset " + std::to_string(offset / row) + ", byte in row " +
-                       std::to_string(offset % row) + "): " + std::to_string(bytes[i]) + " vs " + std::to_string(other.bytes[i]);
+                       std::to_string(offset % row) + "): " + std::to_string(bytes[i]) + " vs " +
+                       std::to_string(other.bytes[i]);
             }
         }
         return "none";

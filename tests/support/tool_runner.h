@@ -20,7 +20,6 @@
 #include <OpenImageIO/imagebuf.h>
 #include <OpenImageIO/imageio.h>
 
-
 namespace tool_test {
 
 // A file's whole content, as bytes.
@@ -151,8 +150,8 @@ inline void WriteFile(const OIIO::ImageBuf &image, const std::string &path, OIIO
     if (bits_per_sample != 0) {
         layout.attribute("oiio:BitsPerSample", bits_per_sample);
     }
-    if (!out || !out->open(path, layout) ||
-        !out->write_image(LayoutOf(image).format, image.localpixels()) || !out->close()) {
+    if (!out || !out->open(path, layout) || !out->write_image(LayoutOf(image).format, image.localpixels()) ||
+        !out->close()) {
         throw std::runtime_error("cannot write test image " + path);
     }
 }

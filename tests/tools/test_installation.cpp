@@ -39,8 +39,8 @@ std::vector<std::string> OpenedFiles(const std::string &log, const std::string &
 TEST(Installation, InstalledToolRunsWithWhatWasInstalledWithIt) {
     ScratchDir dir;
     const std::string prefix = std::filesystem::weakly_canonical(dir.path()).string() + "/prefix";
-    const std::string install = "cmake --install " + Quote(ZONARA_BINARY_DIR) + " --prefix " + Quote(prefix) +
-                                " >" + Quote(dir / "install.log") + " 2>&1";
+    const std::string install = "cmake --install " + Quote(ZONARA_BINARY_DIR) + " --prefix " + Quote(prefix) + " >" +
+                                Quote(dir / "install.log") + " 2>&1";
     ASSERT_EQ(std::system(install.c_str()), 0) << ReadText(dir / "install.log");
     std::filesystem::create_directories(dir.path() / "elsewhere");
 

@@ -50,8 +50,8 @@ inline std::string Objdump(const std::filesystem::path &file, const std::vector<
     all.push_back(std::filesystem::absolute(file).string());
     const Run run = RunIn(dir.path(), {OBJDUMP}, all, "objdump");
     if (run.exit_status != 0) {
-        Fail(std::string(OBJDUMP) + " cannot read " + file.string() + " (status " +
-             std::to_string(run.exit_status) + "): " + run.err);
+        Fail(std::string(OBJDUMP) + " cannot read " + file.string() + " (status " + std::to_string(run.exit_status) +
+             "): " + run.err);
     }
     return run.out;
 }

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <limits>
 
+#include "tools/base/tool_error.h"
 #include "tools/image/builtin_image_file.h"
 #include "tools/image/image_file.h"
-#include "tools/base/tool_error.h"
 #include "windows/windows_build.h"
 
 namespace {
@@ -51,9 +51,9 @@ TEST(BuiltInImages, RoundTripKeepsEverySample) {
         int alpha_channel;
     };
     const std::vector<Case> cases = {
-        {"grey8.pam", 1, SampleKind::INT8, -1},   {"greyalpha8.pam", 2, SampleKind::INT8, 1},
-        {"rgb8.pam", 3, SampleKind::INT8, -1},    {"rgba8.pam", 4, SampleKind::INT8, 3},
-        {"rgb16.pam", 3, SampleKind::INT16, -1},  {"rgba16.PAM", 4, SampleKind::INT16, 3},
+        {"grey8.pam", 1, SampleKind::INT8, -1},    {"greyalpha8.pam", 2, SampleKind::INT8, 1},
+        {"rgb8.pam", 3, SampleKind::INT8, -1},     {"rgba8.pam", 4, SampleKind::INT8, 3},
+        {"rgb16.pam", 3, SampleKind::INT16, -1},   {"rgba16.PAM", 4, SampleKind::INT16, 3},
         {"greyf.pfm", 1, SampleKind::FLOAT32, -1}, {"rgbf.pfm", 3, SampleKind::FLOAT32, -1},
     };
     windows_test::ScratchDir dir("images");
@@ -69,9 +69,7 @@ TEST(BuiltInImages, RoundTripKeepsEverySample) {
         EXPECT_EQ(read.height, 5);
         EXPECT_EQ(read.channels, c.channels);
         EXPECT_EQ(read.alpha_channel, c.alpha_channel);
-        EXPECT_EQ(std::memcmp(read.bytes.data(), written.bytes.data(),
-                              SampleCount(written) * SampleBytes(c.kind)),
-                  0);
+        EXPECT_EQ(std::memcmp(read.bytes.data(), written.bytes.data(), SampleCount(written) * SampleBytes(c.kind)), 0);
     }
 }
 

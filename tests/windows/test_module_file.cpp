@@ -89,8 +89,8 @@ TEST(ModuleDump, RefusesWhatObjdumpCannotRead) {
     };
     for (const auto &[name, bytes] : files) {
         SCOPED_TRACE(name);
-        std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()),
-                                                            static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(dir / name, std::ios::binary)
+            .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         EXPECT_THROW(DumpModule(dir / name), std::runtime_error);
     }
 }

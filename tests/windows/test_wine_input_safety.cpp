@@ -64,13 +64,12 @@ TEST_P(WineInputSafety, BothToolsAgree) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, WineInputSafety,
-    ::testing::Values(InputCase{"crlf_header", "in.pam", CRLF_HEADER + "ABCDEFGHIJKLMNOPQR", 0, nullptr},
-                      InputCase{"converted_as_text", "in.pam", CRLF_HEADER + "AB\r\nDEF\r\nHIJ\r\nLMNOPQR", 2,
-                                "converted as text"},
-                      InputCase{"folder", "plates", "", 2, "plates: is a folder"},
-                      InputCase{"header_of_8_gigabytes", "bomb.pam",
-                                "P7\nWIDTH 16384\nHEIGHT 16384\nDEPTH 16\nMAXVAL 65535\nENDHDR\n", 2,
-                                "pixel data ends early"}),
+    ::testing::Values(
+        InputCase{"crlf_header", "in.pam", CRLF_HEADER + "ABCDEFGHIJKLMNOPQR", 0, nullptr},
+        InputCase{"converted_as_text", "in.pam", CRLF_HEADER + "AB\r\nDEF\r\nHIJ\r\nLMNOPQR", 2, "converted as text"},
+        InputCase{"folder", "plates", "", 2, "plates: is a folder"},
+        InputCase{"header_of_8_gigabytes", "bomb.pam",
+                  "P7\nWIDTH 16384\nHEIGHT 16384\nDEPTH 16\nMAXVAL 65535\nENDHDR\n", 2, "pixel data ends early"}),
     [](const ::testing::TestParamInfo<InputCase> &info) { return std::string(info.param.name); });
 
 }  // namespace

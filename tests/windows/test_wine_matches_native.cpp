@@ -31,8 +31,8 @@ using windows_test::WriteFile;
 std::string PamPattern(int channels, bool wide, unsigned seed) {
     static const char *const TUPLTYPES[] = {"", "GRAYSCALE", "GRAYSCALE_ALPHA", "RGB", "RGB_ALPHA"};
     std::string bytes = "P7\nWIDTH " + std::to_string(PATTERN_WIDTH) + "\nHEIGHT " + std::to_string(PATTERN_HEIGHT) +
-                        "\nDEPTH " + std::to_string(channels) + "\nMAXVAL " + (wide ? "65535" : "255") +
-                        "\nTUPLTYPE " + TUPLTYPES[channels] + "\nENDHDR\n";
+                        "\nDEPTH " + std::to_string(channels) + "\nMAXVAL " + (wide ? "65535" : "255") + "\nTUPLTYPE " +
+                        TUPLTYPES[channels] + "\nENDHDR\n";
     std::mt19937 random(seed);
     const std::size_t count = std::size_t{PATTERN_WIDTH} * PATTERN_HEIGHT * channels * (wide ? 2 : 1);
     for (std::size_t i = 0; i < count; ++i) {
@@ -96,11 +96,11 @@ protected:
             }
             ASSERT_FALSE(native_files[i].empty());
             ASSERT_EQ(windows_file.size(), native_files[i].size());
-            EXPECT_TRUE(windows_file == native_files[i]) << "first difference at byte "
-                                                         << std::distance(windows_file.begin(),
-                                                                          std::mismatch(windows_file.begin(), windows_file.end(),
-                                                                                        native_files[i].begin())
-                                                                              .first);
+            EXPECT_TRUE(windows_file == native_files[i])
+                << "first difference at byte "
+                << std::distance(
+                       windows_file.begin(),
+                       std::mismatch(windows_file.begin(), windows_file.end(), native_files[i].begin()).first);
         }
     }
 
@@ -142,8 +142,9 @@ const std::vector<std::string> CUBIC_ELLIPSE =
 
 const std::vector<RenderCase> RENDER_CASES = {
     {"chart_defaults_ae8", {"-o", "out.pam"}, "out.pam"},
-    {"chart_soft_window_premiere8", Concat({"--host", "premiere", "--depth", "8", "-o", "out.pam"},
-                                           Sets({"feather=320", "falloff=quadratic", "in_red_gain=1.3"})),
+    {"chart_soft_window_premiere8",
+     Concat({"--host", "premiere", "--depth", "8", "-o", "out.pam"},
+            Sets({"feather=320", "falloff=quadratic", "in_red_gain=1.3"})),
      "out.pam"},
     {"rgba8_rotated_rectangle_ae8", Concat({"rgba8.pam", "-o", "out.pam"}, ROTATED_CDL_RECTANGLE), "out.pam"},
     {"rgba8_soft_window_premiere8", Concat({"rgba8.pam", "--host", "premiere", "-o", "out.pam"}, SOFT_WARM_WINDOW),
@@ -253,14 +254,14 @@ TEST_F(WineMatchesNative, InstructionSetLevelAtEveryCap) {
     caps.insert(caps.end(), levels.rbegin(), levels.rend());
     for (const std::string &cap : caps) {
         SCOPED_TRACE(cap.empty() ? "unset" : cap);
-        const std::vector<std::string> environment =
-            cap.empty() ? std::vector<std::string>{"env", "-u", "ZONARA_SIMD"}
-                        : std::vector<std::string>{"env", "ZONARA_SIMD=" + cap};
+        const std::vector<std::string> environment = cap.empty()
+                                                         ? std::vector<std::string>{"env", "-u", "ZONARA_SIMD"}
+                                                         : std::vector<std::string>{"env", "ZONARA_SIMD=" + cap};
         const windows_test::Run native =
             windows_test::RunIn(dir_.path(), Concat(environment, {ZONARA_TOOL_PATH}), bench, "native");
         const windows_test::Run wine = windows_test::RunInWine(
-            dir_.path(), Concat(environment, {windows_test::WineRunner(), windows_test::WindowsTool().string()}),
-            bench, "wine");
+            dir_.path(), Concat(environment, {windows_test::WineRunner(), windows_test::WindowsTool().string()}), bench,
+            "wine");
         ASSERT_EQ(native.exit_status, 0) << native.err;
         ASSERT_EQ(wine.exit_status, 0) << wine.err;
         const std::string level = BenchLevel(native.out);
@@ -281,9 +282,8 @@ TEST_F(WineMatchesNative, InstructionSetLevelAtEveryCap) {
 // no draft resampling, no formats beyond PAM and PFM; what it lacks is still
 // refused with its reason where given.
 TEST_F(WineMatchesNative, HelpOffersOnlyWhatTheBuildHas) {
-    for (const std::vector<std::string> &command :
-         std::vector<std::vector<std::string>>{{"--help"}, {"render", "--help"}, {"overlay", "--help"},
-                                               {"params", "--help"}, {"handles", "--help"}}) {
+    for (const std::vector<std::string> &command : std::vector<std::vector<std::string>>{
+             {"--help"}, {"render", "--help"}, {"overlay", "--help"}, {"params", "--help"}, {"handles", "--help"}}) {
         SCOPED_TRACE(command[0] + (command.size() > 1 ? " " + command[1] : ""));
         const windows_test::Run wine = RunUnderWine(dir_.path(), command);
         EXPECT_EQ(wine.exit_status, 0) << wine.err;

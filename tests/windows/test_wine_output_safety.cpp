@@ -4,12 +4,11 @@
 // left behind.
 #include <gtest/gtest.h>
 
-
 #include <map>
 #include <random>
 
-#include "windows/windows_build.h"
 #include "support/small_disk.h"
+#include "windows/windows_build.h"
 
 namespace {
 

@@ -31,8 +31,8 @@ struct NoticeText {
         char digits[24];
         std::size_t count = 0;
         const bool negative = number < 0;
-        unsigned long long rest = negative ? 0ULL - static_cast<unsigned long long>(number)
-                                           : static_cast<unsigned long long>(number);
+        unsigned long long rest =
+            negative ? 0ULL - static_cast<unsigned long long>(number) : static_cast<unsigned long long>(number);
         do {
             digits[count++] = static_cast<char>('0' + rest % 10);
             rest /= 10;

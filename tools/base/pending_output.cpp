@@ -13,9 +13,9 @@
 
 #if defined(_WIN32)
 #include <io.h>       // _open, _write, _commit, _close
-#include <stdlib.h>   // _exit
 #include <process.h>  // _getpid
 #include <stdio.h>    // _unlink
+#include <stdlib.h>   // _exit
 #else
 #include <unistd.h>
 #endif
@@ -66,7 +66,9 @@ void RemoveFile(const char *path) { _unlink(path); }
 #else
 int ProcessId() { return static_cast<int>(::getpid()); }
 int CreateExclusive(const char *path) { return ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); }
-long WriteSome(int file, const void *bytes, std::size_t count) { return static_cast<long>(::write(file, bytes, count)); }
+long WriteSome(int file, const void *bytes, std::size_t count) {
+    return static_cast<long>(::write(file, bytes, count));
+}
 int FlushToDisk(int file) { return ::fsync(file); }
 int CloseDescriptor(int file) { return ::close(file); }
 void RemoveFile(const char *path) { ::unlink(path); }
@@ -188,8 +190,8 @@ void CheckReplaceable(const std::string &target) {
         return;  // nothing there yet, or a folder (reported elsewhere)
     }
     using std::filesystem::perms;
-    const bool nobody_writes = (status.permissions() & (perms::owner_write | perms::group_write |
-                                                        perms::others_write)) == perms::none;
+    const bool nobody_writes =
+        (status.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) == perms::none;
 #if !defined(_WIN32)
     const bool user_may_not_write = ::access(replaced.c_str(), W_OK) != 0;
 #else
@@ -374,8 +376,6 @@ void InstallInterruptCleanup() {
 #endif
 }
 
-bool IsTemporaryOutputName(const std::string &file_name) {
-    return file_name.find(TEMP_MARKER) != std::string::npos;
-}
+bool IsTemporaryOutputName(const std::string &file_name) { return file_name.find(TEMP_MARKER) != std::string::npos; }
 
 }  // namespace zonara_tool

@@ -20,8 +20,7 @@ constexpr int EXIT_INTERRUPTED_BASE = 128;
 
 class ToolError : public std::runtime_error {
 public:
-    ToolError(int exit_status, const std::string &message)
-        : std::runtime_error(message), exit_status_(exit_status) {}
+    ToolError(int exit_status, const std::string &message) : std::runtime_error(message), exit_status_(exit_status) {}
     int exit_status() const { return exit_status_; }
 
 private:

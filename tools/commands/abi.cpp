@@ -75,8 +75,8 @@ void PrintJson(const std::vector<Layout> &layouts) {
         nlohmann::ordered_json fields = nlohmann::ordered_json::array();
         for (const Field &field : layout.fields) {
             if (layout.table) {
-                fields.push_back({{"slot", field.slot}, {"offset", field.offset}, {"name", field.name},
-                                  {"size", field.size}});
+                fields.push_back(
+                    {{"slot", field.slot}, {"offset", field.offset}, {"name", field.name}, {"size", field.size}});
             } else {
                 fields.push_back({{"member", field.name}, {"offset", field.offset}, {"size", field.size}});
             }
@@ -99,16 +99,18 @@ void PrintJson(const std::vector<Layout> &layouts) {
 
 void PrintText(const std::vector<Layout> &layouts) {
     for (const Layout &layout : layouts) {
-        std::cout << layout.name << ": " << (layout.table ? "function table" : layout.is_union ? "union" : "struct")
-                  << ", size "
-                  << layout.size << ", alignment " << layout.alignment << "\n";
+        std::cout << layout.name << ": "
+                  << (layout.table      ? "function table"
+                      : layout.is_union ? "union"
+                                        : "struct")
+                  << ", size " << layout.size << ", alignment " << layout.alignment << "\n";
         for (const Field &field : layout.fields) {
             std::cout << "  ";
             if (layout.table) {
                 std::cout << "slot " << std::setw(2) << field.slot << "  ";
             }
-            std::cout << "offset " << std::setw(3) << field.offset << "  size " << std::setw(3) << field.size
-                      << "  " << field.name << "\n";
+            std::cout << "offset " << std::setw(3) << field.offset << "  size " << std::setw(3) << field.size << "  "
+                      << field.name << "\n";
         }
     }
     std::cout << "constants:\n";

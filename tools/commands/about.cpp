@@ -18,7 +18,8 @@ void AddAboutCommand(CLI::App &app, ToolContext &context) {
         context.Run([&context] {
             auto host = context.StartHost(testhost::HostApp::kAfterEffects);
             if (const PF_Err err = host->About(); err != PF_Err_NONE) {
-                throw ToolError(EXIT_EFFECT_FAILED, "the effect's about command failed with code " + std::to_string(err));
+                throw ToolError(EXIT_EFFECT_FAILED,
+                                "the effect's about command failed with code " + std::to_string(err));
             }
             std::string text = host->last_out_data().return_msg;
             if (StdoutIsTerminal()) {

@@ -9,29 +9,29 @@
 // the instruction-set level the float frames render at and, for them, the
 // share of powers the vector kernel handed back to the host's power.
 #include <algorithm>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <iomanip>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "tools/scene/bench_looks.h"
 #include "render/drivers/iterate_float_rows.h"
-#include "render/lanes/power_fallback_tally.h"
 #include "render/drivers/render_float_frame.h"
-#include "render/plan/frame_plan.h"
 #include "render/frame/simd_level.h"
 #include "render/frame/window_render_params.h"
-#include "tools/commands/commands.h"
+#include "render/lanes/power_fallback_tally.h"
+#include "render/plan/frame_plan.h"
 #include "tools/base/host_name.h"
 #include "tools/base/message_text.h"
+#include "tools/commands/commands.h"
 #include "tools/image/image.h"
 #include "tools/params/number_option.h"
 #include "tools/params/param_values.h"
-#include "tools/params/value_text.h"
 #include "tools/params/value_sources.h"
+#include "tools/params/value_text.h"
+#include "tools/scene/bench_looks.h"
 
 namespace zonara_tool {
 namespace {
@@ -160,16 +160,15 @@ void RunBench(ToolContext &context, const BenchOptions &options) {
         const double copy_seconds = Seconds([&] { std::memcpy(dst.def().data, src.def().data, bytes); });
         render_rates.push_back(megapixels / render_seconds);
         copy_rates.push_back(megapixels / copy_seconds);
-        std::cout << "frame " << i + 1 << ": render " << std::fixed << std::setprecision(1)
-                  << render_seconds * 1e3 << " ms, copy " << copy_seconds * 1e3 << " ms\n";
+        std::cout << "frame " << i + 1 << ": render " << std::fixed << std::setprecision(1) << render_seconds * 1e3
+                  << " ms, copy " << copy_seconds * 1e3 << " ms\n";
     }
     const zonara::WindowRenderParams record = RecordOf(*host, src);
     const zonara::FramePlan plan(record, choice.format, width, height, zonara::FrameSimdLevel());
     std::cout << "plan: " << plan.Describe() << "\n";
     std::cout << "level " << zonara::SimdLevelName(zonara::FrameSimdLevel());
     if (choice.format == testhost::PixelFormat::BGRA32F && zonara::FrameSimdLevel() != zonara::SimdLevel::SCALAR) {
-        std::cout << ", power fallbacks " << std::setprecision(6) << 100.0 * FloatFallbackShare(plan, src, dst)
-                  << "%";
+        std::cout << ", power fallbacks " << std::setprecision(6) << 100.0 * FloatFallbackShare(plan, src, dst) << "%";
     } else if (zonara::FrameSimdLevel() != zonara::SimdLevel::SCALAR) {
         // Integer frames take their powers from tables, except in the
         // feather band, where the kernel's runs do not count them.
@@ -193,13 +192,16 @@ void AddBenchCommand(CLI::App &app, ToolContext &context) {
         ->check(CLI::IsMember({"8", "16", "float"}));
     bench->add_option("--host", options->host, "ae (compositing) or premiere (editing); default ae")
         ->check(CLI::IsMember(HostNames()));
-    bench->add_option("--grade", options->grade,
-                      "default parameters; full: every control in a rotated ellipse; soft: both sides graded in a "
-                      "wide Gaussian feather (soft-exponential: exponential falloff). Applied before --preset")
+    bench
+        ->add_option("--grade", options->grade,
+                     "default parameters; full: every control in a rotated ellipse; soft: both sides graded in a "
+                     "wide Gaussian feather (soft-exponential: exponential falloff). Applied before --preset")
         ->check(CLI::IsMember({"default", "full", "soft", "soft-exponential"}));
     AddValueOptions(*bench, options->values);
     bench->add_option("--size", options->size, "Frame size WxH (default 3840x2160)");
-    bench->add_option("--content", options->content, "chart: a smooth ramp with fine noise; noise: every pixel a random colour")
+    bench
+        ->add_option("--content", options->content,
+                     "chart: a smooth ramp with fine noise; noise: every pixel a random colour")
         ->check(CLI::IsMember({"chart", "noise"}));
     bench->add_option("--frames", options->frames, "Frames to time (default 5)")
         ->transform(WholeNumber("1 to 100000"))

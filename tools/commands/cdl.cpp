@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "tools/base/message_text.h"
+#include "tools/base/pending_output.h"
 #include "tools/base/xml_text.h"
+#include "tools/commands/commands.h"
 #include "tools/params/cdl_file_writer.h"
 #include "tools/params/cdl_options.h"
-#include "tools/commands/commands.h"
-#include "tools/base/pending_output.h"
-#include "tools/params/value_sources.h"
 #include "tools/params/side_grade.h"
+#include "tools/params/value_sources.h"
 
 namespace zonara_tool {
 namespace {
@@ -51,8 +51,9 @@ void RunExport(ToolContext &context, const ExportOptions &options) {
         throw UsageError("--side '" + options.side + "': expected inside or outside");
     }
     if (!CdlFileKindFor(options.output)) {
-        throw UsageError(options.output + ": a CDL file is named .cc (one correction), .ccc (a collection) or "
-                                          ".cdl (a decision list)");
+        throw UsageError(options.output +
+                         ": a CDL file is named .cc (one correction), .ccc (a collection) or "
+                         ".cdl (a decision list)");
     }
     InstallInterruptCleanup();
 
@@ -86,8 +87,8 @@ void AddCdlCommand(CLI::App &app, ToolContext &context) {
     CLI::App *command = cdl->add_subcommand("export", "Write the inside or outside grade as a .cc, .ccc or .cdl");
     command->add_option("--side", options->side, "inside or outside")->required();
     AddValueOptions(*command, options->values);
-    CLI::Option *id = command->add_option("--id", options->id,
-                                          "The correction's id (default zonara_inside or zonara_outside)");
+    CLI::Option *id =
+        command->add_option("--id", options->id, "The correction's id (default zonara_inside or zonara_outside)");
     command->add_option("-o,--output", options->output, "FILE.cc, FILE.ccc or FILE.cdl")->required();
     command->callback([&context, options, id] {
         options->id_given = id->count() > 0;

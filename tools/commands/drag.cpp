@@ -14,11 +14,11 @@
 #include <nlohmann/json.hpp>
 
 #include "common/fixed_scale.h"
+#include "tools/base/pending_output.h"
+#include "tools/commands/commands.h"
 #include "tools/params/number_option.h"
 #include "tools/params/value_text.h"
-#include "tools/commands/commands.h"
 #include "tools/scene/overlay_scene.h"
-#include "tools/base/pending_output.h"
 #include "tools/scene/view_options.h"
 
 namespace zonara_tool {
@@ -94,8 +94,8 @@ void RunDrag(ToolContext &context, const DragOptions &options) {
     std::set<int> touched;  // what the effect marked changed in any event
     for (const testhost::EventOutcome &outcome : outcomes) {
         if (outcome.result != PF_Err_NONE) {
-            throw ToolError(EXIT_EFFECT_FAILED, "the effect failed a mouse event with code " +
-                                                    std::to_string(outcome.result));
+            throw ToolError(EXIT_EFFECT_FAILED,
+                            "the effect failed a mouse event with code " + std::to_string(outcome.result));
         }
         if (!outcome.unbalanced_suites.empty()) {
             throw ToolError(EXIT_EFFECT_FAILED, "the effect did not give back a suite in a mouse event: " +
@@ -143,7 +143,10 @@ void RunDrag(ToolContext &context, const DragOptions &options) {
         std::cout << OrderedJson{{"handle", handle}, {"changed", values}, {"unchanged", unchanged}}.dump(2) << "\n";
         return;
     }
-    std::cout << "handle: " << (handle.is_null() ? "none" : handle.is_string() ? handle.get<std::string>() : handle.dump())
+    std::cout << "handle: "
+              << (handle.is_null()     ? "none"
+                  : handle.is_string() ? handle.get<std::string>()
+                                       : handle.dump())
               << "\n";
     if (values.empty()) {
         std::cout << "no parameter changed\n";
@@ -163,8 +166,7 @@ void AddDragCommand(CLI::App &app, ToolContext &context) {
     CLI::App *command = app.add_subcommand(
         "drag", "Drag the mouse in the view from one frame pixel to another; print what the gesture changed");
     AddViewOptions(*command, options->view);
-    command->add_option("--from", options->from, "X,Y: where the mouse button goes down, in frame pixels")
-        ->required();
+    command->add_option("--from", options->from, "X,Y: where the mouse button goes down, in frame pixels")->required();
     command->add_option("--to", options->to, "X,Y: where it is let go, in frame pixels")->required();
     command->add_option("--steps", options->steps, "Drag events along the way, the last at --to (default 10)")
         ->transform(WholeNumber("1 to " + std::to_string(MAX_STEPS)));

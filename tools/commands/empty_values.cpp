@@ -20,8 +20,8 @@ void RefuseEmptyIn(CLI::App &command) {
             (positional ? "give a path, or none at all for the built-in test chart" : "give a value");
         // First among the option's checks (transform puts it there), so that
         // an empty value is named as one, not as a bad number or choice.
-        CLI::Validator not_empty([refusal](std::string &value) { return value.empty() ? refusal : std::string(); },
-                                 "", "NOT_EMPTY");
+        CLI::Validator not_empty([refusal](std::string &value) { return value.empty() ? refusal : std::string(); }, "",
+                                 "NOT_EMPTY");
         not_empty.non_modifying();
         option->transform(not_empty);
     }

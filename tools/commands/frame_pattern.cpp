@@ -35,8 +35,7 @@ std::size_t ConversionLength(std::string_view path, std::size_t at) {
         ++i;
     }
     if (i + 1 < path.size() && path[i] == '.' && IsDigit(path[i + 1])) {
-        for (++i; i < path.size() && IsDigit(path[i]); ++i) {
-        }
+        for (++i; i < path.size() && IsDigit(path[i]); ++i) {}
     }
     while (i < path.size() && std::string_view("hlLqjzt").find(path[i]) != std::string_view::npos) {
         ++i;

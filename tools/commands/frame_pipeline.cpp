@@ -6,8 +6,8 @@
 #include <thread>
 #include <utility>
 
-#include "tools/commands/frame_handoff.h"
 #include "tools/base/tool_error.h"
+#include "tools/commands/frame_handoff.h"
 
 namespace zonara_tool {
 namespace {

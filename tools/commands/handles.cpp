@@ -48,8 +48,8 @@ zonara::HandlePoints AskHandlePoints(OverlayScene &scene) {
     };
     const PF_Err err = scene.host->SendTo(ask, PF_Cmd_EVENT, nullptr, &extra);
     if (err != PF_Err_NONE) {
-        throw ToolError(EXIT_EFFECT_FAILED, "the handle positions could not be computed (error " +
-                                                std::to_string(err) + ")");
+        throw ToolError(EXIT_EFFECT_FAILED,
+                        "the handle positions could not be computed (error " + std::to_string(err) + ")");
     }
     return points;
 }

@@ -9,10 +9,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "tools/base/pending_output.h"
 #include "tools/commands/commands.h"
 #include "tools/image/image_file.h"
 #include "tools/scene/overlay_scene.h"
-#include "tools/base/pending_output.h"
 #include "tools/scene/view_options.h"
 
 namespace zonara_tool {

@@ -10,9 +10,9 @@
 #include <nlohmann/json.hpp>
 
 #include "common/fixed_scale.h"
-#include "tools/params/value_text.h"
-#include "tools/params/cdl_options.h"
 #include "tools/commands/commands.h"
+#include "tools/params/cdl_options.h"
+#include "tools/params/value_text.h"
 
 namespace zonara_tool {
 namespace {
@@ -27,15 +27,24 @@ bool HasValue(const PF_ParamDef &def) {
 
 std::string TypeName(PF_ParamType type) {
     switch (type) {
-    case PF_Param_LAYER: return "layer";
-    case PF_Param_POPUP: return "popup";
-    case PF_Param_CHECKBOX: return "checkbox";
-    case PF_Param_FLOAT_SLIDER: return "float_slider";
-    case PF_Param_POINT: return "point";
-    case PF_Param_ANGLE: return "angle";
-    case PF_Param_GROUP_START: return "group_start";
-    case PF_Param_GROUP_END: return "group_end";
-    default: return "type_" + std::to_string(type);
+    case PF_Param_LAYER:
+        return "layer";
+    case PF_Param_POPUP:
+        return "popup";
+    case PF_Param_CHECKBOX:
+        return "checkbox";
+    case PF_Param_FLOAT_SLIDER:
+        return "float_slider";
+    case PF_Param_POINT:
+        return "point";
+    case PF_Param_ANGLE:
+        return "angle";
+    case PF_Param_GROUP_START:
+        return "group_start";
+    case PF_Param_GROUP_END:
+        return "group_end";
+    default:
+        return "type_" + std::to_string(type);
     }
 }
 
@@ -145,8 +154,8 @@ void PrintTable(const std::vector<Entry> &rows) {
         const TableCells cells = DescribeForTable(row);
         const std::string name = row.def.name;
         table.push_back({std::to_string(row.index), row.key, name.empty() ? "-" : name,
-                         row.group.empty() ? "-" : row.group, TypeName(row.def.param_type), cells.valid,
-                         cells.slider, cells.dephault, std::to_string(row.def.uu.id),
+                         row.group.empty() ? "-" : row.group, TypeName(row.def.param_type), cells.valid, cells.slider,
+                         cells.dephault, std::to_string(row.def.uu.id),
                          (row.def.flags & PF_ParamFlag_CANNOT_TIME_VARY) != 0 ? "no" : "yes"});
     }
     std::vector<std::size_t> widths(table.front().size(), 0);
@@ -182,8 +191,7 @@ void RunParams(ToolContext &context, bool as_json, bool values_only, const CdlOp
                 // A point in per cent of the layer, so that a preset made of
                 // these values puts it in the same place on any plate.
                 const testhost::ParamStore &store = host->params();
-                values[row.key] =
-                    PresetValueJson(row, store.at(row.index), store.layer_width(), store.layer_height());
+                values[row.key] = PresetValueJson(row, store.at(row.index), store.layer_width(), store.layer_height());
             }
         }
         std::cout << values.dump(2) << "\n";

@@ -40,8 +40,7 @@ std::string ProgressMeter::BarText(int done, int total, double seconds_elapsed, 
 
 void ProgressMeter::FrameDone(int frame, bool succeeded, const std::string &note) {
     ++done_;
-    const double elapsed =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     if (interactive_) {
         if (!succeeded) {
             // The failure on its own line, above the bar.

@@ -13,24 +13,24 @@
 #include <string>
 #include <vector>
 
-#include "tools/base/message_text.h"
 #include "tools/base/host_name.h"
 #include "tools/base/interrupt_notice.h"
-#include "tools/params/value_text.h"
+#include "tools/base/message_text.h"
+#include "tools/base/pending_output.h"
 #include "tools/commands/commands.h"
 #include "tools/commands/frame_pattern.h"
 #include "tools/commands/frame_pipeline.h"
-#include "tools/scene/frame_renderer.h"
+#include "tools/commands/progress_meter.h"
 #include "tools/image/image_file.h"
 #include "tools/image/image_geometry.h"
 #include "tools/image/matte_view.h"
-#include "tools/params/number_option.h"
-#include "tools/params/param_values.h"
-#include "tools/base/pending_output.h"
-#include "tools/params/value_sources.h"
-#include "tools/commands/progress_meter.h"
 #include "tools/image/test_chart.h"
 #include "tools/image/wipe_view.h"
+#include "tools/params/number_option.h"
+#include "tools/params/param_values.h"
+#include "tools/params/value_sources.h"
+#include "tools/params/value_text.h"
+#include "tools/scene/frame_renderer.h"
 
 namespace zonara_tool {
 namespace {
@@ -166,8 +166,9 @@ public:
 
         if (options_.wipe_given) {
             if (options_.matte || options_.side_by_side) {
-                throw UsageError("--wipe shows source and result in one frame; it goes with neither --matte "
-                                 "nor --side-by-side");
+                throw UsageError(
+                    "--wipe shows source and result in one frame; it goes with neither --matte "
+                    "nor --side-by-side");
             }
             wipe_ = ParseWipe(options_.wipe);
         }
@@ -229,8 +230,8 @@ private:
         const std::vector<int> frames = ParseFrameList(options_.frames);
         jobs_.reserve(frames.size());
         for (const int frame : frames) {
-            jobs_.push_back({frame, input_pattern ? input_pattern->Format(frame) : single_input,
-                             output_pattern->Format(frame)});
+            jobs_.push_back(
+                {frame, input_pattern ? input_pattern->Format(frame) : single_input, output_pattern->Format(frame)});
         }
     }
 
@@ -352,8 +353,8 @@ private:
             throw ToolError(worst, std::to_string(failed.size()) + " of " + std::to_string(jobs_.size()) +
                                        " frames failed: " + FrameListText(failed, FAILED_RUNS_LISTED));
         }
-        written_ = "wrote " + std::to_string(total) + (total == 1 ? " frame: " : " frames: ") + options_.output +
-                   " (" + FrameListText(written, FAILED_RUNS_LISTED) + ")";
+        written_ = "wrote " + std::to_string(total) + (total == 1 ? " frame: " : " frames: ") + options_.output + " (" +
+                   FrameListText(written, FAILED_RUNS_LISTED) + ")";
     }
 
     ToolContext &context_;
@@ -374,8 +375,7 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
                        std::string("Image to grade (") + IMAGE_FORMATS_TEXT +
                            "); a frame number such as %04d makes it a sequence. Without it, a built-in 1920x1080 "
                            "test chart");
-    render->add_option("-o,--output", options->output, "Where to write; the extension chooses the format")
-        ->required();
+    render->add_option("-o,--output", options->output, "Where to write; the extension chooses the format")->required();
     AddValueOptions(*render, options->values);
     render->add_option("--host", options->host, "ae (compositing) or premiere (editing); default: by input depth")
         ->check(CLI::IsMember(HostNames()));
@@ -383,11 +383,12 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
         ->check(CLI::IsMember({"8", "16", "float"}));
     render->add_option("--par", options->par,
                        "Pixel aspect ratio of the layer, NUM/DEN (default: the file's own, else 1/1)");
-    render->add_option("--alpha", options->alpha,
-                       std::string("straight or premultiplied: how the input stores colour beside alpha "
-                                   "(default: as its format says; ") +
-                           (HAVE_IMAGE_LIBRARY ? "OpenEXR premultiplied, PNG straight, TIFF and DPX as marked)"
-                                               : "PAM straight)"))
+    render
+        ->add_option(
+            "--alpha", options->alpha,
+            std::string("straight or premultiplied: how the input stores colour beside alpha "
+                        "(default: as its format says; ") +
+                (HAVE_IMAGE_LIBRARY ? "OpenEXR premultiplied, PNG straight, TIFF and DPX as marked)" : "PAM straight)"))
         ->check(CLI::IsMember({"straight", "premultiplied"}));
     CLI::Option *downsample =
         render->add_option("--downsample", options->downsample, "Render at 1/N resolution, as a host's draft mode")
@@ -401,10 +402,12 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
     render->add_flag("--matte", options->matte,
                      "Write the window's weight as a grey picture (white: inside grade, black: outside) "
                      "instead of the result");
-    CLI::Option *wipe = render->add_option("--wipe", options->wipe,
-                       "X[,ANGLE]: the source left of a line through frame x = X (default the centre; angle 0 "
-                       "is vertical, positive turns it clockwise), the result right of it")
-        ->expected(0, 1);
+    CLI::Option *wipe =
+        render
+            ->add_option("--wipe", options->wipe,
+                         "X[,ANGLE]: the source left of a line through frame x = X (default the centre; angle 0 "
+                         "is vertical, positive turns it clockwise), the result right of it")
+            ->expected(0, 1);
     render->add_option("--frames", options->frames,
                        "Frames of a sequence: FIRST-LAST, FIRST-LASTxSTEP, N, or a comma list of them (1,3,5-7)");
     render->callback([&context, options, wipe] {

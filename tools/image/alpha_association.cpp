@@ -11,7 +11,7 @@ namespace {
 template <class Sample>
 constexpr double FULL_SCALE = std::is_same_v<Sample, std::uint8_t>    ? 255.0
                               : std::is_same_v<Sample, std::uint16_t> ? 65535.0
-                                                                       : 1.0;
+                                                                      : 1.0;
 
 template <class Sample>
 Sample FromUnit(double value) {

@@ -56,7 +56,9 @@ public:
         }
     }
     bool windows_line_ends() const { return windows_line_ends_; }
-    [[noreturn]] void Fail(const std::string &why) const { throw UsageError(name_ + ": not a valid image (" + why + ")"); }
+    [[noreturn]] void Fail(const std::string &why) const {
+        throw UsageError(name_ + ": not a valid image (" + why + ")");
+    }
 
 private:
     std::istream &in_;
@@ -186,8 +188,8 @@ Image DecodePam(std::istream &in, const std::string &name) {
     HeaderReader header(in, name);
     const PamHeader pam = ReadPamHeader(header);
     const bool wide = pam.maxval == 65535;
-    Image image = ReadPixelBlock(in, header, name, pam.width, pam.height, pam.depth,
-                                 wide ? SampleKind::INT16 : SampleKind::INT8);
+    Image image =
+        ReadPixelBlock(in, header, name, pam.width, pam.height, pam.depth, wide ? SampleKind::INT16 : SampleKind::INT8);
     image.format_name = "pam";
     const bool alpha_named = pam.tupltype.size() > 6 && pam.tupltype.ends_with("_ALPHA");
     NameChannels(image, alpha_named || (pam.tupltype.empty() && (pam.depth == 2 || pam.depth == 4)));
@@ -289,7 +291,8 @@ void AppendPamSamples(const Image &image, std::size_t first, std::size_t count, 
     }
     const float *in = image.Samples<float>() + first;
     std::for_each(in, in + count, [&](float v) {
-        put16(static_cast<std::uint16_t>(std::isnan(v) ? 0.0f : std::floor(std::clamp(v, 0.0f, 1.0f) * 65535.0f + 0.5f)));
+        put16(
+            static_cast<std::uint16_t>(std::isnan(v) ? 0.0f : std::floor(std::clamp(v, 0.0f, 1.0f) * 65535.0f + 0.5f)));
     });
 }
 

@@ -63,10 +63,9 @@ void TakeNearestVerbatimSamples(const Image &source, Image &resized) {
         const int from_y = std::min(source.height - 1, static_cast<int>((y + 0.5) * source.height / resized.height));
         for (int x = 0; x < resized.width; ++x) {
             const int from_x = std::min(source.width - 1, static_cast<int>((x + 0.5) * source.width / resized.width));
-            const unsigned char *from =
-                source.bytes.data() +
-                (static_cast<std::size_t>(from_y) * source.width + static_cast<std::size_t>(from_x)) * channels *
-                    sample_bytes;
+            const unsigned char *from = source.bytes.data() + (static_cast<std::size_t>(from_y) * source.width +
+                                                               static_cast<std::size_t>(from_x)) *
+                                                                  channels * sample_bytes;
             unsigned char *to =
                 resized.bytes.data() + (static_cast<std::size_t>(y) * resized.width + x) * channels * sample_bytes;
             for (std::size_t c = 0; c < resized.channel_storage.size(); ++c) {

@@ -14,8 +14,7 @@ std::int32_t Code(float sample) { return static_cast<std::int32_t>(sample); }
 
 testhost::PixelFormat LayerFormatFor(const HostFormat &format) {
     const zonara::ChannelOrder order = testhost::LayerChannelOrder(format.app);
-    return zonara::FormatWith(order, format.depth)
-        .value_or(*zonara::FormatWith(order, SampleDepth::INT8));
+    return zonara::FormatWith(order, format.depth).value_or(*zonara::FormatWith(order, SampleDepth::INT8));
 }
 
 std::int32_t FileCode16ToHost16(std::int32_t code) {

@@ -13,8 +13,8 @@ bool OfImagesOwnFormat(const Image &image, const std::string &path) {
     std::string extension = std::filesystem::path(path).extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return !extension.empty() && (extension.substr(1) == image.format_name ||
-                                  (image.format_name == "tiff" && extension == ".tif"));
+    return !extension.empty() &&
+           (extension.substr(1) == image.format_name || (image.format_name == "tiff" && extension == ".tif"));
 }
 
 std::string DepthText(const Image &image, const std::string &path, SampleKind kind) {

@@ -6,23 +6,23 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <filesystem>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <set>
 #include <vector>
 
+#include "tools/base/pending_output.h"
+#include "tools/base/system_failure.h"
+#include "tools/base/tool_error.h"
 #include "tools/image/alpha_association.h"
 #include "tools/image/builtin_image_file.h"
 #include "tools/image/channel_storage.h"
 #include "tools/image/image_description.h"
 #include "tools/image/library_image_file.h"
 #include "tools/image/sample_range.h"
-#include "tools/base/pending_output.h"
-#include "tools/base/system_failure.h"
 #include "tools/image/window_placement.h"
-#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 namespace {
@@ -59,8 +59,9 @@ const std::map<std::string, std::string, std::less<>> REFUSED_OUTPUT_FORMATS = {
     {"null", "the null format writes no file"},
     {"term", "the term format draws on the terminal, not in a file"},
     {"zfile", "ZFile holds one channel of depth, not a picture"},
-    {"fits", "the image library's FITS writer puts a row of zeros before the pixels, so that every other reader "
-             "sees the picture one row off"},
+    {"fits",
+     "the image library's FITS writer puts a row of zeros before the pixels, so that every other reader "
+     "sees the picture one row off"},
 };
 
 // The channel counts a format's writer takes, for formats that take not
@@ -69,8 +70,8 @@ const std::map<std::string, std::string, std::less<>> REFUSED_OUTPUT_FORMATS = {
 // on two channels, and its WebP writer crashes in its clean-up after
 // refusing one.
 const std::map<std::string, std::set<int>, std::less<>> CHANNEL_COUNTS = {
-    {"hdr", {3}},         {"webp", {3, 4}},   {"gif", {3, 4}},   {"iff", {3, 4}},
-    {"heif", {3, 4}},     {"bmp", {1, 3, 4}}, {"dpx", {1, 3, 4}}, {"jpeg2000", {1, 3, 4}},
+    {"hdr", {3}},     {"webp", {3, 4}},   {"gif", {3, 4}},    {"iff", {3, 4}},
+    {"heif", {3, 4}}, {"bmp", {1, 3, 4}}, {"dpx", {1, 3, 4}}, {"jpeg2000", {1, 3, 4}},
 };
 
 // The gamma the library's WebP writer decodes colour with before dividing
@@ -91,7 +92,7 @@ Image WithChannels(const Image &image, const std::vector<int> &kept, const std::
         if (from < image.channel_storage.size()) {
             result.channel_storage.push_back(image.channel_storage[from]);
         }
-        result.channel_names.push_back(c < names.size()                   ? names[c]
+        result.channel_names.push_back(c < names.size()                    ? names[c]
                                        : from < image.channel_names.size() ? image.channel_names[from]
                                                                            : "");
         if (kept[c] == AlphaChannelOf(image)) {
@@ -326,9 +327,8 @@ std::string WriteImage(const std::string &path, const Image &image) {
             WarnOfSamplesOutside(path, "pam", stored, HeldRange{});  // 16-bit codes
         }
         WriteBuiltInImage(path, pending, stored);
-        pending.CheckBeforeRename([format, &stored](const std::string &written) {
-            return BuiltInReadBackFailure(written, *format, stored);
-        });
+        pending.CheckBeforeRename(
+            [format, &stored](const std::string &written) { return BuiltInReadBackFailure(written, *format, stored); });
     } else {
         WriteLibraryImage(path, pending, stored);
     }

@@ -19,8 +19,8 @@ namespace {
 
 template <class Pixel>
 constexpr SampleDepth DEPTH_OF = std::is_same_v<Pixel, PF_Pixel16>        ? SampleDepth::INT16
-                               : std::is_same_v<Pixel, PF_PixelBGRA32f> ? SampleDepth::FLOAT32
-                                                                         : SampleDepth::INT8;
+                                 : std::is_same_v<Pixel, PF_PixelBGRA32f> ? SampleDepth::FLOAT32
+                                                                          : SampleDepth::INT8;
 
 template <class Pixel>
 using Channel = decltype(Pixel::red);
@@ -28,7 +28,7 @@ using Channel = decltype(Pixel::red);
 template <class Pixel>
 constexpr Channel<Pixel> FULL_ALPHA = DEPTH_OF<Pixel> == SampleDepth::INT8    ? Channel<Pixel>(PF_MAX_CHAN8)
                                       : DEPTH_OF<Pixel> == SampleDepth::INT16 ? Channel<Pixel>(PF_MAX_CHAN16)
-                                                                          : Channel<Pixel>(1);
+                                                                              : Channel<Pixel>(1);
 
 // A sample, or a host channel value, on the 0..1 scale; and back to a
 // sample, rounded once. For colour divided or multiplied by alpha.
@@ -131,7 +131,6 @@ inline Channel<Pixel> Luma(const Pixel &p) {
     }
 }
 
-
 // Whether premultiplied colour at this alpha is divided for the effect and
 // multiplied after it: not where alpha is 0 (or below, or not a number),
 // whose colour cannot be recovered and is kept as stored, nor where it is 1,
@@ -204,7 +203,7 @@ inline std::uint32_t PixelWordToRgba(std::uint32_t pixel) {
 }
 
 template <class Sample, class Pixel, int PACKED>
-constexpr bool MOVES_WORDS = PACKED == 4 && std::is_same_v<Sample, std::uint8_t> && DEPTH_OF<Pixel> == SampleDepth::INT8;
+constexpr bool MOVES_WORDS = PACKED == 4 && std::is_same_v<Sample, std::uint8_t> &&DEPTH_OF<Pixel> == SampleDepth::INT8;
 
 template <class Sample, class Pixel, bool GREY, bool HAS_ALPHA, bool PREMULTIPLIED, int PACKED>
 void FillRows(const Image &image, const SampleLayout<PACKED> layout, testhost::Layer &layer, int first_row,
@@ -256,8 +255,8 @@ void StoreRows(const testhost::Layer &layer, const SampleLayout<PACKED> layout, 
             // The colour from the layer, the image's own alpha kept.
             for (int x = 0; x < image.width; ++x) {
                 Sample *rgba = out + 4 * static_cast<std::size_t>(x);
-                StoreWord(rgba, (PixelWordToRgba<Pixel>(LoadWord(in + x)) & 0x00FFFFFFu) |
-                                    (LoadWord(rgba) & 0xFF000000u));
+                StoreWord(rgba,
+                          (PixelWordToRgba<Pixel>(LoadWord(in + x)) & 0x00FFFFFFu) | (LoadWord(rgba) & 0xFF000000u));
             }
             continue;
         }
@@ -370,11 +369,11 @@ void FillLayer(const Image &image, SampleDepth depth, testhost::Layer &layer) {
                                            (!grey.value && has_alpha.value == (packed.value == 4))) &&
                                           (has_alpha.value || !premultiplied.value)) {
                                 const SampleLayout<packed.value> layout(image, colour, alpha);
-                                ForEachRowBand(image.height, static_cast<long long>(image.RowSamples()),
-                                               [&](int first, int end) {
-                                                   FillRows<Sample, Pixel, grey.value, has_alpha.value,
-                                                            premultiplied.value>(image, layout, layer, first, end);
-                                               });
+                                ForEachRowBand(
+                                    image.height, static_cast<long long>(image.RowSamples()), [&](int first, int end) {
+                                        FillRows<Sample, Pixel, grey.value, has_alpha.value, premultiplied.value>(
+                                            image, layout, layer, first, end);
+                                    });
                             }
                         });
                     });

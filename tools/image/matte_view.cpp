@@ -22,12 +22,18 @@ void SetChannel(Image &image, int channel, Sample value) {
 }  // namespace
 
 std::vector<ParamValue> MatteGradeValues() {
-    std::vector<ParamValue> values = {
-        SliderValue(PARAM_IN_OFFSET, 1.0),  SliderValue(PARAM_IN_GAMMA, 1.0),  SliderValue(PARAM_IN_GAIN, 0.0),
-        SliderValue(PARAM_IN_SATURATION, 1.0), SliderValue(PARAM_OUT_OFFSET, 0.0), SliderValue(PARAM_OUT_GAMMA, 1.0),
-        SliderValue(PARAM_OUT_GAIN, 0.0),   SliderValue(PARAM_OUT_SATURATION, 1.0), SliderValue(PARAM_MIX, 1.0),
-        CheckboxValue(PARAM_CLAMP_OUT_BLACK, false), CheckboxValue(PARAM_CLAMP_OUT_WHITE, false),
-        CheckboxValue(PARAM_CLAMP_IN_BLACK, true)};
+    std::vector<ParamValue> values = {SliderValue(PARAM_IN_OFFSET, 1.0),
+                                      SliderValue(PARAM_IN_GAMMA, 1.0),
+                                      SliderValue(PARAM_IN_GAIN, 0.0),
+                                      SliderValue(PARAM_IN_SATURATION, 1.0),
+                                      SliderValue(PARAM_OUT_OFFSET, 0.0),
+                                      SliderValue(PARAM_OUT_GAMMA, 1.0),
+                                      SliderValue(PARAM_OUT_GAIN, 0.0),
+                                      SliderValue(PARAM_OUT_SATURATION, 1.0),
+                                      SliderValue(PARAM_MIX, 1.0),
+                                      CheckboxValue(PARAM_CLAMP_OUT_BLACK, false),
+                                      CheckboxValue(PARAM_CLAMP_OUT_WHITE, false),
+                                      CheckboxValue(PARAM_CLAMP_IN_BLACK, true)};
     const int channel_offsets[] = {PARAM_IN_RED_OFFSET,  PARAM_IN_GREEN_OFFSET,  PARAM_IN_BLUE_OFFSET,
                                    PARAM_OUT_RED_OFFSET, PARAM_OUT_GREEN_OFFSET, PARAM_OUT_BLUE_OFFSET};
     const int channel_gammas[] = {PARAM_IN_RED_GAMMA,  PARAM_IN_GREEN_GAMMA,  PARAM_IN_BLUE_GAMMA,

@@ -29,7 +29,6 @@ double SinDegrees(double degrees) {
     return std::fabs(value) < 1e-12 ? 0.0 : value;
 }
 
-
 // White in the image's own sample type.
 void WriteWhite(void *sample, SampleKind kind) {
     switch (kind) {
@@ -53,7 +52,8 @@ WipeLine ParseWipe(const std::string &text) {
     WipeLine line;
     const std::size_t comma = text.find(',');
     const std::string position = text.substr(0, comma);
-    const std::string refusal = "--wipe " + QuotedForMessage(text) + ": expected X or X,ANGLE (frame pixels, degrees), e.g. 960,15";
+    const std::string refusal =
+        "--wipe " + QuotedForMessage(text) + ": expected X or X,ANGLE (frame pixels, degrees), e.g. 960,15";
     if (!position.empty()) {
         double x = 0.0;
         if (!ParseNumber(position, x) || std::fabs(x) > MAX_WIPE_POSITION) {
@@ -69,8 +69,8 @@ WipeLine ParseWipe(const std::string &text) {
     return line;
 }
 
-Image ComposeWipe(const Image &source, const Image &graded, const WipeLine &line, int layer_width,
-                  int layer_height, int downsample) {
+Image ComposeWipe(const Image &source, const Image &graded, const WipeLine &line, int layer_width, int layer_height,
+                  int downsample) {
     Image out = graded;
     const int channels = out.channels;
     const int colour_channels = channels < 3 ? 1 : 3;

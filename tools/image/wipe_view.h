@@ -28,7 +28,7 @@ WipeLine ParseWipe(const std::string &text);
 // layer's, `downsample` the draft factor between the two. The source lies
 // on the left of a vertical line (for other angles, on the side the left
 // turns to), the graded frame on the right.
-Image ComposeWipe(const Image &source, const Image &graded, const WipeLine &line, int layer_width,
-                  int layer_height, int downsample);
+Image ComposeWipe(const Image &source, const Image &graded, const WipeLine &line, int layer_width, int layer_height,
+                  int downsample);
 
 }  // namespace zonara_tool

@@ -1,8 +1,8 @@
 #include "tools/params/cdl_file_reader.h"
 
 #include <cerrno>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -93,9 +93,8 @@ CdlCorrection SelectCdlCorrection(const std::vector<CdlCorrection> &corrections,
     const std::string count =
         std::to_string(corrections.size()) + (corrections.size() == 1 ? " correction" : " corrections");
     if (id.empty()) {
-        throw UsageError(origin + ": holds " + count + " (" + CorrectionList(corrections) + "); name one as " +
-                         origin + "#ID, or by its position as " + origin + "#[N] (" + origin +
-                         "#[1] for the first)");
+        throw UsageError(origin + ": holds " + count + " (" + CorrectionList(corrections) + "); name one as " + origin +
+                         "#ID, or by its position as " + origin + "#[N] (" + origin + "#[1] for the first)");
     }
     if (const std::optional<std::size_t> position = CorrectionPosition(id)) {
         if (*position >= 1 && *position <= corrections.size()) {
@@ -210,8 +209,8 @@ std::vector<double> ParseNumbers(const pugi::xml_node &element, std::size_t coun
         at = end;
     }
     if (numbers.size() != count) {
-        const std::string given = numbers.size() > count ? "more than " + NumberCount(count)
-                                                         : NumberCount(numbers.size());
+        const std::string given =
+            numbers.size() > count ? "more than " + NumberCount(count) : NumberCount(numbers.size());
         throw UsageError(where + " holds " + given + "; expected " + std::to_string(count) +
                          (count == CDL_CHANNELS ? " (red, green, blue)" : ""));
     }
@@ -232,9 +231,9 @@ void ReadTriple(const pugi::xml_node &sop, std::string_view name, const std::str
 CdlCorrection ReadCorrection(const pugi::xml_node &node, std::size_t position, const std::string &origin) {
     CdlCorrection correction;
     correction.id = node.attribute("id").value();
-    const std::string where = origin + ": correction " +
-                              (correction.id.empty() ? "[" + std::to_string(position) + "] (no id)"
-                                                     : QuotedForMessage(correction.id));
+    const std::string where =
+        origin + ": correction " +
+        (correction.id.empty() ? "[" + std::to_string(position) + "] (no id)" : QuotedForMessage(correction.id));
     if (const pugi::xml_node description = node.child("Description")) {
         correction.description = WholeText(description);
     }
@@ -321,8 +320,8 @@ std::vector<CdlCorrection> ParseCdlDocument(std::string_view text, const std::st
     std::set<std::string_view> ids;
     for (const CdlCorrection &correction : corrections) {
         if (!correction.id.empty() && !ids.insert(correction.id).second) {
-            throw UsageError(origin + ": holds more than one correction with id " +
-                             QuotedForMessage(correction.id) + ", so #ID cannot say which");
+            throw UsageError(origin + ": holds more than one correction with id " + QuotedForMessage(correction.id) +
+                             ", so #ID cannot say which");
         }
     }
     return corrections;

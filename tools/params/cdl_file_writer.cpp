@@ -103,8 +103,9 @@ void WriteCdlFile(const std::string &path, const CdlCorrection &correction) {
     RequireCdlFiles();
     const std::optional<CdlFileKind> kind = CdlFileKindFor(path);
     if (!kind) {
-        throw UsageError(path + ": a CDL file is named .cc (one correction), .ccc (a collection) or .cdl "
-                                "(a decision list)");
+        throw UsageError(path +
+                         ": a CDL file is named .cc (one correction), .ccc (a collection) or .cdl "
+                         "(a decision list)");
     }
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     std::error_code error;

@@ -13,7 +13,7 @@
 namespace zonara_tool {
 
 struct CdlOptions {
-    std::string inside;   // FILE[#ID]; empty: not given
+    std::string inside;  // FILE[#ID]; empty: not given
     std::string outside;
 };
 

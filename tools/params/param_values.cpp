@@ -49,8 +49,7 @@ std::string EchoedValue(std::string_view text) {
 }
 
 [[noreturn]] void RefuseEchoed(const ParamCatalog::Entry &entry, const std::string &echoed, std::string_view why) {
-    throw UsageError(entry.key + "=" + echoed + ": " + std::string(why) + " (valid: " + DescribeRange(entry) +
-                     ")");
+    throw UsageError(entry.key + "=" + echoed + ": " + std::string(why) + " (valid: " + DescribeRange(entry) + ")");
 }
 
 [[noreturn]] void Refuse(const ParamCatalog::Entry &entry, std::string_view text, std::string_view why) {
@@ -68,8 +67,7 @@ double RequireNumber(const ParamCatalog::Entry &entry, std::string_view text) {
     return value;
 }
 
-double RequireInRange(const ParamCatalog::Entry &entry, std::string_view text, double value, double low,
-                      double high) {
+double RequireInRange(const ParamCatalog::Entry &entry, std::string_view text, double value, double low, double high) {
     if (!(value >= low && value <= high)) {
         Refuse(entry, text, "out of range");
     }
@@ -192,10 +190,9 @@ double LayerPixels(const ParamValue &value, double coordinate, bool percent, int
     const double pixels = coordinate * extent / 100.0;
     if (!(std::fabs(pixels) <= FIXED_LIMIT)) {
         const std::string_view key = zonara::ParamKey(value.index);
-        throw UsageError(std::string(key) + ": " + FormatNumber(coordinate) + "% of a layer " +
-                         std::to_string(extent) + " pixels " + (axis == 'x' ? "wide" : "high") + " is " +
-                         FormatNumber(pixels) + " pixels, beyond the " + FormatNumber(FIXED_LIMIT) +
-                         " a point can hold");
+        throw UsageError(std::string(key) + ": " + FormatNumber(coordinate) + "% of a layer " + std::to_string(extent) +
+                         " pixels " + (axis == 'x' ? "wide" : "high") + " is " + FormatNumber(pixels) +
+                         " pixels, beyond the " + FormatNumber(FIXED_LIMIT) + " a point can hold");
     }
     return pixels;
 }
@@ -472,8 +469,8 @@ nlohmann::ordered_json ValueJson(const ParamCatalog::Entry &entry, const PF_Para
     }
 }
 
-nlohmann::ordered_json PresetValueJson(const ParamCatalog::Entry &entry, const PF_ParamDef &value,
-                                       int layer_width, int layer_height) {
+nlohmann::ordered_json PresetValueJson(const ParamCatalog::Entry &entry, const PF_ParamDef &value, int layer_width,
+                                       int layer_height) {
     if (value.param_type != PF_Param_POINT) {
         return ValueJson(entry, value);
     }

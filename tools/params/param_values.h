@@ -46,9 +46,9 @@ class ParamCatalog {
 public:
     struct Entry {
         int index = 0;
-        std::string key;    // as --set and presets name it; param_N for a group
-        std::string group;  // the enclosing group's name, empty at the top level
-        PF_ParamDef def{};  // the declaration, without the effect's text pointers
+        std::string key;                   // as --set and presets name it; param_N for a group
+        std::string group;                 // the enclosing group's name, empty at the top level
+        PF_ParamDef def{};                 // the declaration, without the effect's text pointers
         std::vector<std::string> choices;  // popup labels, in order
         std::string label;                 // a checkbox's text beside the box
         bool settable = false;             // a value a user sets (not a group)
@@ -94,8 +94,8 @@ nlohmann::ordered_json ValueJson(const ParamCatalog::Entry &entry, const PF_Para
 // A value as a preset keeps it: as ValueJson, except that a point is
 // ["X%", "Y%"] of a `layer_width` x `layer_height` layer, so that the
 // preset means the same place on a layer of any size.
-nlohmann::ordered_json PresetValueJson(const ParamCatalog::Entry &entry, const PF_ParamDef &value,
-                                       int layer_width, int layer_height);
+nlohmann::ordered_json PresetValueJson(const ParamCatalog::Entry &entry, const PF_ParamDef &value, int layer_width,
+                                       int layer_height);
 
 // Writes the value into the store. Points are given in full-resolution layer
 // pixels (per cent being taken of the layer the store was reset for) and

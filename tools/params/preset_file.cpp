@@ -28,8 +28,7 @@ std::string PathForMessage(const std::string &path) {
 
 }  // namespace
 
-std::vector<ParamValue> ParsePreset(const std::string &text, const std::string &origin,
-                                    const ParamCatalog &catalog) {
+std::vector<ParamValue> ParsePreset(const std::string &text, const std::string &origin, const ParamCatalog &catalog) {
     if (text.size() > MAX_PRESET_FILE_BYTES) {
         throw UsageError(origin + ": larger than " + std::to_string(MAX_PRESET_FILE_BYTES >> 20) +
                          " MiB, far beyond any preset");

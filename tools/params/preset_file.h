@@ -22,7 +22,6 @@ constexpr std::size_t MAX_PRESET_FILE_BYTES = std::size_t{16} << 20;
 std::vector<ParamValue> ReadPreset(const std::string &path, const ParamCatalog &catalog);
 
 // The same, from text already in memory (`origin` names it in messages).
-std::vector<ParamValue> ParsePreset(const std::string &text, const std::string &origin,
-                                    const ParamCatalog &catalog);
+std::vector<ParamValue> ParsePreset(const std::string &text, const std::string &origin, const ParamCatalog &catalog);
 
 }  // namespace zonara_tool

@@ -54,8 +54,9 @@ std::optional<std::string> SharedModelWarning(const CdlOptions &cdl, const Param
     if (ModelOf(after) != zonara::COLOR_MODEL_CDL || !SideDependsOnModel(after, other)) {
         return std::nullopt;
     }
-    return "--cdl-" + SideName(from_file) + " sets the colour model, which both sides share, to \"CDL compliant\": " +
-           "the " + SideName(other) + " grade, made in the Legacy model, now renders by the CDL formula (gain and " +
+    return "--cdl-" + SideName(from_file) +
+           " sets the colour model, which both sides share, to \"CDL compliant\": " + "the " + SideName(other) +
+           " grade, made in the Legacy model, now renders by the CDL formula (gain and " +
            "offset before the gamma) and looks different; give the " + SideName(other) +
            " a CDL file too, or set its gammas to 1 and its offsets to 0";
 }

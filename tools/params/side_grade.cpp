@@ -6,9 +6,9 @@
 #include "params/grade_params.h"
 #include "params/param_index.h"
 #include "render/frame/window_render_params.h"
-#include "tools/params/cdl_file_writer.h"
 #include "tools/base/message_text.h"
 #include "tools/base/tool_error.h"
+#include "tools/params/cdl_file_writer.h"
 
 namespace zonara_tool {
 namespace {
@@ -70,7 +70,8 @@ CdlCorrection CorrectionFromGrade(const testhost::ParamStore &params, GradeSide 
     const bool legacy = params.at(PARAM_COLOR_MODEL).u.pd.value == COLOR_MODEL_LEGACY;
     for (int k = 0; k < CDL_CHANNELS; ++k) {
         if (legacy && grade.inv_gamma[k] != 1.0f) {
-            throw UsageError("the " + SideName(side) + " grade cannot be written as a CDL: in the Legacy colour "
+            throw UsageError("the " + SideName(side) +
+                             " grade cannot be written as a CDL: in the Legacy colour "
                              "model gamma comes before gain and offset, where a CDL applies power last (" +
                              std::string(CHANNEL_NAMES[k]) + " gamma is " +
                              FormatCdlNumber(static_cast<float>(1.0 / static_cast<double>(grade.inv_gamma[k]))) +
@@ -137,8 +138,8 @@ void CheckReadsBack(const CdlCorrection &correction, GradeSide side, const Param
         const std::string channel = CHANNEL_NAMES[k];
         auto refuse = [&](const std::string &element, double value, const std::string &made_of,
                           const std::string &limit) {
-            throw UsageError("the " + SideName(side) + " grade cannot be written as a CDL: its " +
-                             channel + " " + element + " would be " + FormatCdlNumber(value) + " (" + made_of +
+            throw UsageError("the " + SideName(side) + " grade cannot be written as a CDL: its " + channel + " " +
+                             element + " would be " + FormatCdlNumber(value) + " (" + made_of +
                              "), which reading the file back refuses (" + limit + ")");
         };
         const ParamCatalog::Entry &gain = EntryFor(catalog, p.channel_gain[k]);
@@ -181,8 +182,9 @@ std::vector<ParamValue> GradeFromCorrection(const CdlCorrection &correction, Gra
     auto take = [&](int index, double number, const std::string &element, int channel, const std::string &why) {
         const ParamCatalog::Entry &entry = EntryFor(catalog, index);
         if (!InRange(entry, number)) {
-            throw UsageError(where + " <" + element + ">" + (channel < 0 ? "" : " " + std::string(CHANNEL_NAMES[channel])) +
-                             " " + why + " (" + entry.key + ": " + DescribeRange(entry) + ")");
+            throw UsageError(where + " <" + element + ">" +
+                             (channel < 0 ? "" : " " + std::string(CHANNEL_NAMES[channel])) + " " + why + " (" +
+                             entry.key + ": " + DescribeRange(entry) + ")");
         }
         values.push_back(SliderValue(index, number));
     };
@@ -198,9 +200,8 @@ std::vector<ParamValue> GradeFromCorrection(const CdlCorrection &correction, Gra
                                         FormatCdlNumber(1.0 / gamma_entry.def.u.fs_d.valid_max) +
                                         ", as gamma = 1/power";
         if (!(gamma > 0.0)) {
-            throw UsageError(where + " <Power> " + CHANNEL_NAMES[k] + " " + FormatCdlNumber(power) +
-                             " has no gamma: " + power_range + " (" + gamma_entry.key + ": " +
-                             DescribeRange(gamma_entry) + ")");
+            throw UsageError(where + " <Power> " + CHANNEL_NAMES[k] + " " + FormatCdlNumber(power) + " has no gamma: " +
+                             power_range + " (" + gamma_entry.key + ": " + DescribeRange(gamma_entry) + ")");
         }
         take(p.channel_gamma[k], gamma, "Power", k, FormatCdlNumber(power) + " is out of range: " + power_range);
     }

@@ -18,9 +18,9 @@ namespace zonara_tool {
 // something else in another tool is refused rather than guessed at.
 enum class NumberReading {
     kNumber,
-    kNotANumber,   // not in the grammar: "1.5x", "0x10", "one"
-    kNotFinite,    // "inf", "nan" and their spellings
-    kOutOfRange,   // in the grammar, but too large or too small for a double
+    kNotANumber,  // not in the grammar: "1.5x", "0x10", "one"
+    kNotFinite,   // "inf", "nan" and their spellings
+    kOutOfRange,  // in the grammar, but too large or too small for a double
 };
 NumberReading ReadNumber(std::string_view text, double &out);
 // The reason a reading failed, as a message puts it after the value:

@@ -55,9 +55,9 @@ inline void ApplySoftGrade(PF_ParamDef **p, Grade grade, int width, int height) 
     const struct {
         int param;
         double value;
-    } look[] = {{PARAM_IN_OFFSET, 0.02},     {PARAM_IN_SATURATION, 1.3},  {PARAM_IN_RED_GAMMA, 1.1},
-                {PARAM_IN_RED_GAIN, 1.05},   {PARAM_IN_GREEN_GAMMA, 1.2}, {PARAM_IN_BLUE_GAMMA, 0.9},
-                {PARAM_OUT_GAIN, 0.7},       {PARAM_OUT_SATURATION, 0.8}, {PARAM_OUT_RED_GAMMA, 0.95},
+    } look[] = {{PARAM_IN_OFFSET, 0.02},       {PARAM_IN_SATURATION, 1.3},  {PARAM_IN_RED_GAMMA, 1.1},
+                {PARAM_IN_RED_GAIN, 1.05},     {PARAM_IN_GREEN_GAMMA, 1.2}, {PARAM_IN_BLUE_GAMMA, 0.9},
+                {PARAM_OUT_GAIN, 0.7},         {PARAM_OUT_SATURATION, 0.8}, {PARAM_OUT_RED_GAMMA, 0.95},
                 {PARAM_OUT_GREEN_GAMMA, 1.05}, {PARAM_OUT_BLUE_GAMMA, 1.15}};
     for (const auto &setting : look) {
         p[setting.param]->u.fs_d.value = setting.value;
@@ -79,14 +79,15 @@ inline void ApplyGrade(PF_ParamDef **p, Grade grade, int width, int height) {
     // Feather and falloff stay at the defaults the effect declares.
     const double inside[] = {0.02, 1.1, 1.05, 1.3, -0.01, 0.9, 1.1, 0.015, 1.2, 0.95, 0.01, 0.85, 1.05};
     const double outside[] = {-0.02, 0.9, 0.95, 0.6, 0.01, 1.15, 0.9, -0.015, 0.8, 1.05, 0.02, 1.25, 0.97};
-    const int inside_params[] = {PARAM_IN_OFFSET, PARAM_IN_GAMMA, PARAM_IN_GAIN, PARAM_IN_SATURATION,
-                                 PARAM_IN_RED_OFFSET, PARAM_IN_RED_GAMMA, PARAM_IN_RED_GAIN,
-                                 PARAM_IN_GREEN_OFFSET, PARAM_IN_GREEN_GAMMA, PARAM_IN_GREEN_GAIN,
-                                 PARAM_IN_BLUE_OFFSET, PARAM_IN_BLUE_GAMMA, PARAM_IN_BLUE_GAIN};
-    const int outside_params[] = {PARAM_OUT_OFFSET, PARAM_OUT_GAMMA, PARAM_OUT_GAIN, PARAM_OUT_SATURATION,
-                                  PARAM_OUT_RED_OFFSET, PARAM_OUT_RED_GAMMA, PARAM_OUT_RED_GAIN,
-                                  PARAM_OUT_GREEN_OFFSET, PARAM_OUT_GREEN_GAMMA, PARAM_OUT_GREEN_GAIN,
-                                  PARAM_OUT_BLUE_OFFSET, PARAM_OUT_BLUE_GAMMA, PARAM_OUT_BLUE_GAIN};
+    const int inside_params[] = {PARAM_IN_OFFSET,      PARAM_IN_GAMMA,      PARAM_IN_GAIN,        PARAM_IN_SATURATION,
+                                 PARAM_IN_RED_OFFSET,  PARAM_IN_RED_GAMMA,  PARAM_IN_RED_GAIN,    PARAM_IN_GREEN_OFFSET,
+                                 PARAM_IN_GREEN_GAMMA, PARAM_IN_GREEN_GAIN, PARAM_IN_BLUE_OFFSET, PARAM_IN_BLUE_GAMMA,
+                                 PARAM_IN_BLUE_GAIN};
+    const int outside_params[] = {PARAM_OUT_OFFSET,     PARAM_OUT_GAMMA,        PARAM_OUT_GAIN,
+                                  PARAM_OUT_SATURATION, PARAM_OUT_RED_OFFSET,   PARAM_OUT_RED_GAMMA,
+                                  PARAM_OUT_RED_GAIN,   PARAM_OUT_GREEN_OFFSET, PARAM_OUT_GREEN_GAMMA,
+                                  PARAM_OUT_GREEN_GAIN, PARAM_OUT_BLUE_OFFSET,  PARAM_OUT_BLUE_GAMMA,
+                                  PARAM_OUT_BLUE_GAIN};
     for (int i = 0; i < 13; ++i) {
         p[inside_params[i]]->u.fs_d.value = inside[i];
         p[outside_params[i]]->u.fs_d.value = outside[i];

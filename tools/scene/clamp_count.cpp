@@ -68,9 +68,10 @@ std::string ClampCount::Notice() const {
         return {};
     }
     std::string what = changed_low_ && changed_high_ ? "below 0 and above 1" : changed_low_ ? "below 0" : "above 1";
-    const std::string keys = changed_low_ && changed_high_ ? "clamp_in_black=off, clamp_out_black=off and clamp_out_white=off"
-                             : changed_low_               ? "clamp_in_black=off and clamp_out_black=off"
-                                                          : "clamp_out_white=off";
+    const std::string keys = changed_low_ && changed_high_
+                                 ? "clamp_in_black=off, clamp_out_black=off and clamp_out_white=off"
+                             : changed_low_ ? "clamp_in_black=off and clamp_out_black=off"
+                                            : "clamp_out_white=off";
     return "the clamps changed " + std::to_string(changed_) + " colour samples " + what +
            " at an otherwise unchanged grade; set " + keys + " to keep them";
 }

@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "testhost/core/layer.h"
+#include "tools/base/tool_error.h"
 #include "tools/image/image_geometry.h"
 #include "tools/image/straight_colour.h"
-#include "tools/base/tool_error.h"
 
 namespace zonara_tool {
 namespace {
@@ -81,7 +81,7 @@ HostFormat ChooseHostFormat(const FormatRequest &request, SampleKind source_kind
         format.app = editing ? testhost::HostApp::kPremiere : testhost::HostApp::kAfterEffects;
     } else {
         format.app = request.app.value_or(source_kind == SampleKind::FLOAT32 ? testhost::HostApp::kPremiere
-                                                                            : testhost::HostApp::kAfterEffects);
+                                                                             : testhost::HostApp::kAfterEffects);
         // Each host's deepest format where the file's own is not offered.
         switch (source_kind) {
         case SampleKind::INT8:
@@ -263,8 +263,8 @@ FrameRenderer::Layers &FrameRenderer::LayersFor(int width, int height, testhost:
         layers_pixel_aspect_ = pixel_aspect;
         testhost::LayerOptions options;
         options.pixel_aspect_ratio = pixel_aspect;
-        layers_ = std::make_unique<Layers>(Layers{testhost::Layer(format, width, height, options),
-                                                  testhost::Layer(format, width, height, options)});
+        layers_ = std::make_unique<Layers>(
+            Layers{testhost::Layer(format, width, height, options), testhost::Layer(format, width, height, options)});
     }
     return *layers_;
 }

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "tools/scene/frame_renderer.h"
 #include "tools/image/test_chart.h"
+#include "tools/scene/frame_renderer.h"
 #include "tools/scene/view_options.h"
 
 namespace zonara_tool {
@@ -137,7 +137,8 @@ Image PictureOfView(ToolContext &context, OverlayScene &scene, const std::vector
 
 void RequireCleanDraw(const testhost::DrawOutcome &drawn) {
     if (drawn.result != PF_Err_NONE) {
-        throw ToolError(EXIT_EFFECT_FAILED, "the effect failed the draw event with code " + std::to_string(drawn.result));
+        throw ToolError(EXIT_EFFECT_FAILED,
+                        "the effect failed the draw event with code " + std::to_string(drawn.result));
     }
     std::string problems;
     if (drawn.objects.live() != 0) {

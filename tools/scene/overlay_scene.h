@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "testhost/drawing/event_overlay.h"
-#include "testhost/core/host.h"
 #include "overlay/overlay_types.h"
+#include "testhost/core/host.h"
+#include "testhost/drawing/event_overlay.h"
 #include "tools/base/tool_context.h"
 #include "tools/image/image_file.h"
 #include "tools/params/param_values.h"

@@ -72,12 +72,12 @@ void AddViewOptions(CLI::App &command, ViewOptions &options) {
         ->check(CLI::IsMember({"comp", "layer"}));
     command.add_option("--zoom", options.zoom, "View zoom: frame pixels per composition (or layer) pixel")
         ->transform(DecimalNumber("1/64 to 64"));
-    command.add_option("--pan", options.pan, "X,Y: where the view puts the composition's (or layer's) origin, "
-                                             "in frame pixels");
+    command.add_option("--pan", options.pan,
+                       "X,Y: where the view puts the composition's (or layer's) origin, "
+                       "in frame pixels");
     command.add_option("--layer-offset", options.layer_offset,
                        "X,Y: where the layer's origin sits in the composition (default 0,0)");
-    command.add_option("--layer-scale", options.layer_scale,
-                       "How large the layer is in the composition (default 1)")
+    command.add_option("--layer-scale", options.layer_scale, "How large the layer is in the composition (default 1)")
         ->transform(DecimalNumber("1/64 to 64"));
     command.add_option("--host", options.host, "ae (compositing) or premiere (editing)")
         ->check(CLI::IsMember(HostNames()));
@@ -121,8 +121,7 @@ testhost::View ParseView(const ViewOptions &options) {
         ParseNumberPair(options.pan, "--pan", &view.pan_x, &view.pan_y);
     }
     if (!options.layer_offset.empty()) {
-        ParseNumberPair(options.layer_offset, "--layer-offset", &view.placement.offset_x,
-                        &view.placement.offset_y);
+        ParseNumberPair(options.layer_offset, "--layer-offset", &view.placement.offset_x, &view.placement.offset_y);
     }
     return view;
 }

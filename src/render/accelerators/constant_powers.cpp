@@ -16,9 +16,7 @@ constexpr double SMALLEST_TRUSTED_SCALE = 0x1p-1000;
 // The entries are computed in extended precision and rounded once, so each
 // is within half a unit in the last place of the true value whatever the
 // platform's double-precision pow achieves.
-double RoundedPower(long double base, long double exponent) {
-    return static_cast<double>(std::pow(base, exponent));
-}
+double RoundedPower(long double base, long double exponent) { return static_cast<double>(std::pow(base, exponent)); }
 
 // An array of doubles, however many dimensions, set to +0 (all bits clear).
 template <class DoubleArray>
@@ -68,7 +66,8 @@ void FillConstantPower(ConstantPowers &powers, int channel, int side, double y) 
     // and y at most 8, each further term is below half the one before, so
     // the tail is below twice its first term.
     const double next = std::fabs(binomial * (y - ConstantPowers::SERIES_TERMS) / (ConstantPowers::SERIES_TERMS + 1));
-    const double tail = 2.0 * next * std::ldexp(1.0, -ConstantPowers::MANTISSA_BITS * (ConstantPowers::SERIES_TERMS + 1));
+    const double tail =
+        2.0 * next * std::ldexp(1.0, -ConstantPowers::MANTISSA_BITS * (ConstantPowers::SERIES_TERMS + 1));
     // The relative error: both table entries (half a unit each), the series'
     // evaluation (its 1 + ... rounding, the rest far smaller, t's own
     // rounding included), the two products (half a unit each), and the tail;

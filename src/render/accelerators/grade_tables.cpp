@@ -45,8 +45,7 @@ void BuildTables(const WindowRenderParams &record, GradeTables &tables) {
                 const float value = Codec::Decode(static_cast<unsigned>(code));
                 // Without saturation the channels do not meet, so one grey
                 // pixel per code fills all three channels at once.
-                const FloatPixel result =
-                    GradePixelAtWeight(record, weight, FloatPixel{0.0f, value, value, value});
+                const FloatPixel result = GradePixelAtWeight(record, weight, FloatPixel{0.0f, value, value, value});
                 codes[0 * count + code] = Codec::Encode(result.red);
                 codes[1 * count + code] = Codec::Encode(result.green);
                 codes[2 * count + code] = Codec::Encode(result.blue);
@@ -68,8 +67,7 @@ void BuildTables(const WindowRenderParams &record, GradeTables &tables) {
                 const ChannelGrade &channel = grade.channel[k];
                 for (int code = 0; code < count; ++code) {
                     const float value = Codec::Decode(static_cast<unsigned>(code));
-                    values[k * count + code] =
-                        channel.identity ? value : GradeChannel(record, channel, value);
+                    values[k * count + code] = channel.identity ? value : GradeChannel(record, channel, value);
                 }
             }
         }
@@ -78,13 +76,9 @@ void BuildTables(const WindowRenderParams &record, GradeTables &tables) {
 
 }  // namespace
 
-void BuildGradeTables8(const WindowRenderParams &record, GradeTables &tables) {
-    BuildTables<Codec8>(record, tables);
-}
+void BuildGradeTables8(const WindowRenderParams &record, GradeTables &tables) { BuildTables<Codec8>(record, tables); }
 
-void BuildGradeTables16(const WindowRenderParams &record, GradeTables &tables) {
-    BuildTables<Codec16>(record, tables);
-}
+void BuildGradeTables16(const WindowRenderParams &record, GradeTables &tables) { BuildTables<Codec16>(record, tables); }
 
 void AttachSaturationMemo(std::size_t pixel_count, GradeTables &tables) {
     const bool saturation_side = tables.kind[SIDE_INSIDE] == SideTableKind::GRADED_VALUES ||

@@ -4,12 +4,12 @@
 #pragma once
 
 #include "pf_sdk.h"
-#include "render/formula/color_grade.h"
 #include "render/accelerators/grade_tables.h"
-#include "render/frame/pixel_stage.h"
+#include "render/formula/color_grade.h"
 #include "render/formula/hot_inline.h"
-#include "render/lanes/lane_kernels.h"
 #include "render/formula/pixel_codecs.h"
+#include "render/frame/pixel_stage.h"
+#include "render/lanes/lane_kernels.h"
 
 namespace zonara::integer_pixels {
 
@@ -87,13 +87,16 @@ ZONARA_HOT_INLINE Codes<typename Codec::Code> FinishFromGradedValues(const Windo
     FloatPixel result{0.0f, values[in.red], values[count + in.green], values[2 * count + in.blue]};
     steps::FinishSide<OnePixelHues>(
         record, record.side_grade[side],
-        [&] { return FloatPixel{0.0f, decoded[in.red], decoded[in.green], decoded[in.blue]}; }, result, true);
+        [&] {
+            return FloatPixel{0.0f, decoded[in.red], decoded[in.green], decoded[in.blue]};
+        },
+        result, true);
     return {in.alpha, Codec::Encode(result.red), Codec::Encode(result.green), Codec::Encode(result.blue)};
 }
 
 // The same through the frame's memo, at 8 bits.
-ZONARA_HOT_INLINE Codes<A_u_char> FinishFromMemo(const WindowRenderParams &record, const GradeTables &tables,
-                                                 int side, Codes<A_u_char> in) {
+ZONARA_HOT_INLINE Codes<A_u_char> FinishFromMemo(const WindowRenderParams &record, const GradeTables &tables, int side,
+                                                 Codes<A_u_char> in) {
     const SaturatedPixelMemo::Key key = SaturatedPixelMemo::KeyOf(side, in.red, in.green, in.blue);
     std::uint32_t packed;
     if (tables.memo.Find(key, packed)) {

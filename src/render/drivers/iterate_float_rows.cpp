@@ -37,16 +37,15 @@ bool FloatAligned(const PF_LayerDef &layer) {
 FloatRowSpan FloatRowsToVisit(A_long first_row, A_long end_row, const PF_LayerDef *source,
                               const PF_LayerDef *destination) {
     FloatRowSpan span;
-    if (source == nullptr || destination == nullptr || source->data == nullptr ||
-        destination->data == nullptr || !FloatAligned(*source) || !FloatAligned(*destination)) {
+    if (source == nullptr || destination == nullptr || source->data == nullptr || destination->data == nullptr ||
+        !FloatAligned(*source) || !FloatAligned(*destination)) {
         return span;
     }
     const std::int64_t first = std::max<std::int64_t>(first_row, 0);
-    const std::int64_t end = std::min<std::int64_t>(
-        {static_cast<std::int64_t>(end_row), source->height, destination->height});
+    const std::int64_t end =
+        std::min<std::int64_t>({static_cast<std::int64_t>(end_row), source->height, destination->height});
     if (end <= first) return span;
-    const std::int64_t columns =
-        std::min(UsableColumns(*source, end), UsableColumns(*destination, end));
+    const std::int64_t columns = std::min(UsableColumns(*source, end), UsableColumns(*destination, end));
     if (columns <= 0) return span;
     span.first = first;
     span.end = end;
@@ -61,10 +60,9 @@ FloatRowSpan FloatRowsToVisit(A_long first_row, A_long end_row, const PF_LayerDe
 PF_Err IterateFloatRows(A_long first_row, A_long end_row, const PF_LayerDef *source, void *refcon,
                         FloatPixelCallback callback, PF_LayerDef *destination) {
     if (callback == nullptr) return PF_Err_NONE;
-    WalkFloatRows(FloatRowsToVisit(first_row, end_row, source, destination),
-                  [&](A_long x, A_long y, PF_PixelBGRA32f *in, PF_PixelBGRA32f *out) {
-                      callback(refcon, x, y, in, out);
-                  });
+    WalkFloatRows(
+        FloatRowsToVisit(first_row, end_row, source, destination),
+        [&](A_long x, A_long y, PF_PixelBGRA32f *in, PF_PixelBGRA32f *out) { callback(refcon, x, y, in, out); });
     return PF_Err_NONE;
 }
 

@@ -9,8 +9,7 @@
 
 namespace zonara {
 
-using FloatPixelCallback = PF_Err (*)(void *refcon, A_long x, A_long y, PF_PixelBGRA32f *in,
-                                      PF_PixelBGRA32f *out);
+using FloatPixelCallback = PF_Err (*)(void *refcon, A_long x, A_long y, PF_PixelBGRA32f *in, PF_PixelBGRA32f *out);
 
 // Rows and columns are limited to what the source and the destination both
 // hold, so a smaller source or an extent hint taller than the buffers never

@@ -56,8 +56,8 @@ bool StartRun(LookAheadFrame &frame, RunSlot &slot, A_long x, A_long y, const ty
         std::memcpy(slot.source, in, static_cast<std::size_t>(count) * sizeof(Pixel));
     }
     const PixelStage &stage = frame.stage();
-    std::uint32_t plain = frame.kernel()(*stage.record, *stage.tables, Layout::CODE_LAYOUT, x, y, count,
-                                         slot.source, slot.rendered);
+    std::uint32_t plain =
+        frame.kernel()(*stage.record, *stage.tables, Layout::CODE_LAYOUT, x, y, count, slot.source, slot.rendered);
     for (; plain != 0; plain &= plain - 1) {
         const int i = __builtin_ctz(plain);
         Pixel source;
@@ -121,8 +121,7 @@ RunSlot *LookAheadFrame::ClaimSlot(std::thread::id me) {
         RunSlot &slot = slots_[(start + probe) & (SLOT_COUNT - 1)];
         std::thread::id owner = slot.owner.load(std::memory_order_acquire);
         if (owner == me) return &slot;
-        if (owner == std::thread::id{} &&
-            slot.owner.compare_exchange_strong(owner, me, std::memory_order_acq_rel)) {
+        if (owner == std::thread::id{} && slot.owner.compare_exchange_strong(owner, me, std::memory_order_acq_rel)) {
             return &slot;
         }
     }

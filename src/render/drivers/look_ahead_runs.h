@@ -17,9 +17,9 @@
 #include <thread>
 
 #include "pf_sdk.h"
-#include "render/lanes/lane_kernels.h"
-#include "render/frame/simd_level.h"
 #include "render/frame/pixel_stage.h"
+#include "render/frame/simd_level.h"
+#include "render/lanes/lane_kernels.h"
 
 namespace zonara {
 
@@ -47,8 +47,7 @@ class LookAheadFrame {
 public:
     // The frame's stage must have its tables; source is the layer the host
     // walks, whose pixels are pixel_bytes wide.
-    LookAheadFrame(const PixelStage &stage, PixelRunKernel kernel, const PF_LayerDef &source,
-                   std::size_t pixel_bytes);
+    LookAheadFrame(const PixelStage &stage, PixelRunKernel kernel, const PF_LayerDef &source, std::size_t pixel_bytes);
     ~LookAheadFrame();
     LookAheadFrame(const LookAheadFrame &) = delete;
     LookAheadFrame &operator=(const LookAheadFrame &) = delete;

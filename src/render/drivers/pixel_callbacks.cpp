@@ -73,10 +73,13 @@ PF_Err LookUpPixel(void *refcon, A_long, A_long, typename Layout::Pixel *in, typ
 template <class Layout>
 auto CallbackFor(IntegerPath path) {
     switch (path) {
-    case IntegerPath::COPY_UNCHANGED: return &CopyUnchangedPixel<Layout>;
-    case IntegerPath::LOOK_UP: return &LookUpPixel<Layout>;
+    case IntegerPath::COPY_UNCHANGED:
+        return &CopyUnchangedPixel<Layout>;
+    case IntegerPath::LOOK_UP:
+        return &LookUpPixel<Layout>;
     case IntegerPath::IN_RUNS:
-    case IntegerPath::EVERY_PIXEL: break;
+    case IntegerPath::EVERY_PIXEL:
+        break;
     }
     return &RenderAnyPixel<Layout>;
 }
@@ -95,8 +98,7 @@ PF_Err RenderPixelBgra8(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel
     return RenderAnyPixel<Bgra8Layout>(refcon, x, y, in, out);
 }
 
-PF_Err RenderPixelBgra32f(void *refcon, A_long x, A_long y, PF_PixelBGRA32f *in,
-                          PF_PixelBGRA32f *out) {
+PF_Err RenderPixelBgra32f(void *refcon, A_long x, A_long y, PF_PixelBGRA32f *in, PF_PixelBGRA32f *out) {
     if (in == nullptr || out == nullptr) return PF_Err_NONE;
     const StandardFloatMode standard_mode;
     RenderFloatPixel(*StageOf(refcon).record, x, y, in, out);

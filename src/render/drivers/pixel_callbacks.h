@@ -15,8 +15,7 @@ PF_Err RenderPixelArgb16(void *refcon, A_long x, A_long y, PF_Pixel16 *in, PF_Pi
 // iterate suite (hence the PF_Pixel pointers).
 PF_Err RenderPixelBgra8(void *refcon, A_long x, A_long y, PF_Pixel *in, PF_Pixel *out);
 // Premiere Pro, 32-bit float per channel, blue green red alpha.
-PF_Err RenderPixelBgra32f(void *refcon, A_long x, A_long y, PF_PixelBGRA32f *in,
-                          PF_PixelBGRA32f *out);
+PF_Err RenderPixelBgra32f(void *refcon, A_long x, A_long y, PF_PixelBGRA32f *in, PF_PixelBGRA32f *out);
 
 // The callback of a plain path the frame's plan chose (IN_RUNS has callbacks
 // of its own, see look_ahead_runs.h): the one above for the format, or an

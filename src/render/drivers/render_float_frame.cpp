@@ -1,7 +1,7 @@
 #include "render/drivers/render_float_frame.h"
 
-#include "render/lanes/lane_kernels.h"
 #include "render/drivers/render_float_pixel.h"
+#include "render/lanes/lane_kernels.h"
 
 namespace zonara {
 

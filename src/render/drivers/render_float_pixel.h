@@ -13,8 +13,8 @@
 
 namespace zonara {
 
-ZONARA_HOT_INLINE void RenderFloatPixel(const WindowRenderParams &record, A_long x, A_long y,
-                                        const PF_PixelBGRA32f *in, PF_PixelBGRA32f *out) {
+ZONARA_HOT_INLINE void RenderFloatPixel(const WindowRenderParams &record, A_long x, A_long y, const PF_PixelBGRA32f *in,
+                                        PF_PixelBGRA32f *out) {
     // Alpha travels bit for bit, not-a-number payloads included.
     float alpha_bits;
     std::memcpy(&alpha_bits, &in->alpha, sizeof alpha_bits);

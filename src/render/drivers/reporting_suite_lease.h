@@ -10,11 +10,9 @@ namespace zonara {
 template <typename Suite>
 class ReportingSuiteLease {
 public:
-    ReportingSuiteLease(const PF_InData *in_data, PF_OutData *out_data, const char *name,
-                        int32_t version)
+    ReportingSuiteLease(const PF_InData *in_data, PF_OutData *out_data, const char *name, int32_t version)
         : in_data_(in_data), out_data_(out_data), name_(name), version_(version) {
-        acquire_result_ =
-            AcquireSuiteReporting(in_data_, out_data_, name_, version_, nullptr, &suite_);
+        acquire_result_ = AcquireSuiteReporting(in_data_, out_data_, name_, version_, nullptr, &suite_);
     }
     ~ReportingSuiteLease() { static_cast<void>(Release()); }
 

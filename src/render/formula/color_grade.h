@@ -7,8 +7,8 @@
 #include "render/formula/hot_inline.h"
 #include "render/formula/hsv.h"
 #include "render/formula/pixel_steps.h"
-#include "render/frame/window_render_params.h"
 #include "render/formula/window_weight.h"
+#include "render/frame/window_render_params.h"
 
 namespace zonara {
 
@@ -24,9 +24,9 @@ inline double GradePower(const WindowRenderParams &record, double base, double e
 inline float GradeChannel(const WindowRenderParams &record, const ChannelGrade &grade, float value) {
     if (record.color_model == COLOR_MODEL_LEGACY) {
         // Power first, then gain and offset, all in double.
-        return static_cast<float>(
-            steps::LegacyAfterPower(GradePower(record, static_cast<double>(value), static_cast<double>(grade.inv_gamma)),
-                                    static_cast<double>(grade.gain), static_cast<double>(grade.offset)));
+        return static_cast<float>(steps::LegacyAfterPower(
+            GradePower(record, static_cast<double>(value), static_cast<double>(grade.inv_gamma)),
+            static_cast<double>(grade.gain), static_cast<double>(grade.offset)));
     }
     // CDL: gain and offset first (single precision), then the power.
     const float base = steps::CdlBase(record, value, grade.gain, grade.offset);
@@ -41,8 +41,8 @@ struct OnePixelPath : OnePixelHues {
     const WindowRenderParams *record;
     bool graded;
 
-    ZONARA_HOT_INLINE float GradeChannel(int, const steps::Sides<float, bool> &, float value, const steps::ChannelConstants<float> &c,
-                       bool) const {
+    ZONARA_HOT_INLINE float GradeChannel(int, const steps::Sides<float, bool> &, float value,
+                                         const steps::ChannelConstants<float> &c, bool) const {
         return zonara::GradeChannel(*record, ChannelGrade{c.offset, c.inv_gamma, c.gain, false}, value);
     }
 };

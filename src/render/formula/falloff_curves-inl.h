@@ -25,6 +25,9 @@
 #include <cstdint>
 
 #include "common/choice_tables.h"
+
+// Last: the level namespace of the copy being compiled, after every header
+// that may open another copy.
 #include "render/formula/level_namespace-inl.h"
 
 // One guard for the one-pixel copy, a toggle for the levels'.
@@ -136,7 +139,9 @@ struct FalloffCurve<FALLOFF_EXPONENTIAL> {
 };
 
 template <FalloffChoice CHOICE>
-concept HasFalloffCurve = requires { sizeof(FalloffCurve<CHOICE>); };
+concept HasFalloffCurve = requires {
+    sizeof(FalloffCurve<CHOICE>);
+};
 
 template <std::size_t ROW = 0>
 constexpr bool EveryFalloffHasACurve() {

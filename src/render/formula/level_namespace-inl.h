@@ -39,7 +39,11 @@
 #define ZONARA_LANES 4
 #define ZONARA_LANE_NAMESPACE lanes_baseline
 #endif
-#define ZONARA_BEGIN_LEVEL namespace zonara::ZONARA_LANE_NAMESPACE { namespace {
-#define ZONARA_END_LEVEL } }
+#define ZONARA_BEGIN_LEVEL \
+    namespace zonara::ZONARA_LANE_NAMESPACE { \
+    namespace {
+#define ZONARA_END_LEVEL \
+    } \
+    }
 #define ZONARA_STEP_INLINE [[gnu::always_inline]] inline
 #endif

@@ -29,9 +29,7 @@ struct Codec16 {
     using Code = std::uint16_t;
     static constexpr int MAX_CODE = 32768;
     static float Decode(unsigned code) { return steps::DecodeCode16(static_cast<float>(code)); }
-    static Code Encode(float value) {
-        return static_cast<Code>(EncodeLimited<32768>(value * 32768.0f));
-    }
+    static Code Encode(float value) { return static_cast<Code>(EncodeLimited<32768>(value * 32768.0f)); }
 };
 
 }  // namespace zonara

@@ -26,8 +26,11 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "render/frame/window_render_params.h"
 #include "render/formula/pixel_steps-inl.h"
+#include "render/frame/window_render_params.h"
+
+// Last: the level namespace of the copy being compiled, after every header
+// that may open another copy.
 #include "render/formula/level_namespace-inl.h"
 
 // One guard for the one-pixel copy, a toggle for the levels'.
@@ -184,8 +187,8 @@ ZONARA_STEP_INLINE Colours GradeAndSaturate(const Path &path, const EffectiveGra
 // The whole pixel (or group of pixels) from its source colours: weight_of()
 // gives the window weight, taken only when the frame grades.
 template <class Path, class Colours, class M, class WeightOf>
-ZONARA_STEP_INLINE Colours GradePixelFrom(const Path &path, const WindowRenderParams &r, const Colours &source,
-                                          M valid, WeightOf weight_of) {
+ZONARA_STEP_INLINE Colours GradePixelFrom(const Path &path, const WindowRenderParams &r, const Colours &source, M valid,
+                                          WeightOf weight_of) {
     Colours result = source;
     // Mix 0 (or not a number) leaves the source as it is, unclamped.
     if (!(r.mix > 0.0f)) return result;
@@ -199,8 +202,9 @@ ZONARA_STEP_INLINE Colours GradePixelFrom(const Path &path, const WindowRenderPa
             // plain load, not a choice between the sides.
             const float weight = weight_of();
             EffectiveGrade blended;
-            const EffectiveGrade &grade =
-                weight == 1.0f ? in : weight == 0.0f ? out : BlendGrade(weight, in, out, blended);
+            const EffectiveGrade &grade = weight == 1.0f   ? in
+                                          : weight == 0.0f ? out
+                                                           : BlendGrade(weight, in, out, blended);
             const Sides<float, bool> whole{true, false, 1.0f, 0.0f, false};
             result = GradeAndSaturate(path, grade, grade, whole, valid, source);
         } else {

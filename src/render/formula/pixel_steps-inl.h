@@ -18,6 +18,9 @@
 #include <cstdint>
 
 #include "render/frame/window_render_params.h"
+
+// Last: the level namespace of the copy being compiled, after every header
+// that may open another copy.
 #include "render/formula/level_namespace-inl.h"
 
 // One guard for the one-pixel copy, a toggle for the levels'.

@@ -5,7 +5,7 @@
 #pragma once
 
 #define ZONARA_ONE_PIXEL_STEPS
-#include "render/formula/pixel_steps-inl.h"
-#include "render/formula/pixel_composition-inl.h"
 #include "render/formula/falloff_curves-inl.h"
+#include "render/formula/pixel_composition-inl.h"
+#include "render/formula/pixel_steps-inl.h"
 #undef ZONARA_ONE_PIXEL_STEPS

@@ -54,9 +54,7 @@ inline constexpr PixelFormatTraits PIXEL_FORMATS[] = {
      PrPixelFormat_BGRA_4444_32f},
 };
 
-constexpr const PixelFormatTraits &TraitsOf(PixelFormat format) {
-    return PIXEL_FORMATS[static_cast<int>(format)];
-}
+constexpr const PixelFormatTraits &TraitsOf(PixelFormat format) { return PIXEL_FORMATS[static_cast<int>(format)]; }
 
 constexpr bool RowsFollowTheEnum() {
     for (int i = 0; i < static_cast<int>(std::size(PIXEL_FORMATS)); ++i) {

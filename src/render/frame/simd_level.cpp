@@ -14,8 +14,8 @@ SimdLevel DetectedSimdLevel() {
     // threads' registers. Every level's needs are among its answers.
     __builtin_cpu_init();
     if (!__builtin_cpu_supports("avx2")) return SimdLevel::BASELINE;
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-        __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl")) {
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512vl")) {
         return SimdLevel::AVX512;
     }
     return SimdLevel::AVX2;
@@ -40,10 +40,14 @@ SimdLevel FrameSimdLevel() {
 
 const char *SimdLevelName(SimdLevel level) {
     switch (level) {
-    case SimdLevel::SCALAR: return "scalar";
-    case SimdLevel::BASELINE: return "baseline";
-    case SimdLevel::AVX2: return "avx2";
-    case SimdLevel::AVX512: return "avx512";
+    case SimdLevel::SCALAR:
+        return "scalar";
+    case SimdLevel::BASELINE:
+        return "baseline";
+    case SimdLevel::AVX2:
+        return "avx2";
+    case SimdLevel::AVX512:
+        return "avx512";
     }
     return "?";
 }

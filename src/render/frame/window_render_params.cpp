@@ -18,9 +18,7 @@ float SliderValue(const PF_ParamDef *const *params, int index) {
     return static_cast<float>(params[index]->u.fs_d.value);
 }
 
-double SliderValueDouble(const PF_ParamDef *const *params, int index) {
-    return params[index]->u.fs_d.value;
-}
+double SliderValueDouble(const PF_ParamDef *const *params, int index) { return params[index]->u.fs_d.value; }
 
 // Checkboxes are read from the low byte of their value, as the host's
 // boolean is one byte wide.
@@ -28,9 +26,7 @@ bool CheckboxValue(const PF_ParamDef *const *params, int index) {
     return static_cast<std::uint8_t>(params[index]->u.bd.value & 0xFF) != 0;
 }
 
-std::int32_t PopupValue(const PF_ParamDef *const *params, int index) {
-    return params[index]->u.pd.value;
-}
+std::int32_t PopupValue(const PF_ParamDef *const *params, int index) { return params[index]->u.pd.value; }
 
 void MarkIdentities(EffectiveGrade &grade) {
     for (ChannelGrade &channel : grade.channel) {
@@ -70,8 +66,7 @@ EffectiveGrade FoldSideGrade(const PF_ParamDef *const *params, GradeSide side) {
     return grade;
 }
 
-void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const *params,
-                             WindowRenderParams &record) {
+void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const *params, WindowRenderParams &record) {
     std::memset(&record, 0, sizeof record);
 
     const double angle = FixedToDouble(params[PARAM_ANGLE]->u.ad.value) * NEGATIVE_DEGREES_TO_RADIANS;
@@ -83,12 +78,10 @@ void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const 
 
     // Horizontal downsample factor over the pixel aspect ratio; the vertical
     // direction takes no aspect ratio.
-    const float scale_x = (static_cast<float>(in_data.pixel_aspect_ratio.den) /
-                           static_cast<float>(in_data.pixel_aspect_ratio.num)) *
-                          (static_cast<float>(in_data.downsample_x.num) /
-                           static_cast<float>(in_data.downsample_x.den));
-    const float scale_y =
-        static_cast<float>(in_data.downsample_y.num) / static_cast<float>(in_data.downsample_y.den);
+    const float scale_x =
+        (static_cast<float>(in_data.pixel_aspect_ratio.den) / static_cast<float>(in_data.pixel_aspect_ratio.num)) *
+        (static_cast<float>(in_data.downsample_x.num) / static_cast<float>(in_data.downsample_x.den));
+    const float scale_y = static_cast<float>(in_data.downsample_y.num) / static_cast<float>(in_data.downsample_y.den);
 
     record.ux = c / scale_x;
     record.uy = -(s / scale_y);
@@ -146,8 +139,7 @@ void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const 
 }
 
 void DeriveFrameConstants(const PF_InData *in_data, WindowRenderParams &record) {
-    record.grade_pow = (in_data != nullptr && in_data->utils != nullptr &&
-                        in_data->utils->ansi.pow != nullptr)
+    record.grade_pow = (in_data != nullptr && in_data->utils != nullptr && in_data->utils->ansi.pow != nullptr)
                            ? in_data->utils->ansi.pow
                            : &StandardPow;
     MarkIdentities(record.side_grade[SIDE_INSIDE]);

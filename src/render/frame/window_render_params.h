@@ -115,8 +115,7 @@ struct WindowRenderParams {
 
 // Fills the record from the frame's in-data and the parameter array (indexed
 // by ParamIndex). Every parameter pointer must be valid.
-void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const *params,
-                             WindowRenderParams &record);
+void BuildWindowRenderParams(const PF_InData &in_data, const PF_ParamDef *const *params, WindowRenderParams &record);
 
 // The reciprocal gamma of a channel as the render takes it: the master's
 // reciprocal rounded to single precision first, the product rounded again.

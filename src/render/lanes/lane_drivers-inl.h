@@ -10,17 +10,20 @@
 #include "pf_sdk.h"
 #include "render/accelerators/constant_powers.h"
 #include "render/accelerators/grade_tables.h"
-#include "render/frame/window_render_params.h"
-#include "render/lanes/lane_fallbacks.h"
-#include "render/lanes/lane_kernels.h"
-#include "render/lanes/power_fallback_tally.h"
 #include "render/formula/pixel_composition-inl.h"
 #include "render/formula/pixel_steps-inl.h"
+#include "render/frame/window_render_params.h"
+#include "render/lanes/lane_fallbacks.h"
+#include "render/lanes/lane_grade-inl.h"
+#include "render/lanes/lane_kernels.h"
 #include "render/lanes/lane_operations-inl.h"
+#include "render/lanes/lane_pixels-inl.h"
 #include "render/lanes/lane_powers-inl.h"
 #include "render/lanes/lane_window-inl.h"
-#include "render/lanes/lane_grade-inl.h"
-#include "render/lanes/lane_pixels-inl.h"
+#include "render/lanes/power_fallback_tally.h"
+
+// Last: the level namespace of the copy being compiled, after every header
+// that may open another copy.
 #include "render/formula/level_namespace-inl.h"
 
 #if defined(ZONARA_LANE_DRIVERS_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
@@ -60,7 +63,8 @@ LANE_INLINE CodeLanes SideCodes(const WindowRenderParams &r, const GradeTables &
     const float *values = t.graded_values[side];
     Colours finished{GatherFloats(values, in.red), GatherFloats(values + count, in.green),
                      GatherFloats(values + 2 * count, in.blue)};
-    FinishSide<LanePath>(r, r.side_grade[side], [&] { return DecodeCodes(in, count); }, finished, active);
+    FinishSide<LanePath>(
+        r, r.side_grade[side], [&] { return DecodeCodes(in, count); }, finished, active);
     return {EncodeCodes(finished.red, full_scale), EncodeCodes(finished.green, full_scale),
             EncodeCodes(finished.blue, full_scale)};
 }
@@ -80,8 +84,8 @@ Frame FrameOf(const WindowRenderParams &record, const ConstantPowers *powers, bo
 // tables, the feather band's through the float pipeline on decoded codes.
 // Returns the lanes left to the plain path.
 template <PixelFormat LAYOUT>
-std::uint32_t RenderRun(const WindowRenderParams &r, const GradeTables &t, std::int64_t x0, std::int64_t y,
-                        int count, const unsigned char *source, unsigned char *rendered) {
+std::uint32_t RenderRun(const WindowRenderParams &r, const GradeTables &t, std::int64_t x0, std::int64_t y, int count,
+                        const unsigned char *source, unsigned char *rendered) {
     static_assert(CODE_RUN_PIXELS % LANES == 0, "a run is whole vectors");
     constexpr int PIXEL_BYTES = LAYOUT == PixelFormat::ARGB16 ? 8 : 4;
     const int max_code = t.code_count - 1;

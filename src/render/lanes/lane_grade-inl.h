@@ -8,13 +8,16 @@
 #include <cstdint>
 
 #include "render/accelerators/constant_powers.h"
-#include "render/frame/window_render_params.h"
-#include "render/lanes/lane_fallbacks.h"
-#include "render/lanes/power_fallback_tally.h"
 #include "render/formula/pixel_composition-inl.h"
 #include "render/formula/pixel_steps-inl.h"
+#include "render/frame/window_render_params.h"
+#include "render/lanes/lane_fallbacks.h"
 #include "render/lanes/lane_operations-inl.h"
 #include "render/lanes/lane_powers-inl.h"
+#include "render/lanes/power_fallback_tally.h"
+
+// Last: the level namespace of the copy being compiled, after every header
+// that may open another copy.
 #include "render/formula/level_namespace-inl.h"
 
 #if defined(ZONARA_LANE_GRADE_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
@@ -31,9 +34,9 @@ ZONARA_BEGIN_LEVEL
 struct Frame {
     const WindowRenderParams *record;
     const ConstantPowers *powers;  // the frame's, or null
-    double window_scale;  // KEEP_WINDOW_OVER_BOUND, or infinity: all fall back
+    double window_scale;           // KEEP_WINDOW_OVER_BOUND, or infinity: all fall back
     bool legacy;
-    bool graded;          // a known colour model
+    bool graded;  // a known colour model
     bool weight_matters;
 };
 
@@ -46,8 +49,8 @@ struct Colours {
 // lanes they leave. x and y are single-precision values, widened only for
 // the general power.
 template <int PART>
-LANE_INLINE PowerLanes PowerOf(const Frame &frame, int channel, bool tables, const TableLookups &lookups, VFH x,
-                               VFH y, VL active) {
+LANE_INLINE PowerLanes PowerOf(const Frame &frame, int channel, bool tables, const TableLookups &lookups, VFH x, VFH y,
+                               VL active) {
     if (!tables || !AnyWideLane(ServedHalf<PART>(lookups))) return Power(Widen(x), Widen(y));
     const PowerLanes fixed = ConstantPower<PART>(*frame.powers, channel, lookups);
     if (!AnyWideLane(active & ~fixed.trusted)) return fixed;
@@ -135,8 +138,8 @@ struct LanePath {
 
     LANE_INLINE VF GradeChannel(int channel, const Sides<VF, VI> &sides, VF value,
                                 const ChannelConstants<VF> &constants, VI active) const {
-        return GradeLanes(*frame, channel, sides.inside, sides.outside, value, constants.offset,
-                          constants.inv_gamma, constants.gain, active, *tally);
+        return GradeLanes(*frame, channel, sides.inside, sides.outside, value, constants.offset, constants.inv_gamma,
+                          constants.gain, active, *tally);
     }
 
     LANE_INLINE static VF SectorOfRareHues(VF h6, VI truncates, VF sector) {

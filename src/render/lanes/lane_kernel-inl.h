@@ -30,13 +30,16 @@
 #include "render/accelerators/grade_tables.h"
 #include "render/frame/float_row_span.h"
 #include "render/frame/window_render_params.h"
+#include "render/lanes/lane_drivers-inl.h"
+#include "render/lanes/lane_grade-inl.h"
 #include "render/lanes/lane_kernels.h"
-#include "render/lanes/power_fallback_tally.h"
 #include "render/lanes/lane_operations-inl.h"
 #include "render/lanes/lane_powers-inl.h"
 #include "render/lanes/lane_window-inl.h"
-#include "render/lanes/lane_grade-inl.h"
-#include "render/lanes/lane_drivers-inl.h"
+#include "render/lanes/power_fallback_tally.h"
+
+// Last: the level namespace of the copy being compiled, after every header
+// that may open another copy.
 #include "render/formula/level_namespace-inl.h"
 
 #if defined(ZONARA_LANE_KERNEL_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
@@ -68,11 +71,15 @@ std::uint32_t RenderPixelRun(const WindowRenderParams &record, const GradeTables
                              std::int64_t x0, std::int64_t y, int count, const unsigned char *source,
                              unsigned char *rendered) {
     switch (layout) {
-    case PixelFormat::ARGB8: return RenderRun<PixelFormat::ARGB8>(record, tables, x0, y, count, source, rendered);
-    case PixelFormat::BGRA8: return RenderRun<PixelFormat::BGRA8>(record, tables, x0, y, count, source, rendered);
-    case PixelFormat::ARGB16: return RenderRun<PixelFormat::ARGB16>(record, tables, x0, y, count, source, rendered);
+    case PixelFormat::ARGB8:
+        return RenderRun<PixelFormat::ARGB8>(record, tables, x0, y, count, source, rendered);
+    case PixelFormat::BGRA8:
+        return RenderRun<PixelFormat::BGRA8>(record, tables, x0, y, count, source, rendered);
+    case PixelFormat::ARGB16:
+        return RenderRun<PixelFormat::ARGB16>(record, tables, x0, y, count, source, rendered);
     // Float frames are walked in rows, never in runs of codes.
-    case PixelFormat::BGRA32F: break;
+    case PixelFormat::BGRA32F:
+        break;
     }
     return (count >= 32 ? 0u : (1u << count)) - 1u;
 }

@@ -7,11 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "render/lanes/power_fallback_tally.h"
 #include "render/frame/float_row_span.h"
 #include "render/frame/pixel_format.h"
 #include "render/frame/simd_level.h"
 #include "render/frame/window_render_params.h"
+#include "render/lanes/power_fallback_tally.h"
 
 namespace zonara {
 

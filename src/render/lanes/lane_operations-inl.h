@@ -12,6 +12,9 @@
 #include <immintrin.h>
 
 #include "render/formula/pixel_steps-inl.h"
+
+// Last: the level namespace of the copy being compiled, after every header
+// that may open another copy.
 #include "render/formula/level_namespace-inl.h"
 
 #if defined(ZONARA_LANE_OPERATIONS_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
@@ -149,9 +152,7 @@ LANE_INLINE VIH NarrowMask(VL mask) { return __builtin_convertvector(mask, VIH);
 LANE_INLINE VFH Narrow(VD v) { return __builtin_convertvector(v, VFH); }
 
 LANE_INLINE VF Abs(VF v) { return __builtin_bit_cast(VF, __builtin_bit_cast(VU, v) & 0x7FFFFFFFu); }
-LANE_INLINE VD Abs(VD v) {
-    return __builtin_bit_cast(VD, __builtin_bit_cast(VUL, v) & 0x7FFFFFFFFFFFFFFFull);
-}
+LANE_INLINE VD Abs(VD v) { return __builtin_bit_cast(VD, __builtin_bit_cast(VUL, v) & 0x7FFFFFFFFFFFFFFFull); }
 
 // std::max and std::min of the scalar path, NaN behaviour included: the
 // first argument unless the comparison says otherwise.
@@ -184,9 +185,9 @@ LANE_INLINE VD GatherDoubles(const double *table, VIH index) {
     return __builtin_bit_cast(
         VD, _mm512_mask_i32gather_pd(_mm512_setzero_pd(), 0xFF, __builtin_bit_cast(__m256i, index), table, 8));
 #elif ZONARA_LANES == 8
-    return __builtin_bit_cast(VD, _mm256_mask_i32gather_pd(_mm256_setzero_pd(), table,
-                                                           __builtin_bit_cast(__m128i, index),
-                                                           __builtin_bit_cast(__m256d, Splat<VL>(-1ll)), 8));
+    return __builtin_bit_cast(VD,
+                              _mm256_mask_i32gather_pd(_mm256_setzero_pd(), table, __builtin_bit_cast(__m128i, index),
+                                                       __builtin_bit_cast(__m256d, Splat<VL>(-1ll)), 8));
 #else
     VD v;
     for (int i = 0; i < HALF; ++i) v[i] = table[index[i]];
@@ -232,9 +233,9 @@ LANE_INLINE VF GatherFloats(const float *table, VI index) {
     return __builtin_bit_cast(
         VF, _mm512_mask_i32gather_ps(_mm512_setzero_ps(), 0xFFFF, __builtin_bit_cast(__m512i, index), table, 4));
 #elif ZONARA_LANES == 8
-    return __builtin_bit_cast(VF, _mm256_mask_i32gather_ps(_mm256_setzero_ps(), table,
-                                                           __builtin_bit_cast(__m256i, index),
-                                                           __builtin_bit_cast(__m256, MaskOf(true)), 4));
+    return __builtin_bit_cast(VF,
+                              _mm256_mask_i32gather_ps(_mm256_setzero_ps(), table, __builtin_bit_cast(__m256i, index),
+                                                       __builtin_bit_cast(__m256, MaskOf(true)), 4));
 #else
     VF v;
     for (int i = 0; i < LANES; ++i) v[i] = table[index[i]];

@@ -11,10 +11,13 @@
 #include <utility>
 
 #include "pf_sdk.h"
-#include "render/lanes/lane_kernels.h"
 #include "render/formula/pixel_steps-inl.h"
-#include "render/lanes/lane_operations-inl.h"
 #include "render/lanes/lane_grade-inl.h"
+#include "render/lanes/lane_kernels.h"
+#include "render/lanes/lane_operations-inl.h"
+
+// Last: the level namespace of the copy being compiled, after every header
+// that may open another copy.
 #include "render/formula/level_namespace-inl.h"
 
 #if defined(ZONARA_LANE_PIXELS_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
@@ -40,8 +43,7 @@ LANE_INLINE VF EveryOther(VF a, VF b) {
 // second half.
 template <int HALF_INDEX, std::size_t... I>
 LANE_INLINE VF InterleaveOf(VF a, VF b, std::index_sequence<I...>) {
-    return __builtin_shufflevector(
-        a, b, ((I % 2 == 0 ? 0 : LANES) + HALF_INDEX * HALF + static_cast<int>(I) / 2)...);
+    return __builtin_shufflevector(a, b, ((I % 2 == 0 ? 0 : LANES) + HALF_INDEX * HALF + static_cast<int>(I) / 2)...);
 }
 template <int HALF_INDEX>
 LANE_INLINE VF Interleave(VF a, VF b) {
@@ -89,10 +91,9 @@ LANE_INLINE void Store(const Colours &c, VF alpha, PF_PixelBGRA32f *out, int cou
         const VF blue_red_second = Interleave<1>(c.blue, c.red);
         const VF green_alpha_first = Interleave<0>(c.green, alpha);
         const VF green_alpha_second = Interleave<1>(c.green, alpha);
-        const VF quarter[4] = {Interleave<0>(blue_red_first, green_alpha_first),
-                               Interleave<1>(blue_red_first, green_alpha_first),
-                               Interleave<0>(blue_red_second, green_alpha_second),
-                               Interleave<1>(blue_red_second, green_alpha_second)};
+        const VF quarter[4] = {
+            Interleave<0>(blue_red_first, green_alpha_first), Interleave<1>(blue_red_first, green_alpha_first),
+            Interleave<0>(blue_red_second, green_alpha_second), Interleave<1>(blue_red_second, green_alpha_second)};
         std::memcpy(out, quarter, sizeof quarter);
         return;
     }
@@ -144,8 +145,7 @@ LANE_INLINE VU EveryOtherWordOf(VU a, VU b, std::index_sequence<I...>) {
 
 template <int HALF_INDEX, std::size_t... I>
 LANE_INLINE VU InterleaveWordsOf(VU a, VU b, std::index_sequence<I...>) {
-    return __builtin_shufflevector(
-        a, b, ((I % 2 == 0 ? 0 : LANES) + HALF_INDEX * HALF + static_cast<int>(I) / 2)...);
+    return __builtin_shufflevector(a, b, ((I % 2 == 0 ? 0 : LANES) + HALF_INDEX * HALF + static_cast<int>(I) / 2)...);
 }
 
 template <PixelFormat LAYOUT>

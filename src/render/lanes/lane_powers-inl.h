@@ -10,6 +10,9 @@
 #include "render/accelerators/constant_powers.h"
 #include "render/frame/window_render_params.h"
 #include "render/lanes/lane_operations-inl.h"
+
+// Last: the level namespace of the copy being compiled, after every header
+// that may open another copy.
 #include "render/formula/level_namespace-inl.h"
 
 #if defined(ZONARA_LANE_POWERS_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
@@ -92,9 +95,9 @@ LANE_INLINE PowerLanes Power(VD x, VD y) {
     const VD r4 = r2 * r2;
     const VD r8 = r4 * r4;
     const VD first_terms = ((1.0 + r) + r2 * (0.5 + r * (1.0 / 6.0))) +
-                   r4 * ((1.0 / 24.0 + r * (1.0 / 120.0)) + r2 * (1.0 / 720.0 + r * (1.0 / 5040.0)));
+                           r4 * ((1.0 / 24.0 + r * (1.0 / 120.0)) + r2 * (1.0 / 720.0 + r * (1.0 / 5040.0)));
     const VD last_terms = ((1.0 / 40320.0 + r * (1.0 / 362880.0)) + r2 * (1.0 / 3628800.0 + r * (1.0 / 39916800.0))) +
-                    r4 * (1.0 / 479001600.0 + r * (1.0 / 6227020800.0));
+                          r4 * (1.0 / 479001600.0 + r * (1.0 / 6227020800.0));
     const VD exp_r = first_terms + r8 * last_terms;
     // 2^k built from its bits; k lies within +-1011 in the domain.
     const VUL k_bits = __builtin_bit_cast(VUL, shifted) - __builtin_bit_cast(VUL, Splat<VD>(ROUNDING_SHIFTER));

@@ -6,13 +6,16 @@
 
 #include <cstdint>
 
-#include "render/formula/window_weight.h"
-#include "render/frame/window_render_params.h"
 #include "render/formula/falloff_curves-inl.h"
 #include "render/formula/pixel_composition-inl.h"
 #include "render/formula/pixel_steps-inl.h"
+#include "render/formula/window_weight.h"
+#include "render/frame/window_render_params.h"
 #include "render/lanes/lane_operations-inl.h"
 #include "render/lanes/lane_powers-inl.h"
+
+// Last: the level namespace of the copy being compiled, after every header
+// that may open another copy.
 #include "render/formula/level_namespace-inl.h"
 
 #if defined(ZONARA_LANE_WINDOW_INL_H_) == defined(ZONARA_LEVEL_TOGGLE)
@@ -121,8 +124,7 @@ LANE_INLINE FalloffHalf PowerFalloffHalf(std::int32_t falloff, VF t, double wind
 
 // The ellipse's band fraction for the band lanes, the curve with powers in
 // vectors where the rounding is proven, by the one-pixel function elsewhere.
-LANE_INLINE VF EllipseBandPowerLanes(const WindowRenderParams &r, const WindowLanes &w, VI band,
-                                     double window_scale) {
+LANE_INLINE VF EllipseBandPowerLanes(const WindowRenderParams &r, const WindowLanes &w, VI band, double window_scale) {
     const VF t = EllipseBandPosition(r, w.u, w.v, w.uu, w.vv);
     const FalloffHalf first = PowerFalloffHalf<0>(r.falloff, t, window_scale);
     const FalloffHalf second = PowerFalloffHalf<1>(r.falloff, t, window_scale);

@@ -16,10 +16,14 @@ static_assert(TraitsOf(PixelFormat::ARGB16).max_code == Codec16::MAX_CODE);
 
 const char *PathName(IntegerPath path) {
     switch (path) {
-    case IntegerPath::IN_RUNS: return "look-ahead runs through the kernel";
-    case IntegerPath::COPY_UNCHANGED: return "each pixel copied";
-    case IntegerPath::LOOK_UP: return "three look-ups a pixel";
-    case IntegerPath::EVERY_PIXEL: return "the pixel stage pixel by pixel";
+    case IntegerPath::IN_RUNS:
+        return "look-ahead runs through the kernel";
+    case IntegerPath::COPY_UNCHANGED:
+        return "each pixel copied";
+    case IntegerPath::LOOK_UP:
+        return "three look-ups a pixel";
+    case IntegerPath::EVERY_PIXEL:
+        return "the pixel stage pixel by pixel";
     }
     return "?";
 }
@@ -67,8 +71,7 @@ void FramePlan::PlanIntegerFrame(std::int64_t pixels) {
     }
     const GradeTables *tables = tables_.get();
     if (tables != nullptr && !record.weight_matters && tables->kind[SIDE_INSIDE] == SideTableKind::OUTPUT_CODES) {
-        plain_integer_path_ =
-            tables->codes_unchanged[SIDE_INSIDE] ? IntegerPath::COPY_UNCHANGED : IntegerPath::LOOK_UP;
+        plain_integer_path_ = tables->codes_unchanged[SIDE_INSIDE] ? IntegerPath::COPY_UNCHANGED : IntegerPath::LOOK_UP;
     }
     // Runs pay where the weight matters or saturation mixes the channels;
     // a frame the tables answer code by code is faster per pixel.
@@ -126,9 +129,8 @@ std::string FramePlan::Describe() const {
         return out.str();
     }
     if (tables_ != nullptr) {
-        out << "; tables: inside "
-            << SideTableName(tables_->kind[SIDE_INSIDE], tables_->codes_unchanged[SIDE_INSIDE]) << ", outside "
-            << SideTableName(tables_->kind[SIDE_OUTSIDE], tables_->codes_unchanged[SIDE_OUTSIDE]);
+        out << "; tables: inside " << SideTableName(tables_->kind[SIDE_INSIDE], tables_->codes_unchanged[SIDE_INSIDE])
+            << ", outside " << SideTableName(tables_->kind[SIDE_OUTSIDE], tables_->codes_unchanged[SIDE_OUTSIDE]);
         if (tables_->memo.allocated()) out << ", memo of saturated pixels";
     } else {
         out << "; no tables";

@@ -26,10 +26,14 @@ using testhost::PixelWalk;
 
 const char *WalkName(PixelWalk walk) {
     switch (walk) {
-    case PixelWalk::IN_ORDER: return "in order";
-    case PixelWalk::SHUFFLED: return "shuffled";
-    case PixelWalk::SKIPPING: return "skipping";
-    case PixelWalk::SOURCE_CHANGED_AHEAD: return "source changed ahead";
+    case PixelWalk::IN_ORDER:
+        return "in order";
+    case PixelWalk::SHUFFLED:
+        return "shuffled";
+    case PixelWalk::SKIPPING:
+        return "skipping";
+    case PixelWalk::SOURCE_CHANGED_AHEAD:
+        return "source changed ahead";
     }
     return "?";
 }
@@ -54,8 +58,8 @@ TEST(LookAheadRuns, EveryWalkGetsThePlainResultAtEveryLevel) {
             src.Randomise(rng);
             Buffer start(f.format, f.width, f.height, 8);
             start.Randomise(rng);
-            for (PixelWalk walk : {PixelWalk::IN_ORDER, PixelWalk::SHUFFLED, PixelWalk::SKIPPING,
-                                   PixelWalk::SOURCE_CHANGED_AHEAD}) {
+            for (PixelWalk walk :
+                 {PixelWalk::IN_ORDER, PixelWalk::SHUFFLED, PixelWalk::SKIPPING, PixelWalk::SOURCE_CHANGED_AHEAD}) {
                 for (int level = 0; level <= static_cast<int>(DetectedSimdLevel()); ++level) {
                     SCOPED_TRACE(std::string(WalkName(walk)) + ", " + SimdLevelName(static_cast<SimdLevel>(level)) +
                                  ", set " + std::to_string(set) + ": " + DescribeParams(params.array(), unused));
@@ -74,7 +78,8 @@ TEST(LookAheadRuns, EveryWalkGetsThePlainResultAtEveryLevel) {
                         for (int y = 0; y < f.height; ++y) {
                             for (int x = 0; x < f.width; ++x) {
                                 if ((x + y) % 3 == 0) {
-                                    std::memcpy(expected.Pixel(x, y), start.Pixel(x, y), reference::PixelBytes(f.format));
+                                    std::memcpy(expected.Pixel(x, y), start.Pixel(x, y),
+                                                reference::PixelBytes(f.format));
                                 }
                             }
                         }

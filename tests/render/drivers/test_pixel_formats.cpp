@@ -8,8 +8,8 @@
 #include <limits>
 
 #include "render/drivers/pixel_callbacks.h"
-#include "render/frame/pixel_stage.h"
 #include "render/formula/pixel_codecs.h"
+#include "render/frame/pixel_stage.h"
 #include "render/frame/window_render_params.h"
 #include "support/render_test_support.h"
 
@@ -53,9 +53,14 @@ TEST(PixelFormats, IntegerWritersLimitThenTruncate) {
         float value;
         int expect8, expect16;
     } cases[] = {
-        {0.999f, 254, 32735}, {1.0f, 255, 32768}, {1.2f, 255, 32768}, {-0.1f, 0, 0},
-        {std::numeric_limits<float>::quiet_NaN(), 0, 0}, {std::numeric_limits<float>::infinity(), 255, 32768},
-        {-std::numeric_limits<float>::infinity(), 0, 0}, {0.5f, 127, 16384},
+        {0.999f, 254, 32735},
+        {1.0f, 255, 32768},
+        {1.2f, 255, 32768},
+        {-0.1f, 0, 0},
+        {std::numeric_limits<float>::quiet_NaN(), 0, 0},
+        {std::numeric_limits<float>::infinity(), 255, 32768},
+        {-std::numeric_limits<float>::infinity(), 0, 0},
+        {0.5f, 127, 16384},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(Codec8::Encode(c.value), c.expect8) << c.value;
@@ -80,7 +85,8 @@ TEST(PixelFormats, ChannelOrderOfEachFormat) {
     EXPECT_EQ(argb_out.blue, 70);
 
     PF_PixelBGRA8 bgra{50, 60, 70, 200}, bgra_out{};
-    RenderPixelBgra8(const_cast<PixelStage *>(&stage), 0, 0, reinterpret_cast<PF_Pixel *>(&bgra), reinterpret_cast<PF_Pixel *>(&bgra_out));
+    RenderPixelBgra8(const_cast<PixelStage *>(&stage), 0, 0, reinterpret_cast<PF_Pixel *>(&bgra),
+                     reinterpret_cast<PF_Pixel *>(&bgra_out));
     EXPECT_EQ(bgra_out.blue, 50);
     EXPECT_EQ(bgra_out.green, 60);
     EXPECT_EQ(bgra_out.red, 140);
@@ -102,14 +108,18 @@ TEST(PixelFormats, FloatKeepsValuesBeyondRangeAndAlphaBits) {
         PF_PixelBGRA32f expect;
     } cases[] = {
         {"beyond 0..1 kept", false, 1, {-0.5f, 1.5f, 7.0f, 2.0f}, {-0.5f, 1.5f, 7.0f, 2.0f}},
-        {"input clamp reads negatives as 0, even at Mix 0", true, 0, {-0.5f, 1.5f, -7.0f, -2.0f},
+        {"input clamp reads negatives as 0, even at Mix 0",
+         true,
+         0,
+         {-0.5f, 1.5f, -7.0f, -2.0f},
          {0.0f, 1.5f, 0.0f, -2.0f}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         InData in;
         ParamSet params;
-        params.Checkbox(PARAM_CLAMP_OUT_BLACK, false).Checkbox(PARAM_CLAMP_IN_BLACK, c.clamp_in_black)
+        params.Checkbox(PARAM_CLAMP_OUT_BLACK, false)
+            .Checkbox(PARAM_CLAMP_IN_BLACK, c.clamp_in_black)
             .Slider(PARAM_MIX, c.mix);
         WindowRenderParams record;
         BuildWindowRenderParams(in.in_data, params.const_array(), record);

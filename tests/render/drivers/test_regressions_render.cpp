@@ -57,8 +57,7 @@ TEST(RegressionIterateFloatRows, SourceOfAnotherFormatIsNeverOverreadNorMisread)
         RawBuffer source(c.src_width, c.src_height, c.src_rowbytes, c.src_offset);
         RawBuffer output(16, c.src_height, 16 * FLOAT_PIXEL);
         int visits = 0;
-        EXPECT_EQ(zonara::IterateFloatRows(0, c.src_height, &source.def, &visits, TouchBoth, &output.def),
-                  PF_Err_NONE);
+        EXPECT_EQ(zonara::IterateFloatRows(0, c.src_height, &source.def, &visits, TouchBoth, &output.def), PF_Err_NONE);
         EXPECT_EQ(visits, c.expect_visits);
     }
 }

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "render/frame/window_render_params.h"
 #include "render/formula/window_weight.h"
+#include "render/frame/window_render_params.h"
 #include "support/render_test_support.h"
 
 namespace {
@@ -51,8 +51,12 @@ TEST(ApplyFalloff, CurvesAtZeroHalfAndOne) {
 // vertical feather is then 10).
 ParamSet Window(A_long window_type, double feather = 20, bool invert = false, A_long falloff = FALLOFF_LINEAR) {
     ParamSet params;
-    params.Popup(PARAM_WINDOW_TYPE, window_type).Point(500, 500).Slider(PARAM_WIDTH, 200)
-        .Slider(PARAM_HEIGHT, 100).Slider(PARAM_FEATHER, feather).Checkbox(PARAM_INVERT, invert)
+    params.Popup(PARAM_WINDOW_TYPE, window_type)
+        .Point(500, 500)
+        .Slider(PARAM_WIDTH, 200)
+        .Slider(PARAM_HEIGHT, 100)
+        .Slider(PARAM_FEATHER, feather)
+        .Checkbox(PARAM_INVERT, invert)
         .Popup(PARAM_FALLOFF, falloff);
     return params;
 }
@@ -130,8 +134,11 @@ TEST(WindowWeight, DegenerateWindowsGiveNumbersNotFaults) {
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         ParamSet params;
-        params.Popup(PARAM_WINDOW_TYPE, c.window_type).Point(5, 5).Slider(PARAM_WIDTH, c.width)
-            .Slider(PARAM_HEIGHT, c.height).Slider(PARAM_FEATHER, c.feather);
+        params.Popup(PARAM_WINDOW_TYPE, c.window_type)
+            .Point(5, 5)
+            .Slider(PARAM_WIDTH, c.width)
+            .Slider(PARAM_HEIGHT, c.height)
+            .Slider(PARAM_FEATHER, c.feather);
         const WindowRenderParams r = Build(params);
         for (int y = 0; y < 11; ++y) {
             for (int x = 0; x < 11; ++x) {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <limits>
 
-#include "render/frame/window_render_params.h"
 #include "render/formula/window_weight.h"
+#include "render/frame/window_render_params.h"
 #include "support/render_test_support.h"
 
 namespace {
@@ -79,8 +79,11 @@ TEST(WindowRenderParams, TransformMeasuresInFullResolutionSquarePixels) {
 TEST(WindowRenderParams, MasterControlsFoldIntoEachChannel) {
     InData in;
     ParamSet params;
-    params.InsideMaster(0.25, 2, 1.5).Slider(PARAM_IN_GREEN_OFFSET, 0.5).Slider(PARAM_IN_GREEN_GAMMA, 4)
-        .Slider(PARAM_IN_GREEN_GAIN, 2).OutsideMaster(0, 0, 1);
+    params.InsideMaster(0.25, 2, 1.5)
+        .Slider(PARAM_IN_GREEN_OFFSET, 0.5)
+        .Slider(PARAM_IN_GREEN_GAMMA, 4)
+        .Slider(PARAM_IN_GREEN_GAIN, 2)
+        .OutsideMaster(0, 0, 1);
     const WindowRenderParams r = Build(params, in);
     const ChannelGrade *inside = r.side_grade[SIDE_INSIDE].channel;
     EXPECT_EQ(inside[0].offset, 0.25f);
@@ -134,8 +137,10 @@ TEST(WindowRenderParams, WeightIsSkippedOnlyWhenItCannotMatter) {
     for (const auto &c : cases) {
         InData in;
         ParamSet params;
-        params.Slider(PARAM_MIX, c.mix).Slider(PARAM_IN_GAIN, c.inside_gain)
-            .Slider(PARAM_OUT_SATURATION, c.outside_saturation).Popup(PARAM_COLOR_MODEL, c.color_model);
+        params.Slider(PARAM_MIX, c.mix)
+            .Slider(PARAM_IN_GAIN, c.inside_gain)
+            .Slider(PARAM_OUT_SATURATION, c.outside_saturation)
+            .Popup(PARAM_COLOR_MODEL, c.color_model);
         EXPECT_EQ(Build(params, in).weight_matters, c.expect_weight_matters) << c.name;
     }
 }

@@ -14,8 +14,8 @@
 
 #include "render/formula/window_weight.h"
 #include "render/frame/simd_level.h"
-#include "support/levels.h"
 #include "render/lanes/lane_kernels.h"
+#include "support/levels.h"
 
 namespace {
 
@@ -23,9 +23,12 @@ using namespace zonara;
 
 FalloffBlock FalloffBlockFor(SimdLevel level) {
     switch (level) {
-    case SimdLevel::AVX512: return &lanes_avx512::FalloffOfBlock;
-    case SimdLevel::AVX2: return &lanes_avx2::FalloffOfBlock;
-    default: return &lanes_baseline::FalloffOfBlock;
+    case SimdLevel::AVX512:
+        return &lanes_avx512::FalloffOfBlock;
+    case SimdLevel::AVX2:
+        return &lanes_avx2::FalloffOfBlock;
+    default:
+        return &lanes_baseline::FalloffOfBlock;
     }
 }
 
@@ -43,9 +46,17 @@ std::vector<float> BandPositions() {
         t.push_back(f);
     }
     for (int i = 0; i < 4096; ++i) t.push_back(std::nextafter(1.0f, 0.0f) - static_cast<float>(i) * 1e-7f);
-    const float edges[] = {0.0f, -0.0f, -1e-7f, -1.0f, 1.0f, std::nextafter(1.0f, 2.0f), 1.5f,
-                           std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::min(),
-                           std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()};
+    const float edges[] = {0.0f,
+                           -0.0f,
+                           -1e-7f,
+                           -1.0f,
+                           1.0f,
+                           std::nextafter(1.0f, 2.0f),
+                           1.5f,
+                           std::numeric_limits<float>::denorm_min(),
+                           std::numeric_limits<float>::min(),
+                           std::numeric_limits<float>::quiet_NaN(),
+                           std::numeric_limits<float>::infinity()};
     t.insert(t.end(), std::begin(edges), std::end(edges));
     return t;
 }

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "render/accelerators/constant_powers.h"
-#include "render/lanes/lane_kernels.h"
 #include "render/frame/simd_level.h"
+#include "render/lanes/lane_kernels.h"
 #include "support/levels.h"
 
 namespace {
@@ -30,17 +30,23 @@ constexpr std::size_t BLOCK = 1 << 16;
 
 PowerBlock BlockFor(SimdLevel level) {
     switch (level) {
-    case SimdLevel::AVX512: return &lanes_avx512::PowerOfBlock;
-    case SimdLevel::AVX2: return &lanes_avx2::PowerOfBlock;
-    default: return &lanes_baseline::PowerOfBlock;
+    case SimdLevel::AVX512:
+        return &lanes_avx512::PowerOfBlock;
+    case SimdLevel::AVX2:
+        return &lanes_avx2::PowerOfBlock;
+    default:
+        return &lanes_baseline::PowerOfBlock;
     }
 }
 
 ConstantPowerBlock ConstantBlockFor(SimdLevel level) {
     switch (level) {
-    case SimdLevel::AVX512: return &lanes_avx512::ConstantPowerOfBlock;
-    case SimdLevel::AVX2: return &lanes_avx2::ConstantPowerOfBlock;
-    default: return &lanes_baseline::ConstantPowerOfBlock;
+    case SimdLevel::AVX512:
+        return &lanes_avx512::ConstantPowerOfBlock;
+    case SimdLevel::AVX2:
+        return &lanes_avx2::ConstantPowerOfBlock;
+    default:
+        return &lanes_baseline::ConstantPowerOfBlock;
     }
 }
 
@@ -65,10 +71,14 @@ float FloatOfBits(std::uint32_t bits) {
 // Bases as single-precision values, as every grade power gets them.
 double Base(SplitMix &rng) {
     switch (rng.Next() % 4) {
-    case 0: return static_cast<float>(rng.Unit());                                  // pixel values
-    case 1: return static_cast<float>(static_cast<int>(rng.Next() % 256) / 255.0);  // 8-bit codes
-    case 2: return FloatOfBits(static_cast<std::uint32_t>(rng.Next() % 0x7F800000u)); // any positive float
-    default: return static_cast<float>(rng.Unit() * 100.0 * 1.2 - 10.0);            // CDL bases, some negative
+    case 0:
+        return static_cast<float>(rng.Unit());  // pixel values
+    case 1:
+        return static_cast<float>(static_cast<int>(rng.Next() % 256) / 255.0);  // 8-bit codes
+    case 2:
+        return FloatOfBits(static_cast<std::uint32_t>(rng.Next() % 0x7F800000u));  // any positive float
+    default:
+        return static_cast<float>(rng.Unit() * 100.0 * 1.2 - 10.0);  // CDL bases, some negative
     }
 }
 
@@ -82,8 +92,10 @@ double Exponent(SplitMix &rng) {
         const float m = static_cast<float>(1.0 / master);
         return static_cast<float>((1.0 / channel) * static_cast<double>(m));
     }
-    case 1: return static_cast<float>(std::exp2(rng.Unit() * 30.0 - 15.0));  // log-uniform
-    default: return static_cast<float>(rng.Unit() * 4.0);
+    case 1:
+        return static_cast<float>(std::exp2(rng.Unit() * 30.0 - 15.0));  // log-uniform
+    default:
+        return static_cast<float>(rng.Unit() * 4.0);
     }
 }
 
@@ -92,12 +104,39 @@ struct Edges {
 };
 
 Edges EdgePairs() {
-    const double bases[] = {0.0, -0.0, std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::min(),
-                            1e-30, 1.0 / 255.0, 0.5, std::nextafter(1.0f, 0.0f), 1.0, std::nextafter(1.0f, 2.0f),
-                            2.0, 255.0, 1e30, std::numeric_limits<float>::max(), -0.5, -1.0,
-                            std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
-    const double exponents[] = {0.0, 0.01, 0.1, 0.454, 0.5, 1.0, 2.0, 2.5, 10.0, 100.0, 1e4, -1.0, -0.5,
-                                std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+    const double bases[] = {0.0,
+                            -0.0,
+                            std::numeric_limits<float>::denorm_min(),
+                            std::numeric_limits<float>::min(),
+                            1e-30,
+                            1.0 / 255.0,
+                            0.5,
+                            std::nextafter(1.0f, 0.0f),
+                            1.0,
+                            std::nextafter(1.0f, 2.0f),
+                            2.0,
+                            255.0,
+                            1e30,
+                            std::numeric_limits<float>::max(),
+                            -0.5,
+                            -1.0,
+                            std::numeric_limits<double>::infinity(),
+                            std::numeric_limits<double>::quiet_NaN()};
+    const double exponents[] = {0.0,
+                                0.01,
+                                0.1,
+                                0.454,
+                                0.5,
+                                1.0,
+                                2.0,
+                                2.5,
+                                10.0,
+                                100.0,
+                                1e4,
+                                -1.0,
+                                -0.5,
+                                std::numeric_limits<double>::infinity(),
+                                std::numeric_limits<double>::quiet_NaN()};
     Edges edges;
     for (double b : bases) {
         for (double e : exponents) {
@@ -166,9 +205,16 @@ TEST(LanePower, WithinTheStatedBoundOverAHundredMillionPairs) {
 // Lanes the kernel must not vouch for go to the host's power.
 TEST(LanePower, OutsideItsDomainTheKernelDoesNotTrustItself) {
     const double cases[][2] = {
-        {-0.5, 0.5}, {-0.0, 2.0}, {0.0, -1.0}, {0.0, 0.0}, {std::numeric_limits<double>::infinity(), 0.5},
-        {std::numeric_limits<double>::quiet_NaN(), 1.0}, {0.5, std::numeric_limits<double>::infinity()},
-        {0.5, std::numeric_limits<double>::quiet_NaN()}, {1e-30, 1e4}, {1e30, 100.0},
+        {-0.5, 0.5},
+        {-0.0, 2.0},
+        {0.0, -1.0},
+        {0.0, 0.0},
+        {std::numeric_limits<double>::infinity(), 0.5},
+        {std::numeric_limits<double>::quiet_NaN(), 1.0},
+        {0.5, std::numeric_limits<double>::infinity()},
+        {0.5, std::numeric_limits<double>::quiet_NaN()},
+        {1e-30, 1e4},
+        {1e30, 100.0},
     };
     for (SimdLevel level : zonara_test::VectorLevelsOfThisMachine()) {
         for (const auto &c : cases) {
@@ -212,8 +258,8 @@ TEST(LanePower, FixedExponentTablesWithinTheirBound) {
     std::vector<float> base(BASES_EACH);
     std::vector<double> wide_base(BASES_EACH), result(BASES_EACH), bound(BASES_EACH);
     Findings findings;
-    const double edge_exponents[] = {std::numeric_limits<float>::denorm_min(), 1e-30, 0.01, 0.5, 1.0,
-                                     2.0, 7.999999f, ConstantPowers::LARGEST_EXPONENT};
+    const double edge_exponents[] = {std::numeric_limits<float>::denorm_min(), 1e-30, 0.01, 0.5, 1.0, 2.0, 7.999999f,
+                                     ConstantPowers::LARGEST_EXPONENT};
     for (int e = 0; e < EXPONENTS; ++e) {
         double y = e < static_cast<int>(std::size(edge_exponents)) ? edge_exponents[e] : Exponent(rng);
         if (!(y > 0.0 && y <= ConstantPowers::LARGEST_EXPONENT)) y = static_cast<float>(rng.Unit() * 8.0);
@@ -241,14 +287,17 @@ TEST(LanePower, FixedExponentTablesServeOnlyTheirDomain) {
     auto powers = std::make_unique<ConstantPowers>();
     ClearConstantPowers(*powers);
     // Exponents the tables do not serve leave them unusable.
-    for (const double y : {0.0, -1.0, 8.5, 100.0, std::numeric_limits<double>::infinity(),
-                           std::numeric_limits<double>::quiet_NaN()}) {
+    for (const double y :
+         {0.0, -1.0, 8.5, 100.0, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
         FillConstantPower(*powers, 0, SIDE_INSIDE, y);
         EXPECT_FALSE(powers->usable[0][SIDE_INSIDE]) << y;
     }
     FillConstantPower(*powers, 1, SIDE_OUTSIDE, 8.0);
-    const float bases[] = {-0.5f, -0.0f, std::numeric_limits<float>::infinity(),
-                           std::numeric_limits<float>::quiet_NaN(), 1e-45f /* a subnormal */,
+    const float bases[] = {-0.5f,
+                           -0.0f,
+                           std::numeric_limits<float>::infinity(),
+                           std::numeric_limits<float>::quiet_NaN(),
+                           1e-45f /* a subnormal */,
                            std::numeric_limits<float>::min() /* 2^(e y) below the range */,
                            std::numeric_limits<float>::max() /* 2^(e y) above it */};
     for (SimdLevel level : zonara_test::VectorLevelsOfThisMachine()) {
@@ -306,8 +355,8 @@ TEST(LanePower, FixedExponentTablesGiveTheSameBitsAtEveryLevel) {
     std::vector<float> base(N);
     for (float &b : base) b = static_cast<float>(Base(rng));
     std::vector<double> first_result(N), first_bound(N);
-    ConstantBlockFor(SimdLevel::BASELINE)(*powers, 2, SIDE_INSIDE, base.data(), first_result.data(),
-                                          first_bound.data(), N);
+    ConstantBlockFor(SimdLevel::BASELINE)(*powers, 2, SIDE_INSIDE, base.data(), first_result.data(), first_bound.data(),
+                                          N);
     for (SimdLevel level : zonara_test::VectorLevelsOfThisMachine()) {
         if (level == SimdLevel::BASELINE) continue;  // the one compared against
         std::vector<double> result(N), bound(N);

@@ -9,7 +9,8 @@ namespace {
 
 TEST(LevelObjects, DefineNothingMergeableOutsideTheirNamespace) {
     const auto objects = zonara_test::LevelObjects(ZONARA_BINARY_DIR);
-    ASSERT_EQ(objects.size(), zonara_test::VECTOR_LEVEL_COUNT) << "the baseline, AVX2 and AVX-512 objects under " << ZONARA_BINARY_DIR;
+    ASSERT_EQ(objects.size(), zonara_test::VECTOR_LEVEL_COUNT)
+        << "the baseline, AVX2 and AVX-512 objects under " << ZONARA_BINARY_DIR;
     const auto strays = zonara_test::DefinitionsOutsideTheirLevel("nm", "objdump", objects);
     EXPECT_TRUE(strays.empty()) << strays.size() << " definitions, the first: " << strays.front();
 }

@@ -59,8 +59,7 @@ const PlanCase CASES[] = {
      "ARGB 16-bit at avx2; tables: inside output codes, outside codes unchanged; look-ahead runs through the "
      "kernel"},
     // Float frames.
-    {"float graded: the kernel with power tables", PixelFormat::BGRA32F, 8, 32, BothSidesGamma, SimdLevel::AVX2,
-     true,
+    {"float graded: the kernel with power tables", PixelFormat::BGRA32F, 8, 32, BothSidesGamma, SimdLevel::AVX2, true,
      "BGRA float at avx2; rows through the kernel, fixed-exponent power tables for 6 of 6 channel sides; bands of "
      "rows on the host's threads"},
     {"float below two bands", PixelFormat::BGRA32F, 8, 31, BothSidesGamma, SimdLevel::AVX512, true,

@@ -78,9 +78,9 @@ TEST(HostCallbacks, SuitesOfferedDependOnTheHost) {
         bool offered;
     };
     const Case cases[] = {
-        {HostApp::kAfterEffects, kPFANSISuite, true},       {HostApp::kPremiere, kPFANSISuite, true},
-        {HostApp::kAfterEffects, kPFIterate8Suite, true},   {HostApp::kPremiere, kPFIterate8Suite, true},
-        {HostApp::kAfterEffects, kPFIterate16Suite, true},  {HostApp::kPremiere, kPFIterate16Suite, true},
+        {HostApp::kAfterEffects, kPFANSISuite, true},         {HostApp::kPremiere, kPFANSISuite, true},
+        {HostApp::kAfterEffects, kPFIterate8Suite, true},     {HostApp::kPremiere, kPFIterate8Suite, true},
+        {HostApp::kAfterEffects, kPFIterate16Suite, true},    {HostApp::kPremiere, kPFIterate16Suite, true},
         {HostApp::kAfterEffects, kPFPixelFormatSuite, false}, {HostApp::kPremiere, kPFPixelFormatSuite, true},
     };
     for (const Case &c : cases) {
@@ -127,7 +127,8 @@ TEST(HostCallbacks, CallbacksRefuseAForeignEffectRef) {
                     PF_ParamDef def{};
                     PF_CustomUIInfo ui{};
                     int not_the_host = 0;
-                    EXPECT_EQ(in_data->inter.add_param(reinterpret_cast<PF_ProgPtr>(&not_the_host), -1, &def), PF_Err_BAD_CALLBACK_PARAM);
+                    EXPECT_EQ(in_data->inter.add_param(reinterpret_cast<PF_ProgPtr>(&not_the_host), -1, &def),
+                              PF_Err_BAD_CALLBACK_PARAM);
                     EXPECT_EQ(in_data->inter.register_ui(nullptr, &ui), PF_Err_BAD_CALLBACK_PARAM);
                     EXPECT_EQ(in_data->inter.add_param(in_data->effect_ref, 3, &def), PF_Err_INVALID_INDEX);
                     EXPECT_EQ(in_data->inter.add_param(in_data->effect_ref, -1, nullptr), PF_Err_BAD_CALLBACK_PARAM);

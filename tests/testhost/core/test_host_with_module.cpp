@@ -161,7 +161,8 @@ TEST(HostWithModule, IdentityRenderCopiesEveryPixelInEveryFormat) {
         if (c.format == PixelFormat::ARGB16) {
             for (int y = 0; y < 30; ++y) {
                 for (int x = 0; x < 48; ++x) {
-                    src.At<PF_Pixel16>(x, y) = {32768, static_cast<A_u_short>(x * 600), static_cast<A_u_short>(y * 1000), 32768};
+                    src.At<PF_Pixel16>(x, y) = {32768, static_cast<A_u_short>(x * 600),
+                                                static_cast<A_u_short>(y * 1000), 32768};
                 }
             }
         }

@@ -30,7 +30,8 @@ struct Probe {
     std::map<std::pair<int, int>, PF_Err> failures;  // read-only during the walk
 
     Probe(Layer *source, Layer &destination)
-        : src(source), dst(&destination),
+        : src(source),
+          dst(&destination),
           visits(static_cast<std::size_t>(destination.width() * destination.height())) {}
 
     PF_Err Visit(A_long x, A_long y, const void *in, const void *out) {
@@ -54,19 +55,18 @@ PF_Err Visit16(void *refcon, A_long x, A_long y, PF_Pixel16 *in, PF_Pixel16 *out
 
 // Calls the suite as an effect does: acquire, iterate, release.
 PF_Err RunIterate(Host &host, int bits, Probe &probe, const PF_Rect *area, A_long progress_final) {
-    testhost::EffectFunction effect = [&](PF_Cmd, PF_InData *in_data, PF_OutData *, PF_ParamDef **,
-                                          PF_LayerDef *output, void *) -> PF_Err {
+    testhost::EffectFunction effect = [&](PF_Cmd, PF_InData *in_data, PF_OutData *, PF_ParamDef **, PF_LayerDef *output,
+                                          void *) -> PF_Err {
         const char *name = bits == 16 ? kPFIterate16Suite : kPFIterate8Suite;
         const void *suite = nullptr;
         if (in_data->pica_basicP->AcquireSuite(name, 1, &suite) != kSPNoError) {
             return PF_Err_BAD_CALLBACK_PARAM;
         }
         PF_EffectWorld *src = probe.src != nullptr ? &probe.src->def() : nullptr;
-        const PF_Err err =
-            bits == 16 ? static_cast<const PF_iterate16Suite1 *>(suite)->iterate(in_data, 0, progress_final, src, area,
-                                                                                 &probe, Visit16, output)
-                       : static_cast<const PF_Iterate8Suite1 *>(suite)->iterate(in_data, 0, progress_final, src, area,
-                                                                                &probe, Visit8, output);
+        const PF_Err err = bits == 16 ? static_cast<const PF_iterate16Suite1 *>(suite)->iterate(
+                                            in_data, 0, progress_final, src, area, &probe, Visit16, output)
+                                      : static_cast<const PF_Iterate8Suite1 *>(suite)->iterate(
+                                            in_data, 0, progress_final, src, area, &probe, Visit8, output);
         in_data->pica_basicP->ReleaseSuite(name, 1);
         return err;
     };
@@ -152,7 +152,7 @@ TEST(Iterate, ReturnsTheFirstFailureInRowOrder) {
     const FailureCase cases[] = {
         {{}, PF_Err_NONE},
         {{{{3, 5}, 7}}, 7},
-        {{{{3, 50}, 9}, {{3, 5}, 7}}, 7},  // a later row failing on another thread does not win
+        {{{{3, 50}, 9}, {{3, 5}, 7}}, 7},    // a later row failing on another thread does not win
         {{{{6, 2}, 11}, {{2, 2}, 12}}, 12},  // within a row, leftmost first
         {{{{0, 63}, 13}}, 13},
     };

@@ -59,7 +59,8 @@ TEST(Layer, DescribesItselfAsTheHostDoes) {
         // bottom-up storage puts row 0 highest in memory.
         const auto *row0 = static_cast<const std::uint8_t *>(layer.PixelAddress(0, 0));
         EXPECT_EQ(row0, reinterpret_cast<const std::uint8_t *>(def.data));
-        EXPECT_EQ(static_cast<const std::uint8_t *>(layer.PixelAddress(2, 3)), row0 + 3 * def.rowbytes + 2 * c.bytes_per_pixel);
+        EXPECT_EQ(static_cast<const std::uint8_t *>(layer.PixelAddress(2, 3)),
+                  row0 + 3 * def.rowbytes + 2 * c.bytes_per_pixel);
         EXPECT_EQ(row0 > static_cast<const std::uint8_t *>(layer.PixelAddress(0, 4)), c.bottom_up) << Describe(c);
     }
 }
@@ -93,11 +94,21 @@ TEST(Layer, AnyWriteOutsideThePixelsIsCaught) {
             auto *lowest = static_cast<std::uint8_t *>(layer.PixelAddress(0, c.bottom_up ? 4 : 0));
             std::uint8_t *target = nullptr;
             switch (poke) {
-            case Poke::kBeforeBlock: target = lowest - 1; break;
-            case Poke::kAfterBlock: target = lowest + 5 * stride; break;
-            case Poke::kRowPadding: target = static_cast<std::uint8_t *>(layer.PixelAddress(7, 2)); break;
-            case Poke::kFarBefore: target = lowest - testhost::LAYER_GUARD_BYTES; break;
-            case Poke::kFarAfter: target = lowest + 5 * stride + testhost::LAYER_GUARD_BYTES - 1; break;
+            case Poke::kBeforeBlock:
+                target = lowest - 1;
+                break;
+            case Poke::kAfterBlock:
+                target = lowest + 5 * stride;
+                break;
+            case Poke::kRowPadding:
+                target = static_cast<std::uint8_t *>(layer.PixelAddress(7, 2));
+                break;
+            case Poke::kFarBefore:
+                target = lowest - testhost::LAYER_GUARD_BYTES;
+                break;
+            case Poke::kFarAfter:
+                target = lowest + 5 * stride + testhost::LAYER_GUARD_BYTES - 1;
+                break;
             }
             *target = static_cast<std::uint8_t>(*target ^ 0x01);
             EXPECT_FALSE(layer.GuardsIntact()) << Describe(c) << " poke " << static_cast<int>(poke);
@@ -156,9 +167,15 @@ TEST(LayerPixels, PutAndGetInEveryFormatsOwnOrder) {
             double stored = 0;
             switch (c.format) {
             case PixelFormat::ARGB8:
-            case PixelFormat::BGRA8: stored = bytes[k]; break;
-            case PixelFormat::ARGB16: stored = reinterpret_cast<const std::uint16_t *>(bytes)[k]; break;
-            case PixelFormat::BGRA32F: stored = reinterpret_cast<const float *>(bytes)[k]; break;
+            case PixelFormat::BGRA8:
+                stored = bytes[k];
+                break;
+            case PixelFormat::ARGB16:
+                stored = reinterpret_cast<const std::uint16_t *>(bytes)[k];
+                break;
+            case PixelFormat::BGRA32F:
+                stored = reinterpret_cast<const float *>(bytes)[k];
+                break;
             }
             EXPECT_EQ(stored, c.memory[k]) << "channel " << k;
         }

@@ -29,8 +29,7 @@ TEST(ParamStore, PointDefaultIsPerCentOfTheLayer) {
         {ONE + ONE / 2, 1000, 15 * ONE},  // 1.5 %
     };
     for (const PointCase &c : cases) {
-        EXPECT_EQ(testhost::PointDefaultToLayer(c.per_cent, c.extent), c.expected)
-            << c.per_cent << " of " << c.extent;
+        EXPECT_EQ(testhost::PointDefaultToLayer(c.per_cent, c.extent), c.expected) << c.per_cent << " of " << c.extent;
     }
 }
 

@@ -27,13 +27,10 @@ struct AcquireCase {
 
 TEST(SuiteRegistry, AcquiresOnlyByExactNameAndVersion) {
     const AcquireCase cases[] = {
-        {"PF Iterate8 Suite", 1, &TABLE_A},
-        {"PF iterate16 Suite", 1, &TABLE_B},
-        {"PF iterate8 Suite", 1, nullptr},   // letter case matters
-        {"PF Iterate16 Suite", 1, nullptr},
-        {"PF Iterate8 Suite", 2, nullptr},   // version matters
-        {"PF Iterate8 Suite ", 1, nullptr},
-        {"", 1, nullptr},
+        {"PF Iterate8 Suite", 1, &TABLE_A}, {"PF iterate16 Suite", 1, &TABLE_B},
+        {"PF iterate8 Suite", 1, nullptr},                                      // letter case matters
+        {"PF Iterate16 Suite", 1, nullptr}, {"PF Iterate8 Suite", 2, nullptr},  // version matters
+        {"PF Iterate8 Suite ", 1, nullptr}, {"", 1, nullptr},
     };
     for (const AcquireCase &c : cases) {
         SuiteRegistry registry;
@@ -49,7 +46,7 @@ TEST(SuiteRegistry, AcquiresOnlyByExactNameAndVersion) {
 
 TEST(SuiteRegistry, RefusalCoversEveryVersionUntilAllowed) {
     SuiteRegistry registry;
-        RegisterTables(registry);
+    RegisterTables(registry);
     registry.Register("PF Iterate8 Suite", 2, &TABLE_B);
     registry.Refuse("PF Iterate8 Suite");
     const void *suite = nullptr;
@@ -77,7 +74,10 @@ TEST(SuiteRegistry, BalanceOfTheLastCommand) {
         {"nothing used", {}, true, {}},
         {"acquired and released", {"+" + A, "-" + A}, true, {"+" + A, "-" + A}},
         {"nested in any order", {"+" + A, "+" + B, "-" + A, "-" + B}, true, {"+" + A, "+" + B, "-" + A, "-" + B}},
-        {"acquired twice, released twice", {"+" + A, "+" + A, "-" + A, "-" + A}, true, {"+" + A, "+" + A, "-" + A, "-" + A}},
+        {"acquired twice, released twice",
+         {"+" + A, "+" + A, "-" + A, "-" + A},
+         true,
+         {"+" + A, "+" + A, "-" + A, "-" + A}},
         {"not released", {"+" + A}, false, {"+" + A}},
         {"released once of two", {"+" + A, "+" + A, "-" + A}, false, {"+" + A, "+" + A, "-" + A}},
         {"released twice", {"+" + A, "-" + A, "-" + A}, false, {"+" + A, "-" + A, "-" + A}},
@@ -144,7 +144,7 @@ TEST(SuiteRegistry, RefusalsWithTheirOwnCodeAndNullAnswersAreKeptApart) {
 
 TEST(SuiteRegistry, NullArgumentsAreRefusedNotDereferenced) {
     SuiteRegistry registry;
-        RegisterTables(registry);
+    RegisterTables(registry);
     const void *suite = nullptr;
     EXPECT_NE(registry.Acquire(nullptr, 1, &suite), kSPNoError);
     EXPECT_NE(registry.Acquire("PF Iterate8 Suite", 1, nullptr), kSPNoError);

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "params/param_index.h"
-#include "testhost/drawing/event_overlay.h"
 #include "testhost/core/host.h"
+#include "testhost/drawing/event_overlay.h"
 #include "testhost/loading/module.h"
 
 namespace testhost {
@@ -70,7 +70,8 @@ TEST(OverlayThroughModule, DrawGivesBackEveryPenPathAndSuite) {
     };
     for (const DrawCase &c : cases) {
         SCOPED_TRACE(std::string(c.app == HostApp::kPremiere ? "premiere" : "ae") + " view " +
-                     std::to_string(static_cast<int>(c.kind)) + " " + zonara::WINDOW_TYPE_CHOICES[c.window_type - 1].label);
+                     std::to_string(static_cast<int>(c.kind)) + " " +
+                     zonara::WINDOW_TYPE_CHOICES[c.window_type - 1].label);
         auto host = StartedHost(c.app);
         host->params().at(zonara::PARAM_WINDOW_TYPE).u.pd.value = c.window_type;
         OverlayEvents events(*host, ViewOf(c.kind, 2, 5, 5));

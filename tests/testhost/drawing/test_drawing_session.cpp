@@ -7,16 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "testhost/core/suite_registry.h"
 #include "testhost/drawing/drawing_canvas.h"
 #include "testhost/drawing/drawing_session.h"
 #include "testhost/drawing/drawing_suites.h"
 #include "testhost/drawing/event_context.h"
-#include "testhost/core/suite_registry.h"
 
 namespace testhost {
 namespace {
 
-template <class Suite> const Suite *Acquire(SuiteRegistry &registry, const char *name) {
+template <class Suite>
+const Suite *Acquire(SuiteRegistry &registry, const char *name) {
     const void *table = nullptr;
     EXPECT_EQ(registry.Acquire(name, 1, &table), kSPNoError) << name;
     return static_cast<const Suite *>(table);
@@ -198,9 +199,9 @@ TEST_F(DrawingFixture, MisuseIsCaughtAndAnsweredWithAnError) {
     ASSERT_EQ(supplier_->NewPath(supplier, &path), kSPNoError);
     ASSERT_EQ(supplier_->ReleaseObject(reinterpret_cast<DRAWBOT_ObjectRef>(path)), kSPNoError);
 
-    EXPECT_NE(path_->MoveTo(path, 0, 0), kSPNoError);                                     // used after release
+    EXPECT_NE(path_->MoveTo(path, 0, 0), kSPNoError);                                            // used after release
     EXPECT_NE(supplier_->ReleaseObject(reinterpret_cast<DRAWBOT_ObjectRef>(path)), kSPNoError);  // twice
-    EXPECT_NE(theme_->PF_StrokePath(ref, nullptr, 1), kSPNoError);                        // no path
+    EXPECT_NE(theme_->PF_StrokePath(ref, nullptr, 1), kSPNoError);                               // no path
     EXPECT_NE(supplier_->ReleaseObject(reinterpret_cast<DRAWBOT_ObjectRef>(supplier)), kSPNoError);
     EXPECT_NE(path_->AddArc(path, nullptr, 1, 0, 360), kSPNoError);
     EXPECT_NE(supplier_->NewPath(supplier, nullptr), kSPNoError);

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "params/param_index.h"
-#include "testhost/drawing/event_overlay.h"
 #include "testhost/core/host.h"
-#include "testhost/loading/module.h"
 #include "testhost/core/param_store.h"
+#include "testhost/drawing/event_overlay.h"
+#include "testhost/loading/module.h"
 
 namespace testhost {
 namespace {
@@ -163,8 +163,7 @@ TEST(EventValueRanges, AnEventCannotLeaveAValueOutsideItsRange) {
     view.kind = ViewKind::kLayer;
     OverlayEvents events(*host, view, overreaching);
     const EventOutcome outcome = events.Click({10, 10});
-    EXPECT_EQ(outcome.changed,
-              (std::vector<int>{zonara::PARAM_WIDTH, zonara::PARAM_FALLOFF, zonara::PARAM_MIX}));
+    EXPECT_EQ(outcome.changed, (std::vector<int>{zonara::PARAM_WIDTH, zonara::PARAM_FALLOFF, zonara::PARAM_MIX}));
     const ParamStore &store = host->params();
     EXPECT_EQ(store.at(zonara::PARAM_MIX).u.fs_d.value, store.at(zonara::PARAM_MIX).u.fs_d.valid_max);
     EXPECT_EQ(store.at(zonara::PARAM_MIX).u.fs_d.value, 1.0);

@@ -22,8 +22,8 @@ PF_FixedPoint Px(double x, double y) {
     return {static_cast<PF_Fixed>(std::lround(x * FIXED_ONE)), static_cast<PF_Fixed>(std::lround(y * FIXED_ONE))};
 }
 
-View MakeView(ViewKind kind, double zoom, double pan_x, double pan_y, double off_x = 0,
-              double off_y = 0, double scale = 1) {
+View MakeView(ViewKind kind, double zoom, double pan_x, double pan_y, double off_x = 0, double off_y = 0,
+              double scale = 1) {
     View v;
     v.kind = kind;
     v.zoom = zoom;
@@ -43,14 +43,12 @@ TEST(ViewConversions, PositionsWorkedOutByHand) {
     };
     const std::vector<Case> cases{
         {"defaults", MakeView(ViewKind::kComposition, 1, 0, 0), Px(100, 50), Px(100, 50), Px(100, 50)},
-        {"zoom 2 and pan", MakeView(ViewKind::kComposition, 2, 10, -5), Px(100, 50), Px(100, 50),
-         Px(210, 95)},
-        {"layer offset", MakeView(ViewKind::kComposition, 1, 0, 0, 300, 200), Px(100, 50),
-         Px(400, 250), Px(400, 250)},
-        {"offset, half scale, zoom 0.5", MakeView(ViewKind::kComposition, 0.5, 4, 8, 300, 200, 0.5),
-         Px(100, 50), Px(350, 225), Px(179, 120.5)},
-        {"fraction of a pixel", MakeView(ViewKind::kComposition, 3, 0, 0), Px(0.25, -0.5),
-         Px(0.25, -0.5), Px(0.75, -1.5)},
+        {"zoom 2 and pan", MakeView(ViewKind::kComposition, 2, 10, -5), Px(100, 50), Px(100, 50), Px(210, 95)},
+        {"layer offset", MakeView(ViewKind::kComposition, 1, 0, 0, 300, 200), Px(100, 50), Px(400, 250), Px(400, 250)},
+        {"offset, half scale, zoom 0.5", MakeView(ViewKind::kComposition, 0.5, 4, 8, 300, 200, 0.5), Px(100, 50),
+         Px(350, 225), Px(179, 120.5)},
+        {"fraction of a pixel", MakeView(ViewKind::kComposition, 3, 0, 0), Px(0.25, -0.5), Px(0.25, -0.5),
+         Px(0.75, -1.5)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -81,13 +79,12 @@ TEST(ViewConversions, EachConversionUndoesItsPartner) {
         MakeView(ViewKind::kLayer, 4, -100, 250),
         MakeView(ViewKind::kLayer, 0.37, 12.5, 3.75),
     };
-    const std::vector<PF_FixedPoint> points{Px(0, 0),       Px(960, 540),  Px(-33.3, 1079.9),
-                                            Px(1919, 0.5),  Px(-4000, 5000), {1, -1}};
+    const std::vector<PF_FixedPoint> points{Px(0, 0),      Px(960, 540),    Px(-33.3, 1079.9),
+                                            Px(1919, 0.5), Px(-4000, 5000), {1, -1}};
     for (const View &view : views) {
         for (const PF_FixedPoint &p : points) {
-            SCOPED_TRACE("zoom " + std::to_string(view.zoom) + " scale " +
-                         std::to_string(view.placement.scale) + " point " + std::to_string(p.x) +
-                         "," + std::to_string(p.y));
+            SCOPED_TRACE("zoom " + std::to_string(view.zoom) + " scale " + std::to_string(view.placement.scale) +
+                         " point " + std::to_string(p.x) + "," + std::to_string(p.y));
             ExpectWithinRounding(CompToLayer(view, LayerToComp(view, p)), p, view.placement.scale);
             ExpectWithinRounding(LayerToComp(view, CompToLayer(view, p)), p, 1.0 / view.placement.scale);
             ExpectWithinRounding(FrameToSource(view, SourceToFrame(view, p)), p, view.zoom);

@@ -28,8 +28,7 @@ TEST(ToolAbout, PrintsTheAboutTextAsTheEffectWritesIt) {
     ASSERT_EQ(result.exit_status, 0) << result.err;
     // Name, version, a carriage return, the description; then the tool's
     // own newline.
-    EXPECT_EQ(result.out.rfind("Zonara v1.2\rZonara plugin for After Effects and Premiere Pro.", 0), 0u)
-        << result.out;
+    EXPECT_EQ(result.out.rfind("Zonara v1.2\rZonara plugin for After Effects and Premiere Pro.", 0), 0u) << result.out;
     ASSERT_FALSE(result.out.empty());
     EXPECT_EQ(result.out.back(), '\n');
     EXPECT_EQ(result.out.find('\n'), result.out.size() - 1);
@@ -110,11 +109,21 @@ TEST(ToolParams, ValuesAreTheDefaultsInPresetForm) {
         EXPECT_FALSE(values.contains("window_group_start"));
         EXPECT_FALSE(values.contains("input"));
         const std::map<std::string, json> expected{
-            {"window_type", "Ellipse"},   {"origin", {"50%", "50%"}}, {"width", 1920.0},
-            {"height", 1080.0},           {"angle", 0.0},             {"feather", 100.0},
-            {"falloff", "Linear"},        {"invert", false},          {"in_offset", 0.0},
-            {"out_saturation", 1.0},      {"clamp_out_black", true},  {"clamp_out_white", false},
-            {"clamp_in_black", true},     {"mix", 1.0},               {"color_model", "CDL compliant"},
+            {"window_type", "Ellipse"},
+            {"origin", {"50%", "50%"}},
+            {"width", 1920.0},
+            {"height", 1080.0},
+            {"angle", 0.0},
+            {"feather", 100.0},
+            {"falloff", "Linear"},
+            {"invert", false},
+            {"in_offset", 0.0},
+            {"out_saturation", 1.0},
+            {"clamp_out_black", true},
+            {"clamp_out_white", false},
+            {"clamp_in_black", true},
+            {"mix", 1.0},
+            {"color_model", "CDL compliant"},
         };
         for (const auto &[key, value] : expected) {
             EXPECT_EQ(values.value(key, json()), value) << key;

@@ -10,8 +10,8 @@
 #include <mutex>
 #include <set>
 
-#include "tools/commands/frame_pipeline.h"
 #include "tools/base/tool_error.h"
+#include "tools/commands/frame_pipeline.h"
 
 namespace {
 
@@ -75,13 +75,9 @@ TEST(FramePipeline, ReportsEveryFrameInOrderWithItsStagesFailure) {
         reported.emplace_back(job.frame, failure ? failure->exit_status : 0);
     };
     RunFramePipeline(jobs, stages);
-    EXPECT_EQ(reported, (std::vector<std::pair<int, int>>{{1, 0},
-                                                          {2, EXIT_USAGE},
-                                                          {3, 0},
-                                                          {4, EXIT_EFFECT_FAILED},
-                                                          {5, 0},
-                                                          {6, EXIT_EFFECT_FAILED},
-                                                          {7, 0}}));
+    EXPECT_EQ(reported,
+              (std::vector<std::pair<int, int>>{
+                  {1, 0}, {2, EXIT_USAGE}, {3, 0}, {4, EXIT_EFFECT_FAILED}, {5, 0}, {6, EXIT_EFFECT_FAILED}, {7, 0}}));
     EXPECT_EQ(written, (std::set<int>{1, 3, 5, 7}));
 }
 

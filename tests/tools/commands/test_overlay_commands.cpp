@@ -25,7 +25,7 @@ using tool_test::ScratchDir;
 // A window easy to follow by hand on the 1920x1080 chart: centred at
 // (960, 540), 800 x 400, feather 50 (insets of 50 across and 25 down, as the
 // window is twice as wide as high), mix 0.5, angle 0.
-const std::vector<std::string> SIMPLE_WINDOW{"--set", "width=800", "--set", "height=400",
+const std::vector<std::string> SIMPLE_WINDOW{"--set", "width=800",  "--set", "height=400",
                                              "--set", "feather=50", "--set", "mix=0.5"};
 
 using tool_test::Join;
@@ -76,14 +76,10 @@ TEST(HandlesCommand, PositionsWorkedOutByHand) {
         {"angle 90 in the editing host: the angle handle lies right of the centre",
          Join(SIMPLE_WINDOW, {"--set", "angle=90", "--host", "premiere"}),
          {{"angle", {1176, 540}}}},
-        {"mix 1 puts the slider's knob 50 above the centre",
-         {"--set", "mix=1"},
-         {{"mix", {920, 490}}}},
+        {"mix 1 puts the slider's knob 50 above the centre", {"--set", "mix=1"}, {{"mix", {920, 490}}}},
         {"zoom 16: every handle within the 16.16 range, though two edges' sum is not",
          {"--zoom", "16", "--set", "width=1000", "--set", "height=600"},
-         {{"corner_top_right", {23360, 3840}},
-          {"feather_right", {21760, 8640}},
-          {"feather_bottom", {15360, 12480}}}},
+         {{"corner_top_right", {23360, 3840}}, {"feather_right", {21760, 8640}}, {"feather_bottom", {15360, 12480}}}},
         {"zoom 32: positions beyond the 16.16 range stay at its end, off the view where they belong",
          {"--zoom", "32", "--set", "width=1000", "--set", "height=600"},
          {{"corner_top_left", {14720, 7680}},
@@ -124,7 +120,7 @@ TEST(DragCommand, MovesEachKindOfHandleAsAUserExpects) {
     struct Case {
         const char *what;
         std::vector<std::string> args;
-        json handle;  // name or null
+        json handle;                                               // name or null
         std::map<std::string, std::pair<double, double>> changed;  // key: old, new
     };
     const std::vector<Case> cases{
@@ -201,10 +197,16 @@ TEST(OverlayCommand, WritesTheViewAndEveryDrawingCall) {
         bool pens;  // the editing host strokes with its own pens
     };
     const std::vector<Case> cases{
-        {"compositing host, composition view at zoom 0.5", {"--zoom", "0.5", "--layer-offset", "100,50"}, 960, 540,
+        {"compositing host, composition view at zoom 0.5",
+         {"--zoom", "0.5", "--layer-offset", "100,50"},
+         960,
+         540,
          false},
-        {"editing host, layer view at zoom 0.25", {"--host", "premiere", "--view", "layer", "--zoom", "0.25"}, 480,
-         270, true},
+        {"editing host, layer view at zoom 0.25",
+         {"--host", "premiere", "--view", "layer", "--zoom", "0.25"},
+         480,
+         270,
+         true},
     };
     ScratchDir dir;
     for (const Case &c : cases) {
@@ -274,14 +276,14 @@ TEST(OverlayCommands, PresetAppliesBeforeSet) {
         std::ofstream look(dir / "look.json");
         look << R"({"width": 800, "height": 999, "feather": 50, "window_type": "Rectangle"})";
     }
-    const std::vector<std::string> views[] = {{"handles", "--json"}, {"drag", "--json", "--from", "1360,740",
-                                                                     "--to", "1460,790"}};
+    const std::vector<std::string> views[] = {{"handles", "--json"},
+                                              {"drag", "--json", "--from", "1360,740", "--to", "1460,790"}};
     for (const std::vector<std::string> &view : views) {
         SCOPED_TRACE(view[0]);
         const tool_test::ToolResult from_preset =
             RunTool(dir, Join(view, {"--preset", dir / "look.json", "--set", "height=400", "--set", "mix=0.5"}));
-        const tool_test::ToolResult from_sets = RunTool(
-            dir, Join(view, Join(SIMPLE_WINDOW, {"--set", "window_type=rectangle"})));
+        const tool_test::ToolResult from_sets =
+            RunTool(dir, Join(view, Join(SIMPLE_WINDOW, {"--set", "window_type=rectangle"})));
         ASSERT_EQ(from_preset.exit_status, 0) << from_preset.err;
         ASSERT_EQ(from_sets.exit_status, 0) << from_sets.err;
         EXPECT_EQ(json::parse(from_preset.out), json::parse(from_sets.out));

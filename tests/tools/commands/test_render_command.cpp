@@ -18,9 +18,9 @@ extern char **environ;
 
 namespace {
 
+using tool_test::LayoutOf;
 using tool_test::RunTool;
 using tool_test::ScratchDir;
-using tool_test::LayoutOf;
 
 using zonara_test::WriteText;
 
@@ -38,10 +38,12 @@ class RenderRefusal : public ::testing::TestWithParam<Refusal> {};
 TEST_P(RenderRefusal, ExitsWithStatusAndWritesNothing) {
     const Refusal &r = GetParam();
     ScratchDir dir;
-    tool_test::WriteFile(tool_test::MakePattern(16, 8, 4, OIIO::TypeDesc::UINT8), dir / "in.png", OIIO::TypeDesc::UINT8);
+    tool_test::WriteFile(tool_test::MakePattern(16, 8, 4, OIIO::TypeDesc::UINT8), dir / "in.png",
+                         OIIO::TypeDesc::UINT8);
     tool_test::WriteFile(tool_test::MakePattern(16, 8, 3, OIIO::TypeDesc::UINT16), dir / "in16.png",
                          OIIO::TypeDesc::UINT16);
-    tool_test::WriteFile(tool_test::MakePattern(16, 8, 4, OIIO::TypeDesc::FLOAT), dir / "in.exr", OIIO::TypeDesc::FLOAT);
+    tool_test::WriteFile(tool_test::MakePattern(16, 8, 4, OIIO::TypeDesc::FLOAT), dir / "in.exr",
+                         OIIO::TypeDesc::FLOAT);
     WriteText(dir / "notes.png", "not an image");
     WriteText(dir / "broken.json", "{\"width\": ");
     WriteText(dir / "unknown.json", "{\"widht\": 100}");
@@ -62,49 +64,57 @@ TEST_P(RenderRefusal, ExitsWithStatusAndWritesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Refusals, RenderRefusal,
     ::testing::Values(
-        Refusal{"unknown_key_suggests", {"render", "-o", "out.pam", "--set", "widht=10"}, 2,
-                "did you mean width"},
-        Refusal{"slider_above_range", {"render", "-o", "out.pam", "--set", "in_gamma=10.5"}, 2,
+        Refusal{"unknown_key_suggests", {"render", "-o", "out.pam", "--set", "widht=10"}, 2, "did you mean width"},
+        Refusal{"slider_above_range",
+                {"render", "-o", "out.pam", "--set", "in_gamma=10.5"},
+                2,
                 "in_gamma=10.5: out of range (valid: 0 to 10)"},
-        Refusal{"slider_below_range", {"render", "-o", "out.pam", "--set", "out_red_offset=-5.01"}, 2,
-                "valid: -5 to 5"},
-        Refusal{"slider_not_a_number", {"render", "-o", "out.pam", "--set", "width=wide"}, 2,
-                "width=wide: not a number"},
+        Refusal{
+            "slider_below_range", {"render", "-o", "out.pam", "--set", "out_red_offset=-5.01"}, 2, "valid: -5 to 5"},
+        Refusal{
+            "slider_not_a_number", {"render", "-o", "out.pam", "--set", "width=wide"}, 2, "width=wide: not a number"},
         Refusal{"slider_nan", {"render", "-o", "out.pam", "--set", "mix=nan"}, 2, "mix=nan"},
-        Refusal{"popup_unknown_label", {"render", "-o", "out.pam", "--set", "falloff=sinc"}, 2,
+        Refusal{"popup_unknown_label",
+                {"render", "-o", "out.pam", "--set", "falloff=sinc"},
+                2,
                 "Linear, Quadratic, Cubic, Gamma 2.2, Gaussian, Exponential"},
-        Refusal{"popup_number_past_end", {"render", "-o", "out.pam", "--set", "window_type=3"}, 2,
-                "window_type=3"},
-        Refusal{"checkbox_word", {"render", "-o", "out.pam", "--set", "invert=maybe"}, 2,
-                "on or off"},
+        Refusal{"popup_number_past_end", {"render", "-o", "out.pam", "--set", "window_type=3"}, 2, "window_type=3"},
+        Refusal{"checkbox_word", {"render", "-o", "out.pam", "--set", "invert=maybe"}, 2, "on or off"},
         Refusal{"point_one_number", {"render", "-o", "out.pam", "--set", "origin=5"}, 2, "origin=5"},
         Refusal{"missing_equals", {"render", "-o", "out.pam", "--set", "width"}, 2, "KEY=VALUE"},
-        Refusal{"group_is_not_settable", {"render", "-o", "out.pam", "--set", "window_group_start=1"},
-                2, "window_group_start is a group heading, not a value"},
+        Refusal{"group_is_not_settable",
+                {"render", "-o", "out.pam", "--set", "window_group_start=1"},
+                2,
+                "window_group_start is a group heading, not a value"},
         Refusal{"missing_input", {"render", "nothere.png", "-o", "out.png"}, 2, "no such file"},
         Refusal{"input_not_an_image", {"render", "notes.png", "-o", "out.png"}, 2, "cannot read"},
         Refusal{"input_too_wide", {"render", "wide.png", "-o", "out.png"}, 2, "too large"},
         Refusal{"unknown_output_format", {"render", "in.png", "-o", "out.xyz"}, 2, "no image format"},
         Refusal{"output_folder_missing", {"render", "in.png", "-o", "nowhere/out.png"}, 2, "no such folder"},
         Refusal{"output_is_input", {"render", "in.png", "-o", "./in.png"}, 2, "overwrite the input"},
-        Refusal{"float_in_compositing_host", {"render", "in.exr", "-o", "out.exr", "--host", "ae", "--depth", "float"},
-                2, "not float"},
-        Refusal{"16_bits_in_editing_host", {"render", "in16.png", "-o", "out.png", "--depth", "16", "--host", "premiere"},
-                2, "not 16 bits"},
+        Refusal{"float_in_compositing_host",
+                {"render", "in.exr", "-o", "out.exr", "--host", "ae", "--depth", "float"},
+                2,
+                "not float"},
+        Refusal{"16_bits_in_editing_host",
+                {"render", "in16.png", "-o", "out.png", "--depth", "16", "--host", "premiere"},
+                2,
+                "not 16 bits"},
         Refusal{"bad_pixel_aspect", {"render", "-o", "out.pam", "--par", "0/1"}, 2, "--par"},
         Refusal{"bad_downsample", {"render", "-o", "out.pam", "--downsample", "0"}, 2, "--downsample"},
-        Refusal{"frames_without_pattern", {"render", "in.png", "-o", "out.png", "--frames", "1-3"}, 2,
-                "frame number"},
+        Refusal{"frames_without_pattern", {"render", "in.png", "-o", "out.png", "--frames", "1-3"}, 2, "frame number"},
         Refusal{"pattern_without_frames", {"render", "-o", "out.%04d.png"}, 2, "--frames"},
         Refusal{"backwards_frames", {"render", "-o", "out.%04d.png", "--frames", "5-2"}, 2, "FIRST is after LAST"},
-        Refusal{"preset_not_json", {"render", "-o", "out.pam", "--preset", "broken.json"}, 2,
+        Refusal{"preset_not_json",
+                {"render", "-o", "out.pam", "--preset", "broken.json"},
+                2,
                 "broken.json: not valid JSON"},
-        Refusal{"preset_unknown_key", {"render", "-o", "out.pam", "--preset", "unknown.json"}, 2,
-                "did you mean width"},
-        Refusal{"preset_out_of_range", {"render", "-o", "out.pam", "--preset", "range.json"}, 2,
+        Refusal{"preset_unknown_key", {"render", "-o", "out.pam", "--preset", "unknown.json"}, 2, "did you mean width"},
+        Refusal{"preset_out_of_range",
+                {"render", "-o", "out.pam", "--preset", "range.json"},
+                2,
                 "range.json: mix=2: out of range"},
-        Refusal{"preset_missing", {"render", "-o", "out.pam", "--preset", "none.json"}, 2,
-                "cannot read preset"}),
+        Refusal{"preset_missing", {"render", "-o", "out.pam", "--preset", "none.json"}, 2, "cannot read preset"}),
     [](const ::testing::TestParamInfo<Refusal> &info) { return std::string(info.param.name); });
 
 bool SameSamples(const std::string &a, const std::string &b, OIIO::TypeDesc type) {
@@ -120,17 +130,18 @@ bool SameSamples(const std::string &a, const std::string &b, OIIO::TypeDesc type
 
 TEST(RenderPreset, SetOverridesPresetAndPresetEqualsTheSameSets) {
     ScratchDir dir;
-    tool_test::WriteFile(tool_test::MakePattern(40, 30, 3, OIIO::TypeDesc::UINT8), dir / "in.png", OIIO::TypeDesc::UINT8);
+    tool_test::WriteFile(tool_test::MakePattern(40, 30, 3, OIIO::TypeDesc::UINT8), dir / "in.png",
+                         OIIO::TypeDesc::UINT8);
     WriteText(dir / "look.json",
               R"({"window_type": "Rectangle", "width": 20, "height": 14, "feather": 4, "invert": true,
                   "falloff": 2, "origin": [18, 12], "angle": 15, "in_gain": 2.0, "out_saturation": 0})");
     ASSERT_EQ(RunTool(dir, {"render", "in.png", "-o", "preset.png", "--preset", "look.json", "--set", "in_gain=1.25"})
                   .exit_status,
               0);
-    ASSERT_EQ(RunTool(dir, {"render", "in.png", "-o", "sets.png", "--set", "window_type=rectangle", "--set",
-                            "width=20", "--set", "height=14", "--set", "feather=4", "--set", "invert=on", "--set",
-                            "falloff=quadratic", "--set", "origin=18,12", "--set", "angle=15", "--set",
-                            "in_gain=1.25", "--set", "out_saturation=0"})
+    ASSERT_EQ(RunTool(dir, {"render", "in.png",    "-o",    "sets.png",          "--set", "window_type=rectangle",
+                            "--set",  "width=20",  "--set", "height=14",         "--set", "feather=4",
+                            "--set",  "invert=on", "--set", "falloff=quadratic", "--set", "origin=18,12",
+                            "--set",  "angle=15",  "--set", "in_gain=1.25",      "--set", "out_saturation=0"})
                   .exit_status,
               0);
     EXPECT_TRUE(SameSamples(dir / "preset.png", dir / "sets.png", OIIO::TypeDesc::UINT8));
@@ -166,7 +177,7 @@ TEST(RenderSequence, MissingFrameFailsAloneAndTheOthersRender) {
     EXPECT_EQ(result.exit_status, 2);
     EXPECT_NE(result.err.find("1 of 4 frames failed: 3"), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("frame 4 (4/4) done"), std::string::npos) << result.err;
-    const std::vector<std::string> expected = {"out.0001.png", "out.0002.png", "out.0004.png",
+    const std::vector<std::string> expected = {"out.0001.png",  "out.0002.png",  "out.0004.png",
                                                "shot.0001.png", "shot.0002.png", "shot.0004.png"};
     EXPECT_EQ(dir.Files(), expected);
 }
@@ -187,10 +198,9 @@ TEST_P(RenderKeepsLayout, DefaultLookGivesBackTheSameFile) {
     const Layout &l = GetParam();
     ScratchDir dir;
     const std::string out = std::string("out") + std::string(l.file).substr(2);
-    tool_test::WriteFile(tool_test::MakePattern(20, 10, l.channels, l.stored == OIIO::TypeDesc::HALF
-                                                                         ? OIIO::TypeDesc::FLOAT
-                                                                         : l.stored),
-                         dir / l.file, l.stored, l.bits);
+    tool_test::WriteFile(
+        tool_test::MakePattern(20, 10, l.channels, l.stored == OIIO::TypeDesc::HALF ? OIIO::TypeDesc::FLOAT : l.stored),
+        dir / l.file, l.stored, l.bits);
     std::vector<std::string> args = {"render", l.file, "-o", out};
     args.insert(args.end(), l.extra_args.begin(), l.extra_args.end());
     const tool_test::ToolResult result = RunTool(dir, args);
@@ -218,8 +228,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RenderChart, SideBySideHoldsSourceAndResult) {
     ScratchDir dir;
-    const tool_test::ToolResult result = RunTool(
-        dir, {"render", "-o", "demo.png", "--downsample", "4", "--side-by-side", "--set", "out_gain=0.5"});
+    const tool_test::ToolResult result =
+        RunTool(dir, {"render", "-o", "demo.png", "--downsample", "4", "--side-by-side", "--set", "out_gain=0.5"});
     ASSERT_EQ(result.exit_status, 0) << result.err;
     const OIIO::ImageBuf both = tool_test::ReadFile(dir / "demo.png", OIIO::TypeDesc::UINT8);
     EXPECT_EQ(LayoutOf(both).width, 960);

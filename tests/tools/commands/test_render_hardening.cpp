@@ -159,7 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
                       [](const ScratchDir &d) { std::filesystem::create_directory(d / "sub"); },
                       {"render", "in.png", "-o", "sub/../in.png"},
                       "overwrite the input"},
-        RefusedOutput{"sequence_onto_its_own_frames", [](const ScratchDir &) {},
+        RefusedOutput{"sequence_onto_its_own_frames",
+                      [](const ScratchDir &) {},
                       {"render", "in.%04d.png", "-o", "in.%04d.png", "--frames", "1-2"},
                       "2 of 2 frames failed"},
         RefusedOutput{"output_is_a_folder",
@@ -167,7 +168,8 @@ INSTANTIATE_TEST_SUITE_P(
                       {"render", "in.png", "-o", "out.png"},
                       "folder"},
         // A folder nothing can be created in, whoever runs the test.
-        RefusedOutput{"folder_not_writable", [](const ScratchDir &) {},
+        RefusedOutput{"folder_not_writable",
+                      [](const ScratchDir &) {},
                       {"render", "in.png", "-o", "/proc/zonara-hardening-test.png"},
                       "cannot write"}),
     [](const ::testing::TestParamInfo<RefusedOutput> &info) { return std::string(info.param.name); });
@@ -236,19 +238,27 @@ TEST_P(RenderInterrupted, LeavesCompleteFilesOnly) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Signals, RenderInterrupted,
-    ::testing::Values(
-        Interruption{"ctrl_c_single_image", SIGINT, {"render", "-o", "chart.exr", "--side-by-side"},
-                     "zonara: interrupted\n"},
-        Interruption{"terminate_single_image", SIGTERM, {"render", "-o", "chart.exr", "--side-by-side"},
-                     "zonara: interrupted\n"},
-        Interruption{"terminate_sequence", SIGTERM, {"render", "-o", "seq.%04d.exr", "--frames", "1-30"},
-                     "zonara: interrupted at frame "},
-        // Numbered from 101: the notice counts frames and names the number.
-        Interruption{"ctrl_c_sequence", SIGINT, {"render", "-o", "seq.%04d.png", "--frames", "101-130"},
-                     "zonara: interrupted at frame "}),
-    [](const ::testing::TestParamInfo<Interruption> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Signals, RenderInterrupted,
+                         ::testing::Values(Interruption{"ctrl_c_single_image",
+                                                        SIGINT,
+                                                        {"render", "-o", "chart.exr", "--side-by-side"},
+                                                        "zonara: interrupted\n"},
+                                           Interruption{"terminate_single_image",
+                                                        SIGTERM,
+                                                        {"render", "-o", "chart.exr", "--side-by-side"},
+                                                        "zonara: interrupted\n"},
+                                           Interruption{"terminate_sequence",
+                                                        SIGTERM,
+                                                        {"render", "-o", "seq.%04d.exr", "--frames", "1-30"},
+                                                        "zonara: interrupted at frame "},
+                                           // Numbered from 101: the notice counts frames and names the number.
+                                           Interruption{"ctrl_c_sequence",
+                                                        SIGINT,
+                                                        {"render", "-o", "seq.%04d.png", "--frames", "101-130"},
+                                                        "zonara: interrupted at frame "}),
+                         [](const ::testing::TestParamInfo<Interruption> &info) {
+                             return std::string(info.param.name);
+                         });
 
 // How a render ends when it succeeds: one line saying what it wrote, and,
 // for a float picture at an otherwise unchanged grade, how many samples the
@@ -256,20 +266,24 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RenderClosingLines, SayWhatWasWrittenAndWhatTheClampsChanged) {
     struct Case {
         std::vector<std::string> args;
-        const char *said;      // a line stderr must hold
+        const char *said;  // a line stderr must hold
         bool clamps_said;
     };
     const Case cases[] = {
         {{"render", "-o", "out.png", "--downsample", "16"}, "zonara: wrote out.png: 120x68, 8-bit RGB\n", false},
         {{"render", "-o", "s.%02d.pam", "--frames", "8-9", "--downsample", "16"},
-         "zonara: wrote 2 frames: s.%02d.pam (8-9)\n", false},
+         "zonara: wrote 2 frames: s.%02d.pam (8-9)\n",
+         false},
         {{"render", "neg.pfm", "-o", "out.pfm"},
          "zonara: note: the clamps changed 3 colour samples below 0 at an otherwise unchanged grade; set "
-         "clamp_in_black=off and clamp_out_black=off to keep them\n", true},
+         "clamp_in_black=off and clamp_out_black=off to keep them\n",
+         true},
         {{"render", "neg.pfm", "-o", "out.pfm", "--set", "clamp_out_white=on"},
-         "changed 4 colour samples below 0 and above 1", true},
+         "changed 4 colour samples below 0 and above 1",
+         true},
         {{"render", "neg.pfm", "-o", "out.pfm", "--set", "clamp_in_black=off", "--set", "clamp_out_black=off"},
-         "zonara: wrote out.pfm: 2x1, float RGB\n", false},
+         "zonara: wrote out.pfm: 2x1, float RGB\n",
+         false},
         {{"render", "neg.pfm", "-o", "out.pfm", "--set", "out_gain=0.5"}, "zonara: wrote out.pfm", false},
         {{"render", "neg.pfm", "-o", "out.pfm", "--set", "mix=0"}, "zonara: wrote out.pfm", false},
     };
@@ -277,7 +291,8 @@ TEST(RenderClosingLines, SayWhatWasWrittenAndWhatTheClampsChanged) {
         SCOPED_TRACE(c.args.back());
         ScratchDir dir;
         const float samples[] = {-0.5f, 0.25f, 1.5f, -1.0f, -0.0001f, 0.5f};
-        WriteBytes(dir / "neg.pfm", "PF\n2 1\n-1.0\n" + std::string(reinterpret_cast<const char *>(samples), sizeof samples));
+        WriteBytes(dir / "neg.pfm",
+                   "PF\n2 1\n-1.0\n" + std::string(reinterpret_cast<const char *>(samples), sizeof samples));
         const tool_test::ToolResult result = RunTool(dir, c.args);
         EXPECT_EQ(result.exit_status, 0) << result.err;
         EXPECT_NE(result.err.find(c.said), std::string::npos) << result.err;

@@ -15,8 +15,8 @@
 #include <random>
 #include <string>
 
-#include "tools/image/image_file.h"
 #include "support/tool_runner.h"
+#include "tools/image/image_file.h"
 
 namespace {
 
@@ -40,7 +40,8 @@ TEST_P(SequenceWithBrokenFrame, RendersTheOthersAndLeavesNothingPartial) {
     ASSERT_EQ(RunTool(dir, {"render", "-o", "in.%04d.pam", "--frames", "1-5", "--downsample", "8"}).exit_status, 0);
     c.prepare(dir);
 
-    const tool_test::ToolResult result = RunTool(dir, {"render", "in.%04d.pam", "-o", "out.%04d.pam", "--frames", "1-5"});
+    const tool_test::ToolResult result =
+        RunTool(dir, {"render", "in.%04d.pam", "-o", "out.%04d.pam", "--frames", "1-5"});
     EXPECT_EQ(result.exit_status, 2) << result.err;
     EXPECT_NE(result.err.find("frame 3"), std::string::npos) << result.err;
     EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
@@ -79,7 +80,8 @@ long PeakResidentKb(const ScratchDir &dir, std::vector<std::string> args) {
         // Under AddressSanitizer freed blocks wait in a quarantine of up to
         // 256 MB before reuse, which would count as growth here.
         const char *asan = std::getenv("ASAN_OPTIONS");
-        const std::string options = std::string(asan ? asan : "") + ":quarantine_size_mb=0:thread_local_quarantine_size_kb=0";
+        const std::string options =
+            std::string(asan ? asan : "") + ":quarantine_size_mb=0:thread_local_quarantine_size_kb=0";
         setenv("ASAN_OPTIONS", options.c_str(), 1);
         std::freopen("/dev/null", "w", stderr);
         execv(ZONARA_TOOL_PATH, argv.data());
@@ -121,9 +123,9 @@ struct SequenceFrame {
 // enough (over a megabyte) for their blocks to be kept and reused.
 TEST(SequenceOfChangingFrames, RendersEachAsItRendersAlone) {
     const SequenceFrame FRAMES[] = {
-        {640, 480, 4, zonara_tool::SampleKind::INT8},  {704, 512, 3, zonara_tool::SampleKind::INT16},
-        {640, 480, 4, zonara_tool::SampleKind::INT8},  {640, 480, 4, zonara_tool::SampleKind::INT8},
-        {512, 704, 4, zonara_tool::SampleKind::INT8},  {512, 704, 3, zonara_tool::SampleKind::INT16},
+        {640, 480, 4, zonara_tool::SampleKind::INT8}, {704, 512, 3, zonara_tool::SampleKind::INT16},
+        {640, 480, 4, zonara_tool::SampleKind::INT8}, {640, 480, 4, zonara_tool::SampleKind::INT8},
+        {512, 704, 4, zonara_tool::SampleKind::INT8}, {512, 704, 3, zonara_tool::SampleKind::INT16},
     };
     ScratchDir dir;
     std::mt19937 noise(7);
@@ -133,8 +135,9 @@ TEST(SequenceOfChangingFrames, RendersEachAsItRendersAlone) {
         for (unsigned char &byte : image.bytes) byte = static_cast<unsigned char>(noise());
         zonara_tool::WriteImage(dir / ("in.000" + std::to_string(i + 1) + ".pam"), image);
     }
-    const std::vector<std::string> LOOK = {"--set", "angle=30", "--set", "feather=200", "--set", "in_saturation=1.3",
-                                           "--set", "out_gain=0.7", "--set", "in_red_gamma=1.1"};
+    const std::vector<std::string> LOOK = {"--set", "angle=30",          "--set", "feather=200",
+                                           "--set", "in_saturation=1.3", "--set", "out_gain=0.7",
+                                           "--set", "in_red_gamma=1.1"};
     std::vector<std::string> sequence = {"render", "in.%04d.pam", "-o", "seq.%04d.pam", "--frames", "1-6"};
     sequence.insert(sequence.end(), LOOK.begin(), LOOK.end());
     ASSERT_EQ(RunTool(dir, sequence).exit_status, 0);

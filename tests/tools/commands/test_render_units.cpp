@@ -6,11 +6,11 @@
 #include <nlohmann/json.hpp>
 
 #include "params/param_index.h"
+#include "tools/base/tool_error.h"
 #include "tools/commands/frame_pattern.h"
-#include "tools/scene/frame_renderer.h"
 #include "tools/image/host_pixels.h"
 #include "tools/params/param_values.h"
-#include "tools/base/tool_error.h"
+#include "tools/scene/frame_renderer.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ TEST(Host16Conversion, RoundsToNearestHalvesUp) {
     for (const auto &c : cases) {
         EXPECT_EQ(FileCode16ToHost16(c.file), c.host) << c.file;
     }
-    EXPECT_EQ(Host16ToFileCode16(1), 2);  // 1.99997 rounds up
+    EXPECT_EQ(Host16ToFileCode16(1), 2);          // 1.99997 rounds up
     EXPECT_EQ(Host16ToFileCode16(16384), 32768);  // 32767.5: the half goes up
 }
 
@@ -42,9 +42,9 @@ TEST(SampleConversion, OtherDepthsMapOntoTheHostScale) {
         SampleDepth depth;
         float host;
     } cases[] = {
-        {SampleKind::INT8, 255, SampleDepth::INT16, 32768},   {SampleKind::INT8, 1, SampleDepth::INT16, 129},
-        {SampleKind::INT16, 65535, SampleDepth::INT8, 255},   {SampleKind::FLOAT32, 1.5f, SampleDepth::INT8, 255},
-        {SampleKind::FLOAT32, -0.5f, SampleDepth::INT16, 0}, {SampleKind::FLOAT32, NAN, SampleDepth::INT8, 0},
+        {SampleKind::INT8, 255, SampleDepth::INT16, 32768},     {SampleKind::INT8, 1, SampleDepth::INT16, 129},
+        {SampleKind::INT16, 65535, SampleDepth::INT8, 255},     {SampleKind::FLOAT32, 1.5f, SampleDepth::INT8, 255},
+        {SampleKind::FLOAT32, -0.5f, SampleDepth::INT16, 0},    {SampleKind::FLOAT32, NAN, SampleDepth::INT8, 0},
         {SampleKind::FLOAT32, 0.5f, SampleDepth::INT16, 16384}, {SampleKind::INT8, 51, SampleDepth::FLOAT32, 0.2f},
     };
     for (const auto &c : cases) {
@@ -96,10 +96,14 @@ TEST(FramePattern, ExpandsOnlyFrameNumbers) {
         bool sequence;
         const char *frame_7;
     } cases[] = {
-        {"shot.%04d.exr", true, "shot.0007.exr"}, {"a%db.png", true, "a7b.png"},
-        {"100%%_%03d.png", true, "100%_007.png"}, {"plain.png", false, ""},
-        {"50%.png", false, ""},                   {"100%_a.png", false, ""},
-        {"w%012d.png", true, "w000000000007.png"}, {"50% off.png", false, ""},
+        {"shot.%04d.exr", true, "shot.0007.exr"},
+        {"a%db.png", true, "a7b.png"},
+        {"100%%_%03d.png", true, "100%_007.png"},
+        {"plain.png", false, ""},
+        {"50%.png", false, ""},
+        {"100%_a.png", false, ""},
+        {"w%012d.png", true, "w000000000007.png"},
+        {"50% off.png", false, ""},
     };
     for (const auto &c : cases) {
         const auto pattern = FramePattern::Parse(c.path);
@@ -188,20 +192,34 @@ TEST(ParamValues, TextIsReadAgainstTheDeclaredRange) {
         double number;
         int choice;
     } cases[] = {
-        {"width=15000", true, 15000, 0},    {"width=0", true, 0, 0},
-        {"width=15000.01", false, 0, 0},    {"width= 640 ", true, 640, 0},
-        {"width=1e3", true, 1000, 0},       {"width=inf", false, 0, 0},
-        {"width=12px", false, 0, 0},        {"width=", false, 0, 0},
-        {"in_offset=-5", true, -5, 0},      {"in_offset=-5.5", false, 0, 0},
-        {"window_type=RECTANGLE", true, 0, 2}, {"window_type=2", true, 0, 2},
-        {"window_type=0", false, 0, 0},     {"window_type=1.5", false, 0, 0},
-        {"window_type=", false, 0, 0},      {"color_model=cdl compliant", true, 0, 2},
-        {"angle=-720.5", true, -720.5, 0},  {"angle=40000", false, 0, 0},
-        {"Width=5", false, 0, 0},           {" width =5", true, 5, 0},
-        {"width=0x10", false, 0, 0},        {"width=1e-400", false, 0, 0},
-        {"width=1e400", false, 0, 0},       {"width=.5", true, 0.5, 0},
-        {"width=+2.5E1", true, 25, 0},      {"width=1_000", false, 0, 0},
-        {"window_type=0x2", false, 0, 0},   {"width=true", false, 0, 0},
+        {"width=15000", true, 15000, 0},
+        {"width=0", true, 0, 0},
+        {"width=15000.01", false, 0, 0},
+        {"width= 640 ", true, 640, 0},
+        {"width=1e3", true, 1000, 0},
+        {"width=inf", false, 0, 0},
+        {"width=12px", false, 0, 0},
+        {"width=", false, 0, 0},
+        {"in_offset=-5", true, -5, 0},
+        {"in_offset=-5.5", false, 0, 0},
+        {"window_type=RECTANGLE", true, 0, 2},
+        {"window_type=2", true, 0, 2},
+        {"window_type=0", false, 0, 0},
+        {"window_type=1.5", false, 0, 0},
+        {"window_type=", false, 0, 0},
+        {"color_model=cdl compliant", true, 0, 2},
+        {"angle=-720.5", true, -720.5, 0},
+        {"angle=40000", false, 0, 0},
+        {"Width=5", false, 0, 0},
+        {" width =5", true, 5, 0},
+        {"width=0x10", false, 0, 0},
+        {"width=1e-400", false, 0, 0},
+        {"width=1e400", false, 0, 0},
+        {"width=.5", true, 0.5, 0},
+        {"width=+2.5E1", true, 25, 0},
+        {"width=1_000", false, 0, 0},
+        {"window_type=0x2", false, 0, 0},
+        {"width=true", false, 0, 0},
     };
     for (const auto &c : cases) {
         if (!c.accepted) {

@@ -15,10 +15,10 @@
 
 #include <OpenImageIO/deepdata.h>
 
+#include "support/tool_runner.h"
 #include "tools/image/alpha_association.h"
 #include "tools/image/image_file.h"
 #include "tools/scene/frame_renderer.h"
-#include "support/tool_runner.h"
 
 namespace {
 
@@ -32,8 +32,7 @@ void WriteSpec(const std::string &path, const OIIO::ImageSpec &layout, const std
                int parts = 1) {
     auto out = OIIO::ImageOutput::create(path);
     const std::vector<OIIO::ImageSpec> specs(static_cast<std::size_t>(parts), layout);
-    const bool opened = parts == 1 ? out && out->open(path, layout)
-                                   : out && out->open(path, parts, specs.data());
+    const bool opened = parts == 1 ? out && out->open(path, layout) : out && out->open(path, parts, specs.data());
     bool written = opened && out->write_image(OIIO::TypeDesc::FLOAT, samples.data());
     for (int part = 1; written && part < parts; ++part) {
         written = out->open(path, specs[static_cast<std::size_t>(part)], OIIO::ImageOutput::AppendSubimage) &&
@@ -226,9 +225,9 @@ class RenderKeepsAlphaAssociation : public ::testing::TestWithParam<AlphaCase> {
 TEST_P(RenderKeepsAlphaAssociation, MarksItOrConvertsTheColour) {
     const AlphaCase &c = GetParam();
     ScratchDir dir;
-    OIIO::ImageSpec layout = Rgba(24, 12, std::string(c.input).find(".exr") != std::string::npos
-                                              ? OIIO::TypeDesc::FLOAT
-                                              : OIIO::TypeDesc::UINT16);
+    OIIO::ImageSpec layout =
+        Rgba(24, 12,
+             std::string(c.input).find(".exr") != std::string::npos ? OIIO::TypeDesc::FLOAT : OIIO::TypeDesc::UINT16);
     if (!c.premultiplied_input) {
         layout.attribute("oiio:UnassociatedAlpha", 1);
     }
@@ -255,14 +254,13 @@ TEST_P(RenderKeepsAlphaAssociation, MarksItOrConvertsTheColour) {
     EXPECT_LT(LargestDifference(SamplesOf(dir / c.output), expected), 2.0f / 1024) << c.output;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Associations, RenderKeepsAlphaAssociation,
-    ::testing::Values(AlphaCase{"premultiplied_tiff_round_trip", "in.tif", true, "out.tif", true},
-                      AlphaCase{"straight_tiff_round_trip", "in.tif", false, "out.tif", false},
-                      AlphaCase{"premultiplied_exr_to_png", "in.exr", true, "out.png", false},
-                      AlphaCase{"premultiplied_exr_to_tiff", "in.exr", true, "out.tif", true},
-                      AlphaCase{"straight_png_to_exr", "in.png", false, "out.exr", true}),
-    [](const ::testing::TestParamInfo<AlphaCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Associations, RenderKeepsAlphaAssociation,
+                         ::testing::Values(AlphaCase{"premultiplied_tiff_round_trip", "in.tif", true, "out.tif", true},
+                                           AlphaCase{"straight_tiff_round_trip", "in.tif", false, "out.tif", false},
+                                           AlphaCase{"premultiplied_exr_to_png", "in.exr", true, "out.png", false},
+                                           AlphaCase{"premultiplied_exr_to_tiff", "in.exr", true, "out.tif", true},
+                                           AlphaCase{"straight_png_to_exr", "in.png", false, "out.exr", true}),
+                         [](const ::testing::TestParamInfo<AlphaCase> &info) { return std::string(info.param.name); });
 
 // The same picture stored straight (8-bit PNG) and premultiplied (float
 // OpenEXR) grades alike, the effect seeing straight colour from both; an
@@ -345,7 +343,7 @@ TEST(AlphaAssociation, ConvertsColourNotAlphaAndLeavesClearPixels) {
 struct ChannelCase {
     const char *name;
     std::vector<std::string> channels;
-    bool graded;  // else refused, naming the channels
+    bool graded;                             // else refused, naming the channels
     std::vector<OIIO::TypeDesc> types = {};  // each channel's; none: all float
 };
 
@@ -419,16 +417,15 @@ INSTANTIATE_TEST_SUITE_P(
                                   true,
                                   {OIIO::TypeDesc::HALF, OIIO::TypeDesc::HALF, OIIO::TypeDesc::HALF,
                                    OIIO::TypeDesc::HALF, OIIO::TypeDesc::UINT32}},
-                      ChannelCase{"half_colour_and_float_depth",
-                                  {"R", "G", "B", "Z"},
-                                  true,
-                                  {OIIO::TypeDesc::HALF, OIIO::TypeDesc::HALF, OIIO::TypeDesc::HALF,
-                                   OIIO::TypeDesc::FLOAT}},
+                      ChannelCase{
+                          "half_colour_and_float_depth",
+                          {"R", "G", "B", "Z"},
+                          true,
+                          {OIIO::TypeDesc::HALF, OIIO::TypeDesc::HALF, OIIO::TypeDesc::HALF, OIIO::TypeDesc::FLOAT}},
                       ChannelCase{"depth_and_a_layer", {"Z", "diffuse.R", "diffuse.G"}, false},
                       ChannelCase{"positions", {"X", "Y", "Z"}, false},
                       ChannelCase{"texture_coordinates", {"u", "v", "w"}, false},
-                      ChannelCase{"alpha_alone", {"A"}, false},
-                      ChannelCase{"red_and_green", {"R", "G"}, false}),
+                      ChannelCase{"alpha_alone", {"A"}, false}, ChannelCase{"red_and_green", {"R", "G"}, false}),
     [](const ::testing::TestParamInfo<ChannelCase> &info) { return std::string(info.param.name); });
 
 // --- attributes -------------------------------------------------------------
@@ -468,32 +465,32 @@ TEST_P(RenderCarriesAttributes, WhereTheOutputFormatHoldsThem) {
 
 INSTANTIATE_TEST_SUITE_P(
     Attributes, RenderCarriesAttributes,
-    ::testing::Values(
-        AttributeCase{"exr_pixel_aspect", "in.exr", "out.exr", "PixelAspectRatio",
-                      [](OIIO::ImageSpec &l) { l.attribute("PixelAspectRatio", 2.0f); }},
-        AttributeCase{"exr_pixel_aspect_to_tiff", "in.exr", "out.tif", "PixelAspectRatio",
-                      [](OIIO::ImageSpec &l) { l.attribute("PixelAspectRatio", 2.0f); }},
-        AttributeCase{"exr_timecode", "in.exr", "out.exr", "smpte:TimeCode",
-                      [](OIIO::ImageSpec &l) {
-                          const unsigned int timecode[2] = {0x01020304, 0};
-                          l.attribute("smpte:TimeCode", OIIO::TypeTimeCode, timecode);
-                      }},
-        AttributeCase{"exr_chromaticities", "in.exr", "out.exr", "chromaticities",
-                      [](OIIO::ImageSpec &l) {
-                          const float primaries[8] = {0.713f, 0.293f, 0.165f, 0.830f,
-                                                      0.128f, 0.044f, 0.32168f, 0.33767f};
-                          l.attribute("chromaticities", OIIO::TypeDesc(OIIO::TypeDesc::FLOAT, 8), primaries);
-                      }},
-        AttributeCase{"exr_compression", "in.exr", "out.exr", "compression",
-                      [](OIIO::ImageSpec &l) { l.attribute("compression", "piz"); }},
-        AttributeCase{"dpx_transfer", "in.dpx", "out.dpx", "dpx:Transfer",
-                      [](OIIO::ImageSpec &l) { l.attribute("dpx:Transfer", "Printing density"); }},
-        AttributeCase{"tiff_orientation", "in.tif", "out.tif", "Orientation",
-                      [](OIIO::ImageSpec &l) { l.attribute("Orientation", 6); }},
-        AttributeCase{"jpeg_orientation", "in.jpg", "out.jpg", "Orientation",
-                      [](OIIO::ImageSpec &l) { l.attribute("Orientation", 8); }},
-        AttributeCase{"jpeg_orientation_to_png", "in.jpg", "out.png", "Orientation",
-                      [](OIIO::ImageSpec &l) { l.attribute("Orientation", 8); }}),
+    ::testing::Values(AttributeCase{"exr_pixel_aspect", "in.exr", "out.exr", "PixelAspectRatio",
+                                    [](OIIO::ImageSpec &l) { l.attribute("PixelAspectRatio", 2.0f); }},
+                      AttributeCase{"exr_pixel_aspect_to_tiff", "in.exr", "out.tif", "PixelAspectRatio",
+                                    [](OIIO::ImageSpec &l) { l.attribute("PixelAspectRatio", 2.0f); }},
+                      AttributeCase{"exr_timecode", "in.exr", "out.exr", "smpte:TimeCode",
+                                    [](OIIO::ImageSpec &l) {
+                                        const unsigned int timecode[2] = {0x01020304, 0};
+                                        l.attribute("smpte:TimeCode", OIIO::TypeTimeCode, timecode);
+                                    }},
+                      AttributeCase{"exr_chromaticities", "in.exr", "out.exr", "chromaticities",
+                                    [](OIIO::ImageSpec &l) {
+                                        const float primaries[8] = {0.713f, 0.293f, 0.165f,   0.830f,
+                                                                    0.128f, 0.044f, 0.32168f, 0.33767f};
+                                        l.attribute("chromaticities", OIIO::TypeDesc(OIIO::TypeDesc::FLOAT, 8),
+                                                    primaries);
+                                    }},
+                      AttributeCase{"exr_compression", "in.exr", "out.exr", "compression",
+                                    [](OIIO::ImageSpec &l) { l.attribute("compression", "piz"); }},
+                      AttributeCase{"dpx_transfer", "in.dpx", "out.dpx", "dpx:Transfer",
+                                    [](OIIO::ImageSpec &l) { l.attribute("dpx:Transfer", "Printing density"); }},
+                      AttributeCase{"tiff_orientation", "in.tif", "out.tif", "Orientation",
+                                    [](OIIO::ImageSpec &l) { l.attribute("Orientation", 6); }},
+                      AttributeCase{"jpeg_orientation", "in.jpg", "out.jpg", "Orientation",
+                                    [](OIIO::ImageSpec &l) { l.attribute("Orientation", 8); }},
+                      AttributeCase{"jpeg_orientation_to_png", "in.jpg", "out.png", "Orientation",
+                                    [](OIIO::ImageSpec &l) { l.attribute("Orientation", 8); }}),
     [](const ::testing::TestParamInfo<AttributeCase> &info) { return std::string(info.param.name); });
 
 // --- OpenEXR compression and tiles ------------------------------------------
@@ -568,7 +565,8 @@ std::string PngWith(const Chunks &extra) {
     const auto chunk = [](const std::string &type, const std::string &data) {
         return BigEndian32(static_cast<std::uint32_t>(data.size())) + type + data + BigEndian32(Crc32(type + data));
     };
-    std::string png = "\x89PNG\r\n\x1a\n" + chunk("IHDR", BigEndian32(8) + BigEndian32(4) + std::string("\x08\x02\0\0\0", 5));
+    std::string png =
+        "\x89PNG\r\n\x1a\n" + chunk("IHDR", BigEndian32(8) + BigEndian32(4) + std::string("\x08\x02\0\0\0", 5));
     for (const auto &[type, data] : extra) {
         png += chunk(type, data);
     }
@@ -629,16 +627,15 @@ TEST_P(RenderPngStatements, AreWrittenAsReadNoMoreNoLess) {
 
 INSTANTIATE_TEST_SUITE_P(
     Chunks, RenderPngStatements,
-    ::testing::Values(
-        PngStatementCase{"nothing", {}},
-        PngStatementCase{"gamma_and_chromaticities",
-                         {{"gAMA", BigEndian32(70000)},
-                          {"cHRM", BigEndian32(31270) + BigEndian32(32900) + BigEndian32(64000) + BigEndian32(33000) +
-                                       BigEndian32(30000) + BigEndian32(60000) + BigEndian32(15000) +
-                                       BigEndian32(6000)}}},
-        PngStatementCase{"srgb", {{"sRGB", std::string(1, '\0')}, {"gAMA", BigEndian32(45455)}}},
-        PngStatementCase{"exif_orientation", {{"eXIf", OrientationExif(6)}}},
-        PngStatementCase{"text", {{"tEXt", std::string("Comment\0graded", 14)}}}),
+    ::testing::Values(PngStatementCase{"nothing", {}},
+                      PngStatementCase{"gamma_and_chromaticities",
+                                       {{"gAMA", BigEndian32(70000)},
+                                        {"cHRM", BigEndian32(31270) + BigEndian32(32900) + BigEndian32(64000) +
+                                                     BigEndian32(33000) + BigEndian32(30000) + BigEndian32(60000) +
+                                                     BigEndian32(15000) + BigEndian32(6000)}}},
+                      PngStatementCase{"srgb", {{"sRGB", std::string(1, '\0')}, {"gAMA", BigEndian32(45455)}}},
+                      PngStatementCase{"exif_orientation", {{"eXIf", OrientationExif(6)}}},
+                      PngStatementCase{"text", {{"tEXt", std::string("Comment\0graded", 14)}}}),
     [](const ::testing::TestParamInfo<PngStatementCase> &info) { return std::string(info.param.name); });
 
 // --- OpenEXR windows and tiles ---------------------------------------------------
@@ -706,8 +703,8 @@ TEST(RenderPixelAspect, TheFilesOwnIsTheDefault) {
     OIIO::ImageSpec layout(64, 48, 3, OIIO::TypeDesc::UINT8);
     layout.attribute("PixelAspectRatio", 2.0f);
     WriteSpec(dir / "anamorphic.tif", layout, RandomSamples(layout));
-    const std::vector<std::string> look = {"--set", "window_type=ellipse", "--set", "width=20", "--set", "height=20",
-                                           "--set", "out_gain=0.2"};
+    const std::vector<std::string> look = {"--set", "window_type=ellipse", "--set", "width=20",
+                                           "--set", "height=20",           "--set", "out_gain=0.2"};
     for (const auto &[output, par] : std::vector<std::pair<std::string, std::string>>{
              {"default.tif", ""}, {"square.tif", "1/1"}, {"wide.tif", "2/1"}}) {
         std::vector<std::string> args = {"render", "anamorphic.tif", "-o", output};

@@ -138,21 +138,20 @@ TEST_P(TruncatedFile, RefusedSayingItIsShorterThanDeclared) {
 
 INSTANTIATE_TEST_SUITE_P(
     FormatsAndCuts, TruncatedFile,
-    ::testing::Combine(
-        ::testing::Values(RawFormat{"dpx_8", "dpx", OIIO::TypeDesc::UINT8, 0, false},
-                          RawFormat{"dpx_10", "dpx", OIIO::TypeDesc::UINT16, 10, false},
-                          RawFormat{"dpx_10_big_endian", "dpx", OIIO::TypeDesc::UINT16, 10, true},
-                          RawFormat{"dpx_12", "dpx", OIIO::TypeDesc::UINT16, 12, false},
-                          RawFormat{"dpx_16", "dpx", OIIO::TypeDesc::UINT16, 0, false},
-                          RawFormat{"dpx_float", "dpx", OIIO::TypeDesc::FLOAT, 0, false},
-                          RawFormat{"ppm_8", "ppm", OIIO::TypeDesc::UINT8, 0, false},
-                          RawFormat{"ppm_16", "ppm", OIIO::TypeDesc::UINT16, 0, false},
-                          RawFormat{"cineon_10", "cin", OIIO::TypeDesc::UINT16, 10, true, CineonFile}),
-        // Every row at every depth above is longer than 100 bytes: the
-        // second cut leaves part of the last row.
-        ::testing::Values(Cut{"last_byte", [](std::size_t size) { return size - 1; }},
-                          Cut{"inside_the_last_row", [](std::size_t size) { return size - 100; }},
-                          Cut{"half", [](std::size_t size) { return size / 2; }})),
+    ::testing::Combine(::testing::Values(RawFormat{"dpx_8", "dpx", OIIO::TypeDesc::UINT8, 0, false},
+                                         RawFormat{"dpx_10", "dpx", OIIO::TypeDesc::UINT16, 10, false},
+                                         RawFormat{"dpx_10_big_endian", "dpx", OIIO::TypeDesc::UINT16, 10, true},
+                                         RawFormat{"dpx_12", "dpx", OIIO::TypeDesc::UINT16, 12, false},
+                                         RawFormat{"dpx_16", "dpx", OIIO::TypeDesc::UINT16, 0, false},
+                                         RawFormat{"dpx_float", "dpx", OIIO::TypeDesc::FLOAT, 0, false},
+                                         RawFormat{"ppm_8", "ppm", OIIO::TypeDesc::UINT8, 0, false},
+                                         RawFormat{"ppm_16", "ppm", OIIO::TypeDesc::UINT16, 0, false},
+                                         RawFormat{"cineon_10", "cin", OIIO::TypeDesc::UINT16, 10, true, CineonFile}),
+                       // Every row at every depth above is longer than 100 bytes: the
+                       // second cut leaves part of the last row.
+                       ::testing::Values(Cut{"last_byte", [](std::size_t size) { return size - 1; }},
+                                         Cut{"inside_the_last_row", [](std::size_t size) { return size - 100; }},
+                                         Cut{"half", [](std::size_t size) { return size / 2; }})),
     [](const ::testing::TestParamInfo<std::tuple<RawFormat, Cut>> &info) {
         return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
     });
@@ -168,8 +167,8 @@ struct WrittenFormat {
     OIIO::TypeDesc stored;
     int channels;
     std::vector<std::pair<std::string, std::string>> attributes;  // as the writer takes them
-    int tile = 0;  // the side of square tiles; 0: scanlines
-    bool by_the_tool = false;  // a format only the tool writes (PAM, PFM): the chart
+    int tile = 0;                                                 // the side of square tiles; 0: scanlines
+    bool by_the_tool = false;                                     // a format only the tool writes (PAM, PFM): the chart
 };
 
 class CutFile : public ::testing::TestWithParam<WrittenFormat> {};
@@ -215,35 +214,34 @@ TEST_P(CutFile, IsRefusedWhateverItsReaderMakesOfIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, CutFile,
-    ::testing::Values(
-        WrittenFormat{"png", "png", OIIO::TypeDesc::UINT8, 4, {}},
-        WrittenFormat{"png_16", "png", OIIO::TypeDesc::UINT16, 3, {}},
-        WrittenFormat{"tiff", "tif", OIIO::TypeDesc::UINT8, 3, {{"compression", "none"}}},
-        WrittenFormat{"tiff_zip", "tif", OIIO::TypeDesc::UINT16, 4, {{"compression", "zip"}}},
-        WrittenFormat{"tiff_tiled", "tif", OIIO::TypeDesc::FLOAT, 3, {}, 32},
-        WrittenFormat{"jpeg", "jpg", OIIO::TypeDesc::UINT8, 3, {}},
-        WrittenFormat{"jpeg_progressive", "jpg", OIIO::TypeDesc::UINT8, 3, {{"jpeg:progressive", "1"}}},
-        WrittenFormat{"openexr_zip", "exr", OIIO::TypeDesc::HALF, 4, {}},
-        WrittenFormat{"openexr_none", "exr", OIIO::TypeDesc::FLOAT, 3, {{"compression", "none"}}},
-        WrittenFormat{"openexr_tiled_piz", "exr", OIIO::TypeDesc::HALF, 3, {{"compression", "piz"}}, 32},
-        WrittenFormat{"dpx", "dpx", OIIO::TypeDesc::UINT16, 3, {}},
-        WrittenFormat{"bmp", "bmp", OIIO::TypeDesc::UINT8, 3, {}},
-        WrittenFormat{"targa", "tga", OIIO::TypeDesc::UINT8, 4, {}},
-        WrittenFormat{"targa_rle", "tga", OIIO::TypeDesc::UINT8, 3, {{"compression", "rle"}}},
-        WrittenFormat{"sgi", "sgi", OIIO::TypeDesc::UINT8, 3, {}},
-        WrittenFormat{"sgi_rle", "sgi", OIIO::TypeDesc::UINT16, 3, {{"compression", "rle"}}},
-        WrittenFormat{"hdr", "hdr", OIIO::TypeDesc::FLOAT, 3, {}},
-        WrittenFormat{"webp", "webp", OIIO::TypeDesc::UINT8, 3, {}},
-        WrittenFormat{"gif", "gif", OIIO::TypeDesc::UINT8, 3, {}},
-        WrittenFormat{"ico", "ico", OIIO::TypeDesc::UINT8, 4, {}},
-        WrittenFormat{"iff", "iff", OIIO::TypeDesc::UINT8, 3, {}},
-        WrittenFormat{"rla", "rla", OIIO::TypeDesc::UINT8, 3, {}},
-        WrittenFormat{"fits", "fits", OIIO::TypeDesc::FLOAT, 3, {}},
-        WrittenFormat{"heif", "heic", OIIO::TypeDesc::UINT8, 3, {}},
-        WrittenFormat{"avif", "avif", OIIO::TypeDesc::UINT8, 3, {}},
-        WrittenFormat{"pnm", "ppm", OIIO::TypeDesc::UINT8, 3, {}},
-        WrittenFormat{"pam", "pam", OIIO::TypeDesc::UINT8, 4, {}, 0, true},
-        WrittenFormat{"pfm", "pfm", OIIO::TypeDesc::FLOAT, 3, {}, 0, true}),
+    ::testing::Values(WrittenFormat{"png", "png", OIIO::TypeDesc::UINT8, 4, {}},
+                      WrittenFormat{"png_16", "png", OIIO::TypeDesc::UINT16, 3, {}},
+                      WrittenFormat{"tiff", "tif", OIIO::TypeDesc::UINT8, 3, {{"compression", "none"}}},
+                      WrittenFormat{"tiff_zip", "tif", OIIO::TypeDesc::UINT16, 4, {{"compression", "zip"}}},
+                      WrittenFormat{"tiff_tiled", "tif", OIIO::TypeDesc::FLOAT, 3, {}, 32},
+                      WrittenFormat{"jpeg", "jpg", OIIO::TypeDesc::UINT8, 3, {}},
+                      WrittenFormat{"jpeg_progressive", "jpg", OIIO::TypeDesc::UINT8, 3, {{"jpeg:progressive", "1"}}},
+                      WrittenFormat{"openexr_zip", "exr", OIIO::TypeDesc::HALF, 4, {}},
+                      WrittenFormat{"openexr_none", "exr", OIIO::TypeDesc::FLOAT, 3, {{"compression", "none"}}},
+                      WrittenFormat{"openexr_tiled_piz", "exr", OIIO::TypeDesc::HALF, 3, {{"compression", "piz"}}, 32},
+                      WrittenFormat{"dpx", "dpx", OIIO::TypeDesc::UINT16, 3, {}},
+                      WrittenFormat{"bmp", "bmp", OIIO::TypeDesc::UINT8, 3, {}},
+                      WrittenFormat{"targa", "tga", OIIO::TypeDesc::UINT8, 4, {}},
+                      WrittenFormat{"targa_rle", "tga", OIIO::TypeDesc::UINT8, 3, {{"compression", "rle"}}},
+                      WrittenFormat{"sgi", "sgi", OIIO::TypeDesc::UINT8, 3, {}},
+                      WrittenFormat{"sgi_rle", "sgi", OIIO::TypeDesc::UINT16, 3, {{"compression", "rle"}}},
+                      WrittenFormat{"hdr", "hdr", OIIO::TypeDesc::FLOAT, 3, {}},
+                      WrittenFormat{"webp", "webp", OIIO::TypeDesc::UINT8, 3, {}},
+                      WrittenFormat{"gif", "gif", OIIO::TypeDesc::UINT8, 3, {}},
+                      WrittenFormat{"ico", "ico", OIIO::TypeDesc::UINT8, 4, {}},
+                      WrittenFormat{"iff", "iff", OIIO::TypeDesc::UINT8, 3, {}},
+                      WrittenFormat{"rla", "rla", OIIO::TypeDesc::UINT8, 3, {}},
+                      WrittenFormat{"fits", "fits", OIIO::TypeDesc::FLOAT, 3, {}},
+                      WrittenFormat{"heif", "heic", OIIO::TypeDesc::UINT8, 3, {}},
+                      WrittenFormat{"avif", "avif", OIIO::TypeDesc::UINT8, 3, {}},
+                      WrittenFormat{"pnm", "ppm", OIIO::TypeDesc::UINT8, 3, {}},
+                      WrittenFormat{"pam", "pam", OIIO::TypeDesc::UINT8, 4, {}, 0, true},
+                      WrittenFormat{"pfm", "pfm", OIIO::TypeDesc::FLOAT, 3, {}, 0, true}),
     [](const ::testing::TestParamInfo<WrittenFormat> &info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------
@@ -311,8 +309,7 @@ constexpr int HUGE_SIDE = 16384;
 
 // Overwrites the value of the header attribute `name` of type `type` in an
 // OpenEXR file's bytes (name, type, 4-byte size, then the value).
-void PatchExrAttribute(std::string &bytes, const std::string &name, const std::string &type,
-                       const std::string &value) {
+void PatchExrAttribute(std::string &bytes, const std::string &name, const std::string &type, const std::string &value) {
     const std::string key = name + '\0' + type + '\0';
     const std::size_t at = bytes.find(key);
     if (at == std::string::npos) throw std::runtime_error("no " + name + " attribute");
@@ -392,13 +389,13 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderBomb{"pfm_of_3_gigabytes", "bomb.pfm",
                    [](const ScratchDir &) { return std::string("PF\n16384 16384\n-1.0\n") + std::string(64, '\0'); },
                    "pixel data ends early"},
-        HeaderBomb{"exr_scanlines_missing", "bomb.exr",
-                   [](const ScratchDir &d) { return ExrBomb(d, 0, 0); }, "bomb.exr: cannot read"},
-        HeaderBomb{"exr_tiles_missing", "bomb.exr",
-                   [](const ScratchDir &d) { return ExrBomb(d, 64, 1024); }, "cannot read the pixels"},
+        HeaderBomb{"exr_scanlines_missing", "bomb.exr", [](const ScratchDir &d) { return ExrBomb(d, 0, 0); },
+                   "bomb.exr: cannot read"},
+        HeaderBomb{"exr_tiles_missing", "bomb.exr", [](const ScratchDir &d) { return ExrBomb(d, 64, 1024); },
+                   "cannot read the pixels"},
         // One tile of 8192 x 8192 RGBA would take 1 GB to decode.
-        HeaderBomb{"exr_tiles_of_a_gigabyte", "bomb.exr",
-                   [](const ScratchDir &d) { return ExrBomb(d, 64, 8192); }, "MB each to decode"},
+        HeaderBomb{"exr_tiles_of_a_gigabyte", "bomb.exr", [](const ScratchDir &d) { return ExrBomb(d, 64, 8192); },
+                   "MB each to decode"},
         HeaderBomb{"dpx_declaring_16384_a_side", "bomb.dpx",
                    [](const ScratchDir &d) {
                        tool_test::WriteFile(tool_test::MakePattern(37, 10, 3, OIIO::TypeDesc::UINT16), d / "small.dpx",
@@ -452,14 +449,11 @@ TEST_P(BandedRead, SameAsScanlines) {
     EXPECT_EQ(ReadBytes(dir / "out.pam"), ReadBytes(dir / "plain-out.pam"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, BandedRead,
-                         ::testing::Values(StoredLayout{"exr_tiles_512", "in.exr", 512},
-                                           StoredLayout{"exr_tiles_64", "in.exr", 64},
-                                           StoredLayout{"tiff_tiles_256", "in.tif", 256},
-                                           StoredLayout{"tiff_strips", "in.tif", 0}),
-                         [](const ::testing::TestParamInfo<StoredLayout> &info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, BandedRead,
+    ::testing::Values(StoredLayout{"exr_tiles_512", "in.exr", 512}, StoredLayout{"exr_tiles_64", "in.exr", 64},
+                      StoredLayout{"tiff_tiles_256", "in.tif", 256}, StoredLayout{"tiff_strips", "in.tif", 0}),
+    [](const ::testing::TestParamInfo<StoredLayout> &info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------
 // Windows line ends. A header saved with CR LF is read as the same file with
@@ -514,13 +508,13 @@ TEST_P(WindowsLineEnds, HeaderAcceptedConvertedPixelsRefused) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, WindowsLineEnds,
-    ::testing::Values(
-        LineEnds{"pam_header", "in.pam", PAM_HEADER + PAM_PIXELS, WithCrLf(PAM_HEADER) + PAM_PIXELS, nullptr},
-        LineEnds{"pam_header_with_comment", "in.pam", PAM_HEADER + PAM_PIXELS,
-                 WithCrLf("P7\n# saved on Windows\n" + PAM_HEADER.substr(3)) + PAM_PIXELS, nullptr},
-        LineEnds{"pfm_header", "in.pfm", PFM_FILE, WithCrLf(PFM_FILE), nullptr},
-        LineEnds{"pam_converted_as_text", "in.pam", PAM_HEADER + "AB\nDEF\nHIJ\nLMNOPQR",
-                 WithCrLf(PAM_HEADER + "AB\nDEF\nHIJ\nLMNOPQR"), "converted as text"}),
+    ::testing::Values(LineEnds{"pam_header", "in.pam", PAM_HEADER + PAM_PIXELS, WithCrLf(PAM_HEADER) + PAM_PIXELS,
+                               nullptr},
+                      LineEnds{"pam_header_with_comment", "in.pam", PAM_HEADER + PAM_PIXELS,
+                               WithCrLf("P7\n# saved on Windows\n" + PAM_HEADER.substr(3)) + PAM_PIXELS, nullptr},
+                      LineEnds{"pfm_header", "in.pfm", PFM_FILE, WithCrLf(PFM_FILE), nullptr},
+                      LineEnds{"pam_converted_as_text", "in.pam", PAM_HEADER + "AB\nDEF\nHIJ\nLMNOPQR",
+                               WithCrLf(PAM_HEADER + "AB\nDEF\nHIJ\nLMNOPQR"), "converted as text"}),
     [](const ::testing::TestParamInfo<LineEnds> &info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------
@@ -554,24 +548,26 @@ TEST_P(InputNotAFile, NamedForWhatItIs) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, InputNotAFile,
-    ::testing::Values(
-        NotAFile{"folder", [](const ScratchDir &d) { std::filesystem::create_directory(d / "plates"); },
-                 {"render", "plates", "-o", "out.png"},
-                 "plates: is a folder, not an image file"},
-        NotAFile{"folder_named_as_an_image",
-                 [](const ScratchDir &d) { std::filesystem::create_directory(d / "in.png"); },
-                 {"render", "in.png", "-o", "out.png"},
-                 "in.png: is a folder"},
-        NotAFile{"folder_as_a_sequence_frame",
-                 [](const ScratchDir &d) { std::filesystem::create_directory(d / "in.0002.png"); },
-                 {"render", "in.%04d.png", "-o", "out.%04d.png", "--frames", "1-2"},
-                 "in.0002.png: is a folder"},
-        NotAFile{"missing", [](const ScratchDir &) {}, {"render", "gone.png", "-o", "out.png"},
-                 "gone.png: no such file"},
-        NotAFile{"pipe",
-                 [](const ScratchDir &d) { ASSERT_EQ(mkfifo((d / "pipe.png").c_str(), 0600), 0); },
-                 {"render", "pipe.png", "-o", "out.png"},
-                 "pipe.png: not a regular file"}),
+    ::testing::Values(NotAFile{"folder",
+                               [](const ScratchDir &d) { std::filesystem::create_directory(d / "plates"); },
+                               {"render", "plates", "-o", "out.png"},
+                               "plates: is a folder, not an image file"},
+                      NotAFile{"folder_named_as_an_image",
+                               [](const ScratchDir &d) { std::filesystem::create_directory(d / "in.png"); },
+                               {"render", "in.png", "-o", "out.png"},
+                               "in.png: is a folder"},
+                      NotAFile{"folder_as_a_sequence_frame",
+                               [](const ScratchDir &d) { std::filesystem::create_directory(d / "in.0002.png"); },
+                               {"render", "in.%04d.png", "-o", "out.%04d.png", "--frames", "1-2"},
+                               "in.0002.png: is a folder"},
+                      NotAFile{"missing",
+                               [](const ScratchDir &) {},
+                               {"render", "gone.png", "-o", "out.png"},
+                               "gone.png: no such file"},
+                      NotAFile{"pipe",
+                               [](const ScratchDir &d) { ASSERT_EQ(mkfifo((d / "pipe.png").c_str(), 0600), 0); },
+                               {"render", "pipe.png", "-o", "out.png"},
+                               "pipe.png: not a regular file"}),
     [](const ::testing::TestParamInfo<NotAFile> &info) { return std::string(info.param.name); });
 
 }  // namespace

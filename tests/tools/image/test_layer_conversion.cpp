@@ -109,8 +109,16 @@ float RandomSample(SampleKind kind, std::mt19937 &random) {
     case SampleKind::FLOAT32:
         break;
     }
-    static const float SPECIAL[] = {0.0f, -0.0f, 1.0f, 0.5f, -1.5f, 2.0f, std::numeric_limits<float>::quiet_NaN(),
-                                    std::numeric_limits<float>::infinity(), 1e-40f, 0.99999994f};
+    static const float SPECIAL[] = {0.0f,
+                                    -0.0f,
+                                    1.0f,
+                                    0.5f,
+                                    -1.5f,
+                                    2.0f,
+                                    std::numeric_limits<float>::quiet_NaN(),
+                                    std::numeric_limits<float>::infinity(),
+                                    1e-40f,
+                                    0.99999994f};
     if (random() % 4 == 0) {
         return SPECIAL[random() % std::size(SPECIAL)];
     }
@@ -219,8 +227,8 @@ TEST_P(LayerConversion, StoreLayerFollowsThePerSampleRuleAndKeepsOtherChannels) 
                     const float expected =
                         c < colour ? HostToFileSample(want[c], depth, kind) : GetSample(before, base + c);
                     ASSERT_TRUE(SameBits(GetSample(image, base + c), expected))
-                        << "pixel " << x << "," << y << " channel " << c << ": " << GetSample(image, base + c)
-                        << " vs " << expected;
+                        << "pixel " << x << "," << y << " channel " << c << ": " << GetSample(image, base + c) << " vs "
+                        << expected;
                 }
             }
         }
@@ -284,17 +292,15 @@ std::string PairName(const ::testing::TestParamInfo<Pair> &info) {
     return std::string(KINDS[static_cast<int>(info.param.kind)]) + "_" + zonara_test::CaseOf(info.param.format).name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryPair, LayerConversion,
-    ::testing::ValuesIn([] {
-        std::vector<Pair> pairs;
-        for (SampleKind kind : {SampleKind::INT8, SampleKind::INT16, SampleKind::FLOAT32}) {
-            for (const zonara_test::FormatCase &each : zonara_test::FORMAT_CASES) {
-                pairs.push_back({kind, each.format});
-            }
-        }
-        return pairs;
-    }()),
-    PairName);
+INSTANTIATE_TEST_SUITE_P(EveryPair, LayerConversion, ::testing::ValuesIn([] {
+                             std::vector<Pair> pairs;
+                             for (SampleKind kind : {SampleKind::INT8, SampleKind::INT16, SampleKind::FLOAT32}) {
+                                 for (const zonara_test::FormatCase &each : zonara_test::FORMAT_CASES) {
+                                     pairs.push_back({kind, each.format});
+                                 }
+                             }
+                             return pairs;
+                         }()),
+                         PairName);
 
 }  // namespace

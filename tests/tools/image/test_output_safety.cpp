@@ -21,10 +21,10 @@
 #include <map>
 #include <thread>
 
-#include "tools/image/image_file.h"
-#include "tools/base/pending_output.h"
 #include "support/small_disk.h"
 #include "support/tool_runner.h"
+#include "tools/base/pending_output.h"
+#include "tools/image/image_file.h"
 
 extern char **environ;
 
@@ -160,8 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
     Formats, OutputOnFullDisk,
     ::testing::Values(FormatOnFullDisk{"png", "File too large"}, FormatOnFullDisk{"jpg", "File too large"},
                       FormatOnFullDisk{"tif", "File too large"}, FormatOnFullDisk{"exr", "File too large"},
-                      FormatOnFullDisk{"dpx", "File too large"},
-                      FormatOnFullDisk{"sgi", "File too large"},
+                      FormatOnFullDisk{"dpx", "File too large"}, FormatOnFullDisk{"sgi", "File too large"},
                       FormatOnFullDisk{"pam", "File too large"}, FormatOnFullDisk{"pfm", "File too large"}),
     [](const ::testing::TestParamInfo<FormatOnFullDisk> &info) { return std::string(info.param.extension); });
 
@@ -196,7 +195,8 @@ TEST_P(SequenceEndedBySignal, LeavesWholeFramesOnly) {
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(writing) << "no write was seen under way";
-    EXPECT_TRUE((WIFSIGNALED(status) && WTERMSIG(status) == c.number) || (WIFEXITED(status) && WEXITSTATUS(status) == 0))
+    EXPECT_TRUE((WIFSIGNALED(status) && WTERMSIG(status) == c.number) ||
+                (WIFEXITED(status) && WEXITSTATUS(status) == 0))
         << status;
 
     EXPECT_EQ(TemporaryFiles(dir), std::vector<std::string>{});
@@ -208,7 +208,9 @@ TEST_P(SequenceEndedBySignal, LeavesWholeFramesOnly) {
 INSTANTIATE_TEST_SUITE_P(Signals, SequenceEndedBySignal,
                          ::testing::Values(EndingSignal{"hang_up", SIGHUP}, EndingSignal{"quit", SIGQUIT},
                                            EndingSignal{"broken_pipe", SIGPIPE}),
-                         [](const ::testing::TestParamInfo<EndingSignal> &info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<EndingSignal> &info) {
+                             return std::string(info.param.name);
+                         });
 
 // An output that is a symbolic link: the links stay as they were and the file
 // the last one names gets the picture.
@@ -246,36 +248,36 @@ TEST_P(LinkedOutputWrittenThrough, KeepsTheLinksAndReplacesTheirTarget) {
 
 INSTANTIATE_TEST_SUITE_P(
     Links, LinkedOutputWrittenThrough,
-    ::testing::Values(
-        LinkedOutput{"beside",
-                     [](const ScratchDir &d) {
-                         WriteBytes(d / "real/picture.png", EARLIER);
-                         std::filesystem::create_symlink("real/picture.png", d / "out.png");
-                     },
-                     "out.png", "real/picture.png"},
-        // Read from the link's folder, not the current one.
-        LinkedOutput{"relative_from_its_folder",
-                     [](const ScratchDir &d) {
-                         WriteBytes(d / "real/picture.png", EARLIER);
-                         std::filesystem::create_symlink("../real/picture.png", d / "links/out.png");
-                     },
-                     "links/out.png", "real/picture.png"},
-        LinkedOutput{"absolute",
-                     [](const ScratchDir &d) {
-                         WriteBytes(d / "real/picture.png", EARLIER);
-                         std::filesystem::create_symlink(d / "real/picture.png", d / "out.png");
-                     },
-                     "out.png", "real/picture.png"},
-        LinkedOutput{"chain_across_folders",
-                     [](const ScratchDir &d) {
-                         WriteBytes(d / "real/picture.png", EARLIER);
-                         std::filesystem::create_symlink("../real/picture.png", d / "links/middle.png");
-                         std::filesystem::create_symlink("links/middle.png", d / "out.png");
-                     },
-                     "out.png", "real/picture.png"},
-        LinkedOutput{"to_a_file_not_there_yet",
-                     [](const ScratchDir &d) { std::filesystem::create_symlink("real/new.png", d / "out.png"); },
-                     "out.png", "real/new.png"}),
+    ::testing::Values(LinkedOutput{"beside",
+                                   [](const ScratchDir &d) {
+                                       WriteBytes(d / "real/picture.png", EARLIER);
+                                       std::filesystem::create_symlink("real/picture.png", d / "out.png");
+                                   },
+                                   "out.png", "real/picture.png"},
+                      // Read from the link's folder, not the current one.
+                      LinkedOutput{"relative_from_its_folder",
+                                   [](const ScratchDir &d) {
+                                       WriteBytes(d / "real/picture.png", EARLIER);
+                                       std::filesystem::create_symlink("../real/picture.png", d / "links/out.png");
+                                   },
+                                   "links/out.png", "real/picture.png"},
+                      LinkedOutput{"absolute",
+                                   [](const ScratchDir &d) {
+                                       WriteBytes(d / "real/picture.png", EARLIER);
+                                       std::filesystem::create_symlink(d / "real/picture.png", d / "out.png");
+                                   },
+                                   "out.png", "real/picture.png"},
+                      LinkedOutput{"chain_across_folders",
+                                   [](const ScratchDir &d) {
+                                       WriteBytes(d / "real/picture.png", EARLIER);
+                                       std::filesystem::create_symlink("../real/picture.png", d / "links/middle.png");
+                                       std::filesystem::create_symlink("links/middle.png", d / "out.png");
+                                   },
+                                   "out.png", "real/picture.png"},
+                      LinkedOutput{
+                          "to_a_file_not_there_yet",
+                          [](const ScratchDir &d) { std::filesystem::create_symlink("real/new.png", d / "out.png"); },
+                          "out.png", "real/new.png"}),
     [](const ::testing::TestParamInfo<LinkedOutput> &info) { return std::string(info.param.name); });
 
 TEST(LinkedOutputWrittenThrough, InTheFormatOfTheLinksName) {
@@ -334,8 +336,9 @@ using std::filesystem::perms;
 INSTANTIATE_TEST_SUITE_P(
     Files, ReplacedOutput,
     ::testing::Values(
-        ReplacedFile{"read_only", [](const ScratchDir &d) { std::filesystem::rename(d / "earlier.png", d / "out.png"); },
-                     "out.png", "out.png", true, perms(0444)},
+        ReplacedFile{"read_only",
+                     [](const ScratchDir &d) { std::filesystem::rename(d / "earlier.png", d / "out.png"); }, "out.png",
+                     "out.png", true, perms(0444)},
         ReplacedFile{"read_only_behind_a_link",
                      [](const ScratchDir &d) { std::filesystem::create_symlink("earlier.png", d / "out.png"); },
                      "out.png", "earlier.png", true, perms(0400)},
@@ -348,13 +351,15 @@ INSTANTIATE_TEST_SUITE_P(
                          std::filesystem::create_symlink("earlier.png", d / "out.png");
                      },
                      "out.png", "earlier.png", true, perms(0644)},
-        ReplacedFile{"group_only", [](const ScratchDir &d) { std::filesystem::rename(d / "earlier.png", d / "out.png"); },
-                     "out.png", "out.png", false, perms(0640)},
+        ReplacedFile{"group_only",
+                     [](const ScratchDir &d) { std::filesystem::rename(d / "earlier.png", d / "out.png"); }, "out.png",
+                     "out.png", false, perms(0640)},
         ReplacedFile{"private_behind_a_link",
                      [](const ScratchDir &d) { std::filesystem::create_symlink("earlier.png", d / "out.png"); },
                      "out.png", "earlier.png", false, perms(0600)},
-        ReplacedFile{"private_pam", [](const ScratchDir &d) { std::filesystem::rename(d / "earlier.png", d / "out.pam"); },
-                     "out.pam", "out.pam", false, perms(0600)}),
+        ReplacedFile{"private_pam",
+                     [](const ScratchDir &d) { std::filesystem::rename(d / "earlier.png", d / "out.pam"); }, "out.pam",
+                     "out.pam", false, perms(0600)}),
     [](const ::testing::TestParamInfo<ReplacedFile> &info) { return std::string(info.param.name); });
 
 // A read-only file of another user, in a folder anyone may write: a run as
@@ -448,8 +453,8 @@ INSTANTIATE_TEST_SUITE_P(
                         [](const ScratchDir &d) { std::filesystem::create_symlink("gone/x.png", d / "out.png"); },
                         "out.png", "no such folder gone"},
         WrongOutputPath{"folder_in_a_loop_of_links",
-                        [](const ScratchDir &d) { std::filesystem::create_symlink("loop", d / "loop"); },
-                        "loop/x.png", "loop/x.png: loop: Too many levels of symbolic links"},
+                        [](const ScratchDir &d) { std::filesystem::create_symlink("loop", d / "loop"); }, "loop/x.png",
+                        "loop/x.png: loop: Too many levels of symbolic links"},
         // A rename would put a regular file where the reader or the device was.
         WrongOutputPath{"fifo", [](const ScratchDir &d) { ASSERT_EQ(::mkfifo((d / "out.png").c_str(), 0644), 0); },
                         "out.png", "out.png is a FIFO (named pipe), not a regular file"},
@@ -471,9 +476,11 @@ TEST(SequenceOnFullDisk, StopsAtTheFirstFrameThatDoesNotFit) {
         RunTool(dir, {"render", "-o", "disk/f.%04d.pam", "--frames", "1-10", "--downsample", "16"});
     EXPECT_EQ(result.exit_status, 3) << result.err;
     EXPECT_NE(result.err.find("frame 3 (3/10) FAILED: cannot write disk/f.0003.pam: No space left on device"),
-              std::string::npos) << result.err;
+              std::string::npos)
+        << result.err;
     EXPECT_NE(result.err.find("stopped at frame 3 (3 of 10) as the machine failed; written: 1-2; not written: 3-10"),
-              std::string::npos) << result.err;
+              std::string::npos)
+        << result.err;
     EXPECT_EQ(result.err.find("frame 4"), std::string::npos) << result.err;
     EXPECT_EQ(TemporaryFiles(dir), std::vector<std::string>{});
     EXPECT_EQ(zonara_tool::ReadImage(dir / "disk/f.0002.pam").width, 120);

@@ -30,12 +30,17 @@ struct InputKind {
     const char *colour_space = "";  // "" unlabelled; PNG without gAMA is labelled sRGB by the library
 };
 const InputKind INPUTS[] = {
-    {"p.0001.png", OIIO::TypeDesc::UINT8, 3, false}, {"p.0002.png", OIIO::TypeDesc::UINT8, 3, false, "Gamma1.8"},
-    {"p.0003.png", OIIO::TypeDesc::UINT16, 3, false}, {"p.0004.png", OIIO::TypeDesc::UINT8, 1, false},
-    {"p.0005.png", OIIO::TypeDesc::UINT8, 1, true},   {"p.0006.png", OIIO::TypeDesc::UINT8, 3, true},
+    {"p.0001.png", OIIO::TypeDesc::UINT8, 3, false},
+    {"p.0002.png", OIIO::TypeDesc::UINT8, 3, false, "Gamma1.8"},
+    {"p.0003.png", OIIO::TypeDesc::UINT16, 3, false},
+    {"p.0004.png", OIIO::TypeDesc::UINT8, 1, false},
+    {"p.0005.png", OIIO::TypeDesc::UINT8, 1, true},
+    {"p.0006.png", OIIO::TypeDesc::UINT8, 3, true},
     {"p.0007.png", OIIO::TypeDesc::UINT8, 3, false},  // palette, ICC and EXIF: written by Pillow
-    {"t.0001.tif", OIIO::TypeDesc::UINT16, 1, false}, {"t.0002.tif", OIIO::TypeDesc::FLOAT, 3, false},
-    {"t.0003.tif", OIIO::TypeDesc::UINT16, 3, true},  {"t.0004.tif", OIIO::TypeDesc::FLOAT, 1, true},
+    {"t.0001.tif", OIIO::TypeDesc::UINT16, 1, false},
+    {"t.0002.tif", OIIO::TypeDesc::FLOAT, 3, false},
+    {"t.0003.tif", OIIO::TypeDesc::UINT16, 3, true},
+    {"t.0004.tif", OIIO::TypeDesc::FLOAT, 1, true},
     {"t.0005.tif", OIIO::TypeDesc::UINT8, 3, false, "sRGB"},  // with EXIF, as the library labels it
 };
 
@@ -50,10 +55,10 @@ struct OutputFormat {
     bool Has(char trait) const { return std::string(traits).find(trait) != std::string::npos; }
 };
 void PrintTo(const OutputFormat &format, std::ostream *out) { *out << format.extension; }
-const OutputFormat FORMATS[] = {{"png", "ap"},   {"tif", "ap"},  {"jpg", "lp"},   {"exr", "am"},  {"dpx", "am2"},
-                                {"tga", "ap"},   {"pam", "ap"},  {"pfm", ""},     {"hdr", "gh"},  {"ppm", "p"},
-                                {"sgi", "ap"},   {"webp", "agplw"}, {"bmp", "a2px"}, {"gif", "agrp1"}, {"ico", "arp"},
-                                {"jp2", "a2p"},  {"heic", "agl"}, {"avif", "agl"}, {"iff", "ag"},  {"rla", "a"}};
+const OutputFormat FORMATS[] = {{"png", "ap"},  {"tif", "ap"},     {"jpg", "lp"},   {"exr", "am"},    {"dpx", "am2"},
+                                {"tga", "ap"},  {"pam", "ap"},     {"pfm", ""},     {"hdr", "gh"},    {"ppm", "p"},
+                                {"sgi", "ap"},  {"webp", "agplw"}, {"bmp", "a2px"}, {"gif", "agrp1"}, {"ico", "arp"},
+                                {"jp2", "a2p"}, {"heic", "agl"},   {"avif", "agl"}, {"iff", "ag"},    {"rla", "a"}};
 
 // Channels, then each probe's samples in 0..1.
 struct Seen {
@@ -233,8 +238,8 @@ TEST_P(OutputsReadBack, FromEveryKindOfInput) {
         // The PNG holds the samples as oiiotool read them: straight where
         // the file holds them so, premultiplied from OpenEXR and DPX.
         if (!pillow) {
-            by_oiiotool += " --iconfig oiio:UnassociatedAlpha 1 " + output +
-                           " --attrib oiio:UnassociatedAlpha 1 -o " + output + ".png";
+            by_oiiotool += " --iconfig oiio:UnassociatedAlpha 1 " + output + " --attrib oiio:UnassociatedAlpha 1 -o " +
+                           output + ".png";
             outputs.back().second = Expected(kind, format, format.Has('m'));
         }
     }
@@ -294,9 +299,10 @@ TEST(OutputRange, ValuesOutsideWhatTheFormatHoldsAreSaid) {
         EXPECT_EQ(result.exit_status, 0) << result.err;
         // Before the closing line that says what was written.
         const std::string warnings = result.err.substr(0, result.err.find("zonara: wrote " + output));
-        EXPECT_EQ(warnings, said.empty() ? "" : "zonara: warning: " + output + ": " + said +
-                                                    " (the samples reach from -0.5 to 3.5): they are clipped to "
-                                                    "it; a float format keeps them (.exr, .tif, .pfm)\n");
+        EXPECT_EQ(warnings, said.empty() ? ""
+                                         : "zonara: warning: " + output + ": " + said +
+                                               " (the samples reach from -0.5 to 3.5): they are clipped to "
+                                               "it; a float format keeps them (.exr, .tif, .pfm)\n");
     }
 }
 
@@ -311,8 +317,9 @@ TEST(MultiImageInputs, ALayeredPhotoshopFileIsItsComposite) {
     ASSERT_EQ(graded.spec().width, 4);
     float pixel[3];
     graded.getpixel(3, 1, pixel, 3);
-    EXPECT_EQ(std::vector<long>({std::lround(pixel[0] * 255), std::lround(pixel[1] * 255), std::lround(pixel[2] * 255)}),
-              (std::vector<long>{120, 60, 30}));
+    EXPECT_EQ(
+        std::vector<long>({std::lround(pixel[0] * 255), std::lround(pixel[1] * 255), std::lround(pixel[2] * 255)}),
+        (std::vector<long>{120, 60, 30}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, OutputsReadBack, ::testing::ValuesIn(FORMATS),

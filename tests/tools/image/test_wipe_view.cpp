@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/base/tool_error.h"
 #include "support/tool_runner.h"
+#include "tools/base/tool_error.h"
 #include "tools/image/wipe_view.h"
 
 namespace {
@@ -99,30 +99,48 @@ TEST_P(WipePicture, SourceLeftOfTheLineGradedRight) {
 const std::vector<std::string> CENTRE = {"SSSSS|GGGGGG", "SSSSS|GGGGGG", "SSSSS|GGGGGG", "SSSSS|GGGGGG",
                                          "SSSSS|GGGGGG", "SSSSS|GGGGGG", "SSSSS|GGGGGG", "SSSSS|GGGGGG"};
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, WipePicture,
-    ::testing::Values(
-        WipeCase{"centre_8bit_rgba", "", 1, SampleKind::INT8, 4, CENTRE},
-        WipeCase{"centre_float_grey", "", 1, SampleKind::FLOAT32, 1, CENTRE},
-        WipeCase{"at_x_3", "3", 1, SampleKind::INT16, 3,
-                 {"SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG",
-                  "SS|GGGGGGGGG", "SS|GGGGGGGGG"}},
-        // In full-resolution pixels: x = 6 is rendered column 3 at half size.
-        WipeCase{"draft_half", "6", 2, SampleKind::INT8, 3,
-                 {"SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG",
-                  "SS|GGGGGGGGG", "SS|GGGGGGGGG"}},
-        // Turned a quarter clockwise the line lies across: source above.
-        WipeCase{"horizontal", ",90", 1, SampleKind::INT8, 3,
-                 {"SSSSSSSSSSSS", "SSSSSSSSSSSS", "SSSSSSSSSSSS", "||||||||||||", "GGGGGGGGGGGG", "GGGGGGGGGGGG",
-                  "GGGGGGGGGGGG", "GGGGGGGGGGGG"}},
-        // 45 degrees clockwise: the line runs from bottom left to top right.
-        WipeCase{"diagonal", "6,45", 1, SampleKind::INT8, 3,
-                 {"SSSSSSSSS|GG", "SSSSSSSS|GGG", "SSSSSSS|GGGG", "SSSSSS|GGGGG", "SSSSS|GGGGGG", "SSSS|GGGGGGG",
-                  "SSS|GGGGGGGG", "SS|GGGGGGGGG"}},
-        WipeCase{"off_the_frame", "-40", 1, SampleKind::INT8, 3,
-                 {"GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG",
-                  "GGGGGGGGGGGG", "GGGGGGGGGGGG"}}),
-    [](const ::testing::TestParamInfo<WipeCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Lines, WipePicture,
+                         ::testing::Values(WipeCase{"centre_8bit_rgba", "", 1, SampleKind::INT8, 4, CENTRE},
+                                           WipeCase{"centre_float_grey", "", 1, SampleKind::FLOAT32, 1, CENTRE},
+                                           WipeCase{"at_x_3",
+                                                    "3",
+                                                    1,
+                                                    SampleKind::INT16,
+                                                    3,
+                                                    {"SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG",
+                                                     "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG"}},
+                                           // In full-resolution pixels: x = 6 is rendered column 3 at half size.
+                                           WipeCase{"draft_half",
+                                                    "6",
+                                                    2,
+                                                    SampleKind::INT8,
+                                                    3,
+                                                    {"SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG",
+                                                     "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG"}},
+                                           // Turned a quarter clockwise the line lies across: source above.
+                                           WipeCase{"horizontal",
+                                                    ",90",
+                                                    1,
+                                                    SampleKind::INT8,
+                                                    3,
+                                                    {"SSSSSSSSSSSS", "SSSSSSSSSSSS", "SSSSSSSSSSSS", "||||||||||||",
+                                                     "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG"}},
+                                           // 45 degrees clockwise: the line runs from bottom left to top right.
+                                           WipeCase{"diagonal",
+                                                    "6,45",
+                                                    1,
+                                                    SampleKind::INT8,
+                                                    3,
+                                                    {"SSSSSSSSS|GG", "SSSSSSSS|GGG", "SSSSSSS|GGGG", "SSSSSS|GGGGG",
+                                                     "SSSSS|GGGGGG", "SSSS|GGGGGGG", "SSS|GGGGGGGG", "SS|GGGGGGGGG"}},
+                                           WipeCase{"off_the_frame",
+                                                    "-40",
+                                                    1,
+                                                    SampleKind::INT8,
+                                                    3,
+                                                    {"GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG",
+                                                     "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG"}}),
+                         [](const ::testing::TestParamInfo<WipeCase> &info) { return std::string(info.param.name); });
 
 TEST(WipeText, RefusesAnythingButXAndAngle) {
     for (const char *bad : {"x", "1,2,3", "12px", "nan", "1,", ",", "5,400", "1e300", "inf"}) {

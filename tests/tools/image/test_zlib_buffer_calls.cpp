@@ -96,8 +96,8 @@ TEST(ZlibBufferCalls, UncompressLikeZlib) {
         long damaged;  // the byte flipped, from the end when negative; 0: none
         int cut;       // bytes cut from the end of the stream
         int room;      // output room over the source size
-    } cases[] = {{"whole", 0, 0, 0},           {"room_to_spare", 0, 0, 100}, {"too_little_room", 0, 0, -1},
-                 {"header_damaged", 1, 0, 0},  {"block_damaged", 100, 0, 0}, {"checksum_damaged", -1, 0, 0},
+    } cases[] = {{"whole", 0, 0, 0},          {"room_to_spare", 0, 0, 100}, {"too_little_room", 0, 0, -1},
+                 {"header_damaged", 1, 0, 0}, {"block_damaged", 100, 0, 0}, {"checksum_damaged", -1, 0, 0},
                  {"cut_short", 0, 40, 0}};
     const Bytes source = Samples(70000);
     for (const auto &c : cases) {

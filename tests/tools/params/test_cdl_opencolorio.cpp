@@ -18,9 +18,9 @@
 namespace {
 
 namespace OCIO = OCIO_NAMESPACE;
+using OIIO::TypeDesc;
 using tool_test::RunTool;
 using tool_test::ScratchDir;
-using OIIO::TypeDesc;
 
 constexpr int WIDTH = 32;
 constexpr int HEIGHT = 24;
@@ -61,8 +61,8 @@ TEST_P(OpenColorIOAgrees, ExportedFileGradesAsTheRender) {
 
     // The side over the whole frame: a window far larger than it, inverted
     // for the outside.
-    std::vector<std::string> render = {"render", "in.exr", "-o", "out.exr", "--set", "width=15000", "--set",
-                                       "height=15000", "--set", "feather=0", "--set", "clamp_out_black=off"};
+    std::vector<std::string> render = {"render", "in.exr",       "-o",    "out.exr",   "--set", "width=15000",
+                                       "--set",  "height=15000", "--set", "feather=0", "--set", "clamp_out_black=off"};
     if (std::string(g.side) == "outside") {
         render = Join(render, {"--set", "invert=on"});
     }
@@ -72,8 +72,7 @@ TEST_P(OpenColorIOAgrees, ExportedFileGradesAsTheRender) {
 
     OCIO::FileTransformRcPtr file = OCIO::FileTransform::Create();
     file->setSrc((dir / "look.cc").c_str());
-    const OCIO::ConstCPUProcessorRcPtr oracle =
-        OCIO::Config::CreateRaw()->getProcessor(file)->getDefaultCPUProcessor();
+    const OCIO::ConstCPUProcessorRcPtr oracle = OCIO::Config::CreateRaw()->getProcessor(file)->getDefaultCPUProcessor();
     float worst = 0.0f;
     for (int y = 0; y < HEIGHT; ++y) {
         for (int x = 0; x < WIDTH; ++x) {
@@ -94,19 +93,31 @@ TEST_P(OpenColorIOAgrees, ExportedFileGradesAsTheRender) {
 INSTANTIATE_TEST_SUITE_P(
     SlopesOffsetsPowers, OpenColorIOAgrees,
     ::testing::Values(
-        Grade{"slopes_only", "inside", {"--set", "in_red_gain=1.3", "--set", "in_green_gain=0.6", "--set", "in_blue_gain=2.5"}},
-        Grade{"offsets_only", "inside", {"--set", "in_red_offset=0.2", "--set", "in_green_offset=-0.03", "--set", "in_blue_offset=0.45"}},
-        Grade{"powers_below_one", "inside", {"--set", "in_red_gamma=1.8", "--set", "in_green_gamma=2.6", "--set", "in_blue_gamma=1.1"}},
-        Grade{"powers_above_one", "outside", {"--set", "out_red_gamma=0.45", "--set", "out_green_gamma=0.8", "--set", "out_blue_gamma=0.3"}},
-        Grade{"everything_with_masters", "inside",
-              {"--set", "in_gain=1.2", "--set", "in_red_gain=0.9", "--set", "in_offset=0.04", "--set",
-               "in_blue_offset=0.1", "--set", "in_gamma=1.3", "--set", "in_green_gamma=0.6", "--set", "in_red_gamma=2"}},
-        Grade{"outside_mixed", "outside",
+        Grade{"slopes_only",
+              "inside",
+              {"--set", "in_red_gain=1.3", "--set", "in_green_gain=0.6", "--set", "in_blue_gain=2.5"}},
+        Grade{"offsets_only",
+              "inside",
+              {"--set", "in_red_offset=0.2", "--set", "in_green_offset=-0.03", "--set", "in_blue_offset=0.45"}},
+        Grade{"powers_below_one",
+              "inside",
+              {"--set", "in_red_gamma=1.8", "--set", "in_green_gamma=2.6", "--set", "in_blue_gamma=1.1"}},
+        Grade{"powers_above_one",
+              "outside",
+              {"--set", "out_red_gamma=0.45", "--set", "out_green_gamma=0.8", "--set", "out_blue_gamma=0.3"}},
+        Grade{
+            "everything_with_masters",
+            "inside",
+            {"--set", "in_gain=1.2", "--set", "in_red_gain=0.9", "--set", "in_offset=0.04", "--set",
+             "in_blue_offset=0.1", "--set", "in_gamma=1.3", "--set", "in_green_gamma=0.6", "--set", "in_red_gamma=2"}},
+        Grade{"outside_mixed",
+              "outside",
               {"--set", "out_gain=0.7", "--set", "out_green_gain=1.9", "--set", "out_offset=0.06", "--set",
                "out_red_offset=-0.02", "--set", "out_gamma=0.5", "--set", "out_blue_gamma=4"}},
         // Without the input clamp, bases below 0 pass the power unchanged on
         // both sides of the comparison.
-        Grade{"negative_bases_unclamped", "inside",
+        Grade{"negative_bases_unclamped",
+              "inside",
               {"--set", "clamp_in_black=off", "--set", "in_offset=-0.3", "--set", "in_red_gamma=1.8", "--set",
                "in_blue_gamma=0.6"}}),
     [](const ::testing::TestParamInfo<Grade> &info) { return std::string(info.param.name); });

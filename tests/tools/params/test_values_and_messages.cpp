@@ -15,10 +15,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tools/commands/frame_pattern.h"
-#include "tools/base/tool_error.h"
-#include "tools/scene/view_options.h"
 #include "support/tool_runner.h"
+#include "tools/base/tool_error.h"
+#include "tools/commands/frame_pattern.h"
+#include "tools/scene/view_options.h"
 
 namespace {
 
@@ -46,51 +46,67 @@ TEST(ValuesAndMessages, RefusalsSayWhatIsWrongAndWriteNothing) {
         {"a range past what a frame number holds wraps nothing",
          {"render", "in.png", "-o", "out.%04d.png", "--frames", "0-2147483647"},
          "--frames '0-2147483647': 2147483648 frames; one run renders at most 1000000"},
-        {"a frame number past an int", {"render", "in.png", "-o", "out.%04d.png", "--frames", "1-2147483648"},
+        {"a frame number past an int",
+         {"render", "in.png", "-o", "out.%04d.png", "--frames", "1-2147483648"},
          "frame numbers go up to 2147483647"},
-        {"a negative first frame", {"render", "in.png", "-o", "out.%04d.png", "--frames", "-5-3"},
+        {"a negative first frame",
+         {"render", "in.png", "-o", "out.%04d.png", "--frames", "-5-3"},
          "--frames '-5-3': negative frame numbers are not supported"},
-        {"a negative last frame", {"render", "in.png", "-o", "out.%04d.png", "--frames", "5--3"},
+        {"a negative last frame",
+         {"render", "in.png", "-o", "out.%04d.png", "--frames", "5--3"},
          "negative frame numbers are not supported"},
         {"a preset number the JSON reader cannot hold names file and key",
          {"render", "-o", "out.pam", "--preset", "huge.json"},
          "huge.json: mix=1e400: out of range (valid: 0 to 1)"},
-        {"the same inside a point", {"render", "-o", "out.pam", "--preset", "huge_origin.json"},
+        {"the same inside a point",
+         {"render", "-o", "out.pam", "--preset", "huge_origin.json"},
          "huge_origin.json: origin=-1e400: out of range"},
-        {"a number too small for a double", {"render", "-o", "out.pam", "--preset", "tiny.json"},
+        {"a number too small for a double",
+         {"render", "-o", "out.pam", "--preset", "tiny.json"},
          "tiny.json: in_gain=1.0e-400: out of range (valid: 0 to 10)"},
-        {"a preset's true for a slider", {"render", "-o", "out.pam", "--preset", "true.json"},
+        {"a preset's true for a slider",
+         {"render", "-o", "out.pam", "--preset", "true.json"},
          "true.json: in_gain=true: not a number"},
-        {"a preset nested without end", {"render", "-o", "out.pam", "--preset", "deep.json"},
+        {"a preset nested without end",
+         {"render", "-o", "out.pam", "--preset", "deep.json"},
          "deep.json: nested deeper than 64 levels"},
-        {"a nested value is quoted short", {"render", "-o", "out.pam", "--preset", "nested.json"},
+        {"a nested value is quoted short",
+         {"render", "-o", "out.pam", "--preset", "nested.json"},
          "]]]]'... (120 bytes): unusable value (valid: 0 to 1)"},
-        {"a device never ends", {"render", "-o", "out.pam", "--preset", "/dev/zero"},
+        {"a device never ends",
+         {"render", "-o", "out.pam", "--preset", "/dev/zero"},
          "preset /dev/zero: not a regular file"},
-        {"a preset beyond any look", {"render", "-o", "out.pam", "--preset", "big.json"},
+        {"a preset beyond any look",
+         {"render", "-o", "out.pam", "--preset", "big.json"},
          "preset big.json: 16777217 bytes, larger than 16 MiB"},
-        {"a preset key with spaces is the key", {"render", "-o", "out.pam", "--preset", "spaced.json"},
+        {"a preset key with spaces is the key",
+         {"render", "-o", "out.pam", "--preset", "spaced.json"},
          "spaced.json: the key 'mix' is given more than once"},
-        {"a long unknown name is quoted short", {"render", "-o", "out.pam", "--set", std::string(100000, 'k') + "=1"},
+        {"a long unknown name is quoted short",
+         {"render", "-o", "out.pam", "--set", std::string(100000, 'k') + "=1"},
          "unknown parameter 'kkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkk'... (100000 bytes) ("},
-        {"hex is no number", {"overlay", "-o", "view.png", "--zoom", "0x10"},
-         "--zoom: '0x10' is not a number"},
-        {"an option's overflow names its range", {"render", "-o", "out.pam", "--downsample", "1e10"},
+        {"hex is no number", {"overlay", "-o", "view.png", "--zoom", "0x10"}, "--zoom: '0x10' is not a number"},
+        {"an option's overflow names its range",
+         {"render", "-o", "out.pam", "--downsample", "1e10"},
          "--downsample: '1e10' is out of range (valid: 1 to 64)"},
-        {"bench holds sizes to render's limits", {"bench", "--size", "16385x16385"},
+        {"bench holds sizes to render's limits",
+         {"bench", "--size", "16385x16385"},
          "--size: 16385x16385 is too large (at most 32768 pixels a side and 268435456 pixels in all)"},
-        {"an unsupported frame number width", {"render", "-o", "o.%013d.pam", "--frames", "1-2"},
+        {"an unsupported frame number width",
+         {"render", "-o", "o.%013d.pam", "--frames", "1-2"},
          "'o.%013d.pam': '%013d' is not a frame number this tool writes; it takes %d, %0Nd"},
-        {"a frame named twice", {"render", "-o", "o.%04d.pam", "--frames", "1-5,3"},
-         "frame 3 is named more than once"},
-        {"a folder given as a preset", {"render", "-o", "out.pam", "--preset", "looks"},
+        {"a frame named twice", {"render", "-o", "o.%04d.pam", "--frames", "1-5,3"}, "frame 3 is named more than once"},
+        {"a folder given as a preset",
+         {"render", "-o", "out.pam", "--preset", "looks"},
          "preset looks is a folder, not a file"},
         {"a point per cent beyond what the host holds on this plate",
          {"render", "plate.png", "-o", "out.png", "--set", "origin=50%,20000%"},
          "origin: 20000% of a layer 200 pixels high is 40000 pixels, beyond the 32767 a point can hold"},
-        {"a per cent that is no number", {"render", "-o", "out.pam", "--set", "origin=half%,50%"},
+        {"a per cent that is no number",
+         {"render", "-o", "out.pam", "--set", "origin=half%,50%"},
          "origin=half%,50%: not X,Y"},
-        {"--set without a name", {"render", "-o", "out.pam", "--set", "=5"},
+        {"--set without a name",
+         {"render", "-o", "out.pam", "--set", "=5"},
          "--set '=5': a parameter name is missing before '='"},
         {"a zoom too large for the view",
          {"overlay", "-o", "view.png", "--zoom", "6"},
@@ -102,23 +118,29 @@ TEST(ValuesAndMessages, RefusalsSayWhatIsWrongAndWriteNothing) {
         {"no frame readable says why the first is not",
          {"render", "f.%04d.png", "-o", "out.%04d.png", "--frames", "1-3"},
          "none of the 3 input frames can be read (f.%04d.png): the first, f.0001.png: no such file"},
-        {"a device given as a CDL file", {"render", "-o", "out.pam", "--cdl-inside", "/dev/null"},
+        {"a device given as a CDL file",
+         {"render", "-o", "out.pam", "--cdl-inside", "/dev/null"},
          "/dev/null: not a regular file"},
-        {"a folder given as a CDL file", {"render", "-o", "out.pam", "--cdl-outside", "looks"},
-         "looks: is a folder"},
+        {"a folder given as a CDL file", {"render", "-o", "out.pam", "--cdl-outside", "looks"}, "looks: is a folder"},
         {"Cineon is read, not written", {"render", "in.png", "-o", "x.cin"}, "x.cin: this format is read, not written"},
-        {"Photoshop is read, not written", {"render", "in.png", "-o", "x.psd"},
+        {"Photoshop is read, not written",
+         {"render", "in.png", "-o", "x.psd"},
          "x.psd: this format is read, not written"},
         {"an unknown format is none", {"render", "in.png", "-o", "x.zzz"}, "x.zzz: no image format for this file name"},
-        {"a depth format holds no picture", {"render", "in.png", "-o", "x.zfile"},
+        {"a depth format holds no picture",
+         {"render", "in.png", "-o", "x.zfile"},
          "x.zfile: not written: ZFile holds one channel of depth, not a picture"},
-        {"the library's null format writes nothing", {"render", "in.png", "-o", "x.null"},
+        {"the library's null format writes nothing",
+         {"render", "in.png", "-o", "x.null"},
          "x.null: not written: the null format writes no file"},
-        {"the library's terminal format writes no file", {"render", "in.png", "-o", "x.term"},
+        {"the library's terminal format writes no file",
+         {"render", "in.png", "-o", "x.term"},
          "x.term: not written: the term format draws on the terminal"},
-        {"FITS as the library writes it is one row off", {"render", "in.png", "-o", "x.fits"},
+        {"FITS as the library writes it is one row off",
+         {"render", "in.png", "-o", "x.fits"},
          "x.fits: not written: the image library's FITS writer puts a row of zeros before the pixels"},
-        {"a key given twice in a preset", {"render", "-o", "out.pam", "--preset", "twice.json"},
+        {"a key given twice in a preset",
+         {"render", "-o", "out.pam", "--preset", "twice.json"},
          "twice.json: the key 'mix' is given more than once"},
         // An empty value is an unset shell variable, never the chart or the default.
         {"an empty INPUT", {"render", "", "-o", "out.pam"}, "INPUT: is empty"},
@@ -127,7 +149,8 @@ TEST(ValuesAndMessages, RefusalsSayWhatIsWrongAndWriteNothing) {
         {"an empty CDL file", {"render", "-o", "out.pam", "--cdl-inside", ""}, "--cdl-inside: is empty"},
         {"an empty id", {"cdl", "export", "--side", "inside", "--id", "", "-o", "x.cc"}, "--id: is empty"},
         {"an empty trace", {"overlay", "-o", "view.png", "--trace", ""}, "--trace: is empty"},
-        {"a loop of links as the input", {"render", "loop.png", "-o", "out.png"},
+        {"a loop of links as the input",
+         {"render", "loop.png", "-o", "out.png"},
          "loop.png: Too many levels of symbolic links"},
     };
     for (const Refusal &c : cases) {
@@ -165,8 +188,7 @@ TEST(FrameRanges, ManyFailedFramesAreSummarised) {
     for (int frame = 1; frame <= 25; frame += 2) {
         char name[32];
         std::snprintf(name, sizeof name, "f.%04d.png", frame);
-        tool_test::WriteFile(tool_test::MakePattern(4, 2, 3, OIIO::TypeDesc::UINT8), dir / name,
-                             OIIO::TypeDesc::UINT8);
+        tool_test::WriteFile(tool_test::MakePattern(4, 2, 3, OIIO::TypeDesc::UINT8), dir / name, OIIO::TypeDesc::UINT8);
     }
     const tool_test::ToolResult result =
         RunTool(dir, {"render", "f.%04d.png", "-o", "out.%04d.png", "--frames", "1-20000"});
@@ -341,7 +363,7 @@ TEST(PresetOrigin, MeansTheSamePlaceOnAnyPlate) {
 
 // SIMPLE_WINDOW on the 1920x1080 chart: centred, 800 x 400, its
 // bottom-right corner handle at (1360, 740), the mix knob at (920, 540).
-const std::vector<std::string> SIMPLE_WINDOW{"--set", "width=800", "--set", "height=400",
+const std::vector<std::string> SIMPLE_WINDOW{"--set", "width=800",  "--set", "height=400",
                                              "--set", "feather=50", "--set", "mix=0.5"};
 
 TEST(DragValues, KeptWithinTheDeclaredRangesAndUnchangedSaidSo) {
@@ -352,11 +374,17 @@ TEST(DragValues, KeptWithinTheDeclaredRangesAndUnchangedSaidSo) {
         json unchanged;
     };
     const std::vector<Case> cases{
-        {"the mix knob far above its top", {"--from", "920,540", "--to", "920,100"},
-         {{"mix", {{"old", 0.5}, {"new", 1.0}}}}, json::object()},
-        {"a corner dragged far past the widest window", {"--from", "1360,740", "--to", "9000,740"},
-         {{"width", {{"old", 800.0}, {"new", 15000.0}}}}, {{"height", 400.0}}},
-        {"a click on a corner without a move", {"--from", "1360,740", "--to", "1360,740"}, json::object(),
+        {"the mix knob far above its top",
+         {"--from", "920,540", "--to", "920,100"},
+         {{"mix", {{"old", 0.5}, {"new", 1.0}}}},
+         json::object()},
+        {"a corner dragged far past the widest window",
+         {"--from", "1360,740", "--to", "9000,740"},
+         {{"width", {{"old", 800.0}, {"new", 15000.0}}}},
+         {{"height", 400.0}}},
+        {"a click on a corner without a move",
+         {"--from", "1360,740", "--to", "1360,740"},
+         json::object(),
          {{"width", 800.0}, {"height", 400.0}}},
     };
     ScratchDir dir;

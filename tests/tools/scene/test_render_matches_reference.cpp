@@ -12,18 +12,18 @@
 
 #include <OpenImageIO/imagebufalgo.h>
 
-#include "reference/reference_render.h"
+#include "common/fixed_scale.h"
 #include "params/param_index.h"
+#include "reference/reference_render.h"
+#include "support/tool_runner.h"
 #include "testhost/core/host.h"
 #include "testhost/core/layer.h"
-#include "common/fixed_scale.h"
-#include "support/tool_runner.h"
 
 namespace {
 
 using namespace zonara;
-using tool_test::ScratchDir;
 using tool_test::LayoutOf;
+using tool_test::ScratchDir;
 
 constexpr int FRAME_WIDTH = 48;
 constexpr int FRAME_HEIGHT = 32;
@@ -38,10 +38,11 @@ struct Look {
 PF_Fixed ToFixed(double value) { return static_cast<PF_Fixed>(std::lround(value * zonara::FIXED_ONE)); }
 
 Look EllipseLook() {
-    return {{"--set", "window_type=Ellipse", "--set", "origin=20,12", "--set", "width=30", "--set", "height=18",
-             "--set", "angle=30", "--set", "feather=8", "--set", "falloff=gaussian", "--set", "in_gain=1.5",
-             "--set", "in_red_gamma=1.4", "--set", "out_saturation=0.3", "--set", "out_offset=-0.1", "--set",
-             "color_model=legacy", "--set", "clamp_out_white=on", "--set", "mix=0.9"},
+    return {{"--set", "window_type=Ellipse", "--set", "origin=20,12",    "--set", "width=30",
+             "--set", "height=18",           "--set", "angle=30",        "--set", "feather=8",
+             "--set", "falloff=gaussian",    "--set", "in_gain=1.5",     "--set", "in_red_gamma=1.4",
+             "--set", "out_saturation=0.3",  "--set", "out_offset=-0.1", "--set", "color_model=legacy",
+             "--set", "clamp_out_white=on",  "--set", "mix=0.9"},
             [](testhost::ParamStore &p) {
                 p.at(PARAM_WINDOW_TYPE).u.pd.value = WINDOW_TYPE_ELLIPSE;
                 p.at(PARAM_ORIGIN).u.td.x_value = ToFixed(20);
@@ -62,9 +63,10 @@ Look EllipseLook() {
 }
 
 Look RectangleLook() {
-    return {{"--set", "window_type=2", "--set", "width=20", "--set", "height=24", "--set", "feather=5", "--set",
-             "invert=true", "--set", "falloff=Cubic", "--set", "in_saturation=1.8", "--set", "out_blue_gain=0.6",
-             "--set", "clamp_in_black=off", "--set", "in_green_offset=0.2"},
+    return {{"--set", "window_type=2",      "--set", "width=20",          "--set", "height=24",
+             "--set", "feather=5",          "--set", "invert=true",       "--set", "falloff=Cubic",
+             "--set", "in_saturation=1.8",  "--set", "out_blue_gain=0.6", "--set", "clamp_in_black=off",
+             "--set", "in_green_offset=0.2"},
             [](testhost::ParamStore &p) {
                 p.at(PARAM_WINDOW_TYPE).u.pd.value = WINDOW_TYPE_RECTANGLE;
                 p.at(PARAM_WIDTH).u.fs_d.value = 20;
@@ -115,7 +117,6 @@ float FromHost(OIIO::TypeDesc stored, testhost::PixelFormat format, float value)
     }
     return value;
 }
-
 
 float FullAlpha(testhost::PixelFormat format) {
     switch (format) {
@@ -184,9 +185,10 @@ OIIO::ImageBuf ExpectedOutput(const Case &c, const OIIO::ImageBuf &full_input) {
     in_data.downsample_y = {1, static_cast<A_u_long>(c.downsample)};
     reference::RenderFrame(in_data, params.array(), c.layer_format, src.def(), dst.def(), h);
 
-    OIIO::ImageBuf expected(OIIO::ImageSpec(w, h, c.channels, c.stored == OIIO::TypeDesc::UINT8    ? OIIO::TypeDesc::UINT8
-                                                              : c.stored == OIIO::TypeDesc::UINT16 ? OIIO::TypeDesc::UINT16
-                                                                                                   : OIIO::TypeDesc::FLOAT));
+    OIIO::ImageBuf expected(OIIO::ImageSpec(w, h, c.channels,
+                                            c.stored == OIIO::TypeDesc::UINT8    ? OIIO::TypeDesc::UINT8
+                                            : c.stored == OIIO::TypeDesc::UINT16 ? OIIO::TypeDesc::UINT16
+                                                                                 : OIIO::TypeDesc::FLOAT));
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             input.getpixel(x, y, pixel.data(), c.channels);
@@ -217,7 +219,8 @@ TEST_P(RenderMatchesReference, EverySampleAsTheReferenceGivesIt) {
     tool_test::WriteFile(source, dir / c.file, c.stored);
     const OIIO::ImageBuf input = tool_test::ReadFile(dir / c.file, c.stored);
 
-    const std::string output_name = std::string("out.") + (std::string(c.file).substr(std::string(c.file).find('.') + 1));
+    const std::string output_name =
+        std::string("out.") + (std::string(c.file).substr(std::string(c.file).find('.') + 1));
     std::vector<std::string> args = {"render", c.file, "-o", output_name};
     args.insert(args.end(), c.look.args.begin(), c.look.args.end());
     args.insert(args.end(), c.extra_args.begin(), c.extra_args.end());
@@ -250,27 +253,97 @@ TEST_P(RenderMatchesReference, EverySampleAsTheReferenceGivesIt) {
 using testhost::HostApp;
 using testhost::PixelFormat;
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, RenderMatchesReference,
-    ::testing::Values(
-        Case{"png8_rgba", "in.png", OIIO::TypeDesc::UINT8, 4, {}, HostApp::kAfterEffects, PixelFormat::ARGB8,
-             {1, 1}, 1, EllipseLook()},
-        Case{"png8_rgb_editing_host", "in.png", OIIO::TypeDesc::UINT8, 3, {"--host", "premiere"},
-             HostApp::kPremiere, PixelFormat::BGRA8, {1, 1}, 1, RectangleLook()},
-        Case{"png16_rgb", "in.png", OIIO::TypeDesc::UINT16, 3, {}, HostApp::kAfterEffects, PixelFormat::ARGB16,
-             {1, 1}, 1, EllipseLook()},
-        Case{"tiff16_rgba", "in.tif", OIIO::TypeDesc::UINT16, 4, {}, HostApp::kAfterEffects,
-             PixelFormat::ARGB16, {1, 1}, 1, RectangleLook()},
-        Case{"exr_float_rgba", "in.exr", OIIO::TypeDesc::FLOAT, 4, {}, HostApp::kPremiere, PixelFormat::BGRA32F,
-             {1, 1}, 1, EllipseLook()},
-        Case{"exr_float_rgb_rectangle", "in.exr", OIIO::TypeDesc::FLOAT, 3, {}, HostApp::kPremiere,
-             PixelFormat::BGRA32F, {1, 1}, 1, RectangleLook()},
-        Case{"pixel_aspect_2_1", "in.png", OIIO::TypeDesc::UINT8, 4, {"--par", "2/1"}, HostApp::kAfterEffects,
-             PixelFormat::ARGB8, {2, 1}, 1, EllipseLook()},
-        Case{"draft_half_resolution", "in.png", OIIO::TypeDesc::UINT8, 4, {"--downsample", "2"},
-             HostApp::kAfterEffects, PixelFormat::ARGB8, {1, 1}, 2, EllipseLook()},
-        Case{"draft_third_16bit", "in.tif", OIIO::TypeDesc::UINT16, 3, {"--downsample", "3"},
-             HostApp::kAfterEffects, PixelFormat::ARGB16, {1, 1}, 3, RectangleLook()}),
-    [](const ::testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Formats, RenderMatchesReference,
+                         ::testing::Values(Case{"png8_rgba",
+                                                "in.png",
+                                                OIIO::TypeDesc::UINT8,
+                                                4,
+                                                {},
+                                                HostApp::kAfterEffects,
+                                                PixelFormat::ARGB8,
+                                                {1, 1},
+                                                1,
+                                                EllipseLook()},
+                                           Case{"png8_rgb_editing_host",
+                                                "in.png",
+                                                OIIO::TypeDesc::UINT8,
+                                                3,
+                                                {"--host", "premiere"},
+                                                HostApp::kPremiere,
+                                                PixelFormat::BGRA8,
+                                                {1, 1},
+                                                1,
+                                                RectangleLook()},
+                                           Case{"png16_rgb",
+                                                "in.png",
+                                                OIIO::TypeDesc::UINT16,
+                                                3,
+                                                {},
+                                                HostApp::kAfterEffects,
+                                                PixelFormat::ARGB16,
+                                                {1, 1},
+                                                1,
+                                                EllipseLook()},
+                                           Case{"tiff16_rgba",
+                                                "in.tif",
+                                                OIIO::TypeDesc::UINT16,
+                                                4,
+                                                {},
+                                                HostApp::kAfterEffects,
+                                                PixelFormat::ARGB16,
+                                                {1, 1},
+                                                1,
+                                                RectangleLook()},
+                                           Case{"exr_float_rgba",
+                                                "in.exr",
+                                                OIIO::TypeDesc::FLOAT,
+                                                4,
+                                                {},
+                                                HostApp::kPremiere,
+                                                PixelFormat::BGRA32F,
+                                                {1, 1},
+                                                1,
+                                                EllipseLook()},
+                                           Case{"exr_float_rgb_rectangle",
+                                                "in.exr",
+                                                OIIO::TypeDesc::FLOAT,
+                                                3,
+                                                {},
+                                                HostApp::kPremiere,
+                                                PixelFormat::BGRA32F,
+                                                {1, 1},
+                                                1,
+                                                RectangleLook()},
+                                           Case{"pixel_aspect_2_1",
+                                                "in.png",
+                                                OIIO::TypeDesc::UINT8,
+                                                4,
+                                                {"--par", "2/1"},
+                                                HostApp::kAfterEffects,
+                                                PixelFormat::ARGB8,
+                                                {2, 1},
+                                                1,
+                                                EllipseLook()},
+                                           Case{"draft_half_resolution",
+                                                "in.png",
+                                                OIIO::TypeDesc::UINT8,
+                                                4,
+                                                {"--downsample", "2"},
+                                                HostApp::kAfterEffects,
+                                                PixelFormat::ARGB8,
+                                                {1, 1},
+                                                2,
+                                                EllipseLook()},
+                                           Case{"draft_third_16bit",
+                                                "in.tif",
+                                                OIIO::TypeDesc::UINT16,
+                                                3,
+                                                {"--downsample", "3"},
+                                                HostApp::kAfterEffects,
+                                                PixelFormat::ARGB16,
+                                                {1, 1},
+                                                3,
+                                                RectangleLook()}),
+                         [](const ::testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
 
 }  // namespace

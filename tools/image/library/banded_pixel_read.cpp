@@ -19,8 +19,8 @@ constexpr std::size_t BAND_BYTES = std::size_t{16} << 20;
 constexpr int CHUNK_ROWS[] = {256, 32, 16};
 
 int BandRows(std::size_t row_bytes, int tile_height, int height) {
-    int rows = static_cast<int>(std::clamp<std::size_t>(BAND_BYTES / std::max<std::size_t>(row_bytes, 1), 1,
-                                                         static_cast<std::size_t>(height)));
+    int rows = static_cast<int>(
+        std::clamp<std::size_t>(BAND_BYTES / std::max<std::size_t>(row_bytes, 1), 1, static_cast<std::size_t>(height)));
     if (tile_height > 0) {
         return std::max(1, rows / tile_height) * tile_height;
     }
@@ -38,12 +38,11 @@ int BandRows(std::size_t row_bytes, int tile_height, int height) {
 bool ReadBand(OIIO::ImageInput &input, const OIIO::ImageSpec &layout, OIIO::TypeDesc type, std::size_t pixel_bytes,
               int top, int bottom, unsigned char *band) {
     if (layout.tile_width <= 0) {
-        return input.read_scanlines(0, 0, layout.y + top, layout.y + bottom, layout.z, 0, layout.nchannels, type,
-                                    band);
+        return input.read_scanlines(0, 0, layout.y + top, layout.y + bottom, layout.z, 0, layout.nchannels, type, band);
     }
     const std::size_t tile_bytes = static_cast<std::size_t>(layout.tile_width) * layout.tile_height * pixel_bytes;
-    const int step = std::max<int>(1, static_cast<int>(BAND_BYTES / std::max<std::size_t>(tile_bytes, 1))) *
-                     layout.tile_width;
+    const int step =
+        std::max<int>(1, static_cast<int>(BAND_BYTES / std::max<std::size_t>(tile_bytes, 1))) * layout.tile_width;
     const OIIO::stride_t row_stride = static_cast<OIIO::stride_t>(layout.width * pixel_bytes);
     for (int left = 0; left < layout.width; left += step) {
         const int right = std::min(layout.width, left + step);
@@ -89,8 +88,8 @@ bool DecodesItsLastRows(OIIO::ImageInput &input, const OIIO::ImageSpec &layout) 
     const std::size_t row_bytes = static_cast<std::size_t>(layout.width) * pixel_bytes;
     // A tiled file's last row of tiles, read whole; a scanline file's last
     // row (the reader decodes the block holding it).
-    const int top = layout.tile_width > 0 ? (layout.height - 1) / layout.tile_height * layout.tile_height
-                                          : layout.height - 1;
+    const int top =
+        layout.tile_width > 0 ? (layout.height - 1) / layout.tile_height * layout.tile_height : layout.height - 1;
     // Kept by the thread: a sequence's writer checks frame after frame.
     thread_local std::vector<unsigned char> band;
     band.resize(static_cast<std::size_t>(layout.height - top) * row_bytes);

@@ -4,18 +4,18 @@
 #include <cctype>
 #include <fstream>
 #include <map>
-#include <set>
 #include <optional>
+#include <set>
 #include <system_error>
 #include <vector>
 
+#include "tools/base/pending_output.h"
 #include "tools/base/tool_error.h"
+#include "tools/image/library/banded_pixel_read.h"
 #include "tools/image/library/library_stderr.h"
 #include "tools/image/library/library_types.h"
 #include "tools/image/library/memory_file.h"
 #include "tools/image/library/native_channels.h"
-#include "tools/base/pending_output.h"
-#include "tools/image/library/banded_pixel_read.h"
 #include "tools/image/library/png_chunks.h"
 #include "tools/image/library/read_checks.h"
 #include "tools/image/sample_range.h"
@@ -192,9 +192,9 @@ StoredFormat StoredFormatForOutput(const std::string &format_name, StoredFormat 
 // output's own layout says that) or the source's pixel values, which the
 // grade changes: never carried.
 const std::set<std::string, std::less<>> LAYOUT_ATTRIBUTES = {
-    "planarconfig", "tiff:PhotometricInterpretation", "tiff:PlanarConfiguration", "tiff:Compression",
-    "tiff:RowsPerStrip", "tiff:UnassociatedAlpha", "dpx:ImageDescriptor", "dpx:EndOfLinePadding",
-    "dpx:EndOfImagePadding", "Exif:PixelXDimension", "Exif:PixelYDimension"};
+    "planarconfig",          "tiff:PhotometricInterpretation", "tiff:PlanarConfiguration", "tiff:Compression",
+    "tiff:RowsPerStrip",     "tiff:UnassociatedAlpha",         "dpx:ImageDescriptor",      "dpx:EndOfLinePadding",
+    "dpx:EndOfImagePadding", "Exif:PixelXDimension",           "Exif:PixelYDimension"};
 // Of the library's own attributes these describe the meaning of the colour
 // values; the others are layout, or sums of the source's pixels.
 const std::set<std::string, std::less<>> CARRIED_LIBRARY_ATTRIBUTES = {"oiio:ColorSpace", "oiio:Gamma"};
@@ -326,8 +326,9 @@ Image ReadLibraryImage(const std::string &path) {
                          " images (parts, pages or layers); only single-image files can be graded");
     }
     if (layout.deep) {
-        throw UsageError(path + ": deep images (any number of samples a pixel) are not supported; flatten it "
-                                "to one sample a pixel first");
+        throw UsageError(path +
+                         ": deep images (any number of samples a pixel) are not supported; flatten it "
+                         "to one sample a pixel first");
     }
     if (layout.depth > 1) {
         throw UsageError(path + ": volume images are not supported");
@@ -498,8 +499,8 @@ void FailAtFileSizeLimit(const MemoryFile *memory_file, const PendingOutput &fil
 // Has `output` encode the whole image under `name` with `layout`; a
 // failure ends the output with the writer's reason. `memory_file`: the file
 // `name` opens, if a memory file.
-void EncodeImage(OIIO::ImageOutput &output, const std::string &name, const OIIO::ImageSpec &layout,
-                 const Image &image, const PendingOutput &file, const MemoryFile *memory_file) {
+void EncodeImage(OIIO::ImageOutput &output, const std::string &name, const OIIO::ImageSpec &layout, const Image &image,
+                 const PendingOutput &file, const MemoryFile *memory_file) {
     if (!output.open(name, layout)) {
         FailAtFileSizeLimit(memory_file, file);
         file.Fail(output.geterror());
@@ -599,8 +600,8 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
     // EXIF one at the close (for any source labelled sRGB, which it marks
     // in EXIF, or holding EXIF), and it cannot read through a proxy: the
     // image's directory was lost, the file holding only the EXIF one.
-    const bool through_proxy = output->format_name() != std::string("tiff") && output->supports("ioproxy") &&
-                               output->set_ioproxy(&encoded);
+    const bool through_proxy =
+        output->format_name() != std::string("tiff") && output->supports("ioproxy") && output->set_ioproxy(&encoded);
     UseFastestZipLevel(output->format_name(), layout);
     std::optional<MemoryFile> memory_file;
     if (!through_proxy) {
@@ -631,15 +632,13 @@ void WriteLibraryImage(const std::string &format_path, PendingOutput &file, cons
 Image ResampleWithLibrary(const Image &source, int width, int height) {
     Image result = MakeImageLike(source, width, height);
     // Both buffers are wrapped, not copied; the library only reads `source`.
-    const OIIO::ImageBuf from(LayoutOf(source, TypeOf(source.kind)),
-                              const_cast<unsigned char *>(source.bytes.data()));
+    const OIIO::ImageBuf from(LayoutOf(source, TypeOf(source.kind)), const_cast<unsigned char *>(source.bytes.data()));
     OIIO::ImageBuf to(LayoutOf(result, TypeOf(result.kind)), result.bytes.data());
     if (!OIIO::ImageBufAlgo::resize(to, from)) {
         throw ToolError(EXIT_USAGE, "cannot reduce the image: " + to.geterror());
     }
     return result;
 }
-
 
 }  // namespace zonara_tool
 

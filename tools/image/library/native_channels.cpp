@@ -13,8 +13,7 @@ namespace {
 constexpr std::size_t BAND_BYTES = std::size_t{16} << 20;
 
 OIIO::TypeDesc ChannelType(const OIIO::ImageSpec &layout, int channel) {
-    return layout.channelformats.empty() ? layout.format
-                                         : layout.channelformats[static_cast<std::size_t>(channel)];
+    return layout.channelformats.empty() ? layout.format : layout.channelformats[static_cast<std::size_t>(channel)];
 }
 
 bool Verbatim(const Image &image, int channel) {
@@ -76,7 +75,7 @@ void PackNativeRows(const OIIO::ImageSpec &layout, const Image &image, int top, 
 bool WriteNativePixelsInBands(OIIO::ImageOutput &output, const OIIO::ImageSpec &layout, const Image &image) {
     const std::size_t row_bytes = layout.pixel_bytes(true) * static_cast<std::size_t>(image.width);
     int rows = static_cast<int>(std::clamp<std::size_t>(BAND_BYTES / std::max<std::size_t>(row_bytes, 1), 1,
-                                                         static_cast<std::size_t>(image.height)));
+                                                        static_cast<std::size_t>(image.height)));
     const bool tiled = layout.tile_width > 0;
     if (tiled) {
         // Whole rows of tiles, each encoded once.

@@ -55,12 +55,32 @@ std::string TextKeyword(const std::string &data) { return data.substr(0, data.fi
 // An EXIF block holding the orientation alone: a little-endian TIFF header
 // and one directory of one entry.
 std::string OrientationExif(int orientation) {
-    const unsigned char bytes[] = {'I', 'I', 42, 0, 8, 0, 0, 0,  // header, directory at 8
-                                   1, 0,                           // one entry
-                                   EXIF_ORIENTATION_TAG & 0xFF, EXIF_ORIENTATION_TAG >> 8, 3, 0,  // SHORT
-                                   1, 0, 0, 0,                     // one value
-                                   static_cast<unsigned char>(orientation), 0, 0, 0,
-                                   0, 0, 0, 0};                    // no next directory
+    const unsigned char bytes[] = {'I',
+                                   'I',
+                                   42,
+                                   0,
+                                   8,
+                                   0,
+                                   0,
+                                   0,  // header, directory at 8
+                                   1,
+                                   0,  // one entry
+                                   EXIF_ORIENTATION_TAG & 0xFF,
+                                   EXIF_ORIENTATION_TAG >> 8,
+                                   3,
+                                   0,  // SHORT
+                                   1,
+                                   0,
+                                   0,
+                                   0,  // one value
+                                   static_cast<unsigned char>(orientation),
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0};  // no next directory
     return std::string(reinterpret_cast<const char *>(bytes), sizeof bytes);
 }
 
@@ -131,9 +151,8 @@ void RestatePng(std::vector<unsigned char> &png, const PngStatements &source) {
     const auto said_by_source = [&](const PngChunk &chunk) {
         if (IsOneOf(chunk.type, TEXT_CHUNKS)) {
             const std::string keyword = TextKeyword(chunk.data);
-            return keyword.rfind("oiio:", 0) != 0 ||
-                   std::find(source.text_keywords.begin(), source.text_keywords.end(), keyword) !=
-                       source.text_keywords.end();
+            return keyword.rfind("oiio:", 0) != 0 || std::find(source.text_keywords.begin(), source.text_keywords.end(),
+                                                               keyword) != source.text_keywords.end();
         }
         if (ZeroOffset(chunk)) {
             return source_has("oFFs");

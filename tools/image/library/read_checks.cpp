@@ -92,10 +92,13 @@ private:
 // known here.
 std::uint64_t DpxSamplesPerPixel(std::uint32_t descriptor) {
     switch (descriptor) {
-    case 1: case 2: case 3: case 4:  // one of red, green, blue, alpha
-    case 6:                          // luma
-    case 7:                          // depth
-    case 8:                          // composite video
+    case 1:
+    case 2:
+    case 3:
+    case 4:  // one of red, green, blue, alpha
+    case 6:  // luma
+    case 7:  // depth
+    case 8:  // composite video
         return 1;
     case 100:  // CbYCrY 4:2:2: two samples a pixel
         return 2;
@@ -401,9 +404,8 @@ void CheckTileSize(std::int64_t tile_width, std::int64_t tile_height, std::int64
     // The sides come straight from the header (each below 2^31): their
     // product fits 64 bits, and past the limit it is not multiplied further.
     const std::uint64_t pixels = static_cast<std::uint64_t>(tile_width) * static_cast<std::uint64_t>(tile_height);
-    const std::uint64_t bytes = pixels > MAX_TILE_BYTES
-                                    ? pixels
-                                    : pixels * static_cast<std::uint64_t>(channels) * bytes_per_sample;
+    const std::uint64_t bytes =
+        pixels > MAX_TILE_BYTES ? pixels : pixels * static_cast<std::uint64_t>(channels) * bytes_per_sample;
     if (bytes > MAX_TILE_BYTES) {
         throw UsageError(path + ": its tiles of " + std::to_string(tile_width) + "x" + std::to_string(tile_height) +
                          " pixels need more than " + std::to_string(MAX_TILE_BYTES >> 20) +
