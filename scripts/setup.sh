@@ -33,10 +33,12 @@ for option in "${@:2}"; do
 done
 
 # python3-pil and openimageio-tools: the tests read every output format back
-# with Pillow, and with oiiotool where Pillow cannot.
+# with Pillow, and with oiiotool where Pillow cannot. clang-format: run-tests
+# checks that the sources keep the layout .clang-format describes.
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libcli11-dev nlohmann-json3-dev libopenimageio-dev libopencv-core-dev openimageio-tools libcairo2-dev
-          libpugixml-dev libopencolorio-dev libdeflate-dev zlib1g-dev clang libclang-rt-dev python3-pil)
+          libpugixml-dev libopencolorio-dev libdeflate-dev zlib1g-dev clang libclang-rt-dev python3-pil
+          clang-format)
 
 # The Windows cross build needs only the header-only libraries, MinGW-w64
 # and, for the checks of its output, Wine (which runs it) and MinGW's
