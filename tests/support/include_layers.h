@@ -5,8 +5,8 @@
 //
 // Every include is resolved as the compiler resolves it (beside the file
 // first, then from each include folder) before its folder is judged, so
-// "params/x.h", "src/params/x.h" and "../params/x.h" all count as the same
-// file.
+// "params/x.h", "src/params/x.h", "../params/x.h" and <params/x.h> all
+// count as the same file.
 #pragma once
 
 #include <filesystem>
@@ -38,9 +38,11 @@ struct IncludeSearch {
 
     // The file an include names, as a path below the repository; nothing for
     // a file that is not the project's (a library's or the system's).
+    // An include in angle brackets is not looked for beside the file.
     std::optional<std::filesystem::path> Resolve(const std::filesystem::path &including_file,
-                                                 const std::string &spelled) const {
-        std::vector<std::filesystem::path> candidates{including_file.parent_path() / spelled};
+                                                 const std::string &spelled, bool quoted = true) const {
+        std::vector<std::filesystem::path> candidates;
+        if (quoted) candidates.push_back(including_file.parent_path() / spelled);
         for (const auto &folder : Folders()) candidates.push_back(folder / spelled);
         for (const auto &candidate : candidates) {
             if (std::filesystem::is_regular_file(candidate)) {
@@ -63,7 +65,7 @@ struct ResolvedInclude {
 // Every include of a project file made by the files below `tree` (a folder
 // of the repository).
 inline std::vector<ResolvedInclude> ProjectIncludes(const IncludeSearch &search, const std::filesystem::path &tree) {
-    static const std::regex INCLUDE_LINE("^\\s*#\\s*include\\s*\"([^\"]+)\"");
+    static const std::regex INCLUDE_LINE("^\\s*#\\s*include\\s*(\"([^\"]+)\"|<([^>]+)>)");
     std::vector<ResolvedInclude> includes;
     for (const auto &entry : std::filesystem::recursive_directory_iterator(search.repository / tree)) {
         if (!entry.is_regular_file()) continue;
@@ -73,7 +75,8 @@ inline std::vector<ResolvedInclude> ProjectIncludes(const IncludeSearch &search,
             ++line_number;
             std::smatch match;
             if (!std::regex_search(line, match, INCLUDE_LINE)) continue;
-            if (const auto to = search.Resolve(entry.path(), match[1].str())) {
+            const bool quoted = match[2].matched;
+            if (const auto to = search.Resolve(entry.path(), quoted ? match[2].str() : match[3].str(), quoted)) {
                 includes.push_back({entry.path().lexically_relative(search.repository), line_number, *to});
             }
         }
