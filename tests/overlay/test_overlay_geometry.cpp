@@ -59,87 +59,34 @@ TEST_P(WindowRectsTest, OuterAndFeatherRectangles) {
     expect_rect(rects.inner, c.inner, "inner");
 }
 
-INSTANTIATE_TEST_SUITE_P(Geometry, WindowRectsTest,
-                         ::testing::Values(RectsCase{"square_pixels",
-                                                     {1, 1},
-                                                     100,
-                                                     100,
-                                                     200,
-                                                     100,
-                                                     10,
-                                                     {Px(0), Px(50), Px(200), Px(150)},
-                                                     {Px(10), Px(55), Px(190), Px(145)}},
-                                           // Width 1920 spans 960 layer pixels; Feather 100 insets 50 of them.
-                                           // Vertically the inset is 100 x 100 / 1920 = 5.2083 px, rounded to
-                                           // the nearest 1/65536.
-                                           RectsCase{"pixel_aspect_2",
-                                                     {2, 1},
-                                                     1000,
-                                                     500,
-                                                     1920,
-                                                     100,
-                                                     100,
-                                                     {Px(520), Px(450), Px(1480), Px(550)},
-                                                     {Px(570), Px(450) + 341333, Px(1430), Px(550) - 341333}},
-                                           RectsCase{"feather_0_inner_is_outer",
-                                                     {1, 1},
-                                                     50,
-                                                     60,
-                                                     40,
-                                                     20,
-                                                     0,
-                                                     {Px(30), Px(50), Px(70), Px(70)},
-                                                     {Px(30), Px(50), Px(70), Px(70)}},
-                                           RectsCase{"feather_above_half_width_inverts",
-                                                     {1, 1},
-                                                     100,
-                                                     100,
-                                                     40,
-                                                     20,
-                                                     30,
-                                                     {Px(80), Px(90), Px(120), Px(110)},
-                                                     {Px(110), Px(105), Px(90), Px(95)}},
-                                           // Without height the vertical inset would be Feather / 0: it is 0.
-                                           RectsCase{"height_0",
-                                                     {1, 1},
-                                                     100,
-                                                     100,
-                                                     200,
-                                                     0,
-                                                     10,
-                                                     {Px(0), Px(100), Px(200), Px(100)},
-                                                     {Px(10), Px(100), Px(190), Px(100)}},
-                                           RectsCase{"width_0",
-                                                     {1, 1},
-                                                     100,
-                                                     100,
-                                                     0,
-                                                     50,
-                                                     10,
-                                                     {Px(100), Px(75), Px(100), Px(125)},
-                                                     {Px(110), Px(75), Px(90), Px(125)}},
-                                           // 30000 + 7500 px is past the 16.16 range: the right and bottom
-                                           // edges, formed in floating point and in integers, stay at its end.
-                                           RectsCase{"beyond_fixed_range",
-                                                     {1, 1},
-                                                     30000,
-                                                     30000,
-                                                     15000,
-                                                     15000,
-                                                     0,
-                                                     {Px(22500), Px(22500), INT32_MAX, INT32_MAX},
-                                                     {Px(22500), Px(22500), INT32_MAX, INT32_MAX}},
-                                           RectsCase{
-                                               "beyond_fixed_range_below",
-                                               {1, 1},
-                                               -30000,
-                                               -30000,
-                                               15000,
-                                               15000,
-                                               100,
-                                               {INT32_MIN, INT32_MIN, Px(-22500), Px(-22500)},
-                                               {INT32_MIN + Px(100), INT32_MIN + Px(100), Px(-22600), Px(-22600)}}),
-                         [](const auto &info) { return info.param.name; });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Geometry, WindowRectsTest,
+    ::testing::Values(
+        RectsCase{"square_pixels", {1, 1}, 100, 100, 200, 100, 10,
+                  {Px(0), Px(50), Px(200), Px(150)}, {Px(10), Px(55), Px(190), Px(145)}},
+        // Width 1920 spans 960 layer pixels; Feather 100 insets 50 of them.
+        // Vertically the inset is 100 x 100 / 1920 = 5.2083 px, rounded to
+        // the nearest 1/65536.
+        RectsCase{"pixel_aspect_2", {2, 1}, 1000, 500, 1920, 100, 100,
+                  {Px(520), Px(450), Px(1480), Px(550)}, {Px(570), Px(450) + 341333, Px(1430), Px(550) - 341333}},
+        RectsCase{"feather_0_inner_is_outer", {1, 1}, 50, 60, 40, 20, 0,
+                  {Px(30), Px(50), Px(70), Px(70)}, {Px(30), Px(50), Px(70), Px(70)}},
+        RectsCase{"feather_above_half_width_inverts", {1, 1}, 100, 100, 40, 20, 30,
+                  {Px(80), Px(90), Px(120), Px(110)}, {Px(110), Px(105), Px(90), Px(95)}},
+        // Without height the vertical inset would be Feather / 0: it is 0.
+        RectsCase{"height_0", {1, 1}, 100, 100, 200, 0, 10,
+                  {Px(0), Px(100), Px(200), Px(100)}, {Px(10), Px(100), Px(190), Px(100)}},
+        RectsCase{"width_0", {1, 1}, 100, 100, 0, 50, 10,
+                  {Px(100), Px(75), Px(100), Px(125)}, {Px(110), Px(75), Px(90), Px(125)}},
+        // 30000 + 7500 px is past the 16.16 range: the right and bottom
+        // edges, formed in floating point and in integers, stay at its end.
+        RectsCase{"beyond_fixed_range", {1, 1}, 30000, 30000, 15000, 15000, 0,
+                  {Px(22500), Px(22500), INT32_MAX, INT32_MAX}, {Px(22500), Px(22500), INT32_MAX, INT32_MAX}},
+        RectsCase{"beyond_fixed_range_below", {1, 1}, -30000, -30000, 15000, 15000, 100,
+                  {INT32_MIN, INT32_MIN, Px(-22500), Px(-22500)},
+                  {INT32_MIN + Px(100), INT32_MIN + Px(100), Px(-22600), Px(-22600)}}),
+    [](const auto &info) { return info.param.name; });
 
 TEST(RotateQuadTest, QuarterTurnIsClockwiseAndTruncatedInBothHosts) {
     for (const HostApp app : {HostApp::kAfterEffects, HostApp::kPremiere}) {
@@ -168,6 +115,7 @@ TEST(RotateQuadTest, QuarterTurnIsClockwiseAndTruncatedInBothHosts) {
         EXPECT_TRUE(scene.SuitesBalanced());
     }
 }
+// clang-format on
 
 TEST(RotateQuadTest, MissingHostTrigonometryIsFatalToTheCommand) {
     OverlayScene scene;
@@ -184,6 +132,7 @@ struct ViewCase {
     double zoom, pan_x, pan_y, offset_x, offset_y;
 };
 
+// clang-format off
 const std::vector<ViewCase> VIEWS = {
     {"comp_zoom1", ViewKind::kComposition, 1.0, 0, 0, 0, 0},
     {"comp_zoom2_panned_placed", ViewKind::kComposition, 2.0, 30, -40, 100, 50},
@@ -191,6 +140,7 @@ const std::vector<ViewCase> VIEWS = {
     {"layer_zoom1", ViewKind::kLayer, 1.0, 0, 0, 0, 0},
     {"layer_zoom4_panned", ViewKind::kLayer, 4.0, -1000, 200, 0, 0},
 };
+// clang-format on
 
 class ViewMappingTest : public ::testing::TestWithParam<ViewCase> {};
 
@@ -239,6 +189,7 @@ TEST(FixedPointTest, ResultsBeyondTheRangeStayAtItsEnds) {
         const char *what;
         std::int32_t got, want;
     };
+    // clang-format off
     const Case cases[] = {
         {"add above", zonara::SaturatingAdd(Px(30000), Px(7500)), INT32_MAX},
         {"add below", zonara::SaturatingAdd(Px(-30000), Px(-7500)), INT32_MIN},
@@ -257,6 +208,7 @@ TEST(FixedPointTest, ResultsBeyondTheRangeStayAtItsEnds) {
         {"truncate NaN", zonara::SaturateTruncate(std::nan("")), INT32_MIN},
         {"round above", zonara::RoundHalfAwayFromZero(2147483647.5), INT32_MAX},
     };
+    // clang-format on
     for (const Case &c : cases) {
         EXPECT_EQ(c.got, c.want) << c.what;
     }
@@ -313,44 +265,27 @@ TEST_P(HandlePointsTest, HandlesLieWhereTheWindowShowsInTheView) {
     EXPECT_TRUE(view.SuitesBalanced());
 }
 
+// clang-format off
 const std::vector<HandleCase> HANDLE_CASES = {
-    {"angle0_mix_half",
-     {1, 1},
-     0,
-     0.5,
-     {{1, 400, 250},
-      {2, 600, 250},
-      {3, 400, 350},
-      {4, 600, 350},
-      {5, 500, 100},
-      {6, 410, 300},
-      {7, 590, 300},
-      {8, 500, 255},
-      {9, 500, 345}},
+    {"angle0_mix_half", {1, 1}, 0, 0.5,
+     {{1, 400, 250}, {2, 600, 250}, {3, 400, 350}, {4, 600, 350}, {5, 500, 100}, {6, 410, 300}, {7, 590, 300},
+      {8, 500, 255}, {9, 500, 345}},
      0},
-    {"angle0_mix1",
-     {1, 1},
-     0,
-     1.0,
-     {{1, 400, 250},
-      {2, 600, 250},
-      {3, 400, 350},
-      {4, 600, 350},
-      {5, 500, 100},
-      {6, 410, 300},
-      {7, 590, 300},
-      {8, 500, 255},
-      {9, 500, 345}},
+    {"angle0_mix1", {1, 1}, 0, 1.0,
+     {{1, 400, 250}, {2, 600, 250}, {3, 400, 350}, {4, 600, 350}, {5, 500, 100}, {6, 410, 300}, {7, 590, 300},
+      {8, 500, 255}, {9, 500, 345}},
      -50},
     // Pixel aspect 2 halves horizontal extents; at 90 degrees the angle
     // handle is 200 square pixels = 100 layer pixels right of the centre.
     {"aspect2_angle90_mix0", {2, 1}, 90, 0.0, {{5, 600, 300}}, 50},
 };
+// clang-format on
 
-INSTANTIATE_TEST_SUITE_P(Views, HandlePointsTest,
-                         ::testing::Combine(::testing::ValuesIn(VIEWS), ::testing::ValuesIn(HANDLE_CASES)),
-                         [](const auto &info) {
-                             return std::get<0>(info.param).name + "_" + std::get<1>(info.param).name;
-                         });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Views, HandlePointsTest,
+    ::testing::Combine(::testing::ValuesIn(VIEWS), ::testing::ValuesIn(HANDLE_CASES)),
+    [](const auto &info) { return std::get<0>(info.param).name + "_" + std::get<1>(info.param).name; });
 
 }  // namespace
+// clang-format on

@@ -147,21 +147,14 @@ TEST(RenderExactness, FramesIndependentOfTheWindowMatchTheReference) {
     struct Case {
         const char *name;
         void (*apply)(ParamSet &);
+        // clang-format off
     } cases[] = {
         {"default parameters", [](ParamSet &) {}},
         {"Mix 0 over a grade", [](ParamSet &p) { p.Slider(PARAM_MIX, 0).InsideMaster(0.1, 2, 1.5, 0.5); }},
-        {"unknown colour model, Mix 0.3",
-         [](ParamSet &p) {
-             p.Popup(PARAM_COLOR_MODEL, OnePastLastChoice(COLOR_MODEL_CHOICES)).Slider(PARAM_MIX, 0.3);
-         }},
-        {"unknown colour model, clamps",
-         [](ParamSet &p) {
-             p.Popup(PARAM_COLOR_MODEL, COLOR_MODEL_LEGACY - 1)
-                 .Checkbox(PARAM_CLAMP_OUT_BLACK, true)
-                 .Checkbox(PARAM_CLAMP_OUT_WHITE, true)
-                 .Slider(PARAM_MIX, 0.7);
-         }},
+        {"unknown colour model, Mix 0.3", [](ParamSet &p) { p.Popup(PARAM_COLOR_MODEL, OnePastLastChoice(COLOR_MODEL_CHOICES)).Slider(PARAM_MIX, 0.3); }},
+        {"unknown colour model, clamps", [](ParamSet &p) { p.Popup(PARAM_COLOR_MODEL, COLOR_MODEL_LEGACY - 1).Checkbox(PARAM_CLAMP_OUT_BLACK, true).Checkbox(PARAM_CLAMP_OUT_WHITE, true).Slider(PARAM_MIX, 0.7); }},
     };
+    // clang-format on
     std::mt19937 rng(99);
     for (const auto &c : cases) {
         for (const FormatCase &each : FORMAT_CASES) {
@@ -213,43 +206,22 @@ TEST(RenderExactness, DegenerateSettingsMatchTheReference) {
     struct Case {
         const char *name;
         void (*apply)(ParamSet &);
+        // clang-format off
     } cases[] = {
         {"gamma 0 everywhere", [](ParamSet &p) { p.InsideMaster(0, 0, 1).OutsideMaster(0.1, 0, 2); }},
-        {"zero width and height",
-         [](ParamSet &p) { p.Slider(PARAM_WIDTH, 0).Slider(PARAM_HEIGHT, 0).InsideMaster(0, 2, 1); }},
+        {"zero width and height", [](ParamSet &p) { p.Slider(PARAM_WIDTH, 0).Slider(PARAM_HEIGHT, 0).InsideMaster(0, 2, 1); }},
         {"zero height ellipse", [](ParamSet &p) { p.Slider(PARAM_HEIGHT, 0).InsideMaster(0.2, 1, 1); }},
-        {"zero-size rectangle",
-         [](ParamSet &p) {
-             p.Popup(PARAM_WINDOW_TYPE, WINDOW_TYPE_RECTANGLE)
-                 .Slider(PARAM_WIDTH, 0)
-                 .Slider(PARAM_HEIGHT, 0)
-                 .InsideMaster(0.2, 1, 1);
-         }},
-        {"feather beyond half the width",
-         [](ParamSet &p) { p.Slider(PARAM_WIDTH, 30).Slider(PARAM_FEATHER, 500).InsideMaster(0, 1, 2); }},
-        {"huge window",
-         [](ParamSet &p) {
-             p.Slider(PARAM_WIDTH, 1e30).Slider(PARAM_HEIGHT, 1e30).Slider(PARAM_FEATHER, 1e29).InsideMaster(0, 1.5, 1);
-         }},
-        {"not-a-number sliders",
-         [](ParamSet &p) {
-             p.Slider(PARAM_WIDTH, std::nan(""))
-                 .Slider(PARAM_IN_GAIN, std::nan(""))
-                 .Slider(PARAM_OUT_SATURATION, std::nan(""));
-         }},
-        {"infinite gain and offset",
-         [](ParamSet &p) { p.InsideMaster(INFINITY, 1, INFINITY).OutsideMaster(-INFINITY, 1, 1); }},
-        {"popups out of range",
-         [](ParamSet &p) {
-             p.Popup(PARAM_WINDOW_TYPE, -1)
-                 .Popup(PARAM_FALLOFF, OnePastLastChoice(FALLOFF_CHOICES))
-                 .Popup(PARAM_COLOR_MODEL, COLOR_MODEL_LEGACY - 1)
-                 .InsideMaster(0.1, 2, 1);
-         }},
+        {"zero-size rectangle", [](ParamSet &p) { p.Popup(PARAM_WINDOW_TYPE, WINDOW_TYPE_RECTANGLE).Slider(PARAM_WIDTH, 0).Slider(PARAM_HEIGHT, 0).InsideMaster(0.2, 1, 1); }},
+        {"feather beyond half the width", [](ParamSet &p) { p.Slider(PARAM_WIDTH, 30).Slider(PARAM_FEATHER, 500).InsideMaster(0, 1, 2); }},
+        {"huge window", [](ParamSet &p) { p.Slider(PARAM_WIDTH, 1e30).Slider(PARAM_HEIGHT, 1e30).Slider(PARAM_FEATHER, 1e29).InsideMaster(0, 1.5, 1); }},
+        {"not-a-number sliders", [](ParamSet &p) { p.Slider(PARAM_WIDTH, std::nan("")).Slider(PARAM_IN_GAIN, std::nan("")).Slider(PARAM_OUT_SATURATION, std::nan("")); }},
+        {"infinite gain and offset", [](ParamSet &p) { p.InsideMaster(INFINITY, 1, INFINITY).OutsideMaster(-INFINITY, 1, 1); }},
+        {"popups out of range", [](ParamSet &p) { p.Popup(PARAM_WINDOW_TYPE, -1).Popup(PARAM_FALLOFF, OnePastLastChoice(FALLOFF_CHOICES)).Popup(PARAM_COLOR_MODEL, COLOR_MODEL_LEGACY - 1).InsideMaster(0.1, 2, 1); }},
         {"negative and not-a-number Mix", [](ParamSet &p) { p.Slider(PARAM_MIX, -1).InsideMaster(0.1, 2, 1); }},
         {"huge saturation", [](ParamSet &p) { p.InsideMaster(0, 1, 1, 1e30).OutsideMaster(0, 1, 1, -5); }},
         {"huge angle and far origin", [](ParamSet &p) { p.Angle(30000).Point(-30000, 30000).InsideMaster(0, 2, 1); }},
     };
+    // clang-format on
     std::mt19937 rng(11);
     for (const auto &c : cases) {
         for (const FormatCase &each : FORMAT_CASES) {

@@ -29,43 +29,22 @@ struct ExpectedProperty {
 };
 
 const std::vector<ExpectedProperty> &ExpectedProperties() {
+    // clang-format off
     static const std::vector<ExpectedProperty> table = {
         {"dnik", 4, Text("TKFe")},
-        {"eman", 16,
-         [] {
-             Bytes b{12};
-             auto t = Text("Quorv Zonara");
-             b.insert(b.end(), t.begin(), t.end());
-             return b;
-         }()},
-        {"gtac", 12,
-         [] {
-             Bytes b{11};
-             auto t = Text("Brindlecove");
-             b.insert(b.end(), t.begin(), t.end());
-             return b;
-         }()},
-        {"4668", 16,
-         [] {
-             Bytes b = Text("EntryPointFunc");
-             b.push_back(0);
-             return b;
-         }()},
+        {"eman", 16, [] { Bytes b{12}; auto t = Text("Quorv Zonara"); b.insert(b.end(), t.begin(), t.end()); return b; }()},
+        {"gtac", 12, [] { Bytes b{11}; auto t = Text("Brindlecove"); b.insert(b.end(), t.begin(), t.end()); return b; }()},
+        {"4668", 16, [] { Bytes b = Text("EntryPointFunc"); b.push_back(0); return b; }()},
         {"RVPe", 4, {2, 0, 0, 0}},
         {"RVSe", 4, {13, 0, 2, 0}},
         {"REVe", 4, {0x01, 0x00, 0x09, 0x00}},
         {"FNIe", 2, {0, 0}},
         {"OLGe", 4, {0x00, 0x84, 0x00, 0x06}},
         {"2LGe", 4, {0x00, 0x00, 0x00, 0x08}},
-        {"ANMe", 16,
-         [] {
-             Bytes b{12};
-             auto t = Text("Quorv Zonara");
-             b.insert(b.end(), t.begin(), t.end());
-             return b;
-         }()},
+        {"ANMe", 16, [] { Bytes b{12}; auto t = Text("Quorv Zonara"); b.insert(b.end(), t.begin(), t.end()); return b; }()},
         {"LFea", 4, {8, 0, 0, 0}},
     };
+    // clang-format on
     return table;
 }
 

@@ -209,12 +209,14 @@ TEST(SimdLevel, EnvironmentOnlyLowersTheDetectedLevel) {
         SimdLevel detected;
         const char *cap;
         SimdLevel expected;
+        // clang-format off
     } cases[] = {
-        {SimdLevel::AVX512, nullptr, SimdLevel::AVX512},      {SimdLevel::AVX512, "avx2", SimdLevel::AVX2},
+        {SimdLevel::AVX512, nullptr, SimdLevel::AVX512},    {SimdLevel::AVX512, "avx2", SimdLevel::AVX2},
         {SimdLevel::AVX512, "baseline", SimdLevel::BASELINE}, {SimdLevel::AVX512, "scalar", SimdLevel::SCALAR},
-        {SimdLevel::AVX2, "avx512", SimdLevel::AVX2},         {SimdLevel::BASELINE, "avx2", SimdLevel::BASELINE},
-        {SimdLevel::AVX2, "AVX2", SimdLevel::AVX2},           {SimdLevel::AVX2, "", SimdLevel::AVX2},
+        {SimdLevel::AVX2, "avx512", SimdLevel::AVX2},       {SimdLevel::BASELINE, "avx2", SimdLevel::BASELINE},
+        {SimdLevel::AVX2, "AVX2", SimdLevel::AVX2},         {SimdLevel::AVX2, "", SimdLevel::AVX2},
     };
+    // clang-format on
     for (const Case &c : cases) {
         EXPECT_EQ(CappedSimdLevel(c.detected, c.cap), c.expected) << (c.cap ? c.cap : "unset");
     }

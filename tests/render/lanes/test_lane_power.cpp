@@ -204,18 +204,13 @@ TEST(LanePower, WithinTheStatedBoundOverAHundredMillionPairs) {
 
 // Lanes the kernel must not vouch for go to the host's power.
 TEST(LanePower, OutsideItsDomainTheKernelDoesNotTrustItself) {
+    // clang-format off
     const double cases[][2] = {
-        {-0.5, 0.5},
-        {-0.0, 2.0},
-        {0.0, -1.0},
-        {0.0, 0.0},
-        {std::numeric_limits<double>::infinity(), 0.5},
-        {std::numeric_limits<double>::quiet_NaN(), 1.0},
-        {0.5, std::numeric_limits<double>::infinity()},
-        {0.5, std::numeric_limits<double>::quiet_NaN()},
-        {1e-30, 1e4},
-        {1e30, 100.0},
+        {-0.5, 0.5}, {-0.0, 2.0}, {0.0, -1.0}, {0.0, 0.0}, {std::numeric_limits<double>::infinity(), 0.5},
+        {std::numeric_limits<double>::quiet_NaN(), 1.0}, {0.5, std::numeric_limits<double>::infinity()},
+        {0.5, std::numeric_limits<double>::quiet_NaN()}, {1e-30, 1e4}, {1e30, 100.0},
     };
+    // clang-format on
     for (SimdLevel level : zonara_test::VectorLevelsOfThisMachine()) {
         for (const auto &c : cases) {
             double result = 0.0, bound = 1.0;

@@ -151,12 +151,14 @@ TEST(LayerPixels, PutAndGetInEveryFormatsOwnOrder) {
         PixelFormat format;
         std::vector<double> memory;  // channels as stored, first to last
     };
+    // clang-format off
     const Case cases[] = {
         {PixelFormat::ARGB8, {200, 10, 20, 30}},
         {PixelFormat::ARGB16, {200, 10, 20, 30}},
         {PixelFormat::BGRA8, {30, 20, 10, 200}},
         {PixelFormat::BGRA32F, {30, 20, 10, 200}},
     };
+    // clang-format on
     for (const Case &c : cases) {
         Layer layer(c.format, 3, 2, LayerOptions{.row_padding_bytes = 4, .bottom_up = true});
         layer.PutPixel(2, 1, value);

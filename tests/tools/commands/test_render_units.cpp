@@ -41,12 +41,14 @@ TEST(SampleConversion, OtherDepthsMapOntoTheHostScale) {
         float sample;
         SampleDepth depth;
         float host;
+        // clang-format off
     } cases[] = {
-        {SampleKind::INT8, 255, SampleDepth::INT16, 32768},     {SampleKind::INT8, 1, SampleDepth::INT16, 129},
-        {SampleKind::INT16, 65535, SampleDepth::INT8, 255},     {SampleKind::FLOAT32, 1.5f, SampleDepth::INT8, 255},
-        {SampleKind::FLOAT32, -0.5f, SampleDepth::INT16, 0},    {SampleKind::FLOAT32, NAN, SampleDepth::INT8, 0},
+        {SampleKind::INT8, 255, SampleDepth::INT16, 32768},   {SampleKind::INT8, 1, SampleDepth::INT16, 129},
+        {SampleKind::INT16, 65535, SampleDepth::INT8, 255},   {SampleKind::FLOAT32, 1.5f, SampleDepth::INT8, 255},
+        {SampleKind::FLOAT32, -0.5f, SampleDepth::INT16, 0}, {SampleKind::FLOAT32, NAN, SampleDepth::INT8, 0},
         {SampleKind::FLOAT32, 0.5f, SampleDepth::INT16, 16384}, {SampleKind::INT8, 51, SampleDepth::FLOAT32, 0.2f},
     };
+    // clang-format on
     for (const auto &c : cases) {
         EXPECT_EQ(FileSampleToHost(c.kind, c.sample, c.depth), c.host) << c.sample;
     }
@@ -67,6 +69,7 @@ TEST(ChooseHostFormat, FollowsTheInputAndRefusesWhatTheEffectCannotRender) {
         bool refused;
         HostApp want_app;
         SampleDepth want_depth;
+        // clang-format off
     } cases[] = {
         {{}, {}, SampleKind::INT8, false, ae, SampleDepth::INT8},
         {{}, {}, SampleKind::INT16, false, ae, SampleDepth::INT16},
@@ -78,6 +81,7 @@ TEST(ChooseHostFormat, FollowsTheInputAndRefusesWhatTheEffectCannotRender) {
         {ae, SampleDepth::FLOAT32, SampleKind::INT8, true, ae, SampleDepth::INT8},
         {pr, SampleDepth::INT16, SampleKind::INT16, true, ae, SampleDepth::INT8},
     };
+    // clang-format on
     for (const auto &c : cases) {
         FormatRequest request{c.app, c.depth};
         if (c.refused) {
@@ -95,16 +99,14 @@ TEST(FramePattern, ExpandsOnlyFrameNumbers) {
         const char *path;
         bool sequence;
         const char *frame_7;
+        // clang-format off
     } cases[] = {
-        {"shot.%04d.exr", true, "shot.0007.exr"},
-        {"a%db.png", true, "a7b.png"},
-        {"100%%_%03d.png", true, "100%_007.png"},
-        {"plain.png", false, ""},
-        {"50%.png", false, ""},
-        {"100%_a.png", false, ""},
-        {"w%012d.png", true, "w000000000007.png"},
-        {"50% off.png", false, ""},
+        {"shot.%04d.exr", true, "shot.0007.exr"}, {"a%db.png", true, "a7b.png"},
+        {"100%%_%03d.png", true, "100%_007.png"}, {"plain.png", false, ""},
+        {"50%.png", false, ""},                   {"100%_a.png", false, ""},
+        {"w%012d.png", true, "w000000000007.png"}, {"50% off.png", false, ""},
     };
+    // clang-format on
     for (const auto &c : cases) {
         const auto pattern = FramePattern::Parse(c.path);
         ASSERT_EQ(pattern.has_value(), c.sequence) << c.path;
@@ -134,6 +136,7 @@ TEST(FrameRange, ListsAsSequenceToolsWriteThem) {
     const struct {
         const char *text;
         std::vector<int> frames;  // empty: refused
+        // clang-format off
     } cases[] = {
         {"1-10x3", {1, 4, 7, 10}},
         {"1-9x3", {1, 4, 7}},
@@ -150,6 +153,7 @@ TEST(FrameRange, ListsAsSequenceToolsWriteThem) {
         {"0-999999,1000000", {}},  // a million and one in all
         {"0-2000000x2", {}},       // the same by its step (0-1999998x2 is a million)
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
         if (c.frames.empty()) {
@@ -191,36 +195,24 @@ TEST(ParamValues, TextIsReadAgainstTheDeclaredRange) {
         bool accepted;
         double number;
         int choice;
+        // clang-format off
     } cases[] = {
-        {"width=15000", true, 15000, 0},
-        {"width=0", true, 0, 0},
-        {"width=15000.01", false, 0, 0},
-        {"width= 640 ", true, 640, 0},
-        {"width=1e3", true, 1000, 0},
-        {"width=inf", false, 0, 0},
-        {"width=12px", false, 0, 0},
-        {"width=", false, 0, 0},
-        {"in_offset=-5", true, -5, 0},
-        {"in_offset=-5.5", false, 0, 0},
-        {"window_type=RECTANGLE", true, 0, 2},
-        {"window_type=2", true, 0, 2},
-        {"window_type=0", false, 0, 0},
-        {"window_type=1.5", false, 0, 0},
-        {"window_type=", false, 0, 0},
-        {"color_model=cdl compliant", true, 0, 2},
-        {"angle=-720.5", true, -720.5, 0},
-        {"angle=40000", false, 0, 0},
-        {"Width=5", false, 0, 0},
-        {" width =5", true, 5, 0},
-        {"width=0x10", false, 0, 0},
-        {"width=1e-400", false, 0, 0},
-        {"width=1e400", false, 0, 0},
-        {"width=.5", true, 0.5, 0},
-        {"width=+2.5E1", true, 25, 0},
-        {"width=1_000", false, 0, 0},
-        {"window_type=0x2", false, 0, 0},
-        {"width=true", false, 0, 0},
+        {"width=15000", true, 15000, 0},    {"width=0", true, 0, 0},
+        {"width=15000.01", false, 0, 0},    {"width= 640 ", true, 640, 0},
+        {"width=1e3", true, 1000, 0},       {"width=inf", false, 0, 0},
+        {"width=12px", false, 0, 0},        {"width=", false, 0, 0},
+        {"in_offset=-5", true, -5, 0},      {"in_offset=-5.5", false, 0, 0},
+        {"window_type=RECTANGLE", true, 0, 2}, {"window_type=2", true, 0, 2},
+        {"window_type=0", false, 0, 0},     {"window_type=1.5", false, 0, 0},
+        {"window_type=", false, 0, 0},      {"color_model=cdl compliant", true, 0, 2},
+        {"angle=-720.5", true, -720.5, 0},  {"angle=40000", false, 0, 0},
+        {"Width=5", false, 0, 0},           {" width =5", true, 5, 0},
+        {"width=0x10", false, 0, 0},        {"width=1e-400", false, 0, 0},
+        {"width=1e400", false, 0, 0},       {"width=.5", true, 0.5, 0},
+        {"width=+2.5E1", true, 25, 0},      {"width=1_000", false, 0, 0},
+        {"window_type=0x2", false, 0, 0},   {"width=true", false, 0, 0},
     };
+    // clang-format on
     for (const auto &c : cases) {
         if (!c.accepted) {
             EXPECT_THROW(catalog.ParseAssignment(c.text), ToolError) << c.text;
@@ -256,6 +248,7 @@ TEST(ParamValues, RefusedNumbersSayWhy) {
     const struct {
         const char *text;
         const char *message;
+        // clang-format off
     } cases[] = {
         {"width=0x10", "width=0x10: not a number (valid: 0 to 15000)"},
         {"width=inf", "width=inf: not a finite number"},
@@ -266,6 +259,7 @@ TEST(ParamValues, RefusedNumbersSayWhy) {
         {"window_type=inf", "window_type=inf: no such choice"},
         {"window_group_start=1", "window_group_start is a group heading, not a value"},
     };
+    // clang-format on
     for (const auto &c : cases) {
         try {
             catalog.ParseAssignment(c.text);

@@ -99,48 +99,31 @@ TEST_P(WipePicture, SourceLeftOfTheLineGradedRight) {
 const std::vector<std::string> CENTRE = {"SSSSS|GGGGGG", "SSSSS|GGGGGG", "SSSSS|GGGGGG", "SSSSS|GGGGGG",
                                          "SSSSS|GGGGGG", "SSSSS|GGGGGG", "SSSSS|GGGGGG", "SSSSS|GGGGGG"};
 
-INSTANTIATE_TEST_SUITE_P(Lines, WipePicture,
-                         ::testing::Values(WipeCase{"centre_8bit_rgba", "", 1, SampleKind::INT8, 4, CENTRE},
-                                           WipeCase{"centre_float_grey", "", 1, SampleKind::FLOAT32, 1, CENTRE},
-                                           WipeCase{"at_x_3",
-                                                    "3",
-                                                    1,
-                                                    SampleKind::INT16,
-                                                    3,
-                                                    {"SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG",
-                                                     "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG"}},
-                                           // In full-resolution pixels: x = 6 is rendered column 3 at half size.
-                                           WipeCase{"draft_half",
-                                                    "6",
-                                                    2,
-                                                    SampleKind::INT8,
-                                                    3,
-                                                    {"SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG",
-                                                     "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG"}},
-                                           // Turned a quarter clockwise the line lies across: source above.
-                                           WipeCase{"horizontal",
-                                                    ",90",
-                                                    1,
-                                                    SampleKind::INT8,
-                                                    3,
-                                                    {"SSSSSSSSSSSS", "SSSSSSSSSSSS", "SSSSSSSSSSSS", "||||||||||||",
-                                                     "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG"}},
-                                           // 45 degrees clockwise: the line runs from bottom left to top right.
-                                           WipeCase{"diagonal",
-                                                    "6,45",
-                                                    1,
-                                                    SampleKind::INT8,
-                                                    3,
-                                                    {"SSSSSSSSS|GG", "SSSSSSSS|GGG", "SSSSSSS|GGGG", "SSSSSS|GGGGG",
-                                                     "SSSSS|GGGGGG", "SSSS|GGGGGGG", "SSS|GGGGGGGG", "SS|GGGGGGGGG"}},
-                                           WipeCase{"off_the_frame",
-                                                    "-40",
-                                                    1,
-                                                    SampleKind::INT8,
-                                                    3,
-                                                    {"GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG",
-                                                     "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG"}}),
-                         [](const ::testing::TestParamInfo<WipeCase> &info) { return std::string(info.param.name); });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Lines, WipePicture,
+    ::testing::Values(
+        WipeCase{"centre_8bit_rgba", "", 1, SampleKind::INT8, 4, CENTRE},
+        WipeCase{"centre_float_grey", "", 1, SampleKind::FLOAT32, 1, CENTRE},
+        WipeCase{"at_x_3", "3", 1, SampleKind::INT16, 3,
+                 {"SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG",
+                  "SS|GGGGGGGGG", "SS|GGGGGGGGG"}},
+        // In full-resolution pixels: x = 6 is rendered column 3 at half size.
+        WipeCase{"draft_half", "6", 2, SampleKind::INT8, 3,
+                 {"SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG", "SS|GGGGGGGGG",
+                  "SS|GGGGGGGGG", "SS|GGGGGGGGG"}},
+        // Turned a quarter clockwise the line lies across: source above.
+        WipeCase{"horizontal", ",90", 1, SampleKind::INT8, 3,
+                 {"SSSSSSSSSSSS", "SSSSSSSSSSSS", "SSSSSSSSSSSS", "||||||||||||", "GGGGGGGGGGGG", "GGGGGGGGGGGG",
+                  "GGGGGGGGGGGG", "GGGGGGGGGGGG"}},
+        // 45 degrees clockwise: the line runs from bottom left to top right.
+        WipeCase{"diagonal", "6,45", 1, SampleKind::INT8, 3,
+                 {"SSSSSSSSS|GG", "SSSSSSSS|GGG", "SSSSSSS|GGGG", "SSSSSS|GGGGG", "SSSSS|GGGGGG", "SSSS|GGGGGGG",
+                  "SSS|GGGGGGGG", "SS|GGGGGGGGG"}},
+        WipeCase{"off_the_frame", "-40", 1, SampleKind::INT8, 3,
+                 {"GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG", "GGGGGGGGGGGG",
+                  "GGGGGGGGGGGG", "GGGGGGGGGGGG"}}),
+    [](const ::testing::TestParamInfo<WipeCase> &info) { return std::string(info.param.name); });
 
 TEST(WipeText, RefusesAnythingButXAndAngle) {
     for (const char *bad : {"x", "1,2,3", "12px", "nan", "1,", ",", "5,400", "1e300", "inf"}) {
@@ -151,6 +134,7 @@ TEST(WipeText, RefusesAnythingButXAndAngle) {
     EXPECT_EQ(line.angle_degrees, -30.0);
     EXPECT_FALSE(ParseWipe("").x.has_value());
 }
+// clang-format on
 
 // Through the tool: the wipe is the source on one side, the render on the
 // other, at the input's own size.

@@ -73,26 +73,27 @@ TEST_P(CdlRoundTrip, RenderIsBitIdenticalThroughTheFiles) {
                             tool_test::ReadFile(dir / out, c.stored)));
 }
 
+// clang-format off
 const std::vector<std::string> GRADE_A = {
-    "--set", "in_red_gain=1.37",      "--set", "in_green_gain=0.81",  "--set", "in_blue_gain=1.05",
-    "--set", "in_gain=1.1",           "--set", "in_red_offset=0.07",  "--set", "in_offset=-0.031",
-    "--set", "in_red_gamma=1.3",      "--set", "in_blue_gamma=0.77",  "--set", "out_gain=0.6",
+    "--set", "in_red_gain=1.37",   "--set", "in_green_gain=0.81", "--set", "in_blue_gain=1.05",
+    "--set", "in_gain=1.1",        "--set", "in_red_offset=0.07", "--set", "in_offset=-0.031",
+    "--set", "in_red_gamma=1.3",   "--set", "in_blue_gamma=0.77", "--set", "out_gain=0.6",
     "--set", "out_green_offset=0.11", "--set", "out_green_gamma=2.2", "--set", "out_saturation=0.35"};
-const std::vector<std::string> GRADE_B = {"--set", "in_saturation=1.6",   "--set", "in_gamma=1",
+const std::vector<std::string> GRADE_B = {"--set", "in_saturation=1.6", "--set", "in_gamma=1",
                                           "--set", "in_green_gamma=0.41", "--set", "out_offset=0.2",
                                           "--set", "out_red_gain=3.3"};
 // A master gamma: the powers written are products of two reciprocals.
-const std::vector<std::string> GRADE_C = {"--set", "in_gamma=1.25", "--set", "in_red_gamma=0.9",
-                                          "--set", "out_gamma=0.7", "--set", "out_blue_gamma=1.9",
-                                          "--set", "out_gain=1.2"};
+const std::vector<std::string> GRADE_C = {"--set", "in_gamma=1.25", "--set", "in_red_gamma=0.9", "--set",
+                                          "out_gamma=0.7", "--set", "out_blue_gamma=1.9", "--set", "out_gain=1.2"};
 
-INSTANTIATE_TEST_SUITE_P(Kinds, CdlRoundTrip,
-                         ::testing::Values(RoundTrip{"cc_float", "cc", "exr", TypeDesc::FLOAT, GRADE_A},
-                                           RoundTrip{"ccc_8bit", "ccc", "png", TypeDesc::UINT8, GRADE_A},
-                                           RoundTrip{"cdl_16bit", "cdl", "tif", TypeDesc::UINT16, GRADE_B},
-                                           RoundTrip{"cc_float_saturation", "cc", "exr", TypeDesc::FLOAT, GRADE_B},
-                                           RoundTrip{"ccc_float_master_gamma", "ccc", "exr", TypeDesc::FLOAT, GRADE_C}),
-                         [](const ::testing::TestParamInfo<RoundTrip> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, CdlRoundTrip,
+    ::testing::Values(RoundTrip{"cc_float", "cc", "exr", TypeDesc::FLOAT, GRADE_A},
+                      RoundTrip{"ccc_8bit", "ccc", "png", TypeDesc::UINT8, GRADE_A},
+                      RoundTrip{"cdl_16bit", "cdl", "tif", TypeDesc::UINT16, GRADE_B},
+                      RoundTrip{"cc_float_saturation", "cc", "exr", TypeDesc::FLOAT, GRADE_B},
+                      RoundTrip{"ccc_float_master_gamma", "ccc", "exr", TypeDesc::FLOAT, GRADE_C}),
+    [](const ::testing::TestParamInfo<RoundTrip> &info) { return std::string(info.param.name); });
 
 // Every single-precision value the export may write reads back as itself,
 // and every power a gamma slider can reach is found exactly.
@@ -107,11 +108,12 @@ TEST(CdlNumbers, TextAndGammaComeBackExact) {
         // A power the render can produce with neutral masters.
         const float gamma = gammas(random);
         const float power = static_cast<float>(1.0 / static_cast<double>(gamma));
-        const float back =
-            static_cast<float>(1.0 / static_cast<double>(static_cast<float>(zonara_tool::GammaForPower(power))));
+        const float back = static_cast<float>(1.0 / static_cast<double>(static_cast<float>(
+                                                  zonara_tool::GammaForPower(power))));
         ASSERT_EQ(back, power) << "gamma " << gamma;
     }
 }
+// clang-format on
 
 // --- reading ------------------------------------------------------------
 
@@ -155,6 +157,7 @@ TEST_P(CdlReadable, GivesTheSideItsValues) {
     EXPECT_EQ(values[s + "_saturation"], 1.0);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Shapes, CdlReadable,
     ::testing::Values(
@@ -169,9 +172,8 @@ INSTANTIATE_TEST_SUITE_P(
         Readable{"decision_list", "a.cdl",
                  std::string("<?xml version='1.0' encoding='UTF-8'?><ColorDecisionList><ColorDecision>"
                              "<ColorCorrection>") +
-                     SOP_A +
-                     "<SATNode><Saturation>1</Saturation></SATNode></ColorCorrection></ColorDecision>"
-                     "</ColorDecisionList>",
+                     SOP_A + "<SATNode><Saturation>1</Saturation></SATNode></ColorCorrection></ColorDecision>"
+                             "</ColorDecisionList>",
                  "a.cdl", "in"},
         Readable{"prefixed_names", "a.cc",
                  "<cdl:ColorCorrection xmlns:cdl='urn:ASC:CDL:v1.01'><cdl:SOPNode><cdl:Slope> 1.5\n0.5\t2 "
@@ -208,10 +210,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct Refused {
     const char *name;
-    std::string text;                // the file's content
-    std::string reference;           // as given to --cdl-inside; the file is bad.cc
+    std::string text;            // the file's content
+    std::string reference;       // as given to --cdl-inside; the file is bad.cc
     std::vector<std::string> words;  // each must appear in the message
 };
+// clang-format on
 
 // Billion laughs: each entity ten of the one before.
 std::string EntityBomb() {
@@ -259,113 +262,79 @@ TEST_P(CdlRefused, StatusTwoNamingTheProblemAndNothingWritten) {
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Damaged, CdlRefused,
     ::testing::Values(
-        Refused{"missing_power",
-                Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0</Offset></SOPNode>"),
-                "",
+        Refused{"missing_power", Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0</Offset></SOPNode>"), "",
                 {"bad.cc", "'c1'", "<Power>"}},
-        Refused{"two_numbers",
-                Correction("<SOPNode><Slope>1 1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
-                "",
-                {"bad.cc", "<Slope>", "holds 2 numbers; expected 3"}},
-        Refused{"four_numbers",
-                Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
-                "",
-                {"<Offset>", "more than 3"}},
-        Refused{
-            "after_a_comment",
-            Correction(
-                "<SOPNode><Slope>1 1 1<!-- note -->9 9 9</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
-            "",
-            {"<Slope>", "more than 3 numbers"}},
-        Refused{"element_among_numbers",
-                Correction("<SOPNode><Slope>1 <b/>1 1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
-                "",
-                {"<Slope> holds an element, <b>,"}},
-        Refused{"one_number",
-                Correction("<SOPNode><Slope>1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
-                "",
-                {"<Slope> holds 1 number; expected 3"}},
-        Refused{"text_for_number",
-                Correction("<SOPNode><Slope>1 one 1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
-                "",
-                {"<Slope>", "'one' is not a number"}},
-        Refused{
-            "nan", Correction("<SatNode><Saturation>nan</Saturation></SatNode>"), "", {"<Saturation>", "not a number"}},
-        Refused{"no_nodes", Correction("<Description>empty</Description>"), "", {"neither <SOPNode> nor <SatNode>"}},
+        Refused{"two_numbers", Correction("<SOPNode><Slope>1 1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"bad.cc", "<Slope>", "holds 2 numbers; expected 3"}},
+        Refused{"four_numbers", Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"<Offset>", "more than 3"}},
+        Refused{"after_a_comment", Correction("<SOPNode><Slope>1 1 1<!-- note -->9 9 9</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"<Slope>", "more than 3 numbers"}},
+        Refused{"element_among_numbers", Correction("<SOPNode><Slope>1 <b/>1 1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"<Slope> holds an element, <b>,"}},
+        Refused{"one_number", Correction("<SOPNode><Slope>1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"<Slope> holds 1 number; expected 3"}},
+        Refused{"text_for_number", Correction("<SOPNode><Slope>1 one 1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"<Slope>", "'one' is not a number"}},
+        Refused{"nan", Correction("<SatNode><Saturation>nan</Saturation></SatNode>"), "",
+                {"<Saturation>", "not a number"}},
+        Refused{"no_nodes", Correction("<Description>empty</Description>"), "",
+                {"neither <SOPNode> nor <SatNode>"}},
         Refused{"sat_without_value", Correction("<SatNode></SatNode>"), "", {"<SatNode> has no <Saturation>"}},
-        Refused{"twice",
-                Correction("<SatNode><Saturation>1</Saturation><Saturation>2</Saturation></SatNode>"),
-                "",
+        Refused{"twice", Correction("<SatNode><Saturation>1</Saturation><Saturation>2</Saturation></SatNode>"), "",
                 {"more than one <Saturation>"}},
-        Refused{"slope_too_large",
-                Correction("<SOPNode><Slope>1 12 1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
-                "",
-                {"bad.cc", "<Slope> green 12", "in_green_gain", "0 to 10"}},
-        Refused{"power_zero",
-                Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0</Offset><Power>1 1 0</Power></SOPNode>"),
-                "",
-                {"bad.cc", "<Power> blue 0", "at least 0.1", "in_blue_gamma"}},
-        Refused{"power_too_small",
-                Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0</Offset><Power>0.05 1 1</Power></SOPNode>"),
-                "",
-                {"<Power> red 0.05", "at least 0.1"}},
-        Refused{"negative_power",
-                Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0</Offset><Power>1 -2 1</Power></SOPNode>"),
-                "",
-                {"<Power> green -2"}},
-        Refused{"offset_too_large",
-                Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 6</Offset><Power>1 1 1</Power></SOPNode>"),
-                "",
-                {"<Offset> blue 6", "-5 to 5"}},
-        Refused{"saturation_negative",
-                Correction("<SatNode><Saturation>-1</Saturation></SatNode>"),
-                "",
+        Refused{"slope_too_large", Correction("<SOPNode><Slope>1 12 1</Slope><Offset>0 0 0</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"bad.cc", "<Slope> green 12", "in_green_gain", "0 to 10"}},
+        Refused{"power_zero", Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0</Offset><Power>1 1 0</Power></SOPNode>"),
+                "", {"bad.cc", "<Power> blue 0", "at least 0.1", "in_blue_gamma"}},
+        Refused{"power_too_small", Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0</Offset><Power>0.05 1 1</Power></SOPNode>"),
+                "", {"<Power> red 0.05", "at least 0.1"}},
+        Refused{"negative_power", Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 0</Offset><Power>1 -2 1</Power></SOPNode>"),
+                "", {"<Power> green -2"}},
+        Refused{"offset_too_large", Correction("<SOPNode><Slope>1 1 1</Slope><Offset>0 0 6</Offset><Power>1 1 1</Power></SOPNode>"),
+                "", {"<Offset> blue 6", "-5 to 5"}},
+        Refused{"saturation_negative", Correction("<SatNode><Saturation>-1</Saturation></SatNode>"), "",
                 {"<Saturation>", "in_saturation", "0 to 10"}},
         Refused{"entity_expansion", EntityBomb(), "", {"bad.cc", "DOCTYPE"}},
         Refused{"external_entity",
                 "<!DOCTYPE c [<!ENTITY x SYSTEM 'file:///etc/passwd'>]><ColorCorrection><SatNode><Saturation>&x;"
                 "</Saturation></SatNode></ColorCorrection>",
-                "",
-                {"DOCTYPE"}},
+                "", {"DOCTYPE"}},
         Refused{"not_xml", "slope 1 1 1\n", "", {"bad.cc", "not well-formed XML"}},
         Refused{"truncated", "<ColorCorrection><SOPNode><Slope>1 1 1</Sl", "", {"not well-formed XML"}},
         Refused{"empty", "", "", {"bad.cc"}},
         Refused{"other_root", "<LUT><Slope>1 1 1</Slope></LUT>", "", {"not an ASC CDL file", "<LUT>"}},
         Refused{"reference_elsewhere",
                 "<ColorDecisionList><ColorDecision><ColorCorrectionRef ref='a'/></ColorDecision></ColorDecisionList>",
-                "",
-                {"<ColorCorrectionRef>", "'a'"}},
+                "", {"<ColorCorrectionRef>", "'a'"}},
         Refused{"empty_collection", "<ColorCorrectionCollection/>", "", {"holds no <ColorCorrection>"}},
         Refused{"duplicate_ids",
                 "<ColorCorrectionCollection>" + Correction("<SatNode><Saturation>1</Saturation></SatNode>") +
                     Correction("<SatNode><Saturation>0.5</Saturation></SatNode>") + "</ColorCorrectionCollection>",
-                "bad.cc#c1",
-                {"bad.cc", "more than one correction with id 'c1'"}},
+                "bad.cc#c1", {"bad.cc", "more than one correction with id 'c1'"}},
         Refused{"several_without_id",
                 "<ColorCorrectionCollection>" + Correction("<SatNode><Saturation>1</Saturation></SatNode>") +
                     "<ColorCorrection id='c2'><SatNode><Saturation>1</Saturation></SatNode></ColorCorrection>"
                     "</ColorCorrectionCollection>",
-                "",
-                {"holds 2 corrections", "'c1', 'c2'", "#ID", "bad.cc#[N]"}},
-        Refused{"many_listed_short",
-                ManyCorrections(25),
-                "bad.cc#x" + std::string(100, 'y'),
+                "", {"holds 2 corrections", "'c1', 'c2'", "#ID", "bad.cc#[N]"}},
+        Refused{"many_listed_short", ManyCorrections(25), "bad.cc#x" + std::string(100, 'y'),
                 {"'x0', 'x1',", "'x9' and 15 more", "'xyyy", "(101 bytes)"}},
         Refused{"position_beyond", ManyCorrections(3), "bad.cc#[4]", {"no correction '[4]'", "[1] to [3]"}},
         Refused{"position_zero", ManyCorrections(3), "bad.cc#[0]", {"no correction '[0]'"}},
-        Refused{"unknown_id",
-                Correction("<SatNode><Saturation>1</Saturation></SatNode>"),
-                "bad.cc#c9",
+        Refused{"unknown_id", Correction("<SatNode><Saturation>1</Saturation></SatNode>"), "bad.cc#c9",
                 {"no correction with id 'c9'", "'c1'"}},
         Refused{"missing_file", "", "absent.cc", {"absent.cc", "no such file"}}),
     [](const ::testing::TestParamInfo<Refused> &info) { return std::string(info.param.name); });
 
 TEST(CdlRefusedLarge, AFileOfAHundredMegabytesIsNotRead) {
     ScratchDir dir;
-    { std::ofstream(dir / "huge.ccc", std::ios::binary) << "<ColorCorrectionCollection>"; }
+    {
+        std::ofstream(dir / "huge.ccc", std::ios::binary) << "<ColorCorrectionCollection>";
+    }
     std::filesystem::resize_file(dir / "huge.ccc", 100u << 20);  // sparse: costs no disk
     const auto result = RunTool(dir, {"render", "-o", "out.png", "--cdl-outside", "huge.ccc"});
     EXPECT_EQ(result.exit_status, 2);
@@ -373,6 +342,7 @@ TEST(CdlRefusedLarge, AFileOfAHundredMegabytesIsNotRead) {
     EXPECT_NE(result.err.find("MiB"), std::string::npos) << result.err;
     EXPECT_EQ(dir.Files(), std::vector<std::string>{"huge.ccc"});
 }
+// clang-format on
 
 // --- export refusals and warnings ------------------------------------------
 
@@ -444,29 +414,21 @@ TEST_P(CdlExportLimits, WritesOnlyWhatReadsBack) {
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Folded, CdlExportLimits,
-    ::testing::Values(ExportLimit{"slope",
-                                  {"--set", "in_gain=10", "--set", "in_red_gain=10"},
-                                  2,
-                                  {"red slope would be 100", "in_gain x in_red_gain", "in_red_gain: 0 to 10"}},
-                      ExportLimit{"offset",
-                                  {"--set", "in_offset=5", "--set", "in_blue_offset=5"},
-                                  2,
-                                  {"blue offset would be 10", "in_offset + in_blue_offset", "-5 to 5"}},
-                      ExportLimit{"power",
-                                  {"--set", "in_gamma=10", "--set", "in_green_gamma=10"},
-                                  2,
-                                  {"green power would be 0.01", "1 / (in_gamma x in_green_gamma)", "at least 0.1"}},
-                      ExportLimit{"unreached_power",
-                                  {"--set", "in_gamma=1.1", "--set", "in_red_gamma=1.2"},
-                                  0,
-                                  {"warning: the inside red power", "reached by no single gamma"}},
-                      ExportLimit{"at_the_limits",
-                                  {"--set", "in_gain=2", "--set", "in_red_gain=5", "--set", "in_offset=-2.5", "--set",
-                                   "in_red_offset=-2.5", "--set", "in_gamma=5", "--set", "in_red_gamma=2"},
-                                  0,
-                                  {}}),
+    ::testing::Values(
+        ExportLimit{"slope", {"--set", "in_gain=10", "--set", "in_red_gain=10"}, 2,
+                    {"red slope would be 100", "in_gain x in_red_gain", "in_red_gain: 0 to 10"}},
+        ExportLimit{"offset", {"--set", "in_offset=5", "--set", "in_blue_offset=5"}, 2,
+                    {"blue offset would be 10", "in_offset + in_blue_offset", "-5 to 5"}},
+        ExportLimit{"power", {"--set", "in_gamma=10", "--set", "in_green_gamma=10"}, 2,
+                    {"green power would be 0.01", "1 / (in_gamma x in_green_gamma)", "at least 0.1"}},
+        ExportLimit{"unreached_power", {"--set", "in_gamma=1.1", "--set", "in_red_gamma=1.2"}, 0,
+                    {"warning: the inside red power", "reached by no single gamma"}},
+        ExportLimit{"at_the_limits", {"--set", "in_gain=2", "--set", "in_red_gain=5", "--set", "in_offset=-2.5",
+                                      "--set", "in_red_offset=-2.5", "--set", "in_gamma=5", "--set", "in_red_gamma=2"},
+                    0, {}}),
     [](const ::testing::TestParamInfo<ExportLimit> &info) { return std::string(info.param.name); });
 
 // The colour model is shared: a CDL file for one side switches a Legacy
@@ -478,6 +440,7 @@ struct SharedModel {
     std::vector<std::string> args;
     bool warned;
 };
+// clang-format on
 
 class CdlSharedModel : public ::testing::TestWithParam<SharedModel> {};
 
@@ -498,23 +461,21 @@ TEST_P(CdlSharedModel, SaysWhenTheOtherSideChanges) {
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Looks, CdlSharedModel,
     ::testing::Values(
         SharedModel{"legacy_gamma", R"({"color_model": "Legacy", "out_gamma": 1.6})", {"--cdl-inside", "sop.cc"}, true},
-        SharedModel{
-            "legacy_offset", R"({"color_model": "Legacy", "out_green_offset": 0.1})", {"--cdl-inside", "sop.cc"}, true},
-        SharedModel{
-            "legacy_gain_only", R"({"color_model": "Legacy", "out_gain": 0.5})", {"--cdl-inside", "sop.cc"}, false},
-        SharedModel{"cdl_look", R"({"out_gamma": 1.6})", {"--cdl-inside", "sop.cc"}, false},
-        SharedModel{"both_sides_files",
-                    R"({"color_model": "Legacy", "out_gamma": 1.6})",
-                    {"--cdl-inside", "sop.cc", "--cdl-outside", "sop.cc"},
+        SharedModel{"legacy_offset", R"({"color_model": "Legacy", "out_green_offset": 0.1})",
+                    {"--cdl-inside", "sop.cc"}, true},
+        SharedModel{"legacy_gain_only", R"({"color_model": "Legacy", "out_gain": 0.5})", {"--cdl-inside", "sop.cc"},
                     false},
-        SharedModel{"model_set_after",
-                    R"({"color_model": "Legacy", "out_gamma": 1.6})",
-                    {"--cdl-inside", "sop.cc", "--set", "color_model=legacy"},
-                    false}),
+        SharedModel{"cdl_look", R"({"out_gamma": 1.6})", {"--cdl-inside", "sop.cc"}, false},
+        SharedModel{"both_sides_files", R"({"color_model": "Legacy", "out_gamma": 1.6})",
+                    {"--cdl-inside", "sop.cc", "--cdl-outside", "sop.cc"}, false},
+        SharedModel{"model_set_after", R"({"color_model": "Legacy", "out_gamma": 1.6})",
+                    {"--cdl-inside", "sop.cc", "--set", "color_model=legacy"}, false}),
     [](const ::testing::TestParamInfo<SharedModel> &info) { return std::string(info.param.name); });
 
 }  // namespace
+// clang-format on

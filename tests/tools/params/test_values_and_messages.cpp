@@ -203,6 +203,7 @@ TEST(FrameRanges, FrameListsAreShortRuns) {
         std::vector<int> frames;
         const char *text;
     };
+    // clang-format off
     const Case cases[] = {
         {{}, ""},
         {{7}, "7"},
@@ -211,6 +212,7 @@ TEST(FrameRanges, FrameListsAreShortRuns) {
         {{1, 3, 5, 7}, "1, 3 and 2 more"},
         {{1, 2, 3, 4, 10, 11}, "1-4, 10-11"},
     };
+    // clang-format on
     for (const Case &c : cases) {
         EXPECT_EQ(zonara_tool::FrameListText(c.frames, 2), c.text);
     }
@@ -270,6 +272,7 @@ TEST(FrameRanges, BoundsOfWhatOneRunTakes) {
         std::int64_t count;  // 0: refused
         const char *message;
     };
+    // clang-format off
     const Case cases[] = {
         {"2147483647", 1, ""},
         {"2147483646-2147483647", 2, ""},
@@ -285,6 +288,7 @@ TEST(FrameRanges, BoundsOfWhatOneRunTakes) {
         {"1-2-3", 0, "expected FIRST-LAST"},
         {"--3", 0, "expected FIRST-LAST"},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);
         if (c.count != 0) {
@@ -418,6 +422,7 @@ TEST(ViewZoom, LargestDrawnIsDrawnAndTheNextIsRefused) {
         int height;
         double largest;
     };
+    // clang-format off
     const Case cases[] = {
         {1920, 1080, 5.68},  // the pixel count binds
         {1000, 1000, 8.19},  // 8190 x 8190: 8.2 would pass the count
@@ -425,6 +430,7 @@ TEST(ViewZoom, LargestDrawnIsDrawnAndTheNextIsRefused) {
         {32768, 8192, 0.5},  // the largest layer the tool reads
         {1, 1, 8192.0},      // the count exactly; the view options refuse past 64 before this
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
         const double largest = zonara_tool::LargestZoomToDraw(c.width, c.height);
