@@ -33,7 +33,7 @@ if ! command -v "$FORMAT" >/dev/null 2>&1; then
 fi
 
 # Tracked files only: build output and scratch files are not the project's.
-# The sources are .cpp and .h (and fragments); a .cc here is an ASC CDL
+# The sources are .cpp and .h (pieces end in -inl.h); a .cc here is an ASC CDL
 # file, such as the CDL reader's fuzz corpus, not C++.
 mapfile -t FILES < <(git ls-files -- "${PATHS[@]}" | grep -E '\.(h|hpp|c|cpp|inc)$' || true)
 if [ ${#FILES[@]} -eq 0 ]; then

@@ -154,11 +154,6 @@ LANE_INLINE VFH Narrow(VD v) { return __builtin_convertvector(v, VFH); }
 LANE_INLINE VF Abs(VF v) { return __builtin_bit_cast(VF, __builtin_bit_cast(VU, v) & 0x7FFFFFFFu); }
 LANE_INLINE VD Abs(VD v) { return __builtin_bit_cast(VD, __builtin_bit_cast(VUL, v) & 0x7FFFFFFFFFFFFFFFull); }
 
-// std::max and std::min of the scalar path, NaN behaviour included: the
-// first argument unless the comparison says otherwise.
-LANE_INLINE VF Max(VF a, VF b) { return a < b ? b : a; }
-LANE_INLINE VF Min(VF a, VF b) { return b < a ? b : a; }
-
 // 64-bit lane masks as bits, one per lane.
 LANE_INLINE std::uint32_t WideLaneBits(VL mask) {
 #if ZONARA_LANES == 16
