@@ -21,6 +21,7 @@
 #include "pf_layer.h"
 #include "pf_params.h"
 #include "pf_pixels.h"
+#include "pf_smart_render.h"
 #include "pf_suites.h"
 #include "sp_basic.h"
 
@@ -240,6 +241,55 @@
     ZONARA_ABI_MEMBER(PF_Rect, top, 4, 4) \
     ZONARA_ABI_MEMBER(PF_Rect, right, 8, 4) \
     ZONARA_ABI_MEMBER(PF_Rect, bottom, 12, 4) \
+    ZONARA_ABI_RECORD(PF_LRect, 16, 4) \
+    ZONARA_ABI_MEMBER(PF_LRect, left, 0, 4) \
+    ZONARA_ABI_MEMBER(PF_LRect, top, 4, 4) \
+    ZONARA_ABI_MEMBER(PF_LRect, right, 8, 4) \
+    ZONARA_ABI_MEMBER(PF_LRect, bottom, 12, 4) \
+    ZONARA_ABI_RECORD(PF_RenderRequest, 44, 4) \
+    ZONARA_ABI_MEMBER(PF_RenderRequest, rect, 0, 16) \
+    ZONARA_ABI_MEMBER(PF_RenderRequest, field, 16, 4) \
+    ZONARA_ABI_MEMBER(PF_RenderRequest, channel_mask, 20, 4) \
+    ZONARA_ABI_MEMBER(PF_RenderRequest, preserve_rgb_of_zero_alpha, 24, 1) \
+    ZONARA_ABI_MEMBER(PF_RenderRequest, unused, 25, 3) \
+    ZONARA_ABI_MEMBER(PF_RenderRequest, reserved, 28, 16) \
+    ZONARA_ABI_RECORD(PF_PreRenderInput, 64, 8) \
+    ZONARA_ABI_MEMBER(PF_PreRenderInput, output_request, 0, 44) \
+    ZONARA_ABI_MEMBER(PF_PreRenderInput, bitdepth, 44, 2) \
+    ZONARA_ABI_MEMBER(PF_PreRenderInput, gpu_data, 48, 8) \
+    ZONARA_ABI_MEMBER(PF_PreRenderInput, what_gpu, 56, 4) \
+    ZONARA_ABI_MEMBER(PF_PreRenderInput, device_index, 60, 4) \
+    ZONARA_ABI_RECORD(PF_PreRenderOutput, 56, 8) \
+    ZONARA_ABI_MEMBER(PF_PreRenderOutput, result_rect, 0, 16) \
+    ZONARA_ABI_MEMBER(PF_PreRenderOutput, max_result_rect, 16, 16) \
+    ZONARA_ABI_MEMBER(PF_PreRenderOutput, solid, 32, 1) \
+    ZONARA_ABI_MEMBER(PF_PreRenderOutput, reserved, 33, 1) \
+    ZONARA_ABI_MEMBER(PF_PreRenderOutput, flags, 34, 2) \
+    ZONARA_ABI_MEMBER(PF_PreRenderOutput, pre_render_data, 40, 8) \
+    ZONARA_ABI_MEMBER(PF_PreRenderOutput, delete_pre_render_data_func, 48, 8) \
+    ZONARA_ABI_RECORD(PF_CheckoutResult, 76, 4) \
+    ZONARA_ABI_MEMBER(PF_CheckoutResult, result_rect, 0, 16) \
+    ZONARA_ABI_MEMBER(PF_CheckoutResult, max_result_rect, 16, 16) \
+    ZONARA_ABI_MEMBER(PF_CheckoutResult, par, 32, 8) \
+    ZONARA_ABI_MEMBER(PF_CheckoutResult, solid, 40, 1) \
+    ZONARA_ABI_MEMBER(PF_CheckoutResult, reservedB, 41, 3) \
+    ZONARA_ABI_MEMBER(PF_CheckoutResult, ref_width, 44, 4) \
+    ZONARA_ABI_MEMBER(PF_CheckoutResult, ref_height, 48, 4) \
+    ZONARA_ABI_MEMBER(PF_CheckoutResult, reserved, 52, 24) \
+    ZONARA_ABI_RECORD(PF_PreRenderExtra, 24, 8) \
+    ZONARA_ABI_MEMBER(PF_PreRenderExtra, input, 0, 8) \
+    ZONARA_ABI_MEMBER(PF_PreRenderExtra, output, 8, 8) \
+    ZONARA_ABI_MEMBER(PF_PreRenderExtra, cb, 16, 8) \
+    ZONARA_ABI_RECORD(PF_SmartRenderInput, 72, 8) \
+    ZONARA_ABI_MEMBER(PF_SmartRenderInput, output_request, 0, 44) \
+    ZONARA_ABI_MEMBER(PF_SmartRenderInput, bitdepth, 44, 2) \
+    ZONARA_ABI_MEMBER(PF_SmartRenderInput, pre_render_data, 48, 8) \
+    ZONARA_ABI_MEMBER(PF_SmartRenderInput, gpu_data, 56, 8) \
+    ZONARA_ABI_MEMBER(PF_SmartRenderInput, what_gpu, 64, 4) \
+    ZONARA_ABI_MEMBER(PF_SmartRenderInput, device_index, 68, 4) \
+    ZONARA_ABI_RECORD(PF_SmartRenderExtra, 16, 8) \
+    ZONARA_ABI_MEMBER(PF_SmartRenderExtra, input, 0, 8) \
+    ZONARA_ABI_MEMBER(PF_SmartRenderExtra, cb, 8, 8) \
     ZONARA_ABI_RECORD(PF_SoundWorld, 32, 8) \
     ZONARA_ABI_MEMBER(PF_SoundWorld, fi, 0, 16) \
     ZONARA_ABI_MEMBER(PF_SoundWorld, num_samples, 16, 4) \
@@ -379,6 +429,17 @@
     ZONARA_ABI_SLOT(PF_iterate16Suite1, 0, iterate, 0, 8) \
     ZONARA_ABI_SLOT(PF_iterate16Suite1, 1, iterate_origin, 8, 8) \
     ZONARA_ABI_SLOT(PF_iterate16Suite1, 2, iterate_origin_non_clip_src, 16, 8) \
+    ZONARA_ABI_TABLE(PF_PreRenderCallbacks, 16) \
+    ZONARA_ABI_SLOT(PF_PreRenderCallbacks, 0, checkout_layer, 0, 8) \
+    ZONARA_ABI_SLOT(PF_PreRenderCallbacks, 1, GuidMixInPtr, 8, 8) \
+    ZONARA_ABI_TABLE(PF_SmartRenderCallbacks, 24) \
+    ZONARA_ABI_SLOT(PF_SmartRenderCallbacks, 0, checkout_layer_pixels, 0, 8) \
+    ZONARA_ABI_SLOT(PF_SmartRenderCallbacks, 1, checkin_layer_pixels, 8, 8) \
+    ZONARA_ABI_SLOT(PF_SmartRenderCallbacks, 2, checkout_output, 16, 8) \
+    ZONARA_ABI_TABLE(PF_WorldSuite2, 24) \
+    ZONARA_ABI_SLOT(PF_WorldSuite2, 0, PF_NewWorld, 0, 8) \
+    ZONARA_ABI_SLOT(PF_WorldSuite2, 1, PF_DisposeWorld, 8, 8) \
+    ZONARA_ABI_SLOT(PF_WorldSuite2, 2, PF_GetPixelFormat, 16, 8) \
     ZONARA_ABI_TABLE(PF_PixelFormatSuite1, 64) \
     ZONARA_ABI_SLOT(PF_PixelFormatSuite1, 0, AddSupportedPixelFormat, 0, 8) \
     ZONARA_ABI_SLOT(PF_PixelFormatSuite1, 1, ClearSupportedPixelFormats, 8, 8) \
@@ -557,6 +618,16 @@
     ZONARA_ABI_CONSTANT(kPFEffectCustomUISuiteVersion1, 1) \
     ZONARA_ABI_CONSTANT(kPFIterate16SuiteVersion1, 1) \
     ZONARA_ABI_CONSTANT(kPFIterate8SuiteVersion1, 1) \
+    ZONARA_ABI_CONSTANT(PF_OutFlag2_FLOAT_COLOR_AWARE, 0x00001000) \
+    ZONARA_ABI_CONSTANT(PF_OutFlag2_SUPPORTS_SMART_RENDER, 0x00000400) \
+    ZONARA_ABI_CONSTANT(PF_PixelFormat_ARGB32, 1650946657) \
+    ZONARA_ABI_CONSTANT(PF_PixelFormat_ARGB64, 909206881) \
+    ZONARA_ABI_CONSTANT(PF_PixelFormat_ARGB128, 842229089) \
+    ZONARA_ABI_CONSTANT(PF_Field_FRAME, 0) \
+    ZONARA_ABI_CONSTANT(PF_ChannelMask_ARGB, 15) \
+    ZONARA_ABI_CONSTANT(PF_RenderOutputFlag_RETURNS_EXTRA_PIXELS, 1) \
+    ZONARA_ABI_CONSTANT(PF_GPU_Framework_NONE, 0) \
+    ZONARA_ABI_CONSTANT(kPFWorldSuiteVersion2, 2) \
     ZONARA_ABI_CONSTANT(kPFPixelFormatSuiteVersion1, 1) \
     ZONARA_ABI_CONSTANT(kSPNoError, 0)
 
@@ -569,7 +640,8 @@
     ZONARA_ABI_CONSTANT(kPFEffectCustomUISuite, "PF Effect Custom UI Suite") \
     ZONARA_ABI_CONSTANT(kPFIterate16Suite, "PF iterate16 Suite") \
     ZONARA_ABI_CONSTANT(kPFIterate8Suite, "PF Iterate8 Suite") \
-    ZONARA_ABI_CONSTANT(kPFPixelFormatSuite, "PF Pixel Format Suite")
+    ZONARA_ABI_CONSTANT(kPFPixelFormatSuite, "PF Pixel Format Suite") \
+    ZONARA_ABI_CONSTANT(kPFWorldSuite, "PF World Suite")
 
 /* The checks: a declaration that drifts from the published layout does not
  * compile. */

@@ -11,6 +11,7 @@
 #include "pf_layer.h"
 #include "pf_params.h"
 #include "pf_pixels.h"
+#include "pf_smart_render.h"
 #include "pf_suites.h"
 #include "sp_basic.h"
 
