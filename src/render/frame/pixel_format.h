@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "pf_pixels.h"
+#include "pf_smart_render.h"
 
 namespace zonara {
 
@@ -38,6 +39,9 @@ struct PixelFormatTraits {
     FrameWalk walk;
     // The editing host's code for the format; 0 where that host has none.
     PrPixelFormat premiere_code;
+    // The compositing host's code for it, as its world suite reports a
+    // world's format; 0 where that host has none.
+    PF_PixelFormat after_effects_code;
 
     constexpr int bytes_per_pixel() const { return 4 * bytes_per_channel; }
     constexpr bool integer() const { return walk == FrameWalk::ITERATE_SUITES; }
@@ -45,13 +49,13 @@ struct PixelFormatTraits {
 
 inline constexpr PixelFormatTraits PIXEL_FORMATS[] = {
     {PixelFormat::ARGB8, "ARGB 8-bit", ChannelOrder::ARGB, SampleDepth::INT8, 1, PF_MAX_CHAN8,
-     FrameWalk::ITERATE_SUITES, 0},
+     FrameWalk::ITERATE_SUITES, 0, PF_PixelFormat_ARGB32},
     {PixelFormat::ARGB16, "ARGB 16-bit", ChannelOrder::ARGB, SampleDepth::INT16, 2, PF_MAX_CHAN16,
-     FrameWalk::ITERATE_SUITES, 0},
+     FrameWalk::ITERATE_SUITES, 0, PF_PixelFormat_ARGB64},
     {PixelFormat::BGRA8, "BGRA 8-bit", ChannelOrder::BGRA, SampleDepth::INT8, 1, PF_MAX_CHAN8,
-     FrameWalk::ITERATE_SUITES, PrPixelFormat_BGRA_4444_8u},
+     FrameWalk::ITERATE_SUITES, PrPixelFormat_BGRA_4444_8u, 0},
     {PixelFormat::BGRA32F, "BGRA float", ChannelOrder::BGRA, SampleDepth::FLOAT32, 4, 1, FrameWalk::FLOAT_ROWS,
-     PrPixelFormat_BGRA_4444_32f},
+     PrPixelFormat_BGRA_4444_32f, 0},
 };
 
 constexpr const PixelFormatTraits &TraitsOf(PixelFormat format) { return PIXEL_FORMATS[static_cast<int>(format)]; }
@@ -76,6 +80,14 @@ constexpr std::optional<PixelFormat> FormatWith(ChannelOrder order, SampleDepth 
 constexpr std::optional<PixelFormat> FormatOfPremiereCode(PrPixelFormat code) {
     for (const PixelFormatTraits &row : PIXEL_FORMATS) {
         if (row.premiere_code != 0 && row.premiere_code == code) return row.format;
+    }
+    return std::nullopt;
+}
+
+// The format the compositing host means by `code`, if it is one of ours.
+constexpr std::optional<PixelFormat> FormatOfAfterEffectsCode(PF_PixelFormat code) {
+    for (const PixelFormatTraits &row : PIXEL_FORMATS) {
+        if (row.after_effects_code != 0 && row.after_effects_code == code) return row.format;
     }
     return std::nullopt;
 }
