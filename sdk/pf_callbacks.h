@@ -45,8 +45,11 @@ typedef struct PF_ANSICallbacksBlock {
 } PF_ANSICallbacksBlock;
 
 typedef struct PF_InteractCallbacks {
-    PF_UnusedCallback checkout_param;
-    PF_UnusedCallback checkin_param;
+    /* A copy of parameter `index`'s value at what_time; every value checked
+     * out is checked in again with checkin_param. */
+    PF_Err (*checkout_param)(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long what_time, A_long time_step,
+                             A_u_long time_scale, PF_ParamDef *param);
+    PF_Err (*checkin_param)(PF_ProgPtr effect_ref, PF_ParamDef *param);
     /* Appends a copy of *def when index is -1. */
     PF_Err (*add_param)(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def);
     PF_UnusedCallback abort;

@@ -3,6 +3,7 @@
 #include "overlay/overlay_event.h"
 #include "params/params_setup.h"
 #include "render/render_frame.h"
+#include "render/smart_render.h"
 #include "shell/about.h"
 #include "shell/global_setup.h"
 
@@ -19,6 +20,10 @@ PF_Err DispatchCommand(PF_Cmd cmd, PF_InData *in_data, PF_OutData *out_data, PF_
         return ParamsSetup(in_data, out_data);
     case PF_Cmd_RENDER:
         return RenderFrame(in_data, out_data, params, output);
+    case PF_Cmd_SMART_PRE_RENDER:
+        return SmartPreRender(in_data, out_data, static_cast<PF_PreRenderExtra *>(extra));
+    case PF_Cmd_SMART_RENDER:
+        return SmartRender(in_data, out_data, static_cast<PF_SmartRenderExtra *>(extra));
     case PF_Cmd_EVENT:
         return HandleOverlayEvent(in_data, out_data, params, output, static_cast<PF_EventExtra *>(extra));
     default:

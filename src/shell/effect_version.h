@@ -29,8 +29,12 @@ static_assert(EFFECT_OUT_FLAGS == 0x06008400);
 // between calls and nothing in global memory, so frames share no state (the
 // concurrent and ThreadSanitizer tests and the module's data check hold it to
 // that). Without it a multi-frame host enters the effect one frame at a time.
-inline constexpr std::int32_t EFFECT_OUT_FLAGS2 = PF_OutFlag2_SUPPORTS_THREADED_RENDERING;
+// It answers the smart commands, through which a host asks for part of a
+// frame, and renders 32-bit float there: a compositing host sends float
+// frames through those commands only, and only to an effect that says so.
+inline constexpr std::int32_t EFFECT_OUT_FLAGS2 =
+    PF_OutFlag2_SUPPORTS_THREADED_RENDERING | PF_OutFlag2_SUPPORTS_SMART_RENDER | PF_OutFlag2_FLOAT_COLOR_AWARE;
 
-static_assert(EFFECT_OUT_FLAGS2 == 0x08000000);
+static_assert(EFFECT_OUT_FLAGS2 == 0x08001400);
 
 }  // namespace zonara

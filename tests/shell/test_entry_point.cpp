@@ -36,7 +36,6 @@ TEST(EntryPoint, CommandsWithoutHandlerSucceedAndTouchNothing) {
                                PF_Cmd_FRAME_SETDOWN,
                                PF_Cmd_USER_CHANGED_PARAM,
                                PF_Cmd_UPDATE_PARAMS_UI,
-                               PF_Cmd_SMART_RENDER,
                                PF_Cmd_RESERVED2,
                                27,
                                -1,
@@ -78,6 +77,36 @@ TEST(EntryPoint, RoutesTheShellAndParameterCommands) {
         host.faults().add_param_fail_on_call = 3;
         host.faults().add_param_fail_code = PF_Err_OUT_OF_MEMORY;
         EXPECT_EQ(Call(PF_Cmd_PARAMS_SETUP, host), PF_Err_OUT_OF_MEMORY);
+    }
+}
+
+// The smart commands without their extra records (or with their tables
+// missing) are damaged calls: an error code, no suite taken, nothing written.
+TEST(EntryPoint, SmartCommandsWithoutTheirRecordsAnswerAnError) {
+    PF_PreRenderInput pre_input{};
+    PF_PreRenderOutput pre_output{};
+    PF_PreRenderCallbacks pre_callbacks{};
+    PF_PreRenderExtra pre_no_output{&pre_input, nullptr, &pre_callbacks};
+    PF_PreRenderExtra pre_no_table{&pre_input, &pre_output, nullptr};
+    PF_SmartRenderInput input{};
+    PF_SmartRenderCallbacks callbacks{};
+    PF_SmartRenderExtra render_no_input{nullptr, &callbacks};
+    PF_SmartRenderExtra render_no_data{&input, &callbacks};  // no pre-render data, no callbacks
+    const struct {
+        PF_Cmd cmd;
+        void *extra;
+    } cases[] = {{PF_Cmd_SMART_PRE_RENDER, nullptr},       {PF_Cmd_SMART_PRE_RENDER, &pre_no_output},
+                 {PF_Cmd_SMART_PRE_RENDER, &pre_no_table}, {PF_Cmd_SMART_RENDER, nullptr},
+                 {PF_Cmd_SMART_RENDER, &render_no_input},  {PF_Cmd_SMART_RENDER, &render_no_data}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE("cmd " + std::to_string(c.cmd));
+        Host host(nullptr, HostApp::kAfterEffects);
+        std::memset(&host.out_data(), 0x5A, sizeof(PF_OutData));
+        PF_OutData before;
+        std::memcpy(&before, &host.out_data(), sizeof before);
+        EXPECT_EQ(host.SendTo(EntryPointFunc, c.cmd, nullptr, c.extra), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(std::memcmp(&before, &host.last_out_data(), sizeof before), 0);
+        EXPECT_TRUE(host.suites().calls_of_last_command().empty());
     }
 }
 

@@ -33,7 +33,7 @@ TEST(GlobalSetup, InTheCompositingHostSetsOnlyVersionAndFlags) {
         const PF_OutData &out = host.last_out_data();
         EXPECT_EQ(out.my_version, 0x00090001u);
         EXPECT_EQ(out.out_flags, 0x06008400);
-        EXPECT_EQ(out.out_flags2, 0x08000000) << "threaded rendering, and nothing else";
+        EXPECT_EQ(out.out_flags2, 0x08001400) << "threaded rendering, smart rendering and float, nothing else";
         EXPECT_EQ(out.num_params, 5);
         EXPECT_TRUE(host.suites().calls_of_last_command().empty());
         EXPECT_TRUE(host.declared_pixel_formats().empty());
@@ -55,7 +55,7 @@ TEST(GlobalSetup, InTheEditingHostDeclaresFloatThenEightBitAfterClearing) {
     };
     EXPECT_EQ(host.suites().calls_of_last_command(), suites);
     EXPECT_EQ(host.last_out_data().out_flags, 0x06008400);
-    EXPECT_EQ(host.last_out_data().out_flags2, 0x08000000);
+    EXPECT_EQ(host.last_out_data().out_flags2, 0x08001400);
     EXPECT_STREQ(host.last_out_data().return_msg, "");
 }
 
@@ -77,7 +77,7 @@ TEST(GlobalSetup, InTheEditingHostAMissingSuiteIsReportedNotFatal) {
         const PF_OutData &out = host.last_out_data();
         EXPECT_EQ(out.my_version, 0x00090001u);
         EXPECT_EQ(out.out_flags, 0x06008400 | PF_OutFlag_DISPLAY_ERROR_MESSAGE);
-        EXPECT_EQ(out.out_flags2, 0x08000000);
+        EXPECT_EQ(out.out_flags2, 0x08001400);
         EXPECT_STREQ(out.return_msg, "Not able to acquire AEFX Suite.");
         EXPECT_EQ(host.sprintf_formats(), std::vector<std::string>{"Not able to acquire AEFX Suite."});
         EXPECT_TRUE(host.declared_pixel_formats().empty());

@@ -40,7 +40,7 @@ const std::vector<ExpectedProperty> &ExpectedProperties() {
         {"REVe", 4, {0x01, 0x00, 0x09, 0x00}},
         {"FNIe", 2, {0, 0}},
         {"OLGe", 4, {0x00, 0x84, 0x00, 0x06}},
-        {"2LGe", 4, {0x00, 0x00, 0x00, 0x08}},
+        {"2LGe", 4, {0x00, 0x14, 0x00, 0x08}},
         {"ANMe", 16, [] { Bytes b{12}; auto t = Text("Quorv Zonara"); b.insert(b.end(), t.begin(), t.end()); return b; }()},
         {"LFea", 4, {8, 0, 0, 0}},
     };
