@@ -1,6 +1,8 @@
 #include "testhost/core/host.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 #include <thread>
 
@@ -76,13 +78,16 @@ PF_Err HostState::RunCommand(Command &command, const EffectFunction *effect, PF_
     command.escaped_error_code.reset();
     command.sprintf_formats.clear();
     command.params = param_array;
+    command.param_values = param_array;
+    command.param_count = param_count;
+    PF_ParamDef **passed_params = command.withhold_params ? nullptr : param_array;
     BuildInData(command, frame, param_count, output);
     CurrentCommandScope running(&command);
     const ThreadFloatModeScope float_mode(faults.thread_float_mode);
     try {
         const PF_Err result =
-            effect != nullptr ? (*effect)(cmd, &command.in_data, &command.out_data, param_array, output, extra)
-                              : module->entry()(cmd, &command.in_data, &command.out_data, param_array, output, extra);
+            effect != nullptr ? (*effect)(cmd, &command.in_data, &command.out_data, passed_params, output, extra)
+                              : module->entry()(cmd, &command.in_data, &command.out_data, passed_params, output, extra);
         if (!float_mode.Unchanged()) ++command.float_mode_changes;
         return result;
     } catch (PF_Err code) {
@@ -94,6 +99,14 @@ PF_Err HostState::RunCommand(Command &command, const EffectFunction *effect, PF_
         command.exception_escaped = true;
         return PF_Err_INTERNAL_STRUCT_DAMAGED;
     }
+}
+
+RenderCommands HostState::EffectiveRenderCommands() const {
+    if (render_commands) return *render_commands;
+    if (!smart_render_declared) return RenderCommands::LEGACY;
+    // One test program is run both ways by setting this for its process.
+    const char *chosen = std::getenv("ZONARA_RENDER_COMMANDS");
+    return chosen != nullptr && std::strcmp(chosen, "legacy") == 0 ? RenderCommands::LEGACY : RenderCommands::SMART;
 }
 
 }  // namespace detail
@@ -109,6 +122,8 @@ Host::Host(std::shared_ptr<const Module> module, HostApp app) : impl_(std::make_
     state.suites.Register(kPFIterate16Suite, kPFIterate16SuiteVersion1, detail::Iterate16Suite());
     if (app == HostApp::kPremiere) {
         state.suites.Register(kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1, detail::PixelFormatSuite());
+    } else {
+        state.suites.Register(kPFWorldSuite, kPFWorldSuiteVersion2, detail::WorldSuite());
     }
 }
 
@@ -158,17 +173,50 @@ private:
     detail::Command &command_;
 };
 
+bool SameRect(const PF_LRect &a, const PF_LRect &b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 }  // namespace
 
-PF_Err Host::Render(Layer &src, Layer &dst) {
+PF_Err Host::Render(Layer &src, Layer &dst) { return RenderRegion(src, dst, dst.Bounds()); }
+
+PF_Err Host::RenderRegion(Layer &src, Layer &dst, PF_LRect request) {
     detail::HostState &state = *impl_;
     if (!state.params_set_up) {
         throw std::logic_error("Render before ParamsSetup");
     }
     state.params.at(0).u.ld = src.def();
     RenderLayers layers(state.serial, src, dst);
-    return Send(PF_Cmd_RENDER, &dst.def());
+    if (state.EffectiveRenderCommands() == RenderCommands::LEGACY) {
+        if (!SameRect(request, dst.Bounds())) {
+            throw std::logic_error("PF_Cmd_RENDER renders whole layers; a region needs the smart commands");
+        }
+        return Send(PF_Cmd_RENDER, &dst.def());
+    }
+    state.serial.BeginCheckoutBooks();
+    const int pre_renders = state.app == HostApp::kPremiere ? 2 : 1;
+    return state.SendSmartCommands(state.serial, state.frame, state.params.array(), state.params.size(), src, &dst,
+                                   request, pre_renders);
 }
+
+std::vector<PreRenderAnswer> Host::PreRenderOnly(Layer &src, PF_LRect request, int times) {
+    detail::HostState &state = *impl_;
+    if (!state.params_set_up) {
+        throw std::logic_error("PreRenderOnly before ParamsSetup");
+    }
+    state.params.at(0).u.ld = src.def();
+    RenderLayers layers(state.serial, src, src);
+    state.serial.BeginCheckoutBooks();
+    state.SendSmartCommands(state.serial, state.frame, state.params.array(), state.params.size(), src, nullptr, request,
+                            times);
+    return state.serial.pre_renders;
+}
+
+void Host::SetRenderCommands(RenderCommands commands) { impl_->render_commands = commands; }
+RenderCommands Host::render_commands() const { return impl_->EffectiveRenderCommands(); }
+const std::vector<PreRenderAnswer> &Host::last_pre_renders() const { return impl_->serial.pre_renders; }
+std::vector<std::string> Host::UnbalancedCheckouts() const { return impl_->serial.checkout_problems; }
 
 RenderOutcome Host::RenderAlongside(RenderRequest &request, WorkerPool &pool) {
     detail::HostState &state = *impl_;
@@ -191,8 +239,15 @@ RenderOutcome Host::RenderAlongside(RenderRequest &request, WorkerPool &pool) {
     command.pool = &pool;
     RenderLayers layers(command, *request.src, *request.dst);
     RenderOutcome outcome;
-    outcome.result = state.RunCommand(command, nullptr, PF_Cmd_RENDER, request.frame, param_array.data(),
-                                      static_cast<int>(param_array.size()), &request.dst->def(), nullptr);
+    if (state.EffectiveRenderCommands() == RenderCommands::LEGACY) {
+        outcome.result = state.RunCommand(command, nullptr, PF_Cmd_RENDER, request.frame, param_array.data(),
+                                          static_cast<int>(param_array.size()), &request.dst->def(), nullptr);
+    } else {
+        outcome.result = state.SendSmartCommands(command, request.frame, param_array.data(),
+                                                 static_cast<int>(param_array.size()), *request.src, request.dst,
+                                                 request.dst->Bounds(), state.app == HostApp::kPremiere ? 2 : 1);
+    }
+    outcome.unbalanced_checkouts = command.checkout_problems;
     outcome.exception_escaped = command.exception_escaped;
     outcome.unbalanced_suites = books.Unbalanced();
     outcome.suites_acquired = 0;
@@ -212,11 +267,17 @@ PF_Err Host::SendTo(const EffectFunction &effect, PF_Cmd cmd, PF_LayerDef *outpu
 
 PF_Err Host::SendWith(const EffectFunction *effect, PF_Cmd cmd, PF_LayerDef *output, void *extra) {
     detail::HostState &state = *impl_;
+    state.serial.BeginCheckoutBooks();
     const PF_Err result = state.RunCommand(state.serial, effect, cmd, state.frame, state.params.array(),
                                            state.params.size(), output, extra);
+    if (!state.serial.params_held.empty()) {
+        state.serial.checkout_problems.push_back(std::to_string(state.serial.params_held.size()) +
+                                                 " parameter values not checked in");
+    }
     if (cmd == PF_Cmd_GLOBAL_SETUP) {
-        state.threaded_rendering =
-            result == PF_Err_NONE && (state.serial.out_data.out_flags2 & PF_OutFlag2_SUPPORTS_THREADED_RENDERING) != 0;
+        const A_long flags2 = result == PF_Err_NONE ? state.serial.out_data.out_flags2 : 0;
+        state.threaded_rendering = (flags2 & PF_OutFlag2_SUPPORTS_THREADED_RENDERING) != 0;
+        state.smart_render_declared = (flags2 & PF_OutFlag2_SUPPORTS_SMART_RENDER) != 0;
     }
     return result;
 }

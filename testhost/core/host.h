@@ -82,6 +82,35 @@ struct Faults {
     // The floating-point mode the command's thread and the worker threads
     // are in whenever they call the effect.
     ThreadFloatMode thread_float_mode = ThreadFloatMode::STANDARD;
+    // Smart commands: non-zero codes returned by pre-render's checkout_layer,
+    // by render's checkout_layer_pixels and by its checkout_output.
+    PF_Err checkout_layer_fail_code = PF_Err_NONE;
+    PF_Err checkout_layer_pixels_fail_code = PF_Err_NONE;
+    PF_Err checkout_output_fail_code = PF_Err_NONE;
+    // checkout_output answers success but hands out no world.
+    bool null_output_world = false;
+    // Compositing host: the code its world suite reports for every world
+    // instead of the world's own (for an unknown format). A missing world
+    // suite is a refusal in the SuiteRegistry (kPFWorldSuite).
+    std::optional<PF_PixelFormat> reported_world_format;
+};
+
+// How the host sends a render: through the smart commands (pre-render, then
+// render of the part pre-render answered) or through PF_Cmd_RENDER, as a
+// host that does not know the smart commands does.
+enum class RenderCommands { SMART, LEGACY };
+
+// What one pre-render answered, as the host saw it.
+struct PreRenderAnswer {
+    PF_Err result = PF_Err_NONE;
+    PF_LRect request{0, 0, 0, 0};
+    PF_LRect result_rect{0, 0, 0, 0};
+    PF_LRect max_result_rect{0, 0, 0, 0};
+    bool solid = false;
+    // Whether the effect hung data on pre_render_data (which the host frees
+    // with the effect's function when replaced, after the render, or when no
+    // render follows).
+    bool data_hung = false;
 };
 
 // One call of an iterate suite during the last command, as the host saw it.
@@ -122,6 +151,9 @@ struct RenderOutcome {
     int suites_acquired = 0;
     std::vector<IterateCall> iterate_calls;
     std::vector<A_long> generic_iterations;
+    // What the smart commands left unaccounted for (see
+    // Host::UnbalancedCheckouts).
+    std::vector<std::string> unbalanced_checkouts;
 };
 
 class WorkerPool;
@@ -154,10 +186,45 @@ public:
     // Declares the parameters and builds the parameter store from them.
     PF_Err ParamsSetup();
     PF_Err About();
-    // Renders src into dst with the current parameter values. Throws
+    // Renders src into dst with the current parameter values, by
+    // render_commands(): with the smart commands the request is dst's
+    // rectangle (its origin and size, in layer pixels, src placed by its own
+    // origin), and the output world is the part of dst the effect's
+    // pre-render answered (the rest of dst is left as it was, as where the
+    // request reaches outside src); the editing host sends two pre-renders,
+    // the second for the first's whole max_result_rect, and renders that.
+    // PF_Cmd_RENDER hands over the whole layers, as ever. Throws
     // std::logic_error before ParamsSetup, as no host renders an effect
     // whose parameters it does not know.
     PF_Err Render(Layer &src, Layer &dst);
+    // As Render, but the smart commands ask for `request` (in layer pixels)
+    // rather than dst's whole rectangle; the output world is the part of dst
+    // the answer covers. Throws std::logic_error with PF_Cmd_RENDER, which
+    // knows no region, unless `request` is dst's rectangle.
+    PF_Err RenderRegion(Layer &src, Layer &dst, PF_LRect request);
+    // Pre-render alone, `times` times in a row for the same request, with no
+    // render after it, as a host that only wants the bounds sends it: the
+    // data the effect hangs on pre_render_data is freed when replaced and
+    // after the last. The answers, in order; the books are kept as for a
+    // render (UnbalancedCheckouts).
+    std::vector<PreRenderAnswer> PreRenderOnly(Layer &src, PF_LRect request, int times = 1);
+    // The commands Render and RenderAlongside send. By default SMART when
+    // the effect declared PF_OutFlag2_SUPPORTS_SMART_RENDER at its last
+    // global set-up, unless the environment variable
+    // ZONARA_RENDER_COMMANDS=legacy says otherwise (so that one test
+    // program runs both ways); LEGACY otherwise. Set, it stays as set.
+    void SetRenderCommands(RenderCommands commands);
+    RenderCommands render_commands() const;
+    // The pre-renders of the last Render or RenderRegion, in order.
+    const std::vector<PreRenderAnswer> &last_pre_renders() const;
+    // What the last Render, PreRenderOnly or Send left unaccounted for,
+    // beside the suites: parameter values checked out and not checked in (or
+    // checked out at another time than the command's), input pixels not
+    // checked in, checkouts and check-ins the host did not hand out, a
+    // pre-render answer beyond its request, data hung without a function to
+    // free it, and suites a pre-render did not give back. Empty when all is
+    // well; one line each.
+    std::vector<std::string> UnbalancedCheckouts() const;
     // A render as a host that renders several frames at once sends it: safe
     // to call from several threads at once, while the host's own thread goes
     // on sending the other commands (overlay events), but never global set-up

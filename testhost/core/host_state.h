@@ -4,8 +4,10 @@
 
 #include <atomic>
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,9 +33,26 @@ struct Command {
     PF_OutData out_data{};
     // The parameter array passed with the command.
     PF_ParamDef **params = nullptr;
+    // The values checkout_param copies from: the parameter array, also while
+    // it is withheld from the effect (the smart commands pass null).
+    PF_ParamDef **param_values = nullptr;
+    int param_count = 0;
+    bool withhold_params = false;
     // The layers of a render, to answer GetPixelFormat.
     const Layer *render_input = nullptr;
     const Layer *render_output = nullptr;
+
+    // The smart commands' books, kept over the commands of one render (the
+    // effect calls these callbacks from the command's thread only).
+    std::multiset<const PF_ParamDef *> params_held;
+    std::map<A_long, PF_LRect> layer_checkouts;  // pre-render's, by id
+    std::multiset<A_long> layer_pixels_held;
+    PF_LRect output_rect{0, 0, 0, 0};                             // the part of the output the render fills
+    std::deque<std::pair<PF_EffectWorld, const Layer *>> worlds;  // handed out, and whose
+    std::vector<std::string> checkout_problems;
+    std::vector<PreRenderAnswer> pre_renders;
+    // Forgets the smart commands' books, before a render or another command.
+    void BeginCheckoutBooks();
 
     std::vector<IterateCall> iterate_calls;
     std::vector<A_long> generic_iterations;
@@ -80,6 +99,10 @@ struct HostState {
     // Whether the last global set-up declared threaded rendering, without
     // which no render is sent alongside another.
     bool threaded_rendering = false;
+    // Whether it declared the smart commands, and the commands asked for.
+    bool smart_render_declared = false;
+    std::optional<RenderCommands> render_commands;
+    RenderCommands EffectiveRenderCommands() const;
 
     // Editing host pixel formats.
     std::vector<PrPixelFormat> pixel_formats;
@@ -94,7 +117,15 @@ struct HostState {
     PF_Err RunCommand(Command &command, const EffectFunction *effect, PF_Cmd cmd, const FrameSetup &frame,
                       PF_ParamDef **params, int param_count, PF_LayerDef *output, void *extra);
     void BuildInData(Command &command, const FrameSetup &frame, int param_count, const PF_LayerDef *output);
+    // A render through the smart commands (see Host::RenderRegion), or
+    // pre-render alone `pre_renders` times when dst is null.
+    PF_Err SendSmartCommands(Command &command, const FrameSetup &frame, PF_ParamDef **params, int param_count,
+                             const Layer &src, Layer *dst, PF_LRect request, int pre_renders);
 };
+
+// The layer a world the host handed to `command` shows (its records, the
+// input's copy in the parameter array, or a smart command's view), or null.
+const Layer *LayerOfWorld(const Command &command, const PF_EffectWorld *world);
 
 // The command running on this thread (also on the pool's threads while they
 // work for it), for the callbacks that carry no context.
@@ -131,5 +162,6 @@ PF_InteractCallbacks InteractCallbacks();
 const PF_Iterate8Suite1 *Iterate8Suite();
 const PF_iterate16Suite1 *Iterate16Suite();
 const PF_PixelFormatSuite1 *PixelFormatSuite();
+const PF_WorldSuite2 *WorldSuite();
 
 }  // namespace testhost::detail

@@ -1,6 +1,9 @@
 // Parameter setup callbacks: add_param keeps a copy of every definition in
-// declaration order, register_ui keeps the overlay registration.
+// declaration order, register_ui keeps the overlay registration. The value
+// callbacks: checkout_param hands a copy of a parameter's value, checkin_param
+// takes it back, and the host counts what is still out after each command.
 #include <cstring>
+#include <string>
 
 #include "testhost/core/host_state.h"
 
@@ -63,10 +66,50 @@ PF_Err RegisterUi(PF_ProgPtr effect_ref, PF_CustomUIInfo *cust_info) {
     return PF_Err_NONE;
 }
 
+// This host keeps one value per parameter (no keyframes), so the value at
+// any time is the current one; a request for another time than the
+// command's is still noted, since a host with keyframes would answer it with
+// another frame's value.
+PF_Err CheckoutParam(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long what_time, A_long time_step,
+                     A_u_long time_scale, PF_ParamDef *param) {
+    Command *command = CommandFromEffectRef(effect_ref);
+    if (command == nullptr || param == nullptr) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    if (command->param_values == nullptr || index < 0 || index >= command->param_count ||
+        command->param_values[index] == nullptr) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    if (what_time != command->in_data.current_time || time_step != command->in_data.time_step ||
+        time_scale != command->in_data.time_scale) {
+        command->checkout_problems.push_back("parameter " + std::to_string(index) +
+                                             " checked out at another time than the command's");
+    }
+    std::memcpy(param, command->param_values[index], sizeof *param);
+    command->params_held.insert(param);
+    return PF_Err_NONE;
+}
+
+PF_Err CheckinParam(PF_ProgPtr effect_ref, PF_ParamDef *param) {
+    Command *command = CommandFromEffectRef(effect_ref);
+    if (command == nullptr) {
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    const auto held = command->params_held.find(param);
+    if (held == command->params_held.end()) {
+        command->checkout_problems.emplace_back("a parameter checked in that was not checked out");
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    command->params_held.erase(held);
+    return PF_Err_NONE;
+}
+
 }  // namespace
 
 PF_InteractCallbacks InteractCallbacks() {
     PF_InteractCallbacks callbacks{};
+    callbacks.checkout_param = CheckoutParam;
+    callbacks.checkin_param = CheckinParam;
     callbacks.add_param = AddParam;
     callbacks.register_ui = RegisterUi;
     return callbacks;

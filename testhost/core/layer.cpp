@@ -75,6 +75,11 @@ Layer::Layer(PixelFormat format, int width, int height, LayerOptions options)
     def_.origin_y = 0;
 }
 
+void Layer::SetOrigin(int left, int top) {
+    def_.origin_x = left;
+    def_.origin_y = top;
+}
+
 Layer::Layer(Layer &&) noexcept = default;
 Layer &Layer::operator=(Layer &&) noexcept = default;
 Layer::~Layer() = default;

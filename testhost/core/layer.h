@@ -64,6 +64,16 @@ public:
     PF_LayerDef &def() { return def_; }
     const PF_LayerDef &def() const { return def_; }
 
+    // Where the layer's pixel (0, 0) lies in layer pixels, as a host places a
+    // buffer that holds only part of a layer, or a layer an earlier effect
+    // grew to the left or above (so either may be negative). Written to
+    // def().origin_x and origin_y; (0, 0) until set.
+    void SetOrigin(int left, int top);
+    int left() const { return def_.origin_x; }
+    int top() const { return def_.origin_y; }
+    // The pixels the layer holds, in layer pixels.
+    PF_LRect Bounds() const { return {left(), top(), left() + width_, top() + height_}; }
+
     // Address of pixel (x, y), row 0 being the row `data` points at. Not
     // range-checked.
     void *PixelAddress(int x, int y);

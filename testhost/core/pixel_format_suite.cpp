@@ -34,16 +34,7 @@ PF_Err GetPixelFormat(PF_EffectWorld *world, PrPixelFormat *format) {
         *format = *command->host->faults.reported_pixel_format;
         return PF_Err_NONE;
     }
-    // The host knows its buffers by their records; the input layer may also
-    // be asked for through its copy in the command's parameter array.
-    const Layer *layer = nullptr;
-    if (command->render_output != nullptr && world == &command->render_output->def()) {
-        layer = command->render_output;
-    } else if (command->render_input != nullptr &&
-               (world == &command->render_input->def() ||
-                (command->params != nullptr && command->params[0] != nullptr && world == &command->params[0]->u.ld))) {
-        layer = command->render_input;
-    }
+    const Layer *layer = LayerOfWorld(*command, world);
     if (layer == nullptr) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
