@@ -56,7 +56,7 @@ ZONARA_HOT_INLINE FloatPixel GradePixelAtWeight(const WindowRenderParams &record
 
 // The weight the pixel stage works with: the window weight, or 1 when the
 // frame's result does not depend on it.
-inline float FrameWeight(const WindowRenderParams &record, A_long x, A_long y) {
+ZONARA_HOT_INLINE float FrameWeight(const WindowRenderParams &record, A_long x, A_long y) {
     return record.weight_matters ? WindowWeight(record, x, y) : 1.0f;
 }
 

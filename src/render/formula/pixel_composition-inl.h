@@ -139,16 +139,20 @@ ZONARA_STEP_INLINE F HueSector(F h6) {
 // limit: a saturation above 1 may push a channel below 0.
 template <class Path, class Colours, class F, class M>
 ZONARA_STEP_INLINE Colours ScaleSaturationWhere(const Colours &c, F scale, M active) {
-    const ScaledHsv<F> hsv = ScaleSaturationToHsv(c.red, c.green, c.blue, scale);
-    const M grey = hsv.scaled == 0.0f;
     // One pixel branches where lanes select: a grey needs no hue.
     if constexpr (std::is_same_v<M, bool>) {
-        if (active && grey) {
-            Colours out = c;
+        if (!active) return c;
+        const ScaledHsv<F> hsv = ScaleSaturationToHsv(c.red, c.green, c.blue, scale);
+        Colours out = c;
+        if (hsv.scaled == 0.0f) {
             out.red = out.green = out.blue = hsv.value;
-            return out;
+        } else {
+            RgbOfSector(hsv, HueSector<Path>(hsv.h6), out.red, out.green, out.blue);
         }
+        return out;
     }
+    const ScaledHsv<F> hsv = ScaleSaturationToHsv(c.red, c.green, c.blue, scale);
+    const M grey = hsv.scaled == 0.0f;
     F red, green, blue;
     RgbOfSector(hsv, HueSector<Path>(hsv.h6), red, green, blue);
     Colours out = c;
@@ -160,20 +164,28 @@ ZONARA_STEP_INLINE Colours ScaleSaturationWhere(const Colours &c, F scale, M act
 
 // --------------------------------------------------------------- a pixel
 
+// Channel k through the colour model for the valid pixels whose side
+// changes it. Each channel is named by the caller, not reached through an
+// array of pointers, so that the colours stay in registers.
+template <class Path, class F, class M>
+ZONARA_STEP_INLINE void GradeChannelWhereChanged(const Path &path, const EffectiveGrade &in, const EffectiveGrade &out,
+                                                 const Sides<F, M> &sides, M valid, int k, F &value) {
+    const ChannelGrade &gi = in.channel[k];
+    const ChannelGrade &go = out.channel[k];
+    const M active = StepAnd(valid, !ResolveMask(sides, gi.identity, go.identity, BlendedIdentity(gi, go)));
+    if (!AnyOf(active)) return;
+    value = path.GradeChannel(k, sides, value, ResolveChannel(sides, gi, go), active);
+}
+
 // The graded colours before Mix: each channel the colour model changes for
 // some valid pixel, then saturation where either side asks for it.
 template <class Path, class Colours, class F, class M>
 ZONARA_STEP_INLINE Colours GradeAndSaturate(const Path &path, const EffectiveGrade &in, const EffectiveGrade &out,
                                             const Sides<F, M> &sides, M valid, const Colours &source) {
     Colours c = source;
-    F *channel[CHANNEL_COUNT] = {&c.red, &c.green, &c.blue};
-    for (int k = 0; k < CHANNEL_COUNT; ++k) {
-        const ChannelGrade &gi = in.channel[k];
-        const ChannelGrade &go = out.channel[k];
-        const M active = StepAnd(valid, !ResolveMask(sides, gi.identity, go.identity, BlendedIdentity(gi, go)));
-        if (!AnyOf(active)) continue;
-        *channel[k] = path.GradeChannel(k, sides, *channel[k], ResolveChannel(sides, gi, go), active);
-    }
+    GradeChannelWhereChanged(path, in, out, sides, valid, 0, c.red);
+    GradeChannelWhereChanged(path, in, out, sides, valid, 1, c.green);
+    GradeChannelWhereChanged(path, in, out, sides, valid, 2, c.blue);
     const M saturate =
         StepAnd(valid, ResolveMask(sides, in.apply_saturation, out.apply_saturation, BlendedSaturates(in, out)));
     if (AnyOf(saturate)) {

@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 
 #include "render/frame/window_render_params.h"
 
@@ -256,6 +257,34 @@ ZONARA_STEP_INLINE void RgbOfSector(const ScaledHsv<F> &hsv, F sector, F &red, F
     const F value = hsv.value;
     const F f = hsv.h6 - sector;
     const F p = (1.0f - hsv.scaled) * value;
+    if constexpr (std::is_same_v<F, float>) {
+        // One pixel: the sector changes rarely from one pixel to the next,
+        // so a predicted branch lets the processor work on the outputs
+        // before the hue is known, and only t or q is computed.
+        const auto t = [&] { return (1.0f - (1.0f - f) * hsv.scaled) * value; };
+        const auto q = [&] { return (1.0f - f * hsv.scaled) * value; };
+        switch (static_cast<int>(sector)) {
+        case 0:
+        case 6:
+            red = value, green = t(), blue = p;
+            return;
+        case 1:
+            red = q(), green = value, blue = p;
+            return;
+        case 2:
+            red = p, green = value, blue = t();
+            return;
+        case 3:
+            red = p, green = q(), blue = value;
+            return;
+        case 4:
+            red = t(), green = p, blue = value;
+            return;
+        default:
+            red = value, green = p, blue = q();
+            return;
+        }
+    }
     const F t = (1.0f - (1.0f - f) * hsv.scaled) * value;
     const F q = (1.0f - f * hsv.scaled) * value;
     const auto s0 = sector == 0.0f, s1 = sector == 1.0f, s2 = sector == 2.0f, s3 = sector == 3.0f;

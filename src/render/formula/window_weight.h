@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "render/formula/hot_inline.h"
 #include "render/formula/pixel_steps.h"
 #include "render/frame/window_render_params.h"
 
@@ -31,7 +32,7 @@ inline float WindowV(const WindowRenderParams &record, float x, float y) {
     return steps::WindowCoordinateV(record, x, y);
 }
 
-inline float EllipseWeight(const WindowRenderParams &record, A_long x, A_long y) {
+ZONARA_HOT_INLINE float EllipseWeight(const WindowRenderParams &record, A_long x, A_long y) {
     const float fx = static_cast<float>(x);
     const float fy = static_cast<float>(y);
     const float u = WindowU(record, fx, fy);
@@ -48,7 +49,7 @@ inline float EllipseWeight(const WindowRenderParams &record, A_long x, A_long y)
     return ApplyInvert(record, outside_fraction);
 }
 
-inline float RectangleWeight(const WindowRenderParams &record, A_long x, A_long y) {
+ZONARA_HOT_INLINE float RectangleWeight(const WindowRenderParams &record, A_long x, A_long y) {
     const float fx = static_cast<float>(x);
     const float fy = static_cast<float>(y);
     const float au = std::fabs(WindowU(record, fx, fy));
@@ -63,7 +64,7 @@ inline float RectangleWeight(const WindowRenderParams &record, A_long x, A_long 
     return ApplyInvert(record, outside_fraction);
 }
 
-inline float WindowWeight(const WindowRenderParams &record, A_long x, A_long y) {
+ZONARA_HOT_INLINE float WindowWeight(const WindowRenderParams &record, A_long x, A_long y) {
     return record.is_ellipse ? EllipseWeight(record, x, y) : RectangleWeight(record, x, y);
 }
 
