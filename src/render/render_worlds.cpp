@@ -45,12 +45,8 @@ PF_Err WalkIntegerFrame(const FramePlan &plan, const PF_LayerDef &source,
 
 PF_Err RenderWorlds(PF_InData *in_data, HostSuites &suites, const WindowRenderParams &record, PixelFormat format,
                     PF_LayerDef &source, PF_LayerDef &output, A_long rows, WorldOrigin origin) {
-    // Worlds that start elsewhere than the layer's top left come only with
-    // the smart commands, whose walk places them.
-    if (origin.left != 0 || origin.top != 0) return PF_Err_BAD_CALLBACK_PARAM;
-
     if (!TraitsOf(format).integer()) {
-        const FramePlan plan(record, format, output.width, output.height, FrameSimdLevel());
+        const FramePlan plan(record, format, output.width, output.height, origin, FrameSimdLevel());
         RenderFloatFrameInBands(plan, FloatRowsToVisit(0, rows, &source, &output), suites.Iterate8SuiteIfOffered());
         return PF_Err_NONE;
     }
@@ -58,7 +54,7 @@ PF_Err RenderWorlds(PF_InData *in_data, HostSuites &suites, const WindowRenderPa
         const PF_iterate16Suite1 *iterate16 = suites.Iterate16Suite();
         if (!HasPixels(output)) return PF_Err_NONE;
         if (!HasPixels(source)) return PF_Err_BAD_CALLBACK_PARAM;
-        const FramePlan plan(record, format, output.width, output.height, FrameSimdLevel());
+        const FramePlan plan(record, format, output.width, output.height, origin, FrameSimdLevel());
         return WalkIntegerFrame<PF_Pixel16>(plan, source, RenderArgb16InRuns, Argb16Callback(plan.plain_integer_path()),
                                             [&](void *refcon, PF_IteratePixel16Func callback) {
                                                 return iterate16->iterate(in_data, 0, rows, &source, nullptr, refcon,
@@ -68,7 +64,7 @@ PF_Err RenderWorlds(PF_InData *in_data, HostSuites &suites, const WindowRenderPa
     const PF_Iterate8Suite1 *iterate8 = suites.Iterate8Suite();
     if (!HasPixels(output)) return PF_Err_NONE;
     if (!HasPixels(source)) return PF_Err_BAD_CALLBACK_PARAM;
-    const FramePlan plan(record, format, output.width, output.height, FrameSimdLevel());
+    const FramePlan plan(record, format, output.width, output.height, origin, FrameSimdLevel());
     const bool bgra = format == PixelFormat::BGRA8;
     return WalkIntegerFrame<PF_Pixel>(
         plan, source, bgra ? RenderBgra8InRuns : RenderArgb8InRuns,

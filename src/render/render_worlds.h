@@ -6,16 +6,10 @@
 #include "host/host_suites.h"
 #include "pf_sdk.h"
 #include "render/frame/pixel_format.h"
+#include "render/frame/pixel_stage.h"
 #include "render/frame/window_render_params.h"
 
 namespace zonara {
-
-// Where a world's pixel (0, 0) lies in the layer: worlds handed over for a
-// part of a frame start there, and the window is placed in layer pixels.
-struct WorldOrigin {
-    A_long left = 0;
-    A_long top = 0;
-};
 
 // Renders rows 0 to `rows` of `output` from `source`, whose pixel (i, j) is
 // the layer pixel (origin.left + i, origin.top + j) in both. Integer formats

@@ -134,6 +134,10 @@ PixelValue Layer::GetPixel(int x, int y) const {
         const auto &p = At<PF_PixelBGRA8>(x, y);
         return {float(p.alpha), float(p.red), float(p.green), float(p.blue)};
     }
+    case PixelFormat::ARGB32F: {
+        const auto &p = At<PF_PixelFloat>(x, y);
+        return {p.alpha, p.red, p.green, p.blue};
+    }
     case PixelFormat::BGRA32F:
         break;
     }
@@ -154,6 +158,9 @@ void Layer::PutPixel(int x, int y, const PixelValue &v) {
         return;
     case PixelFormat::BGRA32F:
         At<PF_PixelBGRA32f>(x, y) = {v.blue, v.green, v.red, v.alpha};
+        return;
+    case PixelFormat::ARGB32F:
+        At<PF_PixelFloat>(x, y) = {v.alpha, v.red, v.green, v.blue};
         return;
     }
 }

@@ -381,6 +381,25 @@ inline std::uint8_t *At(const PF_LayerDef &layer, int x, int y, int pixel_bytes)
            static_cast<std::ptrdiff_t>(x) * pixel_bytes;
 }
 
+// One float pixel of either channel order: the channels are named alike.
+template <class FloatPixel>
+inline void RenderFloatPixel(const Record &r, int x, int y, const void *in_raw, void *out_raw) {
+    FloatPixel in;
+    std::memcpy(&in, in_raw, sizeof in);
+    Pixel src{in.alpha, in.red, in.green, in.blue};
+    if (r.clamp_in_black) {
+        if (src.red < 0) src.red = 0;
+        if (src.green < 0) src.green = 0;
+        if (src.blue < 0) src.blue = 0;
+    }
+    const Pixel res = Grade(r, x, y, src);
+    FloatPixel o = in;
+    o.red = res.red;
+    o.green = res.green;
+    o.blue = res.blue;
+    std::memcpy(out_raw, &o, sizeof o);
+}
+
 // One pixel in the buffer's own format.
 inline void RenderPixel(const Record &r, PixelFormat format, int x, int y, const void *in_raw, void *out_raw) {
     switch (format) {
@@ -415,21 +434,12 @@ inline void RenderPixel(const Record &r, PixelFormat format, int x, int y, const
         *static_cast<PF_PixelBGRA8 *>(out_raw) = o;
         break;
     }
-    case PixelFormat::BGRA32F: {
-        PF_PixelBGRA32f in;
-        std::memcpy(&in, in_raw, sizeof in);
-        Pixel src{in.alpha, in.red, in.green, in.blue};
-        if (r.clamp_in_black) {
-            if (src.red < 0) src.red = 0;
-            if (src.green < 0) src.green = 0;
-            if (src.blue < 0) src.blue = 0;
-        }
-        const Pixel res = Grade(r, x, y, src);
-        PF_PixelBGRA32f o{res.blue, res.green, res.red, 0.0f};
-        std::memcpy(&o.alpha, &in.alpha, sizeof(float));
-        std::memcpy(out_raw, &o, sizeof o);
+    case PixelFormat::BGRA32F:
+        RenderFloatPixel<PF_PixelBGRA32f>(r, x, y, in_raw, out_raw);
         break;
-    }
+    case PixelFormat::ARGB32F:
+        RenderFloatPixel<PF_PixelFloat>(r, x, y, in_raw, out_raw);
+        break;
     }
 }
 
@@ -438,15 +448,16 @@ inline int PixelBytes(PixelFormat format) { return static_cast<int>(testhost::By
 // The whole frame: every pixel that both buffers hold, over `rows` rows
 // (the destination's height for the iterate suites, the extent hint's
 // height for Premiere Pro's float loop).
+// The buffers' pixel (0, 0) is the layer pixel (left, top).
 inline void RenderFrame(const PF_InData &in_data, PF_ParamDef *const *params, PixelFormat format,
-                        const PF_LayerDef &src, PF_LayerDef &dst, int rows) {
+                        const PF_LayerDef &src, PF_LayerDef &dst, int rows, int left = 0, int top = 0) {
     const Record r = Build(in_data, params);
     const int bytes = PixelBytes(format);
     const int height = std::min({rows, src.height, dst.height});
     const int width = std::min(src.width, dst.width);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            RenderPixel(r, format, x, y, At(src, x, y, bytes), At(dst, x, y, bytes));
+            RenderPixel(r, format, left + x, top + y, At(src, x, y, bytes), At(dst, x, y, bytes));
         }
     }
 }

@@ -12,6 +12,7 @@
 #include "render/accelerators/grade_tables.h"
 #include "render/drivers/iterate_float_rows.h"
 #include "render/drivers/pixel_callbacks.h"
+#include "render/drivers/render_float_frame.h"
 #include "render/frame/pixel_stage.h"
 #include "render/frame/window_render_params.h"
 #include "render/render_frame.h"
@@ -34,7 +35,7 @@ const char *FormatName(PixelFormat f) { return zonara_test::CaseOf(f).name; }
 void RenderReference(const PF_InData &in_data, ParamSet &params, const Buffer &src, Buffer &dst) {
     reference::RenderFrame(
         in_data, params.array(), src.format, src.def, dst.def,
-        src.format == PixelFormat::BGRA32F ? dst.def.extent_hint.bottom - dst.def.extent_hint.top : dst.def.height);
+        TraitsOf(src.format).integer() ? dst.def.height : dst.def.extent_hint.bottom - dst.def.extent_hint.top);
 }
 
 // The callbacks with the frame's tables always built, whatever the size.
@@ -52,6 +53,11 @@ void RenderWithForcedTables(const PF_InData &in_data, ParamSet &params, Buffer &
         IterateFloatRows(0, dst.def.height, &src.def, &stage, RenderPixelBgra32f, &dst.def);
         return;
     }
+    if (src.format == PixelFormat::ARGB32F) {
+        stage.float_order = ChannelOrder::ARGB;
+        RenderFloatFrame(stage, nullptr, FloatRowsToVisit(0, dst.def.height, &src.def, &dst.def));
+        return;
+    }
     for (int y = 0; y < dst.def.height; ++y) {
         for (int x = 0; x < dst.def.width; ++x) {
             void *in = src.Pixel(x, y);
@@ -67,6 +73,7 @@ void RenderWithForcedTables(const PF_InData &in_data, ParamSet &params, Buffer &
                 RenderPixelArgb16(&stage, x, y, static_cast<PF_Pixel16 *>(in), static_cast<PF_Pixel16 *>(out));
                 break;
             case PixelFormat::BGRA32F:
+            case PixelFormat::ARGB32F:
                 break;
             }
         }

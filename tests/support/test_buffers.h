@@ -40,7 +40,8 @@ inline void RandomisePixels(PixelFormat format, const PF_LayerDef &def, std::mt1
                 }
                 break;
             }
-            case PixelFormat::BGRA32F: {
+            case PixelFormat::BGRA32F:
+            case PixelFormat::ARGB32F: {
                 auto *c = reinterpret_cast<float *>(p);
                 for (int k = 0; k < 4; ++k) {
                     const int r = rare(rng);

@@ -18,9 +18,10 @@ namespace zonara_tool {
 namespace {
 
 template <class Pixel>
-constexpr SampleDepth DEPTH_OF = std::is_same_v<Pixel, PF_Pixel16>        ? SampleDepth::INT16
-                                 : std::is_same_v<Pixel, PF_PixelBGRA32f> ? SampleDepth::FLOAT32
-                                                                          : SampleDepth::INT8;
+constexpr SampleDepth DEPTH_OF =
+    std::is_same_v<Pixel, PF_Pixel16>                                                ? SampleDepth::INT16
+    : std::is_same_v<Pixel, PF_PixelBGRA32f> || std::is_same_v<Pixel, PF_PixelFloat> ? SampleDepth::FLOAT32
+                                                                                     : SampleDepth::INT8;
 
 template <class Pixel>
 using Channel = decltype(Pixel::red);
@@ -329,6 +330,8 @@ void WithPixelType(testhost::PixelFormat format, Visit visit) {
         return visit(PF_PixelBGRA8{});
     case testhost::PixelFormat::BGRA32F:
         return visit(PF_PixelBGRA32f{});
+    case testhost::PixelFormat::ARGB32F:
+        return visit(PF_PixelFloat{});
     }
 }
 

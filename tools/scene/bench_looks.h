@@ -130,6 +130,11 @@ inline void FillFrame(testhost::Layer &layer) {
                 *p = {b, g, r, 1.0f};
                 break;
             }
+            case testhost::PixelFormat::ARGB32F: {
+                auto *p = static_cast<PF_PixelFloat *>(pixel);
+                *p = {1.0f, r, g, b};
+                break;
+            }
             }
         }
     }
@@ -167,6 +172,15 @@ inline void FillNoise(testhost::Layer &layer) {
                 *static_cast<PF_PixelBGRA32f *>(pixel) = {static_cast<float>(next()) * SCALE,
                                                           static_cast<float>(next()) * SCALE,
                                                           static_cast<float>(next()) * SCALE, 1.0f};
+                break;
+            }
+            case testhost::PixelFormat::ARGB32F: {
+                constexpr float SCALE = 1.0f / 16777216.0f;
+                auto *p = static_cast<PF_PixelFloat *>(pixel);
+                p->alpha = 1.0f;
+                p->red = static_cast<float>(next()) * SCALE;
+                p->green = static_cast<float>(next()) * SCALE;
+                p->blue = static_cast<float>(next()) * SCALE;
                 break;
             }
             }

@@ -139,14 +139,16 @@ ZONARA_OUT_OF_LINE Codes<typename Codec::Code> RenderCodesAtWeight(const WindowR
     return {in.alpha, Codec::Encode(result.red), Codec::Encode(result.green), Codec::Encode(result.blue)};
 }
 
-// Renders one integer pixel. Where the weight is exactly 0 or 1 the frame's
-// tables (when there are any) replace the powers; codes beyond full scale,
-// which a damaged buffer may hold, never index a table.
+// Renders the world's pixel (x, y). Where the weight is exactly 0 or 1 the
+// frame's tables (when there are any) replace the powers; codes beyond full
+// scale, which a damaged buffer may hold, never index a table.
 template <class Codec>
 ZONARA_HOT_INLINE Codes<typename Codec::Code> RenderCodes(const PixelStage &stage, A_long x, A_long y,
                                                           Codes<typename Codec::Code> in) {
     const WindowRenderParams &record = *stage.record;
-    const float weight = FrameWeight(record, x, y);
+    // The host calls with world positions, one pixel a call: the layer's
+    // are summed here.
+    const float weight = FrameWeight(record, LayerPosition(stage.origin.left, x), LayerPosition(stage.origin.top, y));
     const GradeTables *tables = stage.tables;
     if (tables != nullptr && CodesInTables<Codec>(in)) {
         if (weight == 1.0f) return RenderCodesFromSide<Codec>(record, *tables, SIDE_INSIDE, in);

@@ -60,7 +60,7 @@ FloatRowSpan FloatRowsToVisit(A_long first_row, A_long end_row, const PF_LayerDe
 PF_Err IterateFloatRows(A_long first_row, A_long end_row, const PF_LayerDef *source, void *refcon,
                         FloatPixelCallback callback, PF_LayerDef *destination) {
     if (callback == nullptr) return PF_Err_NONE;
-    WalkFloatRows(
+    WalkFloatRows<PF_PixelBGRA32f>(
         FloatRowsToVisit(first_row, end_row, source, destination),
         [&](A_long x, A_long y, PF_PixelBGRA32f *in, PF_PixelBGRA32f *out) { callback(refcon, x, y, in, out); });
     return PF_Err_NONE;

@@ -1,5 +1,5 @@
-// The row loop for Premiere Pro's 32-bit float BGRA buffers, for which the
-// host offers no iterate suite.
+// The row loop for 32-bit float buffers, for which the hosts offer no
+// iterate suite.
 #pragma once
 
 #include <cstdint>
@@ -18,14 +18,15 @@ using FloatPixelCallback = PF_Err (*)(void *refcon, A_long x, A_long y, PF_Pixel
 FloatRowSpan FloatRowsToVisit(A_long first_row, A_long end_row, const PF_LayerDef *source,
                               const PF_LayerDef *destination);
 
-// Calls pixel(x, y, in, out) for every pixel of the span, row by row. A
+// Calls pixel(x, y, in, out) for every pixel of the span, row by row, the
+// buffers read as pixels of type Pixel (of either float channel order). A
 // template, so that the pixel function is inlined into the loop.
-template <class PixelFunction>
+template <class Pixel, class PixelFunction>
 void WalkFloatRows(const FloatRowSpan &span, PixelFunction &&pixel) {
     for (std::int64_t y = span.first; y < span.end; ++y) {
         // Signed row distances, so bottom-up buffers work.
-        auto *in = reinterpret_cast<PF_PixelBGRA32f *>(span.source_base + y * span.source_rowbytes);
-        auto *out = reinterpret_cast<PF_PixelBGRA32f *>(span.destination_base + y * span.destination_rowbytes);
+        auto *in = reinterpret_cast<Pixel *>(span.source_base + y * span.source_rowbytes);
+        auto *out = reinterpret_cast<Pixel *>(span.destination_base + y * span.destination_rowbytes);
         for (std::int64_t x = 0; x < span.columns; ++x) {
             pixel(static_cast<A_long>(x), static_cast<A_long>(y), in + x, out + x);
         }

@@ -56,8 +56,11 @@ bool StartRun(LookAheadFrame &frame, RunSlot &slot, A_long x, A_long y, const ty
         std::memcpy(slot.source, in, static_cast<std::size_t>(count) * sizeof(Pixel));
     }
     const PixelStage &stage = frame.stage();
+    // The kernel weights layer positions; the run is kept by world positions,
+    // which the host's calls name.
     std::uint32_t plain =
-        frame.kernel()(*stage.record, *stage.tables, Layout::CODE_LAYOUT, x, y, count, slot.source, slot.rendered);
+        frame.kernel()(*stage.record, *stage.tables, Layout::CODE_LAYOUT, std::int64_t{stage.origin.left} + x,
+                       std::int64_t{stage.origin.top} + y, count, slot.source, slot.rendered);
     for (; plain != 0; plain &= plain - 1) {
         const int i = __builtin_ctz(plain);
         Pixel source;

@@ -1,5 +1,5 @@
-// The editing host's 32-bit float frames, rendered by the effect's own row
-// loop through the vector kernel the frame's plan chose.
+// 32-bit float frames, in either channel order, rendered by the effect's own
+// row loop through the vector kernel the frame's plan chose.
 #pragma once
 
 #include "render/drivers/iterate_float_rows.h"
@@ -19,7 +19,8 @@ struct FloatFrameProbe {
     PowerTally *tally = nullptr;
 };
 
-// Every pixel of span, as RenderFloatPixel renders it: through the row
+// Every pixel of span, as RenderFloatPixel renders it at its layer position
+// (the stage's origin added) in the stage's channel order: through the row
 // kernel the frame's plan chose, or pixel by pixel where it chose none. The
 // kernel must be of a level the processor has (FrameSimdLevel).
 void RenderFloatFrame(const PixelStage &stage, FloatRowKernel kernel, const FloatRowSpan &span,

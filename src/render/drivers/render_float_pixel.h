@@ -1,6 +1,7 @@
-// One pixel of a 32-bit float BGRA buffer, inline so that the effect's own
-// row loop can take it in whole (the callback RenderPixelBgra32f is the same
-// function behind the iterate-shaped signature).
+// One pixel of a 32-bit float buffer, in either channel order, inline so
+// that the effect's own row loop can take it in whole (the callback
+// RenderPixelBgra32f is the same function behind the iterate-shaped
+// signature). x and y are layer positions.
 #pragma once
 
 #include <cstring>
@@ -13,8 +14,11 @@
 
 namespace zonara {
 
-ZONARA_HOT_INLINE void RenderFloatPixel(const WindowRenderParams &record, A_long x, A_long y, const PF_PixelBGRA32f *in,
-                                        PF_PixelBGRA32f *out) {
+// Pixel: PF_PixelBGRA32f or PF_PixelFloat, whose channels differ only in
+// their places.
+template <class Pixel>
+ZONARA_HOT_INLINE void RenderFloatPixel(const WindowRenderParams &record, A_long x, A_long y, const Pixel *in,
+                                        Pixel *out) {
     // Alpha travels bit for bit, not-a-number payloads included.
     float alpha_bits;
     std::memcpy(&alpha_bits, &in->alpha, sizeof alpha_bits);

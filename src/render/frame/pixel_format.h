@@ -14,7 +14,7 @@
 namespace zonara {
 
 // In the order of PIXEL_FORMATS' rows.
-enum class PixelFormat { ARGB8, ARGB16, BGRA8, BGRA32F };
+enum class PixelFormat { ARGB8, ARGB16, BGRA8, BGRA32F, ARGB32F };
 
 // Which channel comes first in memory: alpha in the compositing host's
 // pixels, blue in the editing host's.
@@ -56,6 +56,8 @@ inline constexpr PixelFormatTraits PIXEL_FORMATS[] = {
      FrameWalk::ITERATE_SUITES, PrPixelFormat_BGRA_4444_8u, 0},
     {PixelFormat::BGRA32F, "BGRA float", ChannelOrder::BGRA, SampleDepth::FLOAT32, 4, 1, FrameWalk::FLOAT_ROWS,
      PrPixelFormat_BGRA_4444_32f, 0},
+    {PixelFormat::ARGB32F, "ARGB float", ChannelOrder::ARGB, SampleDepth::FLOAT32, 4, 1, FrameWalk::FLOAT_ROWS, 0,
+     PF_PixelFormat_ARGB128},
 };
 
 constexpr const PixelFormatTraits &TraitsOf(PixelFormat format) { return PIXEL_FORMATS[static_cast<int>(format)]; }

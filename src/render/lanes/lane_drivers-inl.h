@@ -12,6 +12,7 @@
 #include "render/accelerators/grade_tables.h"
 #include "render/formula/pixel_composition-inl.h"
 #include "render/formula/pixel_steps-inl.h"
+#include "render/frame/float_pixel_layout.h"
 #include "render/frame/window_render_params.h"
 #include "render/lanes/lane_fallbacks.h"
 #include "render/lanes/lane_grade-inl.h"
@@ -35,17 +36,21 @@
 
 ZONARA_BEGIN_LEVEL
 
-LANE_INLINE void RenderLanes(const Frame &frame, std::int64_t x0, std::int64_t y, const PF_PixelBGRA32f *in,
-                             PF_PixelBGRA32f *out, int count, PowerTally &tally) {
+// A group of float pixels at layer positions (x0, y) on, in either channel
+// order.
+template <ChannelOrder ORDER>
+LANE_INLINE void RenderLanes(const Frame &frame, std::int64_t x0, std::int64_t y,
+                             const typename FloatPixelLayout<ORDER>::Pixel *in,
+                             typename FloatPixelLayout<ORDER>::Pixel *out, int count, PowerTally &tally) {
     const WindowRenderParams &r = *frame.record;
-    const Pixels pixels = Load(in, count);
+    const Pixels pixels = Load<ORDER>(in, count);
     Colours source = pixels.colours;
     ClampSourceBlack(r, source);
     const VI valid = ValidLanes(count);
     const Colours result = GradePixelFrom(LanePath{&frame, &tally, frame.graded}, r, source, valid, [&] {
         return frame.weight_matters ? Weight(r, x0, y, valid, frame.window_scale) : Splat<VF>(1.0f);
     });
-    Store(result, pixels.alpha, out, count);
+    Store<ORDER>(result, pixels.alpha, out, count);
 }
 
 // The codes of one side's lanes from its tables: its output codes, or its

@@ -28,7 +28,9 @@
 #include "pf_sdk.h"
 #include "render/accelerators/constant_powers.h"
 #include "render/accelerators/grade_tables.h"
+#include "render/frame/float_pixel_layout.h"
 #include "render/frame/float_row_span.h"
+#include "render/frame/pixel_stage.h"
 #include "render/frame/window_render_params.h"
 #include "render/lanes/lane_drivers-inl.h"
 #include "render/lanes/lane_grade-inl.h"
@@ -52,18 +54,32 @@
 // The level's entry points, declared in lane_kernels.h.
 namespace zonara::ZONARA_LANE_NAMESPACE {
 
-void RenderFloatRows(const WindowRenderParams &record, const ConstantPowers *powers, const FloatRowSpan &span,
-                     bool every_power_falls_back, PowerTally &tally) {
-    const Frame frame = FrameOf(record, powers, every_power_falls_back);
+// The rows in one channel order: the layer positions of a group's first
+// pixel are summed once a group, from the world's integer columns.
+template <ChannelOrder ORDER>
+void RenderFloatRowsIn(const Frame &frame, WorldOrigin origin, const FloatRowSpan &span, PowerTally &tally) {
+    using Pixel = typename FloatPixelLayout<ORDER>::Pixel;
+    const std::int64_t left = origin.left;
     for (std::int64_t y = span.first; y < span.end; ++y) {
         // Signed row distances, so bottom-up buffers work.
-        const auto *in = reinterpret_cast<const PF_PixelBGRA32f *>(span.source_base + y * span.source_rowbytes);
-        auto *out = reinterpret_cast<PF_PixelBGRA32f *>(span.destination_base + y * span.destination_rowbytes);
+        const auto *in = reinterpret_cast<const Pixel *>(span.source_base + y * span.source_rowbytes);
+        auto *out = reinterpret_cast<Pixel *>(span.destination_base + y * span.destination_rowbytes);
+        const std::int64_t layer_y = origin.top + y;
         for (std::int64_t x = 0; x < span.columns; x += LANES) {
-            const std::int64_t left = span.columns - x;
-            const int count = left < LANES ? static_cast<int>(left) : LANES;
-            RenderLanes(frame, x, y, in + x, out + x, count, tally);
+            const std::int64_t left_in_row = span.columns - x;
+            const int count = left_in_row < LANES ? static_cast<int>(left_in_row) : LANES;
+            RenderLanes<ORDER>(frame, left + x, layer_y, in + x, out + x, count, tally);
         }
+    }
+}
+
+void RenderFloatRows(const PixelStage &stage, const FloatRowSpan &span, bool every_power_falls_back,
+                     PowerTally &tally) {
+    const Frame frame = FrameOf(*stage.record, stage.constant_powers, every_power_falls_back);
+    if (stage.float_order == ChannelOrder::ARGB) {
+        RenderFloatRowsIn<ChannelOrder::ARGB>(frame, stage.origin, span, tally);
+    } else {
+        RenderFloatRowsIn<ChannelOrder::BGRA>(frame, stage.origin, span, tally);
     }
 }
 
@@ -79,6 +95,7 @@ std::uint32_t RenderPixelRun(const WindowRenderParams &record, const GradeTables
         return RenderRun<PixelFormat::ARGB16>(record, tables, x0, y, count, source, rendered);
     // Float frames are walked in rows, never in runs of codes.
     case PixelFormat::BGRA32F:
+    case PixelFormat::ARGB32F:
         break;
     }
     return (count >= 32 ? 0u : (1u << count)) - 1u;

@@ -9,6 +9,7 @@
 
 #include "render/frame/float_row_span.h"
 #include "render/frame/pixel_format.h"
+#include "render/frame/pixel_stage.h"
 #include "render/frame/simd_level.h"
 #include "render/frame/window_render_params.h"
 #include "render/lanes/power_fallback_tally.h"
@@ -32,11 +33,13 @@ using PixelRunKernel = std::uint32_t (*)(const WindowRenderParams &record, const
                                          const unsigned char *source, unsigned char *rendered);
 
 // Renders every pixel of span as one pixel is rendered, bit for bit, and
-// adds the powers taken and the lanes that fell back to tally. powers: the
-// frame's fixed-exponent power tables, or null to take the general power
-// everywhere. every_power_falls_back: see FloatFrameProbe.
-using FloatRowKernel = void (*)(const WindowRenderParams &record, const ConstantPowers *powers,
-                                const FloatRowSpan &span, bool every_power_falls_back, PowerTally &tally);
+// adds the powers taken and the lanes that fell back to tally. From the
+// stage: the record, the fixed-exponent power tables (or null to take the
+// general power everywhere), where the span's pixel (0, 0) lies in the
+// layer and the pixels' channel order. every_power_falls_back: see
+// FloatFrameProbe.
+using FloatRowKernel = void (*)(const PixelStage &stage, const FloatRowSpan &span, bool every_power_falls_back,
+                                PowerTally &tally);
 
 // The kernel's power on its own, for testing its error bound: result[i] is
 // the kernel's approximation of base[i] ^ exponent[i] and bound[i] the
@@ -59,7 +62,7 @@ using FalloffBlock = void (*)(std::int32_t falloff, const float *t, float *resul
 
 namespace lanes_baseline {
 void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
-void RenderFloatRows(const WindowRenderParams &, const ConstantPowers *, const FloatRowSpan &, bool, PowerTally &);
+void RenderFloatRows(const PixelStage &, const FloatRowSpan &, bool, PowerTally &);
 std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, PixelFormat, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
@@ -67,7 +70,7 @@ void FalloffOfBlock(std::int32_t, const float *, float *, std::uint8_t *, std::s
 }  // namespace lanes_baseline
 namespace lanes_avx2 {
 void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
-void RenderFloatRows(const WindowRenderParams &, const ConstantPowers *, const FloatRowSpan &, bool, PowerTally &);
+void RenderFloatRows(const PixelStage &, const FloatRowSpan &, bool, PowerTally &);
 std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, PixelFormat, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);
@@ -75,7 +78,7 @@ void FalloffOfBlock(std::int32_t, const float *, float *, std::uint8_t *, std::s
 }  // namespace lanes_avx2
 namespace lanes_avx512 {
 void ConstantPowerOfBlock(const ConstantPowers &, int, int, const float *, double *, double *, std::size_t);
-void RenderFloatRows(const WindowRenderParams &, const ConstantPowers *, const FloatRowSpan &, bool, PowerTally &);
+void RenderFloatRows(const PixelStage &, const FloatRowSpan &, bool, PowerTally &);
 std::uint32_t RenderPixelRun(const WindowRenderParams &, const GradeTables &, PixelFormat, std::int64_t, std::int64_t,
                              int, const unsigned char *, unsigned char *);
 void PowerOfBlock(const double *, const double *, double *, double *, std::size_t);

@@ -12,6 +12,7 @@
 
 #include "pf_sdk.h"
 #include "render/formula/pixel_steps-inl.h"
+#include "render/frame/float_pixel_layout.h"
 #include "render/lanes/lane_grade-inl.h"
 #include "render/lanes/lane_kernels.h"
 #include "render/lanes/lane_operations-inl.h"
@@ -55,20 +56,24 @@ struct Pixels {
     VF alpha;  // moved bit for bit, never computed with
 };
 
-// A whole group of pixels in four vector loads, sorted into channels by
-// shuffles; a shorter group (the row's end) pixel by pixel, the lanes past
-// it zero.
-LANE_INLINE Pixels Load(const PF_PixelBGRA32f *in, int count) {
+// A whole group of pixels in four vector loads, sorted into its four
+// channels in memory order by shuffles (each channel's lanes every fourth
+// float: every other of every other), then named by the layout; a shorter
+// group (the row's end) pixel by pixel, the lanes past it zero.
+template <ChannelOrder ORDER>
+LANE_INLINE Pixels Load(const typename FloatPixelLayout<ORDER>::Pixel *in, int count) {
+    using Layout = FloatPixelLayout<ORDER>;
     if (count == LANES) {
         VF quarter[4];
         std::memcpy(quarter, in, sizeof quarter);
-        const VF blue_red_first = EveryOther<0>(quarter[0], quarter[1]);
-        const VF green_alpha_first = EveryOther<1>(quarter[0], quarter[1]);
-        const VF blue_red_second = EveryOther<0>(quarter[2], quarter[3]);
-        const VF green_alpha_second = EveryOther<1>(quarter[2], quarter[3]);
-        return {{EveryOther<1>(blue_red_first, blue_red_second), EveryOther<0>(green_alpha_first, green_alpha_second),
-                 EveryOther<0>(blue_red_first, blue_red_second)},
-                EveryOther<1>(green_alpha_first, green_alpha_second)};
+        const VF even_first = EveryOther<0>(quarter[0], quarter[1]);
+        const VF odd_first = EveryOther<1>(quarter[0], quarter[1]);
+        const VF even_second = EveryOther<0>(quarter[2], quarter[3]);
+        const VF odd_second = EveryOther<1>(quarter[2], quarter[3]);
+        const VF channel[4] = {EveryOther<0>(even_first, even_second), EveryOther<0>(odd_first, odd_second),
+                               EveryOther<1>(even_first, even_second), EveryOther<1>(odd_first, odd_second)};
+        return {{channel[Layout::RED_AT], channel[Layout::GREEN_AT], channel[Layout::BLUE_AT]},
+                channel[Layout::ALPHA_AT]};
     }
     Pixels p{{VF{}, VF{}, VF{}}, VF{}};
     VI alpha_bits{};
@@ -84,16 +89,22 @@ LANE_INLINE Pixels Load(const PF_PixelBGRA32f *in, int count) {
     return p;
 }
 
-// The colours with the source's alpha, bit for bit.
-LANE_INLINE void Store(const Colours &c, VF alpha, PF_PixelBGRA32f *out, int count) {
+// The colours with the source's alpha, bit for bit: Load's shuffles undone.
+template <ChannelOrder ORDER>
+LANE_INLINE void Store(const Colours &c, VF alpha, typename FloatPixelLayout<ORDER>::Pixel *out, int count) {
+    using Layout = FloatPixelLayout<ORDER>;
     if (count == LANES) {
-        const VF blue_red_first = Interleave<0>(c.blue, c.red);
-        const VF blue_red_second = Interleave<1>(c.blue, c.red);
-        const VF green_alpha_first = Interleave<0>(c.green, alpha);
-        const VF green_alpha_second = Interleave<1>(c.green, alpha);
-        const VF quarter[4] = {
-            Interleave<0>(blue_red_first, green_alpha_first), Interleave<1>(blue_red_first, green_alpha_first),
-            Interleave<0>(blue_red_second, green_alpha_second), Interleave<1>(blue_red_second, green_alpha_second)};
+        VF channel[4];
+        channel[Layout::RED_AT] = c.red;
+        channel[Layout::GREEN_AT] = c.green;
+        channel[Layout::BLUE_AT] = c.blue;
+        channel[Layout::ALPHA_AT] = alpha;
+        const VF even_first = Interleave<0>(channel[0], channel[2]);
+        const VF even_second = Interleave<1>(channel[0], channel[2]);
+        const VF odd_first = Interleave<0>(channel[1], channel[3]);
+        const VF odd_second = Interleave<1>(channel[1], channel[3]);
+        const VF quarter[4] = {Interleave<0>(even_first, odd_first), Interleave<1>(even_first, odd_first),
+                               Interleave<0>(even_second, odd_second), Interleave<1>(even_second, odd_second)};
         std::memcpy(out, quarter, sizeof quarter);
         return;
     }

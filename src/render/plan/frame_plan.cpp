@@ -42,8 +42,14 @@ bool HasGradedValuesSide(const GradeTables &tables) {
 
 FramePlan::FramePlan(const WindowRenderParams &record, PixelFormat format, std::int64_t width, std::int64_t height,
                      SimdLevel level, const FramePlanOptions &options)
+    : FramePlan(record, format, width, height, WorldOrigin{}, level, options) {}
+
+FramePlan::FramePlan(const WindowRenderParams &record, PixelFormat format, std::int64_t width, std::int64_t height,
+                     WorldOrigin origin, SimdLevel level, const FramePlanOptions &options)
     : format_(format), level_(level) {
     stage_.record = &record;
+    stage_.origin = origin;
+    stage_.float_order = TraitsOf(format).order;
     if (TraitsOf(format).walk == FrameWalk::FLOAT_ROWS) {
         PlanFloatFrame(height, options);
     } else {

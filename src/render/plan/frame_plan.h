@@ -55,6 +55,9 @@ public:
     // cannot be had is planned away.
     FramePlan(const WindowRenderParams &record, PixelFormat format, std::int64_t width, std::int64_t height,
               SimdLevel level, const FramePlanOptions &options = {});
+    // The same for worlds whose pixel (0, 0) is the layer pixel `origin`.
+    FramePlan(const WindowRenderParams &record, PixelFormat format, std::int64_t width, std::int64_t height,
+              WorldOrigin origin, SimdLevel level, const FramePlanOptions &options = {});
     FramePlan(const FramePlan &) = delete;
     FramePlan &operator=(const FramePlan &) = delete;
 

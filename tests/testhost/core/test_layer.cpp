@@ -157,6 +157,7 @@ TEST(LayerPixels, PutAndGetInEveryFormatsOwnOrder) {
         {PixelFormat::ARGB16, {200, 10, 20, 30}},
         {PixelFormat::BGRA8, {30, 20, 10, 200}},
         {PixelFormat::BGRA32F, {30, 20, 10, 200}},
+        {PixelFormat::ARGB32F, {200, 10, 20, 30}},
     };
     // clang-format on
     for (const Case &c : cases) {
@@ -176,6 +177,7 @@ TEST(LayerPixels, PutAndGetInEveryFormatsOwnOrder) {
                 stored = reinterpret_cast<const std::uint16_t *>(bytes)[k];
                 break;
             case PixelFormat::BGRA32F:
+            case PixelFormat::ARGB32F:
                 stored = reinterpret_cast<const float *>(bytes)[k];
                 break;
             }

@@ -41,6 +41,8 @@ HostValues GetHost(const testhost::Layer &layer, int x, int y) {
         return ValuesOf(layer.At<PF_Pixel16>(x, y));
     case PixelFormat::BGRA8:
         return ValuesOf(layer.At<PF_PixelBGRA8>(x, y));
+    case PixelFormat::ARGB32F:
+        return ValuesOf(layer.At<PF_PixelFloat>(x, y));
     case PixelFormat::BGRA32F:
         break;
     }
@@ -66,6 +68,8 @@ void PutHost(testhost::Layer &layer, int x, int y, const HostValues &v) {
         return SetPixel(layer.At<PF_PixelBGRA8>(x, y), v);
     case PixelFormat::BGRA32F:
         return SetPixel(layer.At<PF_PixelBGRA32f>(x, y), v);
+    case PixelFormat::ARGB32F:
+        return SetPixel(layer.At<PF_PixelFloat>(x, y), v);
     }
 }
 
