@@ -61,9 +61,7 @@ std::vector<std::uint8_t> Bytes(const Layer &layer, PixelFormat format) {
 TEST(FloatModes, EveryFormatAndLevelRendersAsInTheStandardMode) {
     std::mt19937 rng(2026);
     for (const FormatCase &f : FORMAT_CASES) {
-        // The host renders with the render command, which never carries the
-        // compositing host's float frames (its smart commands do).
-        if (!f.render_command()) continue;
+        if (!f.render_command()) continue;  // the smart commands carry it
         auto host = std::make_unique<testhost::Host>(testhost::Module::Load(testhost::DefaultModulePath()), f.app());
         host->frame().layer_width = f.width;
         host->frame().layer_height = f.height;

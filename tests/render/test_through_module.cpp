@@ -59,9 +59,7 @@ TEST(ThroughModule, RandomParametersMatchTheReferenceInBothHosts) {
     std::mt19937 rng(99);
     const int width = 83, height = 61;
     for (const auto &f : FORMAT_CASES) {
-        // The host renders with the render command, which never carries the
-        // compositing host's float frames (its smart commands do).
-        if (!f.render_command()) continue;
+        if (!f.render_command()) continue;  // the smart commands carry it
         auto host = StartHost(f.app(), width, height);
         for (int set = 0; set < 12; ++set) {
             Resolution res;
@@ -158,9 +156,7 @@ TEST(ThroughModule, DefaultsLeaveEveryPixelAsItWas) {
     std::mt19937 rng(5);
     const std::uint32_t nans[] = {0x7fc00123u, 0xffc00000u, 0x7f800001u};
     for (const auto &f : FORMAT_CASES) {
-        // The host renders with the render command, which never carries the
-        // compositing host's float frames (its smart commands do).
-        if (!f.render_command()) continue;
+        if (!f.render_command()) continue;  // the smart commands carry it
         auto host = StartHost(f.app(), 64, 48);
         // Clamps off too, so that float values beyond 0..1 survive.
         host->params().at(zonara::PARAM_CLAMP_OUT_BLACK).u.bd.value = 0;
