@@ -83,12 +83,12 @@ TEST(RenderWorlds, APartWithItsOriginGivesThatPartOfTheWholeFrame) {
 // number (the random pixels), clamps on and off, a feather band over most
 // rows and a width that leaves each level's last group short.
 TEST(RenderWorlds, ArgbFloatGivesTheBgraFloatBitsChannelForChannel) {
-    constexpr int ARGB_OF_BGRA[] = {3, 2, 1, 0};  // ARGB's channel k is BGRA's ARGB_OF_BGRA[k]
-    const auto to_argb = [&](Buffer &bgra, Buffer &argb) {
-        for (int y = 0; y < bgra.def.height; ++y)
-            for (int x = 0; x < bgra.def.width; ++x)
-                for (int k = 0; k < 4; ++k)
-                    std::memcpy(argb.Pixel(x, y) + 4 * k, bgra.Pixel(x, y) + 4 * ARGB_OF_BGRA[k], 4);
+    // Both buffers laid out alike, padding a whole pixel: ARGB's channel k
+    // is BGRA's 3 - k.
+    const auto to_argb = [](const Buffer &bgra, Buffer &argb) {
+        for (std::size_t i = 0; i < bgra.bytes.size(); i += 4) {
+            std::memcpy(&argb.bytes[i], &bgra.bytes[i - i % 16 + 12 - i % 16], 4);
+        }
     };
     std::mt19937 rng(77);
     const int width = 37, height = 70;
