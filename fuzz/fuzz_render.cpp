@@ -94,6 +94,8 @@ const char *FormatName(testhost::PixelFormat format) {
         return "BGRA8";
     case testhost::PixelFormat::BGRA32F:
         return "BGRA32f";
+    case testhost::PixelFormat::ARGB32F:
+        return "ARGB32f";
     }
     return "?";
 }
