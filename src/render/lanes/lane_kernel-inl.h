@@ -54,8 +54,11 @@
 // The level's entry points, declared in lane_kernels.h.
 namespace zonara::ZONARA_LANE_NAMESPACE {
 
+namespace {
+
 // The rows in one channel order: the layer positions of a group's first
-// pixel are summed once a group, from the world's integer columns.
+// pixel are summed once a group, from the world's integer columns. Of this
+// level alone, as every piece's functions are.
 template <ChannelOrder ORDER>
 void RenderFloatRowsIn(const Frame &frame, WorldOrigin origin, const FloatRowSpan &span, PowerTally &tally) {
     using Pixel = typename FloatPixelLayout<ORDER>::Pixel;
@@ -72,6 +75,8 @@ void RenderFloatRowsIn(const Frame &frame, WorldOrigin origin, const FloatRowSpa
         }
     }
 }
+
+}  // namespace
 
 void RenderFloatRows(const PixelStage &stage, const FloatRowSpan &span, bool every_power_falls_back,
                      PowerTally &tally) {
