@@ -151,7 +151,7 @@ TEST(ConcurrentRenders, EveryFrameAsRenderedAloneWhileTheMainThreadSendsEvents) 
     // threads run several of the same format at once, and of two formats
     // where one's renders give way to the next one's.
     for (const FormatCase &f : FORMAT_CASES) {
-        if (!f.render_command()) continue;  // the smart commands carry it
+        if (!f.CarriedBy(after_effects->render_commands())) continue;
         for (int round = 0; round < ROUNDS; ++round) {
             jobs.push_back(MakeJob(f.app() == HostApp::kPremiere ? *premiere : *after_effects, f, round, rng, frames));
         }

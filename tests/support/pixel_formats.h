@@ -21,9 +21,13 @@ struct FormatCase {
 
     // Whether the host's plain render command hands frames of the format:
     // the compositing host's float frames come only with its smart
-    // commands, which the simulated host does not send yet.
+    // commands.
     constexpr bool render_command() const {
         return zonara::TraitsOf(format).integer() || zonara::TraitsOf(format).premiere_code != 0;
+    }
+    // Whether a host that sends `commands` hands frames of the format.
+    constexpr bool CarriedBy(testhost::RenderCommands commands) const {
+        return commands == testhost::RenderCommands::SMART || render_command();
     }
 
     // The host whose layers come in the format.

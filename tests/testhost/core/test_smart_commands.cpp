@@ -20,11 +20,6 @@ using testhost::Layer;
 using testhost::RenderCommands;
 using zonara_test::FORMAT_CASES;
 
-// RenderWorlds places worlds that start elsewhere than the layer's top left
-// only once the render core's origin work is merged; until then the cases
-// that need it are skipped, saying so.
-constexpr bool WORLD_ORIGINS_RENDERED = false;
-
 std::unique_ptr<Host> StartHost(HostApp app, int width, int height) {
     auto host = std::make_unique<Host>(testhost::Module::Load(testhost::DefaultModulePath()), app);
     host->frame().layer_width = width;
@@ -128,23 +123,17 @@ TEST(SmartCommands, RegionsAreGradedAsTheWholeFrameGradesThem) {
         const char *what;
         PF_LRect layer;
         PF_LRect dst;  // where dst lies, and the request
-        bool needs_origins;
     };
     const Case cases[] = {
-        {"top-left part", {0, 0, 30, 20}, {0, 0, 11, 7}, false},
-        {"inner part", {0, 0, 30, 20}, {9, 5, 25, 17}, true},
-        {"reaching outside the layer", {0, 0, 30, 20}, {20, 12, 40, 26}, true},
-        {"layer grown left and up", {-6, -3, 24, 17}, {-6, -3, 10, 8}, true},
+        {"top-left part", {0, 0, 30, 20}, {0, 0, 11, 7}},
+        {"inner part", {0, 0, 30, 20}, {9, 5, 25, 17}},
+        {"reaching outside the layer", {0, 0, 30, 20}, {20, 12, 40, 26}},
+        {"layer grown left and up", {-6, -3, 24, 17}, {-6, -3, 10, 8}},
     };
     std::mt19937 rng(5);
-    bool skipped = false;
     for (const auto &f : FORMAT_CASES) {
         for (const Case &c : cases) {
             SCOPED_TRACE(std::string(f.name) + ": " + c.what);
-            if (c.needs_origins && !WORLD_ORIGINS_RENDERED) {
-                skipped = true;
-                continue;
-            }
             auto host = StartHost(f.app(), 30, 20);
             host->params().at(zonara::PARAM_IN_GAIN).u.fs_d.value = 1.7;
             host->params().at(zonara::PARAM_OUT_SATURATION).u.fs_d.value = 0.3;
@@ -171,7 +160,6 @@ TEST(SmartCommands, RegionsAreGradedAsTheWholeFrameGradesThem) {
                 }
         }
     }
-    if (skipped) GTEST_SKIP() << "worlds placed off the layer's top left await the render core's origin work";
 }
 
 // The host's faults: an error code, nothing written, everything given back.
