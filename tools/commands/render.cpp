@@ -30,6 +30,7 @@
 #include "tools/params/param_values.h"
 #include "tools/params/value_sources.h"
 #include "tools/params/value_text.h"
+#include "tools/scene/frame_region.h"
 #include "tools/scene/frame_renderer.h"
 
 namespace zonara_tool {
@@ -52,7 +53,8 @@ struct RenderOptions {
     bool side_by_side = false;
     bool matte = false;
     bool wipe_given = false;
-    std::string wipe;  // X[,ANGLE]; may be empty
+    std::string wipe;    // X[,ANGLE]; may be empty
+    std::string region;  // WxH+X+Y; empty: the whole frame
     std::string frames;
 };
 
@@ -173,7 +175,17 @@ public:
             wipe_ = ParseWipe(options_.wipe);
         }
 
+        std::optional<PixelWindow> region;
+        if (!options_.region.empty()) {
+            if (options_.wipe_given || options_.side_by_side) {
+                throw UsageError(
+                    "--region renders a part of the frame; it goes with neither --wipe nor --side-by-side");
+            }
+            region = ParseRegion(options_.region, "--region");
+        }
+
         RenderSettings settings;
+        settings.region = region;
         const FormatRequest request = ParseFormatRequest(options_);
         settings.format = ChooseHostFormat(request, SourceKind());
         // The first frame chooses the host; each frame then renders in its
@@ -398,6 +410,9 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
         // why, and its help does not offer it.
         downsample->group("");
     }
+    render->add_option("--region", options->region,
+                       "WxH+X+Y: render only this part of the frame, as a host asks for a region of interest; "
+                       "OpenEXR keeps the part alone at its place, other formats write the frame black around it");
     render->add_flag("--side-by-side", options->side_by_side, "Write the source and the result side by side");
     render->add_flag("--matte", options->matte,
                      "Write the window's weight as a grey picture (white: inside grade, black: outside) "

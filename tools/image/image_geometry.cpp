@@ -33,4 +33,23 @@ Image SideBySide(const Image &left, const Image &right) {
     return both;
 }
 
+Image Cropped(const Image &source, const PixelWindow &window) {
+    if (!PixelWindow{0, 0, source.width, source.height}.Contains(window)) {
+        throw std::logic_error("Cropped: the window reaches outside the image");
+    }
+    Image part = MakeImageLike(source, window.width, window.height);
+    part.x = source.x + window.x;
+    part.y = source.y + window.y;
+    part.display_window = source.DisplayWindow();
+    const std::size_t pixel_bytes = static_cast<std::size_t>(source.channels) * BytesPerSample(source.kind);
+    const std::size_t source_row = source.RowSamples() * BytesPerSample(source.kind);
+    const std::size_t part_row = part.RowSamples() * BytesPerSample(part.kind);
+    for (int y = 0; y < window.height; ++y) {
+        const unsigned char *from = source.bytes.data() + static_cast<std::size_t>(window.y + y) * source_row +
+                                    static_cast<std::size_t>(window.x) * pixel_bytes;
+        std::copy_n(from, part_row, part.bytes.data() + static_cast<std::size_t>(y) * part_row);
+    }
+    return part;
+}
+
 }  // namespace zonara_tool

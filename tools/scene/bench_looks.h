@@ -24,6 +24,7 @@ struct FormatChoice {
 
 constexpr FormatChoice ARGB8{"ARGB8", testhost::HostApp::kAfterEffects, testhost::PixelFormat::ARGB8};
 constexpr FormatChoice ARGB16{"ARGB16", testhost::HostApp::kAfterEffects, testhost::PixelFormat::ARGB16};
+constexpr FormatChoice ARGB32F{"ARGB32f", testhost::HostApp::kAfterEffects, testhost::PixelFormat::ARGB32F};
 constexpr FormatChoice BGRA8{"BGRA8", testhost::HostApp::kPremiere, testhost::PixelFormat::BGRA8};
 constexpr FormatChoice BGRA32F{"BGRA32f", testhost::HostApp::kPremiere, testhost::PixelFormat::BGRA32F};
 

@@ -5,11 +5,13 @@
 #include <cstring>
 #include <iostream>
 #include <sstream>
+#include <stdexcept>
 
 #include "testhost/core/layer.h"
 #include "tools/base/tool_error.h"
 #include "tools/image/image_geometry.h"
 #include "tools/image/straight_colour.h"
+#include "tools/scene/frame_region.h"
 
 namespace zonara_tool {
 namespace {
@@ -73,8 +75,9 @@ HostFormat ChooseHostFormat(const FormatRequest &request, SampleKind source_kind
     if (request.app && request.depth) {
         format = {*request.app, *request.depth};
     } else if (request.depth) {
-        // Only the editing host renders float and only the compositing host
-        // 16 bits; 8 bits stays with the host the file would have gone to.
+        // Float goes to the editing host, where float files go, unless the
+        // compositing host is named; only the compositing host renders 16
+        // bits; 8 bits stays with the host the file would have gone to.
         format.depth = *request.depth;
         const bool editing = format.depth == SampleDepth::FLOAT32 ||
                              (format.depth == SampleDepth::INT8 && source_kind == SampleKind::FLOAT32);
@@ -91,12 +94,9 @@ HostFormat ChooseHostFormat(const FormatRequest &request, SampleKind source_kind
             format.depth = format.app == testhost::HostApp::kPremiere ? SampleDepth::FLOAT32 : SampleDepth::INT16;
             break;
         case SampleKind::FLOAT32:
-            format.depth = format.app == testhost::HostApp::kPremiere ? SampleDepth::FLOAT32 : SampleDepth::INT16;
+            format.depth = SampleDepth::FLOAT32;
             break;
         }
-    }
-    if (format.app == testhost::HostApp::kAfterEffects && format.depth == SampleDepth::FLOAT32) {
-        throw UsageError("the compositing host (--host ae) renders this effect in 8 or 16 bits, not float");
     }
     if (format.app == testhost::HostApp::kPremiere && format.depth == SampleDepth::INT16) {
         throw UsageError("the editing host (--host premiere) renders this effect in 8 bits or float, not " +
@@ -157,8 +157,7 @@ std::string RangeLostBy(const Image &image, const HostFormat &format) {
     std::ostringstream range;
     range << "its colour values reach from " << lowest << " to " << highest << (not_a_number ? " and not-a-number" : "")
           << ", which " << (format.app == testhost::HostApp::kAfterEffects ? "the compositing" : "the editing")
-          << " host's " << DepthName(format.depth)
-          << " would clip to 0..1; render it in float (--host premiere, --depth float)";
+          << " host's " << DepthName(format.depth) << " would clip to 0..1; render it in float (--depth float)";
     return range.str();
 }
 
@@ -228,7 +227,12 @@ Image FrameRenderer::Render(Image source, const std::string &source_name) {
     Layers &layers = LayersFor(width, height, LayerFormatFor(format), pixel_aspect);
     FillLayer(reduced, format.depth, layers.input);
 
-    const PF_Err err = host.Render(layers.input, layers.output);
+    std::optional<PixelWindow> part;
+    if (settings_.region) {
+        part = RegionAtDraft(*settings_.region, full_width, full_height, downsample);
+    }
+    const PF_Err err = part ? host.RenderRegion(layers.input, layers.output, RequestOf(*part))
+                            : host.Render(layers.input, layers.output);
     if (err != PF_Err_NONE) {
         throw ToolError(EXIT_EFFECT_FAILED, EffectFailure(err, host.last_out_data()));
     }
@@ -244,7 +248,11 @@ Image FrameRenderer::Render(Image source, const std::string &source_name) {
         // The source's own block takes the result: its alpha and extra
         // channels are what the output keeps anyway.
         StoreLayer(layers.output, format.depth, reduced);
-        return reduced;
+        // Outside the part the output holds what it held before.
+        return part ? Cropped(reduced, *part) : reduced;
+    }
+    if (part) {
+        throw std::logic_error("FrameRenderer: a region shown side by side");
     }
     Image result = reduced;
     StoreLayer(layers.output, format.depth, result);

@@ -27,8 +27,9 @@ struct FormatRequest {
 // The host and depth for a source of this kind. 8-bit files go to the
 // compositing host in 8 bits, 16-bit files to it in 16 bits, float files to
 // the editing host in float. A request for one side picks the other to suit
-// it; a combination the effect does not render (float in the compositing
-// host, 16 bits in the editing host) is refused with ToolError (usage).
+// it (float files stay float in either host); the combination the effect
+// does not render (16 bits in the editing host) is refused with ToolError
+// (usage).
 HostFormat ChooseHostFormat(const FormatRequest &request, SampleKind source_kind);
 
 // The pixel aspect a file states (width over height of a pixel) as the
@@ -48,6 +49,10 @@ struct RenderSettings {
     std::optional<PF_RationalScale> pixel_aspect = PF_RationalScale{1, 1};
     int downsample = 1;  // render at 1/downsample of the size, as draft mode
     bool side_by_side = false;
+    // Only this part of each frame (in full-resolution pixels, from its
+    // first pixel), asked for as a host asks for a region of interest; the
+    // result is that part alone, placed where it lay. Unset: all of it.
+    std::optional<PixelWindow> region;
     std::vector<ParamValue> values;  // applied in order, later ones win
 };
 

@@ -55,6 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--grade", "soft", "--preset", "plain-inside.json"},
                   0,
                   "inside codes unchanged, outside graded values"},
+        BenchCase{"region_against_whole", {"--region", "32x16+16+8"}, 0, "region 32x16+16+8: "},
+        BenchCase{"region_outside_frame", {"--region", "32x16+48+0"}, 2, "reaches outside the 64x32 frame"},
         BenchCase{"unknown_key", {"--set", "widht=10"}, 2, "did you mean width"},
         BenchCase{"out_of_range", {"--set", "in_gamma=10.5"}, 2, "in_gamma=10.5: out of range (valid: 0 to 10)"},
         BenchCase{"missing_preset", {"--preset", "none.json"}, 2, "cannot read preset none.json"}),

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <thread>
 
+#include <OpenImageIO/imagebufalgo.h>
+
 #include "support/tool_runner.h"
 
 extern char **environ;
@@ -92,14 +94,16 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"unknown_output_format", {"render", "in.png", "-o", "out.xyz"}, 2, "no image format"},
         Refusal{"output_folder_missing", {"render", "in.png", "-o", "nowhere/out.png"}, 2, "no such folder"},
         Refusal{"output_is_input", {"render", "in.png", "-o", "./in.png"}, 2, "overwrite the input"},
-        Refusal{"float_in_compositing_host",
-                {"render", "in.exr", "-o", "out.exr", "--host", "ae", "--depth", "float"},
-                2,
-                "not float"},
         Refusal{"16_bits_in_editing_host",
                 {"render", "in16.png", "-o", "out.png", "--depth", "16", "--host", "premiere"},
                 2,
                 "not 16 bits"},
+        Refusal{"region_not_a_geometry", {"render", "-o", "out.pam", "--region", "40x30"}, 2, "expected WxH+X+Y"},
+        Refusal{"region_outside_frame",
+                {"render", "in.png", "-o", "out.png", "--region", "8x8+10+0"},
+                2,
+                "reaches outside the 16x8 frame"},
+        Refusal{"region_with_wipe", {"render", "-o", "out.pam", "--region", "8x8+0+0", "--wipe", "10"}, 2, "--wipe"},
         Refusal{"bad_pixel_aspect", {"render", "-o", "out.pam", "--par", "0/1"}, 2, "--par"},
         Refusal{"bad_downsample", {"render", "-o", "out.pam", "--downsample", "0"}, 2, "--downsample"},
         Refusal{"frames_without_pattern", {"render", "in.png", "-o", "out.png", "--frames", "1-3"}, 2, "frame number"},
@@ -296,6 +300,41 @@ TEST(RenderOutput, FormatFollowsTheExtension) {
         EXPECT_EQ(std::string(written->format_name()), format);
         EXPECT_EQ(LayoutOf(*written).width, 240);
         EXPECT_EQ(LayoutOf(*written).height, 135);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Linear float footage keeps what lies beyond 0..1 in either host's float
+// frames, and both hosts grade it to the same bits.
+TEST(RenderFloat, BothHostsKeepValuesBeyondOneAndBelowZero) {
+    ScratchDir dir;
+    OIIO::ImageBuf hdr(OIIO::ImageSpec(8, 4, 3, OIIO::TypeDesc::FLOAT));
+    const float colour[] = {2.5f, -0.5f, 0.25f};
+    OIIO::ImageBufAlgo::fill(hdr, colour);
+    tool_test::WriteFile(hdr, dir / "hdr.exr", OIIO::TypeDesc::FLOAT);
+    const std::vector<std::string> unclamped = {"--set", "clamp_in_black=off", "--set", "clamp_out_black=off"};
+    struct Case {
+        const char *name;
+        std::vector<std::string> look;
+    };
+    const Case cases[] = {{"defaults", {}}, {"graded", {"--set", "in_gain=1.5", "--set", "out_gamma=1.2"}}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char *host : {"ae", "premiere"}) {
+            std::vector<std::string> args = {"render", "hdr.exr", "-o",      std::string(host) + ".exr",
+                                             "--host", host,      "--depth", "float"};
+            args.insert(args.end(), unclamped.begin(), unclamped.end());
+            args.insert(args.end(), c.look.begin(), c.look.end());
+            const tool_test::ToolResult result = RunTool(dir, args);
+            ASSERT_EQ(result.exit_status, 0) << host << ": " << result.err;
+        }
+        EXPECT_TRUE(SameSamples(dir / "ae.exr", dir / "premiere.exr", OIIO::TypeDesc::FLOAT));
+        if (c.look.empty()) {
+            EXPECT_TRUE(SameSamples(dir / "ae.exr", dir / "hdr.exr", OIIO::TypeDesc::FLOAT));
+        }
     }
 }
 

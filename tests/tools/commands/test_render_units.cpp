@@ -75,10 +75,10 @@ TEST(ChooseHostFormat, FollowsTheInputAndRefusesWhatTheEffectCannotRender) {
         {{}, {}, SampleKind::INT16, false, ae, SampleDepth::INT16},
         {{}, {}, SampleKind::FLOAT32, false, pr, SampleDepth::FLOAT32},
         {pr, {}, SampleKind::INT16, false, pr, SampleDepth::FLOAT32},
-        {ae, {}, SampleKind::FLOAT32, false, ae, SampleDepth::INT16},
+        {ae, {}, SampleKind::FLOAT32, false, ae, SampleDepth::FLOAT32},
         {{}, SampleDepth::INT8, SampleKind::FLOAT32, false, pr, SampleDepth::INT8},
         {{}, SampleDepth::INT16, SampleKind::FLOAT32, false, ae, SampleDepth::INT16},
-        {ae, SampleDepth::FLOAT32, SampleKind::INT8, true, ae, SampleDepth::INT8},
+        {ae, SampleDepth::FLOAT32, SampleKind::INT8, false, ae, SampleDepth::FLOAT32},
         {pr, SampleDepth::INT16, SampleKind::INT16, true, ae, SampleDepth::INT8},
     };
     // clang-format on
