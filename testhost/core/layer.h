@@ -73,6 +73,12 @@ public:
     int top() const { return def_.origin_y; }
     // The pixels the layer holds, in layer pixels.
     PF_LRect Bounds() const { return {left(), top(), left() + width_, top() + height_}; }
+    // Whether the host knows every pixel to be opaque (footage without
+    // alpha), as it tells pre-render; a host knows it from the layer's
+    // source rather than by reading the pixels of every frame. Off until
+    // set: nothing known.
+    void SetSolid(bool solid) { solid_ = solid; }
+    bool solid() const { return solid_; }
 
     // Address of pixel (x, y), row 0 being the row `data` points at. Not
     // range-checked.
@@ -114,6 +120,7 @@ private:
     std::size_t pixels_offset_ = 0;
     PF_LayerDef def_{};
     LayerOptions options_;
+    bool solid_ = false;
 };
 
 }  // namespace testhost

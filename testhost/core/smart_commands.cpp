@@ -52,17 +52,6 @@ PF_EffectWorld ViewOf(const Layer &layer, const PF_LRect &rect) {
     return world;
 }
 
-// Whether every pixel of the layer is opaque, as the host tells pre-render.
-bool Solid(const Layer &layer) {
-    const float opaque = static_cast<float>(zonara::TraitsOf(layer.format()).max_code);
-    for (int y = 0; y < layer.height(); ++y) {
-        for (int x = 0; x < layer.width(); ++x) {
-            if (layer.GetPixel(x, y).alpha != opaque) return false;
-        }
-    }
-    return true;
-}
-
 A_short BitDepth(PixelFormat format) {
     switch (zonara::TraitsOf(format).depth) {
     case zonara::SampleDepth::INT8:
@@ -103,7 +92,7 @@ PF_Err CheckoutLayer(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long checkout
     result->max_result_rect = layer.Bounds();
     result->result_rect = Intersect(request->rect, result->max_result_rect);
     result->par = layer.def().pix_aspect_ratio;
-    result->solid = Solid(layer) ? 1 : 0;
+    result->solid = layer.solid() ? 1 : 0;
     result->ref_width = layer.width();
     result->ref_height = layer.height();
     command->layer_checkouts[checkout_id] = result->result_rect;

@@ -23,8 +23,7 @@ PixelWindow ParseRegion(const std::string &text, const std::string &option) {
     const std::size_t times = text.find('x');
     const std::size_t plus = text.find('+');
     const std::size_t second_plus = plus == std::string::npos ? plus : text.find('+', plus + 1);
-    if (times == std::string::npos || plus == std::string::npos || second_plus == std::string::npos ||
-        times > plus) {
+    if (times == std::string::npos || plus == std::string::npos || second_plus == std::string::npos || times > plus) {
         throw UsageError(expected);
     }
     const std::string_view all(text);

@@ -226,6 +226,8 @@ Image FrameRenderer::Render(Image source, const std::string &source_name) {
 
     Layers &layers = LayersFor(width, height, LayerFormatFor(format), pixel_aspect);
     FillLayer(reduced, format.depth, layers.input);
+    // A picture without alpha is opaque, which a host knows from its source.
+    layers.input.SetSolid(AlphaChannelOf(reduced) < 0);
 
     std::optional<PixelWindow> part;
     if (settings_.region) {

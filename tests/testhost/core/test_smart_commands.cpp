@@ -100,9 +100,7 @@ TEST(SmartCommands, PreRenderAnswersThePartOfTheRequestTheLayerHolds) {
         auto host = StartHost(HostApp::kAfterEffects, 20, 10);
         Layer src(PixelFormat::ARGB8, c.layer.right - c.layer.left, c.layer.bottom - c.layer.top);
         src.SetOrigin(c.layer.left, c.layer.top);
-        if (c.opaque)
-            for (int y = 0; y < src.height(); ++y)
-                for (int x = 0; x < src.width(); ++x) src.PutPixel(x, y, {255, 1, 2, 3});
+        src.SetSolid(c.opaque);
         const auto answers = host->PreRenderOnly(src, c.request, c.times);
         ASSERT_EQ(answers.size(), static_cast<std::size_t>(c.times));
         for (const testhost::PreRenderAnswer &a : answers) {

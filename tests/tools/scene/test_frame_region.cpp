@@ -30,8 +30,8 @@ TEST(FrameRegion, PartIsTheSamePartOfTheWholeFrame) {
     ScratchDir dir;
     tool_test::WriteFile(tool_test::MakePattern(64, 48, 3, OIIO::TypeDesc::FLOAT), dir / "in.exr",
                          OIIO::TypeDesc::FLOAT);
-    const std::vector<std::string> look = {"--set", "width=30", "--set", "feather=20", "--set", "in_gain=1.4",
-                                           "--set", "out_saturation=0.4"};
+    const std::vector<std::string> look = {"--set", "width=30",    "--set", "feather=20",
+                                           "--set", "in_gain=1.4", "--set", "out_saturation=0.4"};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<std::string> whole = {"render", "in.exr", "-o", "whole.exr"};
