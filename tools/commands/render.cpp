@@ -410,9 +410,13 @@ void AddRenderCommand(CLI::App &app, ToolContext &context) {
         // why, and its help does not offer it.
         downsample->group("");
     }
-    render->add_option("--region", options->region,
-                       "WxH+X+Y: render only this part of the frame, as a host asks for a region of interest; "
-                       "OpenEXR keeps the part alone at its place, other formats write the frame black around it");
+    render->add_option(
+        "--region", options->region,
+        std::string("WxH+X+Y: render only this part of the frame, as a host asks for a region of "
+                    "interest; ") +
+            (HAVE_IMAGE_LIBRARY ? "OpenEXR keeps the part alone at its place, other formats write the frame black "
+                                  "around it"
+                                : "the frame is written black around it"));
     render->add_flag("--side-by-side", options->side_by_side, "Write the source and the result side by side");
     render->add_flag("--matte", options->matte,
                      "Write the window's weight as a grey picture (white: inside grade, black: outside) "
