@@ -87,7 +87,7 @@ ZONARA_HOT_INLINE Codes<typename Codec::Code> FinishFromGradedValues(const Windo
     FloatPixel result{0.0f, values[in.red], values[count + in.green], values[2 * count + in.blue]};
     steps::FinishSide<OnePixelHues>(
         record, record.side_grade[side],
-        [&] {
+        [&]() ZONARA_LAMBDA_INLINE {
             return FloatPixel{0.0f, decoded[in.red], decoded[in.green], decoded[in.blue]};
         },
         result, true);

@@ -16,3 +16,12 @@
 #else
 #define ZONARA_OUT_OF_LINE
 #endif
+
+// Written after a lambda's parameter list: a lambda handed to a step (a
+// weight, a blended constant) is inlined into it like the step itself, not
+// left to the compiler's estimate of its size.
+#if defined(__GNUC__)
+#define ZONARA_LAMBDA_INLINE __attribute__((always_inline))
+#else
+#define ZONARA_LAMBDA_INLINE
+#endif

@@ -47,9 +47,10 @@ LANE_INLINE void RenderLanes(const Frame &frame, std::int64_t x0, std::int64_t y
     Colours source = pixels.colours;
     ClampSourceBlack(r, source);
     const VI valid = ValidLanes(count);
-    const Colours result = GradePixelFrom(LanePath{&frame, &tally, frame.graded}, r, source, valid, [&] {
-        return frame.weight_matters ? Weight(r, x0, y, valid, frame.window_scale) : Splat<VF>(1.0f);
-    });
+    const Colours result =
+        GradePixelFrom(LanePath{&frame, &tally, frame.graded}, r, source, valid, [&]() ZONARA_LAMBDA_INLINE {
+            return frame.weight_matters ? Weight(r, x0, y, valid, frame.window_scale) : Splat<VF>(1.0f);
+        });
     Store<ORDER>(result, pixels.alpha, out, count);
 }
 
@@ -69,7 +70,7 @@ LANE_INLINE CodeLanes SideCodes(const WindowRenderParams &r, const GradeTables &
     Colours finished{GatherFloats(values, in.red), GatherFloats(values + count, in.green),
                      GatherFloats(values + 2 * count, in.blue)};
     FinishSide<LanePath>(
-        r, r.side_grade[side], [&] { return DecodeCodes(in, count); }, finished, active);
+        r, r.side_grade[side], [&]() ZONARA_LAMBDA_INLINE { return DecodeCodes(in, count); }, finished, active);
     return {EncodeCodes(finished.red, full_scale), EncodeCodes(finished.green, full_scale),
             EncodeCodes(finished.blue, full_scale)};
 }
@@ -119,9 +120,9 @@ std::uint32_t RenderRun(const WindowRenderParams &r, const GradeTables &t, std::
             out = {outside ? other.red : out.red, outside ? other.green : out.green, outside ? other.blue : out.blue};
         }
         if (AnyLane(band)) {
-            const Colours result =
-                GradePixelFrom(LanePath{&frame, &tally, frame.graded}, r, DecodeCodes(in, t.code_count), band,
-                               [&] { return Weight(r, x0 + start, y, band, frame.window_scale); });
+            const Colours result = GradePixelFrom(
+                LanePath{&frame, &tally, frame.graded}, r, DecodeCodes(in, t.code_count), band,
+                [&]() ZONARA_LAMBDA_INLINE { return Weight(r, x0 + start, y, band, frame.window_scale); });
             out = {band ? EncodeCodes(result.red, full_scale) : out.red,
                    band ? EncodeCodes(result.green, full_scale) : out.green,
                    band ? EncodeCodes(result.blue, full_scale) : out.blue};

@@ -168,18 +168,22 @@ LANE_INLINE PowerLanes ConstantPower(const ConstantPowers &p, int channel, const
     const VD t = WidenInteger(HalfOf<VIH, PART>(lookups.below_cut)) *
                  GatherDoubles(p.reciprocal, HalfOf<VIH, PART>(lookups.cut));
     static_assert(ConstantPowers::SERIES_TERMS == 4, "the series below has four terms after the 1");
-    auto series_of = [&t](auto term) { return 1.0 + t * (term(0) + t * (term(1) + t * (term(2) + t * term(3)))); };
+    auto series_of = [&t](auto term) ZONARA_LAMBDA_INLINE {
+        return 1.0 + t * (term(0) + t * (term(1) + t * (term(2) + t * term(3))));
+    };
     // Nearly always every lane is on one side: its coefficients then go to
     // the arithmetic as they are, rather than chosen lane by lane.
     const double *inside_terms = p.coefficient[channel][SIDE_INSIDE];
     const double *outside_terms = p.coefficient[channel][SIDE_OUTSIDE];
     VD series;
     if (!AnyWideLane(served & ~inside)) {
-        series = series_of([inside_terms](int n) { return inside_terms[n]; });
+        series = series_of([inside_terms](int n) ZONARA_LAMBDA_INLINE { return inside_terms[n]; });
     } else if (!AnyWideLane(served & inside)) {
-        series = series_of([outside_terms](int n) { return outside_terms[n]; });
+        series = series_of([outside_terms](int n) ZONARA_LAMBDA_INLINE { return outside_terms[n]; });
     } else {
-        series = series_of([&](int n) { return inside ? Splat<VD>(inside_terms[n]) : Splat<VD>(outside_terms[n]); });
+        series = series_of([&](int n) ZONARA_LAMBDA_INLINE {
+            return inside ? Splat<VD>(inside_terms[n]) : Splat<VD>(outside_terms[n]);
+        });
     }
     const VD mantissa_power = GatherDoubles(p.mantissa_power[channel], HalfOf<VIH, PART>(lookups.mantissa));
     const VD scale = GatherDoubles(p.exponent_power[channel], HalfOf<VIH, PART>(lookups.exponent));
