@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "params/param_index.h"
+#include "support/layer_bytes.h"
 #include "support/pixel_formats.h"
 #include "support/random_params.h"
 #include "support/test_buffers.h"
@@ -43,17 +44,6 @@ std::unique_ptr<Host> StartHost(const std::shared_ptr<const testhost::Module> &m
     EXPECT_EQ(host->GlobalSetup(), PF_Err_NONE);
     EXPECT_EQ(host->ParamsSetup(), PF_Err_NONE);
     return host;
-}
-
-// The pixels of a layer, row padding left out.
-std::vector<std::uint8_t> PixelBytes(const Layer &layer) {
-    std::vector<std::uint8_t> bytes;
-    const std::size_t row = static_cast<std::size_t>(layer.width()) * testhost::BytesPerPixel(layer.format());
-    for (int y = 0; y < layer.height(); ++y) {
-        const auto *start = static_cast<const std::uint8_t *>(layer.PixelAddress(0, y));
-        bytes.insert(bytes.end(), start, start + row);
-    }
-    return bytes;
 }
 
 struct Frame {
@@ -178,7 +168,8 @@ TEST(ConcurrentRenders, EveryFrameAsRenderedAloneWhileTheMainThreadSendsEvents) 
         EXPECT_EQ(outcomes[i].unbalanced_suites, std::vector<std::string>{});
         EXPECT_GT(outcomes[i].suites_acquired, 0);
         EXPECT_TRUE(frame.dst.GuardsIntact());
-        EXPECT_TRUE(PixelBytes(frame.dst) == PixelBytes(frame.expected)) << "differs from the render sent alone";
+        EXPECT_TRUE(zonara_test::LayerPixelBytes(frame.dst) == zonara_test::LayerPixelBytes(frame.expected))
+            << "differs from the render sent alone";
     }
     EXPECT_TRUE(after_effects->suites().BalancedSinceLastCommand());
     EXPECT_TRUE(premiere->suites().BalancedSinceLastCommand());

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "render/frame/simd_level.h"
+#include "support/layer_bytes.h"
 #include "support/levels.h"
 #include "support/pixel_formats.h"
 #include "support/random_params.h"
@@ -46,16 +47,6 @@ void PlantSpecialColours(Layer &layer) {
             for (int k = 0; k < 3; ++k) pixel[k] = specials[(x + 5 * k + 7 * y) % COUNT];
         }
     }
-}
-
-std::vector<std::uint8_t> Bytes(const Layer &layer, PixelFormat format) {
-    std::vector<std::uint8_t> bytes;
-    const std::size_t row = static_cast<std::size_t>(layer.width()) * testhost::BytesPerPixel(format);
-    for (int y = 0; y < layer.height(); ++y) {
-        const auto *first = static_cast<const std::uint8_t *>(layer.PixelAddress(0, y));
-        bytes.insert(bytes.end(), first, first + row);
-    }
-    return bytes;
 }
 
 TEST(FloatModes, EveryFormatAndLevelRendersAsInTheStandardMode) {
@@ -92,11 +83,11 @@ TEST(FloatModes, EveryFormatAndLevelRendersAsInTheStandardMode) {
                     ASSERT_EQ(host->Render(src, dst), PF_Err_NONE);
                     EXPECT_EQ(host->float_mode_changes(), 0);
                     if (mode == ThreadFloatMode::STANDARD) {
-                        standard = Bytes(dst, f.format);
+                        standard = zonara_test::LayerPixelBytes(dst);
                     } else {
                         // Compared as bytes: a not-a-number's sign and payload
                         // count too.
-                        ASSERT_TRUE(Bytes(dst, f.format) == standard);
+                        ASSERT_TRUE(zonara_test::LayerPixelBytes(dst) == standard);
                     }
                 }
             }

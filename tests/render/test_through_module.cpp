@@ -7,6 +7,7 @@
 #include <random>
 
 #include "reference/reference_render.h"
+#include "support/layer_bytes.h"
 #include "support/pixel_formats.h"
 #include "support/random_params.h"
 #include "support/render_test_support.h"
@@ -33,16 +34,14 @@ std::unique_ptr<testhost::Host> StartHost(HostApp app, int width, int height) {
 }
 
 std::vector<std::uint8_t> Pixels(const Layer &layer, PixelFormat format) {
-    std::vector<std::uint8_t> bytes;
-    const int pixel = reference::PixelBytes(format);
-    for (int y = 0; y < layer.height(); ++y) {
-        const auto *row = static_cast<const std::uint8_t *>(layer.PixelAddress(0, y));
-        bytes.insert(bytes.end(), row, row + layer.width() * pixel);
-    }
-    if (format == PixelFormat::BGRA32F) {
-        // Colour NaNs compare by being NaN; see CanonicaliseColourNaNs.
+    std::vector<std::uint8_t> bytes = zonara_test::LayerPixelBytes(layer);
+    if (!zonara::TraitsOf(format).integer()) {
+        // Colour NaNs compare by being NaN; see CanonicaliseColourNaNs. The
+        // colours follow alpha in the alpha-first order, precede it in the
+        // other.
+        const int first_colour = zonara::TraitsOf(format).order == zonara::ChannelOrder::ARGB ? 1 : 0;
         for (std::size_t i = 0; i + 16 <= bytes.size(); i += 16) {
-            for (int k = 0; k < 3; ++k) {
+            for (int k = first_colour; k < first_colour + 3; ++k) {
                 float v;
                 std::memcpy(&v, &bytes[i + 4 * k], 4);
                 if (std::isnan(v)) {

@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "support/layer_bytes.h"
 #include "support/pixel_formats.h"
 #include "support/random_params.h"
 #include "support/test_buffers.h"
@@ -27,16 +28,6 @@ std::unique_ptr<Host> StartHost(HostApp app, int width, int height) {
     EXPECT_EQ(host->GlobalSetup(), PF_Err_NONE);
     EXPECT_EQ(host->ParamsSetup(), PF_Err_NONE);
     return host;
-}
-
-std::vector<std::uint8_t> Bytes(const Layer &layer) {
-    std::vector<std::uint8_t> bytes;
-    const std::size_t row = static_cast<std::size_t>(layer.width()) * testhost::BytesPerPixel(layer.format());
-    for (int y = 0; y < layer.height(); ++y) {
-        const auto *start = static_cast<const std::uint8_t *>(layer.PixelAddress(0, y));
-        bytes.insert(bytes.end(), start, start + row);
-    }
-    return bytes;
 }
 
 void ExpectBooksBalanced(const Host &host) {
@@ -70,7 +61,7 @@ TEST(SmartCommands, GiveTheBitsOfTheLegacyRender) {
             ASSERT_EQ(host->Render(src, smart), PF_Err_NONE);
             ExpectBooksBalanced(*host);
             EXPECT_EQ(host->last_pre_renders().size(), f.app() == HostApp::kPremiere ? 2u : 1u);
-            EXPECT_TRUE(Bytes(smart) == Bytes(legacy));
+            EXPECT_TRUE(zonara_test::LayerPixelBytes(smart) == zonara_test::LayerPixelBytes(legacy));
             EXPECT_TRUE(smart.GuardsIntact());
         }
     }
@@ -186,9 +177,9 @@ TEST(SmartCommands, HostFaultsAreAnsweredWithAnErrorAndLeaveTheOutput) {
         std::mt19937 rng(3);
         render_test::RandomisePixels(PixelFormat::ARGB8, src.def(), rng);
         render_test::RandomisePixels(PixelFormat::ARGB8, dst.def(), rng);
-        const auto before = Bytes(dst);
+        const auto before = zonara_test::LayerPixelBytes(dst);
         EXPECT_EQ(host->Render(src, dst), c.expected);
-        EXPECT_TRUE(Bytes(dst) == before);
+        EXPECT_TRUE(zonara_test::LayerPixelBytes(dst) == before);
         EXPECT_TRUE(dst.GuardsIntact());
         ExpectBooksBalanced(*host);
     }
