@@ -44,7 +44,8 @@ PF_Err RenderPremiere(PF_InData *in_data, PF_OutData *out_data, HostSuites &suit
         return PF_Err_UNRECOGNIZED_PARAM_TYPE;
     }
     // This host's frames are rendered whatever its iterate suite answers.
-    static_cast<void>(RenderWorlds(in_data, suites, record, *known, source, output, rows, WorldOrigin{}));
+    static_cast<void>(
+        RenderWorlds(in_data, suites, record, *known, source, output, rows, WorldOrigin{}, IntegerWalk::HOST_ITERATE));
     return pixel_format_suite.Release();
 }
 
@@ -60,7 +61,8 @@ PF_Err RenderFrame(PF_InData *in_data, PF_OutData *out_data, PF_ParamDef *params
     const A_long rows = ExtentRows(*output);
 
     if (in_data->appl_id != PF_APPL_ID_PREMIERE) {
-        return RenderWorlds(in_data, suites, record, AfterEffectsFormat(*output), source, *output, rows, WorldOrigin{});
+        return RenderWorlds(in_data, suites, record, AfterEffectsFormat(*output), source, *output, rows, WorldOrigin{},
+                            IntegerWalk::HOST_ITERATE);
     }
     return RenderPremiere(in_data, out_data, suites, record, source, *output, rows);
 }

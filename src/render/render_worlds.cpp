@@ -4,6 +4,7 @@
 #include <new>
 
 #include "render/drivers/float_frame_bands.h"
+#include "render/drivers/integer_frame_rows.h"
 #include "render/drivers/iterate_float_rows.h"
 #include "render/drivers/look_ahead_runs.h"
 #include "render/drivers/pixel_callbacks.h"
@@ -44,10 +45,22 @@ PF_Err WalkIntegerFrame(const FramePlan &plan, const PF_LayerDef &source,
 }  // namespace
 
 PF_Err RenderWorlds(PF_InData *in_data, HostSuites &suites, const WindowRenderParams &record, PixelFormat format,
-                    PF_LayerDef &source, PF_LayerDef &output, A_long rows, WorldOrigin origin) {
+                    PF_LayerDef &source, PF_LayerDef &output, A_long rows, WorldOrigin origin, IntegerWalk walk) {
     if (!TraitsOf(format).integer()) {
+        if (!HasPixels(output) || rows <= 0) return PF_Err_NONE;
+        const FloatRowSpan span = FloatRowsToVisit(0, rows, &source, &output);
+        // No row to read: a source without pixels, or one whose rows cannot
+        // hold float pixels.
+        if (span.end <= span.first) return PF_Err_BAD_CALLBACK_PARAM;
         const FramePlan plan(record, format, output.width, output.height, origin, FrameSimdLevel());
-        RenderFloatFrameInBands(plan, FloatRowsToVisit(0, rows, &source, &output), suites.Iterate8SuiteIfOffered());
+        RenderFloatFrameInBands(plan, span, suites.Iterate8SuiteIfOffered());
+        return PF_Err_NONE;
+    }
+    if (walk == IntegerWalk::OWN_ROWS) {
+        if (!HasPixels(output)) return PF_Err_NONE;
+        if (!HasPixels(source)) return PF_Err_BAD_CALLBACK_PARAM;
+        const FramePlan plan(record, format, output.width, output.height, origin, FrameSimdLevel());
+        RenderIntegerFrameInRows(plan, source, output, rows, suites.Iterate8SuiteIfOffered());
         return PF_Err_NONE;
     }
     if (format == PixelFormat::ARGB16) {

@@ -11,6 +11,12 @@
 
 namespace zonara {
 
+// How an integer frame's pixels are visited: by the host's iterate suites,
+// one call a pixel, as PF_Cmd_RENDER's frames are; or by the effect's own
+// row loop, where the host hands the whole worlds over (the smart
+// commands). Both give the same bits.
+enum class IntegerWalk { HOST_ITERATE, OWN_ROWS };
+
 // Renders rows 0 to `rows` of `output` from `source`, whose pixel (i, j) is
 // the layer pixel (origin.left + i, origin.top + j) in both. Integer formats
 // go through the host's iterate suites and their result is returned; float
@@ -19,6 +25,6 @@ namespace zonara {
 // without pixels for an output with some is a damaged call. Throws as
 // HostSuites does when an iterate suite it needs is missing.
 PF_Err RenderWorlds(PF_InData *in_data, HostSuites &suites, const WindowRenderParams &record, PixelFormat format,
-                    PF_LayerDef &source, PF_LayerDef &output, A_long rows, WorldOrigin origin);
+                    PF_LayerDef &source, PF_LayerDef &output, A_long rows, WorldOrigin origin, IntegerWalk walk);
 
 }  // namespace zonara

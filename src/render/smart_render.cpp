@@ -1,5 +1,6 @@
 #include "render/smart_render.h"
 
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <optional>
@@ -81,10 +82,28 @@ PF_Err FormatOfWorld(const PF_InData *in_data, PF_OutData *out_data, const PF_Ef
 }
 
 // Each pixel is graded from the same pixel of the input, so the input must
-// hold every pixel of the output at the same layer position.
-bool InputCoversOutput(const PF_EffectWorld &input, const PF_EffectWorld &output) {
-    return input.origin_x == output.origin_x && input.origin_y == output.origin_y && input.width >= output.width &&
-           input.height >= output.height;
+// hold every pixel of the output at the same layer position. The part of
+// the input under the output, as a world of the output's size and place
+// (a host may hand over more input than the output covers); none when the
+// input does not hold all of it.
+std::optional<PF_EffectWorld> InputUnderOutput(const PF_EffectWorld &input, const PF_EffectWorld &output,
+                                               PixelFormat format) {
+    const std::int64_t left = std::int64_t{output.origin_x} - input.origin_x;
+    const std::int64_t top = std::int64_t{output.origin_y} - input.origin_y;
+    if (left < 0 || top < 0 || left + output.width > input.width || top + output.height > input.height) {
+        return std::nullopt;
+    }
+    PF_EffectWorld under = input;
+    if (input.data != nullptr) {
+        under.data = reinterpret_cast<PF_PixelPtr>(reinterpret_cast<std::uint8_t *>(input.data) + top * input.rowbytes +
+                                                   left * TraitsOf(format).bytes_per_pixel());
+    }
+    under.width = output.width;
+    under.height = output.height;
+    under.extent_hint = PF_Rect{0, 0, output.width, output.height};
+    under.origin_x = output.origin_x;
+    under.origin_y = output.origin_y;
+    return under;
 }
 
 }  // namespace
@@ -135,7 +154,6 @@ PF_Err SmartRender(PF_InData *in_data, PF_OutData *out_data, PF_SmartRenderExtra
     err = extra->cb->checkout_output(in_data->effect_ref, &output);
     if (err != PF_Err_NONE) return err;
     if (output == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
-    if (!InputCoversOutput(*input.world(), *output)) return PF_Err_BAD_CALLBACK_PARAM;
 
     // Both worlds must be of one format: walking the input with the output's
     // pixel size would read past its rows.
@@ -145,9 +163,11 @@ PF_Err SmartRender(PF_InData *in_data, PF_OutData *out_data, PF_SmartRenderExtra
     if (err == PF_Err_NONE) err = FormatOfWorld(in_data, out_data, *input.world(), input_format);
     if (err != PF_Err_NONE) return err;
     if (!format || format != input_format) return PF_Err_UNRECOGNIZED_PARAM_TYPE;
+    std::optional<PF_EffectWorld> source = InputUnderOutput(*input.world(), *output, *format);
+    if (!source) return PF_Err_BAD_CALLBACK_PARAM;
 
-    const PF_Err rendered = RenderWorlds(in_data, suites, record, *format, *input.world(), *output, output->height,
-                                         WorldOrigin{output->origin_x, output->origin_y});
+    const PF_Err rendered = RenderWorlds(in_data, suites, record, *format, *source, *output, output->height,
+                                         WorldOrigin{output->origin_x, output->origin_y}, IntegerWalk::OWN_ROWS);
     const PF_Err checked_in = input.CheckIn();
     return rendered != PF_Err_NONE ? rendered : checked_in;
 }

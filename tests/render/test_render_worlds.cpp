@@ -29,6 +29,7 @@ struct PartCase {
     const char *name;
     int left, top, x, y;
     testhost::PixelWalk walk;
+    zonara::IntegerWalk integer_walk = zonara::IntegerWalk::HOST_ITERATE;
 };
 constexpr PartCase PART_CASES[] = {
     {"the layer's corner", 0, 0, 0, 0, testhost::PixelWalk::IN_ORDER},
@@ -36,6 +37,8 @@ constexpr PartCase PART_CASES[] = {
     {"inside, walked shuffled", 0, 0, 5, 9, testhost::PixelWalk::SHUFFLED},
     {"a layer grown left and up", -19, -13, 0, 0, testhost::PixelWalk::IN_ORDER},
     {"across the layer's corner", -19, -13, 8, 6, testhost::PixelWalk::IN_ORDER},
+    {"inside, the effect's own rows", 0, 0, 11, 7, testhost::PixelWalk::IN_ORDER, zonara::IntegerWalk::OWN_ROWS},
+    {"across the corner, own rows", -19, -13, 8, 6, testhost::PixelWalk::IN_ORDER, zonara::IntegerWalk::OWN_ROWS},
 };
 
 TEST(RenderWorlds, APartWithItsOriginGivesThatPartOfTheWholeFrame) {
@@ -65,13 +68,14 @@ TEST(RenderWorlds, APartWithItsOriginGivesThatPartOfTheWholeFrame) {
                 SCOPED_TRACE(zonara::SimdLevelName(level));
                 const SimdCap cap(level);
                 Buffer whole(start), part(start), part_src(src);
-                ASSERT_EQ(RenderThroughHost(params, src, whole, res, c.walk, zonara::WorldOrigin{c.left, c.top}),
+                ASSERT_EQ(RenderThroughHost(params, src, whole, res, c.walk, zonara::WorldOrigin{c.left, c.top},
+                                            c.integer_walk),
                           PF_Err_NONE);
                 ASSERT_TRUE(whole.SameBytes(expected)) << "the whole frame, " << whole.FirstDifference(expected);
                 NarrowTo(part_src, c.x, c.y, f.width, f.height);
                 NarrowTo(part, c.x, c.y, f.width, f.height);
                 ASSERT_EQ(RenderThroughHost(params, part_src, part, res, c.walk,
-                                            zonara::WorldOrigin{c.left + c.x, c.top + c.y}),
+                                            zonara::WorldOrigin{c.left + c.x, c.top + c.y}, c.integer_walk),
                           PF_Err_NONE);
                 ASSERT_TRUE(part.SameBytes(want)) << "the part, " << part.FirstDifference(want);
             }

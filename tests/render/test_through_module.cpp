@@ -204,6 +204,9 @@ TEST(ThroughModule, PremiereUnknownFormatReturns514AndLeavesTheOutput) {
 
 TEST(ThroughModule, IterateFailureIsTheCommandsResult) {
     auto host = StartHost(HostApp::kAfterEffects, 16, 8);
+    // The iterate suite walks PF_Cmd_RENDER's frames; the smart commands'
+    // the effect walks itself.
+    host->SetRenderCommands(testhost::RenderCommands::LEGACY);
     host->faults().iterate_fail_code = PF_Err_OUT_OF_MEMORY;
     Layer src(PixelFormat::ARGB8, 16, 8), dst(PixelFormat::ARGB8, 16, 8);
     EXPECT_EQ(host->Render(src, dst), PF_Err_OUT_OF_MEMORY);

@@ -24,19 +24,20 @@ namespace render_test {
 // and dst being worlds whose pixel (0, 0) is the layer pixel `origin`.
 inline PF_Err RenderThroughHost(ParamSet &params, Buffer &src, Buffer &dst, const Resolution &res = {},
                                 testhost::PixelWalk walk = testhost::PixelWalk::IN_ORDER,
-                                std::optional<zonara::WorldOrigin> origin = std::nullopt) {
+                                std::optional<zonara::WorldOrigin> origin = std::nullopt,
+                                zonara::IntegerWalk integer_walk = zonara::IntegerWalk::HOST_ITERATE) {
     const zonara_test::FormatCase &format = zonara_test::CaseOf(src.format);
     if (!format.render_command()) origin = origin.value_or(zonara::WorldOrigin{});
     const bool premiere = format.app() == testhost::HostApp::kPremiere;
     PF_ParamDef **param_array = params.Input(src.def).array();
     testhost::Host host(
-        [param_array, origin, &format](PF_Cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **,
-                                       PF_LayerDef *output, void *) {
+        [param_array, origin, integer_walk, &format](PF_Cmd, PF_InData *in_data, PF_OutData *out_data, PF_ParamDef **,
+                                                     PF_LayerDef *output, void *) {
             if (!origin) return RenderFrame(in_data, out_data, param_array, output);
             zonara::HostSuites suites(in_data->pica_basicP);
             return zonara::RenderWorlds(in_data, suites, zonara::MakeWindowRenderParams(*in_data, param_array),
                                         format.format, param_array[zonara::PARAM_INPUT]->u.ld, *output,
-                                        output->extent_hint.bottom - output->extent_hint.top, *origin);
+                                        output->extent_hint.bottom - output->extent_hint.top, *origin, integer_walk);
         },
         format.app());
     // The buffers are the test's, not layers of the host's own, so the

@@ -156,6 +156,7 @@ void RunBench(ToolContext &context, const BenchOptions &options) {
     std::optional<PixelWindow> region;
     if (!options.region.empty()) {
         region = RegionAtDraft(ParseRegion(options.region, "--region"), width, height, 1);
+        RequireRegionCommands(*host);
     }
 
     std::vector<double> render_rates, copy_rates, region_shares;

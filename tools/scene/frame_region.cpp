@@ -55,6 +55,14 @@ PixelWindow RegionAtDraft(const PixelWindow &region, int full_width, int full_he
     return {left, top, right - left, bottom - top};
 }
 
+void RequireRegionCommands(const testhost::Host &host) {
+    if (host.render_commands() == testhost::RenderCommands::LEGACY) {
+        throw UsageError(
+            "--region asks for a part of the frame, which only the smart commands carry; this host sends "
+            "PF_Cmd_RENDER (ZONARA_RENDER_COMMANDS=legacy)");
+    }
+}
+
 PF_LRect RequestOf(const PixelWindow &region) {
     return {region.x, region.y, region.x + region.width, region.y + region.height};
 }

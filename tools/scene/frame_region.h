@@ -5,6 +5,7 @@
 #include <string>
 
 #include "pf_sdk.h"
+#include "testhost/core/host.h"
 #include "tools/image/image.h"
 
 namespace zonara_tool {
@@ -22,5 +23,9 @@ PixelWindow RegionAtDraft(const PixelWindow &region, int full_width, int full_he
 
 // The request a host sends for the part, in layer pixels.
 PF_LRect RequestOf(const PixelWindow &region);
+
+// Throws ToolError (usage) when the host sends PF_Cmd_RENDER, which asks
+// for whole frames only (ZONARA_RENDER_COMMANDS=legacy).
+void RequireRegionCommands(const testhost::Host &host);
 
 }  // namespace zonara_tool

@@ -232,6 +232,7 @@ Image FrameRenderer::Render(Image source, const std::string &source_name) {
     std::optional<PixelWindow> part;
     if (settings_.region) {
         part = RegionAtDraft(*settings_.region, full_width, full_height, downsample);
+        RequireRegionCommands(host);
     }
     const PF_Err err = part ? host.RenderRegion(layers.input, layers.output, RequestOf(*part))
                             : host.Render(layers.input, layers.output);

@@ -12,6 +12,7 @@ namespace {
 
 struct BandJob {
     const FramePlan *plan = nullptr;
+    RowsRenderer render_rows = nullptr;
     FloatRowSpan span;
     std::int64_t band_rows = 0;
     A_long bands = 0;
@@ -28,7 +29,11 @@ void RenderBand(BandJob &job, A_long band) {
     FloatRowSpan rows = job.span;
     rows.first = job.span.first + band * job.band_rows;
     rows.end = std::min(job.span.end, rows.first + job.band_rows);
-    RenderFloatFrame(job.plan->stage(), job.plan->float_kernel(), rows);
+    job.render_rows(*job.plan, rows);
+}
+
+void RenderFloatRowsOfPlan(const FramePlan &plan, const FloatRowSpan &rows) {
+    RenderFloatFrame(plan.stage(), plan.float_kernel(), rows);
 }
 
 // Called on the host's threads; nothing may be thrown back into the host,
@@ -46,16 +51,19 @@ PF_Err RenderBandOnHostThread(void *refcon, A_long, A_long band, A_long) {
 }  // namespace
 
 void RenderFloatFrameInBands(const FramePlan &plan, const FloatRowSpan &span, const PF_Iterate8Suite1 *iterate8) {
+    RenderRowsInBands(plan, span, plan.float_bands() ? iterate8 : nullptr, RenderFloatRowsOfPlan);
+}
+
+void RenderRowsInBands(const FramePlan &plan, const FloatRowSpan &span, const PF_Iterate8Suite1 *iterate8,
+                       RowsRenderer render_rows) {
     const std::int64_t rows = span.end - span.first;
-    // The plan counted the output's rows; the span may be fewer (a source
-    // shorter than the output).
-    if (!plan.float_bands() || iterate8 == nullptr || iterate8->iterate_generic == nullptr ||
-        rows < 2 * FLOAT_BAND_ROWS) {
-        RenderFloatFrame(plan.stage(), plan.float_kernel(), span);
+    if (iterate8 == nullptr || iterate8->iterate_generic == nullptr || rows < 2 * FLOAT_BAND_ROWS) {
+        render_rows(plan, span);
         return;
     }
     BandJob job;
     job.plan = &plan;
+    job.render_rows = render_rows;
     job.span = span;
     job.band_rows = std::max(FLOAT_BAND_ROWS, (rows + MAX_FLOAT_BANDS - 1) / MAX_FLOAT_BANDS);
     job.bands = static_cast<A_long>((rows + job.band_rows - 1) / job.band_rows);

@@ -17,6 +17,9 @@ using FloatPixelCallback = PF_Err (*)(void *refcon, A_long x, A_long y, PF_Pixel
 // empty span.
 FloatRowSpan FloatRowsToVisit(A_long first_row, A_long end_row, const PF_LayerDef *source,
                               const PF_LayerDef *destination);
+// The same for pixels of pixel_bytes whose channels lie on `alignment`.
+FloatRowSpan RowsToVisit(A_long first_row, A_long end_row, const PF_LayerDef *source, const PF_LayerDef *destination,
+                         std::int64_t pixel_bytes, std::uintptr_t alignment);
 
 // Calls pixel(x, y, in, out) for every pixel of the span, row by row, the
 // buffers read as pixels of type Pixel (of either float channel order). A

@@ -147,6 +147,9 @@ TEST(HostWithModule, IdentityRenderCopiesEveryPixelInEveryFormat) {
     };
     for (const RenderCase &c : cases) {
         Host host(BuiltModule(), c.app);
+        // The host's iterate calls are PF_Cmd_RENDER's; the smart commands'
+        // frames the effect walks itself.
+        host.SetRenderCommands(testhost::RenderCommands::LEGACY);
         host.SetWorkerThreads(3);
         host.frame().layer_width = 48;
         host.frame().layer_height = 30;
@@ -202,6 +205,7 @@ TEST(HostWithModule, RenderFaults) {
         Host host(BuiltModule(), c.app);
         ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
         ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
+        host.SetRenderCommands(testhost::RenderCommands::LEGACY);
         host.faults().iterate_fail_code = c.iterate_fail_code;
         host.faults().reported_pixel_format = c.reported_format;
         Layer src(c.format, 8, 8);

@@ -27,6 +27,8 @@ std::unique_ptr<Host> StartHost(HostApp app, int width, int height) {
     host->frame().layer_height = height;
     EXPECT_EQ(host->GlobalSetup(), PF_Err_NONE);
     EXPECT_EQ(host->ParamsSetup(), PF_Err_NONE);
+    // Whatever this program's run asks of the host by default.
+    host->SetRenderCommands(RenderCommands::SMART);
     return host;
 }
 
@@ -111,13 +113,16 @@ TEST(SmartCommands, RegionsAreGradedAsTheWholeFrameGradesThem) {
     struct Case {
         const char *what;
         PF_LRect layer;
-        PF_LRect dst;  // where dst lies, and the request
+        PF_LRect dst;      // where dst lies, and the request unless given
+        PF_LRect request;  // empty: dst's rectangle
     };
     const Case cases[] = {
-        {"top-left part", {0, 0, 30, 20}, {0, 0, 11, 7}},
-        {"inner part", {0, 0, 30, 20}, {9, 5, 25, 17}},
-        {"reaching outside the layer", {0, 0, 30, 20}, {20, 12, 40, 26}},
-        {"layer grown left and up", {-6, -3, 24, 17}, {-6, -3, 10, 8}},
+        {"top-left part", {0, 0, 30, 20}, {0, 0, 11, 7}, {}},
+        {"inner part", {0, 0, 30, 20}, {9, 5, 25, 17}, {}},
+        {"reaching outside the layer", {0, 0, 30, 20}, {20, 12, 40, 26}, {}},
+        {"layer grown left and up", {-6, -3, 24, 17}, {-6, -3, 10, 8}, {}},
+        // The input then reaches left of and above the output.
+        {"asked for more than dst holds", {0, 0, 30, 20}, {9, 5, 25, 17}, {4, 2, 25, 17}},
     };
     std::mt19937 rng(5);
     for (const auto &f : FORMAT_CASES) {
@@ -134,7 +139,8 @@ TEST(SmartCommands, RegionsAreGradedAsTheWholeFrameGradesThem) {
             ASSERT_EQ(host->Render(src, whole), PF_Err_NONE);
             Layer part(f.format, c.dst.right - c.dst.left, c.dst.bottom - c.dst.top, {.row_padding_bytes = 16});
             part.SetOrigin(c.dst.left, c.dst.top);
-            ASSERT_EQ(host->Render(src, part), PF_Err_NONE);
+            const bool own_request = c.request.right > c.request.left;
+            ASSERT_EQ(own_request ? host->RenderRegion(src, part, c.request) : host->Render(src, part), PF_Err_NONE);
             ExpectBooksBalanced(*host);
             EXPECT_TRUE(part.GuardsIntact());
             const std::size_t bytes = testhost::BytesPerPixel(f.format);
