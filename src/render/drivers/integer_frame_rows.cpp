@@ -51,8 +51,8 @@ void RenderRowInRuns(const FramePlan &plan, std::int64_t y, const typename Layou
             Pixel pixel;
             std::memcpy(&pixel, source + i * sizeof(Pixel), sizeof pixel);
             Pixel result;
-            Layout::Write(RenderCodes<typename Layout::Codec>(stage, static_cast<A_long>(x + i),
-                                                              static_cast<A_long>(y), Layout::Read(&pixel)),
+            Layout::Write(RenderCodes<typename Layout::Codec>(stage, static_cast<A_long>(x + i), static_cast<A_long>(y),
+                                                              Layout::Read(&pixel)),
                           &result);
             std::memcpy(rendered + i * sizeof(Pixel), &result, sizeof result);
         }
