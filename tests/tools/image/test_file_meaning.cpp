@@ -31,11 +31,11 @@ using tool_test::ScratchDir;
 void WriteSpec(const std::string &path, const OIIO::ImageSpec &layout, const std::vector<float> &samples,
                int parts = 1) {
     auto out = OIIO::ImageOutput::create(path);
-    const std::vector<OIIO::ImageSpec> specs(static_cast<std::size_t>(parts), layout);
-    const bool opened = parts == 1 ? out && out->open(path, layout) : out && out->open(path, parts, specs.data());
+    const std::vector<OIIO::ImageSpec> layouts(static_cast<std::size_t>(parts), layout);
+    const bool opened = parts == 1 ? out && out->open(path, layout) : out && out->open(path, parts, layouts.data());
     bool written = opened && out->write_image(OIIO::TypeDesc::FLOAT, samples.data());
     for (int part = 1; written && part < parts; ++part) {
-        written = out->open(path, specs[static_cast<std::size_t>(part)], OIIO::ImageOutput::AppendSubimage) &&
+        written = out->open(path, layouts[static_cast<std::size_t>(part)], OIIO::ImageOutput::AppendSubimage) &&
                   out->write_image(OIIO::TypeDesc::FLOAT, samples.data());
     }
     if (!written || !out->close()) {
@@ -350,7 +350,7 @@ struct ChannelCase {
 // The file's pixels in its own channel types; `offsets` gets each channel's.
 std::vector<unsigned char> NativePixels(const std::string &path, std::vector<std::size_t> &offsets) {
     auto in = OIIO::ImageInput::open(path);
-    const OIIO::ImageSpec &layout = in->spec();
+    const auto layout = LayoutOf(*in);
     std::vector<unsigned char> pixels(layout.image_bytes(true));
     in->read_image(0, 0, 0, layout.nchannels, OIIO::TypeDesc::UNKNOWN, pixels.data());
     offsets.assign(1, 0);

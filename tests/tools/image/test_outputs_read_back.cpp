@@ -96,7 +96,9 @@ Seen ReadWithLibrary(const std::string &path) {
         seen.probes.emplace_back(static_cast<std::size_t>(seen.channels));
         buffer.getpixel(probe[0], probe[1], seen.probes.back().data(), seen.channels);
     }
-    if (buffer.spec().width != SIDE || buffer.spec().height != SIDE) seen.error = "not 32 x 32";
+    if (tool_test::LayoutOf(buffer).width != SIDE || tool_test::LayoutOf(buffer).height != SIDE) {
+        seen.error = "not 32 x 32";
+    }
     return seen;
 }
 
@@ -314,7 +316,7 @@ TEST(MultiImageInputs, ALayeredPhotoshopFileIsItsComposite) {
     const tool_test::ToolResult result = RunTool(dir, {"render", "layered.psd", "-o", "graded.png"});
     ASSERT_EQ(result.exit_status, 0) << result.err;
     const OIIO::ImageBuf graded = tool_test::ReadFile(dir / "graded.png", OIIO::TypeDesc::UINT8);
-    ASSERT_EQ(graded.spec().width, 4);
+    ASSERT_EQ(tool_test::LayoutOf(graded).width, 4);
     float pixel[3];
     graded.getpixel(3, 1, pixel, 3);
     EXPECT_EQ(

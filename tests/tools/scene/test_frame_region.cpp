@@ -46,18 +46,18 @@ TEST(FrameRegion, PartIsTheSamePartOfTheWholeFrame) {
 
         const OIIO::ImageBuf full = tool_test::ReadFile(dir / "whole.exr", OIIO::TypeDesc::FLOAT);
         const OIIO::ImageBuf region = tool_test::ReadFile(dir / "part.exr", OIIO::TypeDesc::FLOAT);
-        const OIIO::ImageSpec &spec = LayoutOf(region);
+        const auto placed = LayoutOf(region);
         // Every reduced pixel the part touches, at its place in the frame.
         const int d = c.downsample;
         const int left = 9 / d, top = 20 / d, right = (9 + 22 + d - 1) / d, bottom = (20 + 15 + d - 1) / d;
-        EXPECT_EQ(spec.x, left);
-        EXPECT_EQ(spec.y, top);
-        EXPECT_EQ(spec.width, right - left);
-        EXPECT_EQ(spec.height, bottom - top);
-        EXPECT_EQ(spec.full_width, LayoutOf(full).width);
-        EXPECT_EQ(spec.full_height, LayoutOf(full).height);
-        const int channels = spec.nchannels;
-        std::vector<float> expected(static_cast<std::size_t>(spec.width * spec.height * channels));
+        EXPECT_EQ(placed.x, left);
+        EXPECT_EQ(placed.y, top);
+        EXPECT_EQ(placed.width, right - left);
+        EXPECT_EQ(placed.height, bottom - top);
+        EXPECT_EQ(placed.full_width, LayoutOf(full).width);
+        EXPECT_EQ(placed.full_height, LayoutOf(full).height);
+        const int channels = placed.nchannels;
+        std::vector<float> expected(static_cast<std::size_t>(placed.width * placed.height * channels));
         std::vector<float> got(expected.size());
         ASSERT_TRUE(full.get_pixels(OIIO::ROI(left, right, top, bottom, 0, 1, 0, channels), OIIO::TypeDesc::FLOAT,
                                     expected.data()));
